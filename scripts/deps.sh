@@ -1,0 +1,40 @@
+# Installs the Debian packages Brelund needs to build and test, when any is
+# missing. Sourced by run.sh and test.sh.
+
+BRELUND_PACKAGES=(
+  cmake make g++ pkg-config
+  libgtest-dev libgmock-dev libbenchmark-dev libcli11-dev libtbb-dev
+  locales
+)
+
+brelund_install_deps() {
+  local missing=()
+  local p
+  for p in "${BRELUND_PACKAGES[@]}"; do
+    if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed'; then
+      missing+=("$p")
+    fi
+  done
+  if [ ${#missing[@]} -gt 0 ]; then
+    if [ "$(id -u)" -ne 0 ]; then
+      echo "Missing packages. Install them with:" >&2
+      echo "  sudo apt-get update && sudo apt-get install -y --no-install-recommends ${missing[*]}" >&2
+      return 1
+    fi
+    echo "Installing: ${missing[*]}" >&2
+    export DEBIAN_FRONTEND=noninteractive
+    apt-get update -qq
+    apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
+  fi
+}
+
+# The tests check number formatting under a locale with a decimal comma.
+brelund_comma_locale() {
+  if ! locale -a 2>/dev/null | grep -qi '^it_IT\.utf-\?8$'; then
+    if [ "$(id -u)" -eq 0 ]; then
+      localedef -i it_IT -f UTF-8 it_IT.UTF-8 >/dev/null 2>&1 || true
+    else
+      echo "note: the it_IT.UTF-8 locale is missing; the locale tests will fail" >&2
+    fi
+  fi
+}

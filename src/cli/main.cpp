@@ -1,0 +1,48 @@
+// brelund-calc: the command-line front end of the hydrostatic engine.
+#include "CliCommon.h"
+
+#include "platform/CFileException.h"
+
+#include <cstdio>
+
+#ifndef BRELUND_VERSION
+#define BRELUND_VERSION "unknown"
+#endif
+
+int main(int argc, char** argv) {
+    CLI::App app("Brelund: hydrostatics and intact stability of a ship or a submersible "
+                 "from a panelled hull model.",
+                 "brelund-calc");
+    app.set_version_flag("--version", std::string("brelund-calc ") + BRELUND_VERSION);
+    app.require_subcommand(1);
+
+    int status = exitOk;
+    AddListCommand(app, status);
+
+    try {
+        app.parse(argc, argv);
+    } catch (const CLI::CallForHelp& e) {
+        return app.exit(e);
+    } catch (const CLI::CallForAllHelp& e) {
+        return app.exit(e);
+    } catch (const CLI::CallForVersion& e) {
+        return app.exit(e);
+    } catch (const CLI::ParseError& e) {
+        app.exit(e);
+        return exitUsage;
+    } catch (const CRefusedError& e) {
+        std::fprintf(stderr, "brelund-calc: %s\n", e.what());
+        return exitRefused;
+    } catch (const CFileException& e) {
+        std::fprintf(stderr, "brelund-calc: %s\n", e.what());
+        return exitRefused;
+    } catch (const std::bad_alloc&) {
+        std::fprintf(stderr, "brelund-calc: out of memory\n");
+        return exitRefused;
+    }
+    if (std::fflush(stdout) != 0) {
+        std::fprintf(stderr, "brelund-calc: cannot write the output\n");
+        return exitRefused;
+    }
+    return status;
+}

@@ -1,0 +1,38 @@
+// One closed faceted surface of an element. The engine and the renderer see
+// it only through its faces (1..GetFaceCount) and vertices; the order of a
+// face's vertices gives its outward normal by the right-hand rule.
+#pragma once
+
+#include "geometry/CPointList.h"
+
+class CFile;
+
+class CMesh {
+public:
+    enum Type { typeNone = 0, typePolyface = 1, typeGrid = 2 };
+
+    CMesh() = default;
+    virtual ~CMesh() = default;
+    CMesh(const CMesh&) = delete;
+    CMesh& operator=(const CMesh&) = delete;
+
+    // Reverses the orientation of every face.
+    virtual void InvertNormals() = 0;
+    // Vertex i (index base per kind of mesh) or null.
+    virtual CVector3* GetVertex(int i) = 0;
+    virtual int GetVertexCount() const = 0;
+    // The tag the ship file writes before the mesh.
+    virtual int GetType() const { return typeNone; }
+    virtual void Load(CFile& file) = 0;
+    virtual void Store(CFile& file) const = 0;
+    // Face i, 1 <= i <= GetFaceCount(), as copies of its vertices in order.
+    virtual void GetFace(int i, CPointList& list) const = 0;
+    virtual int GetFaceCount() const = 0;
+
+    bool GetOrientation() const { return m_orientation; }
+    void SetOrientation(bool orientation) { m_orientation = orientation; }
+
+protected:
+    // Selects the winding of a grid mesh's quads.
+    bool m_orientation = true;
+};

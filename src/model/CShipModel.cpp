@@ -1,0 +1,113 @@
+#include "CShipModel.h"
+
+#include "ShipFileIO.h"
+
+void CShipModel::Clear() {
+    m_tanks.RemoveAll();
+    m_compartments.RemoveAll();
+    m_hull.RemoveAll();
+    m_sea_specific_weight = kSeaWaterSpecificWeight;
+}
+
+CShipElement* CShipModel::AddElement(int kind) {
+    switch (kind) {
+    case kindHull:
+        return m_hull.Append(std::make_unique<CShipElement>());
+    case kindCompartment:
+        return m_compartments.Append(std::make_unique<CCompartment>());
+    case kindTank:
+        return m_tanks.Append(std::make_unique<CTank>());
+    default:
+        return nullptr;
+    }
+}
+
+namespace {
+template <class List>
+int FindIn(const List& list, const std::string& name) {
+    for (int i = 1; i <= list.GetCount(); ++i)
+        if (list.GetAt(i)->GetName() == name)
+            return i;
+    return 0;
+}
+} // namespace
+
+CShipElement* CShipModel::FindElement(const std::string& name, int* kind) {
+    const CShipModel& self = *this;
+    return const_cast<CShipElement*>(self.FindElement(name, kind));
+}
+
+const CShipElement* CShipModel::FindElement(const std::string& name, int* kind) const {
+    if (int i = FindIn(m_hull, name)) {
+        if (kind)
+            *kind = kindHull;
+        return m_hull.GetAt(i);
+    }
+    if (int i = FindIn(m_compartments, name)) {
+        if (kind)
+            *kind = kindCompartment;
+        return m_compartments.GetAt(i);
+    }
+    if (int i = FindIn(m_tanks, name)) {
+        if (kind)
+            *kind = kindTank;
+        return m_tanks.GetAt(i);
+    }
+    return nullptr;
+}
+
+bool CShipModel::DeleteElement(const std::string& name) {
+    if (int i = FindIn(m_hull, name))
+        return m_hull.RemoveAt(i);
+    if (int i = FindIn(m_compartments, name))
+        return m_compartments.RemoveAt(i);
+    if (int i = FindIn(m_tanks, name))
+        return m_tanks.RemoveAt(i);
+    return false;
+}
+
+int CShipModel::GetElementCount() const {
+    return m_hull.GetCount() + m_compartments.GetCount() + m_tanks.GetCount();
+}
+
+namespace {
+// Each element record takes at least this many bytes: enabled flag, colour,
+// name length and mesh count.
+constexpr std::uint64_t kMinElementBytes = 13;
+
+template <class T>
+void LoadList(CFile& file, COwningList<T>& list, const char* what) {
+    const std::int32_t count = shipfile::ReadI32(file, what);
+    for (std::int32_t i = 1; i <= count; ++i) {
+        shipfile::Require(file, kMinElementBytes, "an element record");
+        list.Append(std::make_unique<T>())->Load(file);
+    }
+}
+
+template <class T>
+void StoreList(CFile& file, const COwningList<T>& list) {
+    shipfile::WriteI32(file, list.GetCount());
+    for (int i = 1; i <= list.GetCount(); ++i)
+        list.GetAt(i)->Store(file);
+}
+} // namespace
+
+void CShipModel::Load(CFile& file) {
+    file.SeekToBegin();
+    Clear();
+    try {
+        LoadList(file, m_hull, "the hull element count");
+        LoadList(file, m_compartments, "the compartment count");
+        LoadList(file, m_tanks, "the tank count");
+    } catch (...) {
+        Clear();
+        throw;
+    }
+}
+
+void CShipModel::Store(CFile& file) const {
+    file.SeekToBegin();
+    StoreList(file, m_hull);
+    StoreList(file, m_compartments);
+    StoreList(file, m_tanks);
+}

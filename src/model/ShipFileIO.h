@@ -1,0 +1,28 @@
+// Field readers and writers of the ship file. A reader that finds the file
+// too short for what it needs raises CFileException::damaged, naming the
+// file and the byte offset, before it allocates anything.
+#pragma once
+
+#include "platform/CFile.h"
+
+#include <cstdint>
+
+namespace shipfile {
+
+[[noreturn]] void Damaged(const CFile& file, std::uint64_t offset, const std::string& what);
+
+// Raises when fewer than count bytes remain after the current position.
+void Require(CFile& file, std::uint64_t count, const char* what);
+void ReadExact(CFile& file, void* buffer, std::size_t count, const char* what);
+
+std::int32_t ReadI32(CFile& file, const char* what);
+std::uint32_t ReadU32(CFile& file, const char* what);
+double ReadF64(CFile& file, const char* what);
+bool ReadFlag(CFile& file, const char* what);
+
+void WriteI32(CFile& file, std::int32_t v);
+void WriteU32(CFile& file, std::uint32_t v);
+void WriteF64(CFile& file, double v);
+void WriteFlag(CFile& file, bool v);
+
+} // namespace shipfile

@@ -1,0 +1,27 @@
+// Failure of a file operation: what went wrong, on which file, and where.
+// The document layer turns it into a message box, brelund-calc into exit 1.
+#pragma once
+
+#include <stdexcept>
+#include <string>
+
+class CFileException : public std::runtime_error {
+public:
+    enum Cause {
+        generic,
+        fileNotFound,
+        accessDenied,
+        diskFull,
+        endOfFile,
+        damaged, // the bytes do not form a valid file of the expected kind
+    };
+
+    CFileException(Cause cause, std::string fileName, const std::string& detail);
+
+    Cause m_cause;
+    std::string m_file_name;
+    std::string m_detail;
+
+    // Maps an errno value to the nearest cause.
+    static Cause CauseFromErrno(int err);
+};

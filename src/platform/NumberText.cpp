@@ -1,0 +1,51 @@
+#include "NumberText.h"
+
+#include <clocale>
+#include <cstdarg>
+#include <cstdio>
+#include <cstdlib>
+#include <locale.h>
+
+namespace {
+
+// The C locale, made once per process; uselocale switches only this thread.
+locale_t CLocale() {
+    static const locale_t loc = newlocale(LC_ALL_MASK, "C", static_cast<locale_t>(nullptr));
+    return loc;
+}
+
+class CScopedCLocale {
+public:
+    CScopedCLocale() : m_old(uselocale(CLocale())) {}
+    ~CScopedCLocale() { uselocale(m_old); }
+    CScopedCLocale(const CScopedCLocale&) = delete;
+    CScopedCLocale& operator=(const CScopedCLocale&) = delete;
+
+private:
+    locale_t m_old;
+};
+
+} // namespace
+
+std::string FormatC(const char* format, ...) {
+    CScopedCLocale c;
+    char small[128];
+    va_list args;
+    va_start(args, format);
+    int n = std::vsnprintf(small, sizeof small, format, args);
+    va_end(args);
+    if (n < 0)
+        return std::string();
+    if (static_cast<std::size_t>(n) < sizeof small)
+        return std::string(small, static_cast<std::size_t>(n));
+    std::string out(static_cast<std::size_t>(n) + 1, '\0');
+    va_start(args, format);
+    std::vsnprintf(out.data(), out.size(), format, args);
+    va_end(args);
+    out.resize(static_cast<std::size_t>(n));
+    return out;
+}
+
+double AtofC(const char* text) { return strtod_l(text, nullptr, CLocale()); }
+
+double StrtodC(const char* text, char** end) { return strtod_l(text, end, CLocale()); }
