@@ -35,12 +35,12 @@ struct Side {
 std::vector<Side> BoxSides(const P& lo, const P& hi, int nx, int ny, int nz) {
     const P dx{hi[0] - lo[0], 0, 0}, dy{0, hi[1] - lo[1], 0}, dz{0, 0, hi[2] - lo[2]};
     return {
-        {lo, dy, dx, ny, nx},                      // bottom, outward -z
-        {{lo[0], lo[1], hi[2]}, dx, dy, nx, ny},   // top, outward +z
-        {lo, dx, dz, nx, nz},                      // port side y = lo, outward -y
-        {{lo[0], hi[1], lo[2]}, dz, dx, nz, nx},   // y = hi, outward +y
-        {lo, dz, dy, nz, ny},                      // aft end x = lo, outward -x
-        {{hi[0], lo[1], lo[2]}, dy, dz, ny, nz},   // fore end x = hi, outward +x
+        {lo, dy, dx, ny, nx},                    // bottom, outward -z
+        {{lo[0], lo[1], hi[2]}, dx, dy, nx, ny}, // top, outward +z
+        {lo, dx, dz, nx, nz},                    // port side y = lo, outward -y
+        {{lo[0], hi[1], lo[2]}, dz, dx, nz, nx}, // y = hi, outward +y
+        {lo, dz, dy, nz, ny},                    // aft end x = lo, outward -x
+        {{hi[0], lo[1], lo[2]}, dy, dz, ny, nz}, // fore end x = hi, outward +x
     };
 }
 

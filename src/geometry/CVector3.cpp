@@ -53,4 +53,6 @@ void CVector3::Load(CFile& file) {
     Set(v[0], v[1], v[2]);
 }
 
-void CVector3::Store(CFile& file) const { file.Write(m_v, sizeof m_v); }
+void CVector3::Store(CFile& file) const {
+    file.Write(m_v, sizeof m_v);
+}

@@ -89,4 +89,5 @@ private:
 };
 
 static_assert(sizeof(CVector3) == 24, "vertices are stored as flat triples");
-static_assert(std::is_trivially_copyable_v<CVector3>, "vertex arrays are read and written as bytes");
+static_assert(std::is_trivially_copyable_v<CVector3>,
+              "vertex arrays are read and written as bytes");

@@ -7,4 +7,6 @@ double RoundTo(double x, int n) {
     return std::floor(x * scale + 0.5) / scale;
 }
 
-void RoundTo(double* x, int n) { *x = RoundTo(*x, n); }
+void RoundTo(double* x, int n) {
+    *x = RoundTo(*x, n);
+}

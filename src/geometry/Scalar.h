@@ -10,12 +10,22 @@ inline constexpr double kOneThird = 0.3333333333333333;
 // Edge parameter when an edge does not cross a plane.
 inline constexpr double kNoIntersection = -1e100;
 
-inline double Min(double a, double b) { return a < b ? a : b; }
-inline double Max(double a, double b) { return a > b ? a : b; }
-inline double Abs(double x) { return x < 0 ? -x : x; }
+inline double Min(double a, double b) {
+    return a < b ? a : b;
+}
+inline double Max(double a, double b) {
+    return a > b ? a : b;
+}
+inline double Abs(double x) {
+    return x < 0 ? -x : x;
+}
 
-inline double DegToRad(double d) { return d / 180 * kPi; }
-inline double RadToDeg(double r) { return r * 180 / kPi; }
+inline double DegToRad(double d) {
+    return d / 180 * kPi;
+}
+inline double RadToDeg(double r) {
+    return r * 180 / kPi;
+}
 
 // Rounds half up to n decimals: floor(x * 10^n + 0.5) / 10^n, so 2.5 gives 3
 // and -2.5 gives -2.

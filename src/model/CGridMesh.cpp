@@ -1,5 +1,6 @@
 #include "CGridMesh.h"
 
+#include "CDxfFile.h"
 #include "ShipFileIO.h"
 
 int CGridMesh::GetFaceCount() const {
@@ -47,4 +48,23 @@ void CGridMesh::Load(CFile& file) {
 void CGridMesh::Store(CFile& file) const {
     shipfile::WriteFlag(file, m_orientation);
     CVectorGrid::Store(file);
+}
+
+void CGridMesh::ExportDxf(CDxfFile& file) const {
+    file.WriteGridHeader(GetRows(), GetCols());
+    for (const CVector3& v : Items())
+        file.WriteGridVertex(v);
+    file.EndPolyline();
+}
+
+bool CGridMesh::ImportDxf(CDxfFile& file) {
+    CDxfVertex record;
+    bool damaged = false;
+    const int count = GetVertexCount();
+    for (int k = 0; k < count; ++k) {
+        if (!file.ReadVertex(record, &damaged))
+            return !damaged;
+        *Item(k) = record;
+    }
+    return true;
 }

@@ -15,6 +15,12 @@ public:
     CVector3* GetVertex(int i) override { return Item(i); }
     int GetVertexCount() const override { return CVectorGrid::GetCount(); }
     int GetType() const override { return typeGrid; }
+    // M, N and the M x N points row by row. The orientation flag is not
+    // written: the drawing has no place for it.
+    void ExportDxf(CDxfFile& file) const override;
+    // Fills the grid, as sized by the caller, row by row from the records
+    // that follow, until the sequence ends.
+    bool ImportDxf(CDxfFile& file) override;
     // The orientation flag, then the grid.
     void Load(CFile& file) override;
     void Store(CFile& file) const override;

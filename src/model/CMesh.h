@@ -5,6 +5,7 @@
 
 #include "geometry/CPointList.h"
 
+class CDxfFile;
 class CFile;
 
 class CMesh {
@@ -23,6 +24,12 @@ public:
     virtual int GetVertexCount() const = 0;
     // The tag the ship file writes before the mesh.
     virtual int GetType() const { return typeNone; }
+    // Writes the mesh as one DXF POLYLINE entity.
+    virtual void ExportDxf(CDxfFile& file) const = 0;
+    // Reads the mesh from the VERTEX records at the file's position. False
+    // when a record of the entity is damaged: the mesh is then not to be kept
+    // and the file is left past the entity's POLYLINE keyword.
+    virtual bool ImportDxf(CDxfFile& file) = 0;
     virtual void Load(CFile& file) = 0;
     virtual void Store(CFile& file) const = 0;
     // Face i, 1 <= i <= GetFaceCount(), as copies of its vertices in order.

@@ -10,8 +10,7 @@
 #include <memory>
 #include <vector>
 
-template <class T>
-class COwningList {
+template <class T> class COwningList {
 public:
     COwningList() = default;
     virtual ~COwningList() = default;

@@ -1,5 +1,6 @@
 #include "CPolyfaceMesh.h"
 
+#include "CDxfFile.h"
 #include "ShipFileIO.h"
 
 void CPolyfaceMesh::Allocate(int nv, int nf) {
@@ -77,4 +78,51 @@ void CPolyfaceMesh::Store(CFile& file) const {
     shipfile::WriteI32(file, GetFaceCount());
     file.Write(m_vertices.data(), m_vertices.size() * sizeof(CVector3));
     file.Write(m_faces.data(), m_faces.size() * sizeof(CFaceIndices));
+}
+
+void CPolyfaceMesh::ExportDxf(CDxfFile& file) const {
+    file.WritePolyfaceHeader(GetVertexCount(), GetFaceCount());
+    for (const CVector3& v : m_vertices)
+        file.WritePolyfaceVertex(v);
+    for (const CFaceIndices& f : m_faces)
+        file.WritePolyfaceFace(f.v[0], f.v[1], f.v[2], 0);
+    file.EndPolyline();
+}
+
+bool CPolyfaceMesh::ImportDxf(CDxfFile& file) {
+    FreeArrays();
+    int nv = 0, nf = 0;
+    if (!file.CountPolyfaceRecords(nv, nf))
+        return false;
+    if (nv == 0 || nf == 0)
+        return true;
+    Allocate(nv, nf);
+    // Records are taken in file order whatever their flags; a record the
+    // sequence does not have leaves the scratch record as it was.
+    CDxfVertex record;
+    bool damaged = false;
+    for (int i = 1; i <= nv; ++i) {
+        file.ReadVertex(record, &damaged);
+        if (damaged)
+            break;
+        m_vertices[static_cast<std::size_t>(i - 1)] = record;
+    }
+    for (int i = 1; i <= nf && !damaged; ++i) {
+        file.ReadVertex(record, &damaged);
+        if (damaged)
+            break;
+        SetFace(i, record.m_index71, record.m_index72, record.m_index73);
+        // A quadrilateral p1 p2 p3 p4 becomes (p1, p2, p3) and (p1, p3, p4).
+        if (record.m_index74 > 0) {
+            ++i;
+            SetFace(i, record.m_index71, record.m_index73, record.m_index74);
+        }
+    }
+    if (damaged) {
+        // Only a drawing changed between the counting and the reading pass
+        // gets here.
+        FreeArrays();
+        return false;
+    }
+    return true;
 }

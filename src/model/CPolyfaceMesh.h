@@ -29,6 +29,13 @@ public:
     const CVector3* GetVertex(int i) const;
     int GetVertexCount() const override { return static_cast<int>(m_vertices.size()); }
     int GetType() const override { return typePolyface; }
+    // Vertices flagged 192, then each triangle as a face record; a triangle
+    // with an index at 0 or below is left out.
+    void ExportDxf(CDxfFile& file) const override;
+    // Counts the records first, then takes the first nv records as vertices
+    // and the rest as faces, a quadrilateral face as two triangles. Empty
+    // when the sequence holds no vertex or no face.
+    bool ImportDxf(CDxfFile& file) override;
     void Load(CFile& file) override;
     void Store(CFile& file) const override;
     void GetFace(int i, CPointList& list) const override;

@@ -1,5 +1,6 @@
 #include "CShipElement.h"
 
+#include "CDxfFile.h"
 #include "CGridMesh.h"
 #include "CPolyfaceMesh.h"
 #include "ShipFileIO.h"
@@ -29,6 +30,31 @@ long long CShipElement::GetFaceCount() const {
     for (int m = 1; m <= GetCount(); ++m)
         faces += GetAt(m)->GetFaceCount();
     return faces;
+}
+
+void CShipElement::ImportDxf(CDxfFile& file) {
+    RemoveAll();
+    while (file.FindNextPolyline()) {
+        int flags = 0, m = 0, n = 0;
+        if (!file.ReadPolylineHeader(flags, m, n))
+            continue;
+        std::unique_ptr<CMesh> mesh;
+        if (flags == CDxfFile::kPolygonMesh) {
+            // Resize ignores a negative count, and then so does the import.
+            const std::int64_t vertices = (m > 0 && n > 0) ? std::int64_t{m} * n : 0;
+            if (!file.CanHoldVertexRecords(vertices))
+                continue;
+            auto grid = std::make_unique<CGridMesh>();
+            grid->Resize(m, n);
+            mesh = std::move(grid);
+        } else if (flags == CDxfFile::kPolyfaceMesh) {
+            mesh = std::make_unique<CPolyfaceMesh>();
+        } else {
+            continue;
+        }
+        if (mesh->ImportDxf(file))
+            Append(std::move(mesh));
+    }
 }
 
 void CShipElement::Load(CFile& file) {

@@ -19,6 +19,8 @@ inline constexpr Colour kHullColour = 0x808080;
 inline constexpr Colour kCompartmentColour = 0xC00000;
 inline constexpr Colour kTankColour = 0x0000C0;
 
+class CDxfFile;
+
 class CShipElement : public COwningList<CMesh> {
 public:
     CShipElement() = default;
@@ -38,6 +40,12 @@ public:
     double Volume() const;
     // Faces over all meshes.
     long long GetFaceCount() const;
+
+    // Replaces the meshes with those of the drawing's POLYLINEs from the
+    // file's position on, in file order: 3D polygon meshes (flags exactly 16)
+    // and polyface meshes (flags exactly 64). Any other POLYLINE, and one
+    // whose records are damaged, is passed over.
+    void ImportDxf(CDxfFile& file);
 
     // The element body of the ship file: enabled flag, colour, name, meshes.
     void Load(CFile& file);

@@ -23,8 +23,7 @@ CShipElement* CShipModel::AddElement(int kind) {
 }
 
 namespace {
-template <class List>
-int FindIn(const List& list, const std::string& name) {
+template <class List> int FindIn(const List& list, const std::string& name) {
     for (int i = 1; i <= list.GetCount(); ++i)
         if (list.GetAt(i)->GetName() == name)
             return i;
@@ -75,8 +74,7 @@ namespace {
 // name length and mesh count.
 constexpr std::uint64_t kMinElementBytes = 13;
 
-template <class T>
-void LoadList(CFile& file, COwningList<T>& list, const char* what) {
+template <class T> void LoadList(CFile& file, COwningList<T>& list, const char* what) {
     const std::int32_t count = shipfile::ReadI32(file, what);
     for (std::int32_t i = 1; i <= count; ++i) {
         shipfile::Require(file, kMinElementBytes, "an element record");
@@ -84,8 +82,7 @@ void LoadList(CFile& file, COwningList<T>& list, const char* what) {
     }
 }
 
-template <class T>
-void StoreList(CFile& file, const COwningList<T>& list) {
+template <class T> void StoreList(CFile& file, const COwningList<T>& list) {
     shipfile::WriteI32(file, list.GetCount());
     for (int i = 1; i <= list.GetCount(); ++i)
         list.GetAt(i)->Store(file);

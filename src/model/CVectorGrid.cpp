@@ -37,8 +37,9 @@ void CVectorGrid::Load(CFile& file) {
     const std::int32_t rows = ReadI32(file, "the row count of a grid");
     const std::int32_t cols = ReadI32(file, "the column count of a grid");
     if (rows > 0 && cols > 0)
-        Require(file, static_cast<std::uint64_t>(rows) * static_cast<std::uint64_t>(cols) *
-                          sizeof(CVector3),
+        Require(file,
+                static_cast<std::uint64_t>(rows) * static_cast<std::uint64_t>(cols) *
+                    sizeof(CVector3),
                 "a grid's vertices");
     Resize(rows, cols);
     if (rows > 0 && cols > 0)

@@ -12,8 +12,8 @@ namespace shipfile {
 
 void Damaged(const CFile& file, std::uint64_t offset, const std::string& what) {
     file.Fail(CFileException::damaged,
-              "damaged ship file at byte " + FormatC("%llu", static_cast<unsigned long long>(offset)) +
-                  ": " + what);
+              "damaged ship file at byte " +
+                  FormatC("%llu", static_cast<unsigned long long>(offset)) + ": " + what);
 }
 
 void Require(CFile& file, std::uint64_t count, const char* what) {
@@ -57,9 +57,15 @@ bool ReadFlag(CFile& file, const char* what) {
     return v != 0;
 }
 
-void WriteI32(CFile& file, std::int32_t v) { file.Write(&v, sizeof v); }
-void WriteU32(CFile& file, std::uint32_t v) { file.Write(&v, sizeof v); }
-void WriteF64(CFile& file, double v) { file.Write(&v, sizeof v); }
+void WriteI32(CFile& file, std::int32_t v) {
+    file.Write(&v, sizeof v);
+}
+void WriteU32(CFile& file, std::uint32_t v) {
+    file.Write(&v, sizeof v);
+}
+void WriteF64(CFile& file, double v) {
+    file.Write(&v, sizeof v);
+}
 void WriteFlag(CFile& file, bool v) {
     const unsigned char b = v ? 1 : 0;
     file.Write(&b, 1);

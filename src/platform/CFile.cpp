@@ -85,6 +85,15 @@ std::uint64_t CFile::GetLength() const {
     return static_cast<std::uint64_t>(st.st_size);
 }
 
+void CFile::SetLength(std::uint64_t length) {
+    int rc;
+    do
+        rc = ::ftruncate(m_fd, static_cast<off_t>(length));
+    while (rc != 0 && errno == EINTR);
+    if (rc != 0)
+        FailErrno("cannot set the length");
+}
+
 void CFile::Flush() {
     if (::fsync(m_fd) != 0 && errno != EINVAL && errno != EROFS)
         FailErrno("cannot flush to disk");

@@ -35,6 +35,8 @@ public:
     void SeekToBegin() { Seek(0, begin); }
     std::uint64_t GetPosition() const;
     std::uint64_t GetLength() const;
+    // Cuts or extends the file to length bytes; the position is left where it was.
+    void SetLength(std::uint64_t length);
     // Pushes written bytes to the disk.
     void Flush();
     void Close();

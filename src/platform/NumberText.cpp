@@ -46,6 +46,10 @@ std::string FormatC(const char* format, ...) {
     return out;
 }
 
-double AtofC(const char* text) { return strtod_l(text, nullptr, CLocale()); }
+double AtofC(const char* text) {
+    return strtod_l(text, nullptr, CLocale());
+}
 
-double StrtodC(const char* text, char** end) { return strtod_l(text, end, CLocale()); }
+double StrtodC(const char* text, char** end) {
+    return strtod_l(text, end, CLocale());
+}

@@ -1,0 +1,117 @@
+#include "TestShips.h"
+
+#include "model/CShipModel.h"
+
+#include <gtest/gtest.h>
+
+TEST(CShipModel, NewElementsTakeTheirKindsDefaults) {
+    CShipModel ship;
+    EXPECT_EQ(ship.GetSeaSpecificWeight(), 1025.0);
+    CShipElement* hull = ship.AddElement(kindHull);
+    auto* room = static_cast<CCompartment*>(ship.AddElement(kindCompartment));
+    auto* tank = static_cast<CTank*>(ship.AddElement(kindTank));
+    EXPECT_EQ(ship.AddElement(4), nullptr);
+    EXPECT_EQ(ship.AddElement(0), nullptr);
+    for (const CShipElement* e :
+         {hull, static_cast<CShipElement*>(room), static_cast<CShipElement*>(tank)}) {
+        EXPECT_TRUE(e->IsEnabled());
+        EXPECT_EQ(e->GetName(), "");
+        EXPECT_EQ(e->GetCount(), 0);
+    }
+    EXPECT_EQ(hull->GetColour(), 0x808080u);
+    EXPECT_EQ(room->GetColour(), 0xC00000u);
+    EXPECT_EQ(tank->GetColour(), 0x0000C0u);
+    EXPECT_EQ(room->GetPermeability(), 1.0);
+    EXPECT_EQ(tank->GetLoadVolume(), 0);
+    EXPECT_EQ(tank->GetFillingRatio(), 0);
+    EXPECT_EQ(tank->GetSpecificWeight(), 1.0);
+    EXPECT_EQ(ship.GetElementCount(), 3);
+    ship.Clear();
+    EXPECT_EQ(ship.GetElementCount(), 0);
+    EXPECT_EQ(ship.GetSeaSpecificWeight(), 1025.0);
+}
+
+TEST(CShipModel, FindElementSearchesHullThenCompartmentsThenTanks) {
+    CShipModel ship;
+    ship.AddElement(kindTank)->SetName("A");
+    ship.AddElement(kindCompartment)->SetName("A");
+    ship.AddElement(kindCompartment)->SetName("B");
+    CShipElement* hull = ship.AddElement(kindHull);
+    hull->SetName("A");
+    int kind = 0;
+    EXPECT_EQ(ship.FindElement("A", &kind), hull);
+    EXPECT_EQ(kind, kindHull);
+    EXPECT_EQ(ship.FindElement("B", &kind), ship.Compartments().GetAt(2));
+    EXPECT_EQ(kind, kindCompartment);
+    EXPECT_EQ(ship.FindElement("a"), nullptr); // case-sensitive
+    EXPECT_FALSE(ship.ContainsName("A "));
+    // Deleting by name removes the first match only, in the same order.
+    EXPECT_TRUE(ship.DeleteElement("A"));
+    EXPECT_EQ(ship.HullElements().GetCount(), 0);
+    EXPECT_TRUE(ship.DeleteElement("A"));
+    EXPECT_EQ(ship.Compartments().GetCount(), 1);
+    EXPECT_EQ(ship.FindElement("A", &kind), ship.Tanks().GetAt(1));
+    EXPECT_EQ(kind, kindTank);
+    EXPECT_TRUE(ship.DeleteElement("A"));
+    EXPECT_FALSE(ship.DeleteElement("A"));
+}
+
+TEST(CShipElement, VolumeSumsEveryMeshAndFollowsOrientation) {
+    CShipElement e;
+    e.Append(BoxMesh(0, 0, 0, 4, 3, 2));    // 24 m^3
+    e.Append(BoxMesh(10, 0, -1, 11, 1, 1)); // 2 m^3, partly below z = 0
+    EXPECT_NEAR(e.Volume(), 26.0, 1e-12);
+    EXPECT_EQ(e.GetFaceCount(), 24);
+    e.InvertNormals();
+    EXPECT_NEAR(e.Volume(), -26.0, 1e-12);
+    e.InvertNormals();
+    EXPECT_NEAR(e.Volume(), 26.0, 1e-12);
+}
+
+TEST(CTank, LoadSettersClampToTheTankVolume) {
+    CTank tank;
+    // Without meshes the volume is 0: every load is 0.
+    tank.SetLoadVolume(5);
+    EXPECT_EQ(tank.GetLoadVolume(), 0);
+    EXPECT_EQ(tank.GetFillingRatio(), 0);
+    tank.SetFillingRatio(0.5);
+    EXPECT_EQ(tank.GetLoadVolume(), 0);
+
+    tank.Append(BoxMesh(0, 0, 0, 4, 3, 2)); // 24 m^3
+    tank.SetLoadVolume(6);
+    EXPECT_NEAR(tank.GetLoadVolume(), 6, 1e-12);
+    EXPECT_NEAR(tank.GetFillingRatio(), 0.25, 1e-12);
+    tank.SetLoadVolume(100); // more than the tank holds
+    EXPECT_EQ(tank.GetLoadVolume(), tank.Volume());
+    EXPECT_EQ(tank.GetFillingRatio(), 1);
+    tank.SetLoadVolume(-3);
+    EXPECT_EQ(tank.GetLoadVolume(), 0);
+    EXPECT_EQ(tank.GetFillingRatio(), 0);
+    tank.SetFillingRatio(1.7);
+    EXPECT_EQ(tank.GetFillingRatio(), 1);
+    EXPECT_EQ(tank.GetLoadVolume(), tank.Volume());
+    tank.SetFillingRatio(-0.2);
+    EXPECT_EQ(tank.GetFillingRatio(), 0);
+    EXPECT_EQ(tank.GetLoadVolume(), 0);
+    tank.SetFillingRatio(0.4);
+    EXPECT_NEAR(tank.GetLoadVolume(), 9.6, 1e-12);
+
+    tank.SetSpecificWeight(-3);
+    EXPECT_EQ(tank.GetSpecificWeight(), 0);
+    tank.SetSpecificWeight(850);
+    EXPECT_NEAR(tank.GetLoadWeight(), 850 * 9.6, 1e-9);
+
+    // A tank meshed inwards has a negative volume: a filling ratio gives no load.
+    tank.InvertNormals();
+    tank.SetFillingRatio(0.5);
+    EXPECT_EQ(tank.GetLoadVolume(), 0);
+}
+
+TEST(CCompartment, EffectiveVolumeScalesByPermeability) {
+    CCompartment room;
+    room.Append(BoxMesh(0, 0, 0, 4, 3, 2));
+    room.SetPermeability(0.85);
+    EXPECT_NEAR(room.EffectiveVolume(), 24 * 0.85, 1e-12);
+    room.SetPermeability(1.5); // stored as given
+    EXPECT_EQ(room.GetPermeability(), 1.5);
+}

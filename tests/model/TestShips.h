@@ -1,0 +1,41 @@
+// Small closed meshes for the model and file tests.
+#pragma once
+
+#include "model/CGridMesh.h"
+#include "model/CPolyfaceMesh.h"
+
+#include <memory>
+
+// The box lo..hi as 12 triangles, counter-clockwise seen from outside.
+inline std::unique_ptr<CPolyfaceMesh> BoxMesh(double x0, double y0, double z0, double x1, double y1,
+                                              double z1) {
+    auto mesh = std::make_unique<CPolyfaceMesh>();
+    mesh->Allocate(8, 12);
+    // Vertex k + 1 has x from bit 0, y from bit 1, z from bit 2 of k.
+    for (int k = 0; k < 8; ++k)
+        mesh->GetVertex(k + 1)->Set(k & 1 ? x1 : x0, k & 2 ? y1 : y0, k & 4 ? z1 : z0);
+    const int quads[6][4] = {
+        {1, 3, 4, 2}, // bottom, -z
+        {5, 6, 8, 7}, // top, +z
+        {1, 2, 6, 5}, // y0, -y
+        {3, 7, 8, 4}, // y1, +y
+        {1, 5, 7, 3}, // x0, -x
+        {2, 4, 8, 6}, // x1, +x
+    };
+    int f = 1;
+    for (const auto& q : quads) {
+        mesh->SetFace(f++, q[0], q[1], q[2]);
+        mesh->SetFace(f++, q[0], q[2], q[3]);
+    }
+    return mesh;
+}
+
+// The side z = 0 of a unit square as a 3 x 2 grid (two quads).
+inline std::unique_ptr<CGridMesh> SmallGrid() {
+    auto grid = std::make_unique<CGridMesh>();
+    grid->Resize(2, 3);
+    for (int r = 0; r < 2; ++r)
+        for (int j = 0; j < 3; ++j)
+            grid->Item(r, j)->Set(j * 0.5, r, 0);
+    return grid;
+}
