@@ -15,9 +15,27 @@ public:
     using std::runtime_error::runtime_error;
 };
 
+// A usage error found after parsing (an option that does not apply): exit 2.
+class CUsageError : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
 // A name as one TAB-separated field: backslash, TAB, CR and LF escaped.
 std::string EscapeField(const std::string& text);
+
+class CShipElement;
+class CShipModel;
+
+// The header of the element listing and one element's line (LF-terminated).
+extern const char* const kElementListHeader;
+std::string ElementLine(int kind, const CShipElement& element);
+
+// Loads a ship file; a file that does not exist gives an empty model when
+// allowNew is set.
+void LoadShip(CShipModel& ship, const std::string& path, bool allowNew);
 
 // Each command adds its subcommand; its callback runs the command and sets
 // the exit status through the returned reference.
 void AddListCommand(CLI::App& app, int& status);
+void AddModelCommands(CLI::App& app, int& status);

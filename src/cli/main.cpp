@@ -18,6 +18,7 @@ int main(int argc, char** argv) {
 
     int status = exitOk;
     AddListCommand(app, status);
+    AddModelCommands(app, status);
 
     try {
         app.parse(argc, argv);
@@ -29,6 +30,9 @@ int main(int argc, char** argv) {
         return app.exit(e);
     } catch (const CLI::ParseError& e) {
         app.exit(e);
+        return exitUsage;
+    } catch (const CUsageError& e) {
+        std::fprintf(stderr, "brelund-calc: %s\n", e.what());
         return exitUsage;
     } catch (const CRefusedError& e) {
         std::fprintf(stderr, "brelund-calc: %s\n", e.what());

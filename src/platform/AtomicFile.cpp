@@ -36,7 +36,8 @@ mode_t TargetMode(const std::string& path) {
 
 } // namespace
 
-void WriteFileAtomically(const std::string& path, const std::function<void(CFile&)>& write) {
+void ReplaceFileAtomically(const std::string& path,
+                           const std::function<void(const std::string& tempPath)>& fill) {
     const std::string folder = FolderOf(path);
     std::string pattern = folder + "/." + BaseOf(path) + ".tmp-XXXXXX";
     std::vector<char> name(pattern.begin(), pattern.end());
@@ -51,10 +52,7 @@ void WriteFileAtomically(const std::string& path, const std::function<void(CFile
     ::close(fd);
     const std::string temp(name.data());
     try {
-        CFile file(temp, CFile::modeWrite);
-        write(file);
-        file.Flush();
-        file.Close();
+        fill(temp);
         ::chmod(temp.c_str(), TargetMode(path));
         if (::rename(temp.c_str(), path.c_str()) != 0) {
             const int err = errno;

@@ -1,0 +1,198 @@
+// brelund-calc add, edit, delete, invert and export: the element tree's and
+// the properties dialog's editing, on a ship file. Each command reads the
+// ship file, changes the model and writes it back whole or not at all.
+#include "CliCommon.h"
+
+#include "model/CDxfFile.h"
+#include "model/ElementEditing.h"
+#include "model/ShipFile.h"
+#include "platform/AtomicFile.h"
+
+#include <cstdio>
+#include <filesystem>
+#include <memory>
+
+namespace {
+
+int KindCode(const std::string& kind) {
+    return kind == "hull" ? kindHull : kind == "compartment" ? kindCompartment : kindTank;
+}
+
+struct Found {
+    CShipElement* element;
+    int kind;
+};
+
+Found FindOrRefuse(CShipModel& ship, const std::string& shipPath, const std::string& name) {
+    int kind = 0;
+    CShipElement* element = ship.FindElement(name, &kind);
+    if (element == nullptr)
+        throw CRefusedError(shipPath + ": no element named '" + EscapeField(name) + "'");
+    return {element, kind};
+}
+
+void PrintElement(int kind, const CShipElement& element) {
+    const std::string out = std::string(kElementListHeader) + ElementLine(kind, element);
+    std::fwrite(out.data(), 1, out.size(), stdout);
+}
+
+void AddAdd(CLI::App& app, int& status) {
+    struct Args {
+        std::string ship, kind, drawing, name;
+    };
+    auto a = std::make_shared<Args>();
+    CLI::App* cmd = app.add_subcommand(
+        "add", "Add a hull element, compartment or tank read from a DXF drawing "
+               "(creates the ship file when it does not exist)");
+    cmd->add_option("SHIP", a->ship, "Ship file (.nav)")->required();
+    cmd->add_option("KIND", a->kind, "hull, compartment or tank")
+        ->required()
+        ->check(CLI::IsMember({"hull", "compartment", "tank"}));
+    cmd->add_option("DRAWING", a->drawing, "DXF drawing holding the element's meshes")->required();
+    CLI::Option* nameOpt = cmd->add_option(
+        "--name", a->name, "Element name (default: the drawing's absolute path), made unique");
+    cmd->callback([a, nameOpt, &status] {
+        if (nameOpt->count() > 0 && a->name.empty())
+            throw CUsageError("--name: an element name cannot be empty");
+        CShipModel ship;
+        LoadShip(ship, a->ship, true);
+        const int kind = KindCode(a->kind);
+        const std::string name =
+            nameOpt->count() > 0
+                ? a->name
+                : std::filesystem::absolute(a->drawing).lexically_normal().string();
+        CShipElement* element = AddElementFromDxf(ship, kind, a->drawing, name);
+        if (element->GetCount() == 0)
+            std::fprintf(stderr, "brelund-calc: warning: no mesh found in %s\n",
+                         a->drawing.c_str());
+        StoreShipFile(ship, a->ship);
+        PrintElement(kind, *element);
+        status = exitOk;
+    });
+}
+
+void AddEdit(CLI::App& app, int& status) {
+    struct Args {
+        std::string ship, name, rename;
+        int enabled = 1;
+        std::uint32_t colour = 0;
+        double permeability = 0, weight = 0, filling = 0, load = 0;
+    };
+    auto a = std::make_shared<Args>();
+    CLI::App* cmd = app.add_subcommand(
+        "edit", "Change an element's properties; options not given keep their values");
+    cmd->add_option("SHIP", a->ship, "Ship file (.nav)")->required();
+    cmd->add_option("NAME", a->name, "Name of the element")->required();
+    auto* rename = cmd->add_option("--rename", a->rename, "New name, made unique");
+    auto* enabled =
+        cmd->add_option("--enabled", a->enabled, "1 enabled, 0 disabled")->check(CLI::Range(0, 1));
+    auto* colour = cmd->add_option("--colour", a->colour, "Display colour 0x00BBGGRR as a "
+                                                          "decimal integer (red in the low byte)");
+    auto* perm = cmd->add_option("--permeability", a->permeability,
+                                 "Compartment permeability, 0..1");
+    auto* weight =
+        cmd->add_option("--specific-weight", a->weight, "Tank liquid specific weight [kg/m^3]");
+    auto* filling = cmd->add_option("--filling", a->filling, "Tank filling ratio, 0..1");
+    auto* load = cmd->add_option("--load-volume", a->load, "Tank liquid load volume [m^3]");
+    filling->excludes(load);
+    cmd->callback([=, &status] {
+        CShipModel ship;
+        LoadShip(ship, a->ship, false);
+        const Found f = FindOrRefuse(ship, a->ship, a->name);
+        if (f.kind != kindCompartment && perm->count() > 0)
+            throw CUsageError("--permeability applies to compartments only");
+        if (f.kind != kindTank && (weight->count() + filling->count() + load->count()) > 0)
+            throw CUsageError("--specific-weight, --filling and --load-volume apply to tanks only");
+        if (rename->count() > 0 && a->rename.empty())
+            throw CUsageError("--rename: an element name cannot be empty");
+
+        CElementValues v = LoadElementValues(*f.element, f.kind);
+        if (rename->count() > 0)
+            v.name = a->rename;
+        if (enabled->count() > 0)
+            v.enabled = a->enabled;
+        if (colour->count() > 0)
+            v.colour = a->colour;
+        if (perm->count() > 0)
+            v.permeability = a->permeability;
+        if (weight->count() > 0)
+            v.specific_weight = a->weight;
+        if (filling->count() > 0)
+            v.filling_ratio = a->filling;
+        if (load->count() > 0) {
+            v.load_volume = a->load;
+            v.load_entry = 1;
+        }
+        if (const char* refusal = CheckElementValues(v))
+            throw CRefusedError(a->ship + ": '" + EscapeField(a->name) + "': " + refusal);
+        StoreElementValues(ship, *f.element, v);
+        StoreShipFile(ship, a->ship);
+        PrintElement(f.kind, *f.element);
+        status = exitOk;
+    });
+}
+
+void AddDelete(CLI::App& app, int& status) {
+    auto ship = std::make_shared<std::string>(), name = std::make_shared<std::string>();
+    CLI::App* cmd = app.add_subcommand("delete", "Delete an element and its meshes");
+    cmd->add_option("SHIP", *ship, "Ship file (.nav)")->required();
+    cmd->add_option("NAME", *name, "Name of the element")->required();
+    cmd->callback([=, &status] {
+        CShipModel model;
+        LoadShip(model, *ship, false);
+        FindOrRefuse(model, *ship, *name);
+        model.DeleteElement(*name);
+        StoreShipFile(model, *ship);
+        status = exitOk;
+    });
+}
+
+void AddInvert(CLI::App& app, int& status) {
+    auto ship = std::make_shared<std::string>(), name = std::make_shared<std::string>();
+    CLI::App* cmd = app.add_subcommand(
+        "invert", "Reverse the orientation of every face of an element (its normals)");
+    cmd->add_option("SHIP", *ship, "Ship file (.nav)")->required();
+    cmd->add_option("NAME", *name, "Name of the element")->required();
+    cmd->callback([=, &status] {
+        CShipModel model;
+        LoadShip(model, *ship, false);
+        const Found f = FindOrRefuse(model, *ship, *name);
+        f.element->InvertNormals();
+        StoreShipFile(model, *ship);
+        PrintElement(f.kind, *f.element);
+        status = exitOk;
+    });
+}
+
+void AddExport(CLI::App& app, int& status) {
+    struct Args {
+        std::string ship, name, out;
+    };
+    auto a = std::make_shared<Args>();
+    CLI::App* cmd = app.add_subcommand("export", "Write an element's meshes as a DXF drawing");
+    cmd->add_option("SHIP", a->ship, "Ship file (.nav)")->required();
+    cmd->add_option("NAME", a->name, "Name of the element")->required();
+    cmd->add_option("OUT", a->out, "DXF drawing to write")->required();
+    cmd->callback([a, &status] {
+        CShipModel ship;
+        LoadShip(ship, a->ship, false);
+        const Found f = FindOrRefuse(ship, a->ship, a->name);
+        WriteFileAtomically<CDxfFile>(a->out, [&](CDxfFile& file) {
+            file.WriteHead();
+            for (int m = 1; m <= f.element->GetCount(); ++m)
+                f.element->GetAt(m)->ExportDxf(file);
+            file.WriteTail();
+        });
+        status = exitOk;
+    });
+}
+
+} // namespace
+
+void AddModelCommands(CLI::App& app, int& status) {
+    AddAdd(app, status);
+    AddEdit(app, status);
+    AddDelete(app, status);
+    AddInvert(app, status);
+    AddExport(app, status);
+}

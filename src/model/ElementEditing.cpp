@@ -1,0 +1,81 @@
+#include "ElementEditing.h"
+
+#include "CDxfFile.h"
+
+#include <cmath>
+
+std::string MakeNameUnique(const CShipModel& ship, std::string name) {
+    // One underscore is not always enough: "a_" may exist beside "a", and two
+    // elements sharing a name can never be told apart again.
+    while (ship.ContainsName(name))
+        name += '_';
+    return name;
+}
+
+CShipElement* AddElementFromDxf(CShipModel& ship, int kind, const std::string& drawing,
+                                const std::string& name) {
+    CDxfFile file(drawing, CFile::modeRead);
+    file.SeekToBegin();
+    if (kind == kindHull)
+        file.FindEntities();
+    CShipElement* element = ship.AddElement(kind);
+    if (element == nullptr)
+        return nullptr;
+    element->ImportDxf(file);
+    file.Close();
+    element->SetName(MakeNameUnique(ship, name));
+    return element;
+}
+
+CElementValues LoadElementValues(const CShipElement& element, int kind) {
+    CElementValues v;
+    v.kind = kind;
+    v.enabled = element.IsEnabled() ? 1 : 0;
+    v.colour = element.GetColour();
+    v.name = element.GetName();
+    if (kind == kindCompartment)
+        v.permeability = static_cast<const CCompartment&>(element).GetPermeability();
+    if (kind == kindTank) {
+        const auto& tank = static_cast<const CTank&>(element);
+        v.specific_weight = tank.GetSpecificWeight();
+        v.filling_ratio = tank.GetFillingRatio();
+        v.load_volume = tank.GetLoadVolume();
+    }
+    return v;
+}
+
+const char* CheckElementValues(const CElementValues& v) {
+    const char* const notANumber = "Immettere un numero.";
+    const char* const outOfRange = "Immettere un numero compreso tra 0 e 1.";
+    if (v.kind == kindCompartment) {
+        if (!std::isfinite(v.permeability))
+            return notANumber;
+        if (v.permeability < 0 || v.permeability > 1)
+            return outOfRange;
+    }
+    if (v.kind == kindTank) {
+        if (!std::isfinite(v.specific_weight) || !std::isfinite(v.load_volume) ||
+            !std::isfinite(v.filling_ratio))
+            return notANumber;
+        if (v.filling_ratio < 0 || v.filling_ratio > 1)
+            return outOfRange;
+    }
+    return nullptr;
+}
+
+void StoreElementValues(CShipModel& ship, CShipElement& element, const CElementValues& v) {
+    if (v.name != element.GetName())
+        element.SetName(MakeNameUnique(ship, v.name));
+    element.SetEnabled(v.enabled != 0);
+    element.SetColour(v.colour);
+    if (v.kind == kindCompartment)
+        static_cast<CCompartment&>(element).SetPermeability(v.permeability);
+    if (v.kind == kindTank) {
+        auto& tank = static_cast<CTank&>(element);
+        tank.SetSpecificWeight(v.specific_weight);
+        if (v.load_entry == 1)
+            tank.SetLoadVolume(v.load_volume);
+        else
+            tank.SetFillingRatio(v.filling_ratio);
+    }
+}

@@ -1,0 +1,45 @@
+// Editing the elements of a ship as the element tree and the properties
+// dialog do: adding an element from a DXF drawing, naming it, and storing
+// the edited values. The dialogs and brelund-calc share these.
+#pragma once
+
+#include "CShipModel.h"
+
+#include <string>
+
+// name, with underscores appended until no element of the model bears it.
+std::string MakeNameUnique(const CShipModel& ship, std::string name);
+
+// Adds an element of kind read from a DXF drawing: opens the drawing (a
+// CFileException when it cannot, and then nothing is added), searches the
+// ENTITIES section first for a hull element only, reads the meshes, and
+// names the element name made unique.
+CShipElement* AddElementFromDxf(CShipModel& ship, int kind, const std::string& drawing,
+                                const std::string& name);
+
+// The editable values of one element, as the properties dialog holds them.
+struct CElementValues {
+    int kind = 0;
+    int enabled = 0;
+    Colour colour = 0;
+    std::string name;
+    double permeability = 0;
+    double specific_weight = 0;
+    double filling_ratio = 0;
+    double load_volume = 0;
+    // 1: the load is given as a volume; otherwise as a filling ratio.
+    int load_entry = 0;
+};
+
+// The values of element, whose kind code is kind.
+CElementValues LoadElementValues(const CShipElement& element, int kind);
+
+// The message that refuses values, or null when they can be stored: a
+// permeability or filling ratio outside [0, 1], or a value that is not a
+// finite number.
+const char* CheckElementValues(const CElementValues& values);
+
+// Stores values into element: enabled, colour and the name (made unique
+// when it changes) for every kind; the permeability of a compartment; a
+// tank's specific weight, then its load by volume or by filling ratio.
+void StoreElementValues(CShipModel& ship, CShipElement& element, const CElementValues& values);
