@@ -1,12 +1,12 @@
 #!/usr/bin/env bash
 # Builds Brelund in build/ and runs it on a ship file (default: the bundled
-# sample barge). Usage: scripts/run.sh [SHIP.nav]
+# sample Wigley ship). Usage: scripts/run.sh [SHIP.nav]
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 source "$root/scripts/deps.sh"
 brelund_install_deps
 
-ship=${1:-$root/samples/barge.nav}
+ship=${1:-$root/samples/wigley.nav}
 jobs=$(nproc 2>/dev/null || echo 2)
 
 cmake -S "$root" -B "$root/build" -DBRELUND_BUILD_TESTS=OFF >/dev/null
