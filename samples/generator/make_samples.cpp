@@ -27,7 +27,9 @@ namespace {
 
 using P = std::array<double, 3>;
 
-CVector3 V(const P& p) { return CVector3(p[0], p[1], p[2]); }
+CVector3 V(const P& p) {
+    return CVector3(p[0], p[1], p[2]);
+}
 
 // A rows x cols grid of points as a DXF polygon mesh (flags 16).
 void WriteGrid(CDxfFile& dxf, const std::vector<std::vector<P>>& grid) {
@@ -153,8 +155,7 @@ void WriteSubmarine(CDxfFile& dxf) {
     WriteGrid(dxf, grid);
 }
 
-template <class Draw>
-void Drawing(const std::string& path, Draw draw) {
+template <class Draw> void Drawing(const std::string& path, Draw draw) {
     WriteFileAtomically<CDxfFile>(path, [&](CDxfFile& dxf) {
         dxf.WriteHead();
         draw(dxf);
@@ -172,21 +173,28 @@ int main(int argc, char** argv) {
     const std::string dir = std::string(argv[1]) + "/";
     try {
         Drawing(dir + "wigley.dxf", WriteWigleyHull);
-        Drawing(dir + "wigley-engine-room.dxf",
-                [](CDxfFile& d) { WritePolyfaceBox(d, {42, -2, 2}, {58, 2, 8}, 8, 2, 3); });
-        Drawing(dir + "wigley-tank-aft.dxf",
-                [](CDxfFile& d) { WriteGridBox(d, {30, -1.5, 3}, {38, 1.5, 6}, 4, 2, 2); });
-        Drawing(dir + "wigley-tank-fore.dxf",
-                [](CDxfFile& d) { WriteGridBox(d, {62, -1.5, 3}, {70, 1.5, 6}, 4, 2, 2); });
-        Drawing(dir + "barge.dxf",
-                [](CDxfFile& d) { WritePolyfaceBox(d, {0, -4, 0}, {30, 4, 3}, 15, 4, 3); });
-        Drawing(dir + "barge-tank.dxf",
-                [](CDxfFile& d) { WritePolyfaceBox(d, {10, -1.5, 0.5}, {14, 1.5, 2.5}, 1, 1, 1); });
+        Drawing(dir + "wigley-engine-room.dxf", [](CDxfFile& d) {
+            WritePolyfaceBox(d, {42, -2, 2}, {58, 2, 8}, 8, 2, 3);
+        });
+        Drawing(dir + "wigley-tank-aft.dxf", [](CDxfFile& d) {
+            WriteGridBox(d, {30, -1.5, 3}, {38, 1.5, 6}, 4, 2, 2);
+        });
+        Drawing(dir + "wigley-tank-fore.dxf", [](CDxfFile& d) {
+            WriteGridBox(d, {62, -1.5, 3}, {70, 1.5, 6}, 4, 2, 2);
+        });
+        Drawing(dir + "barge.dxf", [](CDxfFile& d) {
+            WritePolyfaceBox(d, {0, -4, 0}, {30, 4, 3}, 15, 4, 3);
+        });
+        Drawing(dir + "barge-tank.dxf", [](CDxfFile& d) {
+            WritePolyfaceBox(d, {10, -1.5, 0.5}, {14, 1.5, 2.5}, 1, 1, 1);
+        });
         Drawing(dir + "submarine.dxf", WriteSubmarine);
-        Drawing(dir + "submarine-tank-aft.dxf",
-                [](CDxfFile& d) { WriteGridBox(d, {6, -0.6, -0.6}, {9, 0.6, 0.6}, 3, 2, 2); });
-        Drawing(dir + "submarine-tank-fore.dxf",
-                [](CDxfFile& d) { WriteGridBox(d, {15, -0.6, -0.6}, {18, 0.6, 0.6}, 3, 2, 2); });
+        Drawing(dir + "submarine-tank-aft.dxf", [](CDxfFile& d) {
+            WriteGridBox(d, {6, -0.6, -0.6}, {9, 0.6, 0.6}, 3, 2, 2);
+        });
+        Drawing(dir + "submarine-tank-fore.dxf", [](CDxfFile& d) {
+            WriteGridBox(d, {15, -0.6, -0.6}, {18, 0.6, 0.6}, 3, 2, 2);
+        });
     } catch (const CFileException& e) {
         std::fprintf(stderr, "brelund-make-samples: %s\n", e.what());
         return 1;

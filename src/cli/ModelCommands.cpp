@@ -41,9 +41,9 @@ void AddAdd(CLI::App& app, int& status) {
         std::string ship, kind, drawing, name;
     };
     auto a = std::make_shared<Args>();
-    CLI::App* cmd = app.add_subcommand(
-        "add", "Add a hull element, compartment or tank read from a DXF drawing "
-               "(creates the ship file when it does not exist)");
+    CLI::App* cmd =
+        app.add_subcommand("add", "Add a hull element, compartment or tank read from a DXF drawing "
+                                  "(creates the ship file when it does not exist)");
     cmd->add_option("SHIP", a->ship, "Ship file (.nav)")->required();
     cmd->add_option("KIND", a->kind, "hull, compartment or tank")
         ->required()
@@ -86,10 +86,11 @@ void AddEdit(CLI::App& app, int& status) {
     auto* rename = cmd->add_option("--rename", a->rename, "New name, made unique");
     auto* enabled =
         cmd->add_option("--enabled", a->enabled, "1 enabled, 0 disabled")->check(CLI::Range(0, 1));
-    auto* colour = cmd->add_option("--colour", a->colour, "Display colour 0x00BBGGRR as a "
-                                                          "decimal integer (red in the low byte)");
-    auto* perm = cmd->add_option("--permeability", a->permeability,
-                                 "Compartment permeability, 0..1");
+    auto* colour = cmd->add_option("--colour", a->colour,
+                                   "Display colour 0x00BBGGRR as a "
+                                   "decimal integer (red in the low byte)");
+    auto* perm =
+        cmd->add_option("--permeability", a->permeability, "Compartment permeability, 0..1");
     auto* weight =
         cmd->add_option("--specific-weight", a->weight, "Tank liquid specific weight [kg/m^3]");
     auto* filling = cmd->add_option("--filling", a->filling, "Tank filling ratio, 0..1");

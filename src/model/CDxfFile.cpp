@@ -173,7 +173,9 @@ bool CDxfFile::ReadPolylineHeader(int& flags, int& m, int& n) {
     // A POLYLINE without vertex records ends (SEQEND) or is followed by
     // another POLYLINE before any VERTEX: the VERTEX found further on belongs
     // to the next entity, which the search must still find.
-    const std::size_t end = std::min(window.find(kSeqend), window.find(kPolyline, 1));
+    const std::size_t own = window.find(kPolyline);
+    const std::size_t other = own == npos ? npos : window.find(kPolyline, own + 1);
+    const std::size_t end = std::min(window.find(kSeqend), other);
     if (end != npos && end < vertex) {
         Seek(static_cast<std::int64_t>(start + end), begin);
         return false;

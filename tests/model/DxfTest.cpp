@@ -11,7 +11,9 @@ using namespace dxftext;
 
 namespace {
 
-std::vector<CVector3> Square() { return {{0, 0, 0}, {1, 0, 0}, {1, 1, 0}, {0, 1, 0}}; }
+std::vector<CVector3> Square() {
+    return {{0, 0, 0}, {1, 0, 0}, {1, 1, 0}, {0, 1, 0}};
+}
 
 const CPolyfaceMesh& Polyface(const CShipElement& e, int m) {
     return dynamic_cast<const CPolyfaceMesh&>(*e.GetAt(m));
@@ -89,17 +91,16 @@ TEST(CDxfFile, ReadsGridRowByRow) {
 }
 
 TEST(CDxfFile, ReadsOnlyPolylinesFlaggedExactly16Or64InFileOrder) {
-    const std::string entities =
-        Polyface(Square(), {{1, 2, 3, 0}}, 65) + Grid(2, 3, SquareGridPoints(7), 17) +
-        Polyface(Square(), {{1, 2, 3, 0}}) + Grid(2, 2, Square(), 8) +
-        Grid(2, 3, SquareGridPoints(5)) + BoxPolyface(0, 0, 0, 1, 1, 1);
+    const std::string entities = Polyface(Square(), {{1, 2, 3, 0}}, 65) +
+                                 Grid(2, 3, SquareGridPoints(7), 17) +
+                                 Polyface(Square(), {{1, 2, 3, 0}}) + Grid(2, 2, Square(), 8) +
+                                 Grid(2, 3, SquareGridPoints(5)) + BoxPolyface(0, 0, 0, 1, 1, 1);
     const auto tank = Import(Drawing(entities), kindTank);
     ASSERT_EQ(tank->GetCount(), 3);
     EXPECT_EQ(Polyface(*tank, 1).GetFaceCount(), 1);
     EXPECT_EQ(Grid(*tank, 2).Item(0)->Z(), 5);
     EXPECT_EQ(Polyface(*tank, 3).GetFaceCount(), 12);
-    EXPECT_EQ(Import(Drawing(Group("  0", "LINE") + Group(" 10", "1.0")), kindTank)->GetCount(),
-              0);
+    EXPECT_EQ(Import(Drawing(Group("  0", "LINE") + Group(" 10", "1.0")), kindTank)->GetCount(), 0);
 }
 
 TEST(CDxfFile, HullSkipsPolylinesBeforeEntitiesOtherKindsReadThem) {
@@ -127,8 +128,11 @@ TEST(CDxfFile, FindEntitiesMissesKeywordSplitBetweenChunks) {
     EXPECT_TRUE(file->FindEntities());
     EXPECT_EQ(file->GetPosition(), 0u);
     // So a hull element finds nothing when the section name straddles a chunk.
-    const std::string split = std::string(496 - 5, 'x') + Drawing(Grid(2, 3, SquareGridPoints(0)));
-    ASSERT_EQ(split.find("ENTITIES"), std::string::npos == 0 ? 0 : split.find("ENTITIES"));
+    const std::string drawing = Drawing(Grid(2, 3, SquareGridPoints(0)));
+    const std::string split = std::string(496 - drawing.find("ENTITIES"), 'x') + drawing;
+    ASSERT_EQ(split.find("ENTITIES"), 496u);
+    EXPECT_EQ(Import(split, kindHull)->GetCount(), 0);
+    EXPECT_EQ(Import(split, kindTank)->GetCount(), 1);
 }
 
 TEST(CDxfFile, FindNextPolylineFindsKeywordAcrossChunkBoundaries) {
@@ -159,7 +163,8 @@ TEST(CDxfFile, LineFeedOnlyDrawingGivesSameMeshesAsCrLf) {
 TEST(CDxfFile, GroupCodesWithoutLeadingSpaceGiveNoMesh) {
     std::string drawing = Drawing(BoxPolyface(0, 0, 0, 1, 1, 1) + Grid(2, 3, SquareGridPoints(0)));
     for (const char* code : {"10", "20", "30", "70", "71", "72", "73", "74"}) {
-        const std::string from = std::string("\n ") + code + "\r", to = std::string("\n") + code + "\r";
+        const std::string from = std::string("\n ") + code + "\r",
+                          to = std::string("\n") + code + "\r";
         for (std::size_t at; (at = drawing.find(from)) != std::string::npos;)
             drawing.replace(at, from.size(), to);
     }
@@ -202,8 +207,8 @@ TEST(CDxfFile, PolylineWithoutVerticesLeavesNextEntityWhole) {
 TEST(CDxfFile, GridLargerThanTheRestOfTheFileIsSkipped) {
     const std::string points = VertexRecord(CVector3(1, 2, 3), 64) + Seqend();
     const std::string tail = Grid(2, 3, SquareGridPoints(9));
-    for (auto [m, n] : {std::pair{INT_MAX, INT_MAX}, std::pair{100000, 100000}, std::pair{1000, 1000},
-                        std::pair{2, INT_MAX}}) {
+    for (auto [m, n] : {std::pair{INT_MAX, INT_MAX}, std::pair{100000, 100000},
+                        std::pair{1000, 1000}, std::pair{2, INT_MAX}}) {
         const auto tank = Import(Drawing(PolylineHeader(16, m, n) + points + tail), kindTank);
         ASSERT_EQ(tank->GetCount(), 1) << m << " x " << n;
         EXPECT_EQ(Grid(*tank, 1).Item(0)->Z(), 9);
@@ -234,8 +239,9 @@ TEST(CDxfFile, ReadVertexStopsAtLineFeedBeforeNextKeyword) {
     // The second record lacks its y group and keeps the first record's y.
     std::string second = VertexRecord(CVector3(4, 5, 6), 0);
     second.erase(second.find(" 20\r\n"), 5 + 10);
-    const std::string text = Drawing(PolylineHeader(64, 2, 0) + VertexRecord(CVector3(1, 2.5, 3), 192) +
-                                     second + FaceRecord({1, 2, 2, 0}) + Seqend());
+    const std::string text =
+        Drawing(PolylineHeader(64, 2, 0) + VertexRecord(CVector3(1, 2.5, 3), 192) + second +
+                FaceRecord({1, 2, 2, 0}) + Seqend());
     auto file = Open(text, "records.dxf");
     int flags, m, n;
     ASSERT_TRUE(file->FindNextPolyline());
@@ -262,7 +268,8 @@ TEST(CDxfFile, ReadVertexStopsAtLineFeedBeforeNextKeyword) {
 }
 
 TEST(CDxfFile, ReadPolylineHeaderTruncatesTowardZeroAndNeedsVertexInWindow) {
-    const std::string header = Group("  0", "POLYLINE") + Group(" 70", "64.9") + Group(" 71", "-2.7");
+    const std::string header =
+        Group("  0", "POLYLINE") + Group(" 70", "64.9") + Group(" 71", "-2.7");
     auto file = Open(header + VertexRecord(CVector3(), 192), "header.dxf");
     int flags, m, n;
     ASSERT_TRUE(file->ReadPolylineHeader(flags, m, n));
@@ -278,8 +285,8 @@ TEST(CDxfFile, ReadPolylineHeaderTruncatesTowardZeroAndNeedsVertexInWindow) {
 // Every prefix of a drawing gives the first k meshes of the whole one, each
 // whole, never a mesh made of half-read records.
 TEST(CDxfFile, TruncatedDrawingGivesWholeMeshesOrNone) {
-    const std::string full = Drawing(Polyface(Square(), {{1, 2, 3, 4}}) +
-                                     Grid(2, 3, SquareGridPoints(1)));
+    const std::string full =
+        Drawing(Polyface(Square(), {{1, 2, 3, 4}}) + Grid(2, 3, SquareGridPoints(1)));
     for (const std::string& text : {full, ToLf(full)}) {
         const auto whole = Import(text, kindTank, "whole.dxf");
         ASSERT_EQ(whole->GetCount(), 2);
@@ -295,14 +302,23 @@ TEST(CDxfFile, TruncatedDrawingGivesWholeMeshesOrNone) {
 }
 
 TEST(CDxfFile, DamagedDrawingsEndWithoutHangingOrReadingOutOfRange) {
-    std::vector<std::string> drawings = {
-        "POLYLINE", "VERTEX", "SEQEND",
-        [] { std::string s; for (int i = 0; i < 300; ++i) s += "POLYLINE"; return s; }(),
-        "POLYLINE\r\n 70\r\n64\r\nVERTEX", "POLYLINE\r\n 70\r\n16\r\n 71\r\n2\r\n 72\r\n2\r\nVERTEX",
-        "POLYLINE\n 70\n64\nVERTEX\n 70\n128\n 71\n9\nSEQEND",
-        "POLYLINE\r\n 70\r\n64\r\n  0\r\nVERTEX\r\n 70\r\n128\r\n  0\r\nVERTEX\r\n 10\r\nnan\r\n 71\r\n-9e99\r\nSEQEND"};
+    std::vector<std::string> drawings = {"POLYLINE",
+                                         "VERTEX",
+                                         "SEQEND",
+                                         [] {
+                                             std::string s;
+                                             for (int i = 0; i < 300; ++i)
+                                                 s += "POLYLINE";
+                                             return s;
+                                         }(),
+                                         "POLYLINE\r\n 70\r\n64\r\nVERTEX",
+                                         "POLYLINE\r\n 70\r\n16\r\n 71\r\n2\r\n 72\r\n2\r\nVERTEX",
+                                         "POLYLINE\n 70\n64\nVERTEX\n 70\n128\n 71\n9\nSEQEND",
+                                         "POLYLINE\r\n 70\r\n64\r\n  0\r\nVERTEX\r\n 70\r\n128\r\n "
+                                         " 0\r\nVERTEX\r\n 10\r\nnan\r\n 71\r\n-9e99\r\nSEQEND"};
     // Deterministic byte damage to a real drawing.
-    const std::string base = Drawing(BoxPolyface(0, 0, 0, 1, 2, 3) + Grid(2, 3, SquareGridPoints(1)));
+    const std::string base =
+        Drawing(BoxPolyface(0, 0, 0, 1, 2, 3) + Grid(2, 3, SquareGridPoints(1)));
     std::uint32_t seed = 12345;
     for (int k = 0; k < 300; ++k) {
         std::string damaged = base;

@@ -31,8 +31,12 @@ inline std::string Group(const std::string& code, const std::string& value) {
 }
 
 // A count as such programs write it: right-justified in six characters.
-inline std::string Count(int n) { return FormatC("%6d", n); }
-inline std::string Number(double v) { return FormatC("%.6f", v); }
+inline std::string Count(int n) {
+    return FormatC("%6d", n);
+}
+inline std::string Number(double v) {
+    return FormatC("%.6f", v);
+}
 
 inline std::string PolylineHeader(int flags, int m, int n) {
     return Group("  0", "POLYLINE") + Group("  8", "0") + Group(" 66", Count(1)) +
@@ -56,12 +60,14 @@ inline std::string FaceRecord(const std::array<int, 4>& f) {
     return out;
 }
 
-inline std::string Seqend() { return Group("  0", "SEQEND") + Group("  8", "0"); }
+inline std::string Seqend() {
+    return Group("  0", "SEQEND") + Group("  8", "0");
+}
 
 inline std::string Polyface(const std::vector<CVector3>& vertices,
                             const std::vector<std::array<int, 4>>& faces, int flags = 64) {
-    std::string out = PolylineHeader(flags, static_cast<int>(vertices.size()),
-                                     static_cast<int>(faces.size()));
+    std::string out =
+        PolylineHeader(flags, static_cast<int>(vertices.size()), static_cast<int>(faces.size()));
     for (const CVector3& v : vertices)
         out += VertexRecord(v, 192);
     for (const auto& f : faces)
@@ -105,8 +111,8 @@ inline std::string BoxPolyface(double x0, double y0, double z0, double x1, doubl
     std::vector<CVector3> v;
     for (int k = 0; k < 8; ++k)
         v.emplace_back(k & 1 ? x1 : x0, k & 2 ? y1 : y0, k & 4 ? z1 : z0);
-    return Polyface(v, {{1, 3, 4, 2}, {5, 6, 8, 7}, {1, 2, 6, 5}, {3, 7, 8, 4}, {1, 5, 7, 3},
-                        {2, 4, 8, 6}});
+    return Polyface(
+        v, {{1, 3, 4, 2}, {5, 6, 8, 7}, {1, 2, 6, 5}, {3, 7, 8, 4}, {1, 5, 7, 3}, {2, 4, 8, 6}});
 }
 
 // A 2 x 3 grid of the square 0..1 x 0..1 at height z.
