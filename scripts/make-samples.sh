@@ -18,7 +18,10 @@ rm -f wigley.nav barge.nav submarine.nav
   # Wigley hull with an engine room and two partly loaded tanks.
   "$calc" add wigley.nav hull wigley.dxf --name scafo
   "$calc" add wigley.nav compartment wigley-engine-room.dxf --name "sala macchine"
+  # A flooded engine room: faces turned inwards, so that its volume times
+  # the permeability is lost buoyancy.
   "$calc" edit wigley.nav "sala macchine" --permeability 0.85
+  "$calc" invert wigley.nav "sala macchine"
   "$calc" add wigley.nav tank wigley-tank-aft.dxf --name "cassa 1"
   "$calc" edit wigley.nav "cassa 1" --specific-weight 850 --filling 0.5
   "$calc" add wigley.nav tank wigley-tank-fore.dxf --name "cassa 2"

@@ -39,3 +39,4 @@ void LoadShip(CShipModel& ship, const std::string& path, bool allowNew);
 // the exit status through the returned reference.
 void AddListCommand(CLI::App& app, int& status);
 void AddModelCommands(CLI::App& app, int& status);
+void AddCalcCommands(CLI::App& app, int& status);

@@ -19,6 +19,7 @@ int main(int argc, char** argv) {
     int status = exitOk;
     AddListCommand(app, status);
     AddModelCommands(app, status);
+    AddCalcCommands(app, status);
 
     try {
         app.parse(argc, argv);

@@ -1,15 +1,19 @@
 #include "CPolygon.h"
 
-double CPolygon::Volume() {
-    const int n = GetCount();
-    if (n < 3)
-        return 0;
-    double volume = 0;
-    m_scratch.V(1) = *GetAt(1);
-    for (int i = 2; i <= n - 1; ++i) {
-        m_scratch.V(2) = *GetAt(i);
-        m_scratch.V(3) = *GetAt(i + 1);
-        volume += m_scratch.VolumeContribution();
-    }
-    return volume;
+#include "CHydroProperties.h"
+#include "PolygonIntegrals.h"
+
+double CPolygon::Volume() const { return polygon::Volume(Data(), GetCount()); }
+
+void CPolygon::Properties(double& area, double& volume, CVector3& moments) const {
+    polygon::Properties(Data(), GetCount(), area, volume, moments);
+}
+
+void CPolygon::ImmersedProperties(CHydroProperties& result) const {
+    result.Reset();
+    CImmersedSums sums;
+    polygon::Immersed(Data(), GetCount(), result.m_collect, sums, &result.m_waterline);
+    result.m_volume = sums.volume;
+    result.m_wetted_area = sums.wetted_area;
+    result.m_moments = sums.moments;
 }

@@ -19,3 +19,32 @@ double CSegment::ParameterAtZ(double z, CVector3& out) const {
     PointAt(t, out);
     return t;
 }
+
+// S = (x0, y0), D = (dx, dy); squares are products, as written.
+
+double CSegment::WaterplaneArea() const {
+    const double x0 = m_s.X(), dx = m_d.X(), dy = m_d.Y();
+    return dy * (x0 + dx / 2);
+}
+
+double CSegment::FirstMomentAboutX() const {
+    const double x0 = m_s.X(), y0 = m_s.Y(), dx = m_d.X(), dy = m_d.Y();
+    return dy * (x0 * y0 + (x0 * dy + y0 * dx) / 2 + dx * dy / 3);
+}
+
+double CSegment::FirstMomentAboutY() const {
+    const double x0 = m_s.X(), y0 = m_s.Y(), dx = m_d.X(), dy = m_d.Y();
+    return -dx * (x0 * y0 + (x0 * dy + y0 * dx) / 2 + dx * dy / 3);
+}
+
+double CSegment::SecondMomentAboutX() const {
+    const double x0 = m_s.X(), y0 = m_s.Y(), dx = m_d.X(), dy = m_d.Y();
+    return dy * (x0 * (y0 * y0 + y0 * dy + dy * dy / 3) +
+                 dx * (y0 * y0 / 2 + 2 * y0 * dy / 3 + dy * dy / 4));
+}
+
+double CSegment::SecondMomentAboutY() const {
+    const double x0 = m_s.X(), y0 = m_s.Y(), dx = m_d.X(), dy = m_d.Y();
+    return -dx * (y0 * (x0 * x0 + x0 * dx + dx * dx / 3) +
+                  dy * (x0 * x0 / 2 + 2 * x0 * dx / 3 + dx * dx / 4));
+}

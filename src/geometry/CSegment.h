@@ -28,6 +28,20 @@ public:
     // The same on z.
     double ParameterAtZ(double z, CVector3& out) const;
 
+    // Green's-theorem line integrals along the segment in the xy plane (z
+    // ignored), whose sums over closed counter-clockwise loops give the
+    // integrals over the enclosed area:
+    // area, the integral of x dy  [m^2]
+    double WaterplaneArea() const;
+    // integral of y dA  [m^3]
+    double FirstMomentAboutX() const;
+    // integral of x dA  [m^3]
+    double FirstMomentAboutY() const;
+    // integral of y^2 dA  [m^4]
+    double SecondMomentAboutX() const;
+    // integral of x^2 dA  [m^4]
+    double SecondMomentAboutY() const;
+
 private:
     CVector3 m_d;
     CVector3 m_s;

@@ -1,11 +1,11 @@
 #include "CTriangle.h"
 
+#include "CHydroProperties.h"
+#include "TriangleIntegrals.h"
+
 void CTriangle::Normal(CVector3& n) const {
-    CVector3 e1 = m_v[1];
-    e1.Subtract(m_v[0]);
-    CVector3 e2 = m_v[2];
-    e2.Subtract(m_v[0]);
-    n.Cross(e1, e2);
+    double ez;
+    n = triangle::Normal(m_v[0], m_v[1], m_v[2], ez);
     n.Normalize();
 }
 
@@ -16,16 +16,30 @@ void CTriangle::Centroid(CVector3& p) const {
     p.Divide(3);
 }
 
-double CTriangle::VolumeContribution() const {
-    CVector3 e1 = m_v[1];
-    e1.Subtract(m_v[0]);
-    CVector3 e2 = m_v[2];
-    e2.Subtract(m_v[0]);
-    CVector3 n;
-    n.Cross(e1, e2);
-    const double area = n.Length() * 0.5;
-    n.Normalize();
-    // zc: the mean z of the three vertices, taken from V1 and the two edges.
-    const double zc = m_v[0].Z() + (e1.Z() + e2.Z()) / 3;
-    return zc * area * n.Z();
+double CTriangle::VolumeContribution() const { return triangle::Volume(m_v[0], m_v[1], m_v[2]); }
+
+void CTriangle::Moments(CVector3& moments, double& area, double& volume) const {
+    CTriangleTerms t;
+    triangle::Terms(m_v[0], m_v[1], m_v[2], t);
+    moments = t.moments;
+    area = t.area;
+    volume = t.volume;
+}
+
+void CTriangle::ImmersedContribution(CHydroProperties& result) {
+    result.Reset();
+    CTriangleTerms t;
+    triangle::Terms(m_v[0], m_v[1], m_v[2], t);
+    result.m_wetted_area = t.area;
+    if (t.area == 0)
+        return;
+    result.m_volume = t.volume;
+    result.m_moments = t.moments;
+    CVector3 start, end;
+    if (result.m_collect &&
+        triangle::WaterlineSegment(m_v[0], m_v[1], m_v[2], t.normal.Z(), start, end)) {
+        const CSegment s(start, end);
+        if (!s.Direction().IsZero())
+            result.m_waterline.Append(s);
+    }
 }

@@ -1,7 +1,10 @@
-// Three vertices V1, V2, V3 and the integrals taken over one plane triangle.
+// Three vertices V1, V2, V3 and the integrals taken over one plane triangle
+// (the formulas are in TriangleIntegrals.h).
 #pragma once
 
 #include "CVector3.h"
+
+class CHydroProperties;
 
 class CTriangle {
 public:
@@ -15,10 +18,15 @@ public:
     // p = (V1 + V2 + V3) / 3.
     void Centroid(CVector3& p) const;
 
-    // The flux of the field (0, 0, z) through the triangle: zc * A * n.z,
-    // with A the area, n the unit normal and zc the mean z of the vertices.
-    // Summed over a closed surface with outward normals it gives the volume.
+    // zc * A * n.z: summed over a closed outward surface, the volume.
     double VolumeContribution() const;
+    // Area, volume term and volume moments; nothing but the area for a
+    // triangle of zero area.
+    void Moments(CVector3& moments, double& area, double& volume) const;
+    // Fills result (reset first, collect flag kept) with this triangle's
+    // S, V and moments and, when result collects, its waterline segment.
+    // The vertices are rounded in place for the waterline test.
+    void ImmersedContribution(CHydroProperties& result);
 
 private:
     CVector3 m_v[3];

@@ -16,6 +16,9 @@ constexpr std::string_view kVertex = "VERTEX";
 constexpr std::string_view kSeqend = "SEQEND";
 constexpr std::size_t npos = std::string::npos;
 
+// FindEntities leaves the file this many bytes before the section name.
+constexpr std::uint64_t kEntitiesLead = 7;
+
 // The keyword of the record at the start of a VERTEX window sits at offset 0
 // or 1 (after the LF left by the previous record); the next keyword is looked
 // for from here on, past the current one.
@@ -134,7 +137,7 @@ bool CDxfFile::FindEntities() {
         const std::size_t at = chunk.find(kEntities);
         if (at != npos) {
             const std::uint64_t keyword = chunkStart + at;
-            Seek(static_cast<std::int64_t>(keyword >= kChunkOverlap ? keyword - kChunkOverlap : 0),
+            Seek(static_cast<std::int64_t>(keyword >= kEntitiesLead ? keyword - kEntitiesLead : 0),
                  begin);
             return true;
         }
@@ -211,8 +214,8 @@ bool CDxfFile::ReadVertex(CDxfVertex& vertex, bool* damaged) {
     const std::size_t end =
         std::min(window.find(kVertex, kNextKeywordFrom), window.find(kSeqend, kNextKeywordFrom));
     if (end == npos) {
-        // The record is longer than the window, or the drawing ends inside it.
-        // One byte on, past this record's keyword, the POLYLINE search can go on.
+        // The record is longer than the window, or the drawing ends inside it:
+        // the entity is given up, and the POLYLINE search goes on from here.
         Seek(static_cast<std::int64_t>(start + 1), begin);
         if (damaged != nullptr)
             *damaged = true;

@@ -5,9 +5,9 @@
 // fixed keywords ("ENTITIES", "POLYLINE", "VERTEX", "SEQEND") in small windows
 // of the raw text and takes a value from the line after a group-code line
 // found as LF, code, CR (" 70" for code 70). Window sizes and patterns decide
-// which drawings are accepted, so they are kept exactly as other programs
-// write the dialect. Drawings with bare LF line ends are read as if their
-// lines ended with CR LF.
+// which drawings are accepted; they fit the CR LF text the common CAD
+// programs write. Drawings with bare LF line ends are read as if their lines
+// ended with CR LF.
 //
 // The writer builds each entity in memory and writes it in one call, so the
 // file always ends on a whole entity.

@@ -7,6 +7,7 @@
 
 class CDxfFile;
 class CFile;
+class CMatrixBase;
 
 class CMesh {
 public:
@@ -35,6 +36,11 @@ public:
     // Face i, 1 <= i <= GetFaceCount(), as copies of its vertices in order.
     virtual void GetFace(int i, CPointList& list) const = 0;
     virtual int GetFaceCount() const = 0;
+
+    // Face i carried into the waterplane frame (R p, z' - draught) and
+    // clipped to z' <= 0: each kept edge part as two points. out is emptied
+    // first; left as it was when i is not a face.
+    void ClipFace(int i, const CMatrixBase& r, double draught, CPointList& out) const;
 
     bool GetOrientation() const { return m_orientation; }
     void SetOrientation(bool orientation) { m_orientation = orientation; }

@@ -4,25 +4,10 @@
 #include "CGridMesh.h"
 #include "CPolyfaceMesh.h"
 #include "ShipFileIO.h"
-#include "geometry/CPolygon.h"
 
 void CShipElement::InvertNormals() {
     for (int i = 1; i <= GetCount(); ++i)
         GetAt(i)->InvertNormals();
-}
-
-double CShipElement::Volume() const {
-    double volume = 0;
-    CPolygon face;
-    for (int m = 1; m <= GetCount(); ++m) {
-        const CMesh* mesh = GetAt(m);
-        const int faces = mesh->GetFaceCount();
-        for (int i = 1; i <= faces; ++i) {
-            mesh->GetFace(i, face);
-            volume += face.Volume();
-        }
-    }
-    return volume;
 }
 
 long long CShipElement::GetFaceCount() const {

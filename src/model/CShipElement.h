@@ -5,6 +5,7 @@
 
 #include "CMesh.h"
 #include "COwningList.h"
+#include "SearchStatus.h"
 
 #include <cstdint>
 #include <string>
@@ -20,6 +21,9 @@ inline constexpr Colour kCompartmentColour = 0xC00000;
 inline constexpr Colour kTankColour = 0x0000C0;
 
 class CDxfFile;
+
+class CHydroProperties;
+class CMatrixBase;
 
 class CShipElement : public COwningList<CMesh> {
 public:
@@ -40,6 +44,28 @@ public:
     double Volume() const;
     // Faces over all meshes.
     long long GetFaceCount() const;
+
+    // Hydrostatics of the element. A waterplane is given by a rotation R =
+    // SetRotation(heel, trim, 0) and a draught T: each point p goes to R p
+    // with z' reduced by T, and z' <= 0 is immersed. Sums run over the
+    // meshes, their faces and the faces' fan triangles, in order.
+
+    // Panel area, enclosed volume and its centroid (the zero vector when the
+    // volume is 0), without a waterplane.
+    void VolumeProperties(double& area, double& volume, CVector3& centroid) const;
+    // Lowest and highest z' = (R p).z over every vertex; false, with the
+    // outputs untouched, when the element has no vertex.
+    bool ZRange(const CMatrixBase& r, double& zmin, double& zmax) const;
+    // Volume below the waterplane.
+    double ImmersedVolume(const CMatrixBase& r, double draught) const;
+    // Resets result and fills it with the immersed part: V, S, the volume
+    // moments and, when result collects, the waterline.
+    void ImmersedProperties(CHydroProperties& result, double draught, const CMatrixBase& r) const;
+    // The draught at which the immersed volume is target, by false position
+    // between the lowest and highest z'; draught holds the last one tried.
+    // A target outside (0, Volume] leaves draught as it was (outOfRange).
+    SearchStatus FindLevel(double target, const CMatrixBase& r, double& draught,
+                           double tolerance) const;
 
     // Replaces the meshes with those of the drawing's POLYLINEs from the
     // file's position on, in file order: 3D polygon meshes (flags exactly 16)

@@ -9,6 +9,8 @@
 #include <string>
 
 class CFile;
+class CHydroProperties;
+class CMatrixBase;
 
 inline constexpr double kSeaWaterSpecificWeight = 1025.0;
 
@@ -43,6 +45,48 @@ public:
 
     // Elements of every kind, in file order: hull, compartments, tanks.
     int GetElementCount() const;
+
+    // Hydrostatics of the ship: enabled hull elements at full volume,
+    // enabled compartments scaled by their permeability; tanks only carry
+    // their liquid loads. Rotations and draughts as for the elements.
+
+    // Volumes of the enabled hull elements plus effective volumes of the
+    // enabled compartments.
+    double TotalVolume() const;
+    double ImmersedVolume(const CMatrixBase& r, double draught) const;
+    // Lowest zmin and highest zmax over all hull elements, enabled or not;
+    // false, outputs untouched, when no hull element has a vertex.
+    bool ZRange(const CMatrixBase& r, double& zmin, double& zmax) const;
+    // The draught at which the immersed volume is volume (false position on
+    // the ship, as FindLevel on an element).
+    SearchStatus FindDraught(double volume, const CMatrixBase& r, double& draught,
+                             double tolerance) const;
+    // The body wholly immersed: panel area, volume and centre of the enabled
+    // hull elements and compartments at full volume. Volume 0 gives the zero
+    // centre.
+    void VolumeCentroid(double& area, double& volume, CVector3& centroid) const;
+    // Resets result and adds every enabled hull element's and compartment's
+    // immersed part; the waterline of all of them is always collected.
+    void ImmersedProperties(CHydroProperties& result, double draught, const CMatrixBase& r) const;
+    // Weight of the liquid in the enabled tanks.
+    double TankLoadWeight() const;
+    // g = (W g + sum of the tanks' load weight times liquid centre) / (W +
+    // tank load weight): the centre of gravity with the liquids placed for
+    // heel and trim. A tank whose level search fails gives notConverged.
+    SearchStatus CentreOfGravity(CVector3& g, double weight, double heel, double trim) const;
+    // Free to trim: the trim (and its draught) at which the ship of volume
+    // volume, heeled by heel, with its liquids moving, has no trimming lever.
+    // g0 is the centre of gravity without the liquids.
+    SearchStatus FindTrimEquilibrium(const CVector3& g0, double volume, double heel, double& trim,
+                                     double& draught, double volumeTolerance,
+                                     double leverTolerance) const;
+    // cos(trim) (B.x - G.x) - sin(trim) (B.z - G.z).
+    static double LongitudinalLever(const CVector3& b, const CVector3& g, double trim);
+    // The trim of a body wholly under water whose liquids move with the trim:
+    // Newton steps on the longitudinal lever about the fixed centre of
+    // buoyancy. g0 and weight are those of everything but the liquids.
+    SearchStatus FindSubmergedTrim(const CVector3& g0, double weight, double heel, double& trim,
+                                   float tolerance) const;
 
     // The ship file: H hull records, K compartment records, T tank records.
     // Load clears the model first; on a damaged file it raises

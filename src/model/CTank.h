@@ -23,6 +23,12 @@ public:
     // Specific weight times load volume.
     double GetLoadWeight() const { return m_specific_weight * m_load_volume; }
 
+    // Centre of the liquid, in ship axes, with its free surface parallel to
+    // the waterplane of heel and trim (radians): the level is found to a
+    // volume tolerance of 4.0. A tank with no load gives the zero vector
+    // (its weight is 0, so its centre never counts).
+    SearchStatus TankLiquidCentre(double heel, double trim, CVector3& centre) const;
+
     // Specific weight, load volume and filling ratio as stored, then the
     // element body.
     void Load(CFile& file);

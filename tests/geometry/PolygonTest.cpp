@@ -1,6 +1,7 @@
 #include "geometry/CEdge.h"
 #include "geometry/CPolygon.h"
 #include "geometry/CSegment.h"
+#include "geometry/CTriangle.h"
 #include "geometry/Scalar.h"
 
 #include <gtest/gtest.h>

@@ -116,8 +116,10 @@ TEST(CDxfFile, WriteHeadEmptiesLongerExistingFile) {
     }
     const std::string text = ReadText(path);
     EXPECT_EQ(text.find('#'), std::string::npos);
-    EXPECT_EQ(text.substr(0, 30), std::string(kHead) + "  0\r\nLINE");
-    EXPECT_EQ(text.size(), std::string(kHead).size() + 155 + std::string(kTail).size());
+    EXPECT_EQ(text.substr(0, std::string(kHead).size() + 9), std::string(kHead) + "  0\r\nLINE");
+    // LINE: "  0" LINE, "  8" DEFAULT, then six groups of "  10" and "0.00000000".
+    EXPECT_EQ(text.size(), std::string(kHead).size() + (5 + 6) + (5 + 9) + 6 * (6 + 12) +
+                               std::string(kTail).size());
 }
 
 TEST(CDxfFile, NumbersKeepDecimalPointUnderCommaLocale) {

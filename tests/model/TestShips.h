@@ -3,6 +3,7 @@
 
 #include "model/CGridMesh.h"
 #include "model/CPolyfaceMesh.h"
+#include "model/CShipElement.h"
 
 #include <memory>
 
@@ -38,4 +39,34 @@ inline std::unique_ptr<CGridMesh> SmallGrid() {
         for (int j = 0; j < 3; ++j)
             grid->Item(r, j)->Set(j * 0.5, r, 0);
     return grid;
+}
+
+// The box lo..hi as six grids, nx x ny x nz panels, faces outward.
+inline void AddGridBox(CShipElement& element, const CVector3& lo, const CVector3& hi, int nx,
+                       int ny, int nz) {
+    const double dx = hi.X() - lo.X(), dy = hi.Y() - lo.Y(), dz = hi.Z() - lo.Z();
+    struct Side {
+        CVector3 o, u, v;
+        int nu, nv;
+    };
+    const Side sides[6] = {
+        {lo, {0, dy, 0}, {dx, 0, 0}, ny, nx},
+        {{lo.X(), lo.Y(), hi.Z()}, {dx, 0, 0}, {0, dy, 0}, nx, ny},
+        {lo, {dx, 0, 0}, {0, 0, dz}, nx, nz},
+        {{lo.X(), hi.Y(), lo.Z()}, {0, 0, dz}, {dx, 0, 0}, nz, nx},
+        {lo, {0, 0, dz}, {0, dy, 0}, nz, ny},
+        {{hi.X(), lo.Y(), lo.Z()}, {0, dy, 0}, {0, 0, dz}, ny, nz},
+    };
+    for (const Side& s : sides) {
+        auto grid = std::make_unique<CGridMesh>();
+        grid->Resize(s.nv + 1, s.nu + 1);
+        for (int r = 0; r <= s.nv; ++r)
+            for (int j = 0; j <= s.nu; ++j) {
+                const double a = double(j) / s.nu, b = double(r) / s.nv;
+                grid->Item(r, j)->Set(s.o.X() + a * s.u.X() + b * s.v.X(),
+                                      s.o.Y() + a * s.u.Y() + b * s.v.Y(),
+                                      s.o.Z() + a * s.u.Z() + b * s.v.Z());
+            }
+        element.Append(std::move(grid));
+    }
 }

@@ -1,0 +1,123 @@
+#include "CHydroProperties.h"
+
+#include "CMatrix.h"
+
+#include <cmath>
+
+void CHydroProperties::Reset() {
+    m_volume = 0;
+    m_wetted_area = 0;
+    m_waterplane_area = 0;
+    m_moments.Zero();
+    m_waterplane_first.Zero();
+    m_waterplane_second.Zero();
+    m_waterline.RemoveAll();
+}
+
+void CHydroProperties::Accumulate(const CHydroProperties& other) {
+    m_volume += other.m_volume;
+    m_wetted_area += other.m_wetted_area;
+    m_waterplane_area += other.m_waterplane_area;
+    m_moments.Add(other.m_moments);
+    m_waterplane_first.Add(other.m_waterplane_first);
+    m_waterplane_second.Add(other.m_waterplane_second);
+    if (other.m_collect)
+        for (const CSegment& s : other.m_waterline)
+            m_waterline.Append(s);
+}
+
+void CHydroProperties::ComputeWaterplane() {
+    if (m_waterline.GetCount() == 0)
+        return;
+    m_waterplane_area = 0;
+    m_waterplane_first.Zero();
+    m_waterplane_second.Zero();
+    const CVector3& first = m_waterline.GetAt(1)->Start();
+    double xmin = first.X(), xmax = first.X(), ymin = first.Y(), ymax = first.Y();
+    double a = 0, sy = 0, sx = 0, iy = 0, ix = 0;
+    for (const CSegment& s : m_waterline) {
+        // The loops are closed: start points alone give the extents.
+        const double x = s.Start().X(), y = s.Start().Y();
+        if (x < xmin)
+            xmin = x;
+        if (x > xmax)
+            xmax = x;
+        if (y < ymin)
+            ymin = y;
+        if (y > ymax)
+            ymax = y;
+        a += s.WaterplaneArea();
+        sy += s.FirstMomentAboutX();
+        sx += s.FirstMomentAboutY();
+        iy += s.SecondMomentAboutX();
+        ix += s.SecondMomentAboutY();
+    }
+    m_waterplane_area = a;
+    m_waterplane_first.Set(sy, sx, 0);
+    m_waterplane_second.Set(iy, ix, 0);
+    m_waterline_length = std::fabs(xmax - xmin);
+    m_waterline_breadth = std::fabs(ymax - ymin);
+}
+
+void SetBackRotation(CMatrix& m, double heel, double trim) {
+    CMatrix rx, ry;
+    rx.SetRotationX(-heel);
+    ry.SetRotationY(-trim);
+    m.Product(ry, rx);
+}
+
+void CHydroProperties::BuoyancyCentre(CVector3& b, double draught, double heel,
+                                      double trim) const {
+    CVector3 c = m_moments;
+    c.Divide(m_volume);
+    c.Set(c.X(), c.Y(), c.Z() + draught);
+    CMatrix back;
+    SetBackRotation(back, heel, trim);
+    b.Transform(back, c);
+}
+
+void CHydroProperties::FloatationCentre(CVector3& f, double draught, double heel,
+                                        double trim) const {
+    const CVector3 c(m_waterplane_first.Y() / m_waterplane_area,
+                     m_waterplane_first.X() / m_waterplane_area, draught);
+    CMatrix back;
+    SetBackRotation(back, heel, trim);
+    f.Transform(back, c);
+}
+
+void CHydroProperties::MetacentricRadii(double& transverse, double& longitudinal, double, double,
+                                        double) const {
+    if (m_volume == 0)
+        return;
+    if (!m_collect) {
+        transverse = 0;
+        longitudinal = 0;
+        return;
+    }
+    // Parallel axes through the centre of flotation, in the waterplane's
+    // own frame, where the second moments were integrated.
+    const double fx = m_waterplane_first.Y() / m_waterplane_area;
+    const double fy = m_waterplane_first.X() / m_waterplane_area;
+    transverse = (m_waterplane_second.X() - fy * fy * m_waterplane_area) / m_volume;
+    longitudinal = (m_waterplane_second.Y() - fx * fx * m_waterplane_area) / m_volume;
+}
+
+double CHydroProperties::CrossCurveLever(double draught, double heel, double trim) const {
+    CVector3 b;
+    BuoyancyCentre(b, draught, heel, trim);
+    return b.Y() * std::cos(heel) + b.Z() * std::sin(heel);
+}
+
+double CHydroProperties::RightingLever(const CVector3& g, double draught, double heel,
+                                       double trim) const {
+    CVector3 b;
+    BuoyancyCentre(b, draught, heel, trim);
+    return (b.Y() - g.Y()) * std::cos(heel) + (b.Z() - g.Z()) * std::sin(heel);
+}
+
+double CHydroProperties::TrimmingLever(const CVector3& g, double draught, double heel,
+                                       double trim) const {
+    CVector3 b;
+    BuoyancyCentre(b, draught, heel, trim);
+    return (b.X() - g.X()) * std::cos(trim) - (b.Z() - g.Z()) * std::sin(trim);
+}

@@ -1,0 +1,60 @@
+// The hydrostatic properties of one immersed body, in the frame of the
+// waterplane (x', y' in the plane, z' = 0 on it, immersed side z' <= 0):
+// the sums the engine fills face by face, and the results taken from them.
+#pragma once
+
+#include "CSegmentList.h"
+#include "CVector3.h"
+
+class CMatrix;
+
+class CHydroProperties {
+public:
+    CHydroProperties() = default;
+
+    // V, S and Af to 0, the moments to zero, the waterline emptied; Lwl, Bwl
+    // and the collect flag stay as they are.
+    void Reset();
+    void SetCollect(bool collect) { m_collect = collect; }
+    bool GetCollect() const { return m_collect; }
+    // Adds other's sums; appends other's waterline when other collects.
+    void Accumulate(const CHydroProperties& other);
+
+    // Af, the waterplane moments, Lwl and Bwl from the waterline (nothing
+    // when the waterline is empty).
+    void ComputeWaterplane();
+
+    // Centre of buoyancy in ship axes: M / V in the waterplane frame, moved
+    // up by the draught and turned back. Only for V != 0.
+    void BuoyancyCentre(CVector3& b, double draught, double heel, double trim) const;
+    // Centre of flotation in ship axes. Only for Af != 0.
+    void FloatationCentre(CVector3& f, double draught, double heel, double trim) const;
+    // BMt and BMl [m]: the waterplane's second moments about its own centre
+    // of flotation over V. Nothing is written when V = 0; both are 0 when
+    // the record does not collect its waterline.
+    void MetacentricRadii(double& transverse, double& longitudinal, double draught, double heel,
+                          double trim) const;
+    // Lever of the buoyancy about the ship's origin, at the heel.
+    double CrossCurveLever(double draught, double heel, double trim) const;
+    // GZ: lever of the buoyancy about G, at the heel.
+    double RightingLever(const CVector3& g, double draught, double heel, double trim) const;
+    // Longitudinal lever of the buoyancy about G; 0 at longitudinal equilibrium.
+    double TrimmingLever(const CVector3& g, double draught, double heel, double trim) const;
+
+    double m_volume = 0;         // V
+    double m_wetted_area = 0;    // S
+    double m_waterplane_area = 0; // Af
+    bool m_collect = true;
+    CVector3 m_moments;             // (integral of x dV, y dV, z dV)
+    CVector3 m_waterplane_first;    // (integral of y dA, x dA, 0)
+    CVector3 m_waterplane_second;   // (integral of y^2 dA, x^2 dA, 0)
+    CSegmentList m_waterline;
+    double m_waterline_breadth = 0; // Bwl
+    double m_waterline_length = 0;  // Lwl
+};
+
+// The rotation that carries a point from the frame of the waterplane heeled
+// by heel and trimmed by trim back to ship axes: the transpose of
+// SetRotation(heel, trim, 0), formed as the product Ry(-trim) * Rx(-heel).
+// With either angle 0 it equals SetRotation(-heel, -trim, 0) bit for bit.
+void SetBackRotation(CMatrix& m, double heel, double trim);

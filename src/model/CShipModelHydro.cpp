@@ -1,0 +1,196 @@
+// The ship's hydrostatics: sums over the element lists, the liquid loads,
+// and the draught, trim and submerged-trim searches.
+#include "CShipModel.h"
+#include "FalsePosition.h"
+#include "TrimSearch.h"
+#include "geometry/CHydroProperties.h"
+#include "geometry/CMatrix.h"
+#include "geometry/Scalar.h"
+
+#include <cmath>
+
+void CCompartment::ImmersedProperties(CHydroProperties& result, double draught,
+                                      const CMatrixBase& r) const {
+    CShipElement::ImmersedProperties(result, draught, r);
+    result.m_volume *= m_permeability;
+}
+
+SearchStatus CTank::TankLiquidCentre(double heel, double trim, CVector3& centre) const {
+    centre.Zero();
+    if (m_load_volume == 0)
+        return SearchStatus::converged;
+    CRotationMatrix r;
+    r.SetRotation(heel, trim, 0);
+    double draught = 0;
+    const SearchStatus status = FindLevel(m_load_volume, r, draught, 4.0);
+    CHydroProperties liquid;
+    ImmersedProperties(liquid, draught, r);
+    if (liquid.m_volume == 0)
+        return SearchStatus::notConverged;
+    liquid.BuoyancyCentre(centre, draught, heel, trim);
+    return status == SearchStatus::notConverged ? status : SearchStatus::converged;
+}
+
+double CShipModel::TotalVolume() const {
+    double volume = 0;
+    for (int i = 1; i <= m_hull.GetCount(); ++i)
+        if (m_hull.GetAt(i)->IsEnabled())
+            volume += m_hull.GetAt(i)->Volume();
+    for (int i = 1; i <= m_compartments.GetCount(); ++i)
+        if (m_compartments.GetAt(i)->IsEnabled())
+            volume += m_compartments.GetAt(i)->EffectiveVolume();
+    return volume;
+}
+
+double CShipModel::ImmersedVolume(const CMatrixBase& r, double draught) const {
+    double volume = 0;
+    for (int i = 1; i <= m_hull.GetCount(); ++i)
+        if (m_hull.GetAt(i)->IsEnabled())
+            volume += m_hull.GetAt(i)->ImmersedVolume(r, draught);
+    for (int i = 1; i <= m_compartments.GetCount(); ++i)
+        if (m_compartments.GetAt(i)->IsEnabled())
+            volume += m_compartments.GetAt(i)->ImmersedVolume(r, draught);
+    return volume;
+}
+
+bool CShipModel::ZRange(const CMatrixBase& r, double& zmin, double& zmax) const {
+    bool any = false;
+    for (int i = 1; i <= m_hull.GetCount(); ++i) {
+        double lo, hi;
+        if (!m_hull.GetAt(i)->ZRange(r, lo, hi))
+            continue;
+        if (!any || lo < zmin)
+            zmin = lo;
+        if (!any || hi > zmax)
+            zmax = hi;
+        any = true;
+    }
+    return any;
+}
+
+SearchStatus CShipModel::FindDraught(double volume, const CMatrixBase& r, double& draught,
+                                     double tolerance) const {
+    double zmin = 0, zmax = 0;
+    ZRange(r, zmin, zmax);
+    return FalsePositionLevel(volume, zmin, zmax, TotalVolume(), draught, tolerance,
+                              [&](double t) { return ImmersedVolume(r, t); });
+}
+
+void CShipModel::VolumeCentroid(double& area, double& volume, CVector3& centroid) const {
+    area = 0;
+    volume = 0;
+    CVector3 sum;
+    auto add = [&](const CShipElement& e) {
+        double a, v;
+        CVector3 c;
+        e.VolumeProperties(a, v, c);
+        area += a;
+        volume += v;
+        c.Scale(v);
+        sum.Add(c);
+    };
+    for (int i = 1; i <= m_hull.GetCount(); ++i)
+        if (m_hull.GetAt(i)->IsEnabled())
+            add(*m_hull.GetAt(i));
+    for (int i = 1; i <= m_compartments.GetCount(); ++i)
+        if (m_compartments.GetAt(i)->IsEnabled())
+            add(*m_compartments.GetAt(i));
+    centroid.Zero();
+    if (volume != 0) {
+        centroid = sum;
+        centroid.Divide(volume);
+    }
+}
+
+void CShipModel::ImmersedProperties(CHydroProperties& result, double draught,
+                                    const CMatrixBase& r) const {
+    result.Reset();
+    thread_local CHydroProperties part;
+    part.SetCollect(true);
+    for (int i = 1; i <= m_hull.GetCount(); ++i)
+        if (m_hull.GetAt(i)->IsEnabled()) {
+            m_hull.GetAt(i)->ImmersedProperties(part, draught, r);
+            result.Accumulate(part);
+        }
+    for (int i = 1; i <= m_compartments.GetCount(); ++i)
+        if (m_compartments.GetAt(i)->IsEnabled()) {
+            m_compartments.GetAt(i)->ImmersedProperties(part, draught, r);
+            result.Accumulate(part);
+        }
+}
+
+double CShipModel::TankLoadWeight() const {
+    double weight = 0;
+    for (int i = 1; i <= m_tanks.GetCount(); ++i)
+        if (m_tanks.GetAt(i)->IsEnabled())
+            weight += m_tanks.GetAt(i)->GetLoadWeight();
+    return weight;
+}
+
+SearchStatus CShipModel::CentreOfGravity(CVector3& g, double weight, double heel,
+                                         double trim) const {
+    SearchStatus status = SearchStatus::converged;
+    g.Scale(weight);
+    for (int i = 1; i <= m_tanks.GetCount(); ++i) {
+        const CTank& tank = *m_tanks.GetAt(i);
+        if (!tank.IsEnabled() || tank.GetLoadVolume() == 0)
+            continue;
+        CVector3 centre;
+        if (tank.TankLiquidCentre(heel, trim, centre) == SearchStatus::notConverged)
+            status = SearchStatus::notConverged;
+        centre.Scale(tank.GetLoadWeight());
+        g.Add(centre);
+    }
+    g.Divide(weight + TankLoadWeight());
+    return status;
+}
+
+double CShipModel::LongitudinalLever(const CVector3& b, const CVector3& g, double trim) {
+    return std::cos(trim) * (b.X() - g.X()) - std::sin(trim) * (b.Z() - g.Z());
+}
+
+SearchStatus CShipModel::FindTrimEquilibrium(const CVector3& g0, double volume, double heel,
+                                             double& trim, double& draught,
+                                             double volumeTolerance,
+                                             double leverTolerance) const {
+    const double fixedWeight = volume * m_sea_specific_weight - TankLoadWeight();
+    // The trimming lever at trim t, with the draught for the volume (starting
+    // from the last one) and the liquids placed for this attitude.
+    return FindLeverZero(trim, leverTolerance, [&](double t) {
+        CRotationMatrix r;
+        r.SetRotation(heel, t, 0);
+        if (FindDraught(volume, r, draught, volumeTolerance) == SearchStatus::notConverged)
+            return std::nan("");
+        thread_local CHydroProperties record;
+        record.SetCollect(true);
+        ImmersedProperties(record, draught, r);
+        CVector3 g = g0;
+        if (CentreOfGravity(g, fixedWeight, heel, t) == SearchStatus::notConverged)
+            return std::nan("");
+        return record.TrimmingLever(g, draught, heel, t);
+    });
+}
+
+SearchStatus CShipModel::FindSubmergedTrim(const CVector3& g0, double weight, double heel,
+                                           double& trim, float tolerance) const {
+    double area, volume;
+    CVector3 b;
+    VolumeCentroid(area, volume, b);
+    const double h = 0.0001;
+    for (int evaluations = 0; evaluations < kMaxSearchEvaluations; ++evaluations) {
+        CVector3 g1 = g0, g2 = g0;
+        const SearchStatus s1 = CentreOfGravity(g1, weight, heel, trim);
+        const double f1 = LongitudinalLever(b, g1, trim);
+        const SearchStatus s2 = CentreOfGravity(g2, weight, heel, trim + h);
+        const double f2 = LongitudinalLever(b, g2, trim + h);
+        if (s1 == SearchStatus::notConverged || s2 == SearchStatus::notConverged ||
+            std::isnan(f1) || std::isnan(f2))
+            return SearchStatus::notConverged;
+        // Newton step with a forward-difference slope; the test reads the
+        // lever before the step, so one more step follows convergence.
+        trim = trim - f1 * h / (f2 - f1);
+        if (std::fabs(f1) <= tolerance)
+            return std::isfinite(trim) ? SearchStatus::converged : SearchStatus::notConverged;
+    }
+    return SearchStatus::notConverged;
+}
