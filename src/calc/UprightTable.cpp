@@ -13,11 +13,13 @@
 namespace {
 
 const char* const kHeaders[kUprightColumns] = {
-    "Z[m]",  "Z rel[m]", "V[m^3]", "Rx[m]",  "Ry[m]",  "XB[m]",  "YB[m]",
+    "Z[m]",  "Z rel[m]", "V[m^3]", "Rx[m]", "Ry[m]",  "XB[m]",  "YB[m]",
     "ZB[m]", "Af[m^2]",  "xf[m]",  "yf[m]", "Lwl[m]", "Bwl[m]", "S[m^2]",
 };
 
-std::string G(double x) { return FormatC("%g", x); }
+std::string G(double x) {
+    return FormatC("%g", x);
+}
 
 // One row of the table and the waterline segments it drew.
 struct CRow {
@@ -79,6 +81,9 @@ void ComputeRow(const CShipModel& ship, const CUprightInputs& in, const CMatrixB
 } // namespace
 
 void OpenUprightTable(const CShipModel& ship, CUprightInputs& in, CImmersedBody& body) {
+    // Every opening starts from the dialog's construction values.
+    in = CUprightInputs();
+    body = CImmersedBody();
     double area, volume;
     CVector3 centre;
     ship.VolumeCentroid(area, volume, centre);
@@ -95,7 +100,8 @@ void OpenUprightTable(const CShipModel& ship, CUprightInputs& in, CImmersedBody&
 }
 
 const char* CheckUprightInputs(const CUprightInputs& in) {
-    const char* const message = "Verificare il corretto inserimento dei dati relativi a zmin e zmax";
+    const char* const message =
+        "Verificare il corretto inserimento dei dati relativi a zmin e zmax";
     if (!std::isfinite(in.zmin) || !std::isfinite(in.zmax) || !std::isfinite(in.dz) ||
         !std::isfinite(in.heel) || !std::isfinite(in.trim))
         return message;

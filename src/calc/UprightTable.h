@@ -11,11 +11,11 @@ class CDxfFile;
 class CShipModel;
 
 struct CUprightInputs {
-    double dz = 0.01;   // step between waterplanes [m]
-    double zmin = 0;    // lowest waterplane [m]
-    double zmax = 0;    // highest waterplane [m]
-    double heel = 0;    // "Teta x (Trasv)" [deg]
-    double trim = 0;    // "Teta y (Longitud)" [deg]
+    double dz = 0.01; // step between waterplanes [m]
+    double zmin = 0;  // lowest waterplane [m]
+    double zmax = 0;  // highest waterplane [m]
+    double heel = 0;  // "Teta x (Trasv)" [deg]
+    double trim = 0;  // "Teta y (Longitud)" [deg]
 };
 
 // The body wholly immersed, as the dialog shows it: volume and centre,

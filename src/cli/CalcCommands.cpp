@@ -33,8 +33,8 @@ public:
         m_percent = percent;
         m_shown = true;
         const int bar = percent * 30 / 100;
-        std::fprintf(stderr, "\r%s [%.*s%*s] %3d%%", m_what, bar,
-                     "##############################", 30 - bar, "", percent);
+        std::fprintf(stderr, "\r%s [%.*s%*s] %3d%%", m_what, bar, "##############################",
+                     30 - bar, "", percent);
         std::fflush(stderr);
     }
 
@@ -109,4 +109,6 @@ void AddUpright(CLI::App& app, int& status) {
 
 } // namespace
 
-void AddCalcCommands(CLI::App& app, int& status) { AddUpright(app, status); }
+void AddCalcCommands(CLI::App& app, int& status) {
+    AddUpright(app, status);
+}

@@ -66,8 +66,7 @@ void SetBackRotation(CMatrix& m, double heel, double trim) {
     m.Product(ry, rx);
 }
 
-void CHydroProperties::BuoyancyCentre(CVector3& b, double draught, double heel,
-                                      double trim) const {
+void CHydroProperties::BuoyancyCentre(CVector3& b, double draught, double heel, double trim) const {
     CVector3 c = m_moments;
     c.Divide(m_volume);
     c.Set(c.X(), c.Y(), c.Z() + draught);

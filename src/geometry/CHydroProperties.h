@@ -41,13 +41,13 @@ public:
     // Longitudinal lever of the buoyancy about G; 0 at longitudinal equilibrium.
     double TrimmingLever(const CVector3& g, double draught, double heel, double trim) const;
 
-    double m_volume = 0;         // V
-    double m_wetted_area = 0;    // S
+    double m_volume = 0;          // V
+    double m_wetted_area = 0;     // S
     double m_waterplane_area = 0; // Af
     bool m_collect = true;
-    CVector3 m_moments;             // (integral of x dV, y dV, z dV)
-    CVector3 m_waterplane_first;    // (integral of y dA, x dA, 0)
-    CVector3 m_waterplane_second;   // (integral of y^2 dA, x^2 dA, 0)
+    CVector3 m_moments;           // (integral of x dV, y dV, z dV)
+    CVector3 m_waterplane_first;  // (integral of y dA, x dA, 0)
+    CVector3 m_waterplane_second; // (integral of y^2 dA, x^2 dA, 0)
     CSegmentList m_waterline;
     double m_waterline_breadth = 0; // Bwl
     double m_waterline_length = 0;  // Lwl

@@ -3,7 +3,9 @@
 #include "CHydroProperties.h"
 #include "PolygonIntegrals.h"
 
-double CPolygon::Volume() const { return polygon::Volume(Data(), GetCount()); }
+double CPolygon::Volume() const {
+    return polygon::Volume(Data(), GetCount());
+}
 
 void CPolygon::Properties(double& area, double& volume, CVector3& moments) const {
     polygon::Properties(Data(), GetCount(), area, volume, moments);

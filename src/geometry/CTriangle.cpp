@@ -16,7 +16,9 @@ void CTriangle::Centroid(CVector3& p) const {
     p.Divide(3);
 }
 
-double CTriangle::VolumeContribution() const { return triangle::Volume(m_v[0], m_v[1], m_v[2]); }
+double CTriangle::VolumeContribution() const {
+    return triangle::Volume(m_v[0], m_v[1], m_v[2]);
+}
 
 void CTriangle::Moments(CVector3& moments, double& area, double& volume) const {
     CTriangleTerms t;

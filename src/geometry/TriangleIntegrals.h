@@ -81,16 +81,19 @@ inline void Terms(const CVector3& v1, const CVector3& v2, const CVector3& v3, CT
 inline const double kScale6 = std::pow(10.0, 6);
 inline const double kScale10 = std::pow(10.0, 10);
 
-inline double Round6(double x) { return std::floor(x * kScale6 + 0.5) / kScale6; }
+inline double Round6(double x) {
+    return std::floor(x * kScale6 + 0.5) / kScale6;
+}
 
 // The waterline segment of an immersed triangle with a non-zero area, with
 // the triangle's vertices rounded in place to 6 decimals first (so that cut
 // points computed on the waterplane land exactly on z = 0). A horizontal
 // triangle (n.z rounds to +-1 at 10 decimals) is left as it is and gives no
-// segment, and neither does one whose rounded vertices all lie on z = 0. Returns whether a segment was found: the first edge with both
-// ends at z = 0, taken against the vertex order (V2 to V1, V3 to V2, V1 to V3).
-inline bool WaterlineSegment(CVector3& v1, CVector3& v2, CVector3& v3, double nz,
-                             CVector3& start, CVector3& end) {
+// segment, and neither does one whose rounded vertices all lie on z = 0. Returns whether a segment
+// was found: the first edge with both ends at z = 0, taken against the vertex order (V2 to V1, V3
+// to V2, V1 to V3).
+inline bool WaterlineSegment(CVector3& v1, CVector3& v2, CVector3& v3, double nz, CVector3& start,
+                             CVector3& end) {
     const double rounded = std::floor(nz * kScale10 + 0.5) / kScale10;
     if (rounded == 1 || rounded == -1)
         return false;

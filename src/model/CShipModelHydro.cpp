@@ -150,8 +150,7 @@ double CShipModel::LongitudinalLever(const CVector3& b, const CVector3& g, doubl
 }
 
 SearchStatus CShipModel::FindTrimEquilibrium(const CVector3& g0, double volume, double heel,
-                                             double& trim, double& draught,
-                                             double volumeTolerance,
+                                             double& trim, double& draught, double volumeTolerance,
                                              double leverTolerance) const {
     const double fixedWeight = volume * m_sea_specific_weight - TankLoadWeight();
     // The trimming lever at trim t, with the draught for the volume (starting

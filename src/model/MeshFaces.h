@@ -18,8 +18,7 @@ inline constexpr int kMaxCorners = 4;
 
 // Calls fn(corners, n) for faces 1..GetFaceCount() of mesh, with points
 // taken from the array points (one per vertex, in GetVertex order).
-template <class Fn>
-void ForEachFace(const CMesh& mesh, const CVector3* points, Fn&& fn) {
+template <class Fn> void ForEachFace(const CMesh& mesh, const CVector3* points, Fn&& fn) {
     const CVector3* corners[kMaxCorners];
     if (const auto* poly = dynamic_cast<const CPolyfaceMesh*>(&mesh)) {
         const int nv = poly->GetVertexCount();

@@ -2,8 +2,8 @@
 #pragma once
 
 enum class SearchStatus {
-    converged,  // the stopping test held
-    outOfRange, // the target lies outside what the body can hold: nothing moved
+    converged,    // the stopping test held
+    outOfRange,   // the target lies outside what the body can hold: nothing moved
     notConverged, // the evaluation cap was reached, or a value was not a number
 };
 

@@ -11,8 +11,7 @@
 
 // lever(t) returns the lever at trim t, or a value that is not a number to
 // stop the search.
-template <class Lever>
-SearchStatus FindLeverZero(double& trim, double tolerance, Lever&& lever) {
+template <class Lever> SearchStatus FindLeverZero(double& trim, double tolerance, Lever&& lever) {
     int evaluations = 1;
     const double g0 = lever(trim);
     if (std::isnan(g0))

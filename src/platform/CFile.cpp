@@ -6,9 +6,13 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-CFile::CFile(const std::string& path, unsigned flags) { Open(path, flags); }
+CFile::CFile(const std::string& path, unsigned flags) {
+    Open(path, flags);
+}
 
-CFile::~CFile() { Abort(); }
+CFile::~CFile() {
+    Abort();
+}
 
 void CFile::Open(const std::string& path, unsigned flags) {
     Abort();

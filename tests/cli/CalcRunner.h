@@ -21,9 +21,11 @@ inline std::string ShellQuote(const std::string& s) {
 }
 
 // args are passed through the shell unquoted: quote paths with ShellQuote.
-inline CalcResult RunCalc(const std::string& args) {
+// The command runs in folder when one is given.
+inline CalcResult RunCalc(const std::string& args, const std::string& folder = "") {
     const std::string out = TestPath("calc.out"), err = TestPath("calc.err");
-    const std::string cmd = std::string(BRELUND_CALC) + " " + args + " >" + ShellQuote(out) +
+    const std::string cd = folder.empty() ? "" : "cd " + ShellQuote(folder) + " && ";
+    const std::string cmd = cd + std::string(BRELUND_CALC) + " " + args + " >" + ShellQuote(out) +
                             " 2>" + ShellQuote(err) + " </dev/null";
     const int raw = std::system(cmd.c_str());
     const auto text = [](const std::string& path) {

@@ -222,8 +222,8 @@ TEST(ShipHydrostatics, BoxBargeUprightMatchesClosedForms) {
         EXPECT_NEAR(f.Z(), t, 1e-12);
         double rt, rl;
         p.MetacentricRadii(rt, rl, t, 0, 0);
-        EXPECT_NEAR(rt, 8.0 * 8 / (12 * t), 1e-10);   // BMt = B^2 / (12 T)
-        EXPECT_NEAR(rl, 20.0 * 20 / (12 * t), 1e-9);  // BMl = L^2 / (12 T)
+        EXPECT_NEAR(rt, 8.0 * 8 / (12 * t), 1e-10);  // BMt = B^2 / (12 T)
+        EXPECT_NEAR(rl, 20.0 * 20 / (12 * t), 1e-9); // BMl = L^2 / (12 T)
         EXPECT_NEAR(p.m_waterline_length, 20, 1e-12);
         EXPECT_NEAR(p.m_waterline_breadth, 8, 1e-12);
     }
@@ -352,10 +352,11 @@ TEST(TrimSearch, StepsTowardsTheChangeOfSignThenRefines) {
     // Already within the tolerance: no step at all.
     calls = 0;
     trim = 0.3;
-    EXPECT_EQ(FindLeverZero(trim, 0.002, [&](double) {
-                  ++calls;
-                  return 0.001;
-              }),
+    EXPECT_EQ(FindLeverZero(trim, 0.002,
+                            [&](double) {
+                                ++calls;
+                                return 0.001;
+                            }),
               SearchStatus::converged);
     EXPECT_EQ(trim, 0.3);
     EXPECT_EQ(calls, 1);
