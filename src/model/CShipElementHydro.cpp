@@ -32,16 +32,8 @@ void CMesh::ClipFace(int i, const CMatrixBase& r, double draught, CPointList& ou
 
 double CShipElement::Volume() const {
     double volume = 0;
-    for (int m = 1; m <= GetCount(); ++m) {
-        const CMesh& mesh = *GetAt(m);
-        meshfaces::ForEachFace(mesh, meshfaces::VertexArray(mesh),
-                               [&](const CVector3* const* corners, int n) {
-                                   CVector3 p[meshfaces::kMaxCorners];
-                                   for (int k = 0; k < n; ++k)
-                                       p[k] = *corners[k];
-                                   volume += polygon::Volume(p, n);
-                               });
-    }
+    meshfaces::ForEachFaceInShipAxes(
+        *this, [&](const CVector3* p, int n) { volume += polygon::Volume(p, n); });
     return volume;
 }
 
@@ -49,21 +41,14 @@ void CShipElement::VolumeProperties(double& area, double& volume, CVector3& cent
     area = 0;
     volume = 0;
     CVector3 moments;
-    for (int m = 1; m <= GetCount(); ++m) {
-        const CMesh& mesh = *GetAt(m);
-        meshfaces::ForEachFace(mesh, meshfaces::VertexArray(mesh),
-                               [&](const CVector3* const* corners, int n) {
-                                   CVector3 p[meshfaces::kMaxCorners];
-                                   for (int k = 0; k < n; ++k)
-                                       p[k] = *corners[k];
-                                   double a, v;
-                                   CVector3 mo;
-                                   polygon::Properties(p, n, a, v, mo);
-                                   area += a;
-                                   volume += v;
-                                   moments.Add(mo);
-                               });
-    }
+    meshfaces::ForEachFaceInShipAxes(*this, [&](const CVector3* p, int n) {
+        double a, v;
+        CVector3 mo;
+        polygon::Properties(p, n, a, v, mo);
+        area += a;
+        volume += v;
+        moments.Add(mo);
+    });
     centroid.Zero();
     if (volume != 0) {
         centroid = moments;
@@ -99,43 +84,35 @@ bool CShipElement::ZRange(const CMatrixBase& r, double& zmin, double& zmax) cons
 }
 
 double CShipElement::ImmersedVolume(const CMatrixBase& r, double draught) const {
-    const CRotationKernel kernel(r);
     double volume = 0;
-    for (int m = 1; m <= GetCount(); ++m) {
-        const CMesh& mesh = *GetAt(m);
-        meshfaces::ForEachFace(mesh, meshfaces::TransformedVertices(mesh, kernel, draught),
-                               [&](const CVector3* const* corners, int n) {
-                                   CVector3 clipped[2 * meshfaces::kMaxCorners];
-                                   const int count = faceclip::Clip(corners, n, clipped);
-                                   volume += polygon::Volume(clipped, count);
-                               });
-    }
+    meshfaces::ForEachFaceInWaterplane(
+        *this, CRotationKernel(r), draught, [&](const CVector3* const* corners, int n) {
+            CVector3 clipped[2 * meshfaces::kMaxCorners];
+            volume += polygon::Volume(clipped, faceclip::Clip(corners, n, clipped));
+        });
     return volume;
 }
 
 void CShipElement::ImmersedProperties(CHydroProperties& result, double draught,
                                       const CMatrixBase& r) const {
     result.Reset();
-    const CRotationKernel kernel(r);
+    const bool collect = result.m_collect;
     double volume = 0, area = 0;
     CVector3 moments;
-    CSegmentList* waterline = &result.m_waterline;
-    const bool collect = result.m_collect;
-    for (int m = 1; m <= GetCount(); ++m) {
-        const CMesh& mesh = *GetAt(m);
-        meshfaces::ForEachFace(mesh, meshfaces::TransformedVertices(mesh, kernel, draught),
-                               [&](const CVector3* const* corners, int n) {
-                                   CVector3 clipped[2 * meshfaces::kMaxCorners];
-                                   const int count = faceclip::Clip(corners, n, clipped);
-                                   if (count < 3)
-                                       return; // adds exactly nothing
-                                   CImmersedSums face;
-                                   polygon::Immersed(clipped, count, collect, face, waterline);
-                                   volume += face.volume;
-                                   area += face.wetted_area;
-                                   moments.Add(face.moments);
-                               });
-    }
+    meshfaces::ForEachFaceInWaterplane(
+        *this, CRotationKernel(r), draught, [&](const CVector3* const* corners, int n) {
+            CVector3 clipped[2 * meshfaces::kMaxCorners];
+            const int count = faceclip::Clip(corners, n, clipped);
+            if (count < 3)
+                return; // adds exactly nothing
+            // Each face's sums start from zero and are then added to the
+            // element's, as the record of one face would be.
+            CImmersedSums face;
+            polygon::Immersed(clipped, count, collect, face, &result.m_waterline);
+            volume += face.volume;
+            area += face.wetted_area;
+            moments.Add(face.moments);
+        });
     result.m_volume = volume;
     result.m_wetted_area = area;
     result.m_moments = moments;

@@ -5,6 +5,7 @@
 #pragma once
 
 #include "CGridMesh.h"
+#include "COwningList.h"
 #include "CPolyfaceMesh.h"
 #include "geometry/CPolygon.h"
 #include "geometry/RotationKernel.h"
@@ -62,6 +63,35 @@ inline const CVector3* TransformedVertices(const CMesh& mesh, const CRotationKer
     for (std::size_t k = 0; k < n; ++k)
         block[k] = r.Apply(v[k], draught);
     return block.data();
+}
+
+} // namespace meshfaces
+
+namespace meshfaces {
+
+// Calls fn(points, n) for every face of every mesh, in order, with the
+// face's corners copied in ship axes.
+template <class Fn> void ForEachFaceInShipAxes(const COwningList<CMesh>& meshes, Fn&& fn) {
+    for (int m = 1; m <= meshes.GetCount(); ++m) {
+        const CMesh& mesh = *meshes.GetAt(m);
+        ForEachFace(mesh, VertexArray(mesh), [&](const CVector3* const* corners, int n) {
+            CVector3 p[kMaxCorners];
+            for (int k = 0; k < n; ++k)
+                p[k] = *corners[k];
+            fn(p, n);
+        });
+    }
+}
+
+// Calls fn(corners, n) for every face of every mesh, in order, with the
+// corners carried into the waterplane frame.
+template <class Fn>
+void ForEachFaceInWaterplane(const COwningList<CMesh>& meshes, const CRotationKernel& r,
+                             double draught, Fn&& fn) {
+    for (int m = 1; m <= meshes.GetCount(); ++m) {
+        const CMesh& mesh = *meshes.GetAt(m);
+        ForEachFace(mesh, TransformedVertices(mesh, r, draught), fn);
+    }
 }
 
 } // namespace meshfaces
