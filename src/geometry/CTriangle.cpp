@@ -37,11 +37,17 @@ void CTriangle::ImmersedContribution(CHydroProperties& result) {
         return;
     result.m_volume = t.volume;
     result.m_moments = t.moments;
+    // The triangle's own vertices are rounded in place for the test.
     CVector3 start, end;
+    bool rounded = false;
     if (result.m_collect &&
-        triangle::WaterlineSegment(m_v[0], m_v[1], m_v[2], t.normal.Z(), start, end)) {
+        triangle::WaterlineSegment(m_v[0], rounded, m_v[1], m_v[2], t.normal.Z(), start, end)) {
         const CSegment s(start, end);
         if (!s.Direction().IsZero())
             result.m_waterline.Append(s);
+    }
+    if (rounded) {
+        triangle::RoundVertex(m_v[1]);
+        triangle::RoundVertex(m_v[2]);
     }
 }

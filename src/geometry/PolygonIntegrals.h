@@ -61,19 +61,20 @@ inline void Immersed(const CVector3* p, int n, bool collect, CImmersedSums& sums
     if (n < 3)
         return;
     CVector3 v1 = p[0];
+    bool v1Rounded = false;
     CTriangleTerms t;
     for (int i = 1; i + 1 < n; ++i) {
         if (SameVertex(p[i], p[i + 1]) || SameVertex(v1, p[i]) || SameVertex(v1, p[i + 1]))
             continue;
-        CVector3 v2 = p[i], v3 = p[i + 1];
-        triangle::Terms(v1, v2, v3, t);
+        triangle::Terms(v1, p[i], p[i + 1], t);
         sums.wetted_area += t.area;
         if (t.area == 0)
             continue;
         sums.volume += t.volume;
         sums.moments.Add(t.moments);
         CVector3 start, end;
-        if (collect && triangle::WaterlineSegment(v1, v2, v3, t.normal.Z(), start, end)) {
+        if (collect && triangle::WaterlineSegment(v1, v1Rounded, p[i], p[i + 1], t.normal.Z(),
+                                                  start, end)) {
             const CSegment s(start, end);
             if (!s.Direction().IsZero())
                 waterline->Append(s);

@@ -81,40 +81,60 @@ inline void Terms(const CVector3& v1, const CVector3& v2, const CVector3& v3, CT
 inline const double kScale6 = std::pow(10.0, 6);
 inline const double kScale10 = std::pow(10.0, 10);
 
-inline double Round6(double x) {
-    return std::floor(x * kScale6 + 0.5) / kScale6;
+inline double Round6(double x) { return std::floor(x * kScale6 + 0.5) / kScale6; }
+
+// RoundTo(z, 6) == 0 without the division: floor(z 10^6 + 0.5) / 10^6 is 0
+// exactly when the floor is 0.
+inline bool RoundsToZero(double z) { return std::floor(z * kScale6 + 0.5) == 0; }
+
+// RoundTo(nz, 10) is 1 or -1 exactly when floor(nz 10^10 + 0.5) is 10^10 or
+// -10^10: any other whole number over 10^10 differs from +-1.
+inline bool IsHorizontal(double nz) {
+    const double k = std::floor(nz * kScale10 + 0.5);
+    return k == kScale10 || k == -kScale10;
 }
 
-// The waterline segment of an immersed triangle with a non-zero area, with
-// the triangle's vertices rounded in place to 6 decimals first (so that cut
-// points computed on the waterplane land exactly on z = 0). A horizontal
-// triangle (n.z rounds to +-1 at 10 decimals) is left as it is and gives no
-// segment, and neither does one whose rounded vertices all lie on z = 0. Returns whether a segment
-// was found: the first edge with both ends at z = 0, taken against the vertex order (V2 to V1, V3
-// to V2, V1 to V3).
-inline bool WaterlineSegment(CVector3& v1, CVector3& v2, CVector3& v3, double nz, CVector3& start,
-                             CVector3& end) {
-    const double rounded = std::floor(nz * kScale10 + 0.5) / kScale10;
-    if (rounded == 1 || rounded == -1)
+inline void RoundVertex(CVector3& v) { v.Set(Round6(v.X()), Round6(v.Y()), Round6(v.Z())); }
+
+// The waterline segment of an immersed triangle of non-zero area whose
+// unit normal has z component nz. The vertices are first rounded to 6
+// decimals (so that cut points computed on the waterplane land exactly on
+// z = 0); v1 is rounded in place, and stays so for the rest of the fan,
+// while v2 and v3 are rounded only where they make the segment (rounding
+// is idempotent, and only their z decides whether there is one). A
+// horizontal triangle (n.z rounds to +-1 at 10 decimals) is left as it is
+// and gives no segment. The segment is the first edge with both ends at
+// z = 0, taken against the vertex order: V2 to V1, V3 to V2, V1 to V3.
+//
+// A thin triangle whose rounded vertices all lie on z = 0 gives none: it
+// lies wholly in the waterplane (its normal is not vertical only because
+// it is so thin), and its "edge" would retrace a segment of the
+// neighbouring triangle backwards and cancel it. This happens when the
+// waterplane passes within rounding of a vertex of a heeled or trimmed hull.
+inline bool WaterlineSegment(CVector3& v1, bool& v1Rounded, const CVector3& v2,
+                             const CVector3& v3, double nz, CVector3& start, CVector3& end) {
+    if (IsHorizontal(nz))
         return false;
-    for (CVector3* v : {&v1, &v2, &v3})
-        v->Set(Round6(v->X()), Round6(v->Y()), Round6(v->Z()));
-    // A sliver lying wholly in the waterplane (its normal is not vertical
-    // only because it is so thin) is no part of the waterline: its "edge"
-    // would retrace a segment of the neighbouring triangle backwards and
-    // cancel it. This happens when the waterplane passes within rounding of
-    // a vertex of a heeled or trimmed hull.
-    if (v1.Z() == 0 && v2.Z() == 0 && v3.Z() == 0)
+    if (!v1Rounded) {
+        RoundVertex(v1);
+        v1Rounded = true;
+    }
+    const bool z1 = v1.Z() == 0, z2 = RoundsToZero(v2.Z()), z3 = RoundsToZero(v3.Z());
+    if (z1 && z2 && z3)
         return false;
-    if (v1.Z() == 0 && v2.Z() == 0) {
+    if (z1 && z2) {
         start = v2;
+        RoundVertex(start);
         end = v1;
-    } else if (v2.Z() == 0 && v3.Z() == 0) {
+    } else if (z2 && z3) {
         start = v3;
+        RoundVertex(start);
         end = v2;
-    } else if (v3.Z() == 0 && v1.Z() == 0) {
+        RoundVertex(end);
+    } else if (z3 && z1) {
         start = v1;
         end = v3;
+        RoundVertex(end);
     } else {
         return false;
     }
