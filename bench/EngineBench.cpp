@@ -64,8 +64,8 @@ void BM_Floor(benchmark::State& state) {
     std::vector<CVector3> frame(static_cast<std::size_t>(mesh.GetVertexCount()));
     for (auto _ : state) {
         const auto* poly = dynamic_cast<const CPolyfaceMesh*>(&mesh);
-        const CVector3* v = poly ? poly->Vertices().data()
-                                 : dynamic_cast<const CGridMesh&>(mesh).Items().data();
+        const CVector3* v =
+            poly ? poly->Vertices().data() : dynamic_cast<const CGridMesh&>(mesh).Items().data();
         for (std::size_t k = 0; k < frame.size(); ++k)
             frame[k] = kernel.Apply(v[k], w.draught);
         double area = 0;
@@ -142,7 +142,10 @@ BENCHMARK(BM_Floor)->Apply(Sizes);
 BENCHMARK(BM_Volume)->Apply(Sizes);
 BENCHMARK(BM_ImmersedVolume)->Apply(Sizes);
 BENCHMARK(BM_ImmersedProperties)->Apply(Sizes);
-BENCHMARK(BM_UprightTable)->Args({1000000, benchPolyface})->Args({1000000, benchGrid})
-    ->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_UprightTable)
+    ->Args({1000000, benchPolyface})
+    ->Args({1000000, benchGrid})
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime();
 
 BENCHMARK_MAIN();

@@ -23,5 +23,5 @@ run_suite() {
   ctest --test-dir "$dir" --output-on-failure -j "$jobs"
 }
 
-run_suite "$root/build"
+run_suite "$root/build" -DBRELUND_BUILD_BENCH=ON
 run_suite "$root/build/asan" -DBRELUND_SANITIZE=ON -DCMAKE_BUILD_TYPE=Debug

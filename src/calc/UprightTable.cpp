@@ -8,6 +8,9 @@
 #include "platform/NumberText.h"
 
 #include <cmath>
+#include <mutex>
+#include <tbb/blocked_range.h>
+#include <tbb/parallel_for.h>
 #include <vector>
 
 namespace {
@@ -135,9 +138,16 @@ void ComputeUprightTable(const CShipModel& ship, const CUprightInputs& in, CText
         progress->SetRange(0, n + 1);
         progress->SetPos(1);
     }
-    for (int i = 0; i <= n; ++i) {
-        CRow row;
-        ComputeRow(ship, in, r, i, drawing != nullptr, row);
+    // Rows are independent: they are computed on all cores, each from its
+    // own record, and handed over in order as soon as every row before them
+    // is done, so the grid, the drawing and the progress see them one by
+    // one exactly as a serial run would.
+    std::vector<CRow> rows(static_cast<std::size_t>(n + 1));
+    std::vector<char> done(rows.size(), 0);
+    std::mutex handOver;
+    int next = 0;
+    auto deliver = [&](int i) {
+        CRow& row = rows[static_cast<std::size_t>(i)];
         if (drawing) {
             const double z = i * in.dz + in.zmin;
             for (const CSegment& s : row.waterline) {
@@ -151,7 +161,18 @@ void ComputeUprightTable(const CShipModel& ship, const CUprightInputs& in, CText
         }
         for (int k = 0; k < kUprightColumns; ++k)
             grid.SetText(i + 1, k, std::move(row.cells[k]));
+        row = CRow();
         if (progress)
             progress->SetPos(i + 1);
-    }
+    };
+    tbb::parallel_for(
+        tbb::blocked_range<int>(0, n + 1, 1), [&](const tbb::blocked_range<int>& range) {
+            for (int i = range.begin(); i != range.end(); ++i) {
+                ComputeRow(ship, in, r, i, drawing != nullptr, rows[static_cast<std::size_t>(i)]);
+                const std::lock_guard<std::mutex> lock(handOver);
+                done[static_cast<std::size_t>(i)] = 1;
+                while (next <= n && done[static_cast<std::size_t>(next)])
+                    deliver(next++);
+            }
+        });
 }

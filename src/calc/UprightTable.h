@@ -45,7 +45,8 @@ void WriteUprightHeaders(CTextGrid& grid);
 
 // Fills grid (headers and one row per waterplane) for valid inputs; with a
 // drawing, writes every waterline as LINE entities between its head and
-// tail, which the caller writes. Rows are computed in parallel and written
-// in order; progress advances as rows are completed.
+// tail, which the caller writes. Rows are computed in parallel on all cores
+// and delivered in order: the grid, the drawing and progress->SetPos see
+// them one at a time, row after row, possibly from a worker thread.
 void ComputeUprightTable(const CShipModel& ship, const CUprightInputs& inputs, CTextGrid& grid,
                          CDxfFile* drawing, CProgress* progress);

@@ -16,10 +16,6 @@ void CVector3::CopyFrom(const CMatrixBase& m) {
     Set(*m.Element(1, 1), *m.Element(2, 1), *m.Element(3, 1));
 }
 
-double CVector3::Length() const {
-    return std::pow(m_v[0] * m_v[0] + m_v[1] * m_v[1] + m_v[2] * m_v[2], 0.5);
-}
-
 void CVector3::Normalize() {
     const double length = Length();
     if (length == 0)

@@ -5,6 +5,7 @@
 
 #include "CMatrixBase.h"
 
+#include <cmath>
 #include <type_traits>
 
 class CFile;
@@ -69,7 +70,9 @@ public:
     }
     // (x^2 + y^2 + z^2)^0.5 with the power function, as every length of the
     // engine is taken.
-    double Length() const;
+    double Length() const {
+        return std::pow(m_v[0] * m_v[0] + m_v[1] * m_v[1] + m_v[2] * m_v[2], 0.5);
+    }
     // Scales by 1 / length; the zero vector stays zero.
     void Normalize();
     bool IsZero() const { return m_v[0] == 0 && m_v[1] == 0 && m_v[2] == 0; }

@@ -73,8 +73,8 @@ inline void Immersed(const CVector3* p, int n, bool collect, CImmersedSums& sums
         sums.volume += t.volume;
         sums.moments.Add(t.moments);
         CVector3 start, end;
-        if (collect && triangle::WaterlineSegment(v1, v1Rounded, p[i], p[i + 1], t.normal.Z(),
-                                                  start, end)) {
+        if (collect &&
+            triangle::WaterlineSegment(v1, v1Rounded, p[i], p[i + 1], t.normal.Z(), start, end)) {
             const CSegment s(start, end);
             if (!s.Direction().IsZero())
                 waterline->Append(s);

@@ -81,11 +81,15 @@ inline void Terms(const CVector3& v1, const CVector3& v2, const CVector3& v3, CT
 inline const double kScale6 = std::pow(10.0, 6);
 inline const double kScale10 = std::pow(10.0, 10);
 
-inline double Round6(double x) { return std::floor(x * kScale6 + 0.5) / kScale6; }
+inline double Round6(double x) {
+    return std::floor(x * kScale6 + 0.5) / kScale6;
+}
 
 // RoundTo(z, 6) == 0 without the division: floor(z 10^6 + 0.5) / 10^6 is 0
 // exactly when the floor is 0.
-inline bool RoundsToZero(double z) { return std::floor(z * kScale6 + 0.5) == 0; }
+inline bool RoundsToZero(double z) {
+    return std::floor(z * kScale6 + 0.5) == 0;
+}
 
 // RoundTo(nz, 10) is 1 or -1 exactly when floor(nz 10^10 + 0.5) is 10^10 or
 // -10^10: any other whole number over 10^10 differs from +-1.
@@ -94,7 +98,9 @@ inline bool IsHorizontal(double nz) {
     return k == kScale10 || k == -kScale10;
 }
 
-inline void RoundVertex(CVector3& v) { v.Set(Round6(v.X()), Round6(v.Y()), Round6(v.Z())); }
+inline void RoundVertex(CVector3& v) {
+    v.Set(Round6(v.X()), Round6(v.Y()), Round6(v.Z()));
+}
 
 // The waterline segment of an immersed triangle of non-zero area whose
 // unit normal has z component nz. The vertices are first rounded to 6
@@ -111,8 +117,8 @@ inline void RoundVertex(CVector3& v) { v.Set(Round6(v.X()), Round6(v.Y()), Round
 // it is so thin), and its "edge" would retrace a segment of the
 // neighbouring triangle backwards and cancel it. This happens when the
 // waterplane passes within rounding of a vertex of a heeled or trimmed hull.
-inline bool WaterlineSegment(CVector3& v1, bool& v1Rounded, const CVector3& v2,
-                             const CVector3& v3, double nz, CVector3& start, CVector3& end) {
+inline bool WaterlineSegment(CVector3& v1, bool& v1Rounded, const CVector3& v2, const CVector3& v3,
+                             double nz, CVector3& start, CVector3& end) {
     if (IsHorizontal(nz))
         return false;
     if (!v1Rounded) {

@@ -3,10 +3,13 @@
 #include "calc/UprightTable.h"
 #include "model/CDxfFile.h"
 #include "model/CShipModel.h"
+#include "model/ShipFile.h"
 #include "support/ByteBuilder.h"
 
 #include <cmath>
 #include <gtest/gtest.h>
+#include <tbb/task_arena.h>
+#include <tuple>
 
 namespace {
 
@@ -167,4 +170,35 @@ TEST(GridToText, TabsBetweenCellsAndLineEndsBetweenRows) {
     EXPECT_EQ(GridToText(CTextGrid()), "");
     grid.SetText(5, 5, "outside");
     EXPECT_EQ(grid.GetText(5, 5), "");
+}
+
+TEST(UprightTable, ParallelRowsGiveTheSerialTableAndDrawingByteForByte) {
+    CShipModel ship;
+    LoadShipFile(ship, std::string(BRELUND_SOURCE_DIR) + "/samples/wigley.nav");
+    CUprightInputs in;
+    in.zmin = -0.3;
+    in.zmax = 10.2;
+    in.dz = 0.25;
+    in.heel = 7;
+    in.trim = -1.5;
+    auto run = [&](int threads, const std::string& name) {
+        CTextGrid grid;
+        RecordingProgress progress;
+        const std::string path = TestPath(name);
+        {
+            CDxfFile dxf(path, CFile::modeWrite | CFile::modeCreate);
+            dxf.WriteHead();
+            tbb::task_arena arena(threads);
+            arena.execute([&] { ComputeUprightTable(ship, in, grid, &dxf, &progress); });
+            dxf.WriteTail();
+        }
+        return std::tuple{GridToText(grid), ReadBytes(path), progress.positions};
+    };
+    const auto [serialText, serialDxf, serialProgress] = run(1, "serial.dxf");
+    const auto [parallelText, parallelDxf, parallelProgress] = run(4, "parallel.dxf");
+    EXPECT_EQ(serialText, parallelText);
+    EXPECT_EQ(serialDxf, parallelDxf);
+    EXPECT_GT(serialDxf.size(), 10000u);
+    EXPECT_EQ(parallelProgress, serialProgress); // row by row, in order
+    EXPECT_EQ(parallelProgress.size(), 44u);
 }

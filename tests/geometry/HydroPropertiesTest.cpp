@@ -5,8 +5,8 @@
 
 #include <cmath>
 #include <cstring>
-#include <random>
 #include <gtest/gtest.h>
+#include <random>
 
 namespace {
 CHydroProperties Waterline(std::initializer_list<std::pair<double, double>> loop) {
@@ -165,7 +165,9 @@ CHydroProperties TriangleByTriangle(const CPolygon& poly) {
     return sum;
 }
 
-bool SameBits(double a, double b) { return std::memcmp(&a, &b, sizeof a) == 0; }
+bool SameBits(double a, double b) {
+    return std::memcmp(&a, &b, sizeof a) == 0;
+}
 } // namespace
 
 TEST(CPolygon, FanSumsEqualTheTriangleRecordsBitForBit) {
