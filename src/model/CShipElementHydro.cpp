@@ -6,28 +6,31 @@
 #include "geometry/FaceClip.h"
 #include "geometry/PolygonIntegrals.h"
 
+#include <cassert>
 #include <cmath>
 
 void CMesh::ClipFace(int i, const CMatrixBase& r, double draught, CPointList& out) const {
     if (i < 1 || i > GetFaceCount())
         return;
     out.RemoveAll();
-    CPointList face;
+    thread_local CPointList face;
     GetFace(i, face);
     const int n = face.GetCount();
     if (n <= 2)
         return;
+    // Faces are triangles or quadrilaterals.
+    assert(n <= meshfaces::kMaxCorners);
     const CRotationKernel kernel(r);
-    std::vector<CVector3> transformed;
-    std::vector<const CVector3*> corners;
-    for (int k = 1; k <= n; ++k)
-        transformed.push_back(kernel.Apply(*face.GetAt(k), draught));
-    for (const CVector3& p : transformed)
-        corners.push_back(&p);
-    std::vector<CVector3> clipped(static_cast<std::size_t>(2 * n));
-    const int m = faceclip::Clip(corners.data(), n, clipped.data());
+    CVector3 transformed[meshfaces::kMaxCorners];
+    const CVector3* corners[meshfaces::kMaxCorners];
+    for (int k = 0; k < n; ++k) {
+        transformed[k] = kernel.Apply(*face.GetAt(k + 1), draught);
+        corners[k] = &transformed[k];
+    }
+    CVector3 clipped[2 * meshfaces::kMaxCorners];
+    const int m = faceclip::Clip(corners, n, clipped);
     for (int k = 0; k < m; ++k)
-        out.Append(clipped[static_cast<std::size_t>(k)]);
+        out.Append(clipped[k]);
 }
 
 double CShipElement::Volume() const {
