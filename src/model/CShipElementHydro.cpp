@@ -88,9 +88,10 @@ bool CShipElement::ZRange(const CMatrixBase& r, double& zmin, double& zmax) cons
 
 double CShipElement::ImmersedVolume(const CMatrixBase& r, double draught) const {
     double volume = 0;
+    // Scratch for one clipped face, set up once rather than for every face.
+    CVector3 clipped[2 * meshfaces::kMaxCorners];
     meshfaces::ForEachFaceInWaterplane(
         *this, CRotationKernel(r), draught, [&](const CVector3* const* corners, int n) {
-            CVector3 clipped[2 * meshfaces::kMaxCorners];
             volume += polygon::Volume(clipped, faceclip::Clip(corners, n, clipped));
         });
     return volume;
@@ -102,9 +103,9 @@ void CShipElement::ImmersedProperties(CHydroProperties& result, double draught,
     const bool collect = result.m_collect;
     double volume = 0, area = 0;
     CVector3 moments;
+    CVector3 clipped[2 * meshfaces::kMaxCorners];
     meshfaces::ForEachFaceInWaterplane(
         *this, CRotationKernel(r), draught, [&](const CVector3* const* corners, int n) {
-            CVector3 clipped[2 * meshfaces::kMaxCorners];
             const int count = faceclip::Clip(corners, n, clipped);
             if (count < 3)
                 return; // adds exactly nothing

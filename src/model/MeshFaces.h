@@ -72,10 +72,10 @@ namespace meshfaces {
 // Calls fn(points, n) for every face of every mesh, in order, with the
 // face's corners copied in ship axes.
 template <class Fn> void ForEachFaceInShipAxes(const COwningList<CMesh>& meshes, Fn&& fn) {
+    CVector3 p[kMaxCorners];
     for (int m = 1; m <= meshes.GetCount(); ++m) {
         const CMesh& mesh = *meshes.GetAt(m);
         ForEachFace(mesh, VertexArray(mesh), [&](const CVector3* const* corners, int n) {
-            CVector3 p[kMaxCorners];
             for (int k = 0; k < n; ++k)
                 p[k] = *corners[k];
             fn(p, n);
