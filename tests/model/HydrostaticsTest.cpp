@@ -266,6 +266,11 @@ TEST(ShipHydrostatics, FreeToTrimRightingLeverOfAHeeledBox) {
     ASSERT_EQ(ship.FindTrimEquilibrium(g, 320, heel, trim, draught, 1e-6, 0.002),
               SearchStatus::converged);
     EXPECT_NEAR(RadToDeg(trim), -1.94, 0.02);
+    // Started at its own equilibrium, the search returns at once.
+    double again = trim, againDraught = draught;
+    ASSERT_EQ(ship.FindTrimEquilibrium(g, 320, heel, again, againDraught, 1e-6, 0.002),
+              SearchStatus::converged);
+    EXPECT_EQ(again, trim);
     CRotationMatrix r;
     r.SetRotation(heel, trim, 0);
     CHydroProperties p;
