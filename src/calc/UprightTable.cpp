@@ -1,4 +1,5 @@
 #include "UprightTable.h"
+#include "StepCount.h"
 
 #include "geometry/CHydroProperties.h"
 #include "geometry/CMatrix.h"
@@ -23,6 +24,10 @@ const char* const kHeaders[kUprightColumns] = {
 std::string G(double x) {
     return FormatC("%g", x);
 }
+
+// A cell without a value. Assigned as a string, not a literal: GCC 12 warns
+// falsely (-Wrestrict) on a literal assigned into an array of strings.
+const std::string kNoValue = "-";
 
 // One row of the table and the waterline segments it drew.
 struct CRow {
@@ -52,7 +57,7 @@ void ComputeRow(const CShipModel& ship, const CUprightInputs& in, const CMatrixB
     c[13] = G(p.m_wetted_area);
     if (p.m_volume == 0) {
         for (int k = 3; k <= 13; ++k)
-            c[k] = "-";
+            c[k] = kNoValue;
         return;
     }
     CVector3 b;
@@ -77,7 +82,7 @@ void ComputeRow(const CShipModel& ship, const CUprightInputs& in, const CMatrixB
         c[12] = G(p.m_waterline_breadth);
     } else {
         for (int k : {3, 4, 8, 9, 10, 11, 12, 13})
-            c[k] = "-";
+            c[k] = kNoValue;
     }
 }
 
@@ -111,13 +116,13 @@ const char* CheckUprightInputs(const CUprightInputs& in) {
     if (in.zmin > in.zmax || std::fabs(in.zmin - in.zmax) < in.dz || !(in.dz > 0))
         return message;
     // A step so fine that the table could not be held is refused the same way.
-    if ((in.zmax - in.zmin) / in.dz >= kMaxUprightRows)
+    if (StepCount(in.zmax - in.zmin, in.dz) >= kMaxUprightRows)
         return message;
     return nullptr;
 }
 
 int UprightRowCount(const CUprightInputs& in) {
-    return static_cast<int>(std::trunc((in.zmax - in.zmin) / in.dz)) + 1;
+    return static_cast<int>(StepCount(in.zmax - in.zmin, in.dz)) + 1;
 }
 
 void WriteUprightHeaders(CTextGrid& grid) {

@@ -37,7 +37,7 @@ void OpenUprightTable(const CShipModel& ship, CUprightInputs& inputs, CImmersedB
 // narrower than dz, or a step that is not positive.
 const char* CheckUprightInputs(const CUprightInputs& inputs);
 
-// Number of data rows: trunc((Zmax - Zmin) / dz) + 1.
+// Number of data rows: StepCount(Zmax - Zmin, dz) + 1.
 int UprightRowCount(const CUprightInputs& inputs);
 
 // The header row of an empty table.

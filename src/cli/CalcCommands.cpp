@@ -2,14 +2,19 @@
 // the same code, printed as TAB-separated text.
 #include "CliCommon.h"
 
+#include "calc/InclinedTable.h"
+#include "calc/SubmergedTrim.h"
 #include "calc/UprightTable.h"
 #include "model/CDxfFile.h"
 #include "model/CShipModel.h"
 #include "platform/AtomicFile.h"
+#include "platform/NumberText.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <memory>
 #include <unistd.h>
+#include <vector>
 
 namespace {
 
@@ -49,6 +54,44 @@ std::unique_ptr<CProgress> MakeProgress(const char* what) {
         return std::make_unique<CStderrProgress>(what);
     return nullptr;
 }
+
+// Two nested progress ranges (an outer loop, positions 1 .. its upper bound
+// while each of its steps runs, and an inner loop, position k + 1 once step
+// k is done) shown as one progress line.
+class CNestedProgress {
+public:
+    explicit CNestedProgress(std::unique_ptr<CProgress> line)
+        : m_line(std::move(line)), m_outer(*this), m_inner(*this) {}
+    CProgress* Outer() { return m_line ? &m_outer : nullptr; }
+    CProgress* Inner() { return m_line ? &m_inner : nullptr; }
+
+private:
+    struct CPart : CProgress {
+        explicit CPart(CNestedProgress& owner) : m_owner(owner) {}
+        void SetRange(int lower, int upper) override {
+            m_lower = lower;
+            m_upper = upper;
+            m_owner.Update();
+        }
+        void SetPos(int pos) override {
+            m_pos = pos;
+            m_owner.Update();
+        }
+        CNestedProgress& m_owner;
+        int m_lower = 0, m_upper = 0, m_pos = 0;
+    };
+    void Update() {
+        const int outer = m_outer.m_upper - m_outer.m_lower;
+        const int inner = m_inner.m_upper - m_inner.m_lower;
+        if (outer <= 0 || inner <= 0)
+            return;
+        m_line->SetRange(0, outer * inner);
+        m_line->SetPos(std::max(0, m_outer.m_pos - m_outer.m_lower - 1) * inner + m_inner.m_pos -
+                       m_inner.m_lower);
+    }
+    std::unique_ptr<CProgress> m_line;
+    CPart m_outer, m_inner;
+};
 
 // The grid as the clipboard text, but with LF line ends and a final LF.
 void PrintGrid(const CTextGrid& grid) {
@@ -107,8 +150,125 @@ void AddUpright(CLI::App& app, int& status) {
     });
 }
 
+void AddInclined(CLI::App& app, int& status) {
+    struct Args {
+        std::string ship, kind = "kz", trajectories;
+        CInclinedInputs in;
+    };
+    auto a = std::make_shared<Args>();
+    CLI::App* cmd = app.add_subcommand(
+        "inclined", "Cross curves KZ at even keel or righting levers GZ free to trim (\"Carene "
+                    "Inclinate\"); inputs not given take the dialog's opening values");
+    cmd->add_option("SHIP", a->ship, "Ship file (.nav)")->required();
+    cmd->add_option("--kind", a->kind, "kz: even keel (KZ); gz: free to trim (GZ) (default kz)")
+        ->check(CLI::IsMember({"kz", "gz"}));
+    using Field = double CInclinedInputs::*;
+    const struct {
+        const char* name;
+        Field field;
+        const char* help;
+    } fields[] = {
+        {"--xg", &CInclinedInputs::xg, "Xg [m], for GZ (default: centroid of the immersed body)"},
+        {"--yg", &CInclinedInputs::yg, "Yg [m], for GZ (default: centroid of the immersed body)"},
+        {"--zg", &CInclinedInputs::zg, "Zg [m], for GZ (default: centroid of the immersed body)"},
+        {"--precision", &CInclinedInputs::precision,
+         "Precision of the volumes [m^3] (default 0.1)"},
+        {"--vi", &CInclinedInputs::vi, "Initial volume [m^3] (default: half the immersed body)"},
+        {"--vf", &CInclinedInputs::vf, "Final volume [m^3] (default: half the immersed body)"},
+        {"--dv", &CInclinedInputs::dv, "Volume increment [m^3] (default 0)"},
+        {"--ai", &CInclinedInputs::ai, "Initial angle [deg] (default 0)"},
+        {"--af", &CInclinedInputs::af, "Final angle [deg] (default 45)"},
+        {"--da", &CInclinedInputs::da, "Angle increment [deg] (default 15)"},
+    };
+    auto given = std::make_shared<std::vector<std::pair<CLI::Option*, Field>>>();
+    for (const auto& f : fields)
+        given->emplace_back(cmd->add_option(f.name, a->in.*f.field, f.help), f.field);
+    cmd->add_option("--trajectories", a->trajectories,
+                    "Also draw the paths of the centre of buoyancy in this DXF drawing");
+    cmd->callback([=, &status] {
+        CShipModel ship;
+        LoadShip(ship, a->ship, false);
+        CTextGrid grid;
+        WriteInclinedHeaders(grid);
+        CInclinedInputs in;
+        OpenInclinedTable(ship, in);
+        // Options given replace the opening values, field by field.
+        for (const auto& [option, field] : *given)
+            if (option->count())
+                in.*field = a->in.*field;
+        in.kind = a->kind == "gz" ? FreeToTrimGZ : EvenKeelKZ;
+        SetInclinedLeverHeader(grid, in.kind);
+        if (CorrectInclinedInputs(in))
+            std::fprintf(stderr, "brelund-calc: Alcuni dati sono stati corretti automaticamente\n");
+        if (const char* refusal = CheckInclinedInputs(in))
+            throw CRefusedError(refusal);
+        if (!(in.vmax > 0))
+            throw CRefusedError("the ship has no enabled volume: enable a hull element or a "
+                                "compartment");
+        std::vector<CInclinedCellNote> notes;
+        CNestedProgress progress(
+            MakeProgress(in.kind == EvenKeelKZ ? "Carene inclinate KZ" : "Carene inclinate GZ"));
+        const auto run = [&](CDxfFile* drawing) {
+            ComputeInclinedTable(ship, in, grid, drawing, progress.Inner(), progress.Outer(),
+                                 &notes);
+        };
+        if (a->trajectories.empty()) {
+            run(nullptr);
+        } else {
+            WriteFileAtomically<CDxfFile>(a->trajectories, [&](CDxfFile& drawing) {
+                drawing.WriteHead();
+                run(&drawing);
+                drawing.WriteTail();
+            });
+        }
+        const std::size_t shown = 20;
+        for (std::size_t k = 0; k < notes.size() && k < shown; ++k)
+            std::fprintf(stderr, "brelund-calc: warning: %s\n",
+                         DescribeInclinedNote(notes[k]).c_str());
+        if (notes.size() > shown)
+            std::fprintf(stderr, "brelund-calc: warning: %zu more cells show \"-\"\n",
+                         notes.size() - shown);
+        PrintGrid(grid);
+        status = exitOk;
+    });
+}
+
+void AddTrim(CLI::App& app, int& status) {
+    auto in = std::make_shared<CSubmergedTrimInputs>();
+    auto ship = std::make_shared<std::string>();
+    CLI::App* cmd = app.add_subcommand(
+        "trim", "Trim of a fully submerged body whose liquid loads move with it (\"Assetto "
+                "corpo totalmente immerso\"); prints the heel and trim in degrees");
+    cmd->add_option("SHIP", *ship, "Ship file (.nav)")->required();
+    cmd->add_option("--xg", in->x, "x [m] of the centre of gravity without liquid loads")
+        ->required();
+    cmd->add_option("--yg", in->y, "y [m] of the centre of gravity without liquid loads")
+        ->required();
+    cmd->add_option("--zg", in->z, "z [m] of the centre of gravity without liquid loads")
+        ->required();
+    cmd->add_option("--weight", in->weight, "Displacement without the liquid loads [t]")
+        ->required();
+    cmd->add_option("--tolerance", in->tolerance, "Tolerance on the longitudinal lever [m]")
+        ->required();
+    cmd->add_option("--heel", in->heel, "Teta x [rad], places the liquid loads (default 0)");
+    cmd->add_option("--trim", in->trim, "Teta y [rad], where the search starts (default 0)");
+    cmd->callback([=, &status] {
+        CShipModel model;
+        LoadShip(model, *ship, false);
+        CSubmergedTrimInputs result = *in;
+        if (const char* refusal = ComputeSubmergedTrim(model, result))
+            throw CRefusedError(refusal);
+        const std::string text =
+            FormatC("Teta x\t%.15g\nTeta y\t%.15g\n", result.heel, result.trim);
+        std::fwrite(text.data(), 1, text.size(), stdout);
+        status = exitOk;
+    });
+}
+
 } // namespace
 
 void AddCalcCommands(CLI::App& app, int& status) {
     AddUpright(app, status);
+    AddInclined(app, status);
+    AddTrim(app, status);
 }

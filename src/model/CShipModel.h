@@ -61,6 +61,10 @@ public:
     // the ship, as FindLevel on an element).
     SearchStatus FindDraught(double volume, const CMatrixBase& r, double& draught,
                              double tolerance) const;
+    // The same with the ship's TotalVolume() already at hand, for searches
+    // that call it many times on an unchanged ship.
+    SearchStatus FindDraught(double volume, const CMatrixBase& r, double& draught, double tolerance,
+                             double totalVolume) const;
     // The body wholly immersed: panel area, volume and centre of the enabled
     // hull elements and compartments at full volume. Volume 0 gives the zero
     // centre.

@@ -70,9 +70,14 @@ bool CShipModel::ZRange(const CMatrixBase& r, double& zmin, double& zmax) const 
 
 SearchStatus CShipModel::FindDraught(double volume, const CMatrixBase& r, double& draught,
                                      double tolerance) const {
+    return FindDraught(volume, r, draught, tolerance, TotalVolume());
+}
+
+SearchStatus CShipModel::FindDraught(double volume, const CMatrixBase& r, double& draught,
+                                     double tolerance, double totalVolume) const {
     double zmin = 0, zmax = 0;
     ZRange(r, zmin, zmax);
-    return FalsePositionLevel(volume, zmin, zmax, TotalVolume(), draught, tolerance,
+    return FalsePositionLevel(volume, zmin, zmax, totalVolume, draught, tolerance,
                               [&](double t) { return ImmersedVolume(r, t); });
 }
 
@@ -153,12 +158,14 @@ SearchStatus CShipModel::FindTrimEquilibrium(const CVector3& g0, double volume, 
                                              double& trim, double& draught, double volumeTolerance,
                                              double leverTolerance) const {
     const double fixedWeight = volume * m_sea_specific_weight - TankLoadWeight();
+    const double totalVolume = TotalVolume();
     // The trimming lever at trim t, with the draught for the volume (starting
     // from the last one) and the liquids placed for this attitude.
     return FindLeverZero(trim, leverTolerance, [&](double t) {
         CRotationMatrix r;
         r.SetRotation(heel, t, 0);
-        if (FindDraught(volume, r, draught, volumeTolerance) == SearchStatus::notConverged)
+        if (FindDraught(volume, r, draught, volumeTolerance, totalVolume) ==
+            SearchStatus::notConverged)
             return std::nan("");
         thread_local CHydroProperties record;
         record.SetCollect(true);

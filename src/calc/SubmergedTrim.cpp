@@ -1,0 +1,30 @@
+#include "SubmergedTrim.h"
+
+#include "geometry/Scalar.h"
+#include "model/CShipModel.h"
+
+#include <cmath>
+
+const char* ComputeSubmergedTrim(const CShipModel& ship, CSubmergedTrimInputs& in) {
+    for (double v : {in.x, in.y, in.z, in.weight, in.tolerance, in.heel, in.trim})
+        if (!std::isfinite(v))
+            return "Immettere un numero.";
+    double area, volume;
+    CVector3 centroid;
+    ship.VolumeCentroid(area, volume, centroid);
+    if (!(volume > 0))
+        return "The ship has no enabled volume: enable a hull element or a compartment";
+    if (in.weight < 0)
+        return "The displacement without the liquid loads cannot be negative";
+    if (!(in.weight + ship.TankLoadWeight() > 0))
+        return "The body has no weight: give its displacement without the liquid loads, or load "
+               "an enabled tank";
+    double trim = in.trim;
+    const SearchStatus status = ship.FindSubmergedTrim(
+        CVector3(in.x, in.y, in.z), in.weight, in.heel, trim, static_cast<float>(in.tolerance));
+    if (status != SearchStatus::converged || !std::isfinite(trim))
+        return "The trim search did not settle: the lever does not come within the tolerance";
+    in.heel = RoundTo(RadToDeg(in.heel), 5);
+    in.trim = RoundTo(RadToDeg(trim), 5);
+    return nullptr;
+}
