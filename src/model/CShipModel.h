@@ -92,6 +92,10 @@ public:
     SearchStatus FindSubmergedTrim(const CVector3& g0, double weight, double heel, double& trim,
                                    float tolerance) const;
 
+    // Ship evaluations (ImmersedVolume and ImmersedProperties calls) made on
+    // the calling thread since it started: what a search costs.
+    static long long EvaluationCount() { return s_evaluations; }
+
     // The ship file: H hull records, K compartment records, T tank records.
     // Load clears the model first; on a damaged file it raises
     // CFileException::damaged and leaves the model empty.
@@ -103,4 +107,5 @@ private:
     COwningList<CTank> m_tanks;
     COwningList<CCompartment> m_compartments;
     double m_sea_specific_weight = kSeaWaterSpecificWeight;
+    static thread_local long long s_evaluations;
 };

@@ -42,7 +42,10 @@ double CShipModel::TotalVolume() const {
     return volume;
 }
 
+thread_local long long CShipModel::s_evaluations = 0;
+
 double CShipModel::ImmersedVolume(const CMatrixBase& r, double draught) const {
+    ++s_evaluations;
     double volume = 0;
     for (int i = 1; i <= m_hull.GetCount(); ++i)
         if (m_hull.GetAt(i)->IsEnabled())
@@ -109,6 +112,7 @@ void CShipModel::VolumeCentroid(double& area, double& volume, CVector3& centroid
 
 void CShipModel::ImmersedProperties(CHydroProperties& result, double draught,
                                     const CMatrixBase& r) const {
+    ++s_evaluations;
     result.Reset();
     thread_local CHydroProperties part;
     part.SetCollect(true);
