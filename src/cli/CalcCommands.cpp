@@ -2,6 +2,7 @@
 // the same code, printed as TAB-separated text.
 #include "CliCommon.h"
 
+#include "calc/BonjeanTable.h"
 #include "calc/InclinedTable.h"
 #include "calc/SubmergedTrim.h"
 #include "calc/UprightTable.h"
@@ -265,10 +266,66 @@ void AddTrim(CLI::App& app, int& status) {
     });
 }
 
+void AddBonjean(CLI::App& app, int& status) {
+    struct Args {
+        std::string ship, table = "areas", sections;
+        std::vector<std::string> extra;
+        CBonjeanInputs in;
+    };
+    auto a = std::make_shared<Args>();
+    CLI::App* cmd = app.add_subcommand(
+        "bonjean", "Bonjean tables (\"Tabelle del bonjean\"): section areas and their moments "
+                   "about the base plane at 21 stations and any additional ones");
+    cmd->add_option("SHIP", a->ship, "Ship file (.nav)")->required();
+    cmd->add_option("--zstart", a->in.zstart, "Lowest waterline, Zstart [m]")->required();
+    cmd->add_option("--zend", a->in.zend, "Highest waterline, Zend [m]")->required();
+    cmd->add_option("--dz", a->in.dz, "Step between waterlines [m]")->required();
+    cmd->add_option("--station0", a->in.station0, "x of station 0, Ord. 0 [m]")->required();
+    cmd->add_option("--station20", a->in.station20, "x of station 20, Ord. 20 [m]")->required();
+    cmd->add_option("--extra", a->extra,
+                    "An additional station number (x = number times the station spacing); "
+                    "repeat for more, in order; an empty one ends the list")
+        ->allow_extra_args(false);
+    cmd->add_option("--table", a->table,
+                    "areas: \"Aree [m^2]\" (default); moments: \"Sxy - "
+                    "My (m^3)\"")
+        ->check(CLI::IsMember({"areas", "moments"}));
+    cmd->add_option("--sections", a->sections,
+                    "Also draw the outlines of the sections in this DXF drawing");
+    cmd->callback([=, &status] {
+        CShipModel ship;
+        LoadShip(ship, a->ship, false);
+        CBonjeanInputs in = a->in;
+        // The lines of the additional-sections box, CR LF between them.
+        for (std::size_t k = 0; k < a->extra.size(); ++k)
+            in.extra += (k ? "\r\n" : "") + a->extra[k];
+        CBonjeanModelData data;
+        if (!OpenBonjeanTables(ship, data))
+            std::fprintf(stderr, "brelund-calc: warning: %s\n", kBonjeanNoHull);
+        if (const char* refusal = CheckBonjeanInputs(&ship, in, data))
+            throw CRefusedError(refusal);
+        if (!a->sections.empty()) {
+            const std::unique_ptr<CProgress> progress = MakeProgress("Sezioni verticali");
+            WriteFileAtomically<CDxfFile>(a->sections, [&](CDxfFile& drawing) {
+                drawing.WriteHead();
+                ExtractBonjeanSections(ship, in, data, drawing, progress.get());
+                drawing.WriteTail();
+            });
+        }
+        CTextGrid areas, moments;
+        // The stations carry the work; the waterlines are only read off them.
+        const std::unique_ptr<CProgress> progress = MakeProgress("Tabelle del bonjean");
+        ComputeBonjeanTables(ship, in, data, areas, moments, progress.get(), nullptr);
+        PrintGrid(a->table == "moments" ? moments : areas);
+        status = exitOk;
+    });
+}
+
 } // namespace
 
 void AddCalcCommands(CLI::App& app, int& status) {
     AddUpright(app, status);
     AddInclined(app, status);
+    AddBonjean(app, status);
     AddTrim(app, status);
 }

@@ -7,6 +7,17 @@
 #include "CVector3.h"
 
 class CHydroProperties;
+class CSegment;
+
+namespace polygon {
+// The cut of the face p[0] .. p[n - 1] by the plane x = const: the first
+// edge that reaches the plane (0 <= t <= 1) gives r, the next one after it
+// (or else the closing edge) gives p; the segment runs from p to r when x
+// lies beyond the first vertex, from r to p otherwise. False below three
+// vertices or when the plane is not reached twice. A plane through a vertex
+// shared by two edges gives a segment of zero length.
+bool CutAtX(const CVector3* const* p, int n, double x, CSegment& out);
+} // namespace polygon
 
 class CPolygon : public CPointList {
 public:
@@ -18,4 +29,6 @@ public:
     // Resets result, then adds every fan triangle's immersed contribution
     // (with its waterline segment when result collects).
     void ImmersedProperties(CHydroProperties& result) const;
+    // The cut by the plane x = const (polygon::CutAtX).
+    bool CutAtX(double x, CSegment& out) const;
 };

@@ -48,3 +48,20 @@ double CSegment::SecondMomentAboutY() const {
     return -dx * (y0 * (x0 * x0 + x0 * dx + dx * dx / 3) +
                   dy * (x0 * x0 / 2 + 2 * x0 * dx / 3 + dx * dx / 4));
 }
+
+// Section terms: S = (y0, z0), D = (dy, dz).
+
+double CSegment::SectionAreaTerm() const {
+    const double y0 = m_s.Y(), dy = m_d.Y(), dz = m_d.Z();
+    return dz * (y0 + dy / 2);
+}
+
+double CSegment::SectionMomentTerm() const {
+    const double y0 = m_s.Y(), z0 = m_s.Z(), dy = m_d.Y(), dz = m_d.Z();
+    return -dz * (y0 * z0 + (dy * z0 + dz * y0) / 2 + dy * dz / 3);
+}
+
+double CSegment::SectionLateralTerm() const {
+    const double y0 = m_s.Y(), z0 = m_s.Z(), dy = m_d.Y(), dz = m_d.Z();
+    return dy * (y0 * z0 + (dy * z0 + dz * y0) / 2 + dy * dz / 3);
+}

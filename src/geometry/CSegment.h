@@ -16,6 +16,8 @@ public:
         m_d.Subtract(p);
     }
     void CopyFrom(const CSegment& s) { *this = s; }
+    // Moves the start, keeping the direction.
+    void SetStart(const CVector3& p) { m_s = p; }
 
     const CVector3& Direction() const { return m_d; }
     const CVector3& Start() const { return m_s; }
@@ -41,6 +43,15 @@ public:
     double SecondMomentAboutX() const;
     // integral of x^2 dA  [m^4]
     double SecondMomentAboutY() const;
+
+    // The same in the yz plane of a transverse section (x ignored), for a
+    // counter-clockwise contour S = (y0, z0), D = (dy, dz):
+    // area, the integral of y dz  [m^2]
+    double SectionAreaTerm() const;
+    // minus the integral of y z dz: the moment of the area about z = 0  [m^3]
+    double SectionMomentTerm() const;
+    // the integral of y z dy: minus the moment about y = 0  [m^3]
+    double SectionLateralTerm() const;
 
 private:
     CVector3 m_d;

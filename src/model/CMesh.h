@@ -8,6 +8,7 @@
 class CDxfFile;
 class CFile;
 class CMatrixBase;
+class CSectionContour;
 
 class CMesh {
 public:
@@ -41,6 +42,13 @@ public:
     // clipped to z' <= 0: each kept edge part as two points. out is emptied
     // first; left as it was when i is not a face.
     void ClipFace(int i, const CMatrixBase& r, double draught, CPointList& out) const;
+
+    // Smallest and largest x, y and z over every vertex; false, with the
+    // outputs untouched, when the mesh has no vertex.
+    bool Extents(CVector3& min, CVector3& max) const;
+    // Appends the cut of every face by the plane x = const that has a vertex
+    // short of it (x strictly below), in face order.
+    void AddSections(double x, CSectionContour& contour) const;
 
     bool GetOrientation() const { return m_orientation; }
     void SetOrientation(bool orientation) { m_orientation = orientation; }

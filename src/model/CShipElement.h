@@ -23,6 +23,7 @@ inline constexpr Colour kTankColour = 0x0000C0;
 class CDxfFile;
 
 class CHydroProperties;
+class CSectionContour;
 class CMatrixBase;
 
 class CShipElement : public COwningList<CMesh> {
@@ -66,6 +67,14 @@ public:
     // A target outside (0, Volume] leaves draught as it was (outOfRange).
     SearchStatus FindLevel(double target, const CMatrixBase& r, double& draught,
                            double tolerance) const;
+
+    // Transverse sections, upright in ship axes.
+
+    // The box of the meshes that have a vertex; false when none has.
+    bool Extents(CVector3& min, CVector3& max) const;
+    // Appends every mesh's cut by the plane x = const; true when the
+    // contour grew.
+    bool AddSections(double x, CSectionContour& contour) const;
 
     // Replaces the meshes with those of the drawing's POLYLINEs from the
     // file's position on, in file order: 3D polygon meshes (flags exactly 16)

@@ -11,6 +11,7 @@
 class CFile;
 class CHydroProperties;
 class CMatrixBase;
+class CSectionContour;
 
 inline constexpr double kSeaWaterSpecificWeight = 1025.0;
 
@@ -91,6 +92,14 @@ public:
     // buoyancy. g0 and weight are those of everything but the liquids.
     SearchStatus FindSubmergedTrim(const CVector3& g0, double weight, double heel, double& trim,
                                    float tolerance) const;
+
+    // The box of every hull element, enabled or not, that has a vertex;
+    // false, outputs untouched, when there is none.
+    bool HullExtents(CVector3& min, CVector3& max) const;
+    // Appends the cut of every enabled hull element by the plane x = const
+    // (the contour is not emptied first); true when the contour holds any
+    // segment.
+    bool Section(double x, CSectionContour& contour) const;
 
     // Ship evaluations (ImmersedVolume and ImmersedProperties calls) made on
     // the calling thread since it started: what a search costs.

@@ -1,0 +1,25 @@
+// The cut of the hull by a transverse plane x = const: segments in the yz
+// plane, counter-clockwise for outward-facing hull panels, and the area and
+// moment of the part of the section below a waterline, by Green's theorem
+// along the contour without closing it at the waterline (every term
+// vanishes there).
+#pragma once
+
+#include "CSegmentList.h"
+
+class CDxfFile;
+
+class CSectionContour : public CSegmentList {
+public:
+    // The part of segment i (1-based) below the waterline z, with z measured
+    // from the waterline: the whole segment, its lower part, or false when
+    // nothing of it lies below, when it is horizontal, or when i is not a
+    // segment. out is zeroed first.
+    bool ClipBelow(double z, int i, CSegment& out) const;
+    // Below the waterline z: the area, its moment about the base plane
+    // z = 0 (0 when the area is 0), and minus the integral of y over the
+    // area.
+    void Properties(double z, double& area, double& moment, double& lateral) const;
+    // One LINE of colour 1 per segment, start to end.
+    void WriteDxf(CDxfFile& file) const;
+};
