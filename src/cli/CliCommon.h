@@ -40,3 +40,4 @@ void LoadShip(CShipModel& ship, const std::string& path, bool allowNew);
 void AddListCommand(CLI::App& app, int& status);
 void AddModelCommands(CLI::App& app, int& status);
 void AddCalcCommands(CLI::App& app, int& status);
+void AddCheckCommand(CLI::App& app, int& status);

@@ -5,9 +5,11 @@
 
 #include "model/CDxfFile.h"
 #include "model/ElementEditing.h"
+#include "model/MeshCheck.h"
 #include "model/ShipFile.h"
 #include "platform/AtomicFile.h"
 
+#include <cmath>
 #include <cstdio>
 #include <filesystem>
 #include <memory>
@@ -31,6 +33,20 @@ Found FindOrRefuse(CShipModel& ship, const std::string& shipPath, const std::str
     return {element, kind};
 }
 
+// A word as the shell reads it back: quoted when it holds anything but
+// letters, digits and a few safe signs.
+std::string ShellWord(const std::string& word) {
+    const bool plain = !word.empty() &&
+                       word.find_first_not_of("abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ"
+                                              "0123456789._/-+=:,") == std::string::npos;
+    if (plain)
+        return word;
+    std::string quoted = "'";
+    for (char c : word)
+        quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
+    return quoted + "'";
+}
+
 void PrintElement(int kind, const CShipElement& element) {
     const std::string out = std::string(kElementListHeader) + ElementLine(kind, element);
     std::fwrite(out.data(), 1, out.size(), stdout);
@@ -39,21 +55,32 @@ void PrintElement(int kind, const CShipElement& element) {
 void AddAdd(CLI::App& app, int& status) {
     struct Args {
         std::string ship, kind, drawing, name;
+        double scale = 1;
+        bool allowEmpty = false;
     };
     auto a = std::make_shared<Args>();
-    CLI::App* cmd =
-        app.add_subcommand("add", "Add a hull element, compartment or tank read from a DXF drawing "
-                                  "(creates the ship file when it does not exist)");
+    CLI::App* cmd = app.add_subcommand(
+        "add", "Add a hull element, compartment or tank read from a DXF drawing, an STL or an OBJ "
+               "file (creates the ship file when it does not exist); warns of an open, "
+               "non-manifold, mixed or inward surface");
     cmd->add_option("SHIP", a->ship, "Ship file (.nav)")->required();
     cmd->add_option("KIND", a->kind, "hull, compartment or tank")
         ->required()
         ->check(CLI::IsMember({"hull", "compartment", "tank"}));
-    cmd->add_option("DRAWING", a->drawing, "DXF drawing holding the element's meshes")->required();
+    cmd->add_option("DRAWING", a->drawing, "DXF drawing, STL or OBJ file holding the meshes")
+        ->required();
     CLI::Option* nameOpt = cmd->add_option(
         "--name", a->name, "Element name (default: the drawing's absolute path), made unique");
+    cmd->add_option("--scale", a->scale,
+                    "Multiply every coordinate by this, for drawings in other units (0.001 for "
+                    "millimetres; default 1)");
+    cmd->add_flag("--allow-empty", a->allowEmpty,
+                  "Add the element even when the file holds no mesh");
     cmd->callback([a, nameOpt, &status] {
         if (nameOpt->count() > 0 && a->name.empty())
             throw CUsageError("--name: an element name cannot be empty");
+        if (!(a->scale > 0) || !std::isfinite(a->scale))
+            throw CRefusedError("--scale: the scale must be a positive number");
         CShipModel ship;
         LoadShip(ship, a->ship, true);
         const int kind = KindCode(a->kind);
@@ -61,12 +88,23 @@ void AddAdd(CLI::App& app, int& status) {
             nameOpt->count() > 0
                 ? a->name
                 : std::filesystem::absolute(a->drawing).lexically_normal().string();
-        CShipElement* element = AddElementFromDxf(ship, kind, a->drawing, name);
-        if (element->GetCount() == 0)
+        CShipElement* element = AddElementFromFile(ship, kind, a->drawing, name, a->scale);
+        if (element->GetCount() == 0) {
+            if (!a->allowEmpty)
+                throw CRefusedError(
+                    "no mesh found in " + a->drawing +
+                    " (looked for DXF polyface and polygon-mesh POLYLINEs and 3DFACEs, STL "
+                    "facets, OBJ faces); nothing added (--allow-empty adds it all the same)");
             std::fprintf(stderr, "brelund-calc: warning: no mesh found in %s\n",
                          a->drawing.c_str());
+        }
         StoreShipFile(ship, a->ship);
         PrintElement(kind, *element);
+        const CElementCheck check = CheckElement(*element);
+        const std::string invert =
+            "brelund-calc invert " + ShellWord(a->ship) + " " + ShellWord(element->GetName());
+        for (const std::string& line : DescribeProblems(*element, kind, check, invert))
+            std::fprintf(stderr, "brelund-calc: warning: %s\n", line.c_str());
         status = exitOk;
     });
 }

@@ -20,6 +20,7 @@ int main(int argc, char** argv) {
     AddListCommand(app, status);
     AddModelCommands(app, status);
     AddCalcCommands(app, status);
+    AddCheckCommand(app, status);
 
     try {
         app.parse(argc, argv);

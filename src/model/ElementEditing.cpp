@@ -1,6 +1,8 @@
 #include "ElementEditing.h"
 
 #include "CDxfFile.h"
+#include "platform/CFileException.h"
+#include "platform/NumberText.h"
 
 #include <cmath>
 
@@ -23,6 +25,51 @@ CShipElement* AddElementFromDxf(CShipModel& ship, int kind, const std::string& d
         return nullptr;
     element->ImportDxf(file);
     file.Close();
+    element->SetName(MakeNameUnique(ship, name));
+    return element;
+}
+
+void ImportMeshFile(CShipElement& element, const std::string& path, double scale, bool entities) {
+    CDxfFile file(path, CFile::modeRead);
+    file.SeekToBegin();
+    if (entities)
+        file.FindEntities();
+    element.ImportDxf(file);
+    file.Close();
+    if (scale == 1)
+        return;
+    for (int m = 1; m <= element.GetCount(); ++m) {
+        CMesh& mesh = *element.GetAt(m);
+        const int base = mesh.GetType() == CMesh::typeGrid ? 0 : 1;
+        for (int i = base; i < base + mesh.GetVertexCount(); ++i) {
+            CVector3& p = *mesh.GetVertex(i);
+            p.Set(p.X() * scale, p.Y() * scale, p.Z() * scale);
+            if (!std::isfinite(p.X()) || !std::isfinite(p.Y()) || !std::isfinite(p.Z()))
+                throw CFileException(
+                    CFileException::damaged, path,
+                    FormatC("mesh %d, vertex %d: a coordinate overflows once scaled by %g", m,
+                            i + 1 - base, scale));
+        }
+    }
+}
+
+CShipElement* AddElementFromFile(CShipModel& ship, int kind, const std::string& path,
+                                 const std::string& name, double scale) {
+    CShipElement* element = ship.AddElement(kind);
+    if (element == nullptr)
+        return nullptr;
+    try {
+        ImportMeshFile(*element, path, scale, kind == kindHull);
+    } catch (...) {
+        // The element is the last of its list: take it back out.
+        if (kind == kindHull)
+            ship.HullElements().RemoveAt(ship.HullElements().GetCount());
+        else if (kind == kindCompartment)
+            ship.Compartments().RemoveAt(ship.Compartments().GetCount());
+        else
+            ship.Tanks().RemoveAt(ship.Tanks().GetCount());
+        throw;
+    }
     element->SetName(MakeNameUnique(ship, name));
     return element;
 }

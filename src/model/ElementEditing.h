@@ -17,6 +17,19 @@ std::string MakeNameUnique(const CShipModel& ship, std::string name);
 CShipElement* AddElementFromDxf(CShipModel& ship, int kind, const std::string& drawing,
                                 const std::string& name);
 
+// Replaces element's meshes with those of a mesh file: a DXF drawing (the
+// ENTITIES section searched first when entities is set), every coordinate
+// multiplied by scale. A CFileException when the file cannot be read, is
+// damaged, or holds a coordinate that overflows once scaled.
+void ImportMeshFile(CShipElement& element, const std::string& path, double scale, bool entities);
+
+// Adds an element of kind read from a mesh file (as ImportMeshFile; the
+// ENTITIES section is searched first for a hull element only) and names it
+// name made unique. When the file cannot be read the exception passes on
+// and the ship is left as it was.
+CShipElement* AddElementFromFile(CShipModel& ship, int kind, const std::string& path,
+                                 const std::string& name, double scale = 1);
+
 // The editable values of one element, as the properties dialog holds them.
 struct CElementValues {
     int kind = 0;

@@ -94,7 +94,13 @@ TEST_F(ModelCommands, AddCreatesTheShipAndNamesElementsUniquely) {
 
 TEST_F(ModelCommands, HullSkipsPolylinesBeforeEntitiesButTanksReadThem) {
     const std::string blocks = WriteText("blocks.dxf", BoxDrawing(true, false));
+    // No mesh for a hull: refused, and nothing saved, unless asked for.
     CalcResult r = RunCalc("add " + Q(ship) + " hull " + Q(blocks) + " --name h");
+    EXPECT_EQ(r.status, 1);
+    EXPECT_NE(r.err.find("no mesh found in"), std::string::npos) << r.err;
+    EXPECT_EQ(r.out, "");
+    EXPECT_TRUE(ShipBytes().empty());
+    r = RunCalc("add " + Q(ship) + " hull " + Q(blocks) + " --name h --allow-empty");
     EXPECT_EQ(r.status, 0);
     EXPECT_NE(r.out.find("hull\th\t1\t0\t0\t0\t"), std::string::npos) << r.out;
     EXPECT_NE(r.err.find("warning: no mesh found"), std::string::npos) << r.err;

@@ -1,0 +1,92 @@
+#include "CalcRunner.h"
+#include "model/TestShips.h"
+
+#include "model/CDxfFile.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+const std::string kSamples = std::string(BRELUND_SOURCE_DIR) + "/samples/";
+
+// A polyface drawing of the 10 x 8 x 5 m box, less its deck when asked.
+std::string BoxDrawing(const std::string& name, bool deck) {
+    auto box = BoxMesh(0, 0, 0, 10, 8, 5);
+    CPolyfaceMesh mesh;
+    mesh.Allocate(8, deck ? 12 : 10);
+    for (int k = 1; k <= 8; ++k)
+        *mesh.GetVertex(k) = *box->GetVertex(k);
+    int f = 1;
+    for (int i = 1; i <= 12; ++i)
+        if (deck || (i != 3 && i != 4)) {
+            const CFaceIndices* t = box->GetFaceIndices(i);
+            mesh.SetFace(f++, t->v[0], t->v[1], t->v[2]);
+        }
+    const std::string path = TestPath(name);
+    CDxfFile dxf(path, CFile::modeWrite | CFile::modeCreate);
+    dxf.WriteHead();
+    mesh.ExportDxf(dxf);
+    dxf.WriteTail();
+    return path;
+}
+
+} // namespace
+
+TEST(CalcCheck, SamplesAreClosedAndTheEngineRoomFacesInwards) {
+    CalcResult r = RunCalc("check --strict " + ShellQuote(kSamples + "wigley.nav"));
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_NE(r.out.find("hull\tscafo\tenabled: 3 meshes, tolerance "), std::string::npos);
+    EXPECT_NE(r.out.find("compartment\tsala macchine\tenabled: 1 meshes, tolerance 1.75e-05 m\n"
+                         "  surface: closed, consistent, inward; volume -384 m^3"),
+              std::string::npos)
+        << r.out;
+    EXPECT_EQ(r.out.find("surface: open"), std::string::npos) << r.out;
+    for (const char* ship : {"barge.nav", "submarine.nav"})
+        EXPECT_EQ(RunCalc("check --strict " + ShellQuote(kSamples + ship)).status, 0) << ship;
+    r = RunCalc("check " + ShellQuote(kSamples + "barge.nav") + " 'cassa 1' nobody");
+    EXPECT_EQ(r.status, 1);
+    EXPECT_NE(r.err.find("no element named 'nobody'"), std::string::npos);
+}
+
+TEST(CalcCheck, AddWarnsOfAnOpenSurfaceAndStrictCheckFailsIt) {
+    const std::string ship = TestPath("open.nav");
+    std::remove(ship.c_str());
+    CalcResult r = RunCalc("add " + ShellQuote(ship) + " hull " +
+                           ShellQuote(BoxDrawing("nodeck.dxf", false)) + " --name 'no deck'");
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(r.err, "brelund-calc: warning: hull element 'no deck' is open: 4 boundary edges, "
+                     "36 m of boundary (its volume is not the one it encloses)\n");
+    r = RunCalc("check " + ShellQuote(ship));
+    EXPECT_EQ(r.status, 0);
+    EXPECT_NE(r.out.find("surface: open, consistent; volume"), std::string::npos) << r.out;
+    EXPECT_EQ(RunCalc("check --strict " + ShellQuote(ship)).status, 1);
+    // Disabled, it no longer fails the strict check.
+    ASSERT_EQ(RunCalc("edit " + ShellQuote(ship) + " 'no deck' --enabled 0").status, 0);
+    EXPECT_EQ(RunCalc("check --strict " + ShellQuote(ship)).status, 0);
+}
+
+TEST(CalcCheck, AddScalesAndNamesTheInvertCommandForInwardNormals) {
+    const std::string ship = TestPath("scaled.nav");
+    std::remove(ship.c_str());
+    const std::string box = BoxDrawing("box.dxf", true);
+    CalcResult r = RunCalc("add " + ShellQuote(ship) + " tank " + ShellQuote(box) +
+                           " --name mm --scale 0.001");
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_NE(r.out.find("tank\tmm\t1\t1\t12\t4e-07\t"), std::string::npos) << r.out;
+    EXPECT_EQ(RunCalc("add " + ShellQuote(ship) + " tank " + ShellQuote(box) + " --scale 0").status,
+              1);
+    EXPECT_EQ(
+        RunCalc("add " + ShellQuote(ship) + " tank " + ShellQuote(box) + " --scale 1e308").status,
+        1);
+    ASSERT_EQ(RunCalc("invert " + ShellQuote(ship) + " mm").status, 0);
+    ASSERT_EQ(
+        RunCalc("export " + ShellQuote(ship) + " mm " + ShellQuote(TestPath("in.dxf"))).status, 0);
+    r = RunCalc("add " + ShellQuote(ship) + " hull " + ShellQuote(TestPath("in.dxf")) +
+                " --name \"it's in\"");
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_NE(r.err.find("has inward normals: it counts a negative volume"), std::string::npos)
+        << r.err;
+    EXPECT_NE(r.err.find("turn them with brelund-calc invert " + ship + " 'it'\\''s in'"),
+              std::string::npos)
+        << r.err;
+}

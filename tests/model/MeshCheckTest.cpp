@@ -1,0 +1,133 @@
+#include "model/TestShips.h"
+
+#include "model/CShipModel.h"
+#include "model/MeshCheck.h"
+
+#include <cmath>
+#include <gtest/gtest.h>
+
+namespace {
+
+// The box lo..hi as a polyface mesh of 12 triangles, less the triangles
+// whose 1-based numbers are in drop (the top is 3 and 4).
+std::unique_ptr<CPolyfaceMesh> BoxWithout(std::initializer_list<int> drop, double x0 = 0,
+                                          double x1 = 10) {
+    auto box = BoxMesh(x0, 0, 0, x1, 8, 5);
+    auto out = std::make_unique<CPolyfaceMesh>();
+    out->Allocate(8, 12 - static_cast<int>(drop.size()));
+    for (int k = 1; k <= 8; ++k)
+        *out->GetVertex(k) = *box->GetVertex(k);
+    int f = 1;
+    for (int i = 1; i <= 12; ++i) {
+        if (std::find(drop.begin(), drop.end(), i) != drop.end())
+            continue;
+        const CFaceIndices* t = box->GetFaceIndices(i);
+        out->SetFace(f++, t->v[0], t->v[1], t->v[2]);
+    }
+    return out;
+}
+
+} // namespace
+
+TEST(MeshCheck, ClosedBoxOutwardThenInward) {
+    CShipElement e;
+    e.Append(BoxMesh(0, 0, 0, 10, 8, 5));
+    CElementCheck c = CheckElement(e);
+    EXPECT_TRUE(c.surface.IsClosed());
+    EXPECT_TRUE(c.surface.IsConsistent());
+    EXPECT_TRUE(c.surface.IsOutward());
+    EXPECT_EQ(c.surface.faces, 12);
+    EXPECT_EQ(c.surface.vertices, 8);
+    EXPECT_NEAR(c.surface.volume, 400, 1e-9);
+    EXPECT_NEAR(c.tolerance, 1e-6 * std::sqrt(100 + 64 + 25), 1e-15);
+    EXPECT_TRUE(DescribeProblems(e, kindHull, c, "invert").empty());
+    e.InvertNormals();
+    c = CheckElement(e);
+    EXPECT_TRUE(c.surface.IsClosed());
+    EXPECT_FALSE(c.surface.IsOutward());
+    const auto hull = DescribeProblems(e, kindHull, c, "brelund-calc invert s.nav b");
+    ASSERT_EQ(hull.size(), 1u);
+    EXPECT_NE(hull[0].find("inward normals: it counts a negative volume (-400"), std::string::npos);
+    EXPECT_NE(hull[0].find("brelund-calc invert s.nav b"), std::string::npos);
+    const auto room = DescribeProblems(e, kindCompartment, c, "x");
+    ASSERT_EQ(room.size(), 1u);
+    EXPECT_NE(room[0].find("flooded room"), std::string::npos);
+}
+
+TEST(MeshCheck, BoxWithoutItsDeckIsOpenAlongTheDecksOutline) {
+    CShipElement e;
+    e.SetName("b");
+    e.Append(BoxWithout({3, 4}));
+    const CElementCheck c = CheckElement(e);
+    EXPECT_FALSE(c.surface.IsClosed());
+    EXPECT_EQ(c.surface.boundary_edges, 4);
+    EXPECT_NEAR(c.surface.boundary_length, 2 * (10 + 8), 1e-9);
+    EXPECT_EQ(c.surface.non_manifold, 0);
+    EXPECT_TRUE(c.surface.IsConsistent());
+    const auto lines = DescribeProblems(e, kindHull, c, "x");
+    ASSERT_FALSE(lines.empty());
+    EXPECT_NE(lines[0].find("hull element 'b' is open: 4 boundary edges, 36 m of boundary"),
+              std::string::npos)
+        << lines[0];
+}
+
+TEST(MeshCheck, OneFlippedFaceIsAgainstItsNeighbours) {
+    auto box = BoxMesh(0, 0, 0, 10, 8, 5);
+    const CFaceIndices t = *box->GetFaceIndices(5);
+    box->SetFace(5, t.v[0], t.v[2], t.v[1]);
+    CShipElement e;
+    e.Append(std::move(box));
+    const CElementCheck c = CheckElement(e);
+    EXPECT_TRUE(c.surface.IsClosed());
+    EXPECT_EQ(c.surface.flipped_faces, 1);
+    EXPECT_FALSE(DescribeProblems(e, kindTank, c, "x").empty());
+}
+
+TEST(MeshCheck, TwoBoxesSharingAFaceAreNonManifold) {
+    CShipElement e;
+    e.Append(BoxMesh(0, 0, 0, 10, 8, 5));
+    e.Append(BoxMesh(10, 0, 0, 20, 8, 5));
+    const CElementCheck c = CheckElement(e);
+    EXPECT_GT(c.surface.non_manifold, 0);
+    EXPECT_FALSE(c.surface.IsClosed());
+    ASSERT_EQ(c.meshes.size(), 2u);
+    EXPECT_TRUE(c.meshes[0].IsClosed()); // each box alone is sound
+    EXPECT_TRUE(c.meshes[1].IsClosed());
+}
+
+TEST(MeshCheck, SeparatelyDrawnMeshesJoinWithinTheToleranceAndAtTJunctions) {
+    // The sides, bottom and ends of a box as grids of 2 panels along x, and a
+    // deck drawn on its own as one panel whose long edges meet two side
+    // panels each, its corners a tenth of the tolerance off.
+    CShipElement e;
+    AddGridBox(e, {0, 0, 0}, {10, 8, 5}, 2, 1, 1);
+    e.RemoveAt(2); // the deck of the grid box
+    auto deck = std::make_unique<CGridMesh>();
+    deck->Resize(2, 2);
+    const double off = 1e-6 * std::sqrt(100 + 64 + 25) / 10;
+    deck->Item(0, 0)->Set(0 + off, 0, 5 - off);
+    deck->Item(0, 1)->Set(10, 0 - off, 5);
+    deck->Item(1, 0)->Set(0, 8, 5 + off);
+    deck->Item(1, 1)->Set(10 - off, 8, 5);
+    e.Append(std::move(deck));
+    CElementCheck c = CheckElement(e);
+    EXPECT_EQ(c.surface.t_junctions, 2);
+    EXPECT_EQ(c.surface.boundary_edges, 0);
+    EXPECT_TRUE(c.surface.IsClosed());
+    EXPECT_TRUE(c.surface.IsConsistent());
+    EXPECT_NEAR(c.surface.volume, 400, 1e-3);
+    // Three tolerances off, a corner no longer meets its neighbours.
+    e.GetAt(6)->GetVertex(0)->Set(0, 0, 5 + 30 * off);
+    c = CheckElement(e);
+    EXPECT_FALSE(c.surface.IsClosed());
+}
+
+TEST(MeshCheck, VerticesThatAreNotNumbersAreCounted) {
+    auto box = BoxMesh(0, 0, 0, 10, 8, 5);
+    box->GetVertex(8)->Set(std::nan(""), 8, 5);
+    CShipElement e;
+    e.Append(std::move(box));
+    const CElementCheck c = CheckElement(e);
+    EXPECT_EQ(c.surface.non_finite, 1);
+    EXPECT_FALSE(DescribeProblems(e, kindHull, c, "x").empty());
+}
