@@ -4,16 +4,24 @@
 //
 // Arguments: the requested triangle count, then 0 for a polyface mesh or 1
 // for a grid. Each benchmark reports ns_per_tri.
+//
+// The inclined tables (KZ at even keel, GZ free to trim) run on the sample
+// Wigley ship and on the 1M-triangle hulls; their cost is per table, in
+// milliseconds of wall time.
 #include "BenchHulls.h"
 
+#include "calc/InclinedTable.h"
 #include "calc/UprightTable.h"
 #include "geometry/CHydroProperties.h"
 #include "geometry/CMatrix.h"
 #include "geometry/RotationKernel.h"
 #include "geometry/Scalar.h"
+#include "model/ShipFile.h"
 
 #include <benchmark/benchmark.h>
 #include <map>
+#include <string>
+#include <tbb/task_arena.h>
 #include <vector>
 
 namespace {
@@ -129,6 +137,111 @@ void BM_UprightTable(benchmark::State& state) {
     Report(state, ship);
 }
 
+// The ships of the table benchmarks, by their first argument.
+enum TableShip { tableWigley = 0, tablePolyface1M = 1, tableGrid1M = 2 };
+
+// Null when the sample ship cannot be read.
+const CShipModel* TableShipModel(long which) {
+    if (which == tablePolyface1M)
+        return &Hull(1000000, benchPolyface);
+    if (which == tableGrid1M)
+        return &Hull(1000000, benchGrid);
+    static const auto wigley = []() -> std::unique_ptr<CShipModel> {
+        auto ship = std::make_unique<CShipModel>();
+        try {
+            LoadShipFile(*ship, std::string(BRELUND_SOURCE_DIR) + "/samples/wigley.nav");
+        } catch (...) {
+            return nullptr;
+        }
+        return ship;
+    }();
+    return wigley.get();
+}
+
+// The dialog's opening values, then rows for the given number of volumes,
+// equally spaced from lo to hi times the wholly immersed volume, and columns
+// for the heels from 0 to 45 degrees in steps of 5.
+CInclinedInputs TableInputs(const CShipModel& ship, CalculationKind kind, double lo, double hi,
+                            int volumes) {
+    CInclinedInputs in;
+    OpenInclinedTable(ship, in);
+    in.kind = kind;
+    in.vi = lo * in.vmax;
+    in.vf = hi * in.vmax;
+    in.dv = (in.vf - in.vi) / (volumes - 1);
+    in.ai = 0;
+    in.af = 45;
+    in.da = 5;
+    return in;
+}
+
+// Runs the table once per iteration, through run (which may place it in an
+// arena), after checking that the inputs give the intended rows and columns.
+// Reports the cells and the cells shown as "-".
+template <class Run>
+void RunInclinedTable(benchmark::State& state, const CShipModel& ship, CInclinedInputs in,
+                      int volumes, Run&& run) {
+    if (in.vmax <= 0 || CorrectInclinedInputs(in) || InclinedVolumeCount(in) + 1 != volumes ||
+        InclinedAngleCount(in) + 1 != 10) {
+        state.SkipWithError("the inputs do not give the intended table");
+        return;
+    }
+    CTextGrid grid;
+    std::vector<CInclinedCellNote> notes;
+    long long evaluations = 0;
+    for (auto _ : state) {
+        notes.clear();
+        const long long before = CShipModel::EvaluationCount();
+        run([&] { ComputeInclinedTable(ship, in, grid, nullptr, nullptr, nullptr, &notes); });
+        evaluations += CShipModel::EvaluationCount() - before;
+    }
+    state.counters["cells"] = volumes * 10;
+    state.counters["dash_cells"] = static_cast<double>(notes.size());
+    // Ship evaluations made on this thread: all of them when the cells run
+    // in order (GZ, or KZ on one thread).
+    state.counters["evaluations_per_cell"] =
+        static_cast<double>(evaluations) / static_cast<double>(state.iterations()) / (volumes * 10);
+}
+
+// KZ at even keel, 10 volumes (10% to 90% of the wholly immersed volume) by
+// 10 heels. Second argument 1: on one thread; 0: on all cores.
+void BM_KZTable(benchmark::State& state) {
+    const CShipModel* ship = TableShipModel(state.range(0));
+    if (!ship) {
+        state.SkipWithError("cannot read samples/wigley.nav");
+        return;
+    }
+    const CInclinedInputs in = TableInputs(*ship, EvenKeelKZ, 0.1, 0.9, 10);
+    if (state.range(1) == 1) {
+        tbb::task_arena arena(1);
+        RunInclinedTable(state, *ship, in, 10, [&](auto&& table) { arena.execute(table); });
+    } else {
+        RunInclinedTable(state, *ship, in, 10, [](auto&& table) { table(); });
+    }
+}
+
+// GZ free to trim, 5 volumes (30% to 70% of the wholly immersed volume) by 10
+// heels; the cells run one after the other whatever the cores. G lies under
+// the centroid of the wholly immersed body, a quarter of the way down to the
+// keel, low enough that every lever off upright is positive on these hulls,
+// and 1 m aft of it, so that every cell searches its trim.
+void BM_GZTable(benchmark::State& state) {
+    const CShipModel* ship = TableShipModel(state.range(0));
+    if (!ship) {
+        state.SkipWithError("cannot read samples/wigley.nav");
+        return;
+    }
+    CInclinedInputs in = TableInputs(*ship, FreeToTrimGZ, 0.3, 0.7, 5);
+    CRotationMatrix upright;
+    upright.SetRotation(0, 0, 0);
+    double zmin = 0, zmax = 0;
+    ship->ZRange(upright, zmin, zmax);
+    in.xg -= 1;
+    in.yg = 0;
+    in.zg -= (in.zg - zmin) / 4;
+    RunInclinedTable(state, *ship, in, 5, [](auto&& table) { table(); });
+}
+
 void Sizes(benchmark::internal::Benchmark* b) {
     for (long n : {10000L, 100000L, 1000000L})
         for (int kind : {benchPolyface, benchGrid})
@@ -145,6 +258,17 @@ BENCHMARK(BM_ImmersedProperties)->Apply(Sizes);
 BENCHMARK(BM_UprightTable)
     ->Args({1000000, benchPolyface})
     ->Args({1000000, benchGrid})
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime();
+
+BENCHMARK(BM_KZTable)
+    ->ArgNames({"ship", "serial"})
+    ->ArgsProduct({{tableWigley, tablePolyface1M, tableGrid1M}, {1, 0}})
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime();
+BENCHMARK(BM_GZTable)
+    ->ArgName("ship")
+    ->DenseRange(tableWigley, tableGrid1M)
     ->Unit(benchmark::kMillisecond)
     ->UseRealTime();
 

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Runs the engine benchmarks and the memory probe, and prints ns per
 # triangle of each evaluation against the floor loop, the upright table's
-# parallel speed-up and the peak memory per triangle of a loaded ship.
+# parallel speed-up, the inclined tables' times (KZ on one core and on all,
+# GZ per cell) and the peak memory per triangle of a loaded ship.
 # Usage: scripts/bench.sh [extra Google Benchmark flags]
 # The full JSON goes to build/bench.json.
 set -euo pipefail
@@ -53,6 +54,37 @@ for k in ("0", "1"):
         print(f"upright table, 100 rows, 1M {kinds[k]}: {t:.0f} ms; "
               f"100 serial evaluations / {cores} cores = {serial / cores:.0f} ms; "
               f"ratio {t / (serial / cores):.2f}; speed-up {serial / t:.2f}")
+# Inclined tables: wall time per table, the median over repetitions.
+scale = {"ns": 1e-6, "us": 1e-3, "ms": 1.0, "s": 1e3}
+runs = {}
+for b in data["benchmarks"]:
+    if b.get("run_type", "iteration") == "iteration" and not b.get("error_occurred"):
+        runs.setdefault(b.get("run_name", b["name"]), []).append(b)
+def table_ms(name):
+    found = runs.get(name + "/real_time")
+    if not found:
+        return None, None
+    times = sorted(b["real_time"] * scale[b["time_unit"]] for b in found)
+    return times[len(times) // 2], found[0]
+ships = (("0", "Wigley"), ("1", "1M polyface"), ("2", "1M grid"))
+if any(name.startswith(("BM_KZTable", "BM_GZTable")) for name in runs):
+    print("inclined tables, ms per table (wall): KZ 10 volumes x 10 heels, GZ 5 x 10")
+for s, label in ships:
+    row = []
+    serial, _ = table_ms(f"BM_KZTable/ship:{s}/serial:1")
+    parallel, _ = table_ms(f"BM_KZTable/ship:{s}/serial:0")
+    if serial is not None:
+        row.append(f"KZ serial {serial:8.1f}")
+    if parallel is not None:
+        row.append(f"KZ parallel {parallel:8.1f}")
+    if serial is not None and parallel is not None:
+        row.append(f"speed-up {serial / parallel:4.2f} on {cores} cores")
+    gz, run = table_ms(f"BM_GZTable/ship:{s}")
+    if gz is not None:
+        row.append(f"GZ {gz:8.1f} ({gz / run['cells']:.2f} ms per cell, "
+                   f"{run['evaluations_per_cell']:.1f} ship evaluations per cell)")
+    if row:
+        print(f"  {label:12} " + "  ".join(row))
 base = int(sys.argv[2].split()[1])
 for label, probe in (("polyface", sys.argv[3]), ("grid", sys.argv[4])):
     tris, peak = map(int, probe.split())

@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
 # Builds Brelund in build/ and runs it on a ship file (default: the bundled
 # sample Wigley ship). Usage: scripts/run.sh [SHIP.nav]
+# Says what it is doing on stderr, with the build's progress; the full
+# configure and build output goes to build/run-build.log.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 source "$root/scripts/deps.sh"
@@ -9,7 +11,33 @@ brelund_install_deps
 ship=${1:-$root/samples/wigley.nav}
 jobs=$(nproc 2>/dev/null || echo 2)
 
-cmake -S "$root" -B "$root/build" -DBRELUND_BUILD_TESTS=OFF >/dev/null
-cmake --build "$root/build" --target brelund-calc -j "$jobs" >/dev/null
+say() { echo "run.sh: $*" >&2; }
+log="$root/build/run-build.log"
+mkdir -p "$root/build"
 
+# The build's progress lines: "[ NN%] ..." from make, "[N/M] ..." from ninja.
+progress='^\[ *[0-9]+%\]|^\[[0-9]+/[0-9]+\]'
+
+# The failed step's last lines other than progress, then where the rest is.
+fail() {
+  grep -vE "$progress" "$log" | tail -n 25 >&2
+  say "$1 failed; the full output is in $log"
+  exit 1
+}
+
+say "full configure and build output: $log"
+say "configuring in $root/build"
+cmake -S "$root" -B "$root/build" -DCMAKE_BUILD_TYPE=Release -DBRELUND_BUILD_TESTS=OFF \
+  >"$log" 2>&1 || fail "configuring"
+
+say "building brelund-calc on $jobs cores"
+# Only the progress lines reach the terminal.
+set +e
+cmake --build "$root/build" --target brelund-calc -j "$jobs" 2>&1 | tee -a "$log" |
+  grep --line-buffered -E "$progress" >&2
+status=${PIPESTATUS[0]}
+set -e
+[ "$status" -eq 0 ] || fail "building"
+
+say "running brelund-calc list $ship"
 exec "$root/build/src/cli/brelund-calc" list "$ship"

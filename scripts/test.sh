@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# Builds and runs every test twice: a normal build in build/ and an
-# AddressSanitizer + UndefinedBehaviorSanitizer build in build/asan/.
+# Builds and runs every test twice: an optimised Release build (with the
+# benchmarks) in build/ and an AddressSanitizer + UndefinedBehaviorSanitizer
+# Debug build in build/asan/. Both treat warnings as errors.
 # Exits non-zero on any failure.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
@@ -23,5 +24,5 @@ run_suite() {
   ctest --test-dir "$dir" --output-on-failure -j "$jobs"
 }
 
-run_suite "$root/build" -DBRELUND_BUILD_BENCH=ON
-run_suite "$root/build/asan" -DBRELUND_SANITIZE=ON -DCMAKE_BUILD_TYPE=Debug
+run_suite "$root/build" -DCMAKE_BUILD_TYPE=Release -DBRELUND_WERROR=ON -DBRELUND_BUILD_BENCH=ON
+run_suite "$root/build/asan" -DCMAKE_BUILD_TYPE=Debug -DBRELUND_WERROR=ON -DBRELUND_SANITIZE=ON
