@@ -10,12 +10,14 @@
 // milliseconds of wall time.
 #include "BenchHulls.h"
 
+#include "calc/BonjeanTable.h"
 #include "calc/InclinedTable.h"
 #include "calc/UprightTable.h"
 #include "geometry/CHydroProperties.h"
 #include "geometry/CMatrix.h"
 #include "geometry/RotationKernel.h"
 #include "geometry/Scalar.h"
+#include "model/MeshCheck.h"
 #include "model/ShipFile.h"
 
 #include <benchmark/benchmark.h>
@@ -242,6 +244,49 @@ void BM_GZTable(benchmark::State& state) {
     RunInclinedTable(state, *ship, in, 5, [](auto&& table) { table(); });
 }
 
+// Bonjean tables of 21 regular and 10 additional stations by 50 waterlines
+// from keel to top. Third argument 1: on one thread; 0: on all cores.
+void BM_BonjeanTable(benchmark::State& state) {
+    const CShipModel& ship = Hull(state.range(0), static_cast<int>(state.range(1)));
+    CBonjeanModelData data;
+    OpenBonjeanTables(ship, data);
+    CBonjeanInputs in;
+    in.zstart = data.zmin;
+    in.zend = data.zmax;
+    in.dz = (data.zmax - data.zmin) / 49;
+    in.station0 = data.xmin;
+    in.station20 = data.xmax;
+    for (int k = 0; k < 10; ++k)
+        in.extra += (k ? "\r\n" : "") + std::to_string(2 * k + 0.5);
+    if (CheckBonjeanInputs(&ship, in, data) || BonjeanWaterlineCount(in) != 50) {
+        state.SkipWithError("the inputs do not give the intended tables");
+        return;
+    }
+    CTextGrid areas, moments;
+    const auto run = [&] {
+        ComputeBonjeanTables(ship, in, data, areas, moments, nullptr, nullptr);
+    };
+    tbb::task_arena arena(state.range(2) == 1 ? 1 : tbb::task_arena::automatic);
+    for (auto _ : state)
+        arena.execute(run);
+    state.counters["stations"] = areas.GetCols() - 1;
+    Report(state, ship);
+}
+
+// The checks of a whole element: matching vertices, edges, orientation.
+void BM_CheckElement(benchmark::State& state) {
+    const CShipModel& ship = Hull(state.range(0), static_cast<int>(state.range(1)));
+    const CShipElement& hull = *ship.HullElements().GetAt(1);
+    bool closed = false;
+    for (auto _ : state) {
+        const CElementCheck check = CheckElement(hull);
+        closed = check.surface.IsClosed();
+        benchmark::DoNotOptimize(check.surface.volume);
+    }
+    state.counters["closed"] = closed;
+    Report(state, ship);
+}
+
 void Sizes(benchmark::internal::Benchmark* b) {
     for (long n : {10000L, 100000L, 1000000L})
         for (int kind : {benchPolyface, benchGrid})
@@ -261,6 +306,16 @@ BENCHMARK(BM_UprightTable)
     ->Unit(benchmark::kMillisecond)
     ->UseRealTime();
 
+BENCHMARK(BM_BonjeanTable)
+    ->ArgNames({"triangles", "grid", "serial"})
+    ->ArgsProduct({{100000, 1000000}, {benchPolyface, benchGrid}, {1, 0}})
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime();
+BENCHMARK(BM_CheckElement)
+    ->Args({1000000, benchPolyface})
+    ->Args({1000000, benchGrid})
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime();
 BENCHMARK(BM_KZTable)
     ->ArgNames({"ship", "serial"})
     ->ArgsProduct({{tableWigley, tablePolyface1M, tableGrid1M}, {1, 0}})

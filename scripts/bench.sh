@@ -85,6 +85,18 @@ for s, label in ships:
                    f"{run['evaluations_per_cell']:.1f} ship evaluations per cell)")
     if row:
         print(f"  {label:12} " + "  ".join(row))
+for n, label in (("100000", "100k"), ("1000000", "1M")):
+    for k in ("0", "1"):
+        serial, _ = table_ms(f"BM_BonjeanTable/triangles:{n}/grid:{k}/serial:1")
+        parallel, _ = table_ms(f"BM_BonjeanTable/triangles:{n}/grid:{k}/serial:0")
+        if serial is not None and parallel is not None:
+            print(f"Bonjean tables, 31 stations x 50 waterlines, {label} {kinds[k]}: "
+                  f"serial {serial:.0f} ms, parallel {parallel:.0f} ms, "
+                  f"speed-up {serial / parallel:.2f} on {cores} cores")
+for k in ("0", "1"):
+    check, _ = table_ms(f"BM_CheckElement/1000000/{k}")
+    if check is not None:
+        print(f"mesh checks of a 1M-triangle {kinds[k]} element: {check:.0f} ms")
 base = int(sys.argv[2].split()[1])
 for label, probe in (("polyface", sys.argv[3]), ("grid", sys.argv[4])):
     tris, peak = map(int, probe.split())
