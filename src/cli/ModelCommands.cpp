@@ -6,9 +6,11 @@
 #include "model/CDxfFile.h"
 #include "model/ElementEditing.h"
 #include "model/MeshCheck.h"
+#include "model/MeshFiles.h"
 #include "model/ShipFile.h"
 #include "platform/AtomicFile.h"
 
+#include <cctype>
 #include <cmath>
 #include <cstdio>
 #include <filesystem>
@@ -208,20 +210,31 @@ void AddExport(CLI::App& app, int& status) {
         std::string ship, name, out;
     };
     auto a = std::make_shared<Args>();
-    CLI::App* cmd = app.add_subcommand("export", "Write an element's meshes as a DXF drawing");
+    CLI::App* cmd = app.add_subcommand(
+        "export", "Write an element's meshes as a DXF drawing, or as an STL or OBJ file when the "
+                  "output's name ends in .stl or .obj");
     cmd->add_option("SHIP", a->ship, "Ship file (.nav)")->required();
     cmd->add_option("NAME", a->name, "Name of the element")->required();
-    cmd->add_option("OUT", a->out, "DXF drawing to write")->required();
+    cmd->add_option("OUT", a->out, "Drawing or mesh file to write")->required();
     cmd->callback([a, &status] {
         CShipModel ship;
         LoadShip(ship, a->ship, false);
         const Found f = FindOrRefuse(ship, a->ship, a->name);
-        WriteFileAtomically<CDxfFile>(a->out, [&](CDxfFile& file) {
-            file.WriteHead();
-            for (int m = 1; m <= f.element->GetCount(); ++m)
-                f.element->GetAt(m)->ExportDxf(file);
-            file.WriteTail();
-        });
+        std::string extension = std::filesystem::path(a->out).extension().string();
+        for (char& c : extension)
+            c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+        if (extension == ".stl") {
+            WriteFileAtomically(a->out, [&](CFile& file) { WriteStl(*f.element, file); });
+        } else if (extension == ".obj") {
+            WriteFileAtomically(a->out, [&](CFile& file) { WriteObj(*f.element, file); });
+        } else {
+            WriteFileAtomically<CDxfFile>(a->out, [&](CDxfFile& file) {
+                file.WriteHead();
+                for (int m = 1; m <= f.element->GetCount(); ++m)
+                    f.element->GetAt(m)->ExportDxf(file);
+                file.WriteTail();
+            });
+        }
         status = exitOk;
     });
 }

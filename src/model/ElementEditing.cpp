@@ -1,6 +1,7 @@
 #include "ElementEditing.h"
 
 #include "CDxfFile.h"
+#include "MeshFiles.h"
 #include "platform/CFileException.h"
 #include "platform/NumberText.h"
 
@@ -30,12 +31,27 @@ CShipElement* AddElementFromDxf(CShipModel& ship, int kind, const std::string& d
 }
 
 void ImportMeshFile(CShipElement& element, const std::string& path, double scale, bool entities) {
-    CDxfFile file(path, CFile::modeRead);
-    file.SeekToBegin();
-    if (entities)
-        file.FindEntities();
-    element.ImportDxf(file);
-    file.Close();
+    const CMeshFileKind kind = DetectMeshFile(path);
+    if (kind == CMeshFileKind::stlAscii || kind == CMeshFileKind::stlBinary) {
+        std::unique_ptr<CPolyfaceMesh> mesh = ReadStl(path);
+        element.RemoveAll();
+        if (mesh->GetFaceCount() > 0)
+            element.Append(std::move(mesh));
+    } else if (kind == CMeshFileKind::obj) {
+        std::vector<std::unique_ptr<CPolyfaceMesh>> meshes = ReadObj(path);
+        element.RemoveAll();
+        for (auto& mesh : meshes)
+            if (mesh->GetFaceCount() > 0)
+                element.Append(std::move(mesh));
+    } else {
+        // A DXF drawing, or a file of no known kind read as one.
+        CDxfFile file(path, CFile::modeRead);
+        file.SeekToBegin();
+        if (entities)
+            file.FindEntities();
+        element.ImportDxf(file);
+        file.Close();
+    }
     if (scale == 1)
         return;
     for (int m = 1; m <= element.GetCount(); ++m) {

@@ -17,9 +17,10 @@ std::string MakeNameUnique(const CShipModel& ship, std::string name);
 CShipElement* AddElementFromDxf(CShipModel& ship, int kind, const std::string& drawing,
                                 const std::string& name);
 
-// Replaces element's meshes with those of a mesh file: a DXF drawing (the
-// ENTITIES section searched first when entities is set), every coordinate
-// multiplied by scale. A CFileException when the file cannot be read, is
+// Replaces element's meshes with those of a mesh file, told apart by its
+// content and extension: a DXF drawing (the ENTITIES section searched first
+// when entities is set), an STL file (one mesh) or an OBJ file (a mesh per
+// object or group); every coordinate multiplied by scale. A CFileException when the file cannot be read, is
 // damaged, or holds a coordinate that overflows once scaled.
 void ImportMeshFile(CShipElement& element, const std::string& path, double scale, bool entities);
 
