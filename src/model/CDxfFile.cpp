@@ -1,12 +1,13 @@
 #include "CDxfFile.h"
 
-#include "CTextTokenizer.h"
+#include "platform/CFileException.h"
 #include "platform/NumberText.h"
 
 #include <algorithm>
+#include <charconv>
 #include <cmath>
+#include <cstring>
 #include <limits>
-#include <string_view>
 
 namespace {
 
@@ -14,51 +15,123 @@ constexpr std::string_view kEntities = "ENTITIES";
 constexpr std::string_view kPolyline = "POLYLINE";
 constexpr std::string_view kVertex = "VERTEX";
 constexpr std::string_view kSeqend = "SEQEND";
-constexpr std::size_t npos = std::string::npos;
+constexpr std::string_view kEndsec = "ENDSEC";
+constexpr std::string_view k3dFace = "3DFACE";
+constexpr std::size_t npos = std::string_view::npos;
 
 // FindEntities leaves the file this many bytes before the section name.
 constexpr std::uint64_t kEntitiesLead = 7;
 
-// The keyword of the record at the start of a VERTEX window sits at offset 0
-// or 1 (after the LF left by the previous record); the next keyword is looked
+// The keyword of the record at a VERTEX position sits at offset 0 or 1
+// (after the LF left by the previous record); the next keyword is looked
 // for from here on, past the current one.
-constexpr std::size_t kNextKeywordFrom = 6;
+constexpr std::uint64_t kNextKeywordFrom = 6;
+// A keyword that starts this near a VERTEX position (after the LF left by
+// the previous record) ends the sequence instead of opening a record.
+constexpr std::uint64_t kSequenceEndNear = 5;
+
+// Keyword searches go through the text this much at a time.
+constexpr std::uint64_t kScanStep = 64 * 1024;
+// Most blanks taken around an entity keyword on its line, and most
+// characters of the group-code line 0 before it.
+constexpr std::size_t kBlankRun = 32;
+constexpr std::size_t kCodeLineLength = 2 * kBlankRun + 3;
+// Bytes an entity keyword check looks at before and after the keyword's
+// first letter: the code line, its LF and the blanks; the longest keyword,
+// the blanks and a CR LF.
+constexpr std::uint64_t kKeywordLookBack = kCodeLineLength + 2 + kBlankRun;
+constexpr std::uint64_t kKeywordLookahead = 8 + kBlankRun + 2;
 
 const char* const kEol = "\r\n";
+const char* const kEndsInside = "the drawing ends inside the entity";
 
-// A window from a drawing written with bare LF line ends: no CR at all. A
-// window with any CR is read byte for byte as CR LF text.
-bool HasBareLineFeeds(const std::string& window) {
-    return window.find('\r') == npos && window.find('\n') != npos;
+// The keywords FindKeyword looks for. The VERTEX, SEQEND and POLYLINE
+// keywords are found anywhere, even inside a longer word, as they always
+// were; the line forms only as whole lines.
+enum KeywordSet : unsigned {
+    kwVertex = 1,
+    kwSeqend = 2,
+    kwPolyline = 4,
+    kwPolylineLine = 8,
+    kwEndsecLine = 16,
+};
+
+bool IsBlank(char c) {
+    return c == ' ' || c == '\t' || c == '\r';
 }
 
-// The text with every LF turned into CR LF, so that a bare-LF record matches
-// the same group patterns and gives the same tokens as its CR LF twin.
-std::string WithCrLf(const std::string& text) {
-    std::string out;
-    out.reserve(text.size() + text.size() / 8);
-    for (char c : text) {
-        if (c == '\n')
-            out += '\r';
-        out += c;
+std::string_view TrimBlanks(std::string_view text) {
+    while (!text.empty() && IsBlank(text.front()))
+        text.remove_prefix(1);
+    while (!text.empty() && IsBlank(text.back()))
+        text.remove_suffix(1);
+    return text;
+}
+
+// The code a group-code line holds: one to four digits, blanks around
+// them allowed; -1 for any other line.
+int GroupCode(std::string_view line) {
+    line = TrimBlanks(line);
+    if (line.empty() || line.size() > 4)
+        return -1;
+    int code = 0;
+    for (char c : line) {
+        if (c < '0' || c > '9')
+            return -1;
+        code = code * 10 + (c - '0');
     }
-    return out;
+    return code;
 }
 
-// Finds the group-code line of code as LF, code, CR; when found, reads the
-// code line and then the value line with the tokenizer, from the LF itself or
-// from just after it, and gives the value.
-bool FindGroup(const std::string& text, const char* code, bool fromLineFeed, double& value) {
-    const std::string pattern = std::string("\n") + code + "\r";
-    const std::size_t at = text.find(pattern);
-    if (at == npos)
-        return false;
-    CTextTokenizer tokenizer(text);
-    tokenizer.SetPosition(static_cast<std::int32_t>(fromLineFeed ? at : at + 1));
-    double codeValue = 0;
-    tokenizer.ReadDouble(codeValue);
-    tokenizer.ReadDouble(value);
-    return true;
+// The code of a line in the form the common CAD programs write for two-digit
+// codes, a blank and the digits (" 70"), CRs before its LF aside; -1 for any
+// other line.
+int PaddedGroupCode(std::string_view line) {
+    while (!line.empty() && line.back() == '\r')
+        line.remove_suffix(1);
+    if (line.size() != 3 || line[0] != ' ' || line[1] < '0' || line[1] > '9' || line[2] < '0' ||
+        line[2] > '9')
+        return -1;
+    return (line[1] - '0') * 10 + (line[2] - '0');
+}
+
+// The value of a value line: its characters up to a TAB, a CR or its end.
+std::string_view ValueToken(std::string_view line) {
+    std::size_t end = 0;
+    while (end < line.size() && line[end] != '\t' && line[end] != '\r' && line[end] != '\n')
+        ++end;
+    return line.substr(0, end);
+}
+
+// The token as a number with atof's leniency; 0 when empty. Plain decimals
+// after the blanks ("   64", "-12.5", "1.5E-3"), what the drawings hold,
+// go to from_chars, which takes the same characters as strtod and rounds
+// the same (correctly); anything else (a '+', hexadecimal, a value out of
+// range, text) goes to strtod itself.
+double NumberOf(std::string_view token) {
+    if (token.empty())
+        return 0.0;
+    std::size_t i = 0;
+    while (i < token.size() && (token[i] == ' ' || (token[i] >= '\t' && token[i] <= '\r')))
+        ++i;
+    const std::string_view number = token.substr(i);
+    const std::size_t digits = !number.empty() && number[0] == '-' ? 1 : 0;
+    const bool hexadecimal = number.size() > digits + 1 && number[digits] == '0' &&
+                             (number[digits + 1] == 'x' || number[digits + 1] == 'X');
+    if (!number.empty() && !hexadecimal &&
+        ((number[0] >= '0' && number[0] <= '9') || number[0] == '-' || number[0] == '.')) {
+        double value = 0;
+        const auto result = std::from_chars(number.data(), number.data() + number.size(), value);
+        if (result.ec == std::errc())
+            return value;
+    }
+    char buffer[64];
+    if (token.size() < sizeof buffer) {
+        std::memcpy(buffer, token.data(), token.size());
+        buffer[token.size()] = '\0';
+        return AtofC(buffer);
+    }
+    return AtofC(std::string(token).c_str());
 }
 
 // Truncated towards zero. A value the drawing writes out of the int range
@@ -73,9 +146,48 @@ std::int32_t TruncateToInt32(double value) {
     return static_cast<std::int32_t>(value);
 }
 
-std::int32_t IntGroup(const std::string& text, const char* code, bool fromLineFeed) {
-    double value = 0;
-    return FindGroup(text, code, fromLineFeed, value) ? TruncateToInt32(value) : 0;
+// Whether text holds keyword at i as the value of a group 0, the keyword
+// of an entity or of a section end: alone on its line, blanks aside, right
+// after a group-code line 0. text starts at the start of the file when
+// startsFile and ends at its end when endsFile. Lines longer than kBlankRun
+// and kCodeLineLength allow are never taken, so that the answer does not
+// depend on how much text is looked at.
+bool EntityKeywordAt(std::string_view text, std::size_t i, std::string_view keyword,
+                     bool startsFile, bool endsFile) {
+    if (text.substr(i, keyword.size()) != keyword)
+        return false;
+    std::size_t after = i + keyword.size(), blanks = 0;
+    for (; after < text.size() && IsBlank(text[after]); ++after)
+        if (++blanks > kBlankRun)
+            return false;
+    if (after == text.size() ? !endsFile : text[after] != '\n')
+        return false;
+    std::size_t lineStart = i;
+    for (blanks = 0; lineStart > 0 && IsBlank(text[lineStart - 1]); --lineStart)
+        if (++blanks > kBlankRun)
+            return false;
+    if (lineStart == 0 || text[lineStart - 1] != '\n')
+        return false;
+    const std::size_t lineFeed = lineStart - 1;
+    const std::size_t previous = lineFeed == 0 ? npos : text.rfind('\n', lineFeed - 1);
+    if (previous == npos && !startsFile)
+        return false;
+    const std::size_t codeStart = previous == npos ? 0 : previous + 1;
+    return lineFeed - codeStart <= kCodeLineLength &&
+           GroupCode(text.substr(codeStart, lineFeed - codeStart)) == 0;
+}
+
+// A token for a message: at most 32 characters, anything unprintable as '?'.
+std::string Shown(std::string_view token) {
+    std::string out(token.substr(0, 32));
+    for (char& c : out)
+        if (static_cast<unsigned char>(c) < 0x20 || static_cast<unsigned char>(c) >= 0x7f)
+            c = '?';
+    return token.size() > 32 ? out + "..." : out;
+}
+
+std::string NotFinite(char axis, std::string_view token) {
+    return FormatC("%c coordinate \"%s\" is not a finite number", axis, Shown(token).c_str());
 }
 
 void AppendLine(std::string& out, const std::string& line) {
@@ -105,11 +217,172 @@ std::string LineText(const CVector3& start, const CVector3& end, const int* colo
 
 } // namespace
 
-std::size_t CDxfFile::ReadWindow(std::string& window, std::size_t count) {
-    window.resize(count);
-    const std::size_t n = Read(window.data(), count);
-    window.resize(n);
-    return n;
+void CDxfFile::Open(const std::string& path, unsigned flags) {
+    DropBytes();
+    CFile::Open(path, flags);
+}
+
+void CDxfFile::DropBytes() {
+    std::string().swap(m_bytes);
+    m_bytesStart = 0;
+    m_bytesAtEnd = false;
+}
+
+std::string_view CDxfFile::Bytes(std::uint64_t from, std::uint64_t to) {
+    to = std::max(to, from);
+    const std::uint64_t keptEnd = m_bytesStart + m_bytes.size();
+    const bool kept = from >= m_bytesStart && (to <= keptEnd || (m_bytesAtEnd && from <= keptEnd));
+    if (!kept) {
+        const std::uint64_t length = GetLength();
+        const std::uint64_t left = length > from ? length - from : 0;
+        const std::uint64_t want = std::min(left, std::max<std::uint64_t>(kBlockSize, to - from));
+        if (want > std::numeric_limits<std::size_t>::max() / 2)
+            Fail(CFileException::generic, "a record too long to be read");
+        const std::uint64_t position = GetPosition();
+        if (m_bytes.capacity() > 2 * std::max<std::uint64_t>(want, kBlockSize))
+            std::string().swap(m_bytes);
+        m_bytes.resize(static_cast<std::size_t>(want));
+        Seek(static_cast<std::int64_t>(from), begin);
+        m_bytes.resize(Read(m_bytes.data(), m_bytes.size()));
+        Seek(static_cast<std::int64_t>(position), begin);
+        m_bytesStart = from;
+        m_bytesAtEnd = from + m_bytes.size() >= length;
+    }
+    const std::uint64_t end = std::min(to, m_bytesStart + m_bytes.size());
+    if (from >= end)
+        return {};
+    return std::string_view(m_bytes).substr(static_cast<std::size_t>(from - m_bytesStart),
+                                            static_cast<std::size_t>(end - from));
+}
+
+std::uint64_t CDxfFile::FindText(std::uint64_t from, std::string_view word) {
+    const std::uint64_t span = kScanStep + word.size() - 1;
+    for (std::uint64_t p = from;; p += kScanStep) {
+        const std::string_view text = Bytes(p, p + span);
+        const std::size_t at = text.find(word);
+        if (at != npos)
+            return p + at;
+        // A word that starts in this step lies whole in the text, so the
+        // next step starts where this one ends.
+        if (text.size() < span)
+            return kNone;
+    }
+}
+
+std::uint64_t CDxfFile::FindKeyword(std::uint64_t from, unsigned set, unsigned& found) {
+    found = 0;
+    for (std::uint64_t p = from;; p += kScanStep) {
+        // Some text before the step, for the lines before a keyword.
+        const std::uint64_t lead = std::min(p, kKeywordLookBack);
+        const std::string_view text = Bytes(p - lead, p + kScanStep + kKeywordLookahead);
+        const bool last = text.size() < lead + kScanStep + kKeywordLookahead;
+        const std::size_t limit = last ? text.size() : static_cast<std::size_t>(lead + kScanStep);
+        for (std::size_t i = lead; i < limit; ++i) {
+            const char c = text[i];
+            // The first two letters tell the keywords apart, and rule out
+            // most other text before any comparison.
+            const char c2 = i + 1 < text.size() ? text[i + 1] : '\0';
+            if (!(c2 == 'E' && (c == 'V' || c == 'S')) && !(c == 'P' && c2 == 'O') &&
+                !(c == 'E' && c2 == 'N'))
+                continue;
+            const std::string_view rest = text.substr(i);
+            const bool startsFile = p - lead == 0;
+            unsigned hit = 0;
+            if (c == 'V' && (set & kwVertex) && rest.substr(0, kVertex.size()) == kVertex)
+                hit = kwVertex;
+            else if (c == 'S' && (set & kwSeqend) && rest.substr(0, kSeqend.size()) == kSeqend)
+                hit = kwSeqend;
+            else if (c == 'P' && (set & kwPolyline) &&
+                     rest.substr(0, kPolyline.size()) == kPolyline)
+                hit = kwPolyline;
+            else if (c == 'P' && (set & kwPolylineLine) &&
+                     EntityKeywordAt(text, i, kPolyline, startsFile, last))
+                hit = kwPolylineLine;
+            else if (c == 'E' && (set & kwEndsecLine) &&
+                     EntityKeywordAt(text, i, kEndsec, startsFile, last))
+                hit = kwEndsecLine;
+            if (hit != 0) {
+                found = hit;
+                return p - lead + i;
+            }
+        }
+        if (last)
+            return kNone;
+    }
+}
+
+void CDxfFile::ReadGroups(std::uint64_t from, std::uint64_t to,
+                          std::array<std::string_view, kRecordCodes.size()>& values) {
+    const std::string_view text = Bytes(from, to);
+    std::array<std::uint64_t, kRecordCodes.size()> aligned;
+    m_groupLines.fill(kNone);
+    aligned.fill(kNone);
+    // The place of a code in kRecordCodes.
+    const auto slot = [](int code) -> int {
+        switch (code) {
+        case 10:
+            return 0;
+        case 20:
+            return 1;
+        case 30:
+            return 2;
+        case 70:
+        case 71:
+        case 72:
+        case 73:
+        case 74:
+            return code - 67;
+        default:
+            return -1;
+        }
+    };
+    static_assert(kRecordCodes[3] == 70 && kRecordCodes[7] == 74);
+    // Line 0 holds the keyword, a value; code lines are the odd ones, for
+    // as long as each of them holds a code: past a line that does not, the
+    // pairs are out of step and no longer tell where a code line belongs.
+    std::size_t i = !text.empty() && text[0] == '\n' ? 1 : 0;
+    bool inStep = true;
+    for (std::size_t line = 0; i < text.size(); ++line) {
+        std::size_t eol = i;
+        while (eol < text.size() && text[eol] != '\n')
+            ++eol;
+        const std::size_t next = eol == text.size() ? eol : eol + 1;
+        if (line > 0) {
+            const std::string_view content = text.substr(i, eol - i);
+            const int padded = slot(PaddedGroupCode(content));
+            if (padded >= 0 && m_groupLines[padded] == kNone)
+                m_groupLines[padded] = from + next;
+            if (inStep && line % 2 == 1) {
+                const int code = GroupCode(content);
+                inStep = code >= 0;
+                const int k = slot(code);
+                if (k >= 0 && aligned[k] == kNone)
+                    aligned[k] = from + next;
+            }
+        }
+        i = next;
+    }
+    for (std::size_t k = 0; k < kRecordCodes.size(); ++k) {
+        if (m_groupLines[k] == kNone)
+            m_groupLines[k] = aligned[k];
+        values[k] = m_groupLines[k] == kNone
+                        ? std::string_view()
+                        : ValueToken(text.substr(static_cast<std::size_t>(m_groupLines[k] - from)));
+    }
+}
+
+bool CDxfFile::NextLine(std::uint64_t& at, std::string& line) {
+    line.clear();
+    if (Bytes(at, at + 1).empty())
+        return false;
+    const std::uint64_t lf = FindText(at, "\n");
+    const std::uint64_t end = lf == kNone ? GetLength() : lf;
+    std::string_view content = Bytes(at, end);
+    while (!content.empty() && content.back() == '\r')
+        content.remove_suffix(1);
+    line.assign(content);
+    at = lf == kNone ? end : lf + 1;
+    return true;
 }
 
 std::uint64_t CDxfFile::GetRemainingLength() const {
@@ -127,127 +400,131 @@ bool CDxfFile::CanHoldVertexRecords(std::int64_t count) const {
 }
 
 bool CDxfFile::FindEntities() {
-    SeekToBegin();
-    std::uint64_t chunkStart = 0;
-    std::string chunk;
-    for (;;) {
-        const std::size_t n = ReadWindow(chunk, kChunkSize);
-        if (n == 0)
-            return false;
-        const std::size_t at = chunk.find(kEntities);
-        if (at != npos) {
-            const std::uint64_t keyword = chunkStart + at;
-            Seek(static_cast<std::int64_t>(keyword >= kEntitiesLead ? keyword - kEntitiesLead : 0),
-                 begin);
-            return true;
-        }
-        chunkStart += n;
+    const std::uint64_t at = FindText(0, kEntities);
+    if (at == kNone) {
+        Seek(0, end);
+        return false;
     }
+    Seek(static_cast<std::int64_t>(at >= kEntitiesLead ? at - kEntitiesLead : 0), begin);
+    return true;
 }
 
 bool CDxfFile::FindNextPolyline() {
-    const std::uint64_t length = GetLength();
-    std::uint64_t chunkStart = GetPosition();
-    std::string chunk;
-    for (;;) {
-        const std::size_t n = ReadWindow(chunk, kChunkSize);
-        if (n == 0)
-            return false;
-        const std::size_t at = chunk.find(kPolyline);
-        if (at != npos) {
-            Seek(static_cast<std::int64_t>(chunkStart + at), begin);
-            return true;
-        }
-        if (chunkStart + n >= length)
-            return false;
-        // Step back over the overlap only when the chunk is longer than it,
-        // so that every round moves forward.
-        chunkStart += n > kChunkOverlap ? n - kChunkOverlap : n;
-        Seek(static_cast<std::int64_t>(chunkStart), begin);
+    const std::uint64_t at = FindText(GetPosition(), kPolyline);
+    if (at == kNone) {
+        Seek(0, end);
+        return false;
     }
+    Seek(static_cast<std::int64_t>(at), begin);
+    return true;
 }
 
 bool CDxfFile::ReadPolylineHeader(int& flags, int& m, int& n) {
     flags = m = n = 0;
     const std::uint64_t start = GetPosition();
-    std::string window;
-    ReadWindow(window, kRecordWindow);
-    const std::size_t vertex = window.find(kVertex);
-    // A POLYLINE without vertex records ends (SEQEND) or is followed by
-    // another POLYLINE before any VERTEX: the VERTEX found further on belongs
-    // to the next entity, which the search must still find.
-    const std::size_t own = window.find(kPolyline);
-    const std::size_t other = own == npos ? npos : window.find(kPolyline, own + 1);
-    const std::size_t end = std::min(window.find(kSeqend), other);
-    if (end != npos && end < vertex) {
-        Seek(static_cast<std::int64_t>(start + end), begin);
+    // A POLYLINE without vertex records ends (SEQEND), or is followed by
+    // another POLYLINE or by the end of the section, before any VERTEX: the
+    // VERTEX found further on belongs to another entity, which the search
+    // must still find. The header's own keyword is the first POLYLINE.
+    unsigned found = 0;
+    std::uint64_t at = FindKeyword(start, kwVertex | kwSeqend | kwPolyline | kwEndsecLine, found);
+    if (found == kwPolyline)
+        at = FindKeyword(at + 1, kwVertex | kwSeqend | kwPolyline | kwEndsecLine, found);
+    if (at == kNone) {
+        Seek(0, end);
         return false;
     }
-    if (vertex == npos)
+    Seek(static_cast<std::int64_t>(at), begin);
+    if (found != kwVertex)
         return false;
-    Seek(static_cast<std::int64_t>(start + vertex), begin);
-    std::string header = window.substr(0, vertex);
-    if (HasBareLineFeeds(window))
-        header = WithCrLf(header);
-    flags = IntGroup(header, " 70", true);
-    m = IntGroup(header, " 71", true);
-    n = IntGroup(header, " 72", true);
+    std::array<std::string_view, kRecordCodes.size()> values;
+    ReadGroups(start, at, values);
+    m_recordStart = start;
+    flags = TruncateToInt32(NumberOf(values[3]));
+    m = TruncateToInt32(NumberOf(values[4]));
+    n = TruncateToInt32(NumberOf(values[5]));
     return true;
 }
 
 bool CDxfFile::ReadVertex(CDxfVertex& vertex, bool* damaged) {
+    std::uint64_t at = GetPosition();
+    const bool read = ReadVertexAt(at, vertex, damaged);
+    Seek(static_cast<std::int64_t>(at), begin);
+    return read;
+}
+
+bool CDxfFile::ReadVertexAt(std::uint64_t& at, CDxfVertex& vertex, bool* damaged) {
     if (damaged != nullptr)
         *damaged = false;
-    const std::uint64_t start = GetPosition();
-    std::string window;
-    if (ReadWindow(window, kRecordWindow) == 0) {
-        // The drawing ends inside the sequence, without its SEQEND.
+    const std::uint64_t start = at;
+    const auto fail = [&](std::uint64_t offset, std::string what) {
+        NoteFault(offset, std::move(what));
+        at = start + 1;
         if (damaged != nullptr)
             *damaged = true;
         return false;
-    }
-    const std::size_t seqend = window.find(kSeqend);
-    if (seqend >= 1 && seqend <= 5) {
-        Seek(static_cast<std::int64_t>(start + seqend - 1), begin);
+    };
+    const std::uint64_t lead = std::min(start, kKeywordLookBack);
+    const std::string_view text =
+        Bytes(start - lead, start + kSequenceEndNear + kKeywordLookahead + 1);
+    const std::string_view head = text.substr(static_cast<std::size_t>(lead));
+    if (head.empty())
+        return fail(start, kEndsInside);
+    // The end of the sequence: SEQEND, or the next entity or the end of the
+    // section when the sequence has no SEQEND.
+    const std::size_t seqend = head.find(kSeqend);
+    if (seqend >= 1 && seqend <= kSequenceEndNear) {
+        at = start + seqend - 1;
         return false;
     }
-    const std::size_t end =
-        std::min(window.find(kVertex, kNextKeywordFrom), window.find(kSeqend, kNextKeywordFrom));
-    if (end == npos) {
-        // The record is longer than the window, or the drawing ends inside it:
-        // the entity is given up, and the POLYLINE search goes on from here.
-        Seek(static_cast<std::int64_t>(start + 1), begin);
-        if (damaged != nullptr)
-            *damaged = true;
-        return false;
+    const bool endsFile = head.size() < kSequenceEndNear + kKeywordLookahead + 1;
+    for (std::size_t k = 1; k <= kSequenceEndNear && k < head.size(); ++k) {
+        const std::size_t i = static_cast<std::size_t>(lead) + k;
+        if (EntityKeywordAt(text, i, kPolyline, lead == start, endsFile) ||
+            EntityKeywordAt(text, i, kEndsec, lead == start, endsFile)) {
+            at = start + k - 1;
+            return false;
+        }
     }
-    // The next window starts with the LF before the next keyword.
-    Seek(static_cast<std::int64_t>(start + end - 1), begin);
-    std::string record = window.substr(0, end);
-    if (HasBareLineFeeds(window))
-        record = WithCrLf(record);
-    static const char* const kCoordinateCodes[3] = {" 10", " 20", " 30"};
-    for (int k = 1; k <= 3; ++k) {
-        double value = 0;
-        // A coordinate without its group keeps what the record held.
-        if (FindGroup(record, kCoordinateCodes[k - 1], false, value))
-            *vertex.Element(k) = value;
+    const std::uint64_t keyword = start + (head[0] == '\n' ? 1 : 0);
+    unsigned found = 0;
+    const std::uint64_t end = FindKeyword(
+        start + kNextKeywordFrom, kwVertex | kwSeqend | kwPolylineLine | kwEndsecLine, found);
+    if (end == kNone)
+        return fail(keyword, kEndsInside);
+    std::array<std::string_view, kRecordCodes.size()> values;
+    ReadGroups(start, end, values);
+    m_recordStart = keyword;
+    // A coordinate without its group keeps what the record held.
+    double point[3];
+    for (int k = 0; k < 3; ++k) {
+        point[k] = *vertex.Element(k + 1);
+        if (m_groupLines[static_cast<std::size_t>(k)] == kNone)
+            continue;
+        point[k] = NumberOf(values[static_cast<std::size_t>(k)]);
+        if (!std::isfinite(point[k]))
+            return fail(m_groupLines[static_cast<std::size_t>(k)],
+                        NotFinite(static_cast<char>('x' + k), values[static_cast<std::size_t>(k)]));
     }
-    vertex.m_flags70 = IntGroup(record, " 70", false);
-    vertex.m_index71 = IntGroup(record, " 71", false);
-    vertex.m_index72 = IntGroup(record, " 72", false);
-    vertex.m_index73 = IntGroup(record, " 73", false);
-    vertex.m_index74 = IntGroup(record, " 74", false);
+    for (int k = 0; k < 3; ++k)
+        *vertex.Element(k + 1) = point[k];
+    vertex.m_flags70 = TruncateToInt32(NumberOf(values[3]));
+    vertex.m_index71 = TruncateToInt32(NumberOf(values[4]));
+    vertex.m_index72 = TruncateToInt32(NumberOf(values[5]));
+    vertex.m_index73 = TruncateToInt32(NumberOf(values[6]));
+    vertex.m_index74 = TruncateToInt32(NumberOf(values[7]));
+    // The next record starts with the LF before its keyword.
+    at = end - 1;
     return true;
 }
 
 bool CDxfFile::CountPolyfaceRecords(int& nv, int& nf) {
-    const std::uint64_t start = GetPosition();
+    std::uint64_t at = GetPosition();
     constexpr std::int64_t kMax = std::numeric_limits<int>::max();
     std::int64_t vertices = 0, faces = 0;
     bool damaged = false;
     CDxfVertex record;
-    while (ReadVertex(record, &damaged)) {
+    while (ReadVertexAt(at, record, &damaged)) {
         switch (record.m_flags70) {
         case 192:
         case 64:
@@ -264,17 +541,129 @@ bool CDxfFile::CountPolyfaceRecords(int& nv, int& nf) {
             break;
         }
         if (vertices > kMax || faces > kMax) {
+            NoteFault(m_recordStart, "more records than a mesh can hold");
             damaged = true;
             break;
         }
     }
-    Seek(static_cast<std::int64_t>(start), begin);
     nv = static_cast<int>(std::min(vertices, kMax));
     nf = static_cast<int>(std::min(faces, kMax));
     return !damaged;
 }
 
+bool CDxfFile::FindNext3dFace() {
+    for (std::uint64_t from = GetPosition();;) {
+        const std::uint64_t at = FindText(from, k3dFace);
+        if (at == kNone) {
+            Seek(0, end);
+            return false;
+        }
+        from = at + 1;
+        const std::uint64_t lead = std::min(at, kKeywordLookBack);
+        const std::string_view text = Bytes(at - lead, at + kKeywordLookahead);
+        if (!EntityKeywordAt(text, static_cast<std::size_t>(lead), k3dFace, lead == at,
+                             text.size() < lead + kKeywordLookahead))
+            continue;
+        Seek(static_cast<std::int64_t>(at), begin);
+        return true;
+    }
+}
+
+bool CDxfFile::Read3dFace(std::array<CVector3, 4>& corners) {
+    const std::uint64_t entity = GetPosition();
+    std::uint64_t at = entity;
+    std::string line;
+    NextLine(at, line); // the keyword
+    // Groups 10..13, 20..23, 30..33: corner (code % 10), axis (code / 10).
+    std::array<std::array<double, 3>, 4> values{};
+    std::array<std::array<bool, 3>, 4> given{};
+    for (;;) {
+        const std::uint64_t codeAt = at;
+        if (!NextLine(at, line)) {
+            NoteFault(entity, kEndsInside);
+            return false;
+        }
+        const int code = GroupCode(line);
+        if (code < 0) {
+            NoteFault(codeAt, FormatC("\"%s\" is not a group code", Shown(line).c_str()));
+            return false;
+        }
+        if (code == 0) {
+            Seek(static_cast<std::int64_t>(codeAt), begin);
+            break;
+        }
+        const std::uint64_t valueAt = at;
+        if (!NextLine(at, line)) {
+            NoteFault(entity, kEndsInside);
+            return false;
+        }
+        const int corner = code % 10, axis = code / 10 - 1;
+        if (code < 10 || code > 33 || corner > 3 || given[corner][axis])
+            continue;
+        const std::string_view token = ValueToken(line);
+        const double value = NumberOf(token);
+        if (!std::isfinite(value)) {
+            NoteFault(valueAt, FormatC("corner %d ", corner + 1) +
+                                   NotFinite(static_cast<char>('x' + axis), token));
+            return false;
+        }
+        values[corner][axis] = value;
+        given[corner][axis] = true;
+    }
+    const bool fourth = given[3][0] || given[3][1] || given[3][2];
+    for (int corner = 0; corner < (fourth ? 4 : 3); ++corner)
+        for (int axis = 0; axis < 3; ++axis)
+            if (!given[corner][axis]) {
+                NoteFault(entity, FormatC("corner %d has no %c (group %d)", corner + 1, 'x' + axis,
+                                          (axis + 1) * 10 + corner));
+                return false;
+            }
+    for (int corner = 0; corner < 4; ++corner) {
+        const auto& v = values[fourth ? corner : std::min(corner, 2)];
+        corners[corner] = CVector3(v[0], v[1], v[2]);
+    }
+    return true;
+}
+
+void CDxfFile::NoteFault(std::uint64_t offset, std::string what) {
+    m_faultOffset = offset;
+    m_fault = std::move(what);
+}
+
+void CDxfFile::NoteGroupFault(int code, std::string what) {
+    const auto it = std::find(kRecordCodes.begin(), kRecordCodes.end(), code);
+    const std::uint64_t line =
+        it == kRecordCodes.end()
+            ? kNone
+            : m_groupLines[static_cast<std::size_t>(it - kRecordCodes.begin())];
+    NoteFault(line == kNone ? m_recordStart : line, std::move(what));
+}
+
+std::uint64_t CDxfFile::LineOf(std::uint64_t offset) {
+    std::uint64_t line = 1;
+    for (std::uint64_t p = 0; p < offset;) {
+        const std::string_view text = Bytes(p, std::min(offset, p + kBlockSize));
+        if (text.empty())
+            break;
+        line += static_cast<std::uint64_t>(std::count(text.begin(), text.end(), '\n'));
+        p += text.size();
+    }
+    return line;
+}
+
+void CDxfFile::RefuseEntity(std::string_view keyword, std::uint64_t entityOffset) {
+    std::string detail(keyword);
+    detail +=
+        FormatC(" starting at line %llu", static_cast<unsigned long long>(LineOf(entityOffset)));
+    if (!m_fault.empty()) {
+        detail += FormatC(", line %llu: ", static_cast<unsigned long long>(LineOf(m_faultOffset)));
+        detail += m_fault;
+    }
+    throw CFileException(CFileException::damaged, GetFilePath(), detail);
+}
+
 void CDxfFile::WriteEntity(const std::string& text) {
+    DropBytes();
     Seek(0, end);
     Write(text.data(), text.size());
 }

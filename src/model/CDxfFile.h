@@ -1,13 +1,29 @@
 // An ASCII DXF drawing: the reader of the meshes of the model and the writer
 // of the drawings the calculations leave behind.
 //
-// The reader does not parse group-code/value pairs as a stream. It looks for
-// fixed keywords ("ENTITIES", "POLYLINE", "VERTEX", "SEQEND") in small windows
-// of the raw text and takes a value from the line after a group-code line
-// found as LF, code, CR (" 70" for code 70). Window sizes and patterns decide
-// which drawings are accepted; they fit the CR LF text the common CAD
-// programs write. Drawings with bare LF line ends are read as if their lines
-// ended with CR LF.
+// The reader does not parse the whole drawing as a stream of group-code/value
+// pairs. It looks for fixed keywords ("ENTITIES", "POLYLINE", "VERTEX",
+// "SEQEND") in the raw text and takes a value from the line after a
+// group-code line. A record runs from its keyword to the next keyword, however
+// long it is; a sequence without its SEQEND also ends at the next POLYLINE
+// entity or at the end of the section (the keyword as the value of a group
+// 0, not inside a layer name). Lines end with CR LF or with a bare LF, each
+// line by itself. A group-code line is found in either of two forms: as the
+// common CAD programs write it (" 70": a blank and two digits), anywhere in
+// the record, which wins; otherwise as the code with any blanks around it
+// ("70", "  70 ") where a code line belongs, every second line after the
+// keyword line for as long as those lines hold codes.
+//
+// The bytes are read in large blocks and kept; every operation still starts
+// from the file position and leaves the file where the next one expects it.
+// The drawing must not change while it is read; the writing operations drop
+// what was kept.
+//
+// A mesh entity that cannot be read whole (a coordinate that is not a finite
+// number, a face index outside the vertices, a grid short of records, a
+// drawing that ends inside the entity) is damage: the operation that meets it
+// notes the fault (where and what), and the caller refuses the drawing with
+// RefuseEntity.
 //
 // The writer builds each entity in memory and writes it in one call, so the
 // file always ends on a whole entity.
@@ -16,8 +32,10 @@
 #include "geometry/CVector3.h"
 #include "platform/CFile.h"
 
+#include <array>
 #include <cstdint>
 #include <string>
+#include <string_view>
 
 // One VERTEX record as read: its point and its integer groups, 0 when absent.
 class CDxfVertex : public CVector3 {
@@ -31,47 +49,51 @@ public:
 
 class CDxfFile : public CFile {
 public:
-    // Section and entity searches read this much at a time.
-    static constexpr std::size_t kChunkSize = 500;
-    // A POLYLINE header and each VERTEX record must fit in this window.
-    static constexpr std::size_t kRecordWindow = 1000;
-    // Chunks of the POLYLINE search overlap by this much, so that a keyword of
-    // eight letters split between two chunks is still found.
-    static constexpr std::size_t kChunkOverlap = 7;
-
     // POLYLINE flags (group 70) of the two meshes the model reads.
     static constexpr int kPolygonMesh = 16;
     static constexpr int kPolyfaceMesh = 64;
     // VERTEX flags (group 70) the writer uses.
-    static constexpr int kPolygonMeshVertex = 64;
     static constexpr int kPolyfaceFace = 128;
+    static constexpr int kPolygonMeshVertex = 64;
     static constexpr int kPolyfaceVertex = 192;
 
     using CFile::CFile;
 
+    // Opens a file; what was kept of the one open before is dropped.
+    void Open(const std::string& path, unsigned flags);
+
     // --- Reading ---
 
-    // Positions the file 7 bytes before the first "ENTITIES" found inside one
-    // 500-byte chunk (chunks do not overlap, so a keyword split between two
-    // is missed). False, with the file at its end, when there is none.
+    // Positions the file 7 bytes before the first "ENTITIES" of the drawing
+    // (at its start when that is nearer). False, with the file at its end,
+    // when there is none.
     bool FindEntities();
-    // Positions the file at the next "POLYLINE" from the current position.
+    // Positions the file at the next "POLYLINE" from the current position;
+    // false, with the file at its end, when there is none.
     bool FindNextPolyline();
     // Groups 70 (flags), 71 (m) and 72 (n) of the POLYLINE at the current
     // position, 0 when absent; the file is left at its first VERTEX record.
-    // False when the header holds no VERTEX within its window; the file is then
-    // at the end of the window, or at the "SEQEND" or "POLYLINE" that shows the
-    // entity has no vertices, so that the next search starts there.
+    // False when a "SEQEND", another "POLYLINE" or an "ENDSEC" line comes
+    // before any VERTEX, the file then being there so that the next search
+    // starts there, or when nothing follows the header (the file is then at
+    // its end).
     bool ReadPolylineHeader(int& flags, int& m, int& n);
     // The next VERTEX record; the file is left at the LF before the keyword
-    // that follows. False at the end of the sequence (file at the LF before
-    // "SEQEND"), or when the record does not fit its window or nothing follows
-    // it: *damaged is then true and the record is left untouched.
+    // that follows. False at the end of the sequence: "SEQEND", or a
+    // "POLYLINE" or "ENDSEC" line, right after the position (the file is
+    // left at the LF before it). False too, with *damaged true, the record
+    // untouched and the fault noted, when the drawing ends inside the
+    // sequence or a coordinate of the record is not a finite number.
     bool ReadVertex(CDxfVertex& vertex, bool* damaged = nullptr);
+    // As ReadVertex, from offset `at` instead of the file position, which is
+    // left alone: at moves as the position would. For the record loops of
+    // the meshes, which then set the position once.
+    bool ReadVertexAt(std::uint64_t& at, CDxfVertex& vertex, bool* damaged = nullptr);
     // Counts the vertex records (flags 192, 64, 32 or 0) and the triangles of
     // the face records (flags 128; two for a quadrilateral) of the current
-    // sequence, and returns to where it started. False when a record of the
-    // sequence is damaged or the counts do not fit an int.
+    // sequence, and returns to where it started. False, with the fault noted,
+    // when the drawing ends inside the sequence or the counts do not fit an
+    // int.
     bool CountPolyfaceRecords(int& nv, int& nf);
     // Bytes from the current position to the end of the file.
     std::uint64_t GetRemainingLength() const;
@@ -81,9 +103,32 @@ public:
     bool CanHoldVertexRecords(std::int64_t count) const;
 
     // Fewest bytes of a VERTEX record that sets its point: the keyword and
-    // three groups of one-digit values with bare LF line ends,
-    // "VERTEX" + 3 x ("\n 10\n" + "0").
-    static constexpr std::uint64_t kMinVertexRecordBytes = 24;
+    // three groups of one-digit values with bare LF line ends and codes
+    // without blanks, "VERTEX" + 3 x ("\n10\n" + "0").
+    static constexpr std::uint64_t kMinVertexRecordBytes = 21;
+
+    // Positions the file at the next 3DFACE entity: a line "3DFACE" after a
+    // group-code line 0. False, with the file at its end, when there is none.
+    bool FindNext3dFace();
+    // The four corners of the 3DFACE at the current position (groups 10/20/30
+    // to 13/23/33); a face without the fourth corner repeats the third. The
+    // file is left at the group-code line 0 of the entity that follows.
+    // False, with the fault noted, when a corner is missing or is not finite,
+    // or the drawing ends inside the entity.
+    bool Read3dFace(std::array<CVector3, 4>& corners);
+
+    // --- Damage ---
+
+    // Notes why the entity being read is damaged: what, at a byte offset.
+    void NoteFault(std::uint64_t offset, std::string what);
+    // The same, at the value line of group `code` of the last record or
+    // header read (at the record itself when the group was absent).
+    void NoteGroupFault(int code, std::string what);
+    // Refuses the drawing: CFileException (damaged) naming the entity whose
+    // keyword is at entityOffset and the fault last noted, with their lines.
+    [[noreturn]] void RefuseEntity(std::string_view keyword, std::uint64_t entityOffset);
+    // 1-based line of the file that holds the byte at offset.
+    std::uint64_t LineOf(std::uint64_t offset);
 
     // --- Writing ---
 
@@ -112,8 +157,41 @@ public:
     void WritePolyfaceFace(int i1, int i2, int i3, int i4);
 
 private:
-    // Reads up to count bytes from the current position into window.
-    std::size_t ReadWindow(std::string& window, std::size_t count);
+    // Bytes read from the file at a time, and so the least that is kept.
+    static constexpr std::size_t kBlockSize = std::size_t{4} << 20;
+    // The group codes a VERTEX record or a POLYLINE header is read for.
+    static constexpr std::array<int, 8> kRecordCodes = {10, 20, 30, 70, 71, 72, 73, 74};
+    static constexpr std::uint64_t kNone = ~std::uint64_t{0};
+
+    // The bytes from `from` up to `to` (fewer at the end of the file), in
+    // one piece; reads a block from `from` when they are not all kept. The
+    // view lasts until the next call.
+    std::string_view Bytes(std::uint64_t from, std::uint64_t to);
+    void DropBytes();
+    // First "word" at or after `from`; kNone when there is none.
+    std::uint64_t FindText(std::uint64_t from, std::string_view word);
+    // First of a set of keywords at or after `from` (see the .cpp).
+    std::uint64_t FindKeyword(std::uint64_t from, unsigned set, unsigned& found);
+    // Reads the groups of kRecordCodes from the record text [from, to); a
+    // group found sets values[i] and the offset of its value line.
+    void ReadGroups(std::uint64_t from, std::uint64_t to,
+                    std::array<std::string_view, kRecordCodes.size()>& values);
+    // Line at `at` without its line end; at moves to the next line. False at
+    // the end of the file.
+    bool NextLine(std::uint64_t& at, std::string& line);
+
+    // File bytes from m_bytesStart; m_bytesAtEnd when they reach the end.
+    std::string m_bytes;
+    std::uint64_t m_bytesStart = 0;
+    bool m_bytesAtEnd = false;
+    // Offsets of the value lines of the groups of the last record or
+    // header read, kNone when absent, and of its keyword.
+    std::array<std::uint64_t, kRecordCodes.size()> m_groupLines{};
+    std::uint64_t m_recordStart = 0;
+    // The fault last noted.
+    std::uint64_t m_faultOffset = 0;
+    std::string m_fault;
+
     // Appends text at the end of the file in one write.
     void WriteEntity(const std::string& text);
 };

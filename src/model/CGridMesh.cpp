@@ -2,6 +2,7 @@
 
 #include "CDxfFile.h"
 #include "ShipFileIO.h"
+#include "platform/NumberText.h"
 
 int CGridMesh::GetFaceCount() const {
     const int rows = GetRows(), cols = GetCols();
@@ -60,11 +61,19 @@ void CGridMesh::ExportDxf(CDxfFile& file) const {
 bool CGridMesh::ImportDxf(CDxfFile& file) {
     CDxfVertex record;
     bool damaged = false;
+    std::uint64_t at = file.GetPosition();
     const int count = GetVertexCount();
-    for (int k = 0; k < count; ++k) {
-        if (!file.ReadVertex(record, &damaged))
-            return !damaged;
+    int k = 0;
+    for (; k < count; ++k) {
+        if (!file.ReadVertexAt(at, record, &damaged))
+            break;
         *Item(k) = record;
     }
-    return true;
+    file.Seek(static_cast<std::int64_t>(at), CFile::begin);
+    if (k < count && !damaged) {
+        // The sequence ended early: at is the LF before its last keyword.
+        file.NoteFault(at + 1,
+                       FormatC("%d vertex records for a grid of %d x %d", k, GetRows(), GetCols()));
+    }
+    return k == count;
 }

@@ -19,7 +19,8 @@ public:
     // written: the drawing has no place for it.
     void ExportDxf(CDxfFile& file) const override;
     // Fills the grid, as sized by the caller, row by row from the records
-    // that follow, until the sequence ends.
+    // that follow; records beyond M x N are passed over. False (damaged)
+    // when the sequence ends before the grid is full.
     bool ImportDxf(CDxfFile& file) override;
     // The orientation flag, then the grid.
     void Load(CFile& file) override;

@@ -29,8 +29,8 @@ public:
     // Writes the mesh as one DXF POLYLINE entity.
     virtual void ExportDxf(CDxfFile& file) const = 0;
     // Reads the mesh from the VERTEX records at the file's position. False
-    // when a record of the entity is damaged: the mesh is then not to be kept
-    // and the file is left past the entity's POLYLINE keyword.
+    // when the entity is damaged: the mesh is then not to be kept, and the
+    // file holds the fault for CDxfFile::RefuseEntity.
     virtual bool ImportDxf(CDxfFile& file) = 0;
     virtual void Load(CFile& file) = 0;
     virtual void Store(CFile& file) const = 0;

@@ -2,6 +2,7 @@
 
 #include "CDxfFile.h"
 #include "ShipFileIO.h"
+#include "platform/NumberText.h"
 
 void CPolyfaceMesh::Allocate(int nv, int nf) {
     if (nv <= 0 || nf <= 0)
@@ -99,18 +100,33 @@ bool CPolyfaceMesh::ImportDxf(CDxfFile& file) {
     Allocate(nv, nf);
     // Records are taken in file order whatever their flags; a record the
     // sequence does not have leaves the scratch record as it was.
+    std::uint64_t at = file.GetPosition();
     CDxfVertex record;
     bool damaged = false;
     for (int i = 1; i <= nv; ++i) {
-        file.ReadVertex(record, &damaged);
+        file.ReadVertexAt(at, record, &damaged);
         if (damaged)
             break;
         m_vertices[static_cast<std::size_t>(i - 1)] = record;
     }
+    // A corner must be one of the vertices; a fourth corner of 0 or below
+    // makes the record a triangle.
+    const auto inside = [&](int code, std::int32_t index) {
+        if (index >= 1 && index <= nv)
+            return true;
+        file.NoteGroupFault(code, FormatC("face index %d outside 1..%d", index, nv));
+        return false;
+    };
     for (int i = 1; i <= nf && !damaged; ++i) {
-        file.ReadVertex(record, &damaged);
+        file.ReadVertexAt(at, record, &damaged);
         if (damaged)
             break;
+        if (!inside(71, record.m_index71) || !inside(72, record.m_index72) ||
+            !inside(73, record.m_index73) ||
+            (record.m_index74 > 0 && !inside(74, record.m_index74))) {
+            damaged = true;
+            break;
+        }
         SetFace(i, record.m_index71, record.m_index72, record.m_index73);
         // A quadrilateral p1 p2 p3 p4 becomes (p1, p2, p3) and (p1, p3, p4).
         if (record.m_index74 > 0) {
@@ -118,9 +134,8 @@ bool CPolyfaceMesh::ImportDxf(CDxfFile& file) {
             SetFace(i, record.m_index71, record.m_index73, record.m_index74);
         }
     }
+    file.Seek(static_cast<std::int64_t>(at), CFile::begin);
     if (damaged) {
-        // Only a drawing changed between the counting and the reading pass
-        // gets here.
         FreeArrays();
         return false;
     }

@@ -4,6 +4,13 @@
 #include "CGridMesh.h"
 #include "CPolyfaceMesh.h"
 #include "ShipFileIO.h"
+#include "platform/NumberText.h"
+
+#include <array>
+#include <cstring>
+#include <limits>
+#include <unordered_map>
+#include <vector>
 
 void CShipElement::InvertNormals() {
     for (int i = 1; i <= GetCount(); ++i)
@@ -17,9 +24,77 @@ long long CShipElement::GetFaceCount() const {
     return faces;
 }
 
+namespace {
+
+// Corners with equal coordinates are one vertex; -0 and 0 are equal.
+struct CCornerKey {
+    std::array<std::uint64_t, 3> bits;
+    bool operator==(const CCornerKey& other) const { return bits == other.bits; }
+};
+
+struct CCornerHash {
+    std::size_t operator()(const CCornerKey& key) const {
+        std::uint64_t h = 0x9E3779B97F4A7C15ull;
+        for (std::uint64_t b : key.bits)
+            h = (h ^ b) * 0x100000001B3ull;
+        return static_cast<std::size_t>(h ^ (h >> 29));
+    }
+};
+
+// The 3DFACE entities from the file's position on, as one polyface mesh;
+// null when there is none.
+std::unique_ptr<CPolyfaceMesh> Read3dFaces(CDxfFile& file) {
+    std::vector<CVector3> vertices;
+    std::vector<std::array<int, 3>> triangles;
+    std::unordered_map<CCornerKey, int, CCornerHash> numbers;
+    const auto number = [&](const CVector3& p) {
+        // -0 + 0 is +0.
+        const double xyz[3] = {p.X() + 0.0, p.Y() + 0.0, p.Z() + 0.0};
+        CCornerKey key;
+        std::memcpy(key.bits.data(), xyz, sizeof xyz);
+        const auto [it, added] = numbers.try_emplace(key, static_cast<int>(vertices.size()) + 1);
+        if (added)
+            vertices.push_back(p);
+        return it->second;
+    };
+    std::array<CVector3, 4> corners;
+    while (file.FindNext3dFace()) {
+        const std::uint64_t entity = file.GetPosition();
+        if (!file.Read3dFace(corners))
+            file.RefuseEntity("3DFACE", entity);
+        if (triangles.size() + 2 > static_cast<std::size_t>(std::numeric_limits<int>::max())) {
+            file.NoteFault(entity, "more faces than a mesh can hold");
+            file.RefuseEntity("3DFACE", entity);
+        }
+        const int i1 = number(corners[0]), i2 = number(corners[1]), i3 = number(corners[2]),
+                  i4 = number(corners[3]);
+        // A fourth corner on the third makes a triangle; a quadrilateral is
+        // split as the polyface reader splits a 4-index face record.
+        triangles.push_back({i1, i2, i3});
+        if (i4 != i3)
+            triangles.push_back({i1, i3, i4});
+    }
+    if (triangles.empty())
+        return nullptr;
+    auto mesh = std::make_unique<CPolyfaceMesh>();
+    mesh->Allocate(static_cast<int>(vertices.size()), static_cast<int>(triangles.size()));
+    for (std::size_t i = 0; i < vertices.size(); ++i)
+        *mesh->GetVertex(static_cast<int>(i) + 1) = vertices[i];
+    for (std::size_t i = 0; i < triangles.size(); ++i)
+        mesh->SetFace(static_cast<int>(i) + 1, triangles[i][0], triangles[i][1], triangles[i][2]);
+    return mesh;
+}
+
+} // namespace
+
 void CShipElement::ImportDxf(CDxfFile& file) {
-    RemoveAll();
+    // Read whole before the element changes: a damaged drawing leaves it
+    // as it was.
+    std::vector<std::unique_ptr<CMesh>> meshes;
+    const std::uint64_t start = file.GetPosition();
+    bool meshPolylines = false;
     while (file.FindNextPolyline()) {
+        const std::uint64_t entity = file.GetPosition();
         int flags = 0, m = 0, n = 0;
         if (!file.ReadPolylineHeader(flags, m, n))
             continue;
@@ -27,8 +102,13 @@ void CShipElement::ImportDxf(CDxfFile& file) {
         if (flags == CDxfFile::kPolygonMesh) {
             // Resize ignores a negative count, and then so does the import.
             const std::int64_t vertices = (m > 0 && n > 0) ? std::int64_t{m} * n : 0;
-            if (!file.CanHoldVertexRecords(vertices))
-                continue;
+            if (!file.CanHoldVertexRecords(vertices)) {
+                file.NoteGroupFault(
+                    71,
+                    FormatC("a grid of %d x %d vertices does not fit in the rest of the drawing", m,
+                            n));
+                file.RefuseEntity("POLYLINE", entity);
+            }
             auto grid = std::make_unique<CGridMesh>();
             grid->Resize(m, n);
             mesh = std::move(grid);
@@ -37,9 +117,19 @@ void CShipElement::ImportDxf(CDxfFile& file) {
         } else {
             continue;
         }
-        if (mesh->ImportDxf(file))
-            Append(std::move(mesh));
+        meshPolylines = true;
+        if (!mesh->ImportDxf(file))
+            file.RefuseEntity("POLYLINE", entity);
+        meshes.push_back(std::move(mesh));
     }
+    if (!meshPolylines) {
+        file.Seek(static_cast<std::int64_t>(start), CFile::begin);
+        if (auto faces = Read3dFaces(file))
+            meshes.push_back(std::move(faces));
+    }
+    RemoveAll();
+    for (auto& mesh : meshes)
+        Append(std::move(mesh));
 }
 
 void CShipElement::Load(CFile& file) {

@@ -78,8 +78,11 @@ public:
 
     // Replaces the meshes with those of the drawing's POLYLINEs from the
     // file's position on, in file order: 3D polygon meshes (flags exactly 16)
-    // and polyface meshes (flags exactly 64). Any other POLYLINE, and one
-    // whose records are damaged, is passed over.
+    // and polyface meshes (flags exactly 64); any other POLYLINE is passed
+    // over. A drawing without such POLYLINEs gives instead one polyface mesh
+    // of its 3DFACE entities, when it has any. A damaged mesh entity raises
+    // CFileException (damaged) naming the entity and the line of the fault,
+    // and the element keeps the meshes it had.
     void ImportDxf(CDxfFile& file);
 
     // The element body of the ship file: enabled flag, colour, name, meshes.

@@ -6,6 +6,7 @@
 #include "model/CPolyfaceMesh.h"
 
 #include <climits>
+#include <cmath>
 
 using namespace dxftext;
 
@@ -116,23 +117,25 @@ TEST(CDxfFile, HullSkipsPolylinesBeforeEntitiesOtherKindsReadThem) {
     }
 }
 
-TEST(CDxfFile, FindEntitiesMissesKeywordSplitBetweenChunks) {
-    auto file = Open(std::string(496, 'x') + "ENTITIES\r\n", "split-entities.dxf");
-    EXPECT_FALSE(file->FindEntities());
-    EXPECT_EQ(file->GetPosition(), file->GetLength());
-    // Whole in the second chunk: 7 bytes before it; near the start: the start.
-    file = Open(std::string(500, 'x') + "ENTITIES", "second-chunk.dxf");
-    EXPECT_TRUE(file->FindEntities());
-    EXPECT_EQ(file->GetPosition(), 493u);
-    file = Open("xxxENTITIES", "first-bytes.dxf");
+TEST(CDxfFile, FindEntitiesFindsKeywordAtAnyOffset) {
+    // The file is left 7 bytes before the keyword, at the start when nearer.
+    for (std::size_t at = 480; at <= 1010; ++at) {
+        auto file = Open(std::string(at, 'x') + "ENTITIES\r\n", "entities-at.dxf");
+        ASSERT_TRUE(file->FindEntities()) << "keyword at " << at;
+        EXPECT_EQ(file->GetPosition(), at - 7);
+    }
+    auto file = Open("xxxENTITIES", "first-bytes.dxf");
     EXPECT_TRUE(file->FindEntities());
     EXPECT_EQ(file->GetPosition(), 0u);
-    // So a hull element finds nothing when the section name straddles a chunk.
+    file = Open(std::string(1200, 'x') + "ENTITIE", "no-entities.dxf");
+    EXPECT_FALSE(file->FindEntities());
+    EXPECT_EQ(file->GetPosition(), file->GetLength());
+    // A hull element finds its mesh wherever the section name falls.
     const std::string drawing = Drawing(Grid(2, 3, SquareGridPoints(0)));
-    const std::string split = std::string(496 - drawing.find("ENTITIES"), 'x') + drawing;
-    ASSERT_EQ(split.find("ENTITIES"), 496u);
-    EXPECT_EQ(Import(split, kindHull)->GetCount(), 0);
-    EXPECT_EQ(Import(split, kindTank)->GetCount(), 1);
+    for (std::size_t at = 490; at <= 506; ++at) {
+        const std::string shifted = std::string(at - drawing.find("ENTITIES"), 'x') + drawing;
+        EXPECT_EQ(Import(shifted, kindHull)->GetCount(), 1) << "ENTITIES at " << at;
+    }
 }
 
 TEST(CDxfFile, FindNextPolylineFindsKeywordAcrossChunkBoundaries) {
@@ -148,51 +151,163 @@ TEST(CDxfFile, FindNextPolylineFindsKeywordAcrossChunkBoundaries) {
     }
 }
 
-TEST(CDxfFile, LineFeedOnlyDrawingGivesSameMeshesAsCrLf) {
+// Each way of writing the same drawing against its padded CR LF twin: group
+// codes without blanks or with more, LF-only line ends, line ends mixed line
+// by line, and stray CRs.
+TEST(CDxfFile, PaddingAndLineEndsGiveTheSameMeshes) {
     const std::string crlf =
         Drawing(BoxPolyface(0, -4, 0, 30, 4, 3) + Polyface(Square(), {{1, 2, 3, 4}}) +
                 Grid(2, 3, SquareGridPoints(0.5)));
+    const auto lf = [](std::size_t) { return std::string("\n"); };
+    const auto crLf = [](std::size_t) { return std::string("\r\n"); };
+    const auto mixed = [](std::size_t k) { return std::string(k % 3 == 0 ? "\r\n" : "\n"); };
+    // One CR LF in an LF-only drawing, in the middle of the first POLYLINE.
+    const std::size_t strayLine = SplitLines(crlf).size() / 3;
+    const auto stray = [&](std::size_t k) { return std::string(k == strayLine ? "\r\n" : "\n"); };
+    std::string strayInValue = ToLf(crlf);
+    strayInValue.insert(strayInValue.find("\n0\n", strayInValue.find("VERTEX")) + 1, 1, '\r');
+    const std::vector<std::pair<const char*, std::string>> twins = {
+        {"LF only", ToLf(crlf)},
+        {"codes without blanks", Rewritten(crlf, "", "", crLf)},
+        {"codes with more blanks", Rewritten(crlf, "    ", "  ", crLf)},
+        {"codes without blanks, LF only", Rewritten(crlf, "", "", lf)},
+        {"line ends mixed", Rewritten(crlf, " ", "", mixed)},
+        {"one CR LF in LF text", Rewritten(crlf, " ", "", stray)},
+        {"a CR inside a layer name", strayInValue},
+    };
     for (int kind : {kindHull, kindTank}) {
-        const auto a = Import(crlf, kind, "crlf.dxf");
-        const auto b = Import(ToLf(crlf), kind, "lf.dxf");
-        ASSERT_EQ(a->GetCount(), 3);
-        ExpectSameMeshes(*a, *b);
+        const auto expected = Import(crlf, kind, "crlf.dxf");
+        ASSERT_EQ(expected->GetCount(), 3);
+        ASSERT_EQ(expected->GetFaceCount(), 12 + 2 + 2);
+        for (const auto& [what, text] : twins) {
+            SCOPED_TRACE(what);
+            ExpectSameMeshes(*Import(text, kind, "twin.dxf"), *expected);
+        }
     }
 }
 
-TEST(CDxfFile, GroupCodesWithoutLeadingSpaceGiveNoMesh) {
-    std::string drawing = Drawing(BoxPolyface(0, 0, 0, 1, 1, 1) + Grid(2, 3, SquareGridPoints(0)));
-    for (const char* code : {"10", "20", "30", "70", "71", "72", "73", "74"}) {
-        const std::string from = std::string("\n ") + code + "\r",
-                          to = std::string("\n") + code + "\r";
-        for (std::size_t at; (at = drawing.find(from)) != std::string::npos;)
-            drawing.replace(at, from.size(), to);
+// An LF-only drawing of six boxes that holds one CR LF line end: every box
+// whole, whichever line the CR falls on.
+TEST(CDxfFile, StrayCrLeavesEveryMeshWhole) {
+    std::string boxes;
+    for (int k = 0; k < 6; ++k)
+        boxes += BoxPolyface(3 * k, 0, 0, 3 * k + 2, 2, 3); // 12 m3 each
+    const std::string lf = ToLf(Drawing(boxes));
+    for (std::size_t at = lf.find("POLYLINE"); at < lf.size(); at += 97) {
+        std::string text = lf;
+        text.insert(text.find('\n', at), 1, '\r');
+        const auto tank = Import(text, kindTank);
+        ASSERT_EQ(tank->GetCount(), 6) << "CR at " << at;
+        EXPECT_NEAR(tank->Volume(), 72, 1e-9) << "CR at " << at;
     }
-    EXPECT_EQ(Import(drawing, kindTank)->GetCount(), 0);
 }
 
-TEST(CDxfFile, SkipsEntityWhoseRecordDoesNotFitItsWindow) {
-    const std::string next = BoxPolyface(0, 0, 0, 2, 1, 1);
-    const auto expected = Import(Drawing(next), kindTank, "expected.dxf");
+// A code line where a value belongs is never taken for a code, and a group
+// in its usual form wins over one written otherwise.
+TEST(CDxfFile, CodesAreTakenOnlyWhereCodeLinesBelong) {
+    // Face indices 10 and 74 written without blanks, as codes would be.
+    std::vector<CVector3> points(74);
+    for (int k = 0; k < 74; ++k)
+        points[k] = CVector3(k, k % 7, k % 5);
+    std::string entity = Polyface(points, {{10, 74, 73, 0}, {74, 10, 20, 30}});
+    for (const char* index : {"    10", "    74", "    73", "    20", "    30"})
+        for (std::size_t at;
+             (at = entity.find(std::string("\r\n") + index + "\r\n")) != std::string::npos;)
+            entity.replace(at + 2, 6, index + 4);
+    const auto tank = Import(Drawing(entity), kindTank);
+    ASSERT_EQ(tank->GetCount(), 1);
+    ASSERT_EQ(Polyface(*tank, 1).GetFaceCount(), 3);
+    ExpectTriangle(Polyface(*tank, 1), 1, 10, 74, 73);
+    ExpectTriangle(Polyface(*tank, 1), 3, 74, 20, 30);
+    // A record with both " 10" and "10": the padded one is read.
+    std::string both = Grid(2, 3, SquareGridPoints(0));
+    both.insert(both.find(" 10\r\n"), Group("10", "5.0"));
+    EXPECT_EQ(Grid(*Import(Drawing(both), kindTank), 1).Item(0)->X(), 0);
+}
+
+TEST(CDxfFile, ReadsRecordsLongerThanAnyWindowWhole) {
     const std::string comment = Group("999", std::string(1200, 'c'));
-    // A vertex record, a face record, a grid point and a POLYLINE header
-    // longer than their 1000-byte window.
+    // A vertex record of 3000 bytes (a long layer name), a face record, a
+    // grid point and a POLYLINE header with long comments.
     std::string longVertex = Polyface(Square(), {{1, 2, 3, 0}});
-    longVertex.insert(longVertex.find("VERTEX") + 8, comment);
+    longVertex.replace(longVertex.find("  8\r\n0\r\n", longVertex.find("VERTEX")) + 5, 1,
+                       std::string(2950, 'L'));
     std::string longFace = Polyface(Square(), {{1, 2, 3, 0}});
     longFace.insert(longFace.rfind(" 70\r\n"), comment);
     std::string longPoint = Grid(2, 3, SquareGridPoints(0));
     longPoint.insert(longPoint.rfind(" 10\r\n"), comment);
     std::string longHeader = Grid(2, 3, SquareGridPoints(0));
     longHeader.insert(longHeader.find(" 70\r\n"), comment);
-    for (const std::string& entity : {longVertex, longFace, longPoint, longHeader}) {
-        const auto tank = Import(Drawing(entity + next), kindTank);
-        ExpectSameMeshes(*tank, *expected);
+    const std::size_t vertex = longVertex.find("VERTEX");
+    ASSERT_GE(longVertex.find("VERTEX", vertex + 1) - vertex, 3000u);
+    const std::string next = BoxPolyface(0, 0, 0, 2, 1, 1);
+    const std::string plain[] = {Polyface(Square(), {{1, 2, 3, 0}}),
+                                 Polyface(Square(), {{1, 2, 3, 0}}),
+                                 Grid(2, 3, SquareGridPoints(0)), Grid(2, 3, SquareGridPoints(0))};
+    const std::string* entity = plain;
+    for (const std::string& longer : {longVertex, longFace, longPoint, longHeader}) {
+        const auto expected = Import(Drawing(*entity++ + next), kindTank, "expected.dxf");
+        ASSERT_EQ(expected->GetCount(), 2);
+        ExpectSameMeshes(*Import(Drawing(longer + next), kindTank), *expected);
     }
-    // The last record of a drawing cut short has no keyword after it.
+}
+
+// A sequence without its SEQEND ends at the next POLYLINE or at the end of
+// the section, not inside the next entity; those words as layer names end
+// nothing.
+TEST(CDxfFile, SequenceWithoutSeqendEndsAtNextEntity) {
+    const std::string polyface = BoxPolyface(0, 0, 0, 2, 1, 1);
     const std::string grid = Grid(2, 3, SquareGridPoints(0));
-    const auto cut = Import(grid + grid.substr(0, grid.rfind("  0\r\nSEQEND")), kindTank);
-    EXPECT_EQ(cut->GetCount(), 1);
+    const auto expected = Import(Drawing(polyface + grid + polyface), kindTank, "expected.dxf");
+    ASSERT_EQ(expected->GetCount(), 3);
+    const auto open = [](std::string entity) {
+        return entity.erase(entity.rfind("  0\r\nSEQEND"));
+    };
+    for (const std::string& text : {Drawing(open(polyface) + grid + polyface),
+                                    Drawing(polyface + open(grid) + open(polyface)),
+                                    ToLf(Drawing(open(polyface) + open(grid) + open(polyface)))}) {
+        ExpectSameMeshes(*Import(text, kindTank), *expected);
+    }
+    std::string layers = Drawing(polyface + grid + polyface);
+    for (const char* name : {"POLYLINE", "ENDSEC", "POLYLINE", "ENDSEC"})
+        layers.replace(layers.find("  8\r\n0\r\n", layers.find("VERTEX", layers.find(name))) + 5, 1,
+                       name);
+    ExpectSameMeshes(*Import(layers, kindTank), *expected);
+}
+
+// Whatever form a coordinate takes, it is the double atof gives for it.
+TEST(CDxfFile, CoordinatesAreReadAsAtofReadsThem) {
+    std::vector<std::string> tokens = {
+        "0",        "-0",     "  12.5", "+3",    "1e5",    "1E-5",       "-.5",     "5.",
+        ".",        "-",      "1e",     "2.5e+", "0x1p-3", "-0X10",      "1,5",     "7 junk",
+        "4.9e-324", "1e-320", "1e308",  "12\t3", "0.1e1x", "00000.0001", "-1.5E+2", "1e-400"};
+    std::uint32_t seed = 2024;
+    const auto next = [&] { return seed = seed * 1664525u + 1013904223u; };
+    const char* const formats[] = {"%.6f", "%1.8G", "%.17g", "%.3e", "%.20f"};
+    for (int k = 0; k < 600; ++k) {
+        double v = static_cast<double>(next()) / 4294967296.0;
+        v = std::ldexp(v, static_cast<int>(next() % 200) - 100) * (next() % 2 ? 1 : -1);
+        tokens.push_back(FormatC(formats[k % 5], v));
+        std::string digits(1 + next() % 24, '0');
+        for (char& c : digits)
+            c = static_cast<char>('0' + next() % 10);
+        digits.insert(next() % digits.size(), 1, '.');
+        tokens.push_back(digits +
+                         (k % 3 ? "" : FormatC("e%d", static_cast<int>(next() % 60) - 30)));
+    }
+    std::string records;
+    for (const std::string& token : tokens)
+        records += Group("  0", "VERTEX") + Group(" 10", token) + Group(" 20", "0") +
+                   Group(" 30", "0") + Group(" 70", Count(64));
+    const int n = static_cast<int>(tokens.size());
+    const auto tank = Import(Drawing(PolylineHeader(16, 1, n) + records + Seqend()), kindTank);
+    ASSERT_EQ(tank->GetCount(), 1);
+    for (int i = 0; i < n; ++i) {
+        const std::string value = tokens[i].substr(0, tokens[i].find('\t'));
+        const double x = Grid(*tank, 1).Item(i)->X(), expected = AtofC(value.c_str());
+        EXPECT_TRUE(x == expected && std::signbit(x) == std::signbit(expected))
+            << '"' << tokens[i] << "\" gives " << x << " for " << expected;
+    }
 }
 
 TEST(CDxfFile, PolylineWithoutVerticesLeavesNextEntityWhole) {
@@ -204,35 +319,23 @@ TEST(CDxfFile, PolylineWithoutVerticesLeavesNextEntityWhole) {
     }
 }
 
-TEST(CDxfFile, GridLargerThanTheRestOfTheFileIsSkipped) {
+TEST(CDxfFile, GridLargerThanTheRestOfTheFileIsRefused) {
     const std::string points = VertexRecord(CVector3(1, 2, 3), 64) + Seqend();
     const std::string tail = Grid(2, 3, SquareGridPoints(9));
     for (auto [m, n] : {std::pair{INT_MAX, INT_MAX}, std::pair{100000, 100000},
                         std::pair{1000, 1000}, std::pair{2, INT_MAX}}) {
-        const auto tank = Import(Drawing(PolylineHeader(16, m, n) + points + tail), kindTank);
-        ASSERT_EQ(tank->GetCount(), 1) << m << " x " << n;
-        EXPECT_EQ(Grid(*tank, 1).Item(0)->Z(), 9);
+        const std::string detail =
+            Refusal(Drawing(PolylineHeader(16, m, n) + points + tail), kindTank);
+        EXPECT_NE(detail.find("POLYLINE starting at line 16, line 30: a grid of " +
+                              std::to_string(m) + " x " + std::to_string(n)),
+                  std::string::npos)
+            << detail;
     }
     // A negative count leaves the grid empty; nothing is read into it.
     const auto negative = Import(Drawing(PolylineHeader(16, -3, -4) + points + tail), kindTank);
     ASSERT_EQ(negative->GetCount(), 2);
     EXPECT_EQ(negative->GetAt(1)->GetVertexCount(), 0);
     EXPECT_EQ(negative->GetAt(1)->GetFaceCount(), 0);
-}
-
-TEST(CDxfFile, FaceIndexOutsideVerticesResolvesToVertexOne) {
-    std::string entity = Polyface(Square(), {{2, -1, 3, 0}, {2, 3, 77, 0}});
-    entity.replace(entity.find("    77"), 6, "1E20");
-    const auto tank = Import(Drawing(entity), kindTank);
-    ASSERT_EQ(tank->GetCount(), 1);
-    const CPolyfaceMesh& mesh = Polyface(*tank, 1);
-    ExpectTriangle(mesh, 2, 2, 3, INT_MAX);
-    CPointList face;
-    mesh.GetFace(1, face);
-    EXPECT_EQ(face.GetAt(2)->X(), 0); // vertex 1 is the origin
-    mesh.GetFace(2, face);
-    EXPECT_EQ(face.GetAt(3)->X(), 0);
-    EXPECT_EQ(face.GetAt(3)->Y(), 0);
 }
 
 TEST(CDxfFile, ReadVertexStopsAtLineFeedBeforeNextKeyword) {
@@ -267,7 +370,7 @@ TEST(CDxfFile, ReadVertexStopsAtLineFeedBeforeNextKeyword) {
     }
 }
 
-TEST(CDxfFile, ReadPolylineHeaderTruncatesTowardZeroAndNeedsVertexInWindow) {
+TEST(CDxfFile, ReadPolylineHeaderTruncatesTowardZeroAndReadsHeaderWhole) {
     const std::string header =
         Group("  0", "POLYLINE") + Group(" 70", "64.9") + Group(" 71", "-2.7");
     auto file = Open(header + VertexRecord(CVector3(), 192), "header.dxf");
@@ -277,22 +380,49 @@ TEST(CDxfFile, ReadPolylineHeaderTruncatesTowardZeroAndNeedsVertexInWindow) {
     EXPECT_EQ(m, -2);
     EXPECT_EQ(n, 0);
     EXPECT_EQ(file->GetPosition(), header.size() + 5); // at "VERTEX", after "  0\r\n"
-    file = Open(header + std::string(1200, ' ') + "VERTEX", "far-vertex.dxf");
+    const std::string far = header + Group("999", std::string(5000, ' ')) + "  0\r\n";
+    file = Open(far + "VERTEX", "far-vertex.dxf");
+    ASSERT_TRUE(file->ReadPolylineHeader(flags, m, n));
+    EXPECT_EQ(flags, 64);
+    EXPECT_EQ(file->GetPosition(), far.size());
+    // Nothing after the header: the file is left at its end.
+    file = Open(header, "bare-header.dxf");
     EXPECT_FALSE(file->ReadPolylineHeader(flags, m, n));
-    EXPECT_EQ(file->GetPosition(), 1000u);
+    EXPECT_EQ(file->GetPosition(), header.size());
 }
 
 // Every prefix of a drawing gives the first k meshes of the whole one, each
-// whole, never a mesh made of half-read records.
-TEST(CDxfFile, TruncatedDrawingGivesWholeMeshesOrNone) {
+// whole, or is refused when it ends inside the records of a mesh; never a
+// mesh made of half-read records.
+TEST(CDxfFile, TruncatedDrawingGivesWholeMeshesOrIsRefused) {
     const std::string full =
         Drawing(Polyface(Square(), {{1, 2, 3, 4}}) + Grid(2, 3, SquareGridPoints(1)));
     for (const std::string& text : {full, ToLf(full)}) {
         const auto whole = Import(text, kindTank, "whole.dxf");
         ASSERT_EQ(whole->GetCount(), 2);
+        // Cut from the end of the first "VERTEX" of a mesh to the end of its
+        // "SEQEND", the mesh is cut short.
+        std::vector<std::pair<std::size_t, std::size_t>> inside;
+        for (std::size_t at = text.find("POLYLINE"); at != std::string::npos;
+             at = text.find("POLYLINE", at + 1))
+            inside.emplace_back(text.find("VERTEX", at) + 6, text.find("SEQEND", at) + 6);
         for (std::size_t length = 0; length <= text.size(); ++length) {
+            bool cut = false;
+            for (auto [from, to] : inside)
+                cut = cut || (length >= from && length < to);
             for (int kind : {kindHull, kindTank}) {
-                const auto part = Import(text.substr(0, length), kind, "prefix.dxf");
+                const std::string prefix = text.substr(0, length);
+                const std::string refusal = Refusal(prefix, kind, "prefix.dxf");
+                ASSERT_EQ(!refusal.empty(), cut) << length << ": " << refusal;
+                if (cut) {
+                    EXPECT_TRUE(refusal.find("the drawing ends inside the entity") !=
+                                    std::string::npos ||
+                                refusal.find("does not fit in the rest of the drawing") !=
+                                    std::string::npos)
+                        << refusal;
+                    continue;
+                }
+                const auto part = Import(prefix, kind, "prefix.dxf");
                 ASSERT_LE(part->GetCount(), 2) << length;
                 for (int m = 1; m <= part->GetCount(); ++m)
                     ExpectSameMesh(*part->GetAt(m), *whole->GetAt(m));
@@ -328,14 +458,32 @@ TEST(CDxfFile, DamagedDrawingsEndWithoutHangingOrReadingOutOfRange) {
         }
         drawings.push_back(damaged);
     }
+    // Each is refused or gives meshes whose faces hold finite points only.
+    int refused = 0;
     for (const std::string& text : drawings) {
         for (int kind : {kindHull, kindTank}) {
+            if (!Refusal(text, kind, "damaged.dxf").empty()) {
+                ++refused;
+                continue;
+            }
             const auto element = Import(text, kind, "damaged.dxf");
             CPointList face;
-            for (int m = 1; m <= element->GetCount(); ++m)
-                for (int i = 1; i <= element->GetAt(m)->GetFaceCount(); ++i)
-                    element->GetAt(m)->GetFace(i, face);
+            for (int m = 1; m <= element->GetCount(); ++m) {
+                const CMesh& mesh = *element->GetAt(m);
+                if (const auto* polyface = dynamic_cast<const CPolyfaceMesh*>(&mesh)) {
+                    for (const CFaceIndices& f : polyface->Faces())
+                        for (int k : f.v)
+                            ASSERT_TRUE(k >= 1 && k <= mesh.GetVertexCount()) << k;
+                }
+                for (int i = 1; i <= mesh.GetFaceCount(); ++i) {
+                    mesh.GetFace(i, face);
+                    for (int k = 1; k <= face.GetCount(); ++k)
+                        ASSERT_TRUE(std::isfinite(face.GetAt(k)->X() + face.GetAt(k)->Y() +
+                                                  face.GetAt(k)->Z()));
+                }
+            }
         }
     }
+    EXPECT_GT(refused, 0);
     EXPECT_EQ(Import(drawings[3], kindTank)->GetCount(), 0);
 }

@@ -7,6 +7,7 @@
 
 #include "model/CDxfFile.h"
 #include "model/CShipElement.h"
+#include "platform/CFileException.h"
 #include "platform/NumberText.h"
 
 #include <gtest/gtest.h>
@@ -104,6 +105,37 @@ inline std::string ToLf(const std::string& text) {
     return out;
 }
 
+// The lines of a drawing of these helpers, without their CR LF.
+inline std::vector<std::string> SplitLines(const std::string& text) {
+    std::vector<std::string> lines;
+    for (std::size_t at = 0; at < text.size();) {
+        const std::size_t end = text.find("\r\n", at);
+        lines.push_back(text.substr(at, end - at));
+        at = end + 2;
+    }
+    return lines;
+}
+
+// The drawing with every group-code line (the even lines: these drawings
+// are pairs from their first line) written as before + code + after, and
+// line k ended by eol(k).
+template <class LineEnd>
+std::string Rewritten(const std::string& text, const std::string& before, const std::string& after,
+                      LineEnd eol) {
+    const std::vector<std::string> lines = SplitLines(text);
+    std::string out;
+    for (std::size_t k = 0; k < lines.size(); ++k) {
+        if (k % 2 == 0) {
+            const std::size_t digits = lines[k].find_first_not_of(' ');
+            out += before + lines[k].substr(digits) + after;
+        } else {
+            out += lines[k];
+        }
+        out += eol(k);
+    }
+    return out;
+}
+
 // The box lo..hi as 8 vertices and 6 quadrilateral faces, each corner
 // sequence counter-clockwise seen from outside. Vertex k + 1 takes x from
 // bit 0, y from bit 1 and z from bit 2 of k.
@@ -146,6 +178,19 @@ inline std::unique_ptr<CShipElement> Import(const std::string& text, int kind,
     auto element = std::make_unique<CShipElement>();
     element->ImportDxf(file);
     return element;
+}
+
+// The detail of the refusal of a drawing, empty when it is read.
+inline std::string Refusal(const std::string& text, int kind,
+                           const std::string& name = "refused.dxf") {
+    try {
+        Import(text, kind, name);
+    } catch (const CFileException& e) {
+        EXPECT_EQ(e.m_cause, CFileException::damaged);
+        EXPECT_EQ(e.m_file_name, TestPath(name));
+        return e.m_detail;
+    }
+    return std::string();
 }
 
 // Same kind, same points in the same order, same faces corner by corner.

@@ -190,23 +190,30 @@ TEST(CDxfFile, InvertedGridComesBackWithOrientationTrue) {
 
 TEST(CDxfFile, ExportDropsPolyfaceFacesWithIndexAtZeroOrBelow) {
     auto mesh = std::make_unique<CPolyfaceMesh>();
-    mesh->Allocate(3, 5);
+    mesh->Allocate(3, 4);
     mesh->GetVertex(2)->Set(1, 0, 0);
     mesh->GetVertex(3)->Set(0, 1, 0);
     mesh->SetFace(1, 1, 2, 3);
     mesh->SetFace(2, 0, 1, 2);
     mesh->SetFace(3, 3, -1, 2);
     mesh->SetFace(4, 3, 2, 1);
-    mesh->SetFace(5, 1, 2, 7); // out of range, but drawable: kept as written
+    CPolyfaceMesh* written = mesh.get();
     CShipElement element;
     element.Append(std::move(mesh));
     const auto back = RoundTrip(element, kindTank);
     ASSERT_EQ(back->GetCount(), 1);
     const auto& read = dynamic_cast<const CPolyfaceMesh&>(*back->GetAt(1));
-    ASSERT_EQ(read.GetFaceCount(), 3);
-    const int expected[3][3] = {{1, 2, 3}, {3, 2, 1}, {1, 2, 7}};
-    for (int i = 1; i <= 3; ++i)
+    ASSERT_EQ(read.GetFaceCount(), 2);
+    const int expected[2][3] = {{1, 2, 3}, {3, 2, 1}};
+    for (int i = 1; i <= 2; ++i)
         for (int k = 0; k < 3; ++k)
             EXPECT_EQ(read.GetFaceIndices(i)->v[k], expected[i - 1][k]) << i;
     EXPECT_EQ(read.GetVertex(3)->Y(), 1);
+    // An index beyond the vertices can be drawn, so it is written as it is;
+    // reading it back is refused.
+    written->SetFace(4, 1, 2, 7);
+    const std::string drawing =
+        Written("beyond.dxf", [&](CDxfFile& file) { written->ExportDxf(file); });
+    EXPECT_NE(drawing.find(" 73\r\n7\r\n"), std::string::npos);
+    EXPECT_NE(Refusal(drawing, kindTank).find("face index 7 outside 1..3"), std::string::npos);
 }
