@@ -534,7 +534,8 @@ bool CDxfFile::CountPolyfaceRecords(int& nv, int& nf) {
             break;
         case 128:
             ++faces;
-            if (record.m_index74 > 0)
+            // A negative index marks an invisible edge; the corner is there.
+            if (record.m_index74 != 0)
                 ++faces;
             break;
         default:

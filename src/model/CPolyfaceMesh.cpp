@@ -1,5 +1,7 @@
 #include "CPolyfaceMesh.h"
 
+#include <cstdint>
+
 #include "CDxfFile.h"
 #include "ShipFileIO.h"
 #include "platform/NumberText.h"
@@ -109,10 +111,12 @@ bool CPolyfaceMesh::ImportDxf(CDxfFile& file) {
             break;
         m_vertices[static_cast<std::size_t>(i - 1)] = record;
     }
-    // A corner must be one of the vertices; a fourth corner of 0 or below
-    // makes the record a triangle.
-    const auto inside = [&](int code, std::int32_t index) {
-        if (index >= 1 && index <= nv)
+    // A corner must be one of the vertices; a negative index is the corner
+    // of an edge drawn invisible, and a fourth corner of 0 makes the record
+    // a triangle.
+    const auto corner = [&](int code, std::int32_t index, std::int32_t& out) {
+        out = index < 0 && index != INT32_MIN ? -index : index;
+        if (out >= 1 && out <= nv)
             return true;
         file.NoteGroupFault(code, FormatC("face index %d outside 1..%d", index, nv));
         return false;
@@ -121,17 +125,18 @@ bool CPolyfaceMesh::ImportDxf(CDxfFile& file) {
         file.ReadVertexAt(at, record, &damaged);
         if (damaged)
             break;
-        if (!inside(71, record.m_index71) || !inside(72, record.m_index72) ||
-            !inside(73, record.m_index73) ||
-            (record.m_index74 > 0 && !inside(74, record.m_index74))) {
+        std::int32_t c1, c2, c3, c4 = 0;
+        if (!corner(71, record.m_index71, c1) || !corner(72, record.m_index72, c2) ||
+            !corner(73, record.m_index73, c3) ||
+            (record.m_index74 != 0 && !corner(74, record.m_index74, c4))) {
             damaged = true;
             break;
         }
-        SetFace(i, record.m_index71, record.m_index72, record.m_index73);
+        SetFace(i, c1, c2, c3);
         // A quadrilateral p1 p2 p3 p4 becomes (p1, p2, p3) and (p1, p3, p4).
-        if (record.m_index74 > 0) {
+        if (c4 != 0) {
             ++i;
-            SetFace(i, record.m_index71, record.m_index73, record.m_index74);
+            SetFace(i, c1, c3, c4);
         }
     }
     file.Seek(static_cast<std::int64_t>(at), CFile::begin);

@@ -35,8 +35,9 @@ public:
     // Counts the records first, then takes the first nv records as vertices
     // and the rest as faces, a quadrilateral face as two triangles. Empty
     // when the sequence holds no vertex or no face; false (damaged) when a
-    // face index lies outside 1..nv (a fourth index of 0 or below makes a
-    // triangle).
+    // face index lies outside 1..nv. A negative index marks an invisible
+    // edge and stands for its absolute value; a fourth index of 0 makes a
+    // triangle.
     bool ImportDxf(CDxfFile& file) override;
     void Load(CFile& file) override;
     void Store(CFile& file) const override;

@@ -64,7 +64,7 @@ TEST(CDxfDamage, FaceIndexOutsideTheVerticesIsRefused) {
     const std::size_t face = box.find(Group(" 71", Count(5)));
     ASSERT_NE(face, std::string::npos);
     const std::pair<const char*, const char*> cases[] = {{" 71", "     0"},
-                                                         {" 72", "    -6"},
+                                                         {" 72", "    -9"},
                                                          {" 73", "     9"},
                                                          {" 74", "     9"},
                                                          {" 73", "1E20"}};
@@ -78,11 +78,16 @@ TEST(CDxfDamage, FaceIndexOutsideTheVerticesIsRefused) {
         EXPECT_EQ(Refusal(text, kindHull),
                   Where(text, value) + "face index " + shown + " outside 1..8");
     }
-    // A fourth corner of 0 or below is a triangle, not damage.
+    // A fourth corner of 0 is a triangle, not damage; a negative one is the
+    // corner of an invisible edge.
     std::string triangle = box;
-    triangle.replace(box.find(" 74\r\n", face) + 5, 6, "    -1");
-    const auto tank = Import(triangle, kindTank);
-    EXPECT_EQ(tank->GetFaceCount(), 11);
+    triangle.replace(box.find(" 74\r\n", face) + 5, 6, "     0");
+    EXPECT_EQ(Import(triangle, kindTank)->GetFaceCount(), 11);
+    std::string hidden = box;
+    hidden.replace(box.find(" 74\r\n", face) + 5, 6, "    -7");
+    const auto tank = Import(hidden, kindTank);
+    EXPECT_EQ(tank->GetFaceCount(), 12);
+    EXPECT_NEAR(tank->Volume(), Import(box, kindTank)->Volume(), 1e-12);
 }
 
 TEST(CDxfDamage, GridShortOfVertexRecordsIsRefused) {

@@ -43,7 +43,7 @@ std::unique_ptr<CDxfFile> Open(const std::string& text, const std::string& name)
 
 TEST(CDxfFile, SplitsQuadrilateralFaceIntoTwoTriangles) {
     const std::string drawing = Drawing(Polyface(Square(), {{1, 2, 3, 4}, {4, 3, 2, 0}}) +
-                                        Polyface(Square(), {{1, 2, 3, -5}, {3, 2, 1, 0}}));
+                                        Polyface(Square(), {{1, 2, 3, -4}, {3, -2, 1, 0}}));
     auto file = Open(drawing, "quad.dxf");
     int flags = 0, m = 0, n = 0, nv = 0, nf = 0;
     ASSERT_TRUE(file->FindNextPolyline());
@@ -66,9 +66,11 @@ TEST(CDxfFile, SplitsQuadrilateralFaceIntoTwoTriangles) {
     ExpectTriangle(quad, 3, 4, 3, 2);
     EXPECT_EQ(quad.GetVertex(3)->X(), 1);
     EXPECT_EQ(quad.GetVertex(3)->Y(), 1);
-    // A negative fourth corner gives one triangle.
-    ASSERT_EQ(Polyface(*tank, 2).GetFaceCount(), 2);
+    // A negative index marks an invisible edge: its corner is the same.
+    ASSERT_EQ(Polyface(*tank, 2).GetFaceCount(), 3);
     ExpectTriangle(Polyface(*tank, 2), 1, 1, 2, 3);
+    ExpectTriangle(Polyface(*tank, 2), 2, 1, 3, 4);
+    ExpectTriangle(Polyface(*tank, 2), 3, 3, 2, 1);
 }
 
 TEST(CDxfFile, BoxOfQuadrilateralFacesEnclosesItsVolume) {
