@@ -29,6 +29,16 @@ std::string G(double x) {
 // falsely (-Wrestrict) on a literal assigned into an array of strings.
 const std::string kNoValue = "-";
 
+// An angle of a whole turn or more [deg] less its whole turns: 360 is 0,
+// not a turn of 2 pi as pi is taken (which leaves the ship a hair off
+// upright); angles within a turn are used as typed.
+double WithoutWholeTurns(double degrees) {
+    if (!(std::fabs(degrees) >= 360))
+        return degrees;
+    const double rest = std::fmod(degrees, 360);
+    return rest == 0 ? 0 : rest;
+}
+
 // One row of the table and the waterline segments it drew.
 struct CRow {
     std::string cells[kUprightColumns];
@@ -38,7 +48,8 @@ struct CRow {
 void ComputeRow(const CShipModel& ship, const CUprightInputs& in, const CMatrixBase& r, int i,
                 bool drawing, CRow& row) {
     const double z = i * in.dz + in.zmin;
-    const double heel = DegToRad(in.heel), trim = DegToRad(in.trim);
+    const double heel = DegToRad(WithoutWholeTurns(in.heel));
+    const double trim = DegToRad(WithoutWholeTurns(in.trim));
     CHydroProperties p;
     p.SetCollect(true);
     ship.ImmersedProperties(p, z, r);
@@ -136,7 +147,7 @@ void ComputeUprightTable(const CShipModel& ship, const CUprightInputs& in, CText
                          CDxfFile* drawing, CProgress* progress) {
     const int n = UprightRowCount(in) - 1;
     CRotationMatrix r;
-    r.SetRotation(DegToRad(in.heel), DegToRad(in.trim), 0);
+    r.SetRotation(DegToRad(WithoutWholeTurns(in.heel)), DegToRad(WithoutWholeTurns(in.trim)), 0);
     grid.SetSize(n + 2, kUprightColumns);
     WriteUprightHeaders(grid);
     if (progress) {

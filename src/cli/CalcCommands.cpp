@@ -11,7 +11,10 @@
 #include "platform/AtomicFile.h"
 #include "platform/NumberText.h"
 
+#include "geometry/CMatrix.h"
+
 #include <algorithm>
+#include <cmath>
 #include <cstdio>
 #include <memory>
 #include <unistd.h>
@@ -100,6 +103,35 @@ void PrintGrid(const CTextGrid& grid) {
     std::fwrite(text.data(), 1, text.size(), stdout);
 }
 
+// Which input the upright table refuses, and why, in the words of the
+// command line.
+std::string DescribeUprightRefusal(const CShipModel& ship, const CUprightInputs& in) {
+    double zmin = 0, zmax = 0;
+    CRotationMatrix identity;
+    identity.SetRotation(0, 0, 0);
+    const struct {
+        const char* option;
+        double value;
+    } fields[] = {{"--zmin", in.zmin},
+                  {"--zmax", in.zmax},
+                  {"--dz", in.dz},
+                  {"--heel", in.heel},
+                  {"--trim", in.trim}};
+    for (const auto& f : fields)
+        if (!std::isfinite(f.value))
+            return std::string(f.option) + " is not a number";
+    if (!ship.ZRange(identity, zmin, zmax))
+        return "the ship has no hull element with vertices to take the heights from";
+    if (in.zmin > in.zmax)
+        return FormatC("--zmin (%g) is above --zmax (%g)", in.zmin, in.zmax);
+    if (!(in.dz > 0))
+        return FormatC("--dz (%g) is not above 0", in.dz);
+    if (std::fabs(in.zmin - in.zmax) < in.dz)
+        return FormatC("the range from --zmin to --zmax (%g m) is narrower than --dz (%g)",
+                       in.zmax - in.zmin, in.dz);
+    return FormatC("--dz (%g) asks for %d waterplanes or more", in.dz, kMaxUprightRows);
+}
+
 void AddUpright(CLI::App& app, int& status) {
     struct Args {
         std::string ship, dxf;
@@ -120,6 +152,7 @@ void AddUpright(CLI::App& app, int& status) {
     cmd->callback([=, &status] {
         CShipModel ship;
         LoadShip(ship, a->ship, false);
+        RefuseValuesThatAreNotNumbers(ship, true, false);
         CUprightInputs in;
         CImmersedBody body;
         OpenUprightTable(ship, in, body);
@@ -134,7 +167,7 @@ void AddUpright(CLI::App& app, int& status) {
         if (trim->count())
             in.trim = a->in.trim;
         if (const char* refusal = CheckUprightInputs(in))
-            throw CRefusedError(refusal);
+            throw CRefusedError(DescribeUprightRefusal(ship, in) + ": " + refusal);
         CTextGrid grid;
         const std::unique_ptr<CProgress> progress = MakeProgress("Carene dritte");
         if (a->dxf.empty()) {
@@ -189,6 +222,7 @@ void AddInclined(CLI::App& app, int& status) {
     cmd->callback([=, &status] {
         CShipModel ship;
         LoadShip(ship, a->ship, false);
+        RefuseValuesThatAreNotNumbers(ship, true, a->kind == "gz");
         CTextGrid grid;
         WriteInclinedHeaders(grid);
         CInclinedInputs in;
@@ -256,6 +290,7 @@ void AddTrim(CLI::App& app, int& status) {
     cmd->callback([=, &status] {
         CShipModel model;
         LoadShip(model, *ship, false);
+        RefuseValuesThatAreNotNumbers(model, true, true);
         CSubmergedTrimInputs result = *in;
         if (const char* refusal = ComputeSubmergedTrim(model, result))
             throw CRefusedError(refusal);
@@ -295,6 +330,7 @@ void AddBonjean(CLI::App& app, int& status) {
     cmd->callback([=, &status] {
         CShipModel ship;
         LoadShip(ship, a->ship, false);
+        RefuseValuesThatAreNotNumbers(ship, false, false);
         CBonjeanInputs in = a->in;
         // The lines of the additional-sections box, CR LF between them.
         for (std::size_t k = 0; k < a->extra.size(); ++k)

@@ -1,9 +1,11 @@
 #include "CliCommon.h"
 
 #include "model/CShipModel.h"
+#include "model/ElementEditing.h"
 #include "model/ShipFile.h"
 #include "platform/NumberText.h"
 
+#include <cstdio>
 #include <filesystem>
 
 std::string EscapeField(const std::string& text) {
@@ -22,6 +24,9 @@ std::string EscapeField(const std::string& text) {
             break;
         case '\n':
             out += "\\n";
+            break;
+        case '\0':
+            out += "\\0";
             break;
         default:
             out += c;
@@ -60,4 +65,58 @@ void LoadShip(CShipModel& ship, const std::string& path, bool allowNew) {
         return;
     }
     LoadShipFile(ship, path);
+}
+
+void RefuseEmptyNumbers(CLI::App& app) {
+    const CLI::Validator notEmpty(
+        [](std::string& value) {
+            return value.find_first_not_of(" \t") == std::string::npos
+                       ? std::string("a number is needed, not an empty value")
+                       : std::string();
+        },
+        "", "NOT_EMPTY");
+    for (CLI::App* command : app.get_subcommands([](CLI::App*) { return true; }))
+        for (CLI::Option* option : command->get_options()) {
+            const std::string type = option->get_type_name();
+            if (type == "FLOAT" || type == "INT" || type == "UINT")
+                option->check(notEmpty);
+        }
+}
+
+namespace {
+
+template <class Fn> void ForEachElement(const CShipModel& ship, Fn&& fn) {
+    for (int i = 1; i <= ship.HullElements().GetCount(); ++i)
+        fn(*ship.HullElements().GetAt(i), int{kindHull});
+    for (int i = 1; i <= ship.Compartments().GetCount(); ++i)
+        fn(*ship.Compartments().GetAt(i), int{kindCompartment});
+    for (int i = 1; i <= ship.Tanks().GetCount(); ++i)
+        fn(*ship.Tanks().GetAt(i), int{kindTank});
+}
+
+std::string Label(const CShipElement& element, int kind) {
+    static const char* const kinds[] = {"", "hull element", "compartment", "tank"};
+    return std::string(kinds[kind]) + " '" + EscapeField(element.GetName()) + "'";
+}
+
+} // namespace
+
+void RefuseValuesThatAreNotNumbers(const CShipModel& ship, bool compartments, bool tanks) {
+    ForEachElement(ship, [&](const CShipElement& element, int kind) {
+        if (!element.IsEnabled() || (kind == kindTank && !tanks) ||
+            (kind == kindCompartment && !compartments))
+            return;
+        for (const CValueProblem& p : FindValueProblems(element, kind))
+            if (p.not_a_number)
+                throw CRefusedError(Label(element, kind) + ": " + p.text +
+                                    ": the results would not be numbers");
+    });
+}
+
+void WarnOfValueProblems(const CShipModel& ship) {
+    ForEachElement(ship, [&](const CShipElement& element, int kind) {
+        for (const CValueProblem& p : FindValueProblems(element, kind))
+            std::fprintf(stderr, "brelund-calc: warning: %s: %s\n", Label(element, kind).c_str(),
+                         p.text.c_str());
+    });
 }

@@ -35,6 +35,17 @@ std::string ElementLine(int kind, const CShipElement& element);
 // allowNew is set.
 void LoadShip(CShipModel& ship, const std::string& path, bool allowNew);
 
+// Refuses a calculation on a ship one of whose enabled elements taking part
+// (hull elements, and the compartments and tanks when asked) holds a value
+// that is not a number: every figure would come out as one.
+void RefuseValuesThatAreNotNumbers(const CShipModel& ship, bool compartments, bool tanks);
+// Warnings on stderr, one line per problem of every element's values.
+void WarnOfValueProblems(const CShipModel& ship);
+
+// Every option of every command that takes a number refuses an empty value
+// (which would read as 0) as a usage error.
+void RefuseEmptyNumbers(CLI::App& app);
+
 // Each command adds its subcommand; its callback runs the command and sets
 // the exit status through the returned reference.
 void AddListCommand(CLI::App& app, int& status);

@@ -33,6 +33,7 @@ void AddListCommand(CLI::App& app, int& status) {
         // failure never leaves half a table on stdout.
         const std::string out = ListShip(ship);
         std::fwrite(out.data(), 1, out.size(), stdout);
+        WarnOfValueProblems(ship);
         status = exitOk;
     });
 }

@@ -167,6 +167,21 @@ void AddEdit(CLI::App& app, int& status) {
         if (const char* refusal = CheckElementValues(v))
             throw CRefusedError(a->ship + ": '" + EscapeField(a->name) + "': " + refusal);
         StoreElementValues(ship, *f.element, v);
+        // The tank keeps its values within what it can hold: say so when it
+        // changed what was asked.
+        if (f.kind == kindTank) {
+            const auto& tank = static_cast<const CTank&>(*f.element);
+            if (weight->count() > 0 && tank.GetSpecificWeight() != a->weight)
+                std::fprintf(stderr,
+                             "brelund-calc: warning: --specific-weight %g was taken as %g: a "
+                             "specific weight is not negative\n",
+                             a->weight, tank.GetSpecificWeight());
+            if (load->count() > 0 && tank.GetLoadVolume() != a->load)
+                std::fprintf(stderr,
+                             "brelund-calc: warning: --load-volume %g was taken as %g: the load "
+                             "lies between 0 and the tank's volume (%g m^3)\n",
+                             a->load, tank.GetLoadVolume(), tank.Volume());
+        }
         StoreShipFile(ship, a->ship);
         PrintElement(f.kind, *f.element);
         status = exitOk;

@@ -1,6 +1,7 @@
 #include "ElementEditing.h"
 
 #include "CDxfFile.h"
+#include "MeshFaces.h"
 #include "MeshFiles.h"
 #include "platform/CFileException.h"
 #include "platform/NumberText.h"
@@ -141,4 +142,43 @@ void StoreElementValues(CShipModel& ship, CShipElement& element, const CElementV
         else
             tank.SetFillingRatio(v.filling_ratio);
     }
+}
+
+std::vector<CValueProblem> FindValueProblems(const CShipElement& element, int kind) {
+    std::vector<CValueProblem> problems;
+    long long bad = 0;
+    for (int m = 1; m <= element.GetCount(); ++m) {
+        const CMesh& mesh = *element.GetAt(m);
+        const CVector3* v = meshfaces::VertexArray(mesh);
+        for (int i = 0; v && i < mesh.GetVertexCount(); ++i)
+            if (!std::isfinite(v[i].X()) || !std::isfinite(v[i].Y()) || !std::isfinite(v[i].Z()))
+                ++bad;
+    }
+    if (bad > 0)
+        problems.push_back({FormatC("%lld vertices whose coordinates are not numbers", bad), true});
+    const auto check = [&](const char* what, double value, bool negativeToo) {
+        if (!std::isfinite(value))
+            problems.push_back({FormatC("its %s is not a number", what), true});
+        else if (negativeToo && value < 0)
+            problems.push_back({FormatC("its %s is negative (%g)", what, value), false});
+    };
+    if (kind == kindCompartment) {
+        const double mu = static_cast<const CCompartment&>(element).GetPermeability();
+        check("permeability", mu, false);
+        if (std::isfinite(mu) && (mu < 0 || mu > 1))
+            problems.push_back({FormatC("its permeability %g lies outside 0..1", mu), false});
+    }
+    if (kind == kindTank) {
+        const auto& tank = static_cast<const CTank&>(element);
+        check("specific weight", tank.GetSpecificWeight(), true);
+        check("load volume", tank.GetLoadVolume(), true);
+        check("filling ratio", tank.GetFillingRatio(), true);
+        const double volume = tank.Volume();
+        if (std::isfinite(tank.GetLoadVolume()) && std::isfinite(volume) &&
+            tank.GetLoadVolume() > volume && tank.GetLoadVolume() > 0)
+            problems.push_back({FormatC("its load volume %g is above the tank's volume %g",
+                                        tank.GetLoadVolume(), volume),
+                                false});
+    }
+    return problems;
 }

@@ -6,6 +6,7 @@
 #include "CShipModel.h"
 
 #include <string>
+#include <vector>
 
 // name, with underscores appended until no element of the model bears it.
 std::string MakeNameUnique(const CShipModel& ship, std::string name);
@@ -20,8 +21,8 @@ CShipElement* AddElementFromDxf(CShipModel& ship, int kind, const std::string& d
 // Replaces element's meshes with those of a mesh file, told apart by its
 // content and extension: a DXF drawing (the ENTITIES section searched first
 // when entities is set), an STL file (one mesh) or an OBJ file (a mesh per
-// object or group); every coordinate multiplied by scale. A CFileException when the file cannot be read, is
-// damaged, or holds a coordinate that overflows once scaled.
+// object or group); every coordinate multiplied by scale. A CFileException when the file cannot be
+// read, is damaged, or holds a coordinate that overflows once scaled.
 void ImportMeshFile(CShipElement& element, const std::string& path, double scale, bool entities);
 
 // Adds an element of kind read from a mesh file (as ImportMeshFile; the
@@ -30,6 +31,20 @@ void ImportMeshFile(CShipElement& element, const std::string& path, double scale
 // and the ship is left as it was.
 CShipElement* AddElementFromFile(CShipModel& ship, int kind, const std::string& path,
                                  const std::string& name, double scale = 1);
+
+// One thing wrong with the values an element holds (as a damaged or
+// foreign ship file may bring them).
+struct CValueProblem {
+    std::string text;  // what is wrong, in a line
+    bool not_a_number; // a value that is not a finite number, which spreads into every result
+};
+
+// What is wrong with an element of kind kind: vertices whose coordinates
+// are not finite numbers; a compartment's permeability that is not a
+// number or lies outside [0, 1]; a tank's specific weight, load volume or
+// filling ratio that is not a number or is negative, or a load above the
+// tank's volume.
+std::vector<CValueProblem> FindValueProblems(const CShipElement& element, int kind);
 
 // The editable values of one element, as the properties dialog holds them.
 struct CElementValues {

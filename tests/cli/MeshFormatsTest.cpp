@@ -41,6 +41,22 @@ std::string AsciiStl(const CPolyfaceMesh& mesh) {
     return text + "endsolid box\n";
 }
 
+// The faces as 3DFACE entities, the fourth corner repeating the third.
+std::string Faces3d(const CPolyfaceMesh& mesh) {
+    std::string text = "  0\r\nSECTION\r\n  2\r\nENTITIES\r\n";
+    for (int f = 1; f <= mesh.GetFaceCount(); ++f) {
+        text += "  0\r\n3DFACE\r\n  8\r\n0\r\n";
+        for (int k = 0; k < 4; ++k) {
+            const CVector3& p = *mesh.GetVertex(mesh.GetFaceIndices(f)->v[k < 3 ? k : 2]);
+            const std::string digit = std::to_string(k);
+            text += " 1" + digit + "\r\n" + std::to_string(p.X()) + "\r\n 2" + digit + "\r\n" +
+                    std::to_string(p.Y()) + "\r\n 3" + digit + "\r\n" + std::to_string(p.Z()) +
+                    "\r\n";
+        }
+    }
+    return text + "  0\r\nENDSEC\r\n  0\r\nEOF";
+}
+
 // The element's line of list, without its name, and the upright table.
 std::pair<std::string, std::string> Added(const std::string& file) {
     const std::string ship = TestPath("formats.nav");
@@ -65,11 +81,15 @@ TEST(MeshFormats, TheSameBoxFromEveryKindOfFileGivesTheSameShip) {
     const std::string text = AsciiStl(mesh);
     WriteBytes(ascii, std::vector<unsigned char>(text.begin(), text.end()));
 
+    const std::string faces = TestPath("box-3dface.dxf");
+    const std::string faceText = Faces3d(mesh);
+    WriteBytes(faces, std::vector<unsigned char>(faceText.begin(), faceText.end()));
+
     const auto reference = Added(Write("box.dxf", polyface, true));
     EXPECT_NE(reference.first.find("hull\tbox\t1\t1\t12\t400\t"), std::string::npos)
         << reference.first;
-    for (const std::string& file :
-         {ascii, Write("box-binary.stl", polyface, false), Write("box.obj", polyface, false)})
+    for (const std::string& file : {ascii, faces, Write("box-binary.stl", polyface, false),
+                                    Write("box.obj", polyface, false)})
         EXPECT_EQ(Added(file), reference) << file;
 
     // As six grids the box lists other meshes and faces, but floats the same.

@@ -1,0 +1,106 @@
+#include "CalcRunner.h"
+#include "model/TestShips.h"
+
+#include "model/CShipModel.h"
+#include "model/ShipFile.h"
+
+#include <cmath>
+#include <gtest/gtest.h>
+
+namespace {
+
+const std::string kBarge = std::string(BRELUND_SOURCE_DIR) + "/samples/barge.nav";
+
+std::string CopyOfBarge(const std::string& name) {
+    const std::string path = TestPath(name);
+    WriteBytes(path, ReadBytes(kBarge));
+    return path;
+}
+
+} // namespace
+
+TEST(CalcInputs, EmptyNumbersAreUsageErrors) {
+    const std::string ship = CopyOfBarge("empty-values.nav");
+    const auto before = ReadBytes(ship);
+    for (const char* option : {"--filling ''", "--colour ''", "--specific-weight ' '"}) {
+        const CalcResult r = RunCalc("edit " + ShellQuote(ship) + " 'cassa 1' " + option);
+        EXPECT_EQ(r.status, 2) << option;
+        EXPECT_NE(r.err.find("a number is needed, not an empty value"), std::string::npos) << r.err;
+    }
+    EXPECT_EQ(RunCalc("upright " + ShellQuote(ship) + " --heel ''").status, 2);
+    EXPECT_EQ(ReadBytes(ship), before);
+}
+
+TEST(CalcInputs, ClampedTankValuesAreReported) {
+    const std::string ship = CopyOfBarge("clamped.nav");
+    CalcResult r = RunCalc("edit " + ShellQuote(ship) + " 'cassa 1' --load-volume 1e308");
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_NE(r.err.find("--load-volume 1e+308 was taken as 24"), std::string::npos) << r.err;
+    r = RunCalc("edit " + ShellQuote(ship) + " 'cassa 1' --specific-weight -1000");
+    EXPECT_NE(r.err.find("--specific-weight -1000 was taken as 0"), std::string::npos) << r.err;
+    r = RunCalc("edit " + ShellQuote(ship) + " 'cassa 1' --load-volume 12 --specific-weight 900");
+    EXPECT_EQ(r.err, "");
+}
+
+TEST(CalcInputs, RefusalsNameTheInputAndTheRule) {
+    const std::string barge = ShellQuote(kBarge);
+    const std::string italian =
+        ": Verificare il corretto inserimento dei dati relativi a zmin e zmax\n";
+    CalcResult r = RunCalc("upright " + barge + " --heel nan");
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.err, "brelund-calc: --heel is not a number" + italian);
+    r = RunCalc("upright " + barge + " --zmin 2 --zmax 1");
+    EXPECT_EQ(r.err, "brelund-calc: --zmin (2) is above --zmax (1)" + italian);
+    const std::string empty = TestPath("no-hull.nav");
+    WriteBytes(empty, std::vector<unsigned char>(12, 0));
+    r = RunCalc("upright " + ShellQuote(empty));
+    EXPECT_EQ(r.err,
+              "brelund-calc: the ship has no hull element with vertices to take the heights from" +
+                  italian);
+}
+
+TEST(CalcInputs, WholeTurnsOfHeelAndTrimAreUpright) {
+    // The barge's deck at 3 m lies in the last waterplane: a hair of heel
+    // changes its wetted surface.
+    const std::string barge = ShellQuote(kBarge) + " --zmin 2 --zmax 3 --dz 0.5";
+    const CalcResult upright = RunCalc("upright " + barge);
+    ASSERT_EQ(upright.status, 0);
+    for (const char* turns : {" --heel 360", " --trim -720", " --heel 720 --trim 360"})
+        EXPECT_EQ(RunCalc("upright " + barge + turns).out, upright.out) << turns;
+    EXPECT_NE(RunCalc("upright " + barge + " --heel 359").out, upright.out);
+}
+
+TEST(CalcInputs, ValuesThatAreNotNumbersAreNamedAndRefuseTheTables) {
+    const std::string path = TestPath("nan.nav");
+    {
+        CShipModel ship;
+        AddGridBox(*ship.AddElement(kindHull), {0, -4, 0}, {20, 4, 4}, 4, 2, 2);
+        auto* room = static_cast<CCompartment*>(ship.AddElement(kindCompartment));
+        room->SetName("room");
+        room->Append(BoxMesh(5, -1, 0, 10, 1, 2));
+        room->SetPermeability(std::nan(""));
+        CShipElement* named = ship.AddElement(kindTank);
+        named->SetName(std::string("a\0b", 3));
+        StoreShipFile(ship, path);
+    }
+    CalcResult r = RunCalc("list " + ShellQuote(path));
+    EXPECT_EQ(r.status, 0);
+    EXPECT_NE(r.out.find("tank\ta\\0b\t"), std::string::npos) << r.out;
+    EXPECT_NE(r.err.find("warning: compartment 'room': its permeability is not a number"),
+              std::string::npos)
+        << r.err;
+    r = RunCalc("upright " + ShellQuote(path));
+    EXPECT_EQ(r.status, 1);
+    EXPECT_NE(r.err.find("compartment 'room': its permeability is not a number: the results "
+                         "would not be numbers"),
+              std::string::npos)
+        << r.err;
+    EXPECT_EQ(r.out, "");
+    // Editing the room asks for its permeability first, as the dialog does;
+    // given one, the table is computed.
+    EXPECT_EQ(RunCalc("edit " + ShellQuote(path) + " room --enabled 0").status, 1);
+    ASSERT_EQ(RunCalc("edit " + ShellQuote(path) + " room --permeability 0.85").status, 0);
+    r = RunCalc("upright " + ShellQuote(path));
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(r.out.find("nan"), std::string::npos);
+}
