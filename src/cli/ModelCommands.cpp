@@ -2,6 +2,7 @@
 // the properties dialog's editing, on a ship file. Each command reads the
 // ship file, changes the model and writes it back whole or not at all.
 #include "CliCommon.h"
+#include "ShipLock.h"
 
 #include "model/CDxfFile.h"
 #include "model/ElementEditing.h"
@@ -83,6 +84,7 @@ void AddAdd(CLI::App& app, int& status) {
             throw CUsageError("--name: an element name cannot be empty");
         if (!(a->scale > 0) || !std::isfinite(a->scale))
             throw CRefusedError("--scale: the scale must be a positive number");
+        const CShipLock lock(a->ship);
         CShipModel ship;
         LoadShip(ship, a->ship, true);
         const int kind = KindCode(a->kind);
@@ -137,6 +139,7 @@ void AddEdit(CLI::App& app, int& status) {
     auto* load = cmd->add_option("--load-volume", a->load, "Tank liquid load volume [m^3]");
     filling->excludes(load);
     cmd->callback([=, &status] {
+        const CShipLock lock(a->ship);
         CShipModel ship;
         LoadShip(ship, a->ship, false);
         const Found f = FindOrRefuse(ship, a->ship, a->name);
@@ -194,6 +197,7 @@ void AddDelete(CLI::App& app, int& status) {
     cmd->add_option("SHIP", *ship, "Ship file (.nav)")->required();
     cmd->add_option("NAME", *name, "Name of the element")->required();
     cmd->callback([=, &status] {
+        const CShipLock lock(*ship);
         CShipModel model;
         LoadShip(model, *ship, false);
         FindOrRefuse(model, *ship, *name);
@@ -210,6 +214,7 @@ void AddInvert(CLI::App& app, int& status) {
     cmd->add_option("SHIP", *ship, "Ship file (.nav)")->required();
     cmd->add_option("NAME", *name, "Name of the element")->required();
     cmd->callback([=, &status] {
+        const CShipLock lock(*ship);
         CShipModel model;
         LoadShip(model, *ship, false);
         const Found f = FindOrRefuse(model, *ship, *name);

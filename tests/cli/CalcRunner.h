@@ -21,12 +21,14 @@ inline std::string ShellQuote(const std::string& s) {
 }
 
 // args are passed through the shell unquoted: quote paths with ShellQuote.
-// The command runs in folder when one is given.
-inline CalcResult RunCalc(const std::string& args, const std::string& folder = "") {
+// The command runs in folder when one is given, with the environment
+// settings env ("NAME=value ...") when given.
+inline CalcResult RunCalc(const std::string& args, const std::string& folder = "",
+                          const std::string& env = "") {
     const std::string out = TestPath("calc.out"), err = TestPath("calc.err");
     const std::string cd = folder.empty() ? "" : "cd " + ShellQuote(folder) + " && ";
-    const std::string cmd = cd + std::string(BRELUND_CALC) + " " + args + " >" + ShellQuote(out) +
-                            " 2>" + ShellQuote(err) + " </dev/null";
+    const std::string cmd = cd + (env.empty() ? "" : env + " ") + std::string(BRELUND_CALC) + " " +
+                            args + " >" + ShellQuote(out) + " 2>" + ShellQuote(err) + " </dev/null";
     const int raw = std::system(cmd.c_str());
     const auto text = [](const std::string& path) {
         const auto bytes = ReadBytes(path);
