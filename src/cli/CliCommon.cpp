@@ -2,6 +2,7 @@
 
 #include "model/CShipModel.h"
 #include "model/ElementEditing.h"
+#include "model/LoadNotes.h"
 #include "model/ShipFile.h"
 #include "platform/NumberText.h"
 
@@ -64,7 +65,14 @@ void LoadShip(CShipModel& ship, const std::string& path, bool allowNew) {
         ship.Clear();
         return;
     }
-    LoadShipFile(ship, path);
+    std::vector<std::string> notes;
+    {
+        const loadnotes::Collect collect(notes);
+        LoadShipFile(ship, path);
+    }
+    for (const std::string& note : notes)
+        std::fprintf(stderr, "brelund-calc: warning: %s: %s\n", path.c_str(),
+                     EscapeField(note).c_str());
 }
 
 void RefuseEmptyNumbers(CLI::App& app) {

@@ -1,4 +1,5 @@
 #include "CShipElement.h"
+#include "LoadNotes.h"
 
 #include "CDxfFile.h"
 #include "CGridMesh.h"
@@ -144,16 +145,32 @@ void CShipElement::Load(CFile& file) {
         m_name.resize(static_cast<std::size_t>(length));
         ReadExact(file, m_name.data(), m_name.size(), "the name of an element");
     }
+    if (length < 0)
+        loadnotes::Note(
+            FormatC("an element's name length is negative (%d): read as empty", length));
+    const std::uint64_t countAt = file.GetPosition();
     const std::int32_t meshes = ReadI32(file, "the mesh count of an element");
+    if (meshes < 0)
+        loadnotes::Note(FormatC("element '%s': its mesh count at byte %llu is negative (%d): "
+                                "read as none",
+                                m_name.c_str(), static_cast<unsigned long long>(countAt), meshes));
     for (std::int32_t j = 1; j <= meshes; ++j) {
+        const std::uint64_t at = file.GetPosition();
         const std::int32_t type = ReadI32(file, "the type of a mesh");
         std::unique_ptr<CMesh> mesh;
         if (type == CMesh::typePolyface)
             mesh = std::make_unique<CPolyfaceMesh>();
         else if (type == CMesh::typeGrid)
             mesh = std::make_unique<CGridMesh>();
-        else
-            break; // an unknown tag ends this element's meshes
+        else {
+            // An unknown tag ends this element's meshes.
+            loadnotes::Note(FormatC("element '%s': unknown mesh tag %d at byte %llu: its meshes "
+                                    "from number %d of %d on were dropped, and what follows is "
+                                    "read from there",
+                                    m_name.c_str(), type, static_cast<unsigned long long>(at), j,
+                                    meshes));
+            break;
+        }
         Append(std::move(mesh))->Load(file);
     }
 }

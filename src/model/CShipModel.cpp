@@ -1,4 +1,8 @@
 #include "CShipModel.h"
+#include "LoadNotes.h"
+#include "platform/NumberText.h"
+
+#include <algorithm>
 
 #include "ShipFileIO.h"
 
@@ -75,7 +79,11 @@ namespace {
 constexpr std::uint64_t kMinElementBytes = 13;
 
 template <class T> void LoadList(CFile& file, COwningList<T>& list, const char* what) {
+    const std::uint64_t at = file.GetPosition();
     const std::int32_t count = shipfile::ReadI32(file, what);
+    if (count < 0)
+        loadnotes::Note(FormatC("%s at byte %llu is negative (%d): read as none", what,
+                                static_cast<unsigned long long>(at), count));
     for (std::int32_t i = 1; i <= count; ++i) {
         shipfile::Require(file, kMinElementBytes, "an element record");
         list.Append(std::make_unique<T>())->Load(file);
@@ -100,6 +108,25 @@ void CShipModel::Load(CFile& file) {
         Clear();
         throw;
     }
+    const std::uint64_t end = file.GetPosition(), length = file.GetLength();
+    if (end < length)
+        loadnotes::Note(FormatC("%llu bytes after the last tank, from byte %llu, were not read",
+                                static_cast<unsigned long long>(length - end),
+                                static_cast<unsigned long long>(end)));
+    // Names identify elements; a file may still hold two of one name.
+    std::vector<std::pair<std::string, int>> names;
+    const auto collect = [&](const auto& list) {
+        for (int i = 1; i <= list.GetCount(); ++i)
+            names.emplace_back(list.GetAt(i)->GetName(), static_cast<int>(names.size()));
+    };
+    collect(m_hull);
+    collect(m_compartments);
+    collect(m_tanks);
+    std::sort(names.begin(), names.end());
+    for (std::size_t i = 1; i < names.size(); ++i)
+        if (names[i].first == names[i - 1].first && (i < 2 || names[i - 2].first != names[i].first))
+            loadnotes::Note("two or more elements are named '" + names[i].first +
+                            "': commands by name reach the first of them only");
 }
 
 void CShipModel::Store(CFile& file) const {

@@ -3,6 +3,7 @@
 
 #include "model/CShipModel.h"
 #include "model/ShipFile.h"
+#include "support/ByteBuilder.h"
 
 #include <cmath>
 #include <gtest/gtest.h>
@@ -103,4 +104,52 @@ TEST(CalcInputs, ValuesThatAreNotNumbersAreNamedAndRefuseTheTables) {
     r = RunCalc("upright " + ShellQuote(path));
     EXPECT_EQ(r.status, 0) << r.err;
     EXPECT_EQ(r.out.find("nan"), std::string::npos);
+}
+
+TEST(CalcInputs, DamageTheShipFileToleratesIsReported) {
+    // One hull element of one empty polyface mesh, no compartment, no tank.
+    const auto ship = [](int meshes, int compartments, bool trailing) {
+        ByteBuilder b;
+        b.I32(1).Body(true, 0, "hull", meshes).I32(1).I32(0).I32(0);
+        b.I32(compartments).I32(0);
+        if (trailing)
+            b.I32(0);
+        const std::string path = TestPath("tolerated.nav");
+        WriteBytes(path, b.bytes);
+        return RunCalc("list " + ShellQuote(path));
+    };
+    CalcResult r = ship(1, 0, false);
+    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(r.err, "");
+    // Four bytes more than the file needs.
+    r = ship(1, 0, true);
+    EXPECT_EQ(r.status, 0);
+    EXPECT_NE(r.err.find("4 bytes after the last tank, from byte 41, were not read"),
+              std::string::npos)
+        << r.err;
+    // A second mesh whose tag is the compartment count: the element's meshes
+    // end there and the reader goes on from it, as the file format says.
+    r = ship(2, 0, true);
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_NE(r.err.find("element 'hull': unknown mesh tag 0 at byte 33"), std::string::npos)
+        << r.err;
+    r = ship(1, -1, false);
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_NE(r.err.find("the compartment count at byte 33 is negative (-1): read as none"),
+              std::string::npos)
+        << r.err;
+}
+
+TEST(CalcInputs, TwoElementsOfOneNameAreReported) {
+    const std::string path = TestPath("twins.nav");
+    {
+        CShipModel ship;
+        ship.AddElement(kindHull)->Append(BoxMesh(0, 0, 0, 1, 1, 1));
+        ship.HullElements().GetAt(1)->SetName("twin");
+        ship.AddElement(kindTank)->SetName("twin");
+        StoreShipFile(ship, path);
+    }
+    const CalcResult r = RunCalc("list " + ShellQuote(path));
+    EXPECT_EQ(r.status, 0);
+    EXPECT_NE(r.err.find("two or more elements are named 'twin'"), std::string::npos) << r.err;
 }

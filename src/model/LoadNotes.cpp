@@ -1,0 +1,21 @@
+#include "LoadNotes.h"
+
+namespace loadnotes {
+namespace {
+thread_local std::vector<std::string>* t_notes = nullptr;
+}
+
+Collect::Collect(std::vector<std::string>& notes) : m_previous(t_notes) {
+    t_notes = &notes;
+}
+
+Collect::~Collect() {
+    t_notes = m_previous;
+}
+
+void Note(std::string text) {
+    if (t_notes)
+        t_notes->push_back(std::move(text));
+}
+
+} // namespace loadnotes
