@@ -5,6 +5,7 @@
 #include "model/MeshFiles.h"
 
 #include <gtest/gtest.h>
+#include <tuple>
 
 namespace {
 
@@ -127,4 +128,35 @@ TEST(MeshFormats, ExportWritesStlAndObjThatReadBack) {
     const CalcResult r = RunCalc("add " + ShellQuote(ship) + " hull " + ShellQuote(empty));
     EXPECT_EQ(r.status, 1);
     EXPECT_NE(r.err.find("no mesh found in"), std::string::npos) << r.err;
+}
+
+TEST(MeshFormats, ADamagedDrawingIsRefusedAndTheShipLeftAsItWas) {
+    const std::string ship = TestPath("kept.nav");
+    WriteBytes(ship, ReadBytes(std::string(BRELUND_SOURCE_DIR) + "/samples/barge.nav"));
+    const auto before = ReadBytes(ship);
+    CShipElement polyface;
+    polyface.Append(BoxMesh(0, 0, 0, 10, 8, 5));
+    const std::string good = Write("good.dxf", polyface, true);
+    const auto bytes = ReadBytes(good);
+    const std::string text(bytes.begin(), bytes.end());
+    // The first vertex's x, then one face index, spoiled in turn.
+    const std::size_t x = text.find(" 10\r\n", text.find("VERTEX")) + 5;
+    const std::size_t index = text.find(" 71\r\n", text.find("\r\n   128\r\n")) + 5;
+    for (const auto& [at, length, value, what] :
+         {std::tuple{x, text.find("\r\n", x) - x, std::string("nan"), "not a finite number"},
+          std::tuple{x, text.find("\r\n", x) - x, std::string("1e999"), "not a finite number"},
+          std::tuple{index, text.find("\r\n", index) - index, std::string("9"),
+                     "face index 9 outside 1..8"}}) {
+        std::string spoiled = text;
+        spoiled.replace(at, length, value);
+        const std::string path = TestPath("spoiled.dxf");
+        WriteBytes(path, std::vector<unsigned char>(spoiled.begin(), spoiled.end()));
+        const CalcResult r = RunCalc("add " + ShellQuote(ship) + " hull " + ShellQuote(path));
+        EXPECT_EQ(r.status, 1) << value;
+        EXPECT_NE(r.err.find("spoiled.dxf"), std::string::npos) << r.err;
+        EXPECT_NE(r.err.find("POLYLINE starting at line"), std::string::npos) << r.err;
+        EXPECT_NE(r.err.find(what), std::string::npos) << r.err;
+        EXPECT_EQ(r.out, "");
+        EXPECT_EQ(ReadBytes(ship), before) << value;
+    }
 }
