@@ -2,7 +2,8 @@
 # Runs the engine benchmarks and the memory probe, and prints ns per
 # triangle of each evaluation against the floor loop, the upright table's
 # parallel speed-up, the inclined tables' times (KZ on one core and on all,
-# GZ per cell) and the peak memory per triangle of a loaded ship.
+# GZ per cell), the Bonjean tables, the mesh checks, the peak memory per
+# triangle of a loaded ship, and the reading of DXF, STL and OBJ files.
 # Usage: scripts/bench.sh [extra Google Benchmark flags]
 # The full JSON goes to build/bench.json.
 set -euo pipefail
@@ -12,7 +13,8 @@ brelund_install_deps
 
 jobs=$(nproc 2>/dev/null || echo 2)
 cmake -S "$root" -B "$root/build" -DBRELUND_BUILD_BENCH=ON >/dev/null
-cmake --build "$root/build" --target brelund-bench brelund-memory-probe -j "$jobs" >/dev/null
+cmake --build "$root/build" --target brelund-bench brelund-memory-probe brelund-dxf-bench \
+  brelund-mesh-file-bench -j "$jobs" >/dev/null
 
 "$root/build/bench/brelund-bench" --benchmark_format=json --benchmark_out="$root/build/bench.json" \
   --benchmark_out_format=json "$@" >/dev/null
@@ -102,3 +104,9 @@ for label, probe in (("polyface", sys.argv[3]), ("grid", sys.argv[4])):
     tris, peak = map(int, probe.split())
     print(f"peak memory of a loaded 1M-triangle {label} ship: {(peak - base) / tris:.1f} bytes per triangle")
 PY
+
+# Reading meshes drawn elsewhere: DXF drawings, STL and OBJ files.
+echo "reading and writing mesh files (ms of wall time):"
+for bench in brelund-dxf-bench brelund-mesh-file-bench; do
+  "$root/build/bench/$bench" --benchmark_format=console 2>/dev/null | grep -E '^BM_' | sed 's/^/  /'
+done
