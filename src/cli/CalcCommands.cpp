@@ -153,6 +153,8 @@ void AddUpright(CLI::App& app, int& status) {
         CShipModel ship;
         LoadShip(ship, a->ship, false);
         RefuseValuesThatAreNotNumbers(ship, true, false);
+        if (!a->dxf.empty())
+            RefuseSameFile(a->dxf, {{"ship", a->ship}});
         CUprightInputs in;
         CImmersedBody body;
         OpenUprightTable(ship, in, body);
@@ -173,11 +175,14 @@ void AddUpright(CLI::App& app, int& status) {
         if (a->dxf.empty()) {
             ComputeUprightTable(ship, in, grid, nullptr, progress.get());
         } else {
-            WriteFileAtomically<CDxfFile>(a->dxf, [&](CDxfFile& drawing) {
-                drawing.WriteHead();
-                ComputeUprightTable(ship, in, grid, &drawing, progress.get());
-                drawing.WriteTail();
-            });
+            WriteFileAtomically<CDxfFile>(a->dxf,
+                                          [&](CDxfFile& drawing) {
+                                              drawing.WriteHead();
+                                              ComputeUprightTable(ship, in, grid, &drawing,
+                                                                  progress.get());
+                                              drawing.WriteTail();
+                                          },
+                                          {.kind = "drawing"});
         }
         PrintGrid(grid);
         status = exitOk;
@@ -223,6 +228,8 @@ void AddInclined(CLI::App& app, int& status) {
         CShipModel ship;
         LoadShip(ship, a->ship, false);
         RefuseValuesThatAreNotNumbers(ship, true, a->kind == "gz");
+        if (!a->trajectories.empty())
+            RefuseSameFile(a->trajectories, {{"ship", a->ship}});
         CTextGrid grid;
         WriteInclinedHeaders(grid);
         CInclinedInputs in;
@@ -250,11 +257,13 @@ void AddInclined(CLI::App& app, int& status) {
         if (a->trajectories.empty()) {
             run(nullptr);
         } else {
-            WriteFileAtomically<CDxfFile>(a->trajectories, [&](CDxfFile& drawing) {
-                drawing.WriteHead();
-                run(&drawing);
-                drawing.WriteTail();
-            });
+            WriteFileAtomically<CDxfFile>(a->trajectories,
+                                          [&](CDxfFile& drawing) {
+                                              drawing.WriteHead();
+                                              run(&drawing);
+                                              drawing.WriteTail();
+                                          },
+                                          {.kind = "drawing"});
         }
         const std::size_t shown = 20;
         for (std::size_t k = 0; k < notes.size() && k < shown; ++k)
@@ -331,6 +340,8 @@ void AddBonjean(CLI::App& app, int& status) {
         CShipModel ship;
         LoadShip(ship, a->ship, false);
         RefuseValuesThatAreNotNumbers(ship, false, false);
+        if (!a->sections.empty())
+            RefuseSameFile(a->sections, {{"ship", a->ship}});
         CBonjeanInputs in = a->in;
         // The lines of the additional-sections box, CR LF between them.
         for (std::size_t k = 0; k < a->extra.size(); ++k)
@@ -342,11 +353,14 @@ void AddBonjean(CLI::App& app, int& status) {
             throw CRefusedError(refusal);
         if (!a->sections.empty()) {
             const std::unique_ptr<CProgress> progress = MakeProgress("Sezioni verticali");
-            WriteFileAtomically<CDxfFile>(a->sections, [&](CDxfFile& drawing) {
-                drawing.WriteHead();
-                ExtractBonjeanSections(ship, in, data, drawing, progress.get());
-                drawing.WriteTail();
-            });
+            WriteFileAtomically<CDxfFile>(a->sections,
+                                          [&](CDxfFile& drawing) {
+                                              drawing.WriteHead();
+                                              ExtractBonjeanSections(ship, in, data, drawing,
+                                                                     progress.get());
+                                              drawing.WriteTail();
+                                          },
+                                          {.kind = "drawing"});
         }
         CTextGrid areas, moments;
         // The stations carry the work; the waterlines are only read off them.

@@ -240,20 +240,25 @@ void AddExport(CLI::App& app, int& status) {
         CShipModel ship;
         LoadShip(ship, a->ship, false);
         const Found f = FindOrRefuse(ship, a->ship, a->name);
+        RefuseSameFile(a->out, {{"ship", a->ship}});
         std::string extension = std::filesystem::path(a->out).extension().string();
         for (char& c : extension)
             c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
         if (extension == ".stl") {
-            WriteFileAtomically(a->out, [&](CFile& file) { WriteStl(*f.element, file); });
+            WriteFileAtomically(a->out, [&](CFile& file) { WriteStl(*f.element, file); },
+                                {.kind = "mesh file"});
         } else if (extension == ".obj") {
-            WriteFileAtomically(a->out, [&](CFile& file) { WriteObj(*f.element, file); });
+            WriteFileAtomically(a->out, [&](CFile& file) { WriteObj(*f.element, file); },
+                                {.kind = "mesh file"});
         } else {
-            WriteFileAtomically<CDxfFile>(a->out, [&](CDxfFile& file) {
-                file.WriteHead();
-                for (int m = 1; m <= f.element->GetCount(); ++m)
-                    f.element->GetAt(m)->ExportDxf(file);
-                file.WriteTail();
-            });
+            WriteFileAtomically<CDxfFile>(a->out,
+                                          [&](CDxfFile& file) {
+                                              file.WriteHead();
+                                              for (int m = 1; m <= f.element->GetCount(); ++m)
+                                                  f.element->GetAt(m)->ExportDxf(file);
+                                              file.WriteTail();
+                                          },
+                                          {.kind = "drawing"});
         }
         status = exitOk;
     });

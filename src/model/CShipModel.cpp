@@ -3,6 +3,7 @@
 #include "platform/NumberText.h"
 
 #include <algorithm>
+#include <string_view>
 
 #include "ShipFileIO.h"
 
@@ -114,19 +115,23 @@ void CShipModel::Load(CFile& file) {
                                 static_cast<unsigned long long>(length - end),
                                 static_cast<unsigned long long>(end)));
     // Names identify elements; a file may still hold two of one name.
-    std::vector<std::pair<std::string, int>> names;
+    std::vector<std::string_view> names;
+    names.reserve(static_cast<std::size_t>(GetElementCount()));
     const auto collect = [&](const auto& list) {
         for (int i = 1; i <= list.GetCount(); ++i)
-            names.emplace_back(list.GetAt(i)->GetName(), static_cast<int>(names.size()));
+            names.emplace_back(list.GetAt(i)->GetName());
     };
     collect(m_hull);
     collect(m_compartments);
     collect(m_tanks);
     std::sort(names.begin(), names.end());
     for (std::size_t i = 1; i < names.size(); ++i)
-        if (names[i].first == names[i - 1].first && (i < 2 || names[i - 2].first != names[i].first))
-            loadnotes::Note("two or more elements are named '" + names[i].first +
-                            "': commands by name reach the first of them only");
+        if (names[i] == names[i - 1] && (i < 2 || names[i - 2] != names[i])) {
+            std::string note = "two or more elements are named '";
+            note.append(names[i]);
+            note += "': commands by name reach the first of them only";
+            loadnotes::Note(std::move(note));
+        }
 }
 
 void CShipModel::Store(CFile& file) const {

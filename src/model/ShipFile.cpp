@@ -15,5 +15,5 @@ void LoadShipFile(CShipModel& model, const std::string& path) {
 }
 
 void StoreShipFile(const CShipModel& model, const std::string& path) {
-    WriteFileAtomically(path, [&](CFile& file) { model.Store(file); });
+    WriteFileAtomically(path, [&](CFile& file) { model.Store(file); }, {.kind = "ship file"});
 }

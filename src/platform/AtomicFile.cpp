@@ -1,16 +1,27 @@
 #include "AtomicFile.h"
 
-#include "CFile.h"
+#include "FileType.h"
 
 #include <cerrno>
-#include <cstdio>
-#include <cstdlib>
+#include <climits>
 #include <cstring>
+#include <dirent.h>
+#include <fcntl.h>
+#include <random>
 #include <sys/stat.h>
 #include <unistd.h>
-#include <vector>
 
 namespace {
+
+constexpr int kMaxSymlinks = 40;
+constexpr char kTempTag[] = ".brelund-tmp-";
+constexpr char kBackupTag[] = ".brelund-bak-";
+constexpr std::size_t kSuffixLength = 6;
+
+[[noreturn]] void ThrowErrno(int err, const std::string& path, const std::string& what) {
+    throw CFileException(CFileException::CauseFromErrno(err), path,
+                         what + ": " + std::strerror(err));
+}
 
 std::string FolderOf(const std::string& path) {
     const auto slash = path.find_last_of('/');
@@ -24,47 +35,292 @@ std::string BaseOf(const std::string& path) {
     return slash == std::string::npos ? path : path.substr(slash + 1);
 }
 
-// Mode for the new file: the old file's, or what a plain create would give.
-mode_t TargetMode(const std::string& path) {
-    struct stat st {};
-    if (::stat(path.c_str(), &st) == 0)
-        return st.st_mode & 07777;
+// A descriptor closed on every way out.
+class CDescriptor {
+public:
+    explicit CDescriptor(int fd = -1) : m_fd(fd) {}
+    ~CDescriptor() {
+        if (m_fd >= 0)
+            ::close(m_fd);
+    }
+    CDescriptor(const CDescriptor&) = delete;
+    CDescriptor& operator=(const CDescriptor&) = delete;
+    int Get() const { return m_fd; }
+
+private:
+    int m_fd;
+};
+
+// Where the chain of symbolic links from path ends: the first name that is
+// not a link, whether it exists or not.
+std::string FollowLinks(const std::string& path) {
+    std::string current = path;
+    for (int hops = 0;; ++hops) {
+        struct stat st {};
+        if (::lstat(current.c_str(), &st) != 0 || !S_ISLNK(st.st_mode))
+            return current;
+        if (hops == kMaxSymlinks)
+            throw CFileException(CFileException::generic, path,
+                                 "cannot write: too many levels of symbolic links");
+        std::string target(PATH_MAX, '\0');
+        const ssize_t n = ::readlink(current.c_str(), target.data(), target.size());
+        if (n < 0)
+            ThrowErrno(errno, path, "cannot follow the symbolic link " + current);
+        if (static_cast<std::size_t>(n) >= target.size())
+            ThrowErrno(ENAMETOOLONG, path, "cannot follow the symbolic link " + current);
+        target.resize(static_cast<std::size_t>(n));
+        current = target.front() == '/' ? target : FolderOf(current) + "/" + target;
+    }
+}
+
+// The mode a plain create gives a new file.
+mode_t DefaultMode() {
     const mode_t mask = ::umask(0);
     ::umask(mask);
     return 0666 & ~mask;
 }
 
+bool IsWriteProtected(const std::string& target, const struct stat& st) {
+    // Root may write anything; a file with no write bit at all is still one
+    // its owner meant to keep.
+    if (::geteuid() == 0)
+        return (st.st_mode & 0222) == 0;
+    return ::faccessat(AT_FDCWD, target.c_str(), W_OK, AT_EACCESS) != 0 &&
+           (errno == EACCES || errno == EPERM || errno == EROFS);
+}
+
+// Refuses a target that is not a regular file or that is write-protected.
+void CheckTarget(const std::string& path, const std::string& target, const struct stat& st,
+                 const AtomicWriteOptions& options) {
+    if (const char* kind = NonRegularFileKind(st.st_mode)) {
+        const std::string subject = target == path ? "it" : "its target " + target;
+        throw CFileException(CFileException::notRegularFile, path,
+                             "cannot write: " + subject + " is " + kind +
+                                 ", not a regular file; nothing written");
+    }
+    if (IsWriteProtected(target, st))
+        throw CFileException(CFileException::accessDenied, path,
+                             std::string(options.kind) + " is read-only; nothing written");
+}
+
+std::string RandomSuffix() {
+    static const char kChars[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789";
+    std::random_device device;
+    std::uniform_int_distribution<std::size_t> pick(0, sizeof kChars - 2);
+    std::string suffix;
+    for (std::size_t i = 0; i < kSuffixLength; ++i)
+        suffix += kChars[pick(device)];
+    return suffix;
+}
+
+// Removes the temporaries a killed save of this target left.
+void RemoveStaleTemporaries(const std::string& folder, const std::string& base) {
+    DIR* dir = ::opendir(folder.c_str());
+    if (!dir)
+        return;
+    const std::string prefix = "." + base + kTempTag;
+    while (const dirent* entry = ::readdir(dir)) {
+        const std::string name = entry->d_name;
+        if (name.size() != prefix.size() + kSuffixLength || name.compare(0, prefix.size(), prefix))
+            continue;
+        struct stat st {};
+        if (::fstatat(::dirfd(dir), name.c_str(), &st, AT_SYMLINK_NOFOLLOW) == 0 &&
+            S_ISREG(st.st_mode))
+            ::unlinkat(::dirfd(dir), name.c_str(), 0);
+    }
+    ::closedir(dir);
+}
+
+void SyncFolder(const std::string& folder) {
+    const CDescriptor dir(::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    if (dir.Get() >= 0)
+        ::fsync(dir.Get());
+}
+
+// The temporary file of one save: unnamed while it is written where the
+// file system allows, named otherwise; removed unless it was put in place.
+class CTemporary {
+public:
+    CTemporary(const std::string& path, const std::string& folder, const std::string& base,
+               bool unnamed)
+        : m_path(path), m_folder(folder), m_base(base) {
+        if (unnamed) {
+            m_fd = ::open(folder.c_str(), O_TMPFILE | O_RDWR | O_CLOEXEC, 0600);
+            if (m_fd >= 0) {
+                // Without /proc there is no way to write it by name or to link it.
+                if (::access(ProcPath().c_str(), F_OK) == 0)
+                    return;
+                ::close(m_fd);
+                m_fd = -1;
+            } else if (errno != EOPNOTSUPP && errno != EISDIR && errno != EINVAL) {
+                ThrowErrno(errno, path, "cannot create a file in " + folder);
+            }
+        }
+        std::string name = folder + "/." + base + kTempTag + "XXXXXX";
+        m_fd = ::mkostemp(name.data(), O_CLOEXEC);
+        if (m_fd < 0)
+            ThrowErrno(errno, path, "cannot create a file in " + folder);
+        m_named = name;
+    }
+    ~CTemporary() {
+        if (!m_named.empty())
+            ::unlink(m_named.c_str());
+        ::close(m_fd);
+    }
+    CTemporary(const CTemporary&) = delete;
+    CTemporary& operator=(const CTemporary&) = delete;
+
+    int Fd() const { return m_fd; }
+    // A path that opens the temporary.
+    std::string FillPath() const { return m_named.empty() ? ProcPath() : m_named; }
+
+    // Renames the temporary over target, naming it first when it has no name.
+    void RenameOver(const std::string& target) {
+        while (m_named.empty()) {
+            const std::string name = m_folder + "/." + m_base + kTempTag + RandomSuffix();
+            if (::linkat(AT_FDCWD, ProcPath().c_str(), AT_FDCWD, name.c_str(), AT_SYMLINK_FOLLOW) ==
+                0)
+                m_named = name;
+            else if (errno != EEXIST)
+                ThrowErrno(errno, m_path, "cannot name the new file in " + m_folder);
+        }
+        if (::rename(m_named.c_str(), target.c_str()) != 0)
+            ThrowErrno(errno, m_path, "cannot replace the file");
+        m_named.clear();
+    }
+
+private:
+    std::string ProcPath() const { return "/proc/self/fd/" + std::to_string(m_fd); }
+
+    std::string m_path, m_folder, m_base;
+    int m_fd = -1;
+    std::string m_named;
+};
+
+// Copies every byte of from over to from offset 0, cuts to to their length
+// and flushes to; 0 or the errno of the failure.
+int CopyContent(int from, int to) {
+    std::vector<char> buffer(std::size_t{1} << 20);
+    off_t offset = 0;
+    for (;;) {
+        const ssize_t n = ::pread(from, buffer.data(), buffer.size(), offset);
+        if (n < 0) {
+            if (errno == EINTR)
+                continue;
+            return errno;
+        }
+        if (n == 0)
+            break;
+        for (ssize_t done = 0; done < n;) {
+            const ssize_t w = ::pwrite(to, buffer.data() + done, static_cast<std::size_t>(n - done),
+                                       offset + done);
+            if (w < 0) {
+                if (errno == EINTR)
+                    continue;
+                return errno;
+            }
+            done += w;
+        }
+        offset += n;
+    }
+    if (::ftruncate(to, offset) != 0)
+        return errno;
+    if (::fsync(to) != 0 && errno != EINVAL)
+        return errno;
+    return 0;
+}
+
+// Writes the temporary's bytes into target itself, which keeps its inode and
+// so every hard link, with a backup of the old bytes until it is done.
+void WriteInPlace(const std::string& path, const std::string& target, const struct stat& st,
+                  int temp) {
+    const CDescriptor file(::open(target.c_str(), O_RDWR | O_CLOEXEC | O_NOCTTY | O_NONBLOCK));
+    if (file.Get() < 0)
+        ThrowErrno(errno, path, "cannot open the file to write it in place");
+    struct stat now {};
+    if (::fstat(file.Get(), &now) != 0 || now.st_dev != st.st_dev || now.st_ino != st.st_ino)
+        throw CFileException(CFileException::generic, path,
+                             "the file changed while it was saved; nothing written");
+
+    const std::string folder = FolderOf(target);
+    std::string backupName = folder + "/." + BaseOf(target) + kBackupTag + "XXXXXX";
+    const CDescriptor backup(::mkostemp(backupName.data(), O_CLOEXEC));
+    if (backup.Get() < 0)
+        ThrowErrno(errno, path, "cannot create a backup in " + folder);
+    if (const int err = CopyContent(file.Get(), backup.Get())) {
+        ::unlink(backupName.c_str());
+        ThrowErrno(err, path, "cannot back the file up before writing it in place");
+    }
+    if (const int err = CopyContent(temp, file.Get())) {
+        if (CopyContent(backup.Get(), file.Get()) == 0) {
+            ::unlink(backupName.c_str());
+            ThrowErrno(err, path,
+                       "cannot write the file in place (its previous content was put back)");
+        }
+        ThrowErrno(err, path,
+                   "cannot write the file in place; its previous content is kept in " + backupName);
+    }
+    ::unlink(backupName.c_str());
+    SyncFolder(folder);
+}
+
 } // namespace
 
 void ReplaceFileAtomically(const std::string& path,
-                           const std::function<void(const std::string& tempPath)>& fill) {
-    const std::string folder = FolderOf(path);
-    std::string pattern = folder + "/." + BaseOf(path) + ".tmp-XXXXXX";
-    std::vector<char> name(pattern.begin(), pattern.end());
-    name.push_back('\0');
-    const int fd = ::mkstemp(name.data());
-    if (fd < 0) {
-        const int err = errno;
-        throw CFileException(CFileException::CauseFromErrno(err), path,
-                             std::string("cannot create a file in ") + folder + ": " +
-                                 std::strerror(err));
-    }
-    ::close(fd);
-    const std::string temp(name.data());
+                           const std::function<void(const std::string& tempPath)>& fill,
+                           const AtomicWriteOptions& options) {
     try {
-        fill(temp);
-        ::chmod(temp.c_str(), TargetMode(path));
-        if (::rename(temp.c_str(), path.c_str()) != 0) {
-            const int err = errno;
-            throw CFileException(CFileException::CauseFromErrno(err), path,
-                                 std::string("cannot replace the file: ") + std::strerror(err));
+        const std::string target = FollowLinks(path);
+        struct stat st {};
+        bool exists = true;
+        if (::lstat(target.c_str(), &st) != 0) {
+            if (errno != ENOENT)
+                ThrowErrno(errno, path, "cannot write");
+            exists = false;
         }
+        if (exists)
+            CheckTarget(path, target, st, options);
+
+        const std::string folder = FolderOf(target), base = BaseOf(target);
+        RemoveStaleTemporaries(folder, base);
+        CTemporary temp(path, folder, base, options.unnamedTemporary);
+        fill(temp.FillPath());
+        if (::fsync(temp.Fd()) != 0 && errno != EINVAL)
+            ThrowErrno(errno, path, "cannot flush to disk");
+
+        if (exists && st.st_nlink > 1) {
+            WriteInPlace(path, target, st, temp.Fd());
+            return;
+        }
+        // The owner and group first: changing them may clear set-id bits.
+        if (exists && ::fchown(temp.Fd(), st.st_uid, st.st_gid) != 0 && errno != EPERM)
+            ThrowErrno(errno, path, "cannot give the new file the owner of the old one");
+        if (::fchmod(temp.Fd(), exists ? st.st_mode & 07777 : DefaultMode()) != 0)
+            ThrowErrno(errno, path, "cannot set the mode of the new file");
+        // What stands at the target may have changed while the bytes were written.
+        struct stat now {};
+        if (::lstat(target.c_str(), &now) == 0 && !S_ISLNK(now.st_mode))
+            CheckTarget(path, target, now, options);
+        temp.RenameOver(target);
+        SyncFolder(folder);
     } catch (const CFileException& e) {
-        ::unlink(temp.c_str());
+        if (e.m_file_name == path)
+            throw;
         // Report the file the user asked for, not the temporary one.
         throw CFileException(e.m_cause, path, e.m_detail);
-    } catch (...) {
-        ::unlink(temp.c_str());
-        throw;
+    }
+}
+
+void RefuseSameFile(const std::string& output, const std::vector<NamedInput>& inputs) {
+    struct stat out {};
+    if (::stat(output.c_str(), &out) != 0)
+        return;
+    for (const NamedInput& input : inputs) {
+        struct stat in {};
+        if (::stat(input.path.c_str(), &in) == 0 && in.st_dev == out.st_dev &&
+            in.st_ino == out.st_ino)
+            throw CFileException(CFileException::accessDenied, output,
+                                 "it is the same file as the " + input.role + " " + input.path +
+                                     "; refusing to overwrite it");
     }
 }

@@ -13,7 +13,8 @@ public:
         accessDenied,
         diskFull,
         endOfFile,
-        damaged, // the bytes do not form a valid file of the expected kind
+        damaged,        // the bytes do not form a valid file of the expected kind
+        notRegularFile, // a directory, FIFO, device or socket where a file belongs
     };
 
     CFileException(Cause cause, std::string fileName, const std::string& detail);

@@ -32,20 +32,32 @@ TEST(ShipLock, AWriterWaitsForTheOtherAndGivesUpSayingWhy) {
 
 TEST(ShipLock, TwoEditsAtOnceBothLand) {
     const std::string ship = TestPath("two-writers.nav");
-    const std::string calc = std::string(BRELUND_CALC) + " edit " + ShellQuote(ship);
+    std::string calc = BRELUND_CALC;
+    calc += " edit ";
+    calc += ShellQuote(ship);
     for (int round = 1; round <= 10; ++round) {
         WriteBytes(ship, ReadBytes(kWigley));
-        const std::string a =
-            calc + " 'cassa 1' --filling 0." + std::to_string(round % 10) + "5 >/dev/null";
-        const std::string b =
-            calc + " 'cassa 2' --specific-weight " + std::to_string(900 + round) + " >/dev/null";
-        ASSERT_EQ(std::system((a + " & " + b + " & wait").c_str()), 0);
+        std::string filling = "0.";
+        filling += std::to_string(round % 10);
+        filling += '5';
+        const std::string weight = std::to_string(900 + round);
+        std::string both = calc;
+        both += " 'cassa 1' --filling ";
+        both += filling;
+        both += " >/dev/null & ";
+        both += calc;
+        both += " 'cassa 2' --specific-weight ";
+        both += weight;
+        both += " >/dev/null & wait";
+        ASSERT_EQ(std::system(both.c_str()), 0);
         const CalcResult list = RunCalc("list " + ShellQuote(ship));
-        EXPECT_NE(list.out.find("\t0." + std::to_string(round % 10) + "5\n"), std::string::npos)
-            << round << "\n"
-            << list.out;
-        EXPECT_NE(list.out.find("\t" + std::to_string(900 + round) + "\t"), std::string::npos)
-            << round << "\n"
-            << list.out;
+        std::string fillingCell = "\t";
+        fillingCell += filling;
+        fillingCell += '\n';
+        std::string weightCell = "\t";
+        weightCell += weight;
+        weightCell += '\t';
+        EXPECT_NE(list.out.find(fillingCell), std::string::npos) << round << "\n" << list.out;
+        EXPECT_NE(list.out.find(weightCell), std::string::npos) << round << "\n" << list.out;
     }
 }

@@ -5,7 +5,11 @@
 #include "model/ShipFile.h"
 #include "platform/CFileException.h"
 
+#include <fcntl.h>
+#include <fstream>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -48,6 +52,17 @@ void FillFullShip(CShipModel& ship) {
     tank->Append(BoxMesh(10, -1.5, 0.5, 14, 1.5, 2.5));
     tank->SetSpecificWeight(950);
     tank->SetFillingRatio(0.4);
+}
+
+// read() calls of this process so far; -1 where the kernel does not count them.
+long ReadCalls() {
+    std::ifstream io("/proc/self/io");
+    std::string key;
+    long value = 0;
+    while (io >> key >> value)
+        if (key == "syscr:")
+            return value;
+    return -1;
 }
 
 } // namespace
@@ -232,4 +247,70 @@ TEST(ShipFile, MissingFileIsReportedAndSavingKeepsThePreviousFile) {
     // Saving into a folder that does not exist fails and creates nothing.
     ship.AddElement(kindHull);
     EXPECT_THROW(StoreShipFile(ship, missing), CFileException);
+}
+
+TEST(ShipFile, LoadingReadsInLargeBlocksAcrossWhichFieldsRunWhole) {
+    // 20000 elements with names of 0 to 36 bytes: fields of every length fall
+    // across the reader's block boundaries.
+    const int count = 20000;
+    auto name = [](int i) {
+        return std::string(static_cast<std::size_t>(i % 37), char('a' + i % 26));
+    };
+    ByteBuilder b;
+    b.I32(count);
+    for (int i = 0; i < count; ++i)
+        b.Body(i % 3 != 0, static_cast<std::uint32_t>(i), name(i), 0);
+    b.I32(0).I32(0);
+    const std::string path = TestPath("many-elements.nav");
+    WriteBytes(path, b.bytes);
+
+    const long before = ReadCalls();
+    CShipModel ship;
+    LoadShipFile(ship, path);
+    const long after = ReadCalls();
+    ASSERT_EQ(ship.HullElements().GetCount(), count);
+    for (int i = 1; i <= count; ++i) {
+        const CShipElement* e = ship.HullElements().GetAt(i);
+        ASSERT_EQ(e->GetName(), name(i - 1)) << i;
+        ASSERT_EQ(e->GetColour(), static_cast<Colour>(i - 1)) << i;
+        ASSERT_EQ(e->IsEnabled(), (i - 1) % 3 != 0) << i;
+    }
+    if (before < 0)
+        GTEST_SKIP() << "no read count in /proc/self/io";
+    // About 600 kB: a few dozen reads, not several per field.
+    EXPECT_LT(after - before, 100);
+}
+
+TEST(ShipFile, ReadOnlyShipIsRefusedAndPathThatIsNoFileIsNotRead) {
+    CShipModel ship;
+    FillFullShip(ship);
+    const std::string path = TestPath("read-only.nav");
+    WriteBytes(path, {0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0});
+    ASSERT_EQ(chmod(path.c_str(), 0444), 0);
+    try {
+        StoreShipFile(ship, path);
+        ADD_FAILURE() << "a read-only ship file was overwritten";
+    } catch (const CFileException& e) {
+        EXPECT_EQ(e.m_cause, CFileException::accessDenied);
+        EXPECT_NE(std::string(e.what()).find("ship file is read-only"), std::string::npos)
+            << e.what();
+    }
+    EXPECT_EQ(ReadBytes(path), std::vector<unsigned char>(12, 0));
+
+    // A FIFO held open for writing by this test: loading refuses it rather
+    // than reading whatever comes down the pipe.
+    const std::string fifo = TestPath("ship-fifo.nav");
+    ASSERT_EQ(mkfifo(fifo.c_str(), 0644), 0);
+    const int writer = open(fifo.c_str(), O_RDWR | O_NONBLOCK);
+    ASSERT_GE(writer, 0);
+    ship.AddElement(kindHull);
+    try {
+        LoadShipFile(ship, fifo);
+        ADD_FAILURE() << "a FIFO was read as a ship";
+    } catch (const CFileException& e) {
+        EXPECT_EQ(e.m_cause, CFileException::notRegularFile) << e.what();
+        EXPECT_EQ(e.m_file_name, fifo);
+    }
+    EXPECT_EQ(ship.GetElementCount(), 0);
+    close(writer);
 }

@@ -1,0 +1,78 @@
+#include "CalcRunner.h"
+
+#include <filesystem>
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace {
+
+const std::string kBarge = std::string(BRELUND_SOURCE_DIR) + "/samples/barge.nav";
+const std::string kTank = std::string(BRELUND_SOURCE_DIR) + "/samples/barge-tank.dxf";
+
+std::string CopyOfBarge(const std::string& name) {
+    const std::string path = TestPath(name);
+    std::remove(path.c_str());
+    WriteBytes(path, ReadBytes(kBarge));
+    return path;
+}
+
+} // namespace
+
+TEST(CalcFiles, AnOutputThatIsTheShipIsRefused) {
+    const std::string ship = CopyOfBarge("self.nav");
+    const std::string link = TestPath("self-link.dxf");
+    std::remove(link.c_str());
+    ASSERT_EQ(::symlink(ship.c_str(), link.c_str()), 0);
+    const auto before = ReadBytes(ship);
+    for (const std::string& args :
+         {"export " + ShellQuote(ship) + " scafo " + ShellQuote(ship),
+          "upright " + ShellQuote(ship) + " --dxf " + ShellQuote(link),
+          "inclined " + ShellQuote(ship) + " --trajectories " + ShellQuote(ship),
+          "bonjean " + ShellQuote(ship) +
+              " --zstart 0 --zend 1 --dz 1 --station0 0 --station20 30 --sections " +
+              ShellQuote(link)}) {
+        const CalcResult r = RunCalc(args);
+        EXPECT_EQ(r.status, 1) << args;
+        EXPECT_NE(r.err.find("same file as the ship"), std::string::npos) << r.err;
+        EXPECT_EQ(r.out, "") << args;
+        EXPECT_EQ(ReadBytes(ship), before) << args;
+    }
+}
+
+TEST(CalcFiles, InputsThatAreNotFilesAreRefusedAtOnce) {
+    const std::string ship = CopyOfBarge("fifo-target.nav");
+    const std::string fifo = TestPath("drawing.fifo");
+    std::remove(fifo.c_str());
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    // Nothing ever writes into the FIFO: a reader that waited would hang
+    // (the runner's timeout would end the test as a failure).
+    CalcResult r = RunCalc("add " + ShellQuote(ship) + " hull " + ShellQuote(fifo));
+    EXPECT_EQ(r.status, 1);
+    EXPECT_NE(r.err.find("drawing.fifo"), std::string::npos) << r.err;
+    r = RunCalc("list " + ShellQuote(fifo));
+    EXPECT_EQ(r.status, 1);
+    r = RunCalc("add " + ShellQuote(ship) + " hull " + ShellQuote(TestPath("")));
+    EXPECT_EQ(r.status, 1) << r.err;
+    std::remove(fifo.c_str());
+}
+
+TEST(CalcFiles, AnEditThroughALinkReachesTheShipAndAReadOnlyShipIsKept) {
+    const std::string ship = CopyOfBarge("linked.nav");
+    const std::string link = TestPath("link.nav");
+    std::remove(link.c_str());
+    ASSERT_EQ(::symlink(ship.c_str(), link.c_str()), 0);
+    ASSERT_EQ(RunCalc("edit " + ShellQuote(link) + " 'cassa 1' --filling 0.25").status, 0);
+    struct stat st;
+    ASSERT_EQ(::lstat(link.c_str(), &st), 0);
+    EXPECT_TRUE(S_ISLNK(st.st_mode));
+    EXPECT_NE(RunCalc("list " + ShellQuote(ship)).out.find("\t0.25\n"), std::string::npos);
+
+    ASSERT_EQ(::chmod(ship.c_str(), 0444), 0);
+    const auto before = ReadBytes(ship);
+    const CalcResult r = RunCalc("edit " + ShellQuote(ship) + " 'cassa 1' --filling 0.5");
+    EXPECT_EQ(r.status, 1);
+    EXPECT_NE(r.err.find("ship file is read-only"), std::string::npos) << r.err;
+    EXPECT_EQ(ReadBytes(ship), before);
+    ::chmod(ship.c_str(), 0644);
+}
