@@ -225,6 +225,7 @@ void AddInclined(CLI::App& app, int& status) {
     cmd->add_option("--trajectories", a->trajectories,
                     "Also draw the paths of the centre of buoyancy in this DXF drawing");
     cmd->callback([=, &status] {
+        RefuseTypedValuesThatAreNotNumbers(*cmd);
         CShipModel ship;
         LoadShip(ship, a->ship, false);
         RefuseValuesThatAreNotNumbers(ship, true, a->kind == "gz");
@@ -297,6 +298,7 @@ void AddTrim(CLI::App& app, int& status) {
     cmd->add_option("--heel", in->heel, "Teta x [rad], places the liquid loads (default 0)");
     cmd->add_option("--trim", in->trim, "Teta y [rad], where the search starts (default 0)");
     cmd->callback([=, &status] {
+        RefuseTypedValuesThatAreNotNumbers(*cmd);
         CShipModel model;
         LoadShip(model, *ship, false);
         RefuseValuesThatAreNotNumbers(model, true, true);
@@ -337,6 +339,7 @@ void AddBonjean(CLI::App& app, int& status) {
     cmd->add_option("--sections", a->sections,
                     "Also draw the outlines of the sections in this DXF drawing");
     cmd->callback([=, &status] {
+        RefuseTypedValuesThatAreNotNumbers(*cmd);
         CShipModel ship;
         LoadShip(ship, a->ship, false);
         RefuseValuesThatAreNotNumbers(ship, false, false);

@@ -6,6 +6,7 @@
 #include "model/ShipFile.h"
 #include "platform/NumberText.h"
 
+#include <cmath>
 #include <cstdio>
 #include <filesystem>
 
@@ -127,4 +128,13 @@ void WarnOfValueProblems(const CShipModel& ship) {
             std::fprintf(stderr, "brelund-calc: warning: %s: %s\n", Label(element, kind).c_str(),
                          p.text.c_str());
     });
+}
+
+void RefuseTypedValuesThatAreNotNumbers(const CLI::App& command) {
+    for (const CLI::Option* option : command.get_options()) {
+        if (option->count() == 0 || option->get_type_name() != "FLOAT")
+            continue;
+        if (!std::isfinite(option->as<double>()))
+            throw CRefusedError(option->get_name() + " is not a number: Immettere un numero.");
+    }
 }

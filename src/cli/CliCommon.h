@@ -42,6 +42,11 @@ void RefuseValuesThatAreNotNumbers(const CShipModel& ship, bool compartments, bo
 // Warnings on stderr, one line per problem of every element's values.
 void WarnOfValueProblems(const CShipModel& ship);
 
+// Refuses a number typed for one of command's options that is not finite
+// ("nan", "inf", "1e999"), naming the option, with the message the dialogs
+// give for a field that does not hold a number.
+void RefuseTypedValuesThatAreNotNumbers(const CLI::App& command);
+
 // Every option of every command that takes a number refuses an empty value
 // (which would read as 0) as a usage error.
 void RefuseEmptyNumbers(CLI::App& app);

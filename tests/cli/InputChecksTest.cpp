@@ -52,6 +52,15 @@ TEST(CalcInputs, RefusalsNameTheInputAndTheRule) {
     EXPECT_EQ(r.err, "brelund-calc: --heel is not a number" + italian);
     r = RunCalc("upright " + barge + " --zmin 2 --zmax 1");
     EXPECT_EQ(r.err, "brelund-calc: --zmin (2) is above --zmax (1)" + italian);
+    for (const std::string& args :
+         {"inclined " + barge + " --zg nan",
+          "trim " + barge + " --xg 1 --yg 0 --zg inf --weight 1 --tolerance 1",
+          "bonjean " + barge + " --zstart 1e999 --zend 1 --dz 1 --station0 0 --station20 1"}) {
+        r = RunCalc(args);
+        EXPECT_EQ(r.status, 1) << args;
+        EXPECT_NE(r.err.find(" is not a number: Immettere un numero."), std::string::npos) << r.err;
+        EXPECT_NE(r.err.find("brelund-calc: --z"), std::string::npos) << r.err;
+    }
     const std::string empty = TestPath("no-hull.nav");
     WriteBytes(empty, std::vector<unsigned char>(12, 0));
     r = RunCalc("upright " + ShellQuote(empty));
