@@ -1,4 +1,5 @@
 #include "BonjeanTable.h"
+#include "ParallelInOrder.h"
 #include "StepCount.h"
 
 #include "geometry/CSectionContour.h"
@@ -8,32 +9,12 @@
 #include "platform/NumberText.h"
 
 #include <cmath>
-#include <mutex>
-#include <tbb/blocked_range.h>
-#include <tbb/parallel_for.h>
 
 namespace {
 
 // A station sits this far inside the hull's ends, so that its plane never
 // runs through the end vertices alone.
 constexpr double kNudge = 0.00001;
-
-// Runs fn(j) for j = 0 .. count - 1 on all cores and then, in order of j
-// as soon as every one before it is done, deliver(j).
-template <class Fn, class Deliver> void InOrder(int count, Fn&& fn, Deliver&& deliver) {
-    std::vector<char> done(static_cast<std::size_t>(count), 0);
-    std::mutex handOver;
-    int next = 0;
-    tbb::parallel_for(tbb::blocked_range<int>(0, count, 1), [&](const tbb::blocked_range<int>& r) {
-        for (int j = r.begin(); j != r.end(); ++j) {
-            fn(j);
-            const std::lock_guard<std::mutex> lock(handOver);
-            done[static_cast<std::size_t>(j)] = 1;
-            while (next < count && done[static_cast<std::size_t>(next)])
-                deliver(next++);
-        }
-    });
-}
 
 } // namespace
 
@@ -159,7 +140,7 @@ void ComputeBonjeanTables(const CShipModel& ship, const CBonjeanInputs& in,
         return static_cast<std::size_t>(k) * static_cast<std::size_t>(m) +
                static_cast<std::size_t>(j);
     };
-    InOrder(
+    ParallelInOrder(
         m,
         [&](int j) {
             CSectionContour contour;
@@ -197,7 +178,7 @@ void ExtractBonjeanSections(const CShipModel& ship, const CBonjeanInputs& in,
         stations->SetPos(1);
     }
     std::vector<CSectionContour> contours(xs.size());
-    InOrder(
+    ParallelInOrder(
         m,
         [&](int j) {
             ship.Section(xs[static_cast<std::size_t>(j)], contours[static_cast<std::size_t>(j)]);

@@ -1,4 +1,5 @@
 #include "InclinedTable.h"
+#include "ParallelInOrder.h"
 #include "StepCount.h"
 
 #include "geometry/CHydroProperties.h"
@@ -9,9 +10,6 @@
 #include "platform/NumberText.h"
 
 #include <cmath>
-#include <mutex>
-#include <tbb/blocked_range.h>
-#include <tbb/parallel_for.h>
 
 namespace {
 
@@ -231,22 +229,15 @@ bool ComputeInclinedTable(const CShipModel& ship, const CInclinedInputs& in, CTe
         // are handed over in order as soon as every cell before them is done.
         const long rows = nV + 1, count = rows * (nA + 1);
         std::vector<CCell> cells(static_cast<std::size_t>(count));
-        std::vector<char> done(cells.size(), 0);
-        std::mutex handOver;
-        long next = 0;
-        tbb::parallel_for(
-            tbb::blocked_range<long>(0, count, 1), [&](const tbb::blocked_range<long>& range) {
-                for (long k = range.begin(); k != range.end(); ++k) {
-                    const int i = static_cast<int>(k / rows);
-                    const int j = static_cast<int>(k % rows);
-                    CCell& cell = cells[static_cast<std::size_t>(k)];
-                    ComputeKZ(ship, in, total, volumeAt(j), heelAt(i), cell);
-                    const std::lock_guard<std::mutex> lock(handOver);
-                    done[static_cast<std::size_t>(k)] = 1;
-                    for (; next < count && done[static_cast<std::size_t>(next)]; ++next)
-                        deliver(static_cast<int>(next / rows), static_cast<int>(next % rows),
-                                &cells[static_cast<std::size_t>(next)]);
-                }
+        ParallelInOrder(
+            count,
+            [&](long k) {
+                ComputeKZ(ship, in, total, volumeAt(static_cast<int>(k % rows)),
+                          heelAt(static_cast<int>(k / rows)), cells[static_cast<std::size_t>(k)]);
+            },
+            [&](long k) {
+                deliver(static_cast<int>(k / rows), static_cast<int>(k % rows),
+                        &cells[static_cast<std::size_t>(k)]);
             });
     } else {
         double trim = 0, draught = 0;

@@ -1,4 +1,5 @@
 #include "UprightTable.h"
+#include "ParallelInOrder.h"
 #include "StepCount.h"
 
 #include "geometry/CHydroProperties.h"
@@ -9,9 +10,6 @@
 #include "platform/NumberText.h"
 
 #include <cmath>
-#include <mutex>
-#include <tbb/blocked_range.h>
-#include <tbb/parallel_for.h>
 #include <vector>
 
 namespace {
@@ -159,9 +157,6 @@ void ComputeUprightTable(const CShipModel& ship, const CUprightInputs& in, CText
     // is done, so the grid, the drawing and the progress see them one by
     // one exactly as a serial run would.
     std::vector<CRow> rows(static_cast<std::size_t>(n + 1));
-    std::vector<char> done(rows.size(), 0);
-    std::mutex handOver;
-    int next = 0;
     auto deliver = [&](int i) {
         CRow& row = rows[static_cast<std::size_t>(i)];
         if (drawing) {
@@ -181,14 +176,10 @@ void ComputeUprightTable(const CShipModel& ship, const CUprightInputs& in, CText
         if (progress)
             progress->SetPos(i + 1);
     };
-    tbb::parallel_for(
-        tbb::blocked_range<int>(0, n + 1, 1), [&](const tbb::blocked_range<int>& range) {
-            for (int i = range.begin(); i != range.end(); ++i) {
-                ComputeRow(ship, in, r, i, drawing != nullptr, rows[static_cast<std::size_t>(i)]);
-                const std::lock_guard<std::mutex> lock(handOver);
-                done[static_cast<std::size_t>(i)] = 1;
-                while (next <= n && done[static_cast<std::size_t>(next)])
-                    deliver(next++);
-            }
-        });
+    ParallelInOrder(
+        n + 1,
+        [&](int i) {
+            ComputeRow(ship, in, r, i, drawing != nullptr, rows[static_cast<std::size_t>(i)]);
+        },
+        deliver);
 }

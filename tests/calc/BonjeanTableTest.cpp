@@ -1,4 +1,4 @@
-#include "model/TestShips.h"
+#include "TableTests.h"
 
 #include "calc/BonjeanTable.h"
 #include "geometry/CSectionContour.h"
@@ -12,11 +12,6 @@
 #include <tuple>
 
 namespace {
-
-// Box barge 20 x 8 x 4 m (x 0..20, y -4..4, z 0..4), panels 1 m long.
-void AddBarge(CShipModel& ship) {
-    AddGridBox(*ship.AddElement(kindHull), {0, -4, 0}, {20, 4, 4}, 20, 4, 4);
-}
 
 // The two sides of a Wigley hull up to its draught, y = +-B/2 (1 - xi^2)
 // (1 - (1 - z/T)^2) with xi = (2x - L)/L, as grids of n x n panels.
@@ -61,18 +56,11 @@ CBonjeanInputs Inputs(double zstart, double zend, double dz, double station0, do
     return in;
 }
 
-struct RecordingProgress : CProgress {
-    void SetRange(int lower, int upper) override { range = {lower, upper}; }
-    void SetPos(int pos) override { positions.push_back(pos); }
-    std::pair<int, int> range;
-    std::vector<int> positions;
-};
-
 } // namespace
 
 TEST(Sections, BargeSectionHasTheRectanglesAreaAndMoment) {
     CShipModel ship;
-    AddBarge(ship);
+    AddBarge(ship, 20, 4, 4); // panels 1 m long
     const CSectionContour c = SectionAt(ship, 10.5);
     ASSERT_GT(c.GetCount(), 0);
     for (double t : {0.5, 2.0, 3.25}) {
@@ -148,7 +136,7 @@ TEST(Sections, WigleySectionAreasConvergeToTheClosedForm) {
 
 TEST(BonjeanTables, ValidationMessagesInTheirOrder) {
     CShipModel ship;
-    AddBarge(ship);
+    AddBarge(ship, 20, 4, 4); // panels 1 m long
     CBonjeanModelData data;
     OpenBonjeanTables(ship, data);
     EXPECT_STREQ(CheckBonjeanInputs(nullptr, Inputs(0, 4, 1, 0, 20), data),
@@ -179,7 +167,7 @@ TEST(BonjeanTables, WaterlineCountsAndHeights) {
     EXPECT_EQ(BonjeanWaterlineCount(Inputs(3, 3, 0, 0, 0)), 1);
 
     CShipModel ship;
-    AddBarge(ship);
+    AddBarge(ship, 20, 4, 4); // panels 1 m long
     CBonjeanModelData data;
     OpenBonjeanTables(ship, data);
     CTextGrid areas, moments;
@@ -227,7 +215,7 @@ TEST(BonjeanTables, StationsNudgedOffTheHullsEnds) {
 
 TEST(BonjeanTables, AdditionalColumnsAndASpacingOfZero) {
     CShipModel ship;
-    AddBarge(ship);
+    AddBarge(ship, 20, 4, 4); // panels 1 m long
     CBonjeanModelData data;
     OpenBonjeanTables(ship, data);
     CTextGrid areas, moments;

@@ -1,4 +1,4 @@
-#include "model/TestShips.h"
+#include "TableTests.h"
 
 #include "calc/InclinedTable.h"
 #include "calc/StepCount.h"
@@ -17,11 +17,6 @@
 
 namespace {
 
-// Box barge 20 x 8 x 4 m (x 0..20, y -4..4, z 0..4), nx x ny x nz panels.
-void AddBarge(CShipModel& ship, int nx = 8, int ny = 4, int nz = 4) {
-    AddGridBox(*ship.AddElement(kindHull), {0, -4, 0}, {20, 4, 4}, nx, ny, nz);
-}
-
 // A tank x 2..6, y -1..1, z 1..3 (16 m^3) holding load m^3 of fresh water.
 CTank& AddAftTank(CShipModel& ship, double load) {
     auto* tank = static_cast<CTank*>(ship.AddElement(kindTank));
@@ -30,20 +25,6 @@ CTank& AddAftTank(CShipModel& ship, double load) {
     tank->SetLoadVolume(load);
     return *tank;
 }
-
-std::vector<std::string> Row(const CTextGrid& grid, int r) {
-    std::vector<std::string> cells;
-    for (int c = 0; c < grid.GetCols(); ++c)
-        cells.push_back(grid.GetText(r, c));
-    return cells;
-}
-
-struct RecordingProgress : CProgress {
-    void SetRange(int lower, int upper) override { range = {lower, upper}; }
-    void SetPos(int pos) override { positions.push_back(pos); }
-    std::pair<int, int> range;
-    std::vector<int> positions;
-};
 
 // Inputs for one table over the volumes and angles given, G at g.
 CInclinedInputs Inputs(const CShipModel& ship, double vi, double vf, double dv, double ai,

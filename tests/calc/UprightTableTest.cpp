@@ -1,4 +1,4 @@
-#include "model/TestShips.h"
+#include "TableTests.h"
 
 #include "calc/UprightTable.h"
 #include "model/CDxfFile.h"
@@ -12,25 +12,6 @@
 #include <tuple>
 
 namespace {
-
-// Box barge 20 x 8 x 4 m (x 0..20, y -4..4, z 0..4).
-void AddBarge(CShipModel& ship) {
-    AddGridBox(*ship.AddElement(kindHull), {0, -4, 0}, {20, 4, 4}, 8, 4, 4);
-}
-
-std::vector<std::string> Row(const CTextGrid& grid, int r) {
-    std::vector<std::string> cells;
-    for (int c = 0; c < grid.GetCols(); ++c)
-        cells.push_back(grid.GetText(r, c));
-    return cells;
-}
-
-struct RecordingProgress : CProgress {
-    void SetRange(int lower, int upper) override { range = {lower, upper}; }
-    void SetPos(int pos) override { positions.push_back(pos); }
-    std::pair<int, int> range;
-    std::vector<int> positions;
-};
 
 const char* const kRefusal = "Verificare il corretto inserimento dei dati relativi a zmin e zmax";
 
