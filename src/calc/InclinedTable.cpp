@@ -1,6 +1,7 @@
 #include "InclinedTable.h"
 #include "ParallelInOrder.h"
 #include "StepCount.h"
+#include "UprightTable.h"
 
 #include "geometry/CHydroProperties.h"
 #include "geometry/CMatrix.h"
@@ -99,13 +100,11 @@ void SetInclinedLeverHeader(CTextGrid& grid, CalculationKind kind) {
 
 void OpenInclinedTable(const CShipModel& ship, CInclinedInputs& in) {
     in = CInclinedInputs();
-    double area, volume;
-    CVector3 centre;
-    ship.VolumeCentroid(area, volume, centre);
-    in.vmax = RoundTo(volume, 3);
-    in.xg = RoundTo(centre.X(), 3);
-    in.yg = RoundTo(centre.Y(), 3);
-    in.zg = RoundTo(centre.Z(), 3);
+    const CImmersedBody body = ImmersedBody(ship);
+    in.vmax = body.volume;
+    in.xg = body.xb;
+    in.yg = body.yb;
+    in.zg = body.zb;
     in.vi = in.vmax * 0.5;
     in.vf = in.vi;
     in.dv = 0;

@@ -97,17 +97,22 @@ void ComputeRow(const CShipModel& ship, const CUprightInputs& in, const CMatrixB
 
 } // namespace
 
-void OpenUprightTable(const CShipModel& ship, CUprightInputs& in, CImmersedBody& body) {
-    // Every opening starts from the dialog's construction values.
-    in = CUprightInputs();
-    body = CImmersedBody();
+CImmersedBody ImmersedBody(const CShipModel& ship) {
     double area, volume;
     CVector3 centre;
     ship.VolumeCentroid(area, volume, centre);
+    CImmersedBody body;
     body.volume = RoundTo(volume, 3);
     body.xb = RoundTo(centre.X(), 3);
     body.yb = RoundTo(centre.Y(), 3);
     body.zb = RoundTo(centre.Z(), 3);
+    return body;
+}
+
+void OpenUprightTable(const CShipModel& ship, CUprightInputs& in, CImmersedBody& body) {
+    // Every opening starts from the dialog's construction values.
+    in = CUprightInputs();
+    body = ImmersedBody(ship);
     in.heel = 0;
     in.trim = 0;
     CRotationMatrix identity;

@@ -33,6 +33,10 @@ inline constexpr int kMaxUprightRows = 100000;
 // down to whole centimetres.
 void OpenUprightTable(const CShipModel& ship, CUprightInputs& inputs, CImmersedBody& body);
 
+// The body wholly immersed (VolumeCentroid), each figure rounded to 3
+// decimals, as the upright and inclined dialogs show it on opening.
+CImmersedBody ImmersedBody(const CShipModel& ship);
+
 // The message that refuses the heights, or null: Zmin above Zmax, a range
 // narrower than dz, or a step that is not positive.
 const char* CheckUprightInputs(const CUprightInputs& inputs);

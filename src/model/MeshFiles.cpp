@@ -118,10 +118,11 @@ private:
     std::size_t m_line = 0;
 };
 
-// A decimal number in the C conventions taking the whole token; nan and inf
-// are numbers here, the caller decides on them. False for anything else,
-// and for a magnitude beyond the range of double.
-bool ParseNumber(std::string_view token, double& value) {
+// A number in the C conventions taking the whole token, with an optional
+// leading '+'; for a double, nan and inf are numbers here and the caller
+// decides on them. False for anything else, and for a magnitude beyond the
+// range of the type.
+template <class Number> bool ParseWhole(std::string_view token, Number& value) {
     const char* first = token.data();
     const char* last = first + token.size();
     if (first != last && *first == '+' && last - first > 1 && first[1] != '-')
@@ -130,13 +131,12 @@ bool ParseNumber(std::string_view token, double& value) {
     return ec == std::errc() && end == last;
 }
 
+bool ParseNumber(std::string_view token, double& value) {
+    return ParseWhole(token, value);
+}
+
 bool ParseInteger(std::string_view token, long long& value) {
-    const char* first = token.data();
-    const char* last = first + token.size();
-    if (first != last && *first == '+' && last - first > 1 && first[1] != '-')
-        ++first;
-    const auto [end, ec] = std::from_chars(first, last, value);
-    return ec == std::errc() && end == last;
+    return ParseWhole(token, value);
 }
 
 std::uint64_t Mix(std::uint64_t h) {
