@@ -5,6 +5,13 @@ BRELUND_PACKAGES=(
   cmake make g++ pkg-config
   libgtest-dev libgmock-dev libbenchmark-dev libcli11-dev libtbb-dev
   locales
+  # The desktop application: Qt 6 Widgets, its platform plugins, X11 for the
+  # lock-key panes, a font, and the tools that check the desktop files.
+  qt6-base-dev libqt6opengl6-dev qt6-qpa-plugins libx11-dev
+  libgl-dev libglu1-mesa-dev libgl1-mesa-dri libglx-mesa0 libegl-mesa0
+  fonts-dejavu-core desktop-file-utils shared-mime-info
+  # Headless runs of windows that draw with OpenGL.
+  xvfb xauth
 )
 
 brelund_install_deps() {

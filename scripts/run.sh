@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
-# Builds Brelund in build/ and runs it on a ship file (default: the bundled
-# sample Wigley ship). Usage: scripts/run.sh [SHIP.nav]
+# Builds Brelund in build/ and opens a ship file (default: the bundled sample
+# Wigley ship) in the desktop application when a display is available;
+# without one it says so and prints the ship's elements with brelund-calc.
+# Usage: scripts/run.sh [SHIP.nav]
 # Says what it is doing on stderr, with the build's progress; the full
 # configure and build output goes to build/run-build.log.
 set -euo pipefail
@@ -30,14 +32,19 @@ say "configuring in $root/build"
 cmake -S "$root" -B "$root/build" -DCMAKE_BUILD_TYPE=Release -DBRELUND_BUILD_TESTS=OFF \
   >"$log" 2>&1 || fail "configuring"
 
-say "building brelund-calc on $jobs cores"
+say "building brelund and brelund-calc on $jobs cores"
 # Only the progress lines reach the terminal.
 set +e
-cmake --build "$root/build" --target brelund-calc -j "$jobs" 2>&1 | tee -a "$log" |
+cmake --build "$root/build" --target brelund brelund-calc -j "$jobs" 2>&1 | tee -a "$log" |
   grep --line-buffered -E "$progress" >&2
 status=${PIPESTATUS[0]}
 set -e
 [ "$status" -eq 0 ] || fail "building"
 
-say "running brelund-calc list $ship"
+if [ -n "${DISPLAY:-}" ] || [ -n "${WAYLAND_DISPLAY:-}" ]; then
+  say "starting brelund on $ship"
+  exec "$root/build/src/ui/app/brelund" "$ship"
+fi
+say "no display (DISPLAY and WAYLAND_DISPLAY are unset): the window cannot be shown"
+say "running brelund-calc list $ship instead"
 exec "$root/build/src/cli/brelund-calc" list "$ship"

@@ -8,6 +8,7 @@
 #pragma once
 
 #include <memory>
+#include <utility>
 #include <vector>
 
 template <class T> class COwningList {
@@ -63,6 +64,12 @@ public:
 
     // 1-based position of the cursor; 0 when the list is empty.
     int GetCursorIndex() const { return m_cursor; }
+
+    // Exchanges the items and cursors of two lists; no item moves in memory.
+    void Swap(COwningList& other) noexcept {
+        m_items.swap(other.m_items);
+        std::swap(m_cursor, other.m_cursor);
+    }
 
 private:
     std::vector<std::unique_ptr<T>> m_items;

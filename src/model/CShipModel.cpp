@@ -14,6 +14,13 @@ void CShipModel::Clear() {
     m_sea_specific_weight = kSeaWaterSpecificWeight;
 }
 
+void CShipModel::Swap(CShipModel& other) noexcept {
+    m_hull.Swap(other.m_hull);
+    m_tanks.Swap(other.m_tanks);
+    m_compartments.Swap(other.m_compartments);
+    std::swap(m_sea_specific_weight, other.m_sea_specific_weight);
+}
+
 CShipElement* CShipModel::AddElement(int kind) {
     switch (kind) {
     case kindHull:

@@ -33,6 +33,9 @@ public:
 
     // Removes every tank, compartment and hull element; sea water back to 1025.
     void Clear();
+    // Exchanges the whole contents of two ships; a ship read aside replaces
+    // the one shown only once it has been read whole.
+    void Swap(CShipModel& other) noexcept;
     // A new element of the kind (kindHull, kindCompartment, kindTank) with
     // its defaults, at the end of its list; null for any other kind.
     CShipElement* AddElement(int kind);

@@ -115,3 +115,20 @@ TEST(CCompartment, EffectiveVolumeScalesByPermeability) {
     room.SetPermeability(1.5); // stored as given
     EXPECT_EQ(room.GetPermeability(), 1.5);
 }
+
+TEST(CShipModel, SwapExchangesWholeShipsWithoutMovingElements) {
+    CShipModel shown;
+    CShipModel read;
+    CShipElement* hull = shown.AddElement(kindHull);
+    hull->SetName("old hull");
+    CShipElement* tank = read.AddElement(kindTank);
+    tank->SetName("new tank");
+    read.AddElement(kindCompartment)->SetName("new room");
+
+    shown.Swap(read);
+    EXPECT_EQ(shown.GetElementCount(), 2);
+    EXPECT_EQ(shown.Tanks().GetAt(1), tank); // the same object, not a copy
+    EXPECT_EQ(shown.HullElements().GetCount(), 0);
+    EXPECT_EQ(read.GetElementCount(), 1);
+    EXPECT_EQ(read.FindElement("old hull"), hull);
+}

@@ -1,0 +1,10 @@
+// The About box: the application icon and the mouse's roles in the view.
+#pragma once
+
+#include <QDialog>
+
+class CAboutDlg : public QDialog {
+    Q_OBJECT
+public:
+    explicit CAboutDlg(QWidget* parent = nullptr);
+};

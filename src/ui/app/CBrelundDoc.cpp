@@ -1,0 +1,185 @@
+#include "CBrelundDoc.h"
+
+#include "CommandTable.h"
+#include "UiLayer.h"
+#include "model/LoadNotes.h"
+#include "model/ShipFile.h"
+#include "platform/CFileException.h"
+
+#include <QApplication>
+#include <QFileInfo>
+#include <QProcess>
+#include <QStandardPaths>
+
+#include <vector>
+
+namespace {
+
+const char* const kOpenFailed = "Impossibile aprire il documento.";
+const char* const kSaveFailed = "Impossibile salvare il documento.";
+// Notes on damage the file format lets through, shown after an open.
+constexpr int kMaxNotesShown = 12;
+
+QString Reason(const std::exception& e) {
+    return QString::fromUtf8(e.what());
+}
+
+QString ShipFilters() {
+    return QString("%1;;%2").arg(kShipFilter, kAllFilesFilter);
+}
+
+} // namespace
+
+void ShowNotYetAvailable(const QString& what) {
+    AfxMessageBox(QString("%1: questa funzione non è ancora disponibile.").arg(what),
+                  MB_OK | MB_ICONINFORMATION);
+}
+
+CBrelundDoc::CBrelundDoc() = default;
+
+QString CBrelundDoc::GetTitle() const {
+    return m_path.isEmpty() ? QString(kUntitled) : QFileInfo(m_path).fileName();
+}
+
+void CBrelundDoc::SetModifiedFlag(bool modified) {
+    if (m_modified == modified)
+        return;
+    m_modified = modified;
+    emit titleChanged();
+}
+
+void CBrelundDoc::SetPathName(const QString& path) {
+    m_path = path.isEmpty() ? QString() : QFileInfo(path).absoluteFilePath();
+    emit titleChanged();
+}
+
+void CBrelundDoc::OnNewDocument() {
+    m_model.Clear();
+    m_identity = {};
+    m_modified = false;
+    SetPathName(QString());
+    emit initialUpdate();
+}
+
+bool CBrelundDoc::OnOpenDocument(const QString& path) {
+    CShipModel ship;
+    std::vector<std::string> notes;
+    try {
+        const CWaitCursor wait;
+        const loadnotes::Collect collect(notes);
+        LoadShipFile(ship, ToFilePath(path));
+    } catch (const std::exception& e) {
+        AfxMessageBox(QString("%1\n%2").arg(kOpenFailed, Reason(e)), MB_OK | MB_ICONERROR);
+        return false;
+    }
+    m_model.Swap(ship);
+    m_identity = CFileIdentity::Of(ToFilePath(path));
+    m_modified = false;
+    SetPathName(path);
+    emit initialUpdate();
+    if (!notes.empty()) {
+        QString text = QString("%1:\n").arg(QFileInfo(path).fileName());
+        for (int i = 0; i < static_cast<int>(notes.size()) && i < kMaxNotesShown; ++i)
+            text += "\n" + QString::fromUtf8(notes[static_cast<std::size_t>(i)]);
+        if (static_cast<int>(notes.size()) > kMaxNotesShown)
+            text += QString("\n... (%1 in tutto)").arg(notes.size());
+        AfxMessageBox(text, MB_OK | MB_ICONWARNING);
+    }
+    return true;
+}
+
+bool CBrelundDoc::OnSaveDocument(const QString& path) {
+    try {
+        const CWaitCursor wait;
+        StoreShipFile(m_model, ToFilePath(path));
+    } catch (const std::exception& e) {
+        AfxMessageBox(QString("%1\n%2").arg(kSaveFailed, Reason(e)), MB_OK | MB_ICONERROR);
+        return false;
+    }
+    m_identity = CFileIdentity::Of(ToFilePath(path));
+    m_modified = false;
+    emit titleChanged();
+    return true;
+}
+
+bool CBrelundDoc::ChangedOnDisk() const {
+    if (m_path.isEmpty() || !m_identity.exists)
+        return false;
+    const CFileIdentity now = CFileIdentity::Of(ToFilePath(m_path));
+    return now.exists && !(now == m_identity);
+}
+
+bool CBrelundDoc::DoFileSave() {
+    if (m_path.isEmpty())
+        return DoSave(QString());
+    if (ChangedOnDisk()) {
+        const QString question =
+            QString("Il file %1 è stato modificato da un altro programma dopo l'apertura.\n"
+                    "Sovrascriverlo con la nave aperta?")
+                .arg(m_path);
+        if (AfxMessageBox(question, MB_YESNO | MB_ICONWARNING) != IDYES)
+            return false;
+    }
+    return DoSave(m_path);
+}
+
+bool CBrelundDoc::DoSave(const QString& path, bool replace) {
+    QString target = path;
+    if (target.isEmpty()) {
+        const QString proposed = m_path.isEmpty() ? GetTitle() + kShipExtension : m_path;
+        target = UserDialogs().GetSaveFileName(QApplication::activeWindow(), "Salva con nome",
+                                               proposed, ShipFilters());
+        if (target.isEmpty())
+            return false;
+        if (QFileInfo(target).suffix().isEmpty())
+            target += kShipExtension;
+    }
+    if (!OnSaveDocument(target))
+        return false;
+    if (replace && QFileInfo(target).absoluteFilePath() != m_path)
+        SetPathName(target);
+    return true;
+}
+
+bool CBrelundDoc::SaveModified() {
+    if (!m_modified)
+        return true;
+    const QString question = QString("Salvare le modifiche apportate a %1?").arg(GetTitle());
+    switch (AfxMessageBox(question, MB_YESNOCANCEL | MB_ICONQUESTION)) {
+    case IDYES:
+        return DoFileSave();
+    case IDNO:
+        return true;
+    default:
+        return false;
+    }
+}
+
+bool CBrelundDoc::CanSendMail() {
+    return !QStandardPaths::findExecutable("xdg-email").isEmpty();
+}
+
+void CBrelundDoc::OnFileSendMail() {
+    if (!CanSendMail())
+        return;
+    // The mail carries the ship as it is on disk: a changed or untitled ship
+    // is saved first.
+    if ((m_modified || m_path.isEmpty()) && !DoFileSave())
+        return;
+    if (!QProcess::startDetached("xdg-email", {"--attach", m_path}))
+        AfxMessageBox("Impossibile avviare il programma di posta elettronica (xdg-email).",
+                      MB_OK | MB_ICONERROR);
+}
+
+void CBrelundDoc::OnUprightHulls() {
+    ShowNotYetAvailable("Carene dritte");
+}
+void CBrelundDoc::OnInclinedHulls() {
+    ShowNotYetAvailable("Carene inclinate (KZ-GZ)");
+}
+void CBrelundDoc::OnBonjean() {
+    ShowNotYetAvailable("Tavole del Bonjean");
+}
+void CBrelundDoc::OnSubmergedTrim() {
+    ShowNotYetAvailable("Assetto corpo immerso");
+}

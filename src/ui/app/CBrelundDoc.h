@@ -1,0 +1,81 @@
+// The document: the one ship the application has open, read from and
+// written to its ship file.
+//
+// The model object lives as long as the document: New empties it and Open
+// reads the new ship aside and swaps it in only when it was read whole, so
+// everything that holds a pointer to the model stays valid and a file that
+// cannot be read leaves the ship shown as it was.
+#pragma once
+
+#include "model/CShipModel.h"
+#include "platform/FileIdentity.h"
+
+#include <QObject>
+#include <QString>
+
+class CBrelundDoc : public QObject {
+    Q_OBJECT
+public:
+    CBrelundDoc();
+
+    CShipModel& GetModel() { return m_model; }
+    const CShipModel& GetModel() const { return m_model; }
+
+    // The ship file's path; empty for a ship never saved.
+    const QString& GetPathName() const { return m_path; }
+    // The file's name, or "Senza titolo".
+    QString GetTitle() const;
+
+    bool IsModified() const { return m_modified; }
+    // Every change of the model calls this, so that the title shows it and
+    // nothing is thrown away without asking.
+    void SetModifiedFlag(bool modified = true);
+
+    // An empty ship, untitled.
+    void OnNewDocument();
+    // Reads the ship file; on failure says why and keeps the ship shown.
+    bool OnOpenDocument(const QString& path);
+    // Writes the ship file; on failure says why and keeps the previous file.
+    bool OnSaveDocument(const QString& path);
+
+    // Save: to the ship's own file, asking for a name when it has none and
+    // before overwriting a file another program changed since it was read.
+    bool DoFileSave();
+    // Save as: asks for a name (empty proposes the ship's own) and saves there.
+    bool DoSave(const QString& path, bool replace = true);
+    // Before the ship is replaced or the program ends: asks whether to save a
+    // changed ship. False when the person cancels or the save failed.
+    bool SaveModified();
+
+    // The desktop's mail composer with the ship file attached, when the
+    // desktop offers one.
+    static bool CanSendMail();
+    void OnFileSendMail();
+
+    // The calculation commands, each on this document's model.
+    void OnUprightHulls();
+    void OnInclinedHulls();
+    void OnBonjean();
+    void OnSubmergedTrim();
+
+signals:
+    // The title or the changed mark is different.
+    void titleChanged();
+    // New or Open replaced the ship: views start over.
+    void initialUpdate();
+    // The ship changed: views redraw.
+    void updateAllViews();
+
+private:
+    void SetPathName(const QString& path);
+    // True when the file at m_path is no longer the one read or last saved.
+    bool ChangedOnDisk() const;
+
+    CShipModel m_model;
+    QString m_path;
+    bool m_modified = false;
+    CFileIdentity m_identity;
+};
+
+// Shown by commands whose window is still to come.
+void ShowNotYetAvailable(const QString& what);

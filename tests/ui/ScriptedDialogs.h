@@ -1,0 +1,57 @@
+// Answers the application's message boxes and file dialogs in a person's
+// place, and records what was asked.
+#pragma once
+
+#include "ui/app/UiLayer.h"
+
+#include <QQueue>
+#include <QStringList>
+
+class CScriptedDialogs final : public CUserDialogs {
+public:
+    struct Message {
+        QString text;
+        unsigned type;
+    };
+
+    CScriptedDialogs() { m_previous = SetUserDialogs(this); }
+    ~CScriptedDialogs() override { SetUserDialogs(m_previous); }
+
+    // Answers given in order; a box with no answer queued gets IDOK for a
+    // plain box and IDCANCEL for a question.
+    QQueue<int> answers;
+    // Paths the file dialogs return in order; empty (cancel) when none is left.
+    QQueue<QString> files;
+
+    QList<Message> messages;
+    int openDialogs = 0;
+    int saveDialogs = 0;
+    QString lastProposedName;
+
+    int MessageBox(QWidget*, const QString& text, const QString&, unsigned type) override {
+        messages.append({text, type});
+        if (!answers.isEmpty())
+            return answers.dequeue();
+        return (type & 0x0Fu) == MB_OK ? IDOK : IDCANCEL;
+    }
+    QString GetOpenFileName(QWidget*, const QString&, const QString&) override {
+        ++openDialogs;
+        return files.isEmpty() ? QString() : files.dequeue();
+    }
+    QString GetSaveFileName(QWidget*, const QString&, const QString& proposed,
+                            const QString&) override {
+        ++saveDialogs;
+        lastProposedName = proposed;
+        return files.isEmpty() ? QString() : files.dequeue();
+    }
+
+    QStringList Texts() const {
+        QStringList texts;
+        for (const Message& m : messages)
+            texts << m.text;
+        return texts;
+    }
+
+private:
+    CUserDialogs* m_previous = nullptr;
+};

@@ -1,0 +1,550 @@
+// The desktop application's shell, driven headless: start-up, opening and
+// saving ships, the questions before work is lost, menus, toolbar, status bar
+// and printing. Message boxes and file dialogs are answered by the test.
+#include "ScriptedDialogs.h"
+#include "ui/app/CAboutDlg.h"
+#include "ui/app/CBrelundApp.h"
+#include "ui/app/CBrelundDoc.h"
+#include "ui/app/CBrelundView.h"
+#include "ui/app/CMainFrame.h"
+#include "ui/app/CommandTable.h"
+
+#include "model/ShipFile.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QLabel>
+#include <QMenuBar>
+#include <QMimeData>
+#include <QPainter>
+#include <QPrinter>
+#include <QSettings>
+#include <QStatusBar>
+#include <QStatusTipEvent>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QToolBar>
+#include <QUrl>
+#include <QWindow>
+
+#include <clocale>
+#include <cstdio>
+#include <cstdlib>
+#include <memory>
+#include <sys/stat.h>
+
+namespace {
+
+const QString kWigley = QString(BRELUND_SOURCE_DIR) + "/samples/wigley.nav";
+const QString kBarge = QString(BRELUND_SOURCE_DIR) + "/samples/barge.nav";
+
+QByteArray ReadAll(const QString& path) {
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+void WriteAll(const QString& path, const QByteArray& bytes) {
+    QFile f(path);
+    QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    QCOMPARE(f.write(bytes), bytes.size());
+}
+
+// The title the window system shows, "[*]" resolved.
+QString ShownTitle(CMainFrame& frame) {
+    frame.winId();
+    return frame.windowHandle()->title();
+}
+
+// Menu texts in order, "|" for a separator.
+QStringList MenuTexts(const QMenu* menu) {
+    QStringList texts;
+    for (const QAction* a : menu->actions())
+        if (a->isVisible())
+            texts << (a->isSeparator() ? QString("|") : a->text());
+    return texts;
+}
+
+int ElementCount(CBrelundApp& app) {
+    return app.GetDocument().GetModel().GetElementCount();
+}
+
+} // namespace
+
+class ShellTest : public QObject {
+    Q_OBJECT
+
+    std::unique_ptr<QTemporaryDir> m_dir;
+    std::unique_ptr<CScriptedDialogs> m_dialogs;
+    std::unique_ptr<CBrelundApp> m_app;
+
+    QString Copy(const QString& from, const QString& name) {
+        const QString to = m_dir->filePath(name);
+        QFile::remove(to);
+        QFile::copy(from, to);
+        QFile::setPermissions(to, QFile::ReadOwner | QFile::WriteOwner);
+        return to;
+    }
+
+    CBrelundApp& Start(const QStringList& arguments = {}) {
+        m_app = std::make_unique<CBrelundApp>();
+        m_app->InitInstance(arguments);
+        return *m_app;
+    }
+
+private slots:
+    void init() {
+        m_dir = std::make_unique<QTemporaryDir>();
+        QVERIFY(m_dir->isValid());
+        QSettings(kSettingsKey, kAppTitle).clear();
+        m_dialogs = std::make_unique<CScriptedDialogs>();
+    }
+
+    void cleanup() {
+        if (m_app)
+            m_app->GetDocument().SetModifiedFlag(false);
+        m_app.reset();
+        m_dialogs.reset();
+        m_dir.reset();
+    }
+
+    void startsOnTheShipNamedOnTheCommandLine() {
+        CBrelundApp& app = Start({kWigley});
+        QCOMPARE(ShownTitle(app.GetMainFrame()), QString("wigley.nav - Brelund"));
+        QCOMPARE(ElementCount(app), 4);
+        QCOMPARE(app.GetDocument().GetPathName(), kWigley);
+        QVERIFY(m_dialogs->messages.isEmpty());
+    }
+
+    void startsOnAnEmptyUntitledShipWithoutAFile() {
+        CBrelundApp& app = Start();
+        QCOMPARE(ShownTitle(app.GetMainFrame()), QString("Senza titolo - Brelund"));
+        QCOMPARE(ElementCount(app), 0);
+        QVERIFY(app.GetDocument().GetPathName().isEmpty());
+    }
+
+    void startsOnAnEmptyShipWhenTheNamedFileCannotBeRead() {
+        CBrelundApp& app = Start({m_dir->filePath("missing.nav")});
+        QCOMPARE(m_dialogs->messages.size(), 1);
+        QVERIFY(m_dialogs->messages[0].text.startsWith("Impossibile aprire il documento.\n"));
+        QVERIFY(m_dialogs->messages[0].text.contains("missing.nav"));
+        QCOMPARE(ShownTitle(app.GetMainFrame()), QString("Senza titolo - Brelund"));
+        QVERIFY(app.GetMainFrame().isVisible());
+    }
+
+    void recentFilesKeepTheFourNewestFirstAcrossRuns() {
+        CBrelundApp& app = Start();
+        QStringList opened;
+        for (int i = 1; i <= 5; ++i) {
+            opened << Copy(kWigley, QString("ship%1.nav").arg(i));
+            QVERIFY(app.OpenDocumentFile(opened.last()));
+        }
+        const QStringList expected = {opened[4], opened[3], opened[2], opened[1]};
+        QCOMPARE(app.RecentFiles(), expected);
+
+        const QStringList menu = MenuTexts(app.GetMainFrame().FileMenu());
+        const int first = menu.indexOf(QString("&1 ") + opened[4]);
+        QVERIFY2(first > 0, qPrintable(menu.join(" / ")));
+        QCOMPARE(menu.mid(first, 4), QStringList({"&1 " + opened[4], "&2 " + opened[3],
+                                                  "&3 " + opened[2], "&4 " + opened[1]}));
+        QVERIFY(!menu.contains("Ultimo file usato"));
+        for (int i = 1; i <= 4; ++i) {
+            auto* action = app.GetMainFrame().findChild<QAction*>(QString("recentFile%1").arg(i));
+            QVERIFY(action);
+            QCOMPARE(action->statusTip(), QString("Apre questo documento"));
+        }
+
+        // Kept in the settings for the next run, and reopening moves a file up.
+        QSettings settings("Dorvanti's Application", "Brelund");
+        QCOMPARE(settings.value("Recent File List/File1").toString(), opened[4]);
+        QCOMPARE(settings.value("Recent File List/File4").toString(), opened[1]);
+        m_app.reset();
+        CBrelundApp& again = Start();
+        QCOMPARE(again.RecentFiles(), expected);
+        again.OnRecentFile(2);
+        QCOMPARE(again.GetDocument().GetPathName(), opened[2]);
+        QCOMPARE(again.RecentFiles(), QStringList({opened[2], opened[4], opened[3], opened[1]}));
+    }
+
+    void aRecentFileThatCannotBeOpenedLeavesTheList() {
+        CBrelundApp& app = Start();
+        const QString ship = Copy(kBarge, "gone.nav");
+        QVERIFY(app.OpenDocumentFile(ship));
+        QFile::remove(ship);
+        app.OnRecentFile(0);
+        QVERIFY(app.RecentFiles().isEmpty());
+        QVERIFY(MenuTexts(app.GetMainFrame().FileMenu()).contains("Ultimo file usato"));
+    }
+
+    void aDamagedFileKeepsTheShipShown() {
+        CBrelundApp& app = Start({kWigley});
+        const QByteArray whole = ReadAll(kWigley);
+        const QString damaged = m_dir->filePath("damaged.nav");
+        WriteAll(damaged, whole.left(whole.size() / 2));
+
+        QVERIFY(!app.OpenDocumentFile(damaged));
+        QCOMPARE(m_dialogs->messages.size(), 1);
+        const QString text = m_dialogs->messages[0].text;
+        QVERIFY2(text.startsWith("Impossibile aprire il documento.\n"), qPrintable(text));
+        QVERIFY2(text.contains(damaged), qPrintable(text));
+        QCOMPARE(ElementCount(app), 4);
+        QCOMPARE(app.GetDocument().GetPathName(), kWigley);
+        QCOMPARE(ShownTitle(app.GetMainFrame()), QString("wigley.nav - Brelund"));
+        QVERIFY(!app.RecentFiles().contains(damaged));
+    }
+
+    void aChangedShipIsNotThrownAwayWithoutAsking() {
+        CBrelundApp& app = Start({Copy(kWigley, "w.nav")});
+        CBrelundDoc& doc = app.GetDocument();
+        doc.SetModifiedFlag();
+        QCOMPARE(ShownTitle(app.GetMainFrame()), QString("w.nav* - Brelund"));
+
+        // Cancel keeps everything.
+        m_dialogs->answers << IDCANCEL;
+        app.OnFileNew();
+        QCOMPARE(m_dialogs->messages.last().text,
+                 QString("Salvare le modifiche apportate a w.nav?"));
+        QCOMPARE(m_dialogs->messages.last().type & 0x0Fu, unsigned{MB_YESNOCANCEL});
+        QCOMPARE(ElementCount(app), 4);
+        QVERIFY(doc.IsModified());
+
+        // No throws the change away.
+        m_dialogs->answers << IDNO;
+        app.OnFileNew();
+        QCOMPARE(ElementCount(app), 0);
+        QCOMPARE(ShownTitle(app.GetMainFrame()), QString("Senza titolo - Brelund"));
+    }
+
+    void saveOfAnUntitledShipAsksForANameAndAddsTheExtension() {
+        CBrelundApp& app = Start();
+        CBrelundDoc& doc = app.GetDocument();
+        doc.GetModel().AddElement(kindHull)->SetName("scafo");
+        doc.SetModifiedFlag();
+        m_dialogs->files << m_dir->filePath("nuova");
+        QVERIFY(doc.DoFileSave());
+        QCOMPARE(m_dialogs->lastProposedName, QString("Senza titolo.nav"));
+        const QString path = m_dir->filePath("nuova.nav");
+        QCOMPARE(doc.GetPathName(), path);
+        QCOMPARE(ShownTitle(app.GetMainFrame()), QString("nuova.nav - Brelund"));
+        CShipModel back;
+        LoadShipFile(back, path.toStdString());
+        QCOMPARE(back.GetElementCount(), 1);
+
+        // Cancelling the name keeps the ship changed and writes nothing.
+        m_app.reset();
+        CBrelundApp& other = Start();
+        other.GetDocument().SetModifiedFlag();
+        QVERIFY(!other.GetDocument().DoFileSave());
+        QVERIFY(other.GetDocument().IsModified());
+    }
+
+    void yesToTheQuestionSavesBeforeTheShipIsReplaced() {
+        const QString ship = Copy(kWigley, "w.nav");
+        CBrelundApp& app = Start({ship});
+        QVERIFY(app.GetDocument().GetModel().DeleteElement("sala macchine"));
+        const int count = ElementCount(app);
+        QCOMPARE(count, 3);
+        app.GetDocument().SetModifiedFlag();
+        m_dialogs->answers << IDYES;
+        QVERIFY(app.OpenDocumentFile(kBarge));
+        CShipModel back;
+        LoadShipFile(back, ship.toStdString());
+        QCOMPARE(back.GetElementCount(), count);
+        QCOMPARE(app.GetDocument().GetPathName(), kBarge);
+    }
+
+    void aShipDroppedOnTheWindowIsOpened() {
+        CBrelundApp& app = Start({kWigley});
+        CMainFrame& frame = app.GetMainFrame();
+        QMimeData data;
+        data.setUrls(
+            {QUrl::fromLocalFile(m_dir->filePath("notes.txt")), QUrl::fromLocalFile(kBarge)});
+        QDragEnterEvent enter(QPoint(50, 50), Qt::CopyAction, &data, Qt::LeftButton,
+                              Qt::NoModifier);
+        QApplication::sendEvent(&frame, &enter);
+        QVERIFY(enter.isAccepted());
+        QDropEvent drop(QPointF(50, 50), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(&frame, &drop);
+        QCOMPARE(app.GetDocument().GetPathName(), kBarge);
+
+        QMimeData text;
+        text.setUrls({QUrl::fromLocalFile(m_dir->filePath("notes.txt"))});
+        QDragEnterEvent other(QPoint(50, 50), Qt::CopyAction, &text, Qt::LeftButton,
+                              Qt::NoModifier);
+        other.setAccepted(false);
+        QApplication::sendEvent(&frame, &other);
+        QVERIFY(!other.isAccepted());
+    }
+
+    void aDroppedShipAsksBeforeReplacingAChangedOne() {
+        CBrelundApp& app = Start({kWigley});
+        app.GetDocument().SetModifiedFlag();
+        m_dialogs->answers << IDCANCEL;
+        QMimeData data;
+        data.setUrls({QUrl::fromLocalFile(kBarge)});
+        QDragEnterEvent enter(QPoint(50, 50), Qt::CopyAction, &data, Qt::LeftButton,
+                              Qt::NoModifier);
+        QApplication::sendEvent(&app.GetMainFrame(), &enter);
+        QDropEvent drop(QPointF(50, 50), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(&app.GetMainFrame(), &drop);
+        QCOMPARE(m_dialogs->messages.size(), 1);
+        QCOMPARE(app.GetDocument().GetPathName(), kWigley);
+    }
+
+    void saveAsksBeforeOverwritingAShipAnotherProgramChanged() {
+        const QString ship = Copy(kWigley, "shared.nav");
+        CBrelundApp& app = Start({ship});
+        CBrelundDoc& doc = app.GetDocument();
+        doc.SetModifiedFlag();
+        const QByteArray theirs = ReadAll(kBarge);
+        WriteAll(ship, theirs);
+
+        m_dialogs->answers << IDNO;
+        QVERIFY(!doc.DoFileSave());
+        QCOMPARE(m_dialogs->messages.size(), 1);
+        QVERIFY(m_dialogs->messages[0].text.contains("modificato da un altro programma"));
+        QCOMPARE(ReadAll(ship), theirs);
+        QVERIFY(doc.IsModified());
+
+        m_dialogs->answers << IDYES;
+        QVERIFY(doc.DoFileSave());
+        QCOMPARE(ReadAll(ship), ReadAll(kWigley));
+        QVERIFY(!doc.IsModified());
+        // Our own save is not taken for another program's change.
+        doc.SetModifiedFlag();
+        QVERIFY(doc.DoFileSave());
+        QCOMPARE(m_dialogs->messages.size(), 2);
+    }
+
+    void aFailedSaveKeepsThePreviousFileAndSaysWhy() {
+        // Refused for root too: the file has no write bit at all.
+        const QString ship = Copy(kWigley, "locked.nav");
+        QVERIFY(::chmod(ship.toLocal8Bit().constData(), 0444) == 0);
+        CBrelundApp& app = Start({ship});
+        app.GetDocument().GetModel().Clear();
+        app.GetDocument().SetModifiedFlag();
+        QVERIFY(!app.GetDocument().DoFileSave());
+        QCOMPARE(m_dialogs->messages.size(), 1);
+        const QString text = m_dialogs->messages[0].text;
+        QVERIFY2(text.startsWith("Impossibile salvare il documento.\n"), qPrintable(text));
+        QVERIFY2(text.contains("read-only"), qPrintable(text));
+        QCOMPARE(ReadAll(ship), ReadAll(kWigley));
+        QVERIFY(app.GetDocument().IsModified());
+    }
+
+    void menusHoldEveryItemInOrder() {
+        CBrelundApp& app = Start();
+        QStringList titles;
+        for (const QAction* a : app.GetMainFrame().menuBar()->actions())
+            titles << a->text();
+        QCOMPARE(titles, QStringList({"&File", "&Modifica", "&Visualizza", "&?"}));
+
+        const QList<QAction*> menus = app.GetMainFrame().menuBar()->actions();
+        QCOMPARE(MenuTexts(menus[0]->menu()),
+                 QStringList({"&Nuovo\tCtrl+N", "&Apri...\tCtrl+A", "&Salva\tCtrl+S",
+                              "Sa&lva con nome...", "|", "Stam&pa...\tCtrl+P",
+                              "Antepri&ma di stampa", "Imposta s&tampante...", "|", "In&via...",
+                              "|", "Ultimo file usato", "|", "&Esci"}));
+        QCOMPARE(MenuTexts(menus[1]->menu()),
+                 QStringList({"&Annulla\tCtrl+Z", "|", "Tag&lia\tCtrl+X", "&Copia\tCtrl+C",
+                              "&Incolla\tCtrl+V"}));
+        for (const QAction* a : menus[1]->menu()->actions())
+            QVERIFY2(a->isSeparator() || !a->isEnabled(), qPrintable(a->text()));
+        QCOMPARE(
+            MenuTexts(menus[2]->menu()),
+            QStringList({"Barra degli st&rumenti", "Barra di st&ato", "Controllo visualizzazione",
+                         "Assi", "|", "Controllo elementi", "Dlg Carene dritte",
+                         "Dlg Carne inclinate", "Dlg Bonjean", "Dlg Assetto corpo Immerso"}));
+        QCOMPARE(MenuTexts(menus[3]->menu()), QStringList({"Infor&mazioni su Brelund..."}));
+
+        const QAction* exit = app.GetMainFrame().Action(Cmd::AppExit);
+        QCOMPARE(exit->statusTip(),
+                 QString("Esce dall'applicazione e chiede di salvare i documenti"));
+        QVERIFY(app.GetMainFrame().Action(Cmd::ViewToolbar)->isChecked());
+        QVERIFY(app.GetMainFrame().Action(Cmd::ViewControl)->statusTip().isEmpty());
+    }
+
+    void toolbarButtonsInOrderWithPromptsAndIcons() {
+        CBrelundApp& app = Start();
+        QStringList tips;
+        for (const QAction* a : app.GetMainFrame().ToolBar()->actions()) {
+            if (a->isSeparator()) {
+                tips << "|";
+                continue;
+            }
+            tips << a->toolTip();
+            const QPixmap icon = a->icon().pixmap(32, 32);
+            QVERIFY2(!icon.isNull(), qPrintable(a->toolTip()));
+        }
+        QCOMPARE(tips,
+                 QStringList(
+                     {"Nuovo", "Apri", "Salva", "|", "Informazioni su", "|", " Auto Zoom",
+                      "Zoom in", " Zoom out", "|", " Visualizza/Nasconde gli assi cartesiani", "|",
+                      " Controllo elementi", "|", " Dlg Carene dritte", " Carene inclinate (KZ-GZ)",
+                      "|", " Tavole del Bonjean", "Dlg Assetto corpo Immerso"}));
+        QCOMPARE(app.GetMainFrame().ToolBar()->iconSize(), QSize(32, 32));
+        QCOMPARE(app.GetMainFrame().Action(Cmd::ViewAxes)->statusTip(),
+                 QString("Visualizza/Nasconde la terna cartesiana di riferiemento "));
+        QCOMPARE(app.GetMainFrame().Action(Cmd::SubmergedTrim)->statusTip(),
+                 QString("Calcolo degli assetti per i corpi immersi"));
+    }
+
+    void statusBarShowsPromptsAndTheLockPanes() {
+        CBrelundApp& app = Start();
+        CMainFrame& frame = app.GetMainFrame();
+        QCOMPARE(frame.statusBar()->currentMessage(), QString("Pronto"));
+        QStatusTipEvent pointed(frame.Action(Cmd::FileOpen)->statusTip());
+        QApplication::sendEvent(&frame, &pointed);
+        QCOMPARE(frame.statusBar()->currentMessage(), QString("Apre un documento esistente"));
+        QStatusTipEvent left{QString()};
+        QApplication::sendEvent(&frame, &left);
+        QCOMPARE(frame.statusBar()->currentMessage(), QString("Pronto"));
+        QCOMPARE(frame.IndicatorPane(0)->text(), QString("MA"));
+        QCOMPARE(frame.IndicatorPane(1)->text(), QString("NUM"));
+        QCOMPARE(frame.IndicatorPane(2)->text(), QString("BS"));
+    }
+
+    void ctrlOOpensAndCtrlADoesNothing() {
+        CBrelundApp& app = Start();
+        CMainFrame& frame = app.GetMainFrame();
+        QVERIFY(QTest::qWaitForWindowActive(&frame));
+        QTest::keyClick(&frame, Qt::Key_A, Qt::ControlModifier);
+        QCOMPARE(m_dialogs->openDialogs, 0);
+        m_dialogs->files << kBarge;
+        QTest::keyClick(&frame, Qt::Key_O, Qt::ControlModifier);
+        QCOMPARE(m_dialogs->openDialogs, 1);
+        QCOMPARE(app.GetDocument().GetPathName(), kBarge);
+    }
+
+    void viewAndCalculationCommandsReachTheirHandlers() {
+        CBrelundApp& app = Start({kWigley});
+        CMainFrame& frame = app.GetMainFrame();
+        frame.Action(Cmd::ViewAxes)->trigger();
+        QVERIFY(!app.GetView().ShowAxes);
+        frame.Action(Cmd::ZoomIn)->trigger();
+        QVERIFY(app.GetView().ZoomFactor() > 1.0);
+        frame.Action(Cmd::AutoZoom)->trigger();
+        QCOMPARE(app.GetView().ZoomFactor(), 1.0);
+
+        const std::pair<Cmd, const char*> pending[] = {
+            {Cmd::UprightHulls, "Carene dritte"},
+            {Cmd::InclinedHulls, "Carene inclinate"},
+            {Cmd::Bonjean, "Bonjean"},
+            {Cmd::SubmergedTrim, "Assetto corpo immerso"},
+            {Cmd::ElementTree, "Controllo elementi"},
+            {Cmd::ViewControl, "Controllo visualizzazione"},
+        };
+        for (const auto& [id, name] : pending) {
+            m_dialogs->messages.clear();
+            frame.Action(id)->trigger();
+            QCOMPARE(m_dialogs->messages.size(), 1);
+            QVERIFY2(m_dialogs->messages[0].text.contains(name),
+                     qPrintable(m_dialogs->messages[0].text));
+        }
+        frame.Action(Cmd::ViewStatusBar)->trigger();
+        QVERIFY(!frame.statusBar()->isVisible());
+        QVERIFY(!frame.Action(Cmd::ViewStatusBar)->isChecked());
+    }
+
+    void exitAsksForAChangedShipAndCancelKeepsTheWindow() {
+        CBrelundApp& app = Start({kWigley});
+        app.GetDocument().SetModifiedFlag();
+        m_dialogs->answers << IDCANCEL;
+        app.GetMainFrame().Action(Cmd::AppExit)->trigger();
+        QVERIFY(app.GetMainFrame().isVisible());
+        m_dialogs->answers << IDNO;
+        app.GetMainFrame().Action(Cmd::AppExit)->trigger();
+        QVERIFY(!app.GetMainFrame().isVisible());
+    }
+
+    void aboutBoxShowsTheMouseHelpInOrder() {
+        CAboutDlg about;
+        QCOMPARE(about.windowTitle(), QString("Informazioni su Brelund"));
+        QStringList texts;
+        for (const QLabel* label : about.findChildren<QLabel*>())
+            if (label->objectName() != "icon")
+                texts << label->text();
+        QCOMPARE(texts.size(), 4);
+        QCOMPARE(texts[0], QString());
+        QVERIFY(texts[1].startsWith("Con il tasto sinistro"));
+        QVERIFY(texts[2].startsWith(QString::fromUtf8("Con il tasto centrale è possibile")));
+        QVERIFY(texts[3].startsWith("Con il tasto destro"));
+        const QLabel* icon = about.findChild<QLabel*>("icon");
+        QVERIFY(icon && !icon->pixmap().isNull());
+    }
+
+    void theCoreKeepsItsNumbersUnderAnItalianLocale() {
+        if (!std::setlocale(LC_ALL, "it_IT.UTF-8"))
+            QSKIP("the it_IT.UTF-8 locale is not installed");
+        char text[32];
+        std::snprintf(text, sizeof text, "%.2f", 1.5);
+        QCOMPARE(QString(text), QString("1,50")); // the locale took hold
+        Start();
+        std::snprintf(text, sizeof text, "%.2f", 1.5);
+        QCOMPARE(QString(text), QString("1.50"));
+        QCOMPARE(std::strtod("2.5", nullptr), 2.5);
+        std::setlocale(LC_ALL, "C");
+    }
+
+    void printingPutsTheViewOnThePage() {
+        CBrelundApp& app = Start({kWigley});
+        app.GetMainFrame().resize(800, 600);
+        QImage page(850, 1100, QImage::Format_RGB32);
+        page.fill(Qt::white);
+        {
+            QPainter painter(&page);
+            app.GetView().PrintPage(painter, page.rect().adjusted(40, 40, -40, -40));
+        }
+        int inked = 0;
+        for (int y = 100; y < 600; y += 4)
+            for (int x = 40; x < 810; x += 4)
+                inked += page.pixel(x, y) != qRgb(255, 255, 255);
+        QVERIFY2(inked > 5000, qPrintable(QString::number(inked)));
+
+        QPrinter printer(QPrinter::HighResolution);
+        printer.setOutputFormat(QPrinter::PdfFormat);
+        const QString pdf = m_dir->filePath("view.pdf");
+        printer.setOutputFileName(pdf);
+        {
+            QPainter painter(&printer);
+            app.GetView().PrintPage(painter, painter.viewport());
+        }
+        QVERIFY(ReadAll(pdf).startsWith("%PDF"));
+        QVERIFY(ReadAll(pdf).size() > 10000);
+    }
+
+    void screenshotOfTheMainWindow() {
+        CBrelundApp& app = Start({kWigley});
+        CMainFrame& frame = app.GetMainFrame();
+        frame.resize(1024, 720);
+        QVERIFY(QTest::qWaitForWindowExposed(&frame));
+        const QImage shot = frame.grab().toImage();
+        QCOMPARE(shot.size(), QSize(1024, 720));
+        QDir().mkpath(BRELUND_SCREENSHOT_DIR);
+        const QString path = QString(BRELUND_SCREENSHOT_DIR) + "/main-window.png";
+        QVERIFY(shot.save(path));
+        // The toolbar's first button is drawn (not the window's plain background).
+        const QRect button = frame.ToolBar()
+                                 ->actionGeometry(frame.Action(Cmd::FileNew))
+                                 .translated(frame.ToolBar()->pos());
+        QSet<QRgb> colours;
+        for (int y = button.top(); y < button.bottom(); ++y)
+            for (int x = button.left(); x < button.right(); ++x)
+                colours.insert(shot.pixel(x, y));
+        QVERIFY2(colours.size() > 8, qPrintable(QString::number(colours.size())));
+    }
+};
+
+int main(int argc, char** argv) {
+    // Settings go to a folder of the test's own, never the user's.
+    QTemporaryDir config;
+    qputenv("XDG_CONFIG_HOME", config.path().toLocal8Bit());
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    ShellTest test;
+    return QTest::qExec(&test, argc, argv);
+}
+
+#include "ShellTest.moc"
