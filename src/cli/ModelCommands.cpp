@@ -2,7 +2,7 @@
 // the properties dialog's editing, on a ship file. Each command reads the
 // ship file, changes the model and writes it back whole or not at all.
 #include "CliCommon.h"
-#include "ShipLock.h"
+#include "platform/ShipLock.h"
 
 #include "model/CDxfFile.h"
 #include "model/ElementEditing.h"

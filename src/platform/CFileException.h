@@ -15,6 +15,7 @@ public:
         endOfFile,
         damaged,        // the bytes do not form a valid file of the expected kind
         notRegularFile, // a directory, FIFO, device or socket where a file belongs
+        sharingViolation, // another process holds the file's lock
     };
 
     CFileException(Cause cause, std::string fileName, const std::string& detail);

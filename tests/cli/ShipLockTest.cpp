@@ -1,6 +1,6 @@
 #include "CalcRunner.h"
 
-#include "cli/ShipLock.h"
+#include "platform/ShipLock.h"
 
 #include <fcntl.h>
 #include <gtest/gtest.h>

@@ -5,6 +5,7 @@
 #include "model/LoadNotes.h"
 #include "model/ShipFile.h"
 #include "platform/CFileException.h"
+#include "platform/ShipLock.h"
 
 #include <QApplication>
 #include <QFileInfo>
@@ -91,6 +92,9 @@ bool CBrelundDoc::OnOpenDocument(const QString& path) {
 bool CBrelundDoc::OnSaveDocument(const QString& path) {
     try {
         const CWaitCursor wait;
+        // The same lock brelund-calc takes to change a ship, so that a save
+        // never interleaves with a command-line edit.
+        const CShipLock lock(ToFilePath(path));
         StoreShipFile(m_model, ToFilePath(path));
     } catch (const std::exception& e) {
         AfxMessageBox(QString("%1\n%2").arg(kSaveFailed, Reason(e)), MB_OK | MB_ICONERROR);

@@ -1,6 +1,6 @@
 #include "ShipLock.h"
 
-#include "CliCommon.h"
+#include "CFileException.h"
 
 #include <cerrno>
 #include <chrono>
@@ -18,14 +18,19 @@ std::string CShipLock::LockPath(const std::string& shipPath) {
     fs::path target = fs::weakly_canonical(fs::absolute(shipPath, error), error);
     if (error || target.empty())
         target = fs::absolute(shipPath);
-    return (target.parent_path() / ("." + target.filename().string() + ".lock")).string();
+    std::string name = ".";
+    name += target.filename().string();
+    name += ".lock";
+    return (target.parent_path() / name).string();
 }
 
 CShipLock::CShipLock(const std::string& shipPath) {
     const std::string path = LockPath(shipPath);
     m_fd = ::open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0644);
     if (m_fd < 0)
-        throw CRefusedError(path + ": cannot open the lock of the ship: " + std::strerror(errno));
+        throw CFileException(CFileException::CauseFromErrno(errno), path,
+                             std::string("cannot open the lock of the ship: ") +
+                                 std::strerror(errno));
     double wait = 5;
     if (const char* text = std::getenv("BRELUND_LOCK_WAIT")) {
         const double value = std::strtod(text, nullptr);
@@ -37,12 +42,14 @@ CShipLock::CShipLock(const std::string& shipPath) {
         if (errno != EWOULDBLOCK && errno != EINTR) {
             const int err = errno;
             ::close(m_fd);
-            throw CRefusedError(path + ": cannot lock the ship: " + std::strerror(err));
+            throw CFileException(CFileException::CauseFromErrno(err), path,
+                                 std::string("cannot lock the ship: ") + std::strerror(err));
         }
         if (std::chrono::steady_clock::now() >= until) {
             ::close(m_fd);
-            throw CRefusedError(shipPath + ": the ship is being changed by another process; try "
-                                           "again when it has finished");
+            throw CFileException(CFileException::sharingViolation, shipPath,
+                                 "the ship is being changed by another process; try again when "
+                                 "it has finished");
         }
         std::this_thread::sleep_for(std::chrono::milliseconds(20));
     }

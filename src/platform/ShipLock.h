@@ -10,7 +10,7 @@
 class CShipLock {
 public:
     // Waits up to BRELUND_LOCK_WAIT seconds (default 5) for another writer;
-    // then CRefusedError saying the ship is being changed by another process.
+    // then CFileException (sharingViolation) saying the ship is being changed by another process.
     explicit CShipLock(const std::string& shipPath);
     ~CShipLock();
     CShipLock(const CShipLock&) = delete;
