@@ -4,6 +4,8 @@
 
 #include "ui/app/UiLayer.h"
 
+#include <QAction>
+#include <QMenu>
 #include <QQueue>
 #include <QStringList>
 
@@ -22,6 +24,13 @@ public:
     QQueue<int> answers;
     // Paths the file dialogs return in order; empty (cancel) when none is left.
     QQueue<QString> files;
+    // Texts of the popup-menu items chosen in order ("&Copia tabella");
+    // the menu is dismissed when none is left.
+    QQueue<QString> menuChoices;
+    // Where the last popup menu was asked for, and its item texts.
+    QPoint lastMenuPos;
+    QStringList lastMenuItems;
+    QString lastMenuTitle;
 
     QList<Message> messages;
     int openDialogs = 0;
@@ -43,6 +52,21 @@ public:
         ++saveDialogs;
         lastProposedName = proposed;
         return files.isEmpty() ? QString() : files.dequeue();
+    }
+
+    QAction* TrackPopupMenu(QMenu& menu, const QPoint& screenPos) override {
+        lastMenuPos = screenPos;
+        lastMenuTitle = menu.title();
+        lastMenuItems.clear();
+        for (QAction* a : menu.actions())
+            lastMenuItems << a->text();
+        if (menuChoices.isEmpty())
+            return nullptr;
+        const QString choice = menuChoices.dequeue();
+        for (QAction* a : menu.actions())
+            if (a->text() == choice)
+                return a;
+        return nullptr;
     }
 
     QStringList Texts() const {

@@ -6,6 +6,10 @@
 #include "model/ShipFile.h"
 #include "platform/CFileException.h"
 #include "platform/ShipLock.h"
+#include "ui/dialogs/CBonjeanDlg.h"
+#include "ui/dialogs/CInclinedHullsDlg.h"
+#include "ui/dialogs/CSubmergedTrimDlg.h"
+#include "ui/dialogs/CUprightHullsDlg.h"
 
 #include <QApplication>
 #include <QFileInfo>
@@ -175,15 +179,26 @@ void CBrelundDoc::OnFileSendMail() {
                       MB_OK | MB_ICONERROR);
 }
 
+namespace {
+
+// A calculation dialog, fresh at every opening, on the document's ship.
+template <class Dialog> void RunCalculationDialog(CShipModel& model) {
+    Dialog dialog(QApplication::activeWindow());
+    dialog.SetModel(&model);
+    dialog.exec();
+}
+
+} // namespace
+
 void CBrelundDoc::OnUprightHulls() {
-    ShowNotYetAvailable("Carene dritte");
+    RunCalculationDialog<CUprightHullsDlg>(m_model);
 }
 void CBrelundDoc::OnInclinedHulls() {
-    ShowNotYetAvailable("Carene inclinate (KZ-GZ)");
+    RunCalculationDialog<CInclinedHullsDlg>(m_model);
 }
 void CBrelundDoc::OnBonjean() {
-    ShowNotYetAvailable("Tavole del Bonjean");
+    RunCalculationDialog<CBonjeanDlg>(m_model);
 }
 void CBrelundDoc::OnSubmergedTrim() {
-    ShowNotYetAvailable("Assetto corpo immerso");
+    RunCalculationDialog<CSubmergedTrimDlg>(m_model);
 }

@@ -5,6 +5,7 @@
 #include <QApplication>
 #include <QFile>
 #include <QFileDialog>
+#include <QMenu>
 #include <QMessageBox>
 
 namespace {
@@ -72,6 +73,10 @@ public:
     QString GetSaveFileName(QWidget* parent, const QString& caption, const QString& proposed,
                             const QString& filters) override {
         return QFileDialog::getSaveFileName(parent, caption, proposed, filters);
+    }
+
+    QAction* TrackPopupMenu(QMenu& menu, const QPoint& screenPos) override {
+        return menu.exec(screenPos);
     }
 };
 

@@ -3,8 +3,11 @@
 // through one object, so that tests answer in the person's place.
 #pragma once
 
+#include <QPoint>
 #include <QString>
 
+class QAction;
+class QMenu;
 class QWidget;
 
 // Answers of a message box.
@@ -35,6 +38,9 @@ public:
                                     const QString& filters) = 0;
     virtual QString GetSaveFileName(QWidget* parent, const QString& caption,
                                     const QString& proposed, const QString& filters) = 0;
+    // Shows a popup menu at a screen position until the person chooses an
+    // item (returned) or dismisses it (null).
+    virtual QAction* TrackPopupMenu(QMenu& menu, const QPoint& screenPos) = 0;
 };
 
 // The dialogs in use: the real ones unless a test installed its own.

@@ -26,6 +26,7 @@
 #include <QStatusTipEvent>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 #include <QToolBar>
 #include <QUrl>
 #include <QWindow>
@@ -475,11 +476,27 @@ private slots:
         frame.Action(Cmd::AutoZoom)->trigger();
         QCOMPARE(app.GetView().ZoomFactor(), 1.0);
 
+        // The calculation commands open their modal dialogs.
+        const std::pair<Cmd, const char*> dialogs[] = {
+            {Cmd::UprightHulls, "CUprightHullsDlg"},
+            {Cmd::InclinedHulls, "CInclinedHullsDlg"},
+            {Cmd::Bonjean, "CBonjeanDlg"},
+            {Cmd::SubmergedTrim, "CSubmergedTrimDlg"},
+        };
+        for (const auto& [id, className] : dialogs) {
+            QString opened;
+            QTimer::singleShot(0, [&opened] {
+                if (QWidget* modal = QApplication::activeModalWidget()) {
+                    opened = modal->metaObject()->className();
+                    modal->close();
+                }
+            });
+            frame.Action(id)->trigger();
+            QCOMPARE(opened, QString(className));
+        }
+
+        // The tool windows still to come say so.
         const std::pair<Cmd, const char*> pending[] = {
-            {Cmd::UprightHulls, "Carene dritte"},
-            {Cmd::InclinedHulls, "Carene inclinate"},
-            {Cmd::Bonjean, "Bonjean"},
-            {Cmd::SubmergedTrim, "Assetto corpo immerso"},
             {Cmd::ElementTree, "Controllo elementi"},
             {Cmd::ViewControl, "Controllo visualizzazione"},
         };

@@ -1,0 +1,16 @@
+// Plain text onto the system clipboard on behalf of a window.
+#pragma once
+
+#include <string>
+
+class QWidget;
+
+class CClipboardWriter {
+public:
+    explicit CClipboardWriter(QWidget* owner) : m_owner(owner) {}
+    // False when there is no clipboard to write to; nothing is said.
+    bool SetText(const std::string& text);
+
+private:
+    QWidget* m_owner;
+};

@@ -1,0 +1,16 @@
+// Placeholder, replaced by the dialog's real implementation.
+#pragma once
+
+#include <QDialog>
+
+class CShipModel;
+
+class CUprightHullsDlg : public QDialog {
+    Q_OBJECT
+public:
+    explicit CUprightHullsDlg(QWidget* parent = nullptr) : QDialog(parent) {}
+    void SetModel(CShipModel* model) { m_pModel = model; }
+
+private:
+    CShipModel* m_pModel = nullptr;
+};

@@ -1,0 +1,33 @@
+// A long calculation run from a dialog: the work goes to a thread of its own
+// while the dialog's thread keeps the windows painted and the progress bars
+// moving, and takes no input (clicks and keys wait until the run is over).
+// The wait cursor shows for the whole run. Exceptions of the work reach the
+// caller.
+#pragma once
+
+#include "calc/CProgress.h"
+
+#include <atomic>
+#include <functional>
+#include <initializer_list>
+
+class QProgressBar;
+
+// Progress reported from any thread, shown on a bar by the dialog's thread.
+class CProgressBarLink final : public CProgress {
+public:
+    explicit CProgressBarLink(QProgressBar* bar) : m_bar(bar) {}
+    void SetRange(int lower, int upper) override;
+    void SetPos(int pos) override;
+    // Copies the last range and position to the bar (dialog's thread only).
+    void Show();
+
+private:
+    QProgressBar* m_bar;
+    std::atomic<int> m_lower{0};
+    std::atomic<int> m_upper{100};
+    std::atomic<int> m_pos{0};
+};
+
+void RunCalculation(const std::function<void()>& work,
+                    std::initializer_list<CProgressBarLink*> progress);

@@ -1,0 +1,74 @@
+#include "FieldExchange.h"
+
+#include "platform/NumberText.h"
+#include "ui/app/UiLayer.h"
+
+#include <QLineEdit>
+#include <climits>
+#include <cmath>
+
+namespace {
+
+void FailField(QLineEdit* field, const QString& message) {
+    AfxMessageBox(message, MB_OK | MB_ICONWARNING);
+    if (field) {
+        field->setFocus();
+        field->selectAll();
+    }
+}
+
+} // namespace
+
+QString FormatFieldNumber(double value) {
+    return QString::fromStdString(FormatC("%.15g", value));
+}
+
+void SetFieldNumber(QLineEdit* field, double value) {
+    field->setText(FormatFieldNumber(value));
+}
+
+bool ParseFieldNumber(const QString& text, double& value) {
+    const std::string bytes = text.trimmed().toStdString();
+    if (bytes.empty())
+        return false;
+    char* end = nullptr;
+    const double parsed = StrtodC(bytes.c_str(), &end);
+    if (end == bytes.c_str() || *end != '\0' || !std::isfinite(parsed))
+        return false;
+    value = parsed;
+    return true;
+}
+
+bool GetFieldNumber(QLineEdit* field, double& value) {
+    if (!ParseFieldNumber(field->text(), value)) {
+        FailField(field, "Immettere un numero.");
+        return false;
+    }
+    return true;
+}
+
+bool GetFieldInteger(QLineEdit* field, int& value) {
+    bool ok = false;
+    const long long parsed = field->text().trimmed().toLongLong(&ok, 10);
+    if (!ok || parsed < INT_MIN || parsed > INT_MAX) {
+        FailField(field, "Immettere un numero intero.");
+        return false;
+    }
+    value = static_cast<int>(parsed);
+    return true;
+}
+
+bool CheckFieldRange(QLineEdit* field, double value, double min, double max) {
+    if (value >= min && value <= max)
+        return true;
+    FailField(field, QString("Immettere un numero compreso tra %1 e %2.")
+                         .arg(FormatFieldNumber(min), FormatFieldNumber(max)));
+    return false;
+}
+
+bool CheckFieldRange(QLineEdit* field, int value, int min, int max) {
+    if (value >= min && value <= max)
+        return true;
+    FailField(field, QString("Immettere un numero compreso tra %1 e %2.").arg(min).arg(max));
+    return false;
+}

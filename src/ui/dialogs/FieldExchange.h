@@ -1,0 +1,24 @@
+// Numbers in a dialog's fields: written with up to 15 significant digits and
+// "." as the decimal point whatever the locale, and read back the same way
+// with the standard messages when a field does not hold a number or holds
+// one out of its range (the field then gets the focus, its text selected).
+#pragma once
+
+#include <QString>
+
+class QLineEdit;
+
+QString FormatFieldNumber(double value);
+void SetFieldNumber(QLineEdit* field, double value);
+
+// False, after "Immettere un numero.", when the text is not one finite number.
+bool GetFieldNumber(QLineEdit* field, double& value);
+// False, after "Immettere un numero intero.", when the text is not a whole number.
+bool GetFieldInteger(QLineEdit* field, int& value);
+// False, after "Immettere un numero compreso tra MIN e MAX.", outside [min, max].
+bool CheckFieldRange(QLineEdit* field, double value, double min, double max);
+bool CheckFieldRange(QLineEdit* field, int value, int min, int max);
+
+// Parsing alone, for tests and callers that say nothing: blanks around the
+// number are allowed, anything else is not.
+bool ParseFieldNumber(const QString& text, double& value);

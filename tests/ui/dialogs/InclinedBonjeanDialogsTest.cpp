@@ -1,0 +1,4 @@
+// Placeholder, replaced by the dialogs' tests.
+int main() {
+    return 0;
+}
