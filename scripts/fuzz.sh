@@ -2,7 +2,7 @@
 # Builds the libFuzzer targets of the file readers (DXF drawings, ship
 # files, STL and OBJ meshes) with clang and the sanitizers in build-fuzz/,
 # and runs each one for a number of executions (default 10 million), from a
-# corpus seeded with the samples in build-fuzz/corpus/NAME.
+# corpus seeded with the samples and fuzz/seeds/NAME in build-fuzz/corpus/NAME.
 # Usage: scripts/fuzz.sh [RUNS] [TARGET...]
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
@@ -18,7 +18,7 @@ build="$root/build-fuzz"
 jobs=$(nproc 2>/dev/null || echo 2)
 
 cmake -S "$root" -B "$build" -DCMAKE_CXX_COMPILER=clang++ -DBRELUND_BUILD_FUZZ=ON \
-  -DBRELUND_SANITIZE=ON -DBRELUND_BUILD_TESTS=OFF -DBRELUND_WERROR=ON >/dev/null
+  -DBRELUND_SANITIZE=ON -DBRELUND_BUILD_TESTS=OFF -DBRELUND_BUILD_GUI=OFF -DBRELUND_WERROR=ON >/dev/null
 cmake --build "$build" --target "${targets[@]}" -j "$jobs" >/dev/null
 
 for target in "${targets[@]}"; do
@@ -28,7 +28,11 @@ for target in "${targets[@]}"; do
     fuzz_ship_file) cp -n "$root"/samples/*.nav "$corpus"/ ;;
     fuzz_dxf_reader) cp -n "$root"/samples/*.dxf "$corpus"/ ;;
   esac
+  # Small hand-made files of each format, and the keywords of a text format.
+  [ -d "$root/fuzz/seeds/$target" ] && cp -n "$root/fuzz/seeds/$target"/* "$corpus"/
+  dict=()
+  [ -f "$root/fuzz/seeds/$target.dict" ] && dict=(-dict="$root/fuzz/seeds/$target.dict")
   echo "== $target: $runs executions" >&2
-  "$build/fuzz/$target" "$corpus" -runs="$runs" -max_len=20000 -print_final_stats=1 2>&1 |
+  "$build/fuzz/$target" "$corpus" "${dict[@]}" -runs="$runs" -max_len=20000 -print_final_stats=1 2>&1 |
     grep -E '^(stat::|#[0-9]+ *DONE|==[0-9]+==ERROR|SUMMARY)' || true
 done
