@@ -111,15 +111,12 @@ std::string Label(const CShipElement& element, int kind) {
 } // namespace
 
 void RefuseValuesThatAreNotNumbers(const CShipModel& ship, bool compartments, bool tanks) {
-    ForEachElement(ship, [&](const CShipElement& element, int kind) {
-        if (!element.IsEnabled() || (kind == kindTank && !tanks) ||
-            (kind == kindCompartment && !compartments))
-            return;
-        for (const CValueProblem& p : FindValueProblems(element, kind))
-            if (p.not_a_number)
-                throw CRefusedError(Label(element, kind) + ": " + p.text +
-                                    ": the results would not be numbers");
-    });
+    int kind = 0;
+    std::string problem;
+    if (const CShipElement* element =
+            FindValueThatIsNotANumber(ship, compartments, tanks, kind, problem))
+        throw CRefusedError(Label(*element, kind) + ": " + problem +
+                            ": the results would not be numbers");
 }
 
 void WarnOfValueProblems(const CShipModel& ship) {

@@ -182,3 +182,30 @@ std::vector<CValueProblem> FindValueProblems(const CShipElement& element, int ki
     }
     return problems;
 }
+
+const CShipElement* FindValueThatIsNotANumber(const CShipModel& ship, bool compartments, bool tanks,
+                                              int& kind, std::string& problem) {
+    const auto search = [&](const auto& list, int listKind) -> const CShipElement* {
+        for (int i = 1; i <= list.GetCount(); ++i) {
+            const CShipElement& element = *list.GetAt(i);
+            if (!element.IsEnabled())
+                continue;
+            for (const CValueProblem& p : FindValueProblems(element, listKind))
+                if (p.not_a_number) {
+                    kind = listKind;
+                    problem = p.text;
+                    return &element;
+                }
+        }
+        return nullptr;
+    };
+    if (const CShipElement* e = search(ship.HullElements(), kindHull))
+        return e;
+    if (compartments)
+        if (const CShipElement* e = search(ship.Compartments(), kindCompartment))
+            return e;
+    if (tanks)
+        if (const CShipElement* e = search(ship.Tanks(), kindTank))
+            return e;
+    return nullptr;
+}

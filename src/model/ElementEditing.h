@@ -46,6 +46,13 @@ struct CValueProblem {
 // tank's volume.
 std::vector<CValueProblem> FindValueProblems(const CShipElement& element, int kind);
 
+// The first enabled element a calculation would read (hull elements always,
+// compartments and tanks as asked) holding a value that is not a finite
+// number, with its kind and the problem; null when there is none. Such a
+// value spreads into every result, so the calculations refuse the ship.
+const CShipElement* FindValueThatIsNotANumber(const CShipModel& ship, bool compartments, bool tanks,
+                                              int& kind, std::string& problem);
+
 // The editable values of one element, as the properties dialog holds them.
 struct CElementValues {
     int kind = 0;

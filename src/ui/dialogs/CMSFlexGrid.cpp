@@ -17,6 +17,13 @@ CMSFlexGrid::CMSFlexGrid(int rows, int cols, int fixedRows, int fixedCols, QWidg
     setSelectionMode(QAbstractItemView::ContiguousSelection);
     setContextMenuPolicy(Qt::NoContextMenu);
     RestyleAll();
+    FocusFirstDataCell();
+}
+
+void CMSFlexGrid::FocusFirstDataCell() {
+    // The keyboard starts on the first data cell, never on a header.
+    if (rowCount() > m_fixedRows && columnCount() > m_fixedCols)
+        setCurrentCell(m_fixedRows, m_fixedCols, QItemSelectionModel::NoUpdate);
 }
 
 void CMSFlexGrid::SetRows(int rows) {
@@ -88,6 +95,7 @@ void CMSFlexGrid::ShowTextGrid(const CTextGrid& grid) {
     for (int r = 0; r < grid.GetRows(); ++r)
         for (int c = 0; c < grid.GetCols(); ++c)
             SetTextMatrix(r, c, QString::fromStdString(grid.GetText(r, c)));
+    FocusFirstDataCell();
     setUpdatesEnabled(true);
 }
 

@@ -45,6 +45,7 @@ protected:
 
 private:
     void StyleCell(int row, int col, QTableWidgetItem* item) const;
+    void FocusFirstDataCell();
     void RestyleAll();
 
     int m_fixedRows = 0;

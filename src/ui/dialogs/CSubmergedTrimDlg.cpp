@@ -1,1 +1,187 @@
 #include "CSubmergedTrimDlg.h"
+
+#include "CalculationRun.h"
+#include "FieldExchange.h"
+#include "calc/SubmergedTrim.h"
+#include "geometry/Scalar.h"
+#include "ui/app/UiLayer.h"
+
+#include <QCloseEvent>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+#include <utility>
+
+namespace {
+
+const char* const kRadians = "rad";
+const char* const kDegrees = "°";
+
+QLineEdit* NewField(const char* name) {
+    auto* field = new QLineEdit;
+    field->setObjectName(name);
+    field->setAlignment(Qt::AlignRight);
+    field->setMinimumWidth(field->fontMetrics().horizontalAdvance("-0000.000000") + 14);
+    field->setMaximumWidth(field->fontMetrics().horizontalAdvance("-00000.00000000") + 14);
+    return field;
+}
+
+QLabel* Caption(const char* text, QLineEdit* field) {
+    auto* label = new QLabel(text);
+    label->setBuddy(field);
+    return label;
+}
+
+} // namespace
+
+CSubmergedTrimDlg::CSubmergedTrimDlg(QWidget* parent) : QDialog(parent) {
+    setWindowTitle("Assetto corpo totalmente immerso");
+
+    m_x = NewField("x");
+    m_y = NewField("y");
+    m_z = NewField("z");
+    m_weight = NewField("weight");
+    m_tolerance = NewField("tolerance");
+    m_heel = NewField("heel");
+    m_trim = NewField("trim");
+
+    auto* centre = new QGroupBox("Baricentro dei pesi del battello privo dei carichi liquidi");
+    auto* centreLayout = new QHBoxLayout(centre);
+    for (auto [text, field] : {std::pair{"x[m]", m_x}, {"y[m]", m_y}, {"z[m]", m_z}}) {
+        centreLayout->addWidget(Caption(text, field));
+        centreLayout->addWidget(field);
+        centreLayout->addSpacing(12);
+    }
+    centreLayout->addStretch(1);
+
+    auto* loads = new QGridLayout;
+    loads->addWidget(Caption("Dislocamento a meno dei carichi liquidi [t]", m_weight), 0, 0);
+    loads->addWidget(m_weight, 0, 1);
+    loads->addWidget(Caption("Precisione sulla stima dei bracci di stabilità [m]", m_tolerance), 1,
+                     0);
+    loads->addWidget(m_tolerance, 1, 1);
+    loads->addWidget(Caption("Teta x", m_heel), 2, 0);
+    loads->addWidget(m_heel, 2, 1);
+    m_heelUnit = new QLabel(kRadians);
+    m_heelUnit->setObjectName("heelUnit");
+    loads->addWidget(m_heelUnit, 2, 2);
+    loads->addWidget(Caption("Teta y", m_trim), 3, 0);
+    loads->addWidget(m_trim, 3, 1);
+    m_trimUnit = new QLabel(kRadians);
+    m_trimUnit->setObjectName("trimUnit");
+    loads->addWidget(m_trimUnit, 3, 2);
+    loads->setColumnMinimumWidth(2, m_trimUnit->fontMetrics().horizontalAdvance("rad") + 4);
+    loads->setColumnStretch(3, 1);
+
+    auto* note = new QLabel("Il calcolo dell'assetto tiene conto del movimento dei carichi "
+                            "liquidi contenuti nelle casse");
+    note->setObjectName("note");
+    note->setWordWrap(false);
+
+    m_run = new QPushButton("Calcola l'assetto");
+    m_run->setObjectName("run");
+    m_run->setDefault(true);
+    m_close = new QPushButton("Chiudi");
+    m_close->setObjectName("close");
+    m_close->setAutoDefault(false);
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch(1);
+    buttons->addWidget(m_run);
+    buttons->addWidget(m_close);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(note);
+    layout->addWidget(centre);
+    layout->addLayout(loads);
+    layout->addStretch(1);
+    layout->addLayout(buttons);
+
+    connect(m_run, &QPushButton::clicked, this, &CSubmergedTrimDlg::Run);
+    connect(m_close, &QPushButton::clicked, this, &CSubmergedTrimDlg::reject);
+}
+
+CSubmergedTrimDlg::~CSubmergedTrimDlg() = default;
+
+void CSubmergedTrimDlg::showEvent(QShowEvent* event) {
+    QDialog::showEvent(event);
+    if (!m_initialised) {
+        m_initialised = true;
+        OnInitDialog();
+    }
+}
+
+bool CSubmergedTrimDlg::OnInitDialog() {
+    const CSubmergedTrimInputs in;
+    SetFieldNumber(m_x, in.x);
+    SetFieldNumber(m_y, in.y);
+    SetFieldNumber(m_z, in.z);
+    SetFieldNumber(m_weight, in.weight);
+    SetFieldNumber(m_tolerance, in.tolerance);
+    SetFieldNumber(m_heel, in.heel);
+    SetFieldNumber(m_trim, in.trim);
+    m_degrees = false;
+    m_heelUnit->setText(kRadians);
+    m_trimUnit->setText(kRadians);
+    return true;
+}
+
+void CSubmergedTrimDlg::Run() {
+    if (m_running || !m_pModel)
+        return;
+    CSubmergedTrimInputs in;
+    if (!GetFieldNumber(m_x, in.x) || !GetFieldNumber(m_y, in.y) || !GetFieldNumber(m_z, in.z) ||
+        !GetFieldNumber(m_weight, in.weight) || !GetFieldNumber(m_tolerance, in.tolerance) ||
+        !GetFieldNumber(m_heel, in.heel) || !GetFieldNumber(m_trim, in.trim))
+        return;
+    // After a computation the angles are shown, and so typed, in degrees;
+    // the search works in radians.
+    if (m_degrees) {
+        in.heel = DegToRad(in.heel);
+        in.trim = DegToRad(in.trim);
+    }
+
+    const CShipModel& ship = *m_pModel;
+    const char* refusal = nullptr;
+    m_running = true;
+    try {
+        RunCalculation([&] { refusal = ComputeSubmergedTrim(ship, in); }, {});
+    } catch (const std::exception& e) {
+        m_running = false;
+        QString text = "Impossibile completare il calcolo.\n";
+        text += QString::fromUtf8(e.what());
+        AfxMessageBox(text, MB_OK | MB_ICONERROR);
+        return;
+    }
+    m_running = false;
+    if (refusal) {
+        AfxMessageBox(QString::fromUtf8(refusal), MB_OK | MB_ICONWARNING);
+        return;
+    }
+    SetFieldNumber(m_heel, in.heel);
+    SetFieldNumber(m_trim, in.trim);
+    m_degrees = true;
+    m_heelUnit->setText(kDegrees);
+    m_trimUnit->setText(kDegrees);
+    AfxMessageBox(kSubmergedTrimDone, MB_OK | MB_ICONINFORMATION);
+}
+
+void CSubmergedTrimDlg::closeEvent(QCloseEvent* event) {
+    if (m_running) {
+        event->ignore();
+        return;
+    }
+    QDialog::closeEvent(event);
+}
+
+void CSubmergedTrimDlg::reject() {
+    // Escape and the window's close button reach here too; a search under
+    // way is finished first.
+    if (m_running)
+        return;
+    QDialog::reject();
+}

@@ -537,6 +537,12 @@ private slots:
         QVERIFY(texts[3].startsWith("Con il tasto destro"));
         const QLabel* icon = about.findChild<QLabel*>("icon");
         QVERIFY(icon && !icon->pixmap().isNull());
+        about.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&about));
+        QDir().mkpath(BRELUND_SCREENSHOT_DIR);
+        QVERIFY(
+            about.grab().save(QString("%1/about-%2.png")
+                                  .arg(BRELUND_SCREENSHOT_DIR, QGuiApplication::platformName())));
     }
 
     void theCoreKeepsItsNumbersUnderAnItalianLocale() {
