@@ -10,6 +10,7 @@
 #include "ui/dialogs/CInclinedHullsDlg.h"
 #include "ui/dialogs/CSubmergedTrimDlg.h"
 #include "ui/dialogs/CUprightHullsDlg.h"
+#include "ui/dialogs/CalculationRun.h"
 
 #include <QApplication>
 #include <QFileInfo>
@@ -55,6 +56,8 @@ void CBrelundDoc::SetModifiedFlag(bool modified) {
 
 void CBrelundDoc::SetPathName(const QString& path) {
     m_path = path.isEmpty() ? QString() : QFileInfo(path).absoluteFilePath();
+    // The calculations' drawings never replace the ship file.
+    SetOpenShipFile(m_path);
     emit titleChanged();
 }
 

@@ -1,1 +1,321 @@
 #include "CBonjeanDlg.h"
+
+#include "CMSFlexGrid.h"
+#include "CalculationRun.h"
+#include "FieldExchange.h"
+#include "GridMenu.h"
+#include "model/CDxfFile.h"
+#include "model/CShipModel.h"
+#include "platform/AtomicFile.h"
+#include "ui/app/UiLayer.h"
+
+#include <QCloseEvent>
+#include <QFileInfo>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+#include <exception>
+
+namespace {
+
+const char* const kDrawingFailed = "Impossibile scrivere il disegno DXF.";
+
+// A row of a group: label, field, unit.
+QLineEdit* AddField(QGridLayout* layout, int row, const QString& label, const char* name,
+                    bool readOnly) {
+    auto* field = new QLineEdit;
+    field->setObjectName(name);
+    field->setReadOnly(readOnly);
+    field->setAlignment(Qt::AlignRight);
+    field->setMinimumWidth(field->fontMetrics().horizontalAdvance("-0000.00000") + 12);
+    auto* text = new QLabel(label);
+    text->setBuddy(field);
+    layout->addWidget(text, row, 0);
+    layout->addWidget(field, row, 1);
+    layout->addWidget(new QLabel("[m]"), row, 2);
+    return field;
+}
+
+QWidget* Titled(const QString& title, CMSFlexGrid* grid) {
+    auto* box = new QWidget;
+    auto* layout = new QVBoxLayout(box);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(new QLabel(title));
+    layout->addWidget(grid, 1);
+    return box;
+}
+
+// Flags the dialog busy for the life of the object.
+class CBusy {
+public:
+    explicit CBusy(bool& flag) : m_flag(flag) { m_flag = true; }
+    ~CBusy() { m_flag = false; }
+    CBusy(const CBusy&) = delete;
+    CBusy& operator=(const CBusy&) = delete;
+
+private:
+    bool& m_flag;
+};
+
+} // namespace
+
+CBonjeanDlg::CBonjeanDlg(QWidget* parent) : QDialog(parent) {
+    setWindowTitle("Tabelle del bonjean");
+    BuildLayout();
+}
+
+CBonjeanDlg::~CBonjeanDlg() = default;
+
+void CBonjeanDlg::BuildLayout() {
+    auto* model = new QGroupBox("Dati modello");
+    auto* modelLayout = new QGridLayout(model);
+    m_xmin = AddField(modelLayout, 0, "Xmin", "xmin", true);
+    m_xmax = AddField(modelLayout, 1, "Xmax", "xmax", true);
+    m_zmin = AddField(modelLayout, 2, "Zmin", "zmin", true);
+    m_zmax = AddField(modelLayout, 3, "Zmax", "zmax", true);
+
+    auto* tables = new QGroupBox("Parametri tabelle");
+    auto* tableLayout = new QGridLayout(tables);
+    m_zstart = AddField(tableLayout, 0, "Zstart", "zstart", false);
+    m_zend = AddField(tableLayout, 1, "Zend", "zend", false);
+    m_dz = AddField(tableLayout, 2, "dz", "dz", false);
+    tableLayout->setRowStretch(3, 1);
+
+    auto* stations = new QGroupBox("Posizione longitudinale ordinate");
+    auto* stationLayout = new QGridLayout(stations);
+    m_station0 = AddField(stationLayout, 0, "Ord. 0", "station0", false);
+    m_station20 = AddField(stationLayout, 1, "Ord. 20", "station20", false);
+    stationLayout->setRowStretch(2, 1);
+
+    auto* extraBox = new QVBoxLayout;
+    auto* extraLabel = new QLabel("Sezioni aggiuntive");
+    m_extra = new QPlainTextEdit;
+    m_extra->setObjectName("extra");
+    m_extra->setLineWrapMode(QPlainTextEdit::NoWrap);
+    m_extra->setFixedWidth(m_extra->fontMetrics().horizontalAdvance("00000.000") + 40);
+    extraLabel->setBuddy(m_extra);
+    extraBox->addWidget(extraLabel);
+    extraBox->addWidget(m_extra, 1);
+
+    m_compute = new QPushButton("Calcola Tabelle di Bonjean");
+    m_compute->setObjectName("compute");
+    m_extract = new QPushButton("Estrai sezioni verticali");
+    m_extract->setObjectName("extract");
+    for (QPushButton* b : {m_compute, m_extract})
+        b->setAutoDefault(false);
+    connect(m_compute, &QPushButton::clicked, this, &CBonjeanDlg::Compute);
+    connect(m_extract, &QPushButton::clicked, this, &CBonjeanDlg::ExtractSections);
+    auto* buttons = new QVBoxLayout;
+    buttons->addWidget(m_compute);
+    buttons->addWidget(m_extract);
+    buttons->addStretch(1);
+
+    auto* inputs = new QHBoxLayout;
+    inputs->addWidget(model);
+    inputs->addWidget(tables);
+    inputs->addWidget(stations);
+    inputs->addLayout(extraBox);
+    inputs->addLayout(buttons);
+    inputs->addStretch(1);
+
+    auto* note1 = new QLabel(
+        "I valori riportati nelle presenti tabelle sono da considerarsi approssimate, in quanto "
+        "la precisione dipende in gran parte dalla densità di pannellatura  del modello.");
+    note1->setObjectName("note1");
+    auto* note2 = new QLabel("Si consiglia di utilizzare pannellature più fitte per la "
+                             "valutazione più accurata di queste tabelle");
+    note2->setObjectName("note2");
+    for (QLabel* note : {note1, note2})
+        note->setWordWrap(true);
+
+    m_areas = new CMSFlexGrid(2, 2, 1, 1);
+    m_areas->setObjectName("areas");
+    m_moments = new CMSFlexGrid(2, 2, 1, 1);
+    m_moments->setObjectName("moments");
+    // Each grid as wide as the dialog: the heights and a dozen stations
+    // before it scrolls.
+    for (CMSFlexGrid* grid : {m_areas, m_moments})
+        grid->setMinimumSize(grid->horizontalHeader()->defaultSectionSize() * 13 + 24, 200);
+    connect(m_areas, &CMSFlexGrid::MouseDown, this,
+            [this](short button, short, int x, int y) { OnGridMouseDown(1, button, x, y); });
+    connect(m_moments, &CMSFlexGrid::MouseDown, this,
+            [this](short button, short, int x, int y) { OnGridMouseDown(2, button, x, y); });
+
+    // The stations run along the bar under the grids, the waterlines up the
+    // bar beside them.
+    m_stationProgress = new QProgressBar;
+    m_stationProgress->setObjectName("stationProgress");
+    m_stationProgress->setOrientation(Qt::Horizontal);
+    m_waterlineProgress = new QProgressBar;
+    m_waterlineProgress->setObjectName("waterlineProgress");
+    m_waterlineProgress->setOrientation(Qt::Vertical);
+    for (QProgressBar* bar : {m_stationProgress, m_waterlineProgress}) {
+        bar->setRange(0, 1);
+        bar->setValue(0);
+        bar->setTextVisible(false);
+    }
+
+    auto* stacked = new QVBoxLayout;
+    stacked->addWidget(Titled("Aree [m^2]", m_areas), 1);
+    stacked->addWidget(Titled("Sxy - My (m^3)", m_moments), 1);
+    auto* grids = new QHBoxLayout;
+    grids->addWidget(m_waterlineProgress);
+    grids->addLayout(stacked, 1);
+
+    auto* main = new QVBoxLayout(this);
+    main->addLayout(inputs);
+    main->addWidget(note1);
+    main->addWidget(note2);
+    main->addLayout(grids, 1);
+    main->addWidget(m_stationProgress);
+
+    // Every opening starts from 0; only "Dati modello" comes from the model.
+    for (QLineEdit* field : {m_zstart, m_zend, m_dz, m_station0, m_station20})
+        SetFieldNumber(field, 0);
+    ShowFields();
+}
+
+bool CBonjeanDlg::OnInitDialog() {
+    if (!m_pModel)
+        return true;
+    if (OpenBonjeanTables(*m_pModel, m_data))
+        ShowFields();
+    else
+        AfxMessageBox(QString::fromUtf8(kBonjeanNoHull), MB_OK | MB_ICONWARNING);
+    return true;
+}
+
+void CBonjeanDlg::showEvent(QShowEvent* event) {
+    QDialog::showEvent(event);
+    if (!m_initialized) {
+        m_initialized = true;
+        OnInitDialog();
+    }
+}
+
+void CBonjeanDlg::closeEvent(QCloseEvent* event) {
+    if (m_running) {
+        event->ignore();
+        return;
+    }
+    QDialog::closeEvent(event);
+}
+
+void CBonjeanDlg::reject() {
+    if (m_running)
+        return;
+    QDialog::reject();
+}
+
+void CBonjeanDlg::ShowFields() {
+    SetFieldNumber(m_xmin, m_data.xmin);
+    SetFieldNumber(m_xmax, m_data.xmax);
+    SetFieldNumber(m_zmin, m_data.zmin);
+    SetFieldNumber(m_zmax, m_data.zmax);
+}
+
+std::string CBonjeanDlg::AdditionalSectionsText(const QString& typed) {
+    QString text = typed;
+    text.replace(QChar(QChar::ParagraphSeparator), '\n');
+    text.replace(QChar(QChar::LineSeparator), '\n');
+    text.replace("\r\n", "\n");
+    text.replace('\r', '\n');
+    text.replace("\n", "\r\n");
+    return text.toStdString();
+}
+
+bool CBonjeanDlg::ReadAndCheck(CBonjeanInputs& in) {
+    // The model's box is the model's, not an input: it stays as computed.
+    const struct {
+        QLineEdit* field;
+        double* value;
+    } fields[] = {{m_zstart, &in.zstart},
+                  {m_zend, &in.zend},
+                  {m_dz, &in.dz},
+                  {m_station0, &in.station0},
+                  {m_station20, &in.station20}};
+    for (const auto& f : fields)
+        if (!GetFieldNumber(f.field, *f.value))
+            return false;
+    in.extra = AdditionalSectionsText(m_extra->toPlainText());
+    if (const char* refusal = CheckBonjeanInputs(m_pModel, in, m_data)) {
+        AfxMessageBox(QString::fromUtf8(refusal), MB_OK | MB_ICONWARNING);
+        return false;
+    }
+    return true;
+}
+
+void CBonjeanDlg::Compute() {
+    if (m_running)
+        return;
+    CBonjeanInputs in;
+    if (!ReadAndCheck(in))
+        return;
+    if (RefuseShipValuesThatAreNotNumbers(*m_pModel, false, false))
+        return;
+    const CShipModel& ship = *m_pModel;
+    CTextGrid areas, moments;
+    CProgressBarLink stations(m_stationProgress), waterlines(m_waterlineProgress);
+    try {
+        const CBusy busy(m_running);
+        RunCalculation(
+            [&] { ComputeBonjeanTables(ship, in, m_data, areas, moments, &stations, &waterlines); },
+            {&stations, &waterlines});
+    } catch (const std::exception& e) {
+        AfxMessageBox(QString::fromUtf8(e.what()), MB_OK | MB_ICONERROR);
+        return;
+    }
+    m_areas->ShowTextGrid(areas);
+    m_moments->ShowTextGrid(moments);
+}
+
+void CBonjeanDlg::ExtractSections() {
+    if (m_running)
+        return;
+    CBonjeanInputs in;
+    if (!ReadAndCheck(in))
+        return;
+    const QString path = AskDrawingFile(this);
+    if (path.isEmpty())
+        return;
+    const std::string file = ToFilePath(path);
+    const CShipModel& ship = *m_pModel;
+    CProgressBarLink stations(m_stationProgress);
+    try {
+        const CBusy busy(m_running);
+        RunCalculation(
+            [&] {
+                WriteFileAtomically<CDxfFile>(file,
+                                              [&](CDxfFile& drawing) {
+                                                  drawing.WriteHead();
+                                                  ExtractBonjeanSections(ship, in, m_data, drawing,
+                                                                         &stations);
+                                                  drawing.WriteTail();
+                                              },
+                                              {.kind = "drawing"});
+            },
+            {&stations});
+    } catch (const std::exception& e) {
+        QString text = kDrawingFailed;
+        text += '\n';
+        text += QString::fromUtf8(e.what());
+        AfxMessageBox(text, MB_OK | MB_ICONERROR);
+    }
+}
+
+void CBonjeanDlg::OnGridMouseDown(int which, short button, int x, int y) {
+    if (button != CMSFlexGrid::rightButton || m_running)
+        return;
+    m_clickedGrid = which;
+    CMSFlexGrid& clicked = which == 1 ? *m_areas : *m_moments;
+    if (TrackGridMenu(clicked, x, y) == GridMenuChoice::copyTable)
+        CopyGridToClipboard(m_clickedGrid == 1 ? *m_areas : *m_moments);
+}

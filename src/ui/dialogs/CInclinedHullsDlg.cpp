@@ -1,1 +1,343 @@
 #include "CInclinedHullsDlg.h"
+
+#include "CMSFlexGrid.h"
+#include "CalculationRun.h"
+#include "FieldExchange.h"
+#include "GridMenu.h"
+#include "model/CDxfFile.h"
+#include "model/CShipModel.h"
+#include "platform/AtomicFile.h"
+#include "ui/app/UiLayer.h"
+
+#include <QButtonGroup>
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QFileInfo>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QVBoxLayout>
+
+#include <exception>
+#include <vector>
+
+namespace {
+
+const char* const kDrawingFailed = "Impossibile scrivere il disegno DXF.";
+// Cells without a value named one by one in the message after a run.
+constexpr std::size_t kNotesShown = 20;
+
+QLineEdit* AddField(QGridLayout* layout, int row, const QString& label, const char* name,
+                    bool readOnly = false) {
+    auto* field = new QLineEdit;
+    field->setObjectName(name);
+    field->setReadOnly(readOnly);
+    field->setFixedWidth(field->fontMetrics().horizontalAdvance("-0000000.000") + 16);
+    field->setAlignment(Qt::AlignRight);
+    auto* text = new QLabel(label);
+    text->setBuddy(field);
+    layout->addWidget(text, row, 0);
+    layout->addWidget(field, row, 1);
+    layout->setColumnStretch(0, 1);
+    return field;
+}
+
+// Why cells of the last table show "-", as brelund-calc warns of them.
+QString DescribeNotes(const std::vector<CInclinedCellNote>& notes) {
+    QString text;
+    for (std::size_t k = 0; k < notes.size() && k < kNotesShown; ++k) {
+        if (k)
+            text += '\n';
+        text += QString::fromStdString(DescribeInclinedNote(notes[k]));
+    }
+    if (notes.size() > kNotesShown)
+        text += QString("\n%1 more cells show \"-\"").arg(notes.size() - kNotesShown);
+    return text;
+}
+
+} // namespace
+
+CInclinedHullsDlg::CInclinedHullsDlg(QWidget* parent) : QDialog(parent) {
+    setWindowTitle("Carene Inclinate");
+    BuildLayout();
+}
+
+CInclinedHullsDlg::~CInclinedHullsDlg() = default;
+
+void CInclinedHullsDlg::BuildLayout() {
+    auto* gravity = new QGroupBox;
+    auto* gravityLayout = new QGridLayout(gravity);
+    m_xg = AddField(gravityLayout, 0, "Xg[m]", "xg");
+    m_yg = AddField(gravityLayout, 1, "Yg[m]", "yg");
+    m_zg = AddField(gravityLayout, 2, "Zg[m]", "zg");
+    auto* gzOnly = new QLabel("Solo per il calcolo dei GZ");
+    gzOnly->setObjectName("gzOnlyNote");
+    gravityLayout->addWidget(gzOnly, 3, 0, 1, 2);
+
+    auto* ranges = new QGroupBox;
+    auto* rangeLayout = new QGridLayout(ranges);
+    m_precision = AddField(rangeLayout, 0, "Precisione nella stima dei volumi [m^3]", "precision");
+    m_vmax = AddField(rangeLayout, 1, "Volume massimo[m^3]", "vmax", true);
+    m_vf = AddField(rangeLayout, 2, "Volume finale[m^3]", "vf");
+    m_vi = AddField(rangeLayout, 3, "Volume iniziale[m^3]", "vi");
+    m_dv = AddField(rangeLayout, 4, "Incremento volume [m^3]", "dv");
+    m_ai = AddField(rangeLayout, 5, "Angolo iniziale [ ° ]", "ai");
+    m_af = AddField(rangeLayout, 6, "Angolo finale [ ° ]", "af");
+    m_da = AddField(rangeLayout, 7, "Incremento angoli [ ° ]", "da");
+
+    auto* kinds = new QGroupBox("Tipologia di calcolo");
+    auto* kindLayout = new QVBoxLayout(kinds);
+    m_kindKZ = new QRadioButton("Even keel (KZ)");
+    m_kindKZ->setObjectName("kindKZ");
+    m_kindXB = new QRadioButton("XB == XG  (GZ)");
+    m_kindXB->setObjectName("kindXB");
+    m_kindXB->setEnabled(false);
+    m_kindGZ = new QRadioButton("Free to trim (GZ)");
+    m_kindGZ->setObjectName("kindGZ");
+    auto* kindGroup = new QButtonGroup(this);
+    kindGroup->addButton(m_kindKZ, EvenKeelKZ);
+    kindGroup->addButton(m_kindXB, XBEqualsXG);
+    kindGroup->addButton(m_kindGZ, FreeToTrimGZ);
+    m_kindKZ->setChecked(true);
+    for (QRadioButton* b : {m_kindKZ, m_kindXB, m_kindGZ})
+        kindLayout->addWidget(b);
+    connect(kindGroup, &QButtonGroup::idToggled, this, [this](int id, bool checked) {
+        if (checked)
+            OnKindChosen(static_cast<CalculationKind>(id));
+    });
+
+    m_trajectories = new QCheckBox("Memorizza traiettorie del baricentro \n (centro di carena)");
+    m_trajectories->setObjectName("trajectories");
+
+    m_run = new QPushButton("Calcola valori tabella");
+    m_run->setObjectName("run");
+    m_run->setAutoDefault(false);
+    m_close = new QPushButton("Chiudi");
+    m_close->setObjectName("close");
+    m_close->setAutoDefault(false);
+    connect(m_run, &QPushButton::clicked, this, &CInclinedHullsDlg::Run);
+    connect(m_close, &QPushButton::clicked, this, &CInclinedHullsDlg::reject);
+    auto* buttons = new QHBoxLayout;
+    buttons->addWidget(m_run);
+    buttons->addWidget(m_close);
+
+    auto* left = new QVBoxLayout;
+    left->addWidget(gravity);
+    left->addWidget(ranges);
+    left->addWidget(kinds);
+    left->addWidget(m_trajectories);
+    left->addStretch(1);
+    left->addLayout(buttons);
+
+    m_grid = new CMSFlexGrid(kInclinedGridRows, kInclinedGridCols, 2, 2);
+    m_grid->setObjectName("grid");
+    // Room for the volumes and seven angles before the grid scrolls.
+    m_grid->setMinimumSize(m_grid->horizontalHeader()->defaultSectionSize() * 9 + 24, 300);
+    connect(m_grid, &CMSFlexGrid::MouseDown, this, &CInclinedHullsDlg::OnGridMouseDown);
+    // Upper bar: the volumes of the angle in hand; lower bar: the angles.
+    m_volumeProgress = new QProgressBar;
+    m_volumeProgress->setObjectName("volumeProgress");
+    m_angleProgress = new QProgressBar;
+    m_angleProgress->setObjectName("angleProgress");
+    for (QProgressBar* bar : {m_volumeProgress, m_angleProgress}) {
+        bar->setOrientation(Qt::Horizontal);
+        bar->setRange(0, 1);
+        bar->setValue(0);
+        bar->setTextVisible(false);
+    }
+    auto* right = new QVBoxLayout;
+    right->addWidget(m_grid, 1);
+    right->addWidget(m_volumeProgress);
+    right->addWidget(m_angleProgress);
+
+    auto* main = new QHBoxLayout(this);
+    main->addLayout(left);
+    main->addLayout(right, 1);
+
+    ShowFields();
+}
+
+bool CInclinedHullsDlg::OnInitDialog() {
+    CTextGrid headers;
+    WriteInclinedHeaders(headers);
+    m_grid->ShowTextGrid(headers);
+    const CWaitCursor wait;
+    if (m_pModel) {
+        // The kind and the trajectory flag are not among the values the
+        // opening proposes.
+        const CalculationKind kind = m_inputs.kind;
+        const bool trajectories = m_inputs.trajectories;
+        OpenInclinedTable(*m_pModel, m_inputs);
+        m_inputs.kind = kind;
+        m_inputs.trajectories = trajectories;
+    }
+    ShowFields();
+    return true;
+}
+
+void CInclinedHullsDlg::showEvent(QShowEvent* event) {
+    QDialog::showEvent(event);
+    if (!m_initialized) {
+        m_initialized = true;
+        OnInitDialog();
+    }
+}
+
+void CInclinedHullsDlg::closeEvent(QCloseEvent* event) {
+    if (m_running) {
+        event->ignore();
+        return;
+    }
+    QDialog::closeEvent(event);
+}
+
+void CInclinedHullsDlg::reject() {
+    if (m_running)
+        return;
+    QDialog::reject();
+}
+
+bool CInclinedHullsDlg::ReadFields(CInclinedInputs& in) {
+    // The maximum volume is the model's, not an input: it stays as computed.
+    const struct {
+        QLineEdit* field;
+        double* value;
+    } fields[] = {{m_xg, &in.xg}, {m_yg, &in.yg}, {m_zg, &in.zg}, {m_precision, &in.precision},
+                  {m_vf, &in.vf}, {m_vi, &in.vi}, {m_dv, &in.dv}, {m_ai, &in.ai},
+                  {m_af, &in.af}, {m_da, &in.da}};
+    for (const auto& f : fields)
+        if (!GetFieldNumber(f.field, *f.value))
+            return false;
+    in.kind = m_kindGZ->isChecked()   ? FreeToTrimGZ
+              : m_kindXB->isChecked() ? XBEqualsXG
+                                      : EvenKeelKZ;
+    in.trajectories = m_trajectories->isChecked();
+    return true;
+}
+
+void CInclinedHullsDlg::ShowFields() {
+    const struct {
+        QLineEdit* field;
+        double value;
+    } fields[] = {{m_xg, m_inputs.xg},     {m_yg, m_inputs.yg},
+                  {m_zg, m_inputs.zg},     {m_precision, m_inputs.precision},
+                  {m_vmax, m_inputs.vmax}, {m_vf, m_inputs.vf},
+                  {m_vi, m_inputs.vi},     {m_dv, m_inputs.dv},
+                  {m_ai, m_inputs.ai},     {m_af, m_inputs.af},
+                  {m_da, m_inputs.da}};
+    for (const auto& f : fields)
+        SetFieldNumber(f.field, f.value);
+    (m_inputs.kind == FreeToTrimGZ ? m_kindGZ
+     : m_inputs.kind == XBEqualsXG ? m_kindXB
+                                   : m_kindKZ)
+        ->setChecked(true);
+    m_trajectories->setChecked(m_inputs.trajectories);
+}
+
+void CInclinedHullsDlg::OnKindChosen(CalculationKind kind) {
+    // Only the kind changes here: what is typed in the fields stays as typed
+    // until the next run reads it.
+    m_inputs.kind = kind;
+    CTextGrid header(2, 2);
+    SetInclinedLeverHeader(header, kind);
+    m_grid->SetTextMatrix(1, 1, QString::fromStdString(header.GetText(1, 1)));
+}
+
+void CInclinedHullsDlg::OnGridMouseDown(short button, short, int x, int y) {
+    if (button != CMSFlexGrid::rightButton || m_running)
+        return;
+    if (TrackGridMenu(*m_grid, x, y) == GridMenuChoice::copyTable)
+        CopyGridToClipboard(*m_grid);
+}
+
+void CInclinedHullsDlg::Run() {
+    if (m_running)
+        return;
+    CInclinedInputs in = m_inputs;
+    if (!ReadFields(in))
+        return;
+    m_inputs = in;
+    if (CorrectInclinedInputs(m_inputs))
+        AfxMessageBox(QString::fromUtf8(kInclinedCorrected), MB_OK | MB_ICONINFORMATION);
+    ShowFields();
+    if (const char* refusal = CheckInclinedInputs(m_inputs)) {
+        AfxMessageBox(QString::fromUtf8(refusal), MB_OK | MB_ICONWARNING);
+        return;
+    }
+    // A model without volume: there is nothing to float.
+    if (!m_pModel || !(m_inputs.vmax > 0))
+        return;
+    if (RefuseShipValuesThatAreNotNumbers(*m_pModel, true, m_inputs.kind == FreeToTrimGZ))
+        return;
+
+    const std::string drawingPath =
+        m_inputs.trajectories ? ToFilePath(AskDrawingFile(this)) : std::string();
+    const CShipModel& ship = *m_pModel;
+    const CInclinedInputs inputs = m_inputs;
+    const CTextGrid before = m_grid->ToTextGrid();
+    CTextGrid table = before;
+    std::vector<CInclinedCellNote> notes;
+    CProgressBarLink volumes(m_volumeProgress), angles(m_angleProgress);
+    bool computed = false;
+    const auto compute = [&](CDxfFile* drawing) {
+        table = before;
+        notes.clear();
+        ComputeInclinedTable(ship, inputs, table, drawing, &volumes, &angles, &notes);
+        computed = true;
+    };
+
+    struct CRunning {
+        bool& flag;
+        explicit CRunning(bool& f) : flag(f) { flag = true; }
+        ~CRunning() { flag = false; }
+    };
+    QString drawingFailure, failure;
+    {
+        const CRunning running(m_running);
+        if (!drawingPath.empty()) {
+            try {
+                RunCalculation(
+                    [&] {
+                        WriteFileAtomically<CDxfFile>(drawingPath,
+                                                      [&](CDxfFile& drawing) {
+                                                          drawing.WriteHead();
+                                                          compute(&drawing);
+                                                          drawing.WriteTail();
+                                                      },
+                                                      {.kind = "drawing"});
+                    },
+                    {&volumes, &angles});
+            } catch (const std::exception& e) {
+                // The drawing is lost, not the table: unless it was complete
+                // when the file failed, it is computed without the drawing.
+                drawingFailure = QString::fromUtf8(e.what());
+            }
+        }
+        if (!computed) {
+            try {
+                RunCalculation([&] { compute(nullptr); }, {&volumes, &angles});
+            } catch (const std::exception& e) {
+                failure = QString::fromUtf8(e.what());
+                computed = false;
+            }
+        }
+    }
+    if (computed)
+        m_grid->ShowTextGrid(table);
+    if (!drawingFailure.isEmpty()) {
+        QString text = kDrawingFailed;
+        text += '\n';
+        text += drawingFailure;
+        AfxMessageBox(text, MB_OK | MB_ICONERROR);
+    }
+    if (!failure.isEmpty())
+        AfxMessageBox(failure, MB_OK | MB_ICONERROR);
+    if (computed && !notes.empty())
+        AfxMessageBox(DescribeNotes(notes), MB_OK | MB_ICONWARNING);
+}

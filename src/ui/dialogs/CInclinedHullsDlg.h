@@ -1,16 +1,80 @@
-// Placeholder, replaced by the dialog's real implementation.
+// "Carene Inclinate": the cross curves KZ of the ship at even keel, or the
+// righting levers GZ of the ship free to trim with its liquid loads moving,
+// for a series of displacement volumes and heel angles; on request the path
+// of the centre of buoyancy of every volume, drawn in a DXF file.
 #pragma once
+
+#include "calc/InclinedTable.h"
 
 #include <QDialog>
 
+class CMSFlexGrid;
 class CShipModel;
+class QCheckBox;
+class QLineEdit;
+class QProgressBar;
+class QPushButton;
+class QRadioButton;
 
 class CInclinedHullsDlg : public QDialog {
     Q_OBJECT
 public:
-    explicit CInclinedHullsDlg(QWidget* parent = nullptr) : QDialog(parent) {}
+    explicit CInclinedHullsDlg(QWidget* parent = nullptr);
+    ~CInclinedHullsDlg() override;
+
+    // The ship the table is computed on; not owned.
     void SetModel(CShipModel* model) { m_pModel = model; }
 
+    CMSFlexGrid* Grid() const { return m_grid; }
+    // The values as last read from or written to the fields.
+    const CInclinedInputs& Inputs() const { return m_inputs; }
+    bool IsRunning() const { return m_running; }
+
+public slots:
+    // "Calcola valori tabella": corrects the inputs and computes the table.
+    void Run();
+    // Refused while a table is being computed.
+    void reject() override;
+
+protected:
+    // Headers of the grid and the values proposed for the model; once, when
+    // the dialog is first shown.
+    bool OnInitDialog();
+    void showEvent(QShowEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+
 private:
+    void BuildLayout();
+    void OnKindChosen(CalculationKind kind);
+    void OnGridMouseDown(short button, short shift, int x, int y);
+    // Fields into inputs; false (after "Immettere un numero.") when one of
+    // them does not hold a number, inputs then partly read.
+    bool ReadFields(CInclinedInputs& inputs);
+    void ShowFields();
+
     CShipModel* m_pModel = nullptr;
+    CInclinedInputs m_inputs;
+    bool m_initialized = false;
+    bool m_running = false;
+
+    QLineEdit* m_xg = nullptr;
+    QLineEdit* m_yg = nullptr;
+    QLineEdit* m_zg = nullptr;
+    QLineEdit* m_precision = nullptr;
+    QLineEdit* m_vmax = nullptr;
+    QLineEdit* m_vf = nullptr;
+    QLineEdit* m_vi = nullptr;
+    QLineEdit* m_dv = nullptr;
+    QLineEdit* m_ai = nullptr;
+    QLineEdit* m_af = nullptr;
+    QLineEdit* m_da = nullptr;
+    QRadioButton* m_kindKZ = nullptr;
+    QRadioButton* m_kindXB = nullptr;
+    QRadioButton* m_kindGZ = nullptr;
+    QCheckBox* m_trajectories = nullptr;
+    QPushButton* m_run = nullptr;
+    QPushButton* m_close = nullptr;
+    CMSFlexGrid* m_grid = nullptr;
+    QProgressBar* m_volumeProgress = nullptr;
+    QProgressBar* m_angleProgress = nullptr;
 };

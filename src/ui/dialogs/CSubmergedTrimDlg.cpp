@@ -145,6 +145,8 @@ void CSubmergedTrimDlg::Run() {
         in.trim = DegToRad(in.trim);
     }
 
+    if (RefuseShipValuesThatAreNotNumbers(*m_pModel, true, true))
+        return;
     const CShipModel& ship = *m_pModel;
     const char* refusal = nullptr;
     m_running = true;

@@ -27,7 +27,6 @@
 
 namespace {
 
-const char* const kDrawingFilters = "File DXF(*.dxf);;Tutti i file (*)";
 const char* const kFloodingLevel = "<--Flooding level";
 
 QLineEdit* AddField(QGridLayout* layout, int row, int col, const char* label, const char* unit,
@@ -170,14 +169,6 @@ bool CUprightHullsDlg::ReadInputs(CUprightInputs& in) {
            GetFieldNumber(m_trim, in.trim);
 }
 
-QString CUprightHullsDlg::AskDrawingPath() {
-    QString path =
-        UserDialogs().GetSaveFileName(this, "Salva con nome", QString(), kDrawingFilters);
-    if (!path.isEmpty() && QFileInfo(path).suffix().isEmpty())
-        path += ".dxf";
-    return path;
-}
-
 void CUprightHullsDlg::Run() {
     if (m_running || !m_pModel)
         return;
@@ -188,9 +179,11 @@ void CUprightHullsDlg::Run() {
         AfxMessageBox(refusal, MB_OK | MB_ICONWARNING);
         return;
     }
+    if (RefuseShipValuesThatAreNotNumbers(*m_pModel, true, false))
+        return;
     // A cancelled file dialog leaves the box ticked: the table is computed
     // without the drawing, and the next run asks again.
-    const QString drawingPath = m_drawing->isChecked() ? AskDrawingPath() : QString();
+    const QString drawingPath = m_drawing->isChecked() ? AskDrawingFile(this) : QString();
 
     const CShipModel& ship = *m_pModel;
     CTextGrid table;

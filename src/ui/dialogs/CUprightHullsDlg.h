@@ -46,7 +46,6 @@ private:
     void OnGridMouseDown(short button, short shift, int x, int y);
     // The fields as typed, or false after the message that refuses them.
     bool ReadInputs(CUprightInputs& inputs);
-    QString AskDrawingPath();
 
     CShipModel* m_pModel = nullptr;
     bool m_initialised = false;

@@ -1,9 +1,14 @@
 #include "CalculationRun.h"
 
+#include "model/CShipModel.h"
+#include "model/ElementEditing.h"
+#include "platform/AtomicFile.h"
+#include "platform/CFileException.h"
 #include "ui/app/UiLayer.h"
 
 #include <QCoreApplication>
 #include <QEventLoop>
+#include <QFileInfo>
 #include <QProgressBar>
 #include <QTimer>
 #include <exception>
@@ -52,4 +57,47 @@ void RunCalculation(const std::function<void()>& work,
         link->Show();
     if (failure)
         std::rethrow_exception(failure);
+}
+
+bool RefuseShipValuesThatAreNotNumbers(const CShipModel& ship, bool compartments, bool tanks) {
+    int kind = 0;
+    std::string problem;
+    const CShipElement* element =
+        FindValueThatIsNotANumber(ship, compartments, tanks, kind, problem);
+    if (!element)
+        return false;
+    const char* const kinds[] = {"", "scafo", "compartimento", "cassa"};
+    AfxMessageBox(QString("Impossibile eseguire il calcolo: %1 '%2': %3.")
+                      .arg(kinds[kind], QString::fromStdString(element->GetName()),
+                           QString::fromStdString(problem)),
+                  MB_OK | MB_ICONWARNING);
+    return true;
+}
+
+namespace {
+QString g_openShipFile;
+}
+
+void SetOpenShipFile(const QString& path) {
+    g_openShipFile = path;
+}
+
+QString AskDrawingFile(QWidget* parent) {
+    QString path = UserDialogs().GetSaveFileName(parent, "Salva con nome", QString(),
+                                                 "File DXF(*.dxf);;Tutti i file (*)");
+    if (path.isEmpty())
+        return path;
+    if (QFileInfo(path).suffix().isEmpty())
+        path += ".dxf";
+    if (!g_openShipFile.isEmpty()) {
+        try {
+            RefuseSameFile(ToFilePath(path), {{"ship", ToFilePath(g_openShipFile)}});
+        } catch (const CFileException& e) {
+            AfxMessageBox(QString("Impossibile scrivere il disegno DXF.\n%1")
+                              .arg(QString::fromUtf8(e.what())),
+                          MB_OK | MB_ICONWARNING);
+            return QString();
+        }
+    }
+    return path;
 }

@@ -11,7 +11,10 @@
 #include <functional>
 #include <initializer_list>
 
+class CShipModel;
 class QProgressBar;
+class QString;
+class QWidget;
 
 // Progress reported from any thread, shown on a bar by the dialog's thread.
 class CProgressBarLink final : public CProgress {
@@ -31,3 +34,17 @@ private:
 
 void RunCalculation(const std::function<void()>& work,
                     std::initializer_list<CProgressBarLink*> progress);
+
+// Before a calculation: an enabled element it would read (hull elements, and
+// compartments and tanks as asked) holding a value that is not a number
+// would make every result a non-number, so the calculation is refused with a
+// message naming the element. True when refused.
+bool RefuseShipValuesThatAreNotNumbers(const CShipModel& ship, bool compartments, bool tanks);
+
+// The ship file the application has open, so that no drawing replaces it.
+void SetOpenShipFile(const QString& path);
+
+// Asks where to write a DXF drawing ("File DXF(*.dxf)", ".dxf" added to a
+// name without an extension). Empty when the person cancels, or, after
+// saying so, when the name is the open ship file (through any link).
+QString AskDrawingFile(QWidget* parent);

@@ -9,6 +9,7 @@
 #include "ui/dialogs/CMSFlexGrid.h"
 #include "ui/dialogs/CSubmergedTrimDlg.h"
 #include "ui/dialogs/CUprightHullsDlg.h"
+#include "ui/dialogs/CalculationRun.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -251,6 +252,52 @@ private slots:
         QCOMPARE(dialogs.messages.size(), 2);
         QVERIFY(dialogs.messages[1].text.contains("no-such-folder/waterlines.dxf"));
         QCOMPARE(CopyByPopup(dialogs, o.dialog), calc.out);
+    }
+
+    void noDrawingReplacesTheOpenShipFile() {
+        CScriptedDialogs dialogs;
+        QTemporaryDir folder;
+        const QString ship = folder.filePath("ship.nav");
+        QVERIFY(QFile::copy(Sample("wigley.nav"), ship));
+        QVERIFY(QFile::link(ship, folder.filePath("alias.dxf")));
+        const QByteArray bytes = [&] {
+            QFile f(ship);
+            return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+        }();
+        SetOpenShipFile(ship);
+        Opened<CUprightHullsDlg> o("wigley.nav");
+        o.dialog.findChild<QCheckBox*>("dxf")->setChecked(true);
+        dialogs.files << folder.filePath("alias.dxf");
+        o.dialog.Run();
+        SetOpenShipFile(QString());
+        QCOMPARE(dialogs.messages.size(), 1);
+        QVERIFY2(dialogs.messages[0].text.startsWith("Impossibile scrivere il disegno DXF.\n"),
+                 qPrintable(dialogs.messages[0].text));
+        QFile after(ship);
+        QVERIFY(after.open(QIODevice::ReadOnly));
+        QCOMPARE(after.readAll(), bytes);
+        // The table is computed without the drawing.
+        QVERIFY(o.dialog.Grid()->GetRows() > 2);
+    }
+
+    void aShipWithValuesThatAreNotNumbersIsRefusedNamingTheElement() {
+        CScriptedDialogs dialogs;
+        Opened<CUprightHullsDlg> o("wigley.nav");
+        auto* room = static_cast<CCompartment*>(o.ship.FindElement("sala macchine"));
+        QVERIFY(room);
+        room->SetPermeability(std::nan(""));
+        const QString before = GridText(o.dialog);
+        o.dialog.Run();
+        QCOMPARE(dialogs.messages.size(), 1);
+        QVERIFY2(dialogs.messages[0].text.contains("compartimento 'sala macchine'"),
+                 qPrintable(dialogs.messages[0].text));
+        QCOMPARE(GridText(o.dialog), before);
+        // A disabled element is not read.
+        room->SetEnabled(false);
+        o.dialog.Run();
+        QCOMPARE(dialogs.messages.size(), 1);
+        QVERIFY(!GridText(o.dialog).contains("nan"));
+        QVERIFY(o.dialog.Grid()->GetRows() > 2);
     }
 
     void uprightTableIsTheSameUnderAnItalianLocale() {
