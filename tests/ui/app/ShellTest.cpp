@@ -8,6 +8,10 @@
 #include "ui/app/CBrelundView.h"
 #include "ui/app/CMainFrame.h"
 #include "ui/app/CommandTable.h"
+#include "ui/dialogs/CMSFlexGrid.h"
+#include "ui/dialogs/CUprightHullsDlg.h"
+
+#include "calc/CTextGrid.h"
 
 #include "model/ShipFile.h"
 #include "platform/ShipLock.h"
@@ -21,6 +25,7 @@
 #include <QMimeData>
 #include <QPainter>
 #include <QPrinter>
+#include <QProcess>
 #include <QSettings>
 #include <QStatusBar>
 #include <QStatusTipEvent>
@@ -510,6 +515,27 @@ private slots:
         frame.Action(Cmd::ViewStatusBar)->trigger();
         QVERIFY(!frame.statusBar()->isVisible());
         QVERIFY(!frame.Action(Cmd::ViewStatusBar)->isChecked());
+    }
+
+    void theUprightDialogComputesOnTheDocumentsShipAsTheCommandLineDoes() {
+        CBrelundApp& app = Start({kBarge});
+        QString copied;
+        QTimer::singleShot(0, [&copied] {
+            auto* dialog = qobject_cast<CUprightHullsDlg*>(QApplication::activeModalWidget());
+            if (!dialog)
+                return;
+            dialog->Run();
+            copied = QString::fromStdString(GridToText(dialog->Grid()->ToTextGrid()));
+            dialog->close();
+        });
+        app.GetMainFrame().Action(Cmd::UprightHulls)->trigger();
+        QProcess calc;
+        calc.start(BRELUND_CALC, {"upright", kBarge});
+        QVERIFY(calc.waitForFinished(60000));
+        QCOMPARE(calc.exitCode(), 0);
+        QString expected = QString::fromUtf8(calc.readAllStandardOutput());
+        expected.chop(1); // the final line end
+        QCOMPARE(copied, expected.replace("\n", "\r\n"));
     }
 
     void exitAsksForAChangedShipAndCancelKeepsTheWindow() {
