@@ -12,6 +12,7 @@ brelund_comma_locale
 jobs=$(nproc 2>/dev/null || echo 2)
 export GTEST_SHUFFLE=1
 export ASAN_OPTIONS=detect_leaks=1:abort_on_error=1
+export LSAN_OPTIONS=suppressions=$root/tests/lsan.supp:print_suppressions=0
 export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
 
 run_suite() {
