@@ -2,6 +2,7 @@
 // needs OpenGL): start-up, opening and saving ships, the questions before
 // work is lost, menus, toolbar, status bar and printing. Message boxes and
 // file dialogs are answered by the test.
+#include "KeepGraphicsDriver.h"
 #include "ScriptedDialogs.h"
 #include "ui/app/CAboutDlg.h"
 #include "ui/app/CBrelundApp.h"
@@ -664,7 +665,9 @@ int main(int argc, char** argv) {
     QSurfaceFormat::setDefaultFormat(COpenGLView::RequestedFormat());
     QApplication app(argc, argv);
     ShellTest test;
-    return QTest::qExec(&test, argc, argv);
+    const int failed = QTest::qExec(&test, argc, argv);
+    KeepGraphicsDriverLoaded();
+    return failed;
 }
 
 #include "ShellTest.moc"

@@ -1,4 +1,5 @@
 // The view's tests need OpenGL: they run on an X server (Xvfb).
+#include "KeepGraphicsDriver.h"
 #include "RenderingTest.h"
 #include "ViewNavigationTest.h"
 
@@ -26,5 +27,6 @@ int main(int argc, char** argv) {
         ViewNavigationTest test;
         failed += QTest::qExec(&test, argc, argv);
     }
+    KeepGraphicsDriverLoaded();
     return failed == 0 ? 0 : 1;
 }
