@@ -14,7 +14,7 @@ brelund_install_deps
 jobs=$(nproc 2>/dev/null || echo 2)
 cmake -S "$root" -B "$root/build" -DBRELUND_BUILD_BENCH=ON >/dev/null
 cmake --build "$root/build" --target brelund-bench brelund-memory-probe brelund-dxf-bench \
-  brelund-mesh-file-bench -j "$jobs" >/dev/null
+  brelund-mesh-file-bench brelund-view-bench -j "$jobs" >/dev/null
 
 "$root/build/bench/brelund-bench" --benchmark_format=json --benchmark_out="$root/build/bench.json" \
   --benchmark_out_format=json "$@" >/dev/null
@@ -110,3 +110,15 @@ echo "reading and writing mesh files (ms of wall time):"
 for bench in brelund-dxf-bench brelund-mesh-file-bench; do
   "$root/build/bench/$bench" --benchmark_format=console 2>/dev/null | grep -E '^BM_' | sed 's/^/  /'
 done
+
+# Drawing the ship in the 3D view: Mesa's software OpenGL on an Xvfb server.
+if command -v xvfb-run >/dev/null; then
+  echo "drawing in the 3D view, 1024 x 768 (ms of wall time per frame; Mesa llvmpipe on Xvfb):"
+  echo "  ship 0 = Wigley sample, 1 = 100k triangles, 2 = 1M; triangles 0 = edges as GL_LINES, 1 = filled"
+  mkdir -m 700 "$tmp/xdg"
+  XDG_RUNTIME_DIR="$tmp/xdg" QT_QPA_PLATFORM=xcb \
+    xvfb-run -a -s "-screen 0 1280x1024x24 -nolisten tcp" "$root/build/bench/brelund-view-bench" \
+    --benchmark_format=console 2>/dev/null | grep -E '^BM_' | sed 's/^/  /'
+else
+  echo "drawing in the 3D view: skipped (xvfb-run is not installed)"
+fi

@@ -2,47 +2,71 @@
 
 #include "CBrelundDoc.h"
 
+#include "ui/view/ModelDrawing.h"
+#include "ui/view/ModelFraming.h"
+
 #include <QPainter>
 #include <QPrintDialog>
 #include <QPrintPreviewDialog>
 #include <QPrinter>
 
 namespace {
+// The toolbar's zoom step, a fraction of the window on each side.
 constexpr double kZoomStep = 0.3;
-}
+} // namespace
 
-CBrelundView::CBrelundView(CBrelundDoc& doc, QWidget* parent) : QWidget(parent), m_doc(doc) {
-    setMinimumSize(200, 150);
-    setAutoFillBackground(false);
+CBrelundView::CBrelundView(CBrelundDoc& doc, QWidget* parent) : COpenGLView(parent), m_doc(doc) {}
+
+const CShipElement* CBrelundView::SelectedElement() const {
+    return m_doc.GetModel().FindElement(m_selected_item);
 }
 
 void CBrelundView::OnInitialUpdate() {
-    m_zoom = 1.0;
-    update();
+    RequestLightsAndMaterial();
 }
 
 void CBrelundView::OnUpdate() {
-    update();
+    Redraw();
+}
+
+void CBrelundView::AutoZoom() {
+    FrameModel(*this, m_doc.GetModel());
+}
+
+bool CBrelundView::DrawScene() {
+    if (ShowAxes)
+        COpenGLView::DrawScene();
+    DrawModel(m_doc.GetModel());
+    if (m_preview_mode > previewNone) {
+        const CShipElement* element = SelectedElement();
+        if (element != nullptr && element->IsEnabled()) {
+            if (m_preview_mode == previewShaded)
+                DrawShaded(*element);
+            else if (m_preview_mode == previewNormals)
+                DrawNormals(*element, m_normal_length);
+        }
+    }
+    return true;
 }
 
 void CBrelundView::OnViewAxes() {
     ShowAxes = !ShowAxes;
-    update();
+    Redraw();
 }
 
 void CBrelundView::OnAutoZoom() {
-    m_zoom = 1.0;
-    update();
+    AutoZoom();
+    Redraw();
 }
 
 void CBrelundView::OnZoomIn() {
-    m_zoom *= 1.0 + kZoomStep;
-    update();
+    ZoomIn(kZoomStep);
+    Redraw();
 }
 
 void CBrelundView::OnZoomOut() {
-    m_zoom /= 1.0 + kZoomStep;
-    update();
+    ZoomOut(kZoomStep);
+    Redraw();
 }
 
 void CBrelundView::OnViewControl() {
@@ -52,35 +76,8 @@ void CBrelundView::OnElementTree() {
     ShowNotYetAvailable("Controllo elementi");
 }
 
-void CBrelundView::paintEvent(QPaintEvent*) {
-    QPainter painter(this);
-    painter.fillRect(rect(), QColor(32, 48, 72));
-    const CShipModel& ship = m_doc.GetModel();
-    painter.setPen(QColor(230, 236, 244));
-    QFont font = painter.font();
-    font.setPointSizeF(font.pointSizeF() * 1.4);
-    painter.setFont(font);
-    const QString text = QString("%1\n\nElementi scafo: %2   Compartimenti: %3   Cisterne: %4")
-                             .arg(m_doc.GetTitle())
-                             .arg(ship.HullElements().GetCount())
-                             .arg(ship.Compartments().GetCount())
-                             .arg(ship.Tanks().GetCount());
-    painter.drawText(rect().adjusted(12, 12, -12, -12), Qt::AlignCenter | Qt::TextWordWrap, text);
-    if (ShowAxes) {
-        // The directions of x (red), y (green) and z (blue) from the corner.
-        const QPoint o(40, height() - 40);
-        const int len = 28;
-        painter.setPen(QPen(QColor(220, 60, 60), 2));
-        painter.drawLine(o, o + QPoint(len, 0));
-        painter.setPen(QPen(QColor(60, 200, 90), 2));
-        painter.drawLine(o, o + QPoint(len * 2 / 3, -len * 2 / 3));
-        painter.setPen(QPen(QColor(80, 140, 240), 2));
-        painter.drawLine(o, o + QPoint(0, -len));
-    }
-}
-
 void CBrelundView::PrintPage(QPainter& painter, const QRect& page) {
-    const QImage image = grab().toImage();
+    const QImage image = grabFramebuffer();
     QFont font = painter.font();
     font.setPointSize(12);
     painter.setFont(font);

@@ -1,17 +1,15 @@
 // brelund: the desktop application.
 #include "CBrelundApp.h"
 
+#include "ui/view/COpenGLView.h"
+
 #include <QApplication>
 #include <QSurfaceFormat>
 
 int main(int argc, char** argv) {
     // The 3D view draws with the fixed-function pipeline: a compatibility
     // context with a depth buffer.
-    QSurfaceFormat format;
-    format.setProfile(QSurfaceFormat::CompatibilityProfile);
-    format.setVersion(2, 1);
-    format.setDepthBufferSize(16);
-    QSurfaceFormat::setDefaultFormat(format);
+    QSurfaceFormat::setDefaultFormat(COpenGLView::RequestedFormat());
 
     QApplication qapp(argc, argv);
 

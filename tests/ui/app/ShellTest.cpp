@@ -1,6 +1,8 @@
-// The desktop application's shell, driven headless: start-up, opening and
-// saving ships, the questions before work is lost, menus, toolbar, status bar
-// and printing. Message boxes and file dialogs are answered by the test.
+// The desktop application's shell, driven on an X server (Xvfb: the 3D view
+// needs OpenGL): start-up, opening and saving ships, the questions before
+// work is lost, menus, toolbar, status bar and printing. Message boxes and
+// file dialogs are answered by the test.
+#include "KeepGraphicsDriver.h"
 #include "ScriptedDialogs.h"
 #include "ui/app/CAboutDlg.h"
 #include "ui/app/CBrelundApp.h"
@@ -10,6 +12,7 @@
 #include "ui/app/CommandTable.h"
 #include "ui/dialogs/CMSFlexGrid.h"
 #include "ui/dialogs/CUprightHullsDlg.h"
+#include "ui/view/COpenGLView.h"
 
 #include "calc/CTextGrid.h"
 
@@ -29,6 +32,7 @@
 #include <QSettings>
 #include <QStatusBar>
 #include <QStatusTipEvent>
+#include <QSurfaceFormat>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
@@ -476,10 +480,19 @@ private slots:
         CMainFrame& frame = app.GetMainFrame();
         frame.Action(Cmd::ViewAxes)->trigger();
         QVERIFY(!app.GetView().ShowAxes);
+        // Zoom in takes 0.3 of the width off each side.
+        CBrelundView& view = app.GetView();
+        const double width = view.Volume().Width();
         frame.Action(Cmd::ZoomIn)->trigger();
-        QVERIFY(app.GetView().ZoomFactor() > 1.0);
+        QCOMPARE(view.Volume().Width(), width - 2 * 0.3 * width);
+        frame.Action(Cmd::ZoomOut)->trigger();
+        QCOMPARE(view.Volume().Width(), 1.6 * (width - 2 * 0.3 * width));
+        // Auto zoom centres the hull (the compartment and tanks lie inside it).
+        CVector3 lo, hi;
+        QVERIFY(app.GetDocument().GetModel().HullExtents(lo, hi));
         frame.Action(Cmd::AutoZoom)->trigger();
-        QCOMPARE(app.GetView().ZoomFactor(), 1.0);
+        QCOMPARE(view.Translation().X(), -(lo.X() + hi.X()) / 2);
+        QCOMPARE(view.Volume().m_left, -(hi.X() - lo.X()) / 2 * 1.6);
 
         // The calculation commands open their modal dialogs.
         const std::pair<Cmd, const char*> dialogs[] = {
@@ -587,17 +600,26 @@ private slots:
     void printingPutsTheViewOnThePage() {
         CBrelundApp& app = Start({kWigley});
         app.GetMainFrame().resize(800, 600);
+        QVERIFY(QTest::qWaitForWindowExposed(&app.GetMainFrame()));
+        app.GetMainFrame().Action(Cmd::AutoZoom)->trigger();
         QImage page(850, 1100, QImage::Format_RGB32);
         page.fill(Qt::white);
         {
             QPainter painter(&page);
             app.GetView().PrintPage(painter, page.rect().adjusted(40, 40, -40, -40));
         }
-        int inked = 0;
-        for (int y = 100; y < 600; y += 4)
-            for (int x = 40; x < 810; x += 4)
-                inked += page.pixel(x, y) != qRgb(255, 255, 255);
-        QVERIFY2(inked > 5000, qPrintable(QString::number(inked)));
+        // The rendered image: the hull's grey wireframe (0x808080) and the
+        // red and green axes, in the colours the view draws them.
+        int grey = 0, red = 0, green = 0;
+        for (int y = 0; y < page.height(); ++y)
+            for (int x = 0; x < page.width(); ++x) {
+                const QRgb c = page.pixel(x, y);
+                grey += c == qRgb(128, 128, 128);
+                red += c == qRgb(255, 0, 0);
+                green += c == qRgb(0, 255, 0);
+            }
+        QVERIFY2(grey > 2000 && red > 100 && green > 100,
+                 qPrintable(QString("%1 %2 %3").arg(grey).arg(red).arg(green)));
 
         QPrinter printer(QPrinter::HighResolution);
         printer.setOutputFormat(QPrinter::PdfFormat);
@@ -639,10 +661,13 @@ int main(int argc, char** argv) {
     QTemporaryDir config;
     qputenv("XDG_CONFIG_HOME", config.path().toLocal8Bit());
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
+        qputenv("QT_QPA_PLATFORM", "xcb");
+    QSurfaceFormat::setDefaultFormat(COpenGLView::RequestedFormat());
     QApplication app(argc, argv);
     ShellTest test;
-    return QTest::qExec(&test, argc, argv);
+    const int failed = QTest::qExec(&test, argc, argv);
+    KeepGraphicsDriverLoaded();
+    return failed;
 }
 
 #include "ShellTest.moc"

@@ -1,0 +1,239 @@
+#include "ModelDrawing.h"
+
+#include "CViewVolume.h"
+
+#include "geometry/CMatrix.h"
+#include "geometry/CTriangle.h"
+#include "geometry/Scalar.h"
+#include "model/CShipModel.h"
+#include "model/MeshFaces.h"
+
+#include <GL/gl.h>
+
+#include <vector>
+
+namespace {
+
+// A colour component k of 0..255 is drawn as k / 255.
+struct CRgb {
+    double r, g, b;
+};
+
+CRgb ElementRgb(const CShipElement& element) {
+    const Colour c = element.GetColour();
+    return {(c & 0xFF) / 255.0, ((c >> 8) & 0xFF) / 255.0, ((c >> 16) & 0xFF) / 255.0};
+}
+
+// Calls fn(corners, n) for every face of every mesh of the element, in
+// order, with pointers to the face's corners.
+template <class Fn> void ForEachElementFace(const CShipElement& element, Fn&& fn) {
+    CPointList face;
+    std::vector<const CVector3*> corners;
+    for (int m = 1; m <= element.GetCount(); ++m) {
+        const CMesh& mesh = *element.GetAt(m);
+        if (const CVector3* points = meshfaces::VertexArray(mesh)) {
+            meshfaces::ForEachFace(mesh, points, fn);
+            continue;
+        }
+        // A kind of mesh without a vertex array: its faces one by one.
+        for (int i = 1; i <= mesh.GetFaceCount(); ++i) {
+            face.RemoveAll();
+            mesh.GetFace(i, face);
+            corners.clear();
+            for (int k = 1; k <= face.GetCount(); ++k)
+                corners.push_back(face.GetAt(k));
+            fn(corners.data(), face.GetCount());
+        }
+    }
+}
+
+// Vertices (and normals) gathered in client arrays and handed to
+// glDrawArrays a block at a time: the same primitives in the same order as
+// one glBegin/glEnd each, without a call per vertex. Coordinates go to
+// single precision as OpenGL takes glVertex3d.
+class CVertexBatch {
+public:
+    static constexpr std::size_t kBlockVertices = 6 * 16384;
+
+    CVertexBatch(GLenum mode, bool normals) : m_mode(mode), m_normals(normals) {
+        m_vertices.reserve(3 * kBlockVertices);
+        if (m_normals)
+            m_normal_data.reserve(3 * kBlockVertices);
+    }
+    ~CVertexBatch() { Flush(); }
+    CVertexBatch(const CVertexBatch&) = delete;
+    CVertexBatch& operator=(const CVertexBatch&) = delete;
+
+    // Room for n more vertices in the block: primitives never straddle two.
+    void Reserve(std::size_t n) {
+        if (m_vertices.size() / 3 + n > kBlockVertices)
+            Flush();
+    }
+    void Vertex(const CVector3& p) { Push(m_vertices, p); }
+    void Vertex(const CVector3& p, const CVector3& n) {
+        Push(m_vertices, p);
+        Push(m_normal_data, n);
+    }
+
+    void Flush() {
+        if (m_vertices.empty())
+            return;
+        glEnableClientState(GL_VERTEX_ARRAY);
+        glVertexPointer(3, GL_FLOAT, 0, m_vertices.data());
+        if (m_normals) {
+            glEnableClientState(GL_NORMAL_ARRAY);
+            glNormalPointer(GL_FLOAT, 0, m_normal_data.data());
+        }
+        glDrawArrays(m_mode, 0, static_cast<GLsizei>(m_vertices.size() / 3));
+        if (m_normals)
+            glDisableClientState(GL_NORMAL_ARRAY);
+        glDisableClientState(GL_VERTEX_ARRAY);
+        m_vertices.clear();
+        m_normal_data.clear();
+    }
+
+private:
+    static void Push(std::vector<GLfloat>& to, const CVector3& p) {
+        to.push_back(static_cast<GLfloat>(p.X()));
+        to.push_back(static_cast<GLfloat>(p.Y()));
+        to.push_back(static_cast<GLfloat>(p.Z()));
+    }
+
+    GLenum m_mode;
+    bool m_normals;
+    std::vector<GLfloat> m_vertices;
+    std::vector<GLfloat> m_normal_data;
+};
+
+void Vertex(const CVector3& p) {
+    glVertex3d(p.X(), p.Y(), p.Z());
+}
+
+} // namespace
+
+void DrawAxes(const CViewVolume& volume) {
+    glDisable(GL_LIGHTING);
+    glBegin(GL_LINES);
+    glColor3d(1, 0, 0);
+    glVertex3d(volume.m_left, 0, 0);
+    glVertex3d(volume.m_right, 0, 0);
+    glColor3d(0, 1, 0);
+    glVertex3d(0, volume.m_bottom, 0);
+    glVertex3d(0, volume.m_top, 0);
+    glColor3d(0, 0, 1);
+    glVertex3d(0, 0, volume.m_near);
+    glVertex3d(0, 0, volume.m_far);
+    glEnd();
+    glEnable(GL_LIGHTING);
+}
+
+void DrawModel(const CShipModel& model) {
+    for (int i = 1; i <= model.HullElements().GetCount(); ++i)
+        if (model.HullElements().GetAt(i)->IsEnabled())
+            DrawWireframe(*model.HullElements().GetAt(i));
+    for (int i = 1; i <= model.Compartments().GetCount(); ++i)
+        if (model.Compartments().GetAt(i)->IsEnabled())
+            DrawWireframe(*model.Compartments().GetAt(i));
+    for (int i = 1; i <= model.Tanks().GetCount(); ++i)
+        if (model.Tanks().GetAt(i)->IsEnabled())
+            DrawWireframe(*model.Tanks().GetAt(i));
+}
+
+void DrawWireframe(const CShipElement& element) {
+    glDisable(GL_LIGHTING);
+    const CRgb c = ElementRgb(element);
+    glColor3d(c.r, c.g, c.b);
+    {
+        // A line loop through (a, b, c) is the segments a-b, b-c, c-a.
+        CVertexBatch lines(GL_LINES, false);
+        ForEachElementFace(element, [&lines](const CVector3* const* p, int n) {
+            for (int k = 1; k + 1 < n; ++k) {
+                lines.Reserve(6);
+                lines.Vertex(*p[0]);
+                lines.Vertex(*p[k]);
+                lines.Vertex(*p[k]);
+                lines.Vertex(*p[k + 1]);
+                lines.Vertex(*p[k + 1]);
+                lines.Vertex(*p[0]);
+            }
+        });
+    }
+    glEnable(GL_LIGHTING);
+}
+
+void DrawShaded(const CShipElement& element) {
+    const CRgb c = ElementRgb(element);
+    const GLfloat diffuse[4] = {static_cast<GLfloat>(c.r), static_cast<GLfloat>(c.g),
+                                static_cast<GLfloat>(c.b), 1};
+    const GLfloat black[4] = {0, 0, 0, 1};
+    glMaterialfv(GL_FRONT_AND_BACK, GL_DIFFUSE, diffuse);
+    glMaterialfv(GL_BACK, GL_AMBIENT, black);
+    glMaterialfv(GL_BACK, GL_DIFFUSE, black);
+
+    CVertexBatch triangles(GL_TRIANGLES, true);
+    CTriangle t;
+    CVector3 normal;
+    ForEachElementFace(element, [&](const CVector3* const* p, int n) {
+        for (int k = 1; k + 1 < n; ++k) {
+            t.V(1) = *p[0];
+            t.V(2) = *p[k];
+            t.V(3) = *p[k + 1];
+            t.Normal(normal);
+            triangles.Reserve(3);
+            for (int v = 1; v <= 3; ++v)
+                triangles.Vertex(t.V(v), normal);
+        }
+    });
+}
+
+void DrawNormals(const CShipElement& element, double length) {
+    // The barb: the shaft turned by 10 degrees about each axis, 0.7 as long.
+    CRotationMatrix r10;
+    r10.SetRotation(DegToRad(10), DegToRad(10), DegToRad(10));
+    CPointList face;
+    CTriangle t;
+    CVector3 normal, centroid;
+    for (int m = 1; m <= element.GetCount(); ++m) {
+        const CMesh& mesh = *element.GetAt(m);
+        const int n = mesh.GetFaceCount() / 5;
+        for (int i = 1; i <= 4; ++i) {
+            // A face number the mesh does not have (0 when it has fewer than
+            // five faces) leaves the list empty.
+            face.RemoveAll();
+            mesh.GetFace(i * n, face);
+            if (face.GetCount() < 3)
+                continue;
+            for (int v = 1; v <= 3; ++v)
+                t.V(v) = *face.GetAt(v);
+            t.Normal(normal);
+            t.Centroid(centroid);
+            CVector3 tip = normal;
+            tip.Scale(length);
+            tip.Add(centroid);
+
+            glDisable(GL_LIGHTING);
+            glColor3d(0.95, 0.95, 0);
+            glBegin(GL_TRIANGLES);
+            for (int v = 1; v <= 3; ++v)
+                Vertex(t.V(v));
+            glEnd();
+            glEnable(GL_LIGHTING);
+
+            // Q = M + 0.7 R10 (Tip - M)
+            CVector3 shaft = tip;
+            shaft.Subtract(centroid);
+            CVector3 barb;
+            barb.Transform(r10, shaft);
+            barb.Scale(0.7);
+            barb.Add(centroid);
+            glDisable(GL_LIGHTING);
+            glColor3d(0.8, 0, 0);
+            glBegin(GL_LINE_STRIP);
+            Vertex(centroid);
+            Vertex(tip);
+            Vertex(barb);
+            glEnd();
+            glEnable(GL_LIGHTING);
+        }
+    }
+}

@@ -1,0 +1,16 @@
+// The mouse on the view: turning, rubber bands, pans, zooms; and pictures of
+// the main window with the sample ship.
+#pragma once
+
+#include <QObject>
+
+class ViewNavigationTest : public QObject {
+    Q_OBJECT
+private slots:
+    void theRightButtonTurnsADegreePerPixel();
+    void theMiddleButtonsBandInvertsPixelsAndZoomsOnRelease();
+    void aMiddleClickWithoutMovementKeepsTheBounds();
+    void theLeftButtonsLinePansTheImageAfterThePointer();
+    void theWheelZoomsAThousandthPerUnit();
+    void screenshotsOfTheSampleShip();
+};
