@@ -160,6 +160,7 @@ CElementTreeDlg::CElementTreeDlg(QWidget* parent) : QDialog(parent) {
 
     m_normal_length_box = new QLineEdit;
     m_normal_length_box->setObjectName("normalLength");
+    m_normal_length_box->setToolTip("Lunghezza dei versori");
     m_normal_length_box->setAlignment(Qt::AlignRight);
     m_normal_length_box->setFixedWidth(
         m_normal_length_box->fontMetrics().horizontalAdvance("0000.000000") + 14);

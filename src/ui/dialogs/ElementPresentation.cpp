@@ -3,6 +3,7 @@
 #include "model/CShipElement.h"
 #include "ui/app/UiLayer.h"
 
+#include <QPixmap>
 #include <QStringDecoder>
 
 QString ElementNameText(const std::string& name) {
@@ -26,5 +27,10 @@ QIcon ElementIcon(int kind, bool enabled) {
     if (!enabled)
         path += "-disabled";
     path += ".png";
-    return QIcon(path);
+    // The same picture whether the item is selected or not: no tint.
+    const QPixmap pixmap(path);
+    QIcon icon;
+    icon.addPixmap(pixmap, QIcon::Normal);
+    icon.addPixmap(pixmap, QIcon::Selected);
+    return icon;
 }

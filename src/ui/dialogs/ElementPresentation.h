@@ -12,5 +12,6 @@
 QString ElementNameText(const std::string& name);
 
 // The icon of an element of kind (kindHull, kindCompartment, kindTank),
-// enabled or disabled; a null icon for any other kind.
+// enabled or disabled, the same when selected; a null icon for any other
+// kind.
 QIcon ElementIcon(int kind, bool enabled);

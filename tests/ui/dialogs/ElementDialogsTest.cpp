@@ -150,6 +150,7 @@ QByteArray UnitCubeObj(bool outward) {
 }
 
 void SaveScreenshot(QWidget& widget, const char* name) {
+    QApplication::processEvents(); // pending layouts, as a person sees them
     QDir().mkpath(BRELUND_SCREENSHOT_DIR);
     QVERIFY(widget.grab().save(QString(BRELUND_SCREENSHOT_DIR "/") + name));
 }
@@ -195,6 +196,11 @@ private slots:
         QCOMPARE(IconImage(o.Item(1, "sala macchine")->icon(0)),
                  ResourceImage("element-compartment-disabled.png"));
         QVERIFY(ResourceImage("element-tank.png") != ResourceImage("element-tank-disabled.png"));
+        // Selected, an item keeps its icon as it is.
+        QCOMPARE(PixmapImage(o.Item(2, "cassa 2")->icon(0).pixmap(32, 32, QIcon::Selected)),
+                 ResourceImage("element-tank-disabled.png"));
+        QCOMPARE(PixmapImage(o.Root(0)->icon(0).pixmap(32, 32, QIcon::Selected)),
+                 ResourceImage("element-hull.png"));
         QCOMPARE(ResourceImage("element-hull-disabled.png").size(), QSize(32, 32));
 
         // The controls below the tree start on no preview and normals of 1 m.
@@ -889,6 +895,17 @@ private slots:
         o.Select(o.Item(2, "cassa 1"));
         o.Child<QRadioButton>("previewShaded")->click();
         SaveScreenshot(o.dialog, "CElementTreeDlg.png");
+
+        // A tank added from a drawing (named by its full path) and a tank
+        // disabled: the tree scrolls to show long names.
+        CScriptedDialogs dialogs;
+        dialogs.files << Sample("wigley-tank-fore.dxf");
+        o.Child<QPushButton>("addTank")->click();
+        o.ship.Tanks().GetAt(2)->SetEnabled(false);
+        o.dialog.RefreshTree();
+        o.Tree()->expandAll();
+        o.Select(o.Root(2)->child(2));
+        SaveScreenshot(o.dialog, "CElementTreeDlg-added.png");
 
         CElementEditDlg edit;
         edit.SetValues(LoadElementValues(*o.ship.Tanks().GetAt(1), kindTank));
