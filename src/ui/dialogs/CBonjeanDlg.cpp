@@ -53,21 +53,9 @@ QWidget* Titled(const QString& title, CMSFlexGrid* grid) {
     return box;
 }
 
-// Flags the dialog busy for the life of the object.
-class CBusy {
-public:
-    explicit CBusy(bool& flag) : m_flag(flag) { m_flag = true; }
-    ~CBusy() { m_flag = false; }
-    CBusy(const CBusy&) = delete;
-    CBusy& operator=(const CBusy&) = delete;
-
-private:
-    bool& m_flag;
-};
-
 } // namespace
 
-CBonjeanDlg::CBonjeanDlg(QWidget* parent) : QDialog(parent) {
+CBonjeanDlg::CBonjeanDlg(QWidget* parent) : CCalculationDlg(parent) {
     setWindowTitle("Tabelle del bonjean");
     BuildLayout();
 }
@@ -193,28 +181,6 @@ bool CBonjeanDlg::OnInitDialog() {
     return true;
 }
 
-void CBonjeanDlg::showEvent(QShowEvent* event) {
-    QDialog::showEvent(event);
-    if (!m_initialized) {
-        m_initialized = true;
-        OnInitDialog();
-    }
-}
-
-void CBonjeanDlg::closeEvent(QCloseEvent* event) {
-    if (m_running) {
-        event->ignore();
-        return;
-    }
-    QDialog::closeEvent(event);
-}
-
-void CBonjeanDlg::reject() {
-    if (m_running)
-        return;
-    QDialog::reject();
-}
-
 void CBonjeanDlg::ShowFields() {
     SetFieldNumber(m_xmin, m_data.xmin);
     SetFieldNumber(m_xmax, m_data.xmax);
@@ -254,7 +220,7 @@ bool CBonjeanDlg::ReadAndCheck(CBonjeanInputs& in) {
 }
 
 void CBonjeanDlg::Compute() {
-    if (m_running)
+    if (IsRunning())
         return;
     CBonjeanInputs in;
     if (!ReadAndCheck(in))
@@ -265,7 +231,7 @@ void CBonjeanDlg::Compute() {
     CTextGrid areas, moments;
     CProgressBarLink stations(m_stationProgress), waterlines(m_waterlineProgress);
     try {
-        const CBusy busy(m_running);
+        const CRunning running(*this);
         RunCalculation(
             [&] { ComputeBonjeanTables(ship, in, m_data, areas, moments, &stations, &waterlines); },
             {&stations, &waterlines});
@@ -278,7 +244,7 @@ void CBonjeanDlg::Compute() {
 }
 
 void CBonjeanDlg::ExtractSections() {
-    if (m_running)
+    if (IsRunning())
         return;
     CBonjeanInputs in;
     if (!ReadAndCheck(in))
@@ -290,7 +256,7 @@ void CBonjeanDlg::ExtractSections() {
     const CShipModel& ship = *m_pModel;
     CProgressBarLink stations(m_stationProgress);
     try {
-        const CBusy busy(m_running);
+        const CRunning running(*this);
         RunCalculation(
             [&] {
                 WriteFileAtomically<CDxfFile>(file,
@@ -312,7 +278,7 @@ void CBonjeanDlg::ExtractSections() {
 }
 
 void CBonjeanDlg::OnGridMouseDown(int which, short button, int x, int y) {
-    if (button != CMSFlexGrid::rightButton || m_running)
+    if (button != CMSFlexGrid::rightButton || IsRunning())
         return;
     m_clickedGrid = which;
     CMSFlexGrid& clicked = which == 1 ? *m_areas : *m_moments;

@@ -6,7 +6,7 @@
 
 #include "calc/BonjeanTable.h"
 
-#include <QDialog>
+#include "CCalculationDlg.h"
 
 class CMSFlexGrid;
 class CShipModel;
@@ -15,14 +15,11 @@ class QPlainTextEdit;
 class QProgressBar;
 class QPushButton;
 
-class CBonjeanDlg : public QDialog {
+class CBonjeanDlg : public CCalculationDlg {
     Q_OBJECT
 public:
     explicit CBonjeanDlg(QWidget* parent = nullptr);
     ~CBonjeanDlg() override;
-
-    // The ship whose hull is cut; not owned.
-    void SetModel(CShipModel* model) { m_pModel = model; }
 
     CMSFlexGrid* AreasGrid() const { return m_areas; }
     CMSFlexGrid* MomentsGrid() const { return m_moments; }
@@ -30,7 +27,6 @@ public:
     // 2 "Sxy - My (m^3)", 0 none yet.
     int ClickedGrid() const { return m_clickedGrid; }
     const CBonjeanModelData& ModelData() const { return m_data; }
-    bool IsRunning() const { return m_running; }
 
     // The text of the additional-sections box as the station list reads it:
     // one number a line, lines ended by CR LF.
@@ -41,14 +37,10 @@ public slots:
     void Compute();
     // "Estrai sezioni verticali".
     void ExtractSections();
-    // Refused while the tables or the drawing are being computed.
-    void reject() override;
 
 protected:
     // The hull's box into "Dati modello"; once, when the dialog is first shown.
-    bool OnInitDialog();
-    void showEvent(QShowEvent* event) override;
-    void closeEvent(QCloseEvent* event) override;
+    bool OnInitDialog() override;
 
 private:
     void BuildLayout();
@@ -58,11 +50,8 @@ private:
     bool ReadAndCheck(CBonjeanInputs& inputs);
     void ShowFields();
 
-    CShipModel* m_pModel = nullptr;
     CBonjeanModelData m_data;
     int m_clickedGrid = 0;
-    bool m_initialized = false;
-    bool m_running = false;
 
     QLineEdit* m_xmin = nullptr;
     QLineEdit* m_xmax = nullptr;

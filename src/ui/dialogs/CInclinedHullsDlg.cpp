@@ -63,7 +63,7 @@ QString DescribeNotes(const std::vector<CInclinedCellNote>& notes) {
 
 } // namespace
 
-CInclinedHullsDlg::CInclinedHullsDlg(QWidget* parent) : QDialog(parent) {
+CInclinedHullsDlg::CInclinedHullsDlg(QWidget* parent) : CCalculationDlg(parent) {
     setWindowTitle("Carene Inclinate");
     BuildLayout();
 }
@@ -181,28 +181,6 @@ bool CInclinedHullsDlg::OnInitDialog() {
     return true;
 }
 
-void CInclinedHullsDlg::showEvent(QShowEvent* event) {
-    QDialog::showEvent(event);
-    if (!m_initialized) {
-        m_initialized = true;
-        OnInitDialog();
-    }
-}
-
-void CInclinedHullsDlg::closeEvent(QCloseEvent* event) {
-    if (m_running) {
-        event->ignore();
-        return;
-    }
-    QDialog::closeEvent(event);
-}
-
-void CInclinedHullsDlg::reject() {
-    if (m_running)
-        return;
-    QDialog::reject();
-}
-
 bool CInclinedHullsDlg::ReadFields(CInclinedInputs& in) {
     // The maximum volume is the model's, not an input: it stays as computed.
     const struct {
@@ -250,14 +228,14 @@ void CInclinedHullsDlg::OnKindChosen(CalculationKind kind) {
 }
 
 void CInclinedHullsDlg::OnGridMouseDown(short button, short, int x, int y) {
-    if (button != CMSFlexGrid::rightButton || m_running)
+    if (button != CMSFlexGrid::rightButton || IsRunning())
         return;
     if (TrackGridMenu(*m_grid, x, y) == GridMenuChoice::copyTable)
         CopyGridToClipboard(*m_grid);
 }
 
 void CInclinedHullsDlg::Run() {
-    if (m_running)
+    if (IsRunning())
         return;
     CInclinedInputs in = m_inputs;
     if (!ReadFields(in))
@@ -292,14 +270,9 @@ void CInclinedHullsDlg::Run() {
         computed = true;
     };
 
-    struct CRunning {
-        bool& flag;
-        explicit CRunning(bool& f) : flag(f) { flag = true; }
-        ~CRunning() { flag = false; }
-    };
     QString drawingFailure, failure;
     {
-        const CRunning running(m_running);
+        const CRunning running(*this);
         if (!drawingPath.empty()) {
             try {
                 RunCalculation(

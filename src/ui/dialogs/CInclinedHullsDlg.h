@@ -6,7 +6,7 @@
 
 #include "calc/InclinedTable.h"
 
-#include <QDialog>
+#include "CCalculationDlg.h"
 
 class CMSFlexGrid;
 class CShipModel;
@@ -16,32 +16,24 @@ class QProgressBar;
 class QPushButton;
 class QRadioButton;
 
-class CInclinedHullsDlg : public QDialog {
+class CInclinedHullsDlg : public CCalculationDlg {
     Q_OBJECT
 public:
     explicit CInclinedHullsDlg(QWidget* parent = nullptr);
     ~CInclinedHullsDlg() override;
 
-    // The ship the table is computed on; not owned.
-    void SetModel(CShipModel* model) { m_pModel = model; }
-
     CMSFlexGrid* Grid() const { return m_grid; }
     // The values as last read from or written to the fields.
     const CInclinedInputs& Inputs() const { return m_inputs; }
-    bool IsRunning() const { return m_running; }
 
 public slots:
     // "Calcola valori tabella": corrects the inputs and computes the table.
     void Run();
-    // Refused while a table is being computed.
-    void reject() override;
 
 protected:
     // Headers of the grid and the values proposed for the model; once, when
     // the dialog is first shown.
-    bool OnInitDialog();
-    void showEvent(QShowEvent* event) override;
-    void closeEvent(QCloseEvent* event) override;
+    bool OnInitDialog() override;
 
 private:
     void BuildLayout();
@@ -52,10 +44,7 @@ private:
     bool ReadFields(CInclinedInputs& inputs);
     void ShowFields();
 
-    CShipModel* m_pModel = nullptr;
     CInclinedInputs m_inputs;
-    bool m_initialized = false;
-    bool m_running = false;
 
     QLineEdit* m_xg = nullptr;
     QLineEdit* m_yg = nullptr;

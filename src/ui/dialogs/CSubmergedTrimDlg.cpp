@@ -39,7 +39,7 @@ QLabel* Caption(const char* text, QLineEdit* field) {
 
 } // namespace
 
-CSubmergedTrimDlg::CSubmergedTrimDlg(QWidget* parent) : QDialog(parent) {
+CSubmergedTrimDlg::CSubmergedTrimDlg(QWidget* parent) : CCalculationDlg(parent) {
     setWindowTitle("Assetto corpo totalmente immerso");
 
     m_x = NewField("x");
@@ -107,14 +107,6 @@ CSubmergedTrimDlg::CSubmergedTrimDlg(QWidget* parent) : QDialog(parent) {
 
 CSubmergedTrimDlg::~CSubmergedTrimDlg() = default;
 
-void CSubmergedTrimDlg::showEvent(QShowEvent* event) {
-    QDialog::showEvent(event);
-    if (!m_initialised) {
-        m_initialised = true;
-        OnInitDialog();
-    }
-}
-
 bool CSubmergedTrimDlg::OnInitDialog() {
     const CSubmergedTrimInputs in;
     SetFieldNumber(m_x, in.x);
@@ -131,7 +123,7 @@ bool CSubmergedTrimDlg::OnInitDialog() {
 }
 
 void CSubmergedTrimDlg::Run() {
-    if (m_running || !m_pModel)
+    if (IsRunning() || !m_pModel)
         return;
     CSubmergedTrimInputs in;
     if (!GetFieldNumber(m_x, in.x) || !GetFieldNumber(m_y, in.y) || !GetFieldNumber(m_z, in.z) ||
@@ -149,17 +141,15 @@ void CSubmergedTrimDlg::Run() {
         return;
     const CShipModel& ship = *m_pModel;
     const char* refusal = nullptr;
-    m_running = true;
     try {
+        const CRunning running(*this);
         RunCalculation([&] { refusal = ComputeSubmergedTrim(ship, in); }, {});
     } catch (const std::exception& e) {
-        m_running = false;
         QString text = "Impossibile completare il calcolo.\n";
         text += QString::fromUtf8(e.what());
         AfxMessageBox(text, MB_OK | MB_ICONERROR);
         return;
     }
-    m_running = false;
     if (refusal) {
         AfxMessageBox(QString::fromUtf8(refusal), MB_OK | MB_ICONWARNING);
         return;
@@ -170,20 +160,4 @@ void CSubmergedTrimDlg::Run() {
     m_heelUnit->setText(kDegrees);
     m_trimUnit->setText(kDegrees);
     AfxMessageBox(kSubmergedTrimDone, MB_OK | MB_ICONINFORMATION);
-}
-
-void CSubmergedTrimDlg::closeEvent(QCloseEvent* event) {
-    if (m_running) {
-        event->ignore();
-        return;
-    }
-    QDialog::closeEvent(event);
-}
-
-void CSubmergedTrimDlg::reject() {
-    // Escape and the window's close button reach here too; a search under
-    // way is finished first.
-    if (m_running)
-        return;
-    QDialog::reject();
 }

@@ -8,45 +8,32 @@
 // computation starts from the trim just found.
 #pragma once
 
-#include <QDialog>
+#include "CCalculationDlg.h"
 
 class CShipModel;
 class QLabel;
 class QLineEdit;
 class QPushButton;
 
-class CSubmergedTrimDlg : public QDialog {
+class CSubmergedTrimDlg : public CCalculationDlg {
     Q_OBJECT
 public:
     explicit CSubmergedTrimDlg(QWidget* parent = nullptr);
     ~CSubmergedTrimDlg() override;
 
-    // The ship whose trim is sought; not owned. Set before the dialog shows.
-    void SetModel(CShipModel* model) { m_pModel = model; }
-
     // Shows the fields at their starting values. Runs once, when the dialog
     // is first shown.
-    bool OnInitDialog();
+    bool OnInitDialog() override;
 
     // Whether the angle fields hold degrees (after a computation) or radians.
     bool AnglesInDegrees() const { return m_degrees; }
-    bool IsRunning() const { return m_running; }
 
 public slots:
-    // "Chiudi", Escape and the window's close button; refused while a
-    // calculation runs.
-    void reject() override;
     // "Calcola l'assetto".
     void Run();
 
 protected:
-    void showEvent(QShowEvent* event) override;
-    void closeEvent(QCloseEvent* event) override;
-
 private:
-    CShipModel* m_pModel = nullptr;
-    bool m_initialised = false;
-    bool m_running = false;
     bool m_degrees = false;
 
     QLineEdit* m_x = nullptr;

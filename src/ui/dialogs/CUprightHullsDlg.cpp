@@ -49,7 +49,7 @@ QLineEdit* AddField(QGridLayout* layout, int row, int col, const char* label, co
 
 } // namespace
 
-CUprightHullsDlg::CUprightHullsDlg(QWidget* parent) : QDialog(parent) {
+CUprightHullsDlg::CUprightHullsDlg(QWidget* parent) : CCalculationDlg(parent) {
     setWindowTitle("Carene dritte");
 
     // The body wholly under water, shown and not edited.
@@ -129,14 +129,6 @@ CUprightHullsDlg::CUprightHullsDlg(QWidget* parent) : QDialog(parent) {
 
 CUprightHullsDlg::~CUprightHullsDlg() = default;
 
-void CUprightHullsDlg::showEvent(QShowEvent* event) {
-    QDialog::showEvent(event);
-    if (!m_initialised) {
-        m_initialised = true;
-        OnInitDialog();
-    }
-}
-
 bool CUprightHullsDlg::OnInitDialog() {
     m_progress->setToolTip("Livello di riempimento-progressione dei calcoli");
     const CWaitCursor wait;
@@ -170,7 +162,7 @@ bool CUprightHullsDlg::ReadInputs(CUprightInputs& in) {
 }
 
 void CUprightHullsDlg::Run() {
-    if (m_running || !m_pModel)
+    if (IsRunning() || !m_pModel)
         return;
     CUprightInputs in;
     if (!ReadInputs(in))
@@ -189,8 +181,8 @@ void CUprightHullsDlg::Run() {
     CTextGrid table;
     CProgressBarLink progress(m_progress);
     QString drawingFailure;
-    m_running = true;
     try {
+        const CRunning running(*this);
         RunCalculation(
             [&] {
                 if (!drawingPath.isEmpty()) {
@@ -214,13 +206,11 @@ void CUprightHullsDlg::Run() {
             },
             {&progress});
     } catch (const std::exception& e) {
-        m_running = false;
         QString text = "Impossibile completare il calcolo.\n";
         text += QString::fromUtf8(e.what());
         AfxMessageBox(text, MB_OK | MB_ICONERROR);
         return;
     }
-    m_running = false;
     m_grid->ShowTextGrid(table);
     if (!drawingFailure.isEmpty()) {
         QString text = "Impossibile scrivere il disegno dxf; la tabella è stata calcolata "
@@ -236,20 +226,4 @@ void CUprightHullsDlg::OnGridMouseDown(short button, short, int x, int y) {
     // "&Incolla" is in the menu but has nothing to do here.
     if (TrackGridMenu(*m_grid, x, y) == GridMenuChoice::copyTable)
         CopyGridToClipboard(*m_grid);
-}
-
-void CUprightHullsDlg::closeEvent(QCloseEvent* event) {
-    if (m_running) {
-        event->ignore();
-        return;
-    }
-    QDialog::closeEvent(event);
-}
-
-void CUprightHullsDlg::reject() {
-    // Escape and the window's close button reach here too; a table being
-    // computed is finished first.
-    if (m_running)
-        return;
-    QDialog::reject();
 }

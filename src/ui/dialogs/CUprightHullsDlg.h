@@ -4,7 +4,7 @@
 // upright prints for the same inputs.
 #pragma once
 
-#include <QDialog>
+#include "CCalculationDlg.h"
 
 class CMSFlexGrid;
 class CShipModel;
@@ -14,42 +14,28 @@ class QLineEdit;
 class QProgressBar;
 class QPushButton;
 
-class CUprightHullsDlg : public QDialog {
+class CUprightHullsDlg : public CCalculationDlg {
     Q_OBJECT
 public:
     explicit CUprightHullsDlg(QWidget* parent = nullptr);
     ~CUprightHullsDlg() override;
 
-    // The ship the table is computed on; not owned. Set before the dialog shows.
-    void SetModel(CShipModel* model) { m_pModel = model; }
-
     // The opening: the immersed body, the heights of the hull and the column
     // headers. Runs once, when the dialog is first shown.
-    bool OnInitDialog();
+    bool OnInitDialog() override;
 
     CMSFlexGrid* Grid() const { return m_grid; }
     QProgressBar* Progress() const { return m_progress; }
-    bool IsRunning() const { return m_running; }
 
 public slots:
-    // "Chiudi", Escape and the window's close button; refused while a
-    // calculation runs.
-    void reject() override;
     // "Elabora tabella": checks the heights and computes the table.
     void Run();
 
 protected:
-    void showEvent(QShowEvent* event) override;
-    void closeEvent(QCloseEvent* event) override;
-
 private:
     void OnGridMouseDown(short button, short shift, int x, int y);
     // The fields as typed, or false after the message that refuses them.
     bool ReadInputs(CUprightInputs& inputs);
-
-    CShipModel* m_pModel = nullptr;
-    bool m_initialised = false;
-    bool m_running = false;
 
     QLineEdit* m_zmin = nullptr;
     QLineEdit* m_zmax = nullptr;
