@@ -11,6 +11,15 @@ for name in "${toolbar[@]}"; do
   rsvg-convert -w 32 -h 32 "svg/$name.svg" -o "$name.png"
 done
 
+# The element tree's icons (enabled and disabled per kind) and the colour
+# button's two faces (up and pressed) in the element properties dialog.
+others=(element-hull element-hull-disabled element-compartment
+        element-compartment-disabled element-tank element-tank-disabled
+        colour colour-pressed)
+for name in "${others[@]}"; do
+  rsvg-convert -w 32 -h 32 "svg/$name.svg" -o "$name.png"
+done
+
 rsvg-convert -w 256 -h 256 svg/brelund.svg -o brelund.png
 for size in 48 128 256; do
   mkdir -p "hicolor/${size}x${size}"

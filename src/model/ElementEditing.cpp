@@ -128,10 +128,10 @@ const char* CheckElementValues(const CElementValues& v) {
 }
 
 void StoreElementValues(CShipModel& ship, CShipElement& element, const CElementValues& v) {
-    if (v.name != element.GetName())
-        element.SetName(MakeNameUnique(ship, v.name));
     element.SetEnabled(v.enabled != 0);
     element.SetColour(v.colour);
+    if (v.name != element.GetName())
+        element.SetName(MakeNameUnique(ship, v.name));
     if (v.kind == kindCompartment)
         static_cast<CCompartment&>(element).SetPermeability(v.permeability);
     if (v.kind == kindTank) {

@@ -75,7 +75,7 @@ CElementValues LoadElementValues(const CShipElement& element, int kind);
 // finite number.
 const char* CheckElementValues(const CElementValues& values);
 
-// Stores values into element: enabled, colour and the name (made unique
+// Stores values into element: enabled, colour, then the name (made unique
 // when it changes) for every kind; the permeability of a compartment; a
 // tank's specific weight, then its load by volume or by filling ratio.
 void StoreElementValues(CShipModel& ship, CShipElement& element, const CElementValues& values);

@@ -9,6 +9,8 @@
 #include <QQueue>
 #include <QStringList>
 
+#include <functional>
+
 class CScriptedDialogs final : public CUserDialogs {
 public:
     struct Message {
@@ -36,21 +38,37 @@ public:
     int openDialogs = 0;
     int saveDialogs = 0;
     QString lastProposedName;
+    // Caption and filters of the last file dialog.
+    QString lastFileCaption;
+    QString lastFileFilters;
+    // Runs as each message box or file dialog opens, before it is answered:
+    // to look at the windows while a person would be reading it.
+    std::function<void()> whileAsking;
 
     int MessageBox(QWidget*, const QString& text, const QString&, unsigned type) override {
         messages.append({text, type});
+        if (whileAsking)
+            whileAsking();
         if (!answers.isEmpty())
             return answers.dequeue();
         return (type & 0x0Fu) == MB_OK ? IDOK : IDCANCEL;
     }
-    QString GetOpenFileName(QWidget*, const QString&, const QString&) override {
+    QString GetOpenFileName(QWidget*, const QString& caption, const QString& filters) override {
         ++openDialogs;
+        lastFileCaption = caption;
+        lastFileFilters = filters;
+        if (whileAsking)
+            whileAsking();
         return files.isEmpty() ? QString() : files.dequeue();
     }
-    QString GetSaveFileName(QWidget*, const QString&, const QString& proposed,
-                            const QString&) override {
+    QString GetSaveFileName(QWidget*, const QString& caption, const QString& proposed,
+                            const QString& filters) override {
         ++saveDialogs;
         lastProposedName = proposed;
+        lastFileCaption = caption;
+        lastFileFilters = filters;
+        if (whileAsking)
+            whileAsking();
         return files.isEmpty() ? QString() : files.dequeue();
     }
 

@@ -7,17 +7,13 @@
 #include <climits>
 #include <cmath>
 
-namespace {
-
-void FailField(QLineEdit* field, const QString& message) {
+void RefuseField(QLineEdit* field, const QString& message) {
     AfxMessageBox(message, MB_OK | MB_ICONWARNING);
     if (field) {
         field->setFocus();
         field->selectAll();
     }
 }
-
-} // namespace
 
 QString FormatFieldNumber(double value) {
     return QString::fromStdString(FormatC("%.15g", value));
@@ -41,7 +37,7 @@ bool ParseFieldNumber(const QString& text, double& value) {
 
 bool GetFieldNumber(QLineEdit* field, double& value) {
     if (!ParseFieldNumber(field->text(), value)) {
-        FailField(field, "Immettere un numero.");
+        RefuseField(field, "Immettere un numero.");
         return false;
     }
     return true;
@@ -51,7 +47,7 @@ bool GetFieldInteger(QLineEdit* field, int& value) {
     bool ok = false;
     const long long parsed = field->text().trimmed().toLongLong(&ok, 10);
     if (!ok || parsed < INT_MIN || parsed > INT_MAX) {
-        FailField(field, "Immettere un numero intero.");
+        RefuseField(field, "Immettere un numero intero.");
         return false;
     }
     value = static_cast<int>(parsed);
@@ -61,14 +57,14 @@ bool GetFieldInteger(QLineEdit* field, int& value) {
 bool CheckFieldRange(QLineEdit* field, double value, double min, double max) {
     if (value >= min && value <= max)
         return true;
-    FailField(field, QString("Immettere un numero compreso tra %1 e %2.")
-                         .arg(FormatFieldNumber(min), FormatFieldNumber(max)));
+    RefuseField(field, QString("Immettere un numero compreso tra %1 e %2.")
+                           .arg(FormatFieldNumber(min), FormatFieldNumber(max)));
     return false;
 }
 
 bool CheckFieldRange(QLineEdit* field, int value, int min, int max) {
     if (value >= min && value <= max)
         return true;
-    FailField(field, QString("Immettere un numero compreso tra %1 e %2.").arg(min).arg(max));
+    RefuseField(field, QString("Immettere un numero compreso tra %1 e %2.").arg(min).arg(max));
     return false;
 }

@@ -19,6 +19,10 @@ bool GetFieldInteger(QLineEdit* field, int& value);
 bool CheckFieldRange(QLineEdit* field, double value, double min, double max);
 bool CheckFieldRange(QLineEdit* field, int value, int min, int max);
 
+// The refusal of a field's text: the message, then the field gets the
+// focus with its text selected.
+void RefuseField(QLineEdit* field, const QString& message);
+
 // Parsing alone, for tests and callers that say nothing: blanks around the
 // number are allowed, anything else is not.
 bool ParseFieldNumber(const QString& text, double& value);
