@@ -55,10 +55,13 @@ class CVertexBatch {
 public:
     static constexpr std::size_t kBlockVertices = 6 * 16384;
 
-    CVertexBatch(GLenum mode, bool normals) : m_mode(mode), m_normals(normals) {
-        m_vertices.reserve(3 * kBlockVertices);
-        if (m_normals)
-            m_normal_data.reserve(3 * kBlockVertices);
+    // The arrays are the drawing thread's own and keep their room from one
+    // batch to the next: a frame allocates nothing once the first is drawn.
+    CVertexBatch(GLenum mode, bool normals)
+        : m_mode(mode), m_normals(normals), m_vertices(Storage().vertices),
+          m_normal_data(Storage().normals) {
+        m_vertices.clear();
+        m_normal_data.clear();
     }
     ~CVertexBatch() { Flush(); }
     CVertexBatch(const CVertexBatch&) = delete;
@@ -99,10 +102,19 @@ private:
         to.push_back(static_cast<GLfloat>(p.Z()));
     }
 
+    struct CArrays {
+        std::vector<GLfloat> vertices;
+        std::vector<GLfloat> normals;
+    };
+    static CArrays& Storage() {
+        thread_local CArrays arrays;
+        return arrays;
+    }
+
     GLenum m_mode;
     bool m_normals;
-    std::vector<GLfloat> m_vertices;
-    std::vector<GLfloat> m_normal_data;
+    std::vector<GLfloat>& m_vertices;
+    std::vector<GLfloat>& m_normal_data;
 };
 
 void Vertex(const CVector3& p) {
