@@ -6,6 +6,7 @@
 #include "CMainFrame.h"
 #include "CommandTable.h"
 #include "UiLayer.h"
+#include "ui/dialogs/CElementTreeDlg.h"
 
 #include <QApplication>
 #include <QFileInfo>
@@ -40,6 +41,8 @@ bool CBrelundApp::InitInstance(const QStringList& arguments, bool show) {
     connect(m_doc.get(), &CBrelundDoc::titleChanged, m_frame.get(), &CMainFrame::UpdateTitle);
     connect(m_doc.get(), &CBrelundDoc::initialUpdate, m_view, &CBrelundView::OnInitialUpdate);
     connect(m_doc.get(), &CBrelundDoc::updateAllViews, m_view, &CBrelundView::OnUpdate);
+    connect(m_view->ElementTree(), &CElementTreeDlg::statusMessage, m_frame.get(),
+            &CMainFrame::SetMessageText);
 
     m_frame->UpdateRecentFileMenu();
 

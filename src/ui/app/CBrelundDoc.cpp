@@ -36,11 +36,6 @@ QString ShipFilters() {
 
 } // namespace
 
-void ShowNotYetAvailable(const QString& what) {
-    AfxMessageBox(QString("%1: questa funzione non è ancora disponibile.").arg(what),
-                  MB_OK | MB_ICONINFORMATION);
-}
-
 CBrelundDoc::CBrelundDoc() = default;
 
 QString CBrelundDoc::GetTitle() const {

@@ -76,6 +76,3 @@ private:
     bool m_modified = false;
     CFileIdentity m_identity;
 };
-
-// Shown by commands whose window is still to come.
-void ShowNotYetAvailable(const QString& what);

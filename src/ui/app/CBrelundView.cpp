@@ -2,6 +2,8 @@
 
 #include "CBrelundDoc.h"
 
+#include "ui/dialogs/CElementTreeDlg.h"
+#include "ui/dialogs/CViewControlDlg.h"
 #include "ui/view/ModelDrawing.h"
 #include "ui/view/ModelFraming.h"
 
@@ -13,20 +15,56 @@
 namespace {
 // The toolbar's zoom step, a fraction of the window on each side.
 constexpr double kZoomStep = 0.3;
+
+// A tool window brought up, restored and in front.
+void ShowToolWindow(QWidget* window) {
+    window->show();
+    if (window->isMinimized())
+        window->showNormal();
+    window->raise();
+    window->activateWindow();
+}
 } // namespace
 
-CBrelundView::CBrelundView(CBrelundDoc& doc, QWidget* parent) : COpenGLView(parent), m_doc(doc) {}
+CBrelundView::CBrelundView(CBrelundDoc& doc, QWidget* parent)
+    : COpenGLView(parent), m_doc(doc), m_element_tree(new CElementTreeDlg(this)),
+      m_view_control(new CViewControlDlg(this, this)) {
+    m_element_tree->setObjectName("elementTree");
+    m_view_control->setObjectName("viewControl");
+    // Every change made in the tree is the document's: it is marked changed
+    // and the ship drawn again, so that the view never shows an element that
+    // is gone or as it was before an edit.
+    connect(m_element_tree, &CElementTreeDlg::modelChanged, this, [this] {
+        m_doc.SetModifiedFlag(true);
+        Redraw();
+    });
+}
+
+int CBrelundView::PreviewMode() const {
+    return m_element_tree->PreviewMode();
+}
+
+float CBrelundView::NormalLength() const {
+    return static_cast<float>(m_element_tree->NormalLength());
+}
 
 const CShipElement* CBrelundView::SelectedElement() const {
-    return m_doc.GetModel().FindElement(m_selected_item);
+    // The tree may not have been given the ship yet.
+    if (m_element_tree->GetModel() != &m_doc.GetModel())
+        return nullptr;
+    return m_element_tree->SelectedElement();
 }
 
 void CBrelundView::OnInitialUpdate() {
     RequestLightsAndMaterial();
+    m_element_tree->SetModel(&m_doc.GetModel(), this);
+    m_element_tree->hide();
+    Redraw();
 }
 
 void CBrelundView::OnUpdate() {
     Redraw();
+    m_element_tree->hide();
 }
 
 void CBrelundView::AutoZoom() {
@@ -37,13 +75,14 @@ bool CBrelundView::DrawScene() {
     if (ShowAxes)
         COpenGLView::DrawScene();
     DrawModel(m_doc.GetModel());
-    if (m_preview_mode > previewNone) {
+    const int preview = PreviewMode();
+    if (preview > previewNone) {
         const CShipElement* element = SelectedElement();
         if (element != nullptr && element->IsEnabled()) {
-            if (m_preview_mode == previewShaded)
+            if (preview == previewShaded)
                 DrawShaded(*element);
-            else if (m_preview_mode == previewNormals)
-                DrawNormals(*element, m_normal_length);
+            else if (preview == previewNormals)
+                DrawNormals(*element, NormalLength());
         }
     }
     return true;
@@ -70,10 +109,11 @@ void CBrelundView::OnZoomOut() {
 }
 
 void CBrelundView::OnViewControl() {
-    ShowNotYetAvailable("Controllo visualizzazione");
+    ShowToolWindow(m_view_control);
 }
+
 void CBrelundView::OnElementTree() {
-    ShowNotYetAvailable("Controllo elementi");
+    ShowToolWindow(m_element_tree);
 }
 
 void CBrelundView::PrintPage(QPainter& painter, const QRect& page) {

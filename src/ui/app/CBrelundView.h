@@ -5,9 +5,9 @@
 
 #include "ui/view/COpenGLView.h"
 
-#include <string>
-
 class CBrelundDoc;
+class CElementTreeDlg;
+class CViewControlDlg;
 class CShipElement;
 class QPainter;
 class QPrinter;
@@ -25,21 +25,22 @@ public:
     // Draw the axes.
     bool ShowAxes = true;
 
+    // The two tool windows, created hidden with the view and destroyed with
+    // it.
+    CElementTreeDlg* ElementTree() const { return m_element_tree; }
+    CViewControlDlg* ViewControl() const { return m_view_control; }
+
     // What the element tree asks to be previewed: the mode (Preview), the
-    // length of the normals' arrows in metres, and the text of the item
-    // selected in the tree, looked up as an element name when drawing.
-    int PreviewMode() const { return m_preview_mode; }
-    void SetPreviewMode(int mode) { m_preview_mode = mode; }
-    float NormalLength() const { return m_normal_length; }
-    void SetNormalLength(float length) { m_normal_length = length; }
-    const std::string& SelectedItemText() const { return m_selected_item; }
-    void SetSelectedItemText(std::string text) { m_selected_item = std::move(text); }
-    // The element named by the selected item, or null.
+    // length of the normals' arrows in metres, and the element of the item
+    // selected there (null for none, a category, or an element gone).
+    int PreviewMode() const;
+    float NormalLength() const;
     const CShipElement* SelectedElement() const;
 
-    // After New and Open: the lights and the material, and a redraw.
+    // After New and Open: the lights and the material; the element tree
+    // given the ship and this view, and hidden.
     void OnInitialUpdate();
-    // After a change of the ship: a redraw.
+    // After a change of the ship: a redraw, and the element tree hidden.
     void OnUpdate();
 
     // The camera framed on the whole ship (the angles are kept); a ship
@@ -64,7 +65,6 @@ public:
 
 private:
     CBrelundDoc& m_doc;
-    int m_preview_mode = previewNone;
-    float m_normal_length = 1.0f;
-    std::string m_selected_item;
+    CElementTreeDlg* m_element_tree = nullptr;
+    CViewControlDlg* m_view_control = nullptr;
 };

@@ -172,6 +172,10 @@ void CMainFrame::CreateStatusBar() {
     UpdateIndicators();
 }
 
+void CMainFrame::SetMessageText(const QString& text) {
+    statusBar()->showMessage(text.isEmpty() ? QString(kIdlePrompt) : text);
+}
+
 void CMainFrame::UpdateIndicators() {
     const LockKeyState state = QueryLockKeys();
     const bool on[] = {state.caps, state.num, state.scroll};

@@ -30,6 +30,8 @@ public:
     void UpdateTitle();
     // The recent files in the File menu, in place of "Ultimo file usato".
     void UpdateRecentFileMenu();
+    // A note in the prompt pane; an empty text puts "Pronto" back.
+    void SetMessageText(const QString& text);
     // Lights the MA, NUM and BS panes from the keyboard's lock state.
     void UpdateIndicators();
 

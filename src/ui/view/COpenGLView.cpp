@@ -231,6 +231,16 @@ void COpenGLView::Redraw() {
     update();
 }
 
+void COpenGLView::ApplyCamera() {
+    if (!m_gl_ready)
+        return;
+    makeCurrent();
+    ApplyViewport();
+    ApplyProjection();
+    ApplyModelView();
+    doneCurrent();
+}
+
 void COpenGLView::UpdateFigures() {
     m_figures_requested = true;
     update();
@@ -347,13 +357,7 @@ void COpenGLView::mouseReleaseEvent(QMouseEvent* event) {
                    static_cast<int>(m_drag_rect.GetStart().Y()),
                    static_cast<int>(m_drag_rect.GetEnd().X()),
                    static_cast<int>(m_drag_rect.GetEnd().Y()));
-        if (m_gl_ready) {
-            makeCurrent();
-            ApplyViewport();
-            ApplyProjection();
-            ApplyModelView();
-            doneCurrent();
-        }
+        ApplyCamera();
         Redraw();
         break;
     case Qt::LeftButton:

@@ -62,6 +62,10 @@ public:
 
     // The ship drawn again at the next repaint.
     void Redraw();
+    // The viewport, projection and model-view steps run now in the view's
+    // context, for the camera just changed; nothing before the context is
+    // there.
+    void ApplyCamera();
     // Whole frames drawn so far (moving a rubber band draws none).
     long long FramesDrawn() const { return m_frames_drawn; }
 

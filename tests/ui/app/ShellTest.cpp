@@ -10,8 +10,10 @@
 #include "ui/app/CBrelundView.h"
 #include "ui/app/CMainFrame.h"
 #include "ui/app/CommandTable.h"
+#include "ui/dialogs/CElementTreeDlg.h"
 #include "ui/dialogs/CMSFlexGrid.h"
 #include "ui/dialogs/CUprightHullsDlg.h"
+#include "ui/dialogs/CViewControlDlg.h"
 #include "ui/view/COpenGLView.h"
 
 #include "calc/CTextGrid.h"
@@ -513,17 +515,17 @@ private slots:
             QCOMPARE(opened, QString(className));
         }
 
-        // The tool windows still to come say so.
-        const std::pair<Cmd, const char*> pending[] = {
-            {Cmd::ElementTree, "Controllo elementi"},
-            {Cmd::ViewControl, "Controllo visualizzazione"},
+        // The tool windows come up, titled.
+        const std::pair<Cmd, QWidget*> tools[] = {
+            {Cmd::ElementTree, view.ElementTree()},
+            {Cmd::ViewControl, view.ViewControl()},
         };
-        for (const auto& [id, name] : pending) {
-            m_dialogs->messages.clear();
+        for (const auto& [id, window] : tools) {
+            QVERIFY(!window->isVisible());
             frame.Action(id)->trigger();
-            QCOMPARE(m_dialogs->messages.size(), 1);
-            QVERIFY2(m_dialogs->messages[0].text.contains(name),
-                     qPrintable(m_dialogs->messages[0].text));
+            QVERIFY(window->isVisible());
+            QVERIFY(window->isWindow());
+            window->hide();
         }
         frame.Action(Cmd::ViewStatusBar)->trigger();
         QVERIFY(!frame.statusBar()->isVisible());

@@ -205,8 +205,7 @@ void RenderingTest::theShadedPreviewIsLitAndItsBackFacesDark() {
     const QPoint back = CViewUnderTest::Pixel(2.5, -0.5);
     QCOMPARE(t.Frame().pixel(front), kWhite); // no preview yet
 
-    t.View().SetPreviewMode(CBrelundView::previewShaded);
-    t.View().SetSelectedItemText("scafo");
+    t.Preview(CBrelundView::previewShaded, "scafo");
     const QImage image = t.Frame();
     // Ambient material (0.1, 1, 1).
     const QRgb lit = qRgb(LitChannel(0.1, 100), LitChannel(1, 50), LitChannel(1, 200));
@@ -214,12 +213,19 @@ void RenderingTest::theShadedPreviewIsLitAndItsBackFacesDark() {
              qPrintable(Hex(image.pixel(front)) + " expected " + Hex(lit)));
     QCOMPARE(image.pixel(back), qRgb(0, 0, 0));
 
-    // A tree root, an unknown name or a disabled element: no preview.
-    for (const char* item : {"Elementi Scafo", "", "scaf"}) {
-        t.View().SetSelectedItemText(item);
+    // A tree root or nothing selected: no preview.
+    for (const char* item : {"Elementi Scafo", ""}) {
+        t.Preview(CBrelundView::previewShaded, item);
         QCOMPARE(t.Frame().pixel(front), kWhite);
     }
-    t.View().SetSelectedItemText("scafo");
+    // The selected item's element renamed since the tree was built: the
+    // item names no element.
+    t.Preview(CBrelundView::previewShaded, "scafo");
+    hull->SetName("scafo2");
+    QCOMPARE(t.Frame().pixel(front), kWhite);
+    hull->SetName("scafo");
+    QVERIFY(Near(t.Frame().pixel(front), lit, 1));
+    // A disabled element: none either.
     hull->SetEnabled(false);
     QCOMPARE(CountColour(t.Frame(), kWhite), 200 * 200);
 }
@@ -244,9 +250,7 @@ void RenderingTest::theNormalsPreviewSamplesFourFacesOfEachMesh() {
         CShipElement* hull = t.Model().AddElement(kindHull);
         hull->SetName("row");
         hull->Append(row(faces));
-        t.View().SetPreviewMode(CBrelundView::previewNormals);
-        t.View().SetSelectedItemText("row");
-        t.View().SetNormalLength(0); // the arrows collapse to points
+        t.Preview(CBrelundView::previewNormals, "row", 0); // the arrows collapse to points
         const QImage flat = t.Frame();
         for (int i = 1; i <= 10; ++i) {
             const bool sampled = i == 2 || i == 4 || i == 6 || i == 8;
@@ -259,7 +263,7 @@ void RenderingTest::theNormalsPreviewSamplesFourFacesOfEachMesh() {
 
         // Turned by 90 degrees about x, the normals (+z) point down the
         // window: arrows 2 m long from the sampled faces' centroids.
-        t.View().SetNormalLength(2);
+        t.Preview(CBrelundView::previewNormals, "row", 2);
         t.View().SetAngles(90, 0, 0);
         const QImage side = t.Frame();
         for (int i = 1; i <= 10; ++i) {
@@ -276,8 +280,7 @@ void RenderingTest::theNormalsPreviewSamplesFourFacesOfEachMesh() {
     CShipElement* hull = t.Model().AddElement(kindHull);
     hull->SetName("few");
     hull->Append(row(4));
-    t.View().SetPreviewMode(CBrelundView::previewNormals);
-    t.View().SetSelectedItemText("few");
+    t.Preview(CBrelundView::previewNormals, "few");
     QCOMPARE(CountColour(t.Frame(), yellow), 0);
 }
 

@@ -1,6 +1,7 @@
 // The view's tests need OpenGL: they run on an X server (Xvfb).
 #include "KeepGraphicsDriver.h"
 #include "RenderingTest.h"
+#include "ViewControlTest.h"
 #include "ViewNavigationTest.h"
 
 #include "ui/view/COpenGLView.h"
@@ -25,6 +26,10 @@ int main(int argc, char** argv) {
     }
     {
         ViewNavigationTest test;
+        failed += QTest::qExec(&test, argc, argv);
+    }
+    {
+        ViewControlTest test;
         failed += QTest::qExec(&test, argc, argv);
     }
     KeepGraphicsDriverLoaded();

@@ -4,12 +4,16 @@
 
 #include "ui/app/CBrelundDoc.h"
 #include "ui/app/CBrelundView.h"
+#include "ui/dialogs/CElementTreeDlg.h"
 
 #include "model/CGridMesh.h"
 #include "model/CPolyfaceMesh.h"
 
 #include <QImage>
+#include <QLineEdit>
+#include <QRadioButton>
 #include <QTest>
+#include <QTreeWidget>
 
 #include <cmath>
 #include <memory>
@@ -28,6 +32,28 @@ public:
     bool IsExposed() const { return m_exposed; }
     CShipModel& Model() { return m_doc.GetModel(); }
     CBrelundView& View() { return m_view; }
+
+    // A preview chosen in the element tree, as a person does: the tree
+    // rebuilt from the ship, the normals' length typed, the item named
+    // selected (a category by its text, an element by its name; nothing
+    // when no item has the name) and the preview's radio button pressed.
+    void Preview(int mode, const std::string& name, double length = 1.0) {
+        CElementTreeDlg& tree = *m_view.ElementTree();
+        tree.RefreshTree();
+        tree.findChild<QLineEdit*>("normalLength")->setText(QString::number(length));
+        tree.Tree()->clearSelection();
+        for (QTreeWidgetItemIterator it(tree.Tree()); *it; ++it) {
+            const QVariant bytes = (*it)->data(0, Qt::UserRole);
+            const bool named = bytes.isValid() ? bytes.toByteArray().toStdString() == name
+                                               : (*it)->text(0).toStdString() == name;
+            if (named) {
+                (*it)->setSelected(true);
+                break;
+            }
+        }
+        const char* const radios[] = {"previewNone", "previewShaded", "previewNormals"};
+        tree.findChild<QRadioButton*>(radios[mode])->click();
+    }
 
     // The view drawn again and read back.
     QImage Frame() {
