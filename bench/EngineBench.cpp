@@ -15,6 +15,7 @@
 #include "calc/UprightTable.h"
 #include "geometry/CHydroProperties.h"
 #include "geometry/CMatrix.h"
+#include "geometry/ExactIntegrals.h"
 #include "geometry/RotationKernel.h"
 #include "geometry/Scalar.h"
 #include "model/MeshCheck.h"
@@ -99,6 +100,48 @@ void BM_Floor(benchmark::State& state) {
     Report(state, ship);
 }
 
+// The floor of the exact rule: the same vertex transform, and every
+// triangle's cross product summed, without the power function.
+void BM_CrossFloor(benchmark::State& state) {
+    const CShipModel& ship = Hull(state.range(0), static_cast<int>(state.range(1)));
+    const Waterplane w(ship);
+    const CRotationKernel kernel(w.r);
+    const CMesh& mesh = *ship.HullElements().GetAt(1)->GetAt(1);
+    std::vector<CVector3> frame(static_cast<std::size_t>(mesh.GetVertexCount()));
+    auto cross = [](const CVector3& a, const CVector3& b, const CVector3& c, CVector3& sum) {
+        CVector3 e1 = b, e2 = c, n;
+        e1.Subtract(a);
+        e2.Subtract(a);
+        n.Cross(e1, e2);
+        sum.Add(n);
+    };
+    for (auto _ : state) {
+        const auto* poly = dynamic_cast<const CPolyfaceMesh*>(&mesh);
+        const CVector3* v =
+            poly ? poly->Vertices().data() : dynamic_cast<const CGridMesh&>(mesh).Items().data();
+        for (std::size_t k = 0; k < frame.size(); ++k)
+            frame[k] = kernel.Apply(v[k], w.draught);
+        CVector3 sum;
+        if (poly) {
+            for (const CFaceIndices& f : poly->Faces())
+                cross(frame[std::size_t(f.v[0] - 1)], frame[std::size_t(f.v[1] - 1)],
+                      frame[std::size_t(f.v[2] - 1)], sum);
+        } else {
+            const auto& grid = dynamic_cast<const CGridMesh&>(mesh);
+            int c[4];
+            for (int i = 1; i <= grid.GetFaceCount(); ++i) {
+                grid.GetFaceCorners(i, c);
+                cross(frame[std::size_t(c[0])], frame[std::size_t(c[1])], frame[std::size_t(c[2])],
+                      sum);
+                cross(frame[std::size_t(c[0])], frame[std::size_t(c[2])], frame[std::size_t(c[3])],
+                      sum);
+            }
+        }
+        benchmark::DoNotOptimize(sum);
+    }
+    Report(state, ship);
+}
+
 void BM_Volume(benchmark::State& state) {
     const CShipModel& ship = Hull(state.range(0), static_cast<int>(state.range(1)));
     for (auto _ : state)
@@ -121,6 +164,19 @@ void BM_ImmersedProperties(benchmark::State& state) {
     for (auto _ : state) {
         ship.ImmersedProperties(p, w.draught, w.r);
         benchmark::DoNotOptimize(p.m_volume);
+    }
+    Report(state, ship);
+}
+
+// A full evaluation by the exact rule: volume, moments, wetted area,
+// waterplane and its extents.
+void BM_ExactProperties(benchmark::State& state) {
+    const CShipModel& ship = Hull(state.range(0), static_cast<int>(state.range(1)));
+    const Waterplane w(ship);
+    CExactProperties p;
+    for (auto _ : state) {
+        ship.ImmersedProperties(p, w.draught, w.r);
+        benchmark::DoNotOptimize(p);
     }
     Report(state, ship);
 }
@@ -297,9 +353,11 @@ void Sizes(benchmark::internal::Benchmark* b) {
 } // namespace
 
 BENCHMARK(BM_Floor)->Apply(Sizes);
+BENCHMARK(BM_CrossFloor)->Apply(Sizes);
 BENCHMARK(BM_Volume)->Apply(Sizes);
 BENCHMARK(BM_ImmersedVolume)->Apply(Sizes);
 BENCHMARK(BM_ImmersedProperties)->Apply(Sizes);
+BENCHMARK(BM_ExactProperties)->Apply(Sizes);
 BENCHMARK(BM_UprightTable)
     ->Args({1000000, benchPolyface})
     ->Args({1000000, benchGrid})
