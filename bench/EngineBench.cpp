@@ -59,86 +59,63 @@ void Report(benchmark::State& state, const CShipModel& ship) {
     state.counters["triangles"] = static_cast<double>(BenchTriangles(ship));
 }
 
-double TriangleArea(const CVector3& a, const CVector3& b, const CVector3& c) {
+// The floor loops: every vertex of the hull's mesh carried into the
+// waterplane frame, then fn(a, b, c) for every triangle, in face order.
+template <class Fn> void FloorPass(const CShipModel& ship, benchmark::State& state, Fn&& fn) {
+    const Waterplane w(ship);
+    const CRotationKernel kernel(w.r);
+    const CMesh& mesh = *ship.HullElements().GetAt(1)->GetAt(1);
+    std::vector<CVector3> frame(static_cast<std::size_t>(mesh.GetVertexCount()));
+    for (auto _ : state) {
+        const auto* poly = dynamic_cast<const CPolyfaceMesh*>(&mesh);
+        const CVector3* v =
+            poly ? poly->Vertices().data() : dynamic_cast<const CGridMesh&>(mesh).Items().data();
+        for (std::size_t k = 0; k < frame.size(); ++k)
+            frame[k] = kernel.Apply(v[k], w.draught);
+        if (poly) {
+            for (const CFaceIndices& f : poly->Faces())
+                fn(frame[std::size_t(f.v[0] - 1)], frame[std::size_t(f.v[1] - 1)],
+                   frame[std::size_t(f.v[2] - 1)]);
+        } else {
+            const auto& grid = dynamic_cast<const CGridMesh&>(mesh);
+            int c[4];
+            for (int i = 1; i <= grid.GetFaceCount(); ++i) {
+                grid.GetFaceCorners(i, c);
+                fn(frame[std::size_t(c[0])], frame[std::size_t(c[1])], frame[std::size_t(c[2])]);
+                fn(frame[std::size_t(c[0])], frame[std::size_t(c[2])], frame[std::size_t(c[3])]);
+            }
+        }
+    }
+}
+
+CVector3 CrossProduct(const CVector3& a, const CVector3& b, const CVector3& c) {
     CVector3 e1 = b, e2 = c, n;
     e1.Subtract(a);
     e2.Subtract(a);
     n.Cross(e1, e2);
-    return n.Length() * 0.5;
+    return n;
 }
 
+// Every triangle's area, with the power function as the engine's lengths.
 void BM_Floor(benchmark::State& state) {
     const CShipModel& ship = Hull(state.range(0), static_cast<int>(state.range(1)));
-    const Waterplane w(ship);
-    const CRotationKernel kernel(w.r);
-    const CMesh& mesh = *ship.HullElements().GetAt(1)->GetAt(1);
-    std::vector<CVector3> frame(static_cast<std::size_t>(mesh.GetVertexCount()));
-    for (auto _ : state) {
-        const auto* poly = dynamic_cast<const CPolyfaceMesh*>(&mesh);
-        const CVector3* v =
-            poly ? poly->Vertices().data() : dynamic_cast<const CGridMesh&>(mesh).Items().data();
-        for (std::size_t k = 0; k < frame.size(); ++k)
-            frame[k] = kernel.Apply(v[k], w.draught);
-        double area = 0;
-        if (poly) {
-            for (const CFaceIndices& f : poly->Faces())
-                area += TriangleArea(frame[std::size_t(f.v[0] - 1)], frame[std::size_t(f.v[1] - 1)],
-                                     frame[std::size_t(f.v[2] - 1)]);
-        } else {
-            const auto& grid = dynamic_cast<const CGridMesh&>(mesh);
-            int c[4];
-            for (int i = 1; i <= grid.GetFaceCount(); ++i) {
-                grid.GetFaceCorners(i, c);
-                area += TriangleArea(frame[std::size_t(c[0])], frame[std::size_t(c[1])],
-                                     frame[std::size_t(c[2])]);
-                area += TriangleArea(frame[std::size_t(c[0])], frame[std::size_t(c[2])],
-                                     frame[std::size_t(c[3])]);
-            }
-        }
-        benchmark::DoNotOptimize(area);
-    }
+    double area = 0;
+    FloorPass(ship, state, [&](const CVector3& a, const CVector3& b, const CVector3& c) {
+        area += CrossProduct(a, b, c).Length() * 0.5;
+    });
+    benchmark::DoNotOptimize(area);
     Report(state, ship);
 }
 
-// The floor of the exact rule: the same vertex transform, and every
-// triangle's cross product summed, without the power function.
+// The floor of the exact rule: every triangle's cross product summed,
+// without the power function.
 void BM_CrossFloor(benchmark::State& state) {
     const CShipModel& ship = Hull(state.range(0), static_cast<int>(state.range(1)));
-    const Waterplane w(ship);
-    const CRotationKernel kernel(w.r);
-    const CMesh& mesh = *ship.HullElements().GetAt(1)->GetAt(1);
-    std::vector<CVector3> frame(static_cast<std::size_t>(mesh.GetVertexCount()));
-    auto cross = [](const CVector3& a, const CVector3& b, const CVector3& c, CVector3& sum) {
-        CVector3 e1 = b, e2 = c, n;
-        e1.Subtract(a);
-        e2.Subtract(a);
-        n.Cross(e1, e2);
-        sum.Add(n);
-    };
-    for (auto _ : state) {
-        const auto* poly = dynamic_cast<const CPolyfaceMesh*>(&mesh);
-        const CVector3* v =
-            poly ? poly->Vertices().data() : dynamic_cast<const CGridMesh&>(mesh).Items().data();
-        for (std::size_t k = 0; k < frame.size(); ++k)
-            frame[k] = kernel.Apply(v[k], w.draught);
-        CVector3 sum;
-        if (poly) {
-            for (const CFaceIndices& f : poly->Faces())
-                cross(frame[std::size_t(f.v[0] - 1)], frame[std::size_t(f.v[1] - 1)],
-                      frame[std::size_t(f.v[2] - 1)], sum);
-        } else {
-            const auto& grid = dynamic_cast<const CGridMesh&>(mesh);
-            int c[4];
-            for (int i = 1; i <= grid.GetFaceCount(); ++i) {
-                grid.GetFaceCorners(i, c);
-                cross(frame[std::size_t(c[0])], frame[std::size_t(c[1])], frame[std::size_t(c[2])],
-                      sum);
-                cross(frame[std::size_t(c[0])], frame[std::size_t(c[2])], frame[std::size_t(c[3])],
-                      sum);
-            }
-        }
-        benchmark::DoNotOptimize(sum);
-    }
+    CVector3 sum;
+    FloorPass(ship, state, [&](const CVector3& a, const CVector3& b, const CVector3& c) {
+        sum.Add(CrossProduct(a, b, c));
+    });
+    benchmark::DoNotOptimize(sum);
     Report(state, ship);
 }
 

@@ -59,12 +59,12 @@ double CExactProperties::RightingLever(const CVector3& g, double draught, double
                                        double trim) const {
     CVector3 b;
     BuoyancyCentre(b, draught, heel, trim);
-    return (b.Y() - g.Y()) * std::cos(heel) + (b.Z() - g.Z()) * std::sin(heel);
+    return RightingLeverOf(b, g, heel);
 }
 
 double CExactProperties::TrimmingLever(const CVector3& g, double draught, double heel,
                                        double trim) const {
     CVector3 b;
     BuoyancyCentre(b, draught, heel, trim);
-    return (b.X() - g.X()) * std::cos(trim) - (b.Z() - g.Z()) * std::sin(trim);
+    return TrimmingLeverOf(b, g, trim);
 }
