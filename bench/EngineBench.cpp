@@ -11,6 +11,7 @@
 #include "BenchHulls.h"
 
 #include "calc/BonjeanTable.h"
+#include "calc/CurvesOfForm.h"
 #include "calc/InclinedTable.h"
 #include "calc/UprightTable.h"
 #include "geometry/CHydroProperties.h"
@@ -306,6 +307,23 @@ void BM_BonjeanTable(benchmark::State& state) {
     Report(state, ship);
 }
 
+// The curves of form, 20 draughts from keel to deck by the exact rule.
+// Third argument 1: on one thread; 0: on all cores.
+void BM_CurvesOfForm(benchmark::State& state) {
+    const CShipModel& ship = Hull(state.range(0), static_cast<int>(state.range(1)));
+    double depth = 0;
+    HullDepth(ship, 0, 0, depth);
+    CCurvesOfFormInputs in;
+    for (int k = 1; k <= 20; ++k)
+        in.draughts.push_back(depth * k / 20);
+    tbb::task_arena arena(state.range(2) == 1 ? 1 : tbb::task_arena::automatic);
+    CRecordTable table;
+    for (auto _ : state)
+        arena.execute([&] { table = ComputeCurvesOfForm(ship, in); });
+    state.counters["rows"] = static_cast<double>(table.rows.size());
+    Report(state, ship);
+}
+
 // The checks of a whole element: matching vertices, edges, orientation.
 void BM_CheckElement(benchmark::State& state) {
     const CShipModel& ship = Hull(state.range(0), static_cast<int>(state.range(1)));
@@ -344,6 +362,11 @@ BENCHMARK(BM_UprightTable)
 BENCHMARK(BM_BonjeanTable)
     ->ArgNames({"triangles", "grid", "serial"})
     ->ArgsProduct({{100000, 1000000}, {benchPolyface, benchGrid}, {1, 0}})
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime();
+BENCHMARK(BM_CurvesOfForm)
+    ->ArgNames({"triangles", "grid", "serial"})
+    ->ArgsProduct({{1000000}, {benchPolyface, benchGrid}, {1, 0}})
     ->Unit(benchmark::kMillisecond)
     ->UseRealTime();
 BENCHMARK(BM_CheckElement)
