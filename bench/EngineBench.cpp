@@ -11,10 +11,12 @@
 #include "BenchHulls.h"
 
 #include "calc/BonjeanTable.h"
+#include "calc/CurvesOfForm.h"
 #include "calc/InclinedTable.h"
 #include "calc/UprightTable.h"
 #include "geometry/CHydroProperties.h"
 #include "geometry/CMatrix.h"
+#include "geometry/ExactIntegrals.h"
 #include "geometry/RotationKernel.h"
 #include "geometry/Scalar.h"
 #include "model/MeshCheck.h"
@@ -58,16 +60,9 @@ void Report(benchmark::State& state, const CShipModel& ship) {
     state.counters["triangles"] = static_cast<double>(BenchTriangles(ship));
 }
 
-double TriangleArea(const CVector3& a, const CVector3& b, const CVector3& c) {
-    CVector3 e1 = b, e2 = c, n;
-    e1.Subtract(a);
-    e2.Subtract(a);
-    n.Cross(e1, e2);
-    return n.Length() * 0.5;
-}
-
-void BM_Floor(benchmark::State& state) {
-    const CShipModel& ship = Hull(state.range(0), static_cast<int>(state.range(1)));
+// The floor loops: every vertex of the hull's mesh carried into the
+// waterplane frame, then fn(a, b, c) for every triangle, in face order.
+template <class Fn> void FloorPass(const CShipModel& ship, benchmark::State& state, Fn&& fn) {
     const Waterplane w(ship);
     const CRotationKernel kernel(w.r);
     const CMesh& mesh = *ship.HullElements().GetAt(1)->GetAt(1);
@@ -78,24 +73,50 @@ void BM_Floor(benchmark::State& state) {
             poly ? poly->Vertices().data() : dynamic_cast<const CGridMesh&>(mesh).Items().data();
         for (std::size_t k = 0; k < frame.size(); ++k)
             frame[k] = kernel.Apply(v[k], w.draught);
-        double area = 0;
         if (poly) {
             for (const CFaceIndices& f : poly->Faces())
-                area += TriangleArea(frame[std::size_t(f.v[0] - 1)], frame[std::size_t(f.v[1] - 1)],
-                                     frame[std::size_t(f.v[2] - 1)]);
+                fn(frame[std::size_t(f.v[0] - 1)], frame[std::size_t(f.v[1] - 1)],
+                   frame[std::size_t(f.v[2] - 1)]);
         } else {
             const auto& grid = dynamic_cast<const CGridMesh&>(mesh);
             int c[4];
             for (int i = 1; i <= grid.GetFaceCount(); ++i) {
                 grid.GetFaceCorners(i, c);
-                area += TriangleArea(frame[std::size_t(c[0])], frame[std::size_t(c[1])],
-                                     frame[std::size_t(c[2])]);
-                area += TriangleArea(frame[std::size_t(c[0])], frame[std::size_t(c[2])],
-                                     frame[std::size_t(c[3])]);
+                fn(frame[std::size_t(c[0])], frame[std::size_t(c[1])], frame[std::size_t(c[2])]);
+                fn(frame[std::size_t(c[0])], frame[std::size_t(c[2])], frame[std::size_t(c[3])]);
             }
         }
-        benchmark::DoNotOptimize(area);
     }
+}
+
+CVector3 CrossProduct(const CVector3& a, const CVector3& b, const CVector3& c) {
+    CVector3 e1 = b, e2 = c, n;
+    e1.Subtract(a);
+    e2.Subtract(a);
+    n.Cross(e1, e2);
+    return n;
+}
+
+// Every triangle's area, with the power function as the engine's lengths.
+void BM_Floor(benchmark::State& state) {
+    const CShipModel& ship = Hull(state.range(0), static_cast<int>(state.range(1)));
+    double area = 0;
+    FloorPass(ship, state, [&](const CVector3& a, const CVector3& b, const CVector3& c) {
+        area += CrossProduct(a, b, c).Length() * 0.5;
+    });
+    benchmark::DoNotOptimize(area);
+    Report(state, ship);
+}
+
+// The floor of the exact rule: every triangle's cross product summed,
+// without the power function.
+void BM_CrossFloor(benchmark::State& state) {
+    const CShipModel& ship = Hull(state.range(0), static_cast<int>(state.range(1)));
+    CVector3 sum;
+    FloorPass(ship, state, [&](const CVector3& a, const CVector3& b, const CVector3& c) {
+        sum.Add(CrossProduct(a, b, c));
+    });
+    benchmark::DoNotOptimize(sum);
     Report(state, ship);
 }
 
@@ -121,6 +142,19 @@ void BM_ImmersedProperties(benchmark::State& state) {
     for (auto _ : state) {
         ship.ImmersedProperties(p, w.draught, w.r);
         benchmark::DoNotOptimize(p.m_volume);
+    }
+    Report(state, ship);
+}
+
+// A full evaluation by the exact rule: volume, moments, wetted area,
+// waterplane and its extents.
+void BM_ExactProperties(benchmark::State& state) {
+    const CShipModel& ship = Hull(state.range(0), static_cast<int>(state.range(1)));
+    const Waterplane w(ship);
+    CExactProperties p;
+    for (auto _ : state) {
+        ship.ImmersedProperties(p, w.draught, w.r);
+        benchmark::DoNotOptimize(p);
     }
     Report(state, ship);
 }
@@ -273,6 +307,23 @@ void BM_BonjeanTable(benchmark::State& state) {
     Report(state, ship);
 }
 
+// The curves of form, 20 draughts from keel to deck by the exact rule.
+// Third argument 1: on one thread; 0: on all cores.
+void BM_CurvesOfForm(benchmark::State& state) {
+    const CShipModel& ship = Hull(state.range(0), static_cast<int>(state.range(1)));
+    double depth = 0;
+    HullDepth(ship, 0, 0, depth);
+    CCurvesOfFormInputs in;
+    for (int k = 1; k <= 20; ++k)
+        in.draughts.push_back(depth * k / 20);
+    tbb::task_arena arena(state.range(2) == 1 ? 1 : tbb::task_arena::automatic);
+    CRecordTable table;
+    for (auto _ : state)
+        arena.execute([&] { table = ComputeCurvesOfForm(ship, in); });
+    state.counters["rows"] = static_cast<double>(table.rows.size());
+    Report(state, ship);
+}
+
 // The checks of a whole element: matching vertices, edges, orientation.
 void BM_CheckElement(benchmark::State& state) {
     const CShipModel& ship = Hull(state.range(0), static_cast<int>(state.range(1)));
@@ -297,9 +348,11 @@ void Sizes(benchmark::internal::Benchmark* b) {
 } // namespace
 
 BENCHMARK(BM_Floor)->Apply(Sizes);
+BENCHMARK(BM_CrossFloor)->Apply(Sizes);
 BENCHMARK(BM_Volume)->Apply(Sizes);
 BENCHMARK(BM_ImmersedVolume)->Apply(Sizes);
 BENCHMARK(BM_ImmersedProperties)->Apply(Sizes);
+BENCHMARK(BM_ExactProperties)->Apply(Sizes);
 BENCHMARK(BM_UprightTable)
     ->Args({1000000, benchPolyface})
     ->Args({1000000, benchGrid})
@@ -309,6 +362,11 @@ BENCHMARK(BM_UprightTable)
 BENCHMARK(BM_BonjeanTable)
     ->ArgNames({"triangles", "grid", "serial"})
     ->ArgsProduct({{100000, 1000000}, {benchPolyface, benchGrid}, {1, 0}})
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime();
+BENCHMARK(BM_CurvesOfForm)
+    ->ArgNames({"triangles", "grid", "serial"})
+    ->ArgsProduct({{1000000}, {benchPolyface, benchGrid}, {1, 0}})
     ->Unit(benchmark::kMillisecond)
     ->UseRealTime();
 BENCHMARK(BM_CheckElement)

@@ -46,6 +46,12 @@ for n in ("10000", "100000", "1000000"):
             if v is not None:
                 row.append(f"{op} {v:6.1f} ({v / floor:4.2f}x)")
         print("  ".join(row))
+        # The exact rule against the floor without the power function.
+        cross = ns.get(f"BM_CrossFloor/{n}/{k}")
+        exact = ns.get(f"BM_ExactProperties/{n}/{k}")
+        if cross and exact:
+            print(f"{'':17}cross floor {cross:6.1f}  ExactProperties {exact:6.1f} "
+                  f"({exact / cross:4.2f}x)")
 cores = int(sys.argv[5])
 for k in ("0", "1"):
     table = [b for b in data["benchmarks"] if b["name"].startswith(f"BM_UprightTable/1000000/{k}")]

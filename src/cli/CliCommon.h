@@ -57,3 +57,4 @@ void AddListCommand(CLI::App& app, int& status);
 void AddModelCommands(CLI::App& app, int& status);
 void AddCalcCommands(CLI::App& app, int& status);
 void AddCheckCommand(CLI::App& app, int& status);
+void AddHydrostaticsCommand(CLI::App& app, int& status);

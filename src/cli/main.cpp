@@ -21,6 +21,7 @@ int main(int argc, char** argv) {
     AddModelCommands(app, status);
     AddCalcCommands(app, status);
     AddCheckCommand(app, status);
+    AddHydrostaticsCommand(app, status);
     RefuseEmptyNumbers(app);
 
     try {

@@ -111,12 +111,20 @@ double CHydroProperties::RightingLever(const CVector3& g, double draught, double
                                        double trim) const {
     CVector3 b;
     BuoyancyCentre(b, draught, heel, trim);
-    return (b.Y() - g.Y()) * std::cos(heel) + (b.Z() - g.Z()) * std::sin(heel);
+    return RightingLeverOf(b, g, heel);
 }
 
 double CHydroProperties::TrimmingLever(const CVector3& g, double draught, double heel,
                                        double trim) const {
     CVector3 b;
     BuoyancyCentre(b, draught, heel, trim);
+    return TrimmingLeverOf(b, g, trim);
+}
+
+double RightingLeverOf(const CVector3& b, const CVector3& g, double heel) {
+    return (b.Y() - g.Y()) * std::cos(heel) + (b.Z() - g.Z()) * std::sin(heel);
+}
+
+double TrimmingLeverOf(const CVector3& b, const CVector3& g, double trim) {
     return (b.X() - g.X()) * std::cos(trim) - (b.Z() - g.Z()) * std::sin(trim);
 }

@@ -53,6 +53,12 @@ public:
     double m_waterline_length = 0;  // Lwl
 };
 
+// The levers of a centre of buoyancy b about a centre of gravity g, both in
+// ship axes: GZ at the heel, (b.y - g.y) cos(heel) + (b.z - g.z) sin(heel),
+// and the trimming lever (b.x - g.x) cos(trim) - (b.z - g.z) sin(trim).
+double RightingLeverOf(const CVector3& b, const CVector3& g, double heel);
+double TrimmingLeverOf(const CVector3& b, const CVector3& g, double trim);
+
 // The rotation that carries a point from the frame of the waterplane heeled
 // by heel and trimmed by trim back to ship axes: the transpose of
 // SetRotation(heel, trim, 0), formed as the product Ry(-trim) * Rx(-heel).

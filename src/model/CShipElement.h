@@ -62,6 +62,14 @@ public:
     // Resets result and fills it with the immersed part: V, S, the volume
     // moments and, when result collects, the waterline.
     void ImmersedProperties(CHydroProperties& result, double draught, const CMatrixBase& r) const;
+    // The same sums by either integration rule (geometry/IntegrationRules.h):
+    // every face of every mesh, in order, carried into the waterplane frame
+    // and handed to Rule::Face with sums.
+    template <class Rule, class Sums>
+    void ImmersedSums(Sums& sums, double draught, const CMatrixBase& r) const;
+    // Volume below the waterplane, and enclosed volume, by the rule.
+    template <class Rule> double ImmersedVolumeBy(const CMatrixBase& r, double draught) const;
+    template <class Rule> double VolumeBy() const;
     // The draught at which the immersed volume is target, by false position
     // between the lowest and highest z'; draught holds the last one tried.
     // A target outside (0, Volume] leaves draught as it was (outOfRange).

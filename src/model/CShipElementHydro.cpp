@@ -4,9 +4,11 @@
 #include "MeshFaces.h"
 #include "geometry/CHydroProperties.h"
 #include "geometry/FaceClip.h"
-#include "geometry/PolygonIntegrals.h"
+#include "geometry/IntegrationRules.h"
 
 #include <cassert>
+
+static_assert(rules::kMaxFaceCorners == meshfaces::kMaxCorners);
 #include <cmath>
 
 void CMesh::ClipFace(int i, const CMatrixBase& r, double draught, CPointList& out) const {
@@ -33,11 +35,15 @@ void CMesh::ClipFace(int i, const CMatrixBase& r, double draught, CPointList& ou
         out.Append(clipped[k]);
 }
 
-double CShipElement::Volume() const {
-    double volume = 0;
+template <class Rule> double CShipElement::VolumeBy() const {
+    typename Rule::VolumeSums volume{};
     meshfaces::ForEachFaceInShipAxes(
-        *this, [&](const CVector3* p, int n) { volume += polygon::Volume(p, n); });
-    return volume;
+        *this, [&](const CVector3* p, int n) { Rule::WholeFace(p, n, volume); });
+    return Rule::VolumeOf(volume);
+}
+
+double CShipElement::Volume() const {
+    return VolumeBy<COnePointRule>();
 }
 
 void CShipElement::VolumeProperties(double& area, double& volume, CVector3& centroid) const {
@@ -86,41 +92,44 @@ bool CShipElement::ZRange(const CMatrixBase& r, double& zmin, double& zmax) cons
     return any;
 }
 
-double CShipElement::ImmersedVolume(const CMatrixBase& r, double draught) const {
-    double volume = 0;
-    // Scratch for one clipped face, set up once rather than for every face.
-    CVector3 clipped[2 * meshfaces::kMaxCorners];
+template <class Rule, class Sums>
+void CShipElement::ImmersedSums(Sums& sums, double draught, const CMatrixBase& r) const {
     meshfaces::ForEachFaceInWaterplane(
-        *this, CRotationKernel(r), draught, [&](const CVector3* const* corners, int n) {
-            volume += polygon::Volume(clipped, faceclip::Clip(corners, n, clipped));
-        });
-    return volume;
+        *this, CRotationKernel(r), draught,
+        [&](const CVector3* const* corners, int n) { Rule::Face(corners, n, sums); });
+}
+
+template <class Rule>
+double CShipElement::ImmersedVolumeBy(const CMatrixBase& r, double draught) const {
+    typename Rule::VolumeSums volume{};
+    ImmersedSums<Rule>(volume, draught, r);
+    return Rule::VolumeOf(volume);
+}
+
+double CShipElement::ImmersedVolume(const CMatrixBase& r, double draught) const {
+    return ImmersedVolumeBy<COnePointRule>(r, draught);
 }
 
 void CShipElement::ImmersedProperties(CHydroProperties& result, double draught,
                                       const CMatrixBase& r) const {
     result.Reset();
-    const bool collect = result.m_collect;
-    double volume = 0, area = 0;
-    CVector3 moments;
-    CVector3 clipped[2 * meshfaces::kMaxCorners];
-    meshfaces::ForEachFaceInWaterplane(
-        *this, CRotationKernel(r), draught, [&](const CVector3* const* corners, int n) {
-            const int count = faceclip::Clip(corners, n, clipped);
-            if (count < 3)
-                return; // adds exactly nothing
-            // Each face's sums start from zero and are then added to the
-            // element's, as the record of one face would be.
-            CImmersedSums face;
-            polygon::Immersed(clipped, count, collect, face, &result.m_waterline);
-            volume += face.volume;
-            area += face.wetted_area;
-            moments.Add(face.moments);
-        });
-    result.m_volume = volume;
-    result.m_wetted_area = area;
-    result.m_moments = moments;
+    COnePointRule::Sums sums;
+    sums.collect = result.m_collect;
+    sums.waterline = &result.m_waterline;
+    ImmersedSums<COnePointRule>(sums, draught, r);
+    result.m_volume = sums.volume;
+    result.m_wetted_area = sums.wetted_area;
+    result.m_moments = sums.moments;
 }
+
+template void CShipElement::ImmersedSums<COnePointRule>(COnePointRule::Sums&, double,
+                                                        const CMatrixBase&) const;
+template void CShipElement::ImmersedSums<CExactRule>(CExactProperties&, double,
+                                                     const CMatrixBase&) const;
+template double CShipElement::ImmersedVolumeBy<COnePointRule>(const CMatrixBase&, double) const;
+template double CShipElement::ImmersedVolumeBy<CExactRule>(const CMatrixBase&, double) const;
+template double CShipElement::VolumeBy<COnePointRule>() const;
+template double CShipElement::VolumeBy<CExactRule>() const;
 
 SearchStatus CShipElement::FindLevel(double target, const CMatrixBase& r, double& draught,
                                      double tolerance) const {

@@ -9,7 +9,9 @@
 #include <string>
 
 class CFile;
+class CExactProperties;
 class CHydroProperties;
+struct COnePointRule;
 class CMatrixBase;
 class CSectionContour;
 
@@ -52,21 +54,27 @@ public:
 
     // Hydrostatics of the ship: enabled hull elements at full volume,
     // enabled compartments scaled by their permeability; tanks only carry
-    // their liquid loads. Rotations and draughts as for the elements.
+    // their liquid loads. Rotations and draughts as for the elements. The
+    // operations with a Rule parameter take either integration rule
+    // (geometry/IntegrationRules.h): COnePointRule, the tables' own and the
+    // default, or CExactRule.
 
     // Volumes of the enabled hull elements plus effective volumes of the
     // enabled compartments.
-    double TotalVolume() const;
+    template <class Rule = COnePointRule> double TotalVolume() const;
+    template <class Rule = COnePointRule>
     double ImmersedVolume(const CMatrixBase& r, double draught) const;
     // Lowest zmin and highest zmax over all hull elements, enabled or not;
     // false, outputs untouched, when no hull element has a vertex.
     bool ZRange(const CMatrixBase& r, double& zmin, double& zmax) const;
     // The draught at which the immersed volume is volume (false position on
     // the ship, as FindLevel on an element).
+    template <class Rule = COnePointRule>
     SearchStatus FindDraught(double volume, const CMatrixBase& r, double& draught,
                              double tolerance) const;
     // The same with the ship's TotalVolume() already at hand, for searches
     // that call it many times on an unchanged ship.
+    template <class Rule = COnePointRule>
     SearchStatus FindDraught(double volume, const CMatrixBase& r, double& draught, double tolerance,
                              double totalVolume) const;
     // The body wholly immersed: panel area, volume and centre of the enabled
@@ -76,6 +84,10 @@ public:
     // Resets result and adds every enabled hull element's and compartment's
     // immersed part; the waterline of all of them is always collected.
     void ImmersedProperties(CHydroProperties& result, double draught, const CMatrixBase& r) const;
+    // The same by the exact rule. A compartment's permeability scales its
+    // volume, its moments and its waterplane; its walls are not part of
+    // the ship's wetted surface.
+    void ImmersedProperties(CExactProperties& result, double draught, const CMatrixBase& r) const;
     // Weight of the liquid in the enabled tanks.
     double TankLoadWeight() const;
     // g = (W g + sum of the tanks' load weight times liquid centre) / (W +
@@ -85,6 +97,7 @@ public:
     // Free to trim: the trim (and its draught) at which the ship of volume
     // volume, heeled by heel, with its liquids moving, has no trimming lever.
     // g0 is the centre of gravity without the liquids.
+    template <class Rule = COnePointRule>
     SearchStatus FindTrimEquilibrium(const CVector3& g0, double volume, double heel, double& trim,
                                      double& draught, double volumeTolerance,
                                      double leverTolerance) const;

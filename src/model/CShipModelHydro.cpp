@@ -5,6 +5,7 @@
 #include "TrimSearch.h"
 #include "geometry/CHydroProperties.h"
 #include "geometry/CMatrix.h"
+#include "geometry/IntegrationRules.h"
 #include "geometry/Scalar.h"
 
 #include <cmath>
@@ -31,28 +32,29 @@ SearchStatus CTank::TankLiquidCentre(double heel, double trim, CVector3& centre)
     return status == SearchStatus::notConverged ? status : SearchStatus::converged;
 }
 
-double CShipModel::TotalVolume() const {
+template <class Rule> double CShipModel::TotalVolume() const {
     double volume = 0;
     for (int i = 1; i <= m_hull.GetCount(); ++i)
         if (m_hull.GetAt(i)->IsEnabled())
-            volume += m_hull.GetAt(i)->Volume();
+            volume += m_hull.GetAt(i)->VolumeBy<Rule>();
     for (int i = 1; i <= m_compartments.GetCount(); ++i)
-        if (m_compartments.GetAt(i)->IsEnabled())
-            volume += m_compartments.GetAt(i)->EffectiveVolume();
+        if (const CCompartment& c = *m_compartments.GetAt(i); c.IsEnabled())
+            volume += c.VolumeBy<Rule>() * c.GetPermeability();
     return volume;
 }
 
 thread_local long long CShipModel::s_evaluations = 0;
 
+template <class Rule>
 double CShipModel::ImmersedVolume(const CMatrixBase& r, double draught) const {
     ++s_evaluations;
     double volume = 0;
     for (int i = 1; i <= m_hull.GetCount(); ++i)
         if (m_hull.GetAt(i)->IsEnabled())
-            volume += m_hull.GetAt(i)->ImmersedVolume(r, draught);
+            volume += m_hull.GetAt(i)->ImmersedVolumeBy<Rule>(r, draught);
     for (int i = 1; i <= m_compartments.GetCount(); ++i)
-        if (m_compartments.GetAt(i)->IsEnabled())
-            volume += m_compartments.GetAt(i)->ImmersedVolume(r, draught);
+        if (const CCompartment& c = *m_compartments.GetAt(i); c.IsEnabled())
+            volume += c.ImmersedVolumeBy<Rule>(r, draught) * c.GetPermeability();
     return volume;
 }
 
@@ -71,17 +73,19 @@ bool CShipModel::ZRange(const CMatrixBase& r, double& zmin, double& zmax) const 
     return any;
 }
 
+template <class Rule>
 SearchStatus CShipModel::FindDraught(double volume, const CMatrixBase& r, double& draught,
                                      double tolerance) const {
-    return FindDraught(volume, r, draught, tolerance, TotalVolume());
+    return FindDraught<Rule>(volume, r, draught, tolerance, TotalVolume<Rule>());
 }
 
+template <class Rule>
 SearchStatus CShipModel::FindDraught(double volume, const CMatrixBase& r, double& draught,
                                      double tolerance, double totalVolume) const {
     double zmin = 0, zmax = 0;
     ZRange(r, zmin, zmax);
     return FalsePositionLevel(volume, zmin, zmax, totalVolume, draught, tolerance,
-                              [&](double t) { return ImmersedVolume(r, t); });
+                              [&](double t) { return ImmersedVolume<Rule>(r, t); });
 }
 
 void CShipModel::VolumeCentroid(double& area, double& volume, CVector3& centroid) const {
@@ -128,6 +132,27 @@ void CShipModel::ImmersedProperties(CHydroProperties& result, double draught,
         }
 }
 
+void CShipModel::ImmersedProperties(CExactProperties& result, double draught,
+                                    const CMatrixBase& r) const {
+    ++s_evaluations;
+    result.Reset();
+    // Each element's sums are taken whole, then added: the hull's as they
+    // are, a compartment's times its permeability.
+    CExactProperties part;
+    for (int i = 1; i <= m_hull.GetCount(); ++i)
+        if (m_hull.GetAt(i)->IsEnabled()) {
+            part.Reset();
+            m_hull.GetAt(i)->ImmersedSums<CExactRule>(part, draught, r);
+            result.Accumulate(part, 1, true);
+        }
+    for (int i = 1; i <= m_compartments.GetCount(); ++i)
+        if (const CCompartment& c = *m_compartments.GetAt(i); c.IsEnabled()) {
+            part.Reset();
+            c.ImmersedSums<CExactRule>(part, draught, r);
+            result.Accumulate(part, c.GetPermeability(), false);
+        }
+}
+
 double CShipModel::TankLoadWeight() const {
     double weight = 0;
     for (int i = 1; i <= m_tanks.GetCount(); ++i)
@@ -158,21 +183,33 @@ double CShipModel::LongitudinalLever(const CVector3& b, const CVector3& g, doubl
     return std::cos(trim) * (b.X() - g.X()) - std::sin(trim) * (b.Z() - g.Z());
 }
 
+namespace {
+
+// A record that the trim search fills: the one-point record collects its
+// waterline, as the tables' records do.
+void PrepareRecord(CHydroProperties& record) {
+    record.SetCollect(true);
+}
+void PrepareRecord(CExactProperties&) {}
+
+} // namespace
+
+template <class Rule>
 SearchStatus CShipModel::FindTrimEquilibrium(const CVector3& g0, double volume, double heel,
                                              double& trim, double& draught, double volumeTolerance,
                                              double leverTolerance) const {
     const double fixedWeight = volume * m_sea_specific_weight - TankLoadWeight();
-    const double totalVolume = TotalVolume();
+    const double totalVolume = TotalVolume<Rule>();
     // The trimming lever at trim t, with the draught for the volume (starting
     // from the last one) and the liquids placed for this attitude.
     return FindLeverZero(trim, leverTolerance, [&](double t) {
         CRotationMatrix r;
         r.SetRotation(heel, t, 0);
-        if (FindDraught(volume, r, draught, volumeTolerance, totalVolume) ==
+        if (FindDraught<Rule>(volume, r, draught, volumeTolerance, totalVolume) ==
             SearchStatus::notConverged)
             return std::nan("");
-        thread_local CHydroProperties record;
-        record.SetCollect(true);
+        thread_local typename Rule::Record record;
+        PrepareRecord(record);
         ImmersedProperties(record, draught, r);
         CVector3 g = g0;
         if (CentreOfGravity(g, fixedWeight, heel, t) == SearchStatus::notConverged)
@@ -204,3 +241,22 @@ SearchStatus CShipModel::FindSubmergedTrim(const CVector3& g0, double weight, do
     }
     return SearchStatus::notConverged;
 }
+
+template double CShipModel::TotalVolume<COnePointRule>() const;
+template double CShipModel::TotalVolume<CExactRule>() const;
+template double CShipModel::ImmersedVolume<COnePointRule>(const CMatrixBase&, double) const;
+template double CShipModel::ImmersedVolume<CExactRule>(const CMatrixBase&, double) const;
+template SearchStatus CShipModel::FindDraught<COnePointRule>(double, const CMatrixBase&, double&,
+                                                             double) const;
+template SearchStatus CShipModel::FindDraught<CExactRule>(double, const CMatrixBase&, double&,
+                                                          double) const;
+template SearchStatus CShipModel::FindDraught<COnePointRule>(double, const CMatrixBase&, double&,
+                                                             double, double) const;
+template SearchStatus CShipModel::FindDraught<CExactRule>(double, const CMatrixBase&, double&,
+                                                          double, double) const;
+template SearchStatus CShipModel::FindTrimEquilibrium<COnePointRule>(const CVector3&, double,
+                                                                     double, double&, double&,
+                                                                     double, double) const;
+template SearchStatus CShipModel::FindTrimEquilibrium<CExactRule>(const CVector3&, double, double,
+                                                                  double&, double&, double,
+                                                                  double) const;

@@ -13,26 +13,6 @@
 
 namespace {
 
-// The two sides of a Wigley hull up to its draught, y = +-B/2 (1 - xi^2)
-// (1 - (1 - z/T)^2) with xi = (2x - L)/L, as grids of n x n panels.
-void AddWigley(CShipModel& ship, double l, double b, double t, int n) {
-    CShipElement* hull = ship.AddElement(kindHull);
-    for (int side : {1, -1}) {
-        auto grid = std::make_unique<CGridMesh>();
-        grid->Resize(n + 1, n + 1);
-        for (int i = 0; i <= n; ++i)
-            for (int k = 0; k <= n; ++k) {
-                const double x = l * i / n, z = t * k / n;
-                const double xi = (2 * x - l) / l, zeta = 1 - z / t;
-                const double y = b / 2 * (1 - xi * xi) * (1 - zeta * zeta);
-                // Rows run down the starboard side and up the port side, so
-                // that both sides face outwards.
-                grid->Item(side > 0 ? n - k : k, i)->Set(x, side * y, z);
-            }
-        hull->Append(std::move(grid));
-    }
-}
-
 double WigleyArea(double l, double b, double t, double x, double d) {
     const double xi = (2 * x - l) / l;
     return b * (1 - xi * xi) * d * d * (3 * t - d) / (3 * t * t);

@@ -5,6 +5,8 @@
 
 #include "geometry/CHydroProperties.h"
 #include "geometry/CMatrix.h"
+#include "geometry/ExactIntegrals.h"
+#include "geometry/IntegrationRules.h"
 #include "geometry/Scalar.h"
 #include "model/CShipModel.h"
 
@@ -23,8 +25,12 @@ void* operator new(std::size_t size) {
         return p;
     throw std::bad_alloc();
 }
-void operator delete(void* p) noexcept { std::free(p); }
-void operator delete(void* p, std::size_t) noexcept { std::free(p); }
+void operator delete(void* p) noexcept {
+    std::free(p);
+}
+void operator delete(void* p, std::size_t) noexcept {
+    std::free(p);
+}
 
 TEST(EngineEvaluations, AllocateNothingOnceWarm) {
     CShipModel ship;
@@ -45,6 +51,10 @@ TEST(EngineEvaluations, AllocateNothingOnceWarm) {
         CVector3 c;
         ship.VolumeCentroid(area, volume, c);
         sink += zmin + zmax + area + volume;
+        CExactProperties exact;
+        ship.ImmersedProperties(exact, 2.2, r);
+        sink += exact.Volume() + ship.ImmersedVolume<CExactRule>(r, 2.2) +
+                ship.TotalVolume<CExactRule>();
     };
     evaluate(); // grows the scratch space and the waterline
     const long before = g_allocations.load();

@@ -3,7 +3,7 @@
 
 #include "model/CGridMesh.h"
 #include "model/CPolyfaceMesh.h"
-#include "model/CShipElement.h"
+#include "model/CShipModel.h"
 
 #include <memory>
 
@@ -69,4 +69,53 @@ inline void AddGridBox(CShipElement& element, const CVector3& lo, const CVector3
             }
         element.Append(std::move(grid));
     }
+}
+
+// The two sides of a Wigley hull up to its draught, y = +-B/2 (1 - xi^2)
+// (1 - (1 - z/T)^2) with xi = (2x - L)/L, as grids of n x n panels.
+inline void AddWigley(CShipModel& ship, double l, double b, double t, int n) {
+    CShipElement* hull = ship.AddElement(kindHull);
+    for (int side : {1, -1}) {
+        auto grid = std::make_unique<CGridMesh>();
+        grid->Resize(n + 1, n + 1);
+        for (int i = 0; i <= n; ++i)
+            for (int k = 0; k <= n; ++k) {
+                const double x = l * i / n, z = t * k / n;
+                const double xi = (2 * x - l) / l, zeta = 1 - z / t;
+                const double y = b / 2 * (1 - xi * xi) * (1 - zeta * zeta);
+                // Rows run down the starboard side and up the port side, so
+                // that both sides face outwards.
+                grid->Item(side > 0 ? n - k : k, i)->Set(x, side * y, z);
+            }
+        hull->Append(std::move(grid));
+    }
+}
+
+// The same hull as one polyface mesh of triangles whose port side mirrors
+// the starboard side triangle for triangle (the grid quads above are split
+// along diagonals that do not mirror), so that the panelled hull is
+// symmetric about y = 0.
+inline void AddSymmetricWigley(CShipModel& ship, double l, double b, double t, int n) {
+    auto mesh = std::make_unique<CPolyfaceMesh>();
+    const int side = (n + 1) * (n + 1);
+    mesh->Allocate(2 * side, 4 * n * n);
+    auto index = [&](int s, int i, int k) { return s * side + i * (n + 1) + k + 1; };
+    for (int s = 0; s < 2; ++s)
+        for (int i = 0; i <= n; ++i)
+            for (int k = 0; k <= n; ++k) {
+                const double x = l * i / n, z = t * k / n;
+                const double xi = (2 * x - l) / l, zeta = 1 - z / t;
+                const double y = b / 2 * (1 - xi * xi) * (1 - zeta * zeta);
+                mesh->GetVertex(index(s, i, k))->Set(x, s == 0 ? y : -y, z);
+            }
+    int f = 1;
+    for (int i = 0; i < n; ++i)
+        for (int k = 0; k < n; ++k) {
+            // Starboard (y > 0) and port, each facing outwards.
+            mesh->SetFace(f++, index(0, i, k), index(0, i + 1, k + 1), index(0, i + 1, k));
+            mesh->SetFace(f++, index(0, i, k), index(0, i, k + 1), index(0, i + 1, k + 1));
+            mesh->SetFace(f++, index(1, i, k), index(1, i + 1, k), index(1, i + 1, k + 1));
+            mesh->SetFace(f++, index(1, i, k), index(1, i + 1, k + 1), index(1, i, k + 1));
+        }
+    ship.AddElement(kindHull)->Append(std::move(mesh));
 }

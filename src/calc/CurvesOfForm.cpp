@@ -1,0 +1,310 @@
+#include "CurvesOfForm.h"
+#include "ParallelInOrder.h"
+#include "StepCount.h"
+
+#include "geometry/CHydroProperties.h"
+#include "geometry/CMatrix.h"
+#include "geometry/CSectionContour.h"
+#include "geometry/ExactIntegrals.h"
+#include "geometry/Scalar.h"
+#include "model/CShipModel.h"
+#include "platform/NumberText.h"
+
+#include <cmath>
+
+namespace {
+
+enum Column {
+    colT,
+    colVolume,
+    colDisplacement,
+    colLcb,
+    colTcb,
+    colKb,
+    colAwp,
+    colLcf,
+    colTcf,
+    colBmt,
+    colBml,
+    colKmt,
+    colKml,
+    colTpc,
+    colMct,
+    colLwl,
+    colBwl,
+    colWetted,
+    colAm,
+    colCb,
+    colCp,
+    colCm,
+    colCwp,
+    columnCount
+};
+
+const CRecordColumn kColumns[columnCount] = {
+    {"T[m]", "T_m"},
+    {"V[m^3]", "volume_m3"},
+    {"Disp[t]", "displacement_t"},
+    {"LCB[m]", "LCB_m"},
+    {"TCB[m]", "TCB_m"},
+    {"KB[m]", "KB_m"},
+    {"Awp[m^2]", "Awp_m2"},
+    {"LCF[m]", "LCF_m"},
+    {"TCF[m]", "TCF_m"},
+    {"BMt[m]", "BMt_m"},
+    {"BMl[m]", "BMl_m"},
+    {"KMt[m]", "KMt_m"},
+    {"KMl[m]", "KMl_m"},
+    {"TPC[t/cm]", "TPC_t_per_cm"},
+    {"MCT1cm[t*m/cm]", "MCT1cm_t_m_per_cm"},
+    {"Lwl[m]", "Lwl_m"},
+    {"Bwl[m]", "Bwl_m"},
+    {"S[m^2]", "S_m2"},
+    {"Am[m^2]", "Am_m2"},
+    {"Cb", "Cb"},
+    {"Cp", "Cp"},
+    {"Cm", "Cm"},
+    {"Cwp", "Cwp"},
+};
+
+inline constexpr std::size_t kMaxDraughts = 100000;
+
+// The attitude of the table: its rotation and the keel and top in its frame.
+struct CAttitude {
+    CAttitude(const CShipModel& ship, double heelDeg, double trimDeg)
+        : heel(DegToRad(heelDeg)), trim(DegToRad(trimDeg)) {
+        r.SetRotation(heel, trim, 0);
+        any = ship.ZRange(r, keel, top);
+    }
+    double heel, trim;
+    CRotationMatrix r;
+    double keel = 0, top = 0;
+    bool any = false;
+};
+
+// The midship section turned so that the waterplane is level in it: (y, z)
+// of the plane x = const go to (y'', z'') with z'' along the waterplane's
+// normal as it meets the plane. Its area below z'' = c is the area below the
+// inclined waterplane; a turn keeps areas.
+class CMidshipSection {
+public:
+    CMidshipSection(const CShipModel& ship, const CAttitude& a, double x) : m_x(x) {
+        // z' = r31 x + r32 y + r33 z in the waterplane frame.
+        m_r31 = *a.r.Element(3, 1);
+        const double r32 = *a.r.Element(3, 2), r33 = *a.r.Element(3, 3);
+        m_scale = std::sqrt(r32 * r32 + r33 * r33);
+        const double ny = r32 / m_scale, nz = r33 / m_scale;
+        CSectionContour cut;
+        ship.Section(x, cut);
+        for (const CSegment& s : cut) {
+            CVector3 p, q;
+            s.PointAt(0, p);
+            s.PointAt(1, q);
+            m_turned.Append(
+                CSegment(CVector3(x, nz * p.Y() - ny * p.Z(), ny * p.Y() + nz * p.Z()),
+                         CVector3(x, nz * q.Y() - ny * q.Z(), ny * q.Y() + nz * q.Z())));
+        }
+    }
+    // The area below the waterplane z' = d.
+    double Area(double d) const {
+        double area = 0, moment = 0, lateral = 0;
+        m_turned.Properties((d - m_r31 * m_x) / m_scale, area, moment, lateral);
+        return area;
+    }
+
+private:
+    double m_x, m_r31 = 0, m_scale = 1;
+    CSectionContour m_turned;
+};
+
+// a / b, or no value when b is 0 or either is not a number.
+double Ratio(double a, double b) {
+    return b != 0 ? a / b : std::nan("");
+}
+
+void ComputeRow(const CShipModel& ship, const CAttitude& a, const CCurvesOfFormInputs& in, double t,
+                double d, double lpp, const CMidshipSection& midship,
+                std::vector<CRecordCell>& row) {
+    CExactProperties p;
+    ship.ImmersedProperties(p, d, a.r);
+    const double none = std::nan("");
+    double c[columnCount];
+    for (double& v : c)
+        v = none;
+    const double v = p.Volume(), awp = p.WaterplaneArea();
+    const double lwl = p.WaterlineLength(), bwl = p.WaterlineBreadth();
+    c[colT] = t;
+    c[colVolume] = v;
+    c[colDisplacement] = in.density * v;
+    c[colAwp] = awp;
+    c[colLwl] = lwl;
+    c[colBwl] = bwl;
+    c[colWetted] = p.WettedArea();
+    c[colTpc] = in.density * awp / 100;
+    const double am = midship.Area(d);
+    c[colAm] = am;
+    if (v > 0) {
+        CVector3 b;
+        p.BuoyancyCentre(b, d, a.heel, a.trim);
+        c[colLcb] = b.X();
+        c[colTcb] = b.Y();
+        // B lies below the waterplane by -z'B; the keel by T.
+        c[colKb] = t + p.BuoyancyCentreInFrame().Z();
+        c[colCb] = Ratio(v, lwl * bwl * t);
+        c[colCp] = Ratio(v, am * lwl);
+    }
+    if (v > 0 && awp > 0) {
+        CVector3 f;
+        p.FloatationCentre(f, d, a.heel, a.trim);
+        c[colLcf] = f.X();
+        c[colTcf] = f.Y();
+        double bmt = 0, bml = 0;
+        p.MetacentricRadii(bmt, bml);
+        c[colBmt] = bmt;
+        c[colBml] = bml;
+        c[colKmt] = c[colKb] + bmt;
+        c[colKml] = c[colKb] + bml;
+        // MCT 1 cm = Disp GMl / (100 Lpp), GMl taken as BMl.
+        c[colMct] = Ratio(c[colDisplacement] * bml, 100 * lpp);
+    }
+    c[colCm] = Ratio(am, bwl * t);
+    c[colCwp] = Ratio(awp, lwl * bwl);
+    row.assign(columnCount, CRecordCell());
+    for (int k = 0; k < columnCount; ++k)
+        if (std::isfinite(c[k]))
+            row[static_cast<std::size_t>(k)] = CRecordCell(c[k]);
+}
+
+// One number, blanks around it allowed; false unless the whole text is one.
+bool ParseNumber(const std::string& text, double& value) {
+    const std::size_t first = text.find_first_not_of(" \t");
+    if (first == std::string::npos)
+        return false;
+    char* end = nullptr;
+    value = StrtodC(text.c_str() + first, &end);
+    if (end == text.c_str() + first)
+        return false;
+    return std::string(end).find_first_not_of(" \t") == std::string::npos;
+}
+
+} // namespace
+
+std::string ParseDraughts(const std::string& text, std::vector<double>& out) {
+    out.clear();
+    if (text.find_first_not_of(" \t") == std::string::npos)
+        return "--draughts is empty: give FROM:TO:STEP or a list such as 1,2.5,4";
+    const std::string quoted = "\"" + text + "\"";
+    if (text.find(':') != std::string::npos) {
+        const std::size_t a = text.find(':'), b = text.find(':', a + 1);
+        if (b == std::string::npos || text.find(':', b + 1) != std::string::npos)
+            return "--draughts " + quoted + ": a range is FROM:TO:STEP";
+        double from, to, step;
+        const struct {
+            std::string part;
+            const char* name;
+            double* value;
+        } parts[] = {{text.substr(0, a), "FROM", &from},
+                     {text.substr(a + 1, b - a - 1), "TO", &to},
+                     {text.substr(b + 1), "STEP", &step}};
+        for (const auto& p : parts)
+            if (!ParseNumber(p.part, *p.value) || !std::isfinite(*p.value))
+                return "--draughts " + quoted + ": " + p.name + " is not a number";
+        if (!(step > 0))
+            return "--draughts " + quoted + ": STEP must be above 0";
+        if (from > to)
+            return "--draughts " + quoted + ": FROM is above TO";
+        const double n = StepCount(to - from, step);
+        if (!(n < kMaxDraughts))
+            return FormatC("--draughts %s: more than %zu draughts", quoted.c_str(), kMaxDraughts);
+        for (int k = 0; k <= static_cast<int>(n); ++k)
+            out.push_back(k == static_cast<int>(n) && std::fabs(from + k * step - to) < 1e-9 * step
+                              ? to
+                              : from + k * step);
+        return "";
+    }
+    std::size_t start = 0;
+    for (;;) {
+        const std::size_t comma = text.find(',', start);
+        const std::string item = text.substr(start, comma - start);
+        double t;
+        if (!ParseNumber(item, t) || !std::isfinite(t)) {
+            out.clear();
+            return "--draughts " + quoted + ": \"" + item + "\" is not a number";
+        }
+        out.push_back(t);
+        if (out.size() > kMaxDraughts)
+            return FormatC("--draughts %s: more than %zu draughts", quoted.c_str(), kMaxDraughts);
+        if (comma == std::string::npos)
+            return "";
+        start = comma + 1;
+    }
+}
+
+bool HullDepth(const CShipModel& ship, double heel, double trim, double& depth) {
+    const CAttitude a(ship, heel, trim);
+    if (a.any)
+        depth = a.top - a.keel;
+    return a.any;
+}
+
+std::string CheckCurvesOfFormInputs(const CCurvesOfFormInputs& in) {
+    if (!std::isfinite(in.heel))
+        return "--heel is not a number";
+    if (!std::isfinite(in.trim))
+        return "--trim is not a number";
+    if (!std::isfinite(in.density) || !(in.density > 0))
+        return FormatC("--density (%g t/m^3) must be a number above 0", in.density);
+    if (!std::isfinite(in.lpp) || in.lpp < 0)
+        return FormatC("--lpp (%g m) must be a number above 0", in.lpp);
+    if (in.draughts.size() > kMaxDraughts)
+        return FormatC("more than %zu draughts asked for", kMaxDraughts);
+    for (double t : in.draughts)
+        if (!std::isfinite(t) || t < 0)
+            return FormatC("the draught %g m is not a draught from the keel (a number, 0 or more)",
+                           t);
+    return "";
+}
+
+CRecordTable ComputeCurvesOfForm(const CShipModel& ship, const CCurvesOfFormInputs& in,
+                                 double* lppOut) {
+    CRecordTable table;
+    table.columns.assign(kColumns, kColumns + columnCount);
+    const CAttitude a(ship, in.heel, in.trim);
+    // Draughts and the heights of their waterplanes in the frame; the
+    // default's deepest lies exactly at the top of the hull.
+    std::vector<double> draughts = in.draughts, heights;
+    if (draughts.empty()) {
+        const double depth = a.top - a.keel;
+        for (int k = 1; k <= 10; ++k)
+            draughts.push_back(k == 10 ? depth : depth * k / 10);
+    }
+    for (std::size_t k = 0; k < draughts.size(); ++k)
+        heights.push_back(in.draughts.empty() && k + 1 == draughts.size() ? a.top
+                                                                          : a.keel + draughts[k]);
+    std::size_t deepest = 0;
+    for (std::size_t k = 1; k < draughts.size(); ++k)
+        if (draughts[k] > draughts[deepest])
+            deepest = k;
+
+    // Lpp and the midship station from the waterline at the deepest draught.
+    CExactProperties deep;
+    ship.ImmersedProperties(deep, heights[deepest], a.r);
+    const double lpp = in.lpp > 0 ? in.lpp : deep.WaterlineLength();
+    if (lppOut)
+        *lppOut = lpp;
+    CMatrix back;
+    SetBackRotation(back, a.heel, a.trim);
+    CVector3 middle;
+    middle.Transform(back, CVector3(deep.WaterlineMiddle(), 0, heights[deepest]));
+    const CMidshipSection midship(ship, a, middle.X());
+
+    table.rows.resize(draughts.size());
+    ParallelInOrder(
+        static_cast<int>(draughts.size()),
+        [&](int k) {
+            const auto i = static_cast<std::size_t>(k);
+            ComputeRow(ship, a, in, draughts[i], heights[i], lpp, midship, table.rows[i]);
+        },
+        [](int) {});
+    return table;
+}

@@ -1,0 +1,137 @@
+#include "RecordTable.h"
+
+#include "platform/NumberText.h"
+
+#include <cmath>
+
+namespace {
+
+const char* const kNoValue = "-";
+
+std::string Number(double x, int digits) {
+    // x + 0.0 turns -0 into 0.
+    return FormatC("%.*g", digits, x + 0.0);
+}
+
+// A cell as plain text: its number, its text, or the marker.
+std::string Plain(const CRecordCell& cell, int digits) {
+    if (cell.IsNumber())
+        return std::isfinite(cell.Number()) ? Number(cell.Number(), digits) : kNoValue;
+    if (cell.IsText())
+        return cell.Text();
+    return kNoValue;
+}
+
+std::string TsvField(const std::string& field) {
+    std::string text = field;
+    for (char& c : text)
+        if (c == '\t' || c == '\r' || c == '\n')
+            c = ' ';
+    return text;
+}
+
+std::string CsvField(const std::string& text) {
+    if (text.find_first_of(",\"\r\n") == std::string::npos)
+        return text;
+    std::string quoted = "\"";
+    for (char c : text) {
+        if (c == '"')
+            quoted += '"';
+        quoted += c;
+    }
+    quoted += '"';
+    return quoted;
+}
+
+std::string JsonString(const std::string& text) {
+    std::string out = "\"";
+    for (unsigned char c : text) {
+        switch (c) {
+        case '"':
+            out += "\\\"";
+            break;
+        case '\\':
+            out += "\\\\";
+            break;
+        case '\n':
+            out += "\\n";
+            break;
+        case '\r':
+            out += "\\r";
+            break;
+        case '\t':
+            out += "\\t";
+            break;
+        default:
+            if (c < 0x20)
+                out += FormatC("\\u%04x", c);
+            else
+                out += static_cast<char>(c);
+        }
+    }
+    out += '"';
+    return out;
+}
+
+std::string JsonValue(const CRecordCell& cell, int digits) {
+    if (cell.IsNumber())
+        return std::isfinite(cell.Number()) ? Number(cell.Number(), digits) : "null";
+    if (cell.IsText())
+        return JsonString(cell.Text());
+    return "null";
+}
+
+std::string Delimited(const CRecordTable& t, int digits, char separator, const char* lineEnd,
+                      std::string (*field)(const std::string&)) {
+    std::string out;
+    for (std::size_t c = 0; c < t.columns.size(); ++c) {
+        if (c)
+            out += separator;
+        out += field(t.columns[c].header);
+    }
+    out += lineEnd;
+    for (const auto& row : t.rows) {
+        for (std::size_t c = 0; c < t.columns.size(); ++c) {
+            if (c)
+                out += separator;
+            out += field(c < row.size() ? Plain(row[c], digits) : kNoValue);
+        }
+        out += lineEnd;
+    }
+    return out;
+}
+
+} // namespace
+
+bool ParseRecordFormat(const std::string& name, RecordFormat& format) {
+    if (name == "tsv")
+        format = RecordFormat::tsv;
+    else if (name == "csv")
+        format = RecordFormat::csv;
+    else if (name == "json")
+        format = RecordFormat::json;
+    else
+        return false;
+    return true;
+}
+
+std::string WriteRecords(const CRecordTable& t, RecordFormat format, int digits) {
+    if (format == RecordFormat::tsv)
+        return Delimited(t, digits, '\t', "\n", TsvField);
+    if (format == RecordFormat::csv)
+        return Delimited(t, digits, ',', "\r\n", CsvField);
+    std::string out = "[";
+    for (std::size_t r = 0; r < t.rows.size(); ++r) {
+        out += r ? ",\n  {" : "\n  {";
+        for (std::size_t c = 0; c < t.columns.size(); ++c) {
+            if (c)
+                out += ", ";
+            out += JsonString(t.columns[c].key);
+            out += ": ";
+            out += c < t.rows[r].size() ? JsonValue(t.rows[r][c], digits) : "null";
+        }
+        out += '}';
+    }
+    out += t.rows.empty() ? "]\n" : "\n]\n";
+    return out;
+}

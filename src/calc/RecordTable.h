@@ -1,0 +1,51 @@
+// A table of records (one row per record, named columns with units) and its
+// text in three formats: TSV (the default of the command line), CSV (RFC
+// 4180) and JSON (an array of objects keyed by unit-suffixed names). A cell
+// without a value is written "-" in TSV and CSV and null in JSON; a number
+// that is not finite is written the same way, never as "nan" or "inf".
+#pragma once
+
+#include <string>
+#include <vector>
+
+struct CRecordColumn {
+    std::string header; // TSV and CSV header, units in brackets: "T[m]"
+    std::string key;    // JSON key, unit-suffixed: "T_m"
+};
+
+class CRecordCell {
+public:
+    CRecordCell() = default; // no value
+    CRecordCell(double value) : m_kind(kindNumber), m_number(value) {}
+    CRecordCell(std::string text) : m_kind(kindText), m_text(std::move(text)) {}
+    CRecordCell(const char* text) : CRecordCell(std::string(text)) {}
+
+    bool IsNumber() const { return m_kind == kindNumber; }
+    bool IsText() const { return m_kind == kindText; }
+    double Number() const { return m_number; }
+    const std::string& Text() const { return m_text; }
+
+private:
+    enum Kind { kindNone, kindNumber, kindText };
+    Kind m_kind = kindNone;
+    double m_number = 0;
+    std::string m_text;
+};
+
+struct CRecordTable {
+    std::vector<CRecordColumn> columns;
+    std::vector<std::vector<CRecordCell>> rows; // each as long as columns
+};
+
+enum class RecordFormat { tsv, csv, json };
+
+// "tsv", "csv" or "json"; false for anything else.
+bool ParseRecordFormat(const std::string& name, RecordFormat& format);
+
+// The whole table as text. Numbers with digits significant digits (%.*g in
+// the C locale, 1 to 17); -0 is written 0. TSV: a header line, then one line
+// per row, TAB between cells, LF after every line; a TAB, CR or LF inside a
+// text is written as a blank. CSV: the same with commas and CR LF, a field
+// holding a comma, a double quote, CR or LF quoted with its quotes doubled.
+// JSON: an array of one object per row, keys in column order.
+std::string WriteRecords(const CRecordTable& table, RecordFormat format, int digits);

@@ -1,0 +1,126 @@
+// The two integration rules of the hydrostatic engine, as policies of its
+// face loops: each is handed one face at a time, its corners already
+// carried into the waterplane frame, and adds the immersed part to its sums.
+//
+// COnePointRule: the tables' rule. Each face is clipped (kept points
+// doubled), fanned, and every fan triangle gives its terms at its centroid
+// (TriangleIntegrals.h) and, when collecting, its waterline segment with
+// the vertices rounded to 6 decimals. A face's sums start from zero and
+// are then added to the body's, so the bits stay those the tables print.
+//
+// CExactRule: closed forms over each immersed triangle (ExactIntegrals.h).
+// Faces wholly immersed are fanned as they are, without clipping; faces
+// that cross the waterplane are clipped and give their cut points to the
+// waterline's extents. A face lying in the waterplane (every corner at
+// z' = 0) is neither wetted nor part of the waterplane: a body whose deck
+// lies exactly in the waterplane is taken as awash, not submerged.
+#pragma once
+
+#include "CHydroProperties.h"
+#include "ExactIntegrals.h"
+#include "FaceClip.h"
+#include "PolygonIntegrals.h"
+
+namespace rules {
+
+// The largest face the meshes hand out: a grid quad.
+inline constexpr int kMaxFaceCorners = 4;
+
+} // namespace rules
+
+struct COnePointRule {
+    using Record = CHydroProperties;
+
+    // V, S and the moments; the waterline segments go to waterline when
+    // collect is set. The clipped face's scratch is set up once per
+    // evaluation rather than for every face.
+    struct Sums {
+        double volume = 0;
+        double wetted_area = 0;
+        CVector3 moments;
+        bool collect = false;
+        CSegmentList* waterline = nullptr;
+        CVector3 clipped[2 * rules::kMaxFaceCorners];
+    };
+
+    static void Face(const CVector3* const* corners, int n, Sums& sums) {
+        const int count = faceclip::Clip(corners, n, sums.clipped);
+        if (count < 3)
+            return; // adds exactly nothing
+        CImmersedSums face;
+        polygon::Immersed(sums.clipped, count, sums.collect, face, sums.waterline);
+        sums.volume += face.volume;
+        sums.wetted_area += face.wetted_area;
+        sums.moments.Add(face.moments);
+    }
+
+    // The immersed volume alone, face by face.
+    struct VolumeSums {
+        double volume = 0;
+        CVector3 clipped[2 * rules::kMaxFaceCorners];
+    };
+    static double VolumeOf(const VolumeSums& sums) { return sums.volume; }
+    static void Face(const CVector3* const* corners, int n, VolumeSums& sums) {
+        sums.volume += polygon::Volume(sums.clipped, faceclip::Clip(corners, n, sums.clipped));
+    }
+    // The enclosed volume: a face of the closed surface, in ship axes.
+    static void WholeFace(const CVector3* p, int n, VolumeSums& sums) {
+        sums.volume += polygon::Volume(p, n);
+    }
+};
+
+struct CExactRule {
+    using Record = CExactProperties;
+
+    // Sums: CExactProperties, or CExactVolume for the volume alone.
+    template <class S> static void Face(const CVector3* const* c, int n, S& sums) {
+        bool anyIn = false, anyOut = false, onPlane = false;
+        for (int k = 0; k < n; ++k) {
+            const double z = c[k]->Z();
+            anyIn = anyIn || z <= 0;
+            anyOut = anyOut || z > 0;
+            onPlane = onPlane || z == 0;
+        }
+        if (!anyIn)
+            return;
+        if (onPlane) {
+            int inPlane = 0;
+            for (int k = 0; k < n; ++k)
+                if (c[k]->Z() == 0) {
+                    sums.AddWaterlinePoint(c[k]->X(), c[k]->Y());
+                    ++inPlane;
+                }
+            if (inPlane == n)
+                return;
+        }
+        if (!anyOut) {
+            for (int k = 1; k + 1 < n; ++k)
+                sums.AddTriangle(*c[0], *c[k], *c[k + 1]);
+            return;
+        }
+        CVector3 clipped[2 * rules::kMaxFaceCorners];
+        const int count = faceclip::Clip(c, n, clipped);
+        // The cut points are the points of the clipped list that no corner
+        // gave: on every edge that crosses, the one computed there.
+        for (int k = 0; k < n; ++k) {
+            const CVector3& a = *c[k];
+            const CVector3& b = *c[(k + 1) % n];
+            if ((a.Z() <= 0) == (b.Z() <= 0))
+                continue;
+            CVector3 cut[2];
+            if (faceclip::ClipEdge(a, b, cut) == 2) {
+                const CVector3& p = a.Z() <= 0 ? cut[1] : cut[0];
+                sums.AddWaterlinePoint(p.X(), p.Y());
+            }
+        }
+        for (int k = 1; k + 1 < count; ++k)
+            sums.AddTriangle(clipped[0], clipped[k], clipped[k + 1]);
+    }
+
+    using VolumeSums = CExactVolume;
+    static double VolumeOf(const CExactVolume& v) { return v.Volume(); }
+    static void WholeFace(const CVector3* p, int n, CExactVolume& volume) {
+        for (int k = 1; k + 1 < n; ++k)
+            volume.AddTriangle(p[0], p[k], p[k + 1]);
+    }
+};

@@ -1,0 +1,178 @@
+#include "TableTests.h"
+
+#include "calc/CurvesOfForm.h"
+#include "calc/RecordTable.h"
+#include "geometry/Scalar.h"
+#include "model/CShipModel.h"
+
+#include <cmath>
+#include <gtest/gtest.h>
+#include <tbb/task_arena.h>
+
+namespace {
+
+// The value in column key of row i; NaN when the cell has no value.
+double Cell(const CRecordTable& t, std::size_t i, const std::string& key) {
+    for (std::size_t c = 0; c < t.columns.size(); ++c)
+        if (t.columns[c].key == key)
+            return t.rows.at(i).at(c).IsNumber() ? t.rows[i][c].Number() : std::nan("");
+    ADD_FAILURE() << "no column " << key;
+    return std::nan("");
+}
+
+// The box barge of the table tests with its keel at z = -1, so that
+// heights from the keel and from z = 0 differ.
+void AddLowBarge(CShipModel& ship) {
+    AddGridBox(*ship.AddElement(kindHull), {0, -4, -1}, {20, 4, 3}, 8, 4, 4);
+}
+
+} // namespace
+
+TEST(CurvesOfForm, BoxBargeEveryColumnMatchesItsClosedForm) {
+    CShipModel ship;
+    AddLowBarge(ship);
+    CCurvesOfFormInputs in;
+    in.draughts = {0.5, 1.7, 3.2, 4};
+    in.density = 1.025;
+    double lpp = 0;
+    const CRecordTable t = ComputeCurvesOfForm(ship, in, &lpp);
+    ASSERT_EQ(t.rows.size(), 4u);
+    ASSERT_EQ(t.columns.size(), 23u);
+    EXPECT_EQ(lpp, 20); // the waterline at the deepest draught
+    const double l = 20, b = 8, rho = 1.025, e = 1e-10;
+    for (std::size_t i = 0; i < 4; ++i) {
+        const double d = in.draughts[i];
+        SCOPED_TRACE(d);
+        EXPECT_EQ(Cell(t, i, "T_m"), d);
+        EXPECT_NEAR(Cell(t, i, "volume_m3"), l * b * d, e);            // V = L B T
+        EXPECT_NEAR(Cell(t, i, "displacement_t"), rho * l * b * d, e); // rho V
+        EXPECT_NEAR(Cell(t, i, "LCB_m"), l / 2, e);
+        EXPECT_NEAR(Cell(t, i, "TCB_m"), 0, e);
+        EXPECT_NEAR(Cell(t, i, "KB_m"), d / 2, e); // from the keel, not z = 0
+        EXPECT_NEAR(Cell(t, i, "Awp_m2"), l * b, e);
+        EXPECT_NEAR(Cell(t, i, "LCF_m"), l / 2, e);
+        EXPECT_NEAR(Cell(t, i, "TCF_m"), 0, e);
+        EXPECT_NEAR(Cell(t, i, "BMt_m"), b * b / (12 * d), e); // B^2 / (12 T)
+        EXPECT_NEAR(Cell(t, i, "BMl_m"), l * l / (12 * d), e); // L^2 / (12 T)
+        EXPECT_NEAR(Cell(t, i, "KMt_m"), d / 2 + b * b / (12 * d), e);
+        EXPECT_NEAR(Cell(t, i, "KMl_m"), d / 2 + l * l / (12 * d), e);
+        EXPECT_NEAR(Cell(t, i, "TPC_t_per_cm"), rho * l * b / 100, e);
+        // rho L B T L^2 / (12 T) / (100 Lpp) = rho B L^2 / 1200 with Lpp = L.
+        EXPECT_NEAR(Cell(t, i, "MCT1cm_t_m_per_cm"), rho * b * l * l / 1200, e);
+        EXPECT_NEAR(Cell(t, i, "Lwl_m"), l, e);
+        EXPECT_NEAR(Cell(t, i, "Bwl_m"), b, e);
+        EXPECT_NEAR(Cell(t, i, "S_m2"), l * b + 2 * d * (l + b), e);
+        EXPECT_NEAR(Cell(t, i, "Am_m2"), b * d, e);
+        for (const char* k : {"Cb", "Cp", "Cm", "Cwp"})
+            EXPECT_NEAR(Cell(t, i, k), 1, e) << k;
+    }
+    // A given Lpp enters MCT 1 cm alone.
+    in.lpp = 16;
+    const CRecordTable shorter = ComputeCurvesOfForm(ship, in);
+    EXPECT_NEAR(Cell(shorter, 0, "MCT1cm_t_m_per_cm"), rho * b * l * l * l / 1200 / 16, e);
+    EXPECT_EQ(Cell(shorter, 0, "Cb"), Cell(t, 0, "Cb"));
+}
+
+TEST(CurvesOfForm, DefaultDraughtsRunToTheDeckAndEmptyValuesStayEmpty) {
+    CShipModel ship;
+    AddLowBarge(ship);
+    CCurvesOfFormInputs in;
+    const CRecordTable t = ComputeCurvesOfForm(ship, in);
+    ASSERT_EQ(t.rows.size(), 10u);
+    EXPECT_NEAR(Cell(t, 0, "T_m"), 0.4, 1e-15);
+    EXPECT_EQ(Cell(t, 9, "T_m"), 4);
+    // The deck lies in the waterplane: the barge is awash, its waterplane
+    // whole.
+    EXPECT_NEAR(Cell(t, 9, "volume_m3"), 640, 1e-10);
+    EXPECT_NEAR(Cell(t, 9, "Awp_m2"), 160, 1e-10);
+    EXPECT_NEAR(Cell(t, 9, "Lwl_m"), 20, 1e-12);
+
+    // At the keel there is no volume; above the deck no waterplane. What
+    // cannot be formed has no value.
+    in.draughts = {0, 5};
+    const CRecordTable ends = ComputeCurvesOfForm(ship, in);
+    EXPECT_EQ(Cell(ends, 0, "volume_m3"), 0);
+    for (const char* k : {"LCB_m", "KB_m", "BMt_m", "KMl_m", "MCT1cm_t_m_per_cm", "Cb", "Cm"})
+        EXPECT_TRUE(std::isnan(Cell(ends, 0, k))) << k;
+    EXPECT_NEAR(Cell(ends, 1, "volume_m3"), 640, 1e-10);
+    EXPECT_NEAR(Cell(ends, 1, "KB_m"), 2, 1e-12);
+    EXPECT_EQ(Cell(ends, 1, "Awp_m2"), 0);
+    for (const char* k : {"LCF_m", "BMt_m", "KMt_m", "Cwp"})
+        EXPECT_TRUE(std::isnan(Cell(ends, 1, k))) << k;
+    EXPECT_EQ(WriteRecords(ends, RecordFormat::tsv, 17).find("nan"), std::string::npos);
+}
+
+TEST(CurvesOfForm, HeeledBoxMeasuresTheDraughtFromItsLowestPoint) {
+    // Heeled 10 degrees, the keel is the lower bilge; at T the waterplane
+    // crosses the centreline Ts = T - (B / 2) sin(phi) above it, square to
+    // the waterplane, and the wall-sided box keeps V = L B Ts / cos(phi).
+    CShipModel ship;
+    AddLowBarge(ship);
+    CCurvesOfFormInputs in;
+    in.heel = 10;
+    in.draughts = {2};
+    const CRecordTable t = ComputeCurvesOfForm(ship, in);
+    const double phi = DegToRad(10), c = std::cos(phi);
+    const double ts = (2 - 4 * std::sin(phi)) / c; // upright depth on the centreline
+    EXPECT_NEAR(Cell(t, 0, "volume_m3"), 20 * 8 * ts, 1e-10);
+    EXPECT_NEAR(Cell(t, 0, "Bwl_m"), 8 / c, 1e-12);
+    EXPECT_NEAR(Cell(t, 0, "TCB_m"), 64 * std::tan(phi) / (12 * ts), 1e-12);
+    // The midship section below the inclined waterplane: B Ts again.
+    EXPECT_NEAR(Cell(t, 0, "Am_m2"), 8 * ts, 1e-10);
+}
+
+TEST(CurvesOfForm, RowsOnAllCoresGiveTheSerialBytes) {
+    CShipModel ship;
+    AddWigley(ship, 100, 10, 6.25, 24);
+    CCurvesOfFormInputs in;
+    in.heel = 3;
+    in.trim = 0.5;
+    ASSERT_EQ(ParseDraughts("0.5:6:0.25", in.draughts), "");
+    const std::string parallel = WriteRecords(ComputeCurvesOfForm(ship, in), RecordFormat::tsv, 17);
+    tbb::task_arena one(1);
+    std::string serial;
+    one.execute(
+        [&] { serial = WriteRecords(ComputeCurvesOfForm(ship, in), RecordFormat::tsv, 17); });
+    EXPECT_EQ(parallel, serial);
+    EXPECT_EQ(std::count(serial.begin(), serial.end(), '\n'), 1 + 23);
+}
+
+TEST(CurvesOfForm, ParsesDraughtRangesAndListsAndNamesWhatIsWrong) {
+    std::vector<double> d;
+    EXPECT_EQ(ParseDraughts("1:2:0.25", d), "");
+    EXPECT_EQ(d, (std::vector<double>{1, 1.25, 1.5, 1.75, 2}));
+    // 0.3 / 0.1 is 2.9999999999999996 in binary: the last step still counts,
+    // and lands on TO itself.
+    EXPECT_EQ(ParseDraughts("0:0.3:0.1", d), "");
+    ASSERT_EQ(d.size(), 4u);
+    EXPECT_EQ(d.back(), 0.3);
+    EXPECT_EQ(ParseDraughts(" 2.5, 1 ,4e0", d), "");
+    EXPECT_EQ(d, (std::vector<double>{2.5, 1, 4}));
+    const struct {
+        const char* text;
+        const char* says;
+    } bad[] = {
+        {"", "empty"},
+        {"3:1:1", "FROM is above TO"},
+        {"1:3:0", "STEP must be above 0"},
+        {"1:3:-1", "STEP must be above 0"},
+        {"1:x:1", "TO is not a number"},
+        {"1:2", "FROM:TO:STEP"},
+        {"1:2:3:4", "FROM:TO:STEP"},
+        {"1,,2", "\"\" is not a number"},
+        {"1,2m", "\"2m\" is not a number"},
+        {"nan", "\"nan\" is not a number"},
+        {"0:1:1e-9", "more than"},
+    };
+    for (const auto& b : bad) {
+        const std::string problem = ParseDraughts(b.text, d);
+        EXPECT_NE(problem.find(b.says), std::string::npos) << b.text << ": " << problem;
+    }
+    CCurvesOfFormInputs in;
+    EXPECT_EQ(CheckCurvesOfFormInputs(in), "");
+    in.density = -1;
+    EXPECT_NE(CheckCurvesOfFormInputs(in).find("--density"), std::string::npos);
+    in.density = 1;
+    in.draughts = {1, -0.5};
+    EXPECT_NE(CheckCurvesOfFormInputs(in).find("-0.5"), std::string::npos);
+}

@@ -1,0 +1,214 @@
+// The exact integration rule against closed forms: boxes heeled and trimmed,
+// symmetric hulls, the Wigley hull as its panels refine, and compartments.
+#include "TestShips.h"
+
+#include "geometry/CHydroProperties.h"
+#include "geometry/CMatrix.h"
+#include "geometry/ExactIntegrals.h"
+#include "geometry/IntegrationRules.h"
+#include "geometry/Scalar.h"
+#include "model/CShipModel.h"
+
+#include <cmath>
+#include <gtest/gtest.h>
+
+namespace {
+
+CRotationMatrix Rotation(double heelDeg, double trimDeg = 0) {
+    CRotationMatrix r;
+    r.SetRotation(DegToRad(heelDeg), DegToRad(trimDeg), 0);
+    return r;
+}
+
+CVector3 ExactCentre(const CShipModel& ship, double draught, double heelDeg, double trimDeg,
+                     CExactProperties& p) {
+    ship.ImmersedProperties(p, draught, Rotation(heelDeg, trimDeg));
+    CVector3 b;
+    p.BuoyancyCentre(b, draught, DegToRad(heelDeg), DegToRad(trimDeg));
+    return b;
+}
+
+CVector3 OnePointCentre(const CShipModel& ship, double draught, double heelDeg, double trimDeg) {
+    CHydroProperties p;
+    ship.ImmersedProperties(p, draught, Rotation(heelDeg, trimDeg));
+    CVector3 b;
+    p.BuoyancyCentre(b, draught, DegToRad(heelDeg), DegToRad(trimDeg));
+    return b;
+}
+
+} // namespace
+
+TEST(ExactRule, CoarseBoxHeeledIsExactWhereTheOnePointRuleIsNot) {
+    // A 40 x 10 x 4 m box of 12 triangles, centred on y = 0, heeled 10
+    // degrees with the waterplane 2 m above the origin in its own frame: on
+    // the centreline the water stands Ts = 2 / cos(phi) above the keel, V =
+    // L B Ts, and the wall-sided wedges give YB = B^2 tan(phi) / (12 Ts) =
+    // 0.7235 and ZB = Ts / 2 + B^2 tan^2(phi) / (24 Ts).
+    CShipModel ship;
+    ship.AddElement(kindHull)->Append(BoxMesh(0, -5, 0, 40, 5, 4));
+    const double phi = DegToRad(10), c = std::cos(phi), tn = std::tan(phi);
+    const double ts = 2 / c;
+    CExactProperties p;
+    const CVector3 b = ExactCentre(ship, 2, 10, 0, p);
+    EXPECT_NEAR(p.Volume(), 40 * 10 * ts, 1e-11);
+    EXPECT_NEAR(b.X(), 20, 1e-12);
+    EXPECT_NEAR(b.Y(), 100 * tn / (12 * ts), 1e-13);
+    EXPECT_NEAR(b.Y(), 0.7235, 5e-5);
+    EXPECT_NEAR(b.Z(), ts / 2 + 100 * tn * tn / (24 * ts), 1e-13);
+    // The waterplane is a rectangle L x B / cos(phi) through the
+    // centreline: Af, its centre, BMt = (B / c)^3 L / 12 / V and BMl.
+    EXPECT_NEAR(p.WaterplaneArea(), 400 / c, 1e-11);
+    CVector3 f;
+    p.FloatationCentre(f, 2, phi, 0);
+    EXPECT_NEAR(f.X(), 20, 1e-12);
+    EXPECT_NEAR(f.Y(), 0, 1e-12);
+    double bmt = 0, bml = 0;
+    p.MetacentricRadii(bmt, bml);
+    const double v = 400 * ts;
+    EXPECT_NEAR(bmt, 40 * std::pow(10 / c, 3) / 12 / v, 1e-12);
+    EXPECT_NEAR(bml, 40 * 40 * 40 * (10 / c) / 12 / v, 1e-10);
+    EXPECT_NEAR(p.WaterlineLength(), 40, 1e-12);
+    EXPECT_NEAR(p.WaterlineBreadth(), 10 / c, 1e-12);
+    // Wetted: bottom, two sides that average Ts, two trapezoidal ends.
+    EXPECT_NEAR(p.WettedArea(), 400 + 2 * 40 * ts + 2 * 10 * ts, 1e-11);
+    // The one-point rule, on the same 12 triangles, is far off.
+    const CVector3 one = OnePointCentre(ship, 2, 10, 0);
+    EXPECT_GT(std::fabs(one.X() - 20), 0.5);
+    EXPECT_GT(std::fabs(one.Y() - b.Y()), 0.4);
+}
+
+TEST(ExactRule, BoxAtHeelAndTrimTogetherAgreesWithAFinelyPanelledBox) {
+    // Both exact: 12 triangles or 16 x 8 x 8 quads of the same box give the
+    // same integrals to rounding, heeled and trimmed at once.
+    CShipModel coarse, fine;
+    coarse.AddElement(kindHull)->Append(BoxMesh(0, -4, 0, 20, 4, 4));
+    AddGridBox(*fine.AddElement(kindHull), {0, -4, 0}, {20, 4, 4}, 16, 8, 8);
+    for (const auto& [heel, trim, t] : {std::tuple{7.0, 2.0, 1.8}, {-15.0, -1.5, 2.5}}) {
+        CExactProperties a, b;
+        const CVector3 ca = ExactCentre(coarse, t, heel, trim, a);
+        const CVector3 cb = ExactCentre(fine, t, heel, trim, b);
+        EXPECT_NEAR(a.Volume(), b.Volume(), 1e-10);
+        for (int k = 1; k <= 3; ++k)
+            EXPECT_NEAR(*ca.Element(k), *cb.Element(k), 1e-11) << heel << " " << k;
+        EXPECT_NEAR(a.WaterplaneArea(), b.WaterplaneArea(), 1e-10);
+        EXPECT_NEAR(a.WaterplaneSecondX(), b.WaterplaneSecondX(), 1e-7);
+        EXPECT_NEAR(a.WaterplaneSecondY(), b.WaterplaneSecondY(), 1e-8);
+        EXPECT_NEAR(a.WettedArea(), b.WettedArea(), 1e-10);
+        EXPECT_NEAR(a.WaterlineLength(), b.WaterlineLength(), 1e-12);
+    }
+}
+
+TEST(ExactRule, SymmetricHullsKeepTheirCentreOnTheCentrelineAtAnyTrim) {
+    CShipModel box, wigley;
+    box.AddElement(kindHull)->Append(BoxMesh(0, -5, 0, 40, 5, 4));
+    AddSymmetricWigley(wigley, 100, 10, 6.25, 12);
+    // The Wigley hull is open above its draught of 6.25 m: the trims keep
+    // the waterplane below it.
+    for (double trim : {-1.5, 1.0, 1.5}) {
+        CExactProperties p;
+        EXPECT_NEAR(ExactCentre(box, 2, 0, trim, p).Y(), 0, 1e-14) << trim;
+        p.Reset();
+        EXPECT_NEAR(ExactCentre(wigley, 3, 0, trim, p).Y(), 0, 1e-14) << trim;
+        CVector3 f;
+        p.FloatationCentre(f, 3, 0, DegToRad(trim));
+        EXPECT_NEAR(f.Y(), 0, 1e-13);
+    }
+    // The one-point rule puts the trimmed coarse box's centre off it.
+    EXPECT_GT(std::fabs(OnePointCentre(box, 2, 0, 1).Y()), 0.05);
+}
+
+TEST(ExactRule, WigleyHullConvergesNoSlowerThanTheOnePointRule) {
+    // At the design draught T: V = 4/9 L B T, KB = 5/8 T and BMt = 3 B^2 /
+    // (35 T) (the waterplane's I = 4/105 B^3 L).
+    const double l = 100, b = 10, t = 6.25;
+    const double v0 = 4.0 / 9 * l * b * t, kb0 = 5.0 / 8 * t, bm0 = 3 * b * b / (35 * t);
+    double previous[3] = {0, 0, 0};
+    for (int n : {4, 8, 16, 32}) {
+        CShipModel ship;
+        AddWigley(ship, l, b, t, n);
+        const CRotationMatrix upright = Rotation(0);
+        CExactProperties e;
+        ship.ImmersedProperties(e, t, upright);
+        CHydroProperties o;
+        ship.ImmersedProperties(o, t, upright);
+        o.ComputeWaterplane();
+        double bmt = 0, bml = 0, rt = 0, rl = 0;
+        e.MetacentricRadii(bmt, bml);
+        o.MetacentricRadii(rt, rl, t, 0, 0);
+        const double exact[3] = {std::fabs(e.Volume() - v0),
+                                 std::fabs(e.Moments().Z() / e.Volume() + t - kb0),
+                                 std::fabs(bmt - bm0)};
+        const double onePoint[3] = {std::fabs(o.m_volume - v0),
+                                    std::fabs(o.m_moments.Z() / o.m_volume + t - kb0),
+                                    std::fabs(rt - bm0)};
+        for (int k = 0; k < 3; ++k) {
+            // Upright, what is left is the faceting of the hull, which
+            // both rules see alike: the errors agree within 2 %, and both
+            // fall to a quarter at each halving of the panels.
+            EXPECT_LE(exact[k], onePoint[k] * 1.02) << n << " " << k;
+            if (previous[k] != 0) {
+                EXPECT_LT(exact[k], previous[k] / 3) << n << " " << k;
+            }
+            previous[k] = exact[k];
+        }
+    }
+    EXPECT_LT(previous[0] / v0, 2e-3);
+}
+
+TEST(ExactRule, PermeabilityScalesTheCompartmentsMomentsAndWaterplane) {
+    // A 20 x 8 x 4 box barge at T = 2 with a flooded room 4 x 4 x 3 (faces
+    // inwards: lost buoyancy) at x 2..6, permeability 0.5: the room's
+    // immersed 32 m^3 count for half, everywhere.
+    CShipModel ship;
+    AddGridBox(*ship.AddElement(kindHull), {0, -4, 0}, {20, 4, 4}, 8, 4, 4);
+    auto* room = static_cast<CCompartment*>(ship.AddElement(kindCompartment));
+    room->Append(BoxMesh(2, -2, 0, 6, 2, 3));
+    room->InvertNormals();
+    room->SetPermeability(0.5);
+    CExactProperties p;
+    const CVector3 b = ExactCentre(ship, 2, 0, 0, p);
+    EXPECT_NEAR(p.Volume(), 320 - 0.5 * 32, 1e-11);
+    EXPECT_NEAR(b.X(), (320 * 10 - 16 * 4) / 304.0, 1e-12);
+    EXPECT_NEAR(b.Z(), 1, 1e-12);
+    EXPECT_NEAR(p.WaterplaneArea(), 160 - 0.5 * 16, 1e-11);
+    CVector3 f;
+    p.FloatationCentre(f, 2, 0, 0);
+    EXPECT_NEAR(f.X(), (160 * 10 - 8 * 4) / 152.0, 1e-12);
+    // The room's walls are not the ship's wetted surface.
+    EXPECT_NEAR(p.WettedArea(), 160 + 2 * 2 * (20 + 8), 1e-11);
+    // The draught search by the exact rule finds the same waterplane.
+    double draught = 0;
+    ASSERT_EQ(ship.FindDraught<CExactRule>(304, Rotation(0), draught, 1e-9),
+              SearchStatus::converged);
+    EXPECT_NEAR(draught, 2, 1e-9);
+    EXPECT_NEAR(ship.TotalVolume<CExactRule>(), 640 - 0.5 * 48, 1e-10);
+}
+
+TEST(ExactRule, FreeToTrimBoxFollowsTheWallSidedFormula) {
+    // A 20 x 8 x 4 m box, V = 320 m^3, G = (10.5, 0, 3), heel 15 degrees:
+    // the wall-sided GZ = sin(phi) (GM + BM tan^2(phi) / 2) = 0.197 m, with
+    // KB = 1, BM = 8^2 / 24, KG = 3.
+    CShipModel ship;
+    AddGridBox(*ship.AddElement(kindHull), {0, -4, 0}, {20, 4, 4}, 4, 2, 2);
+    const CVector3 g(10.5, 0, 3);
+    const double heel = DegToRad(15);
+    double trim = 0, draught = 0;
+    ASSERT_EQ(ship.FindTrimEquilibrium<CExactRule>(g, 320, heel, trim, draught, 1e-9, 1e-7),
+              SearchStatus::converged);
+    CExactProperties p;
+    ship.ImmersedProperties(p, draught, Rotation(15, RadToDeg(trim)));
+    EXPECT_NEAR(p.TrimmingLever(g, draught, heel, trim), 0, 1e-7);
+    EXPECT_NEAR(RadToDeg(trim), -1.94, 0.02);
+    // At even keel the formula holds to rounding on these 4 x 2 x 2 panels.
+    const double bm = 64.0 / 24, gm = 1 + bm - 3;
+    const double wallSided = std::sin(heel) * (gm + bm / 2 * std::tan(heel) * std::tan(heel));
+    double evenKeel = 0;
+    ASSERT_EQ(ship.FindDraught<CExactRule>(320, Rotation(15), evenKeel, 1e-11),
+              SearchStatus::converged);
+    CExactProperties q;
+    ship.ImmersedProperties(q, evenKeel, Rotation(15));
+    EXPECT_NEAR(q.RightingLever(g, evenKeel, heel, 0), wallSided, 1e-10);
+    // Free to trim the sides are no longer square to the waterplane's
+    // heeling axis; the 2 degrees of trim raise GZ by about 3 mm.
+    EXPECT_NEAR(p.RightingLever(g, draught, heel, trim), wallSided + 0.0029, 3e-4);
+}
