@@ -74,11 +74,7 @@ bool GetColourField(QLineEdit* field, Colour& colour) {
 }
 
 QLineEdit* NumberBox(const char* name) {
-    auto* box = new QLineEdit;
-    box->setObjectName(name);
-    box->setAlignment(Qt::AlignRight);
-    box->setFixedWidth(box->fontMetrics().horizontalAdvance("-0000.000000000") + 14);
-    return box;
+    return NewNumberBox(name, "-0000.000000000");
 }
 
 QSlider* ColourSlider(const char* name) {

@@ -20,11 +20,7 @@ constexpr double kZoomStep = 0.1;
 constexpr double kPanStep = 0.1;
 
 QLineEdit* NumberBox(const char* name) {
-    auto* box = new QLineEdit;
-    box->setObjectName(name);
-    box->setAlignment(Qt::AlignRight);
-    box->setFixedWidth(box->fontMetrics().horizontalAdvance("-0000.000000") + 14);
-    return box;
+    return NewNumberBox(name, "-0000.000000");
 }
 
 QPushButton* Button(const char* text, const char* name, int width = 0) {

@@ -15,6 +15,14 @@ void RefuseField(QLineEdit* field, const QString& message) {
     }
 }
 
+QLineEdit* NewNumberBox(const char* name, const char* widest) {
+    auto* box = new QLineEdit;
+    box->setObjectName(name);
+    box->setAlignment(Qt::AlignRight);
+    box->setFixedWidth(box->fontMetrics().horizontalAdvance(widest) + 14);
+    return box;
+}
+
 QString FormatFieldNumber(double value) {
     return QString::fromStdString(FormatC("%.15g", value));
 }

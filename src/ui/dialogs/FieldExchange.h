@@ -8,6 +8,10 @@
 
 class QLineEdit;
 
+// A right-aligned box for a number, named for tests, wide enough for the
+// sample text.
+QLineEdit* NewNumberBox(const char* name, const char* widest);
+
 QString FormatFieldNumber(double value);
 void SetFieldNumber(QLineEdit* field, double value);
 
