@@ -69,6 +69,10 @@ const CRecordColumn kColumns[columnCount] = {
 
 inline constexpr std::size_t kMaxDraughts = 100000;
 
+// A waterplane area below this fraction of the wetted surface is taken as
+// none (areas in m^2: 1e-9 of a 100 m^2 surface is 0.1 mm^2).
+inline constexpr double kNoWaterplane = 1e-9;
+
 // The attitude of the table: its rotation and the keel and top in its frame.
 struct CAttitude {
     CAttitude(const CShipModel& ship, double heelDeg, double trimDeg)
@@ -131,7 +135,13 @@ void ComputeRow(const CShipModel& ship, const CAttitude& a, const CCurvesOfFormI
     double c[columnCount];
     for (double& v : c)
         v = none;
-    const double v = p.Volume(), awp = p.WaterplaneArea();
+    const double v = p.Volume();
+    // A waterplane that only touches the hull (a submerged body, a deck just
+    // awash) leaves rounding noise of the size of the terms summed: it is no
+    // waterplane, and no centre of flotation or metacentre comes from it.
+    double awp = p.WaterplaneArea();
+    if (!p.HasWaterline() || std::abs(awp) <= kNoWaterplane * p.WettedArea())
+        awp = 0;
     const double lwl = p.WaterlineLength(), bwl = p.WaterlineBreadth();
     c[colT] = t;
     c[colVolume] = v;
@@ -289,14 +299,27 @@ CRecordTable ComputeCurvesOfForm(const CShipModel& ship, const CCurvesOfFormInpu
     // Lpp and the midship station from the waterline at the deepest draught.
     CExactProperties deep;
     ship.ImmersedProperties(deep, heights[deepest], a.r);
-    const double lpp = in.lpp > 0 ? in.lpp : deep.WaterlineLength();
+    // A body under water at every draught has no waterline: its length and
+    // its middle are the hull's.
+    double lpp = in.lpp > 0 ? in.lpp : deep.WaterlineLength();
+    double station = 0;
+    if (deep.HasWaterline() && deep.WaterlineLength() > 0) {
+        CMatrix back;
+        SetBackRotation(back, a.heel, a.trim);
+        CVector3 middle;
+        middle.Transform(back, CVector3(deep.WaterlineMiddle(), 0, heights[deepest]));
+        station = middle.X();
+    } else {
+        CVector3 lo, hi;
+        if (ship.HullExtents(lo, hi)) {
+            station = (lo.X() + hi.X()) / 2;
+            if (!(in.lpp > 0))
+                lpp = hi.X() - lo.X();
+        }
+    }
     if (lppOut)
         *lppOut = lpp;
-    CMatrix back;
-    SetBackRotation(back, a.heel, a.trim);
-    CVector3 middle;
-    middle.Transform(back, CVector3(deep.WaterlineMiddle(), 0, heights[deepest]));
-    const CMidshipSection midship(ship, a, middle.X());
+    const CMidshipSection midship(ship, a, station);
 
     table.rows.resize(draughts.size());
     ParallelInOrder(

@@ -31,13 +31,16 @@
 //              not part of it)
 //   Am         immersed area of the midship section: the transverse plane
 //              x = const through the middle of the waterline at the deepest
-//              draught, below the (inclined) waterplane
+//              draught (through the middle of the hull's length when that
+//              waterplane does not cut the hull), below the (inclined)
+//              waterplane
 //   Cb         V / (Lwl Bwl T)
 //   Cm         Am / (Bwl T)
 //   Cp         V / (Am Lwl) = Cb / Cm
 //   Cwp        Awp / (Lwl Bwl)
-// A value that cannot be formed (no volume, no waterplane, a zero
-// denominator) is left without a value.
+// A waterplane that only touches the hull counts as none (Awp 0). A value
+// that cannot be formed (no volume, no waterplane, a zero denominator) is
+// left without a value.
 #pragma once
 
 #include "RecordTable.h"
@@ -54,7 +57,8 @@ struct CCurvesOfFormInputs {
     double heel = 0;        // [deg]
     double trim = 0;        // [deg]
     double density = 1.025; // sea water [t/m^3]
-    double lpp = 0;         // [m]; 0: the waterline length at the deepest draught
+    double lpp = 0;         // [m]; 0: the waterline length at the deepest draught (the
+                            // hull's length when that waterplane does not cut it)
 };
 
 // Draughts as typed: "FROM:TO:STEP" (FROM, FROM + STEP, ... up to TO, TO

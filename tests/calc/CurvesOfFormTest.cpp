@@ -102,6 +102,30 @@ TEST(CurvesOfForm, DefaultDraughtsRunToTheDeckAndEmptyValuesStayEmpty) {
     EXPECT_EQ(WriteRecords(ends, RecordFormat::tsv, 17).find("nan"), std::string::npos);
 }
 
+TEST(CurvesOfForm, ABodyUnderWaterHasNoWaterplaneAndItsMidshipIsTheHulls) {
+    // Heeled and trimmed, the closed surface's waterplane terms cancel only
+    // to rounding: no centre of flotation may come out of that noise.
+    CShipModel ship;
+    AddLowBarge(ship);
+    CCurvesOfFormInputs in;
+    in.heel = 10;
+    in.trim = 3;
+    in.draughts = {20, 30};
+    double lpp = 0;
+    const CRecordTable t = ComputeCurvesOfForm(ship, in, &lpp);
+    EXPECT_EQ(lpp, 20); // the hull's length: no waterline to take it from
+    for (std::size_t i = 0; i < 2; ++i) {
+        EXPECT_NEAR(Cell(t, i, "volume_m3"), 640, 1e-9);
+        EXPECT_EQ(Cell(t, i, "Awp_m2"), 0);
+        EXPECT_EQ(Cell(t, i, "TPC_t_per_cm"), 0);
+        for (const char* k : {"LCF_m", "TCF_m", "BMt_m", "BMl_m", "KMt_m", "MCT1cm_t_m_per_cm"})
+            EXPECT_TRUE(std::isnan(Cell(t, i, k))) << k;
+        // The section through the middle of the hull, wholly under water.
+        EXPECT_NEAR(Cell(t, i, "Am_m2"), 32, 1e-9);
+        EXPECT_NEAR(Cell(t, i, "LCB_m"), 10, 1e-9);
+    }
+}
+
 TEST(CurvesOfForm, HeeledBoxMeasuresTheDraughtFromItsLowestPoint) {
     // Heeled 10 degrees, the keel is the lower bilge; at T the waterplane
     // crosses the centreline Ts = T - (B / 2) sin(phi) above it, square to
