@@ -5,11 +5,15 @@
 #include "calc/CurvesOfForm.h"
 #include "calc/RecordTable.h"
 #include "model/CShipModel.h"
+#include "platform/NumberText.h"
 
 #include <cstdio>
 #include <memory>
 
 namespace {
+
+// The highest draught taken, in depths of the hull.
+constexpr double kFarDraughts = 1000;
 
 void AddHydrostatics(CLI::App& app, int& status) {
     struct Args {
@@ -55,6 +59,13 @@ void AddHydrostatics(CLI::App& app, int& status) {
         double depth = 0;
         if (!HullDepth(ship, in.heel, in.trim, depth))
             throw CRefusedError("the ship has no hull element with vertices");
+        // Far above the deck the waterplane's height swamps the hull's own
+        // coordinates in the moments, and nothing changes there anyway.
+        for (double t : in.draughts)
+            if (t > kFarDraughts * depth)
+                throw CRefusedError(FormatC("draught %g m is more than %g times the hull's "
+                                            "depth (%g m)",
+                                            t, kFarDraughts, depth));
         RecordFormat format = RecordFormat::tsv;
         ParseRecordFormat(a->format, format);
         const std::string text = WriteRecords(ComputeCurvesOfForm(ship, in), format, a->digits);

@@ -224,6 +224,7 @@ TEST(CalcHydrostatics, RefusesBadInputNamingIt) {
         {" --density 0", 1, "--density"},
         {" --lpp 0", 1, "--lpp"},
         {" --heel nan", 1, "--heel"},
+        {" --draughts 1,1e9", 1, "more than 1000 times the hull's depth"},
         {" --digits 0", 2, "--digits"},
         {" --digits 18", 2, "--digits"},
         {" --format xml", 2, "--format"},
