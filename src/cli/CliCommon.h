@@ -58,3 +58,4 @@ void AddModelCommands(CLI::App& app, int& status);
 void AddCalcCommands(CLI::App& app, int& status);
 void AddCheckCommand(CLI::App& app, int& status);
 void AddHydrostaticsCommand(CLI::App& app, int& status);
+void AddStabilityCommand(CLI::App& app, int& status);
