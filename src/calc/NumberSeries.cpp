@@ -51,6 +51,11 @@ std::string ParseNumberSeries(const char* option, const std::string& text, std::
             return quoted + ": STEP must be above 0";
         if (from > to)
             return quoted + ": FROM is above TO";
+        // FROM:STEP:TO, as some programs read a range, would give FROM alone.
+        if (from < to && step > to - from)
+            return quoted + FormatC(": STEP %g is longer than the range from %g to %g; a range is "
+                                    "FROM:TO:STEP, as in %g:%g:%g",
+                                    step, from, to, from, step, to);
         const double n = StepCount(to - from, step);
         if (!(n < static_cast<double>(limit)))
             return tooMany;

@@ -31,7 +31,7 @@ void AddStability(CLI::App& app, int& status) {
     cmd->add_option("--tcg", a->in.tcg, "Lightship centre of gravity, y [m] (default 0)");
     auto* heels = cmd->add_option(
         "--heels", a->heels,
-        "Heels [deg], 0 to below 90: FROM:TO:STEP or a list 0,10,20 (default 0:5:80); 0, 30, "
+        "Heels [deg], 0 to below 90: FROM:TO:STEP or a list 0,10,20 (default 0:80:5); 0, 30, "
         "40 and the flooding angle are always added");
     cmd->add_option("--density", a->in.density, "Density of the water [t/m^3] (default 1.025)");
     auto* flooding = cmd->add_option("--flooding-angle", a->flooding,

@@ -139,6 +139,7 @@ TEST(CalcStability, RefusesBadInputNamingIt) {
         {Barge() + " --heels 0:90:10", 1, "the heel 90 deg"},
         {Barge() + " --heels 40:0:5", 1, "FROM is above TO"},
         {Barge() + " --heels 0,x", 1, "\"x\" is not a number"},
+        {Barge() + " --heels 0:5:80", 1, "a range is FROM:TO:STEP, as in 0:80:5"},
         {Barge() + " --heels 0:80:0", 1, "STEP must be above 0"},
         {Barge() + " --flooding-angle 0", 1, "--flooding-angle"},
         {Barge() + " --density 0", 1, "--density"},
