@@ -47,6 +47,10 @@ void WarnOfValueProblems(const CShipModel& ship);
 // give for a field that does not hold a number.
 void RefuseTypedValuesThatAreNotNumbers(const CLI::App& command);
 
+// --format tsv|csv|json and --digits N, the output options of the commands
+// that print records (calc/RecordTable.h).
+void AddRecordOutputOptions(CLI::App& command, std::string& format, int& digits);
+
 // Every option of every command that takes a number refuses an empty value
 // (which would read as 0) as a usage error.
 void RefuseEmptyNumbers(CLI::App& app);

@@ -37,11 +37,7 @@ void AddStability(CLI::App& app, int& status) {
     auto* flooding = cmd->add_option("--flooding-angle", a->flooding,
                                      "Down-flooding angle [deg]: the areas stop there when it "
                                      "is below 40");
-    cmd->add_option("--format", a->format, "tsv (default), csv or json")
-        ->check(CLI::IsMember({"tsv", "csv", "json"}));
-    cmd->add_option("--digits", a->digits,
-                    "Significant digits of every number, 1 to 17 (default 6)")
-        ->check(CLI::Range(1, 17));
+    AddRecordOutputOptions(*cmd, a->format, a->digits);
     cmd->add_flag("--strict", a->strict, "Exit 1 when a criterion fails");
     cmd->callback([=, &status] {
         RefuseTypedValuesThatAreNotNumbers(*cmd);
