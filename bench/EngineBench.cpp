@@ -13,10 +13,12 @@
 #include "calc/BonjeanTable.h"
 #include "calc/CurvesOfForm.h"
 #include "calc/InclinedTable.h"
+#include "calc/StabilityCurve.h"
 #include "calc/UprightTable.h"
 #include "geometry/CHydroProperties.h"
 #include "geometry/CMatrix.h"
 #include "geometry/ExactIntegrals.h"
+#include "geometry/IntegrationRules.h"
 #include "geometry/RotationKernel.h"
 #include "geometry/Scalar.h"
 #include "model/MeshCheck.h"
@@ -324,6 +326,41 @@ void BM_CurvesOfForm(benchmark::State& state) {
     Report(state, ship);
 }
 
+// A 19-heel GZ curve free to trim by the exact rule (2.5 deg, and 0 to 85
+// by 5, 30 and 40 among them): a condition of half the
+// hull's volume with G a quarter of the way from the axis down to the keel
+// and 1 m aft of the middle, so that every heel searches its trim. Third
+// argument 1: on one thread; 0: on all cores.
+void BM_StabilityCurve(benchmark::State& state) {
+    const CShipModel& ship = Hull(state.range(0), static_cast<int>(state.range(1)));
+    CStabilityInputs in;
+    in.lightship = ship.TotalVolume<CExactRule>() / 2 * in.density;
+    in.lcg = 49;
+    in.vcg = -2;
+    in.heels.push_back(2.5);
+    for (int k = 0; k <= 17; ++k)
+        in.heels.push_back(5.0 * k);
+    if (!CheckStabilityShip(ship, in).empty() || StabilityHeels(in).size() != 19) {
+        state.SkipWithError("the condition does not give the intended curve");
+        return;
+    }
+    tbb::task_arena arena(state.range(2) == 1 ? 1 : tbb::task_arena::automatic);
+    CStabilityResult result;
+    long long evaluations = 0;
+    for (auto _ : state) {
+        const long long before = CShipModel::EvaluationCount();
+        arena.execute([&] { result = ComputeStability(ship, in); });
+        evaluations += CShipModel::EvaluationCount() - before;
+    }
+    if (!result.failure.empty())
+        state.SkipWithError(result.failure.c_str());
+    state.counters["heels"] = static_cast<double>(result.curve.size());
+    state.counters["GM0_m"] = result.summary.gm0;
+    // Ship evaluations on this thread: all of them on one thread.
+    state.counters["evaluations_on_caller"] =
+        static_cast<double>(evaluations) / static_cast<double>(state.iterations());
+}
+
 // The checks of a whole element: matching vertices, edges, orientation.
 void BM_CheckElement(benchmark::State& state) {
     const CShipModel& ship = Hull(state.range(0), static_cast<int>(state.range(1)));
@@ -369,6 +406,12 @@ BENCHMARK(BM_CurvesOfForm)
     ->ArgsProduct({{1000000}, {benchPolyface, benchGrid}, {1, 0}})
     ->Unit(benchmark::kMillisecond)
     ->UseRealTime();
+BENCHMARK(BM_StabilityCurve)
+    ->ArgNames({"triangles", "grid", "serial"})
+    ->ArgsProduct({{1000000}, {benchPolyface, benchGrid}, {1, 0}})
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime()
+    ->Iterations(2);
 BENCHMARK(BM_CheckElement)
     ->Args({1000000, benchPolyface})
     ->Args({1000000, benchGrid})

@@ -2,8 +2,9 @@
 # Runs the engine benchmarks and the memory probe, and prints ns per
 # triangle of each evaluation against the floor loop, the upright table's
 # parallel speed-up, the inclined tables' times (KZ on one core and on all,
-# GZ per cell), the Bonjean tables, the mesh checks, the peak memory per
-# triangle of a loaded ship, and the reading of DXF, STL and OBJ files.
+# GZ per cell), the Bonjean tables, the 19-heel stability curve, the mesh
+# checks, the peak memory per triangle of a loaded ship, and the reading of
+# DXF, STL and OBJ files.
 # Usage: scripts/bench.sh [extra Google Benchmark flags]
 # The full JSON goes to build/bench.json.
 set -euo pipefail
@@ -101,6 +102,14 @@ for n, label in (("100000", "100k"), ("1000000", "1M")):
             print(f"Bonjean tables, 31 stations x 50 waterlines, {label} {kinds[k]}: "
                   f"serial {serial:.0f} ms, parallel {parallel:.0f} ms, "
                   f"speed-up {serial / parallel:.2f} on {cores} cores")
+for k in ("0", "1"):
+    name = f"BM_StabilityCurve/triangles:1000000/grid:{k}/serial:"
+    serial, run = table_ms(name + "1/iterations:2")
+    parallel, _ = table_ms(name + "0/iterations:2")
+    if serial is not None and parallel is not None:
+        print(f"stability curve, 19 heels free to trim, 1M {kinds[k]}: serial {serial:.0f} ms "
+              f"({run['evaluations_on_caller']:.0f} ship evaluations), parallel {parallel:.0f} ms, "
+              f"speed-up {serial / parallel:.2f} on {cores} cores")
 for k in ("0", "1"):
     check, _ = table_ms(f"BM_CheckElement/1000000/{k}")
     if check is not None:

@@ -1,6 +1,6 @@
 #include "CurvesOfForm.h"
+#include "NumberSeries.h"
 #include "ParallelInOrder.h"
-#include "StepCount.h"
 
 #include "geometry/CHydroProperties.h"
 #include "geometry/CMatrix.h"
@@ -185,69 +185,10 @@ void ComputeRow(const CShipModel& ship, const CAttitude& a, const CCurvesOfFormI
             row[static_cast<std::size_t>(k)] = CRecordCell(c[k]);
 }
 
-// One number, blanks around it allowed; false unless the whole text is one.
-bool ParseNumber(const std::string& text, double& value) {
-    const std::size_t first = text.find_first_not_of(" \t");
-    if (first == std::string::npos)
-        return false;
-    char* end = nullptr;
-    value = StrtodC(text.c_str() + first, &end);
-    if (end == text.c_str() + first)
-        return false;
-    return std::string(end).find_first_not_of(" \t") == std::string::npos;
-}
-
 } // namespace
 
 std::string ParseDraughts(const std::string& text, std::vector<double>& out) {
-    out.clear();
-    if (text.find_first_not_of(" \t") == std::string::npos)
-        return "--draughts is empty: give FROM:TO:STEP or a list such as 1,2.5,4";
-    const std::string quoted = "\"" + text + "\"";
-    if (text.find(':') != std::string::npos) {
-        const std::size_t a = text.find(':'), b = text.find(':', a + 1);
-        if (b == std::string::npos || text.find(':', b + 1) != std::string::npos)
-            return "--draughts " + quoted + ": a range is FROM:TO:STEP";
-        double from, to, step;
-        const struct {
-            std::string part;
-            const char* name;
-            double* value;
-        } parts[] = {{text.substr(0, a), "FROM", &from},
-                     {text.substr(a + 1, b - a - 1), "TO", &to},
-                     {text.substr(b + 1), "STEP", &step}};
-        for (const auto& p : parts)
-            if (!ParseNumber(p.part, *p.value) || !std::isfinite(*p.value))
-                return "--draughts " + quoted + ": " + p.name + " is not a number";
-        if (!(step > 0))
-            return "--draughts " + quoted + ": STEP must be above 0";
-        if (from > to)
-            return "--draughts " + quoted + ": FROM is above TO";
-        const double n = StepCount(to - from, step);
-        if (!(n < kMaxDraughts))
-            return FormatC("--draughts %s: more than %zu draughts", quoted.c_str(), kMaxDraughts);
-        for (int k = 0; k <= static_cast<int>(n); ++k)
-            out.push_back(k == static_cast<int>(n) && std::fabs(from + k * step - to) < 1e-9 * step
-                              ? to
-                              : from + k * step);
-        return "";
-    }
-    std::size_t start = 0;
-    for (;;) {
-        const std::size_t comma = text.find(',', start);
-        const std::string item = text.substr(start, comma - start);
-        double t;
-        if (!ParseNumber(item, t) || !std::isfinite(t)) {
-            out.clear();
-            return "--draughts " + quoted + ": \"" + item + "\" is not a number";
-        }
-        out.push_back(t);
-        if (out.size() > kMaxDraughts)
-            return FormatC("--draughts %s: more than %zu draughts", quoted.c_str(), kMaxDraughts);
-        if (comma == std::string::npos)
-            return "";
-        start = comma + 1;
-    }
+    return ParseNumberSeries("--draughts", text, kMaxDraughts, out);
 }
 
 bool HullDepth(const CShipModel& ship, double heel, double trim, double& depth) {

@@ -101,6 +101,35 @@ std::string Delimited(const CRecordTable& t, int digits, char separator, const c
     return out;
 }
 
+std::string JsonObject(const CRecordTable& t, std::size_t r, int digits) {
+    std::string out = "{";
+    for (std::size_t c = 0; c < t.columns.size(); ++c) {
+        if (c)
+            out += ", ";
+        out += JsonString(t.columns[c].key);
+        out += ": ";
+        out += c < t.rows[r].size() ? JsonValue(t.rows[r][c], digits) : "null";
+    }
+    out += '}';
+    return out;
+}
+
+// The rows as an array of objects, one a line, indent blanks before each.
+std::string JsonArray(const CRecordTable& t, int digits, const std::string& indent) {
+    std::string out = "[";
+    for (std::size_t r = 0; r < t.rows.size(); ++r) {
+        out += r ? ",\n" : "\n";
+        out += indent;
+        out += JsonObject(t, r, digits);
+    }
+    if (!t.rows.empty()) {
+        out += '\n';
+        out += indent.substr(0, indent.size() - 2);
+    }
+    out += ']';
+    return out;
+}
+
 } // namespace
 
 bool ParseRecordFormat(const std::string& name, RecordFormat& format) {
@@ -120,18 +149,35 @@ std::string WriteRecords(const CRecordTable& t, RecordFormat format, int digits)
         return Delimited(t, digits, '\t', "\n", TsvField);
     if (format == RecordFormat::csv)
         return Delimited(t, digits, ',', "\r\n", CsvField);
-    std::string out = "[";
-    for (std::size_t r = 0; r < t.rows.size(); ++r) {
-        out += r ? ",\n  {" : "\n  {";
-        for (std::size_t c = 0; c < t.columns.size(); ++c) {
-            if (c)
-                out += ", ";
-            out += JsonString(t.columns[c].key);
-            out += ": ";
-            out += c < t.rows[r].size() ? JsonValue(t.rows[r][c], digits) : "null";
+    std::string out = JsonArray(t, digits, "  ");
+    out += '\n';
+    return out;
+}
+
+std::string WriteRecordSections(const std::vector<CRecordSection>& sections, RecordFormat format,
+                                int digits) {
+    std::string out;
+    if (format != RecordFormat::json) {
+        for (std::size_t k = 0; k < sections.size(); ++k) {
+            if (k)
+                out += format == RecordFormat::csv ? "\r\n" : "\n";
+            out += WriteRecords(*sections[k].table, format, digits);
         }
-        out += '}';
+        return out;
     }
-    out += t.rows.empty() ? "]\n" : "\n]\n";
+    out += '{';
+    for (std::size_t k = 0; k < sections.size(); ++k) {
+        const CRecordSection& s = sections[k];
+        out += k ? ",\n  " : "\n  ";
+        out += JsonString(s.name);
+        out += ": ";
+        if (!s.single)
+            out += JsonArray(*s.table, digits, "    ");
+        else if (s.table->rows.empty())
+            out += "null";
+        else
+            out += JsonObject(*s.table, 0, digits);
+    }
+    out += sections.empty() ? "}\n" : "\n}\n";
     return out;
 }

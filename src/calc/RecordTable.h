@@ -49,3 +49,18 @@ bool ParseRecordFormat(const std::string& name, RecordFormat& format);
 // holding a comma, a double quote, CR or LF quoted with its quotes doubled.
 // JSON: an array of one object per row, keys in column order.
 std::string WriteRecords(const CRecordTable& table, RecordFormat format, int digits);
+
+// One of several tables written together: a report made of parts.
+struct CRecordSection {
+    std::string name;                    // JSON key of the part
+    const CRecordTable* table = nullptr; // not owned
+    bool single = false;                 // JSON: its one row as an object, not an array
+};
+
+// Several tables as one text. TSV and CSV: each table as WriteRecords
+// writes it, its own header line first, with an empty line between two
+// tables. JSON: one object whose members, in order, are the parts by
+// name, each an array of objects (or, for a single part, the object of
+// its first row, null when it has none).
+std::string WriteRecordSections(const std::vector<CRecordSection>& sections, RecordFormat format,
+                                int digits);

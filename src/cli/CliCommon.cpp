@@ -76,6 +76,14 @@ void LoadShip(CShipModel& ship, const std::string& path, bool allowNew) {
                      EscapeField(note).c_str());
 }
 
+void AddRecordOutputOptions(CLI::App& command, std::string& format, int& digits) {
+    command.add_option("--format", format, "tsv (default), csv or json")
+        ->check(CLI::IsMember({"tsv", "csv", "json"}));
+    command
+        .add_option("--digits", digits, "Significant digits of every number, 1 to 17 (default 6)")
+        ->check(CLI::Range(1, 17));
+}
+
 void RefuseEmptyNumbers(CLI::App& app) {
     const CLI::Validator notEmpty(
         [](std::string& value) {

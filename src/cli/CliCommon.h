@@ -47,6 +47,10 @@ void WarnOfValueProblems(const CShipModel& ship);
 // give for a field that does not hold a number.
 void RefuseTypedValuesThatAreNotNumbers(const CLI::App& command);
 
+// --format tsv|csv|json and --digits N, the output options of the commands
+// that print records (calc/RecordTable.h).
+void AddRecordOutputOptions(CLI::App& command, std::string& format, int& digits);
+
 // Every option of every command that takes a number refuses an empty value
 // (which would read as 0) as a usage error.
 void RefuseEmptyNumbers(CLI::App& app);
@@ -58,3 +62,4 @@ void AddModelCommands(CLI::App& app, int& status);
 void AddCalcCommands(CLI::App& app, int& status);
 void AddCheckCommand(CLI::App& app, int& status);
 void AddHydrostaticsCommand(CLI::App& app, int& status);
+void AddStabilityCommand(CLI::App& app, int& status);

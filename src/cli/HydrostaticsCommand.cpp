@@ -36,11 +36,7 @@ void AddHydrostatics(CLI::App& app, int& status) {
     auto* lpp = cmd->add_option("--lpp", a->in.lpp,
                                 "Length between perpendiculars [m], for MCT 1 cm (default: the "
                                 "waterline length at the deepest draught)");
-    cmd->add_option("--format", a->format, "tsv (default), csv or json")
-        ->check(CLI::IsMember({"tsv", "csv", "json"}));
-    cmd->add_option("--digits", a->digits,
-                    "Significant digits of every number, 1 to 17 (default 6)")
-        ->check(CLI::Range(1, 17));
+    AddRecordOutputOptions(*cmd, a->format, a->digits);
     cmd->callback([=, &status] {
         RefuseTypedValuesThatAreNotNumbers(*cmd);
         CCurvesOfFormInputs in = a->in;

@@ -22,6 +22,7 @@ int main(int argc, char** argv) {
     AddCalcCommands(app, status);
     AddCheckCommand(app, status);
     AddHydrostaticsCommand(app, status);
+    AddStabilityCommand(app, status);
     RefuseEmptyNumbers(app);
 
     try {

@@ -23,6 +23,7 @@ inline constexpr Colour kTankColour = 0x0000C0;
 class CDxfFile;
 
 class CHydroProperties;
+struct COnePointRule;
 class CSectionContour;
 class CMatrixBase;
 
@@ -73,6 +74,8 @@ public:
     // The draught at which the immersed volume is target, by false position
     // between the lowest and highest z'; draught holds the last one tried.
     // A target outside (0, Volume] leaves draught as it was (outOfRange).
+    // Volumes by the rule.
+    template <class Rule = COnePointRule>
     SearchStatus FindLevel(double target, const CMatrixBase& r, double& draught,
                            double tolerance) const;
 

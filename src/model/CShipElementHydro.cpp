@@ -131,10 +131,16 @@ template double CShipElement::ImmersedVolumeBy<CExactRule>(const CMatrixBase&, d
 template double CShipElement::VolumeBy<COnePointRule>() const;
 template double CShipElement::VolumeBy<CExactRule>() const;
 
+template <class Rule>
 SearchStatus CShipElement::FindLevel(double target, const CMatrixBase& r, double& draught,
                                      double tolerance) const {
     double zmin = 0, zmax = 0;
     ZRange(r, zmin, zmax);
-    return FalsePositionLevel(target, zmin, zmax, Volume(), draught, tolerance,
-                              [&](double t) { return ImmersedVolume(r, t); });
+    return FalsePositionLevel(target, zmin, zmax, VolumeBy<Rule>(), draught, tolerance,
+                              [&](double t) { return ImmersedVolumeBy<Rule>(r, t); });
 }
+
+template SearchStatus CShipElement::FindLevel<COnePointRule>(double, const CMatrixBase&, double&,
+                                                             double) const;
+template SearchStatus CShipElement::FindLevel<CExactRule>(double, const CMatrixBase&, double&,
+                                                          double) const;

@@ -6,6 +6,7 @@
 #include "CShipElement.h"
 #include "CTank.h"
 
+#include <functional>
 #include <string>
 
 class CFile;
@@ -16,6 +17,10 @@ class CMatrixBase;
 class CSectionContour;
 
 inline constexpr double kSeaWaterSpecificWeight = 1025.0;
+
+// The centre of gravity g of a loaded ship at the attitude (heel, trim), its
+// moving loads placed for it; false when it cannot be formed.
+using CCentreOfGravityAt = std::function<bool(double heel, double trim, CVector3& g)>;
 
 class CShipModel {
 public:
@@ -100,6 +105,12 @@ public:
     template <class Rule = COnePointRule>
     SearchStatus FindTrimEquilibrium(const CVector3& g0, double volume, double heel, double& trim,
                                      double& draught, double volumeTolerance,
+                                     double leverTolerance) const;
+    // The same for a centre of gravity that the caller forms at each
+    // attitude the search tries (its own weights and moving loads).
+    template <class Rule = COnePointRule>
+    SearchStatus FindTrimEquilibrium(const CCentreOfGravityAt& gravity, double volume, double heel,
+                                     double& trim, double& draught, double volumeTolerance,
                                      double leverTolerance) const;
     // cos(trim) (B.x - G.x) - sin(trim) (B.z - G.z).
     static double LongitudinalLever(const CVector3& b, const CVector3& g, double trim);

@@ -32,6 +32,28 @@ SearchStatus CTank::TankLiquidCentre(double heel, double trim, CVector3& centre)
     return status == SearchStatus::notConverged ? status : SearchStatus::converged;
 }
 
+SearchStatus CTank::ExactLiquid(double heel, double trim, CExactProperties& liquid,
+                                double& level) const {
+    liquid.Reset();
+    level = 0;
+    const double volume = VolumeBy<CExactRule>();
+    if (!(m_load_volume > 0) || !(m_load_volume <= volume * (1 + 1e-9)))
+        return SearchStatus::outOfRange;
+    CRotationMatrix r;
+    r.SetRotation(heel, trim, 0);
+    SearchStatus status = SearchStatus::converged;
+    if (m_load_volume >= volume * (1 - 1e-9)) {
+        // Pressed up: every panel under the level, the lid's sums cancel.
+        double zmin = 0, zmax = 0;
+        ZRange(r, zmin, zmax);
+        level = zmax + 1;
+    } else {
+        status = FindLevel<CExactRule>(m_load_volume, r, level, 1e-10 * m_load_volume);
+    }
+    ImmersedSums<CExactRule>(liquid, level, r);
+    return status;
+}
+
 template <class Rule> double CShipModel::TotalVolume() const {
     double volume = 0;
     for (int i = 1; i <= m_hull.GetCount(); ++i)
@@ -199,9 +221,21 @@ SearchStatus CShipModel::FindTrimEquilibrium(const CVector3& g0, double volume, 
                                              double& trim, double& draught, double volumeTolerance,
                                              double leverTolerance) const {
     const double fixedWeight = volume * m_sea_specific_weight - TankLoadWeight();
+    return FindTrimEquilibrium<Rule>(
+        [&](double h, double t, CVector3& g) {
+            g = g0;
+            return CentreOfGravity(g, fixedWeight, h, t) != SearchStatus::notConverged;
+        },
+        volume, heel, trim, draught, volumeTolerance, leverTolerance);
+}
+
+template <class Rule>
+SearchStatus CShipModel::FindTrimEquilibrium(const CCentreOfGravityAt& gravity, double volume,
+                                             double heel, double& trim, double& draught,
+                                             double volumeTolerance, double leverTolerance) const {
     const double totalVolume = TotalVolume<Rule>();
     // The trimming lever at trim t, with the draught for the volume (starting
-    // from the last one) and the liquids placed for this attitude.
+    // from the last one) and the loads placed for this attitude.
     return FindLeverZero(trim, leverTolerance, [&](double t) {
         CRotationMatrix r;
         r.SetRotation(heel, t, 0);
@@ -211,8 +245,8 @@ SearchStatus CShipModel::FindTrimEquilibrium(const CVector3& g0, double volume, 
         thread_local typename Rule::Record record;
         PrepareRecord(record);
         ImmersedProperties(record, draught, r);
-        CVector3 g = g0;
-        if (CentreOfGravity(g, fixedWeight, heel, t) == SearchStatus::notConverged)
+        CVector3 g;
+        if (!gravity(heel, t, g))
             return std::nan("");
         return record.TrimmingLever(g, draught, heel, t);
     });
@@ -259,4 +293,10 @@ template SearchStatus CShipModel::FindTrimEquilibrium<COnePointRule>(const CVect
                                                                      double, double) const;
 template SearchStatus CShipModel::FindTrimEquilibrium<CExactRule>(const CVector3&, double, double,
                                                                   double&, double&, double,
+                                                                  double) const;
+template SearchStatus CShipModel::FindTrimEquilibrium<COnePointRule>(const CCentreOfGravityAt&,
+                                                                     double, double, double&,
+                                                                     double&, double, double) const;
+template SearchStatus CShipModel::FindTrimEquilibrium<CExactRule>(const CCentreOfGravityAt&, double,
+                                                                  double, double&, double&, double,
                                                                   double) const;

@@ -6,6 +6,8 @@
 
 #include "CShipElement.h"
 
+class CExactProperties;
+
 class CTank : public CShipElement {
 public:
     CTank() : CShipElement(kTankColour) {}
@@ -28,6 +30,16 @@ public:
     // volume tolerance of 4.0. A tank with no load gives the zero vector
     // (its weight is 0, so its centre never counts).
     SearchStatus TankLiquidCentre(double heel, double trim, CVector3& centre) const;
+    // The liquid by the exact rule, its free surface parallel to the
+    // waterplane of heel and trim: liquid receives its sums in the frame of
+    // that surface (level its height there), from which come its centre and
+    // the free surface's area and moments. The level is found to a volume
+    // within 1e-10 of the load. A tank filled to within 1e-9 of its volume
+    // is pressed up: the level lies above it, and there is no free surface.
+    // A load of 0, or above the tank's volume, gives outOfRange and empty
+    // sums.
+    SearchStatus ExactLiquid(double heel, double trim, CExactProperties& liquid,
+                             double& level) const;
 
     // Specific weight, load volume and filling ratio as stored, then the
     // element body.

@@ -46,3 +46,22 @@ TEST(RecordTable, JsonIsAnArrayOfObjectsWithNullForMissingValues) {
     EXPECT_EQ(f, RecordFormat::json);
     EXPECT_FALSE(ParseRecordFormat("xml", f));
 }
+
+TEST(RecordTable, SectionsAreTablesInTurnOrNamedPartsOfOneObject) {
+    CRecordTable one, none;
+    one.columns = {{"GM[m]", "GM_m"}, {"ok", "ok"}};
+    one.rows.push_back({CRecordCell(0.25), CRecordCell("pass")});
+    none.columns = one.columns;
+    const std::vector<CRecordSection> parts = {
+        {"points", &one, false}, {"summary", &one, true}, {"empty", &none, true}};
+    EXPECT_EQ(WriteRecordSections(parts, RecordFormat::tsv, 6),
+              "GM[m]\tok\n0.25\tpass\n\nGM[m]\tok\n0.25\tpass\n\nGM[m]\tok\n");
+    EXPECT_EQ(WriteRecordSections(parts, RecordFormat::csv, 6),
+              "GM[m],ok\r\n0.25,pass\r\n\r\nGM[m],ok\r\n0.25,pass\r\n\r\nGM[m],ok\r\n");
+    EXPECT_EQ(WriteRecordSections(parts, RecordFormat::json, 6),
+              "{\n  \"points\": [\n    {\"GM_m\": 0.25, \"ok\": \"pass\"}\n  ],\n"
+              "  \"summary\": {\"GM_m\": 0.25, \"ok\": \"pass\"},\n  \"empty\": null\n}\n");
+    // One table alone is what WriteRecords writes.
+    EXPECT_EQ(WriteRecordSections({{"points", &one, false}}, RecordFormat::tsv, 6),
+              WriteRecords(one, RecordFormat::tsv, 6));
+}

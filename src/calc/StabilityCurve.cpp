@@ -1,0 +1,322 @@
+#include "StabilityCurve.h"
+#include "ParallelInOrder.h"
+
+#include "geometry/CHydroProperties.h"
+#include "geometry/CMatrix.h"
+#include "geometry/ExactIntegrals.h"
+#include "geometry/IntegrationRules.h"
+#include "geometry/Scalar.h"
+#include "model/CShipModel.h"
+#include "platform/NumberText.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace {
+
+inline constexpr std::size_t kMaxHeels = 1000;
+// A trim search that wanders this far has lost the ship.
+inline constexpr double kMaxTrimDeg = 60;
+
+// tonnes per (cubic metre times kg/m^3)
+inline constexpr double kTonnesPerKg = 1e-3;
+
+// The loading condition: its weights and how G follows the attitude.
+class CCondition {
+public:
+    CCondition(const CShipModel& ship, const CStabilityInputs& in)
+        : m_moment(in.lcg * in.lightship, in.tcg * in.lightship, in.vcg * in.lightship) {
+        m_weight = in.lightship;
+        for (int i = 1; i <= ship.Tanks().GetCount(); ++i) {
+            const CTank& tank = *ship.Tanks().GetAt(i);
+            if (!tank.IsEnabled() || tank.GetLoadVolume() == 0)
+                continue;
+            const double density = tank.GetSpecificWeight() * kTonnesPerKg; // [t/m^3]
+            m_tanks.push_back({&tank, density * tank.GetLoadVolume(), density});
+            m_weight += m_tanks.back().weight;
+        }
+        m_volume = m_weight / in.density;
+    }
+    double Weight() const { return m_weight; }
+    double Volume() const { return m_volume; }
+
+    // G with every liquid's surface parallel to the waterplane of (heel,
+    // trim) [rad]; fsc, when given, receives sum rho i / D for that surface.
+    bool GravityAt(double heel, double trim, CVector3& g, double* fsc = nullptr) const {
+        if (!(std::fabs(trim) <= DegToRad(kMaxTrimDeg)))
+            return false;
+        g = m_moment;
+        double sum = 0;
+        for (const Tank& t : m_tanks) {
+            CExactProperties liquid;
+            double level = 0;
+            if (t.tank->ExactLiquid(heel, trim, liquid, level) != SearchStatus::converged ||
+                !(liquid.Volume() > 0))
+                return false;
+            CVector3 c;
+            liquid.BuoyancyCentre(c, level, heel, trim);
+            c.Scale(t.weight);
+            g.Add(c);
+            const double area = liquid.WaterplaneArea();
+            if (area > 0) {
+                // About the surface's own axis along x': int y^2 dA - (int y dA)^2 / A.
+                const double sy = liquid.WaterplaneMomentY();
+                sum += t.density * (liquid.WaterplaneSecondY() - sy * sy / area);
+            }
+        }
+        g.Divide(m_weight);
+        if (fsc)
+            *fsc = sum / m_weight;
+        return true;
+    }
+
+private:
+    struct Tank {
+        const CTank* tank;
+        double weight;  // [t]
+        double density; // [t/m^3]
+    };
+    CVector3 m_moment; // of the lightship [t m]
+    double m_weight = 0, m_volume = 0;
+    std::vector<Tank> m_tanks;
+};
+
+// The hull's keel (lowest z) and the middle of its length, upright.
+struct CHullFrame {
+    explicit CHullFrame(const CShipModel& ship) {
+        CVector3 lo, hi;
+        if (ship.HullExtents(lo, hi)) {
+            keel = lo.Z();
+            middle = (lo.X() + hi.X()) / 2;
+        }
+    }
+    double keel = 0, middle = 0;
+};
+
+// The floating ship at one heel: its trim, draught and immersed sums.
+struct CFloating {
+    double heel = 0, trim = 0, draught = 0; // [rad], [rad], [m] in the frame
+    CRotationMatrix r;
+    CExactProperties p;
+    CVector3 g;
+};
+
+std::string FloatAt(const CShipModel& ship, const CCondition& c, double heelDeg, CFloating& f) {
+    f.heel = DegToRad(heelDeg);
+    f.trim = 0;
+    f.draught = 0;
+    const double v = c.Volume();
+    const SearchStatus s = ship.FindTrimEquilibrium<CExactRule>(
+        [&](double heel, double trim, CVector3& g) { return c.GravityAt(heel, trim, g); }, v,
+        f.heel, f.trim, f.draught, 1e-10 * v, 1e-6);
+    if (s != SearchStatus::converged)
+        return FormatC("no trim of equilibrium found at heel %g deg (the search went beyond %g "
+                       "deg of trim, or a tank's level was not found)",
+                       heelDeg, kMaxTrimDeg);
+    f.r.SetRotation(f.heel, f.trim, 0);
+    ship.ImmersedProperties(f.p, f.draught, f.r);
+    c.GravityAt(f.heel, f.trim, f.g);
+    return "";
+}
+
+// Height of p above the waterplane, square to it [m].
+double FrameZ(const CFloating& f, const CVector3& p) {
+    return *f.r.Element(3, 1) * p.X() + *f.r.Element(3, 2) * p.Y() + *f.r.Element(3, 3) * p.Z() -
+           f.draught;
+}
+
+std::string ComputePoint(const CShipModel& ship, const CCondition& c, const CHullFrame& hull,
+                         double heelDeg, CStabilityPoint& point) {
+    CFloating f;
+    if (std::string failure = FloatAt(ship, c, heelDeg, f); !failure.empty())
+        return failure;
+    point.heel = heelDeg;
+    point.trim = RadToDeg(f.trim);
+    point.g = f.g;
+    point.gz = f.p.RightingLever(f.g, f.draught, f.heel, f.trim);
+    point.kn = f.p.RightingLever(CVector3(0, 0, hull.keel), f.draught, f.heel, f.trim);
+    // The waterplane r31 x + r32 y + r33 z = T meets x = middle, y = 0 at z.
+    const double z = (f.draught - *f.r.Element(3, 1) * hull.middle) / *f.r.Element(3, 3);
+    point.draught = z - hull.keel;
+    return "";
+}
+
+void Summarise(const CShipModel& ship, const CCondition& c, const CHullFrame& hull,
+               const CStabilityInputs& in, CStabilityResult& result) {
+    CStabilitySummary& s = result.summary;
+    s.displacement = c.Weight();
+    s.volume = c.Volume();
+    CFloating f;
+    if (std::string failure = FloatAt(ship, c, 0, f); !failure.empty()) {
+        result.failure = failure;
+        return;
+    }
+    c.GravityAt(f.heel, f.trim, s.g, &s.fsc);
+    s.draught = result.curve.front().draught;
+    s.trim = RadToDeg(f.trim);
+    double bmt = 0, bml = 0;
+    f.p.MetacentricRadii(bmt, bml);
+    const double k = FrameZ(f, CVector3(s.g.X(), 0, hull.keel));
+    s.kg = FrameZ(f, s.g) - k;
+    s.kmt = f.p.BuoyancyCentreInFrame().Z() - k + bmt;
+    s.gm_solid = s.kmt - s.kg;
+    s.gm0 = s.gm_solid - s.fsc;
+
+    CGzCurve curve;
+    for (const CStabilityPoint& p : result.curve) {
+        curve.heels.push_back(p.heel);
+        curve.gz.push_back(p.gz);
+    }
+    s.features = GzFeaturesOf(curve);
+    s.limit_angle = AreaLimitAngle(in.flooding);
+    s.area_30 = GzArea(curve, 0, 30);
+    s.area_limit = GzArea(curve, 0, s.limit_angle);
+    s.area_30_limit = s.limit_angle > 30 ? GzArea(curve, 30, s.limit_angle) : 0;
+    result.criteria = IntactCriteria(curve, s.gm0, in.flooding);
+}
+
+CRecordCell Value(double x) {
+    return std::isfinite(x) ? CRecordCell(x) : CRecordCell();
+}
+
+} // namespace
+
+std::string CheckStabilityInputs(const CStabilityInputs& in) {
+    if (!std::isfinite(in.lightship) || !(in.lightship > 0))
+        return FormatC("--lightship (%g t) must be a weight above 0", in.lightship);
+    for (const auto& [name, value] :
+         {std::pair{"--lcg", in.lcg}, std::pair{"--tcg", in.tcg}, std::pair{"--vcg", in.vcg}})
+        if (!std::isfinite(value))
+            return std::string(name) + " is not a number";
+    if (!std::isfinite(in.density) || !(in.density > 0))
+        return FormatC("--density (%g t/m^3) must be a number above 0", in.density);
+    if (in.flooding && !(*in.flooding > 0 && *in.flooding < 90))
+        return FormatC("--flooding-angle (%g deg) must lie above 0 and below 90", *in.flooding);
+    if (in.heels.size() > kMaxHeels)
+        return FormatC("more than %zu heels asked for", kMaxHeels);
+    for (double h : in.heels)
+        if (!(h >= 0 && h < 90))
+            return FormatC("the heel %g deg lies outside 0 to 90 (90 excluded): the curve runs "
+                           "from upright to starboard, and at 90 deg the trim no longer moves "
+                           "the waterplane",
+                           h);
+    return "";
+}
+
+std::string CheckStabilityShip(const CShipModel& ship, const CStabilityInputs& in) {
+    CVector3 lo, hi;
+    if (!ship.HullExtents(lo, hi))
+        return "the ship has no hull element with vertices";
+    for (int i = 1; i <= ship.Tanks().GetCount(); ++i) {
+        const CTank& t = *ship.Tanks().GetAt(i);
+        if (!t.IsEnabled() || t.GetLoadVolume() == 0)
+            continue;
+        std::string name = "tank '";
+        name += t.GetName();
+        name += "'";
+        if (!(t.GetSpecificWeight() >= 0))
+            return name +
+                   FormatC(": its specific weight %g kg/m^3 is negative", t.GetSpecificWeight());
+        const double volume = t.VolumeBy<CExactRule>();
+        if (!(t.GetLoadVolume() > 0 && t.GetLoadVolume() <= volume * (1 + 1e-9)))
+            return name + FormatC(": its load volume %g m^3 does not fit its volume %g m^3",
+                                  t.GetLoadVolume(), volume);
+    }
+    const CCondition c(ship, in);
+    const double total = ship.TotalVolume<CExactRule>();
+    if (!(c.Volume() <= total))
+        return FormatC("the condition weighs %g t, more than the whole hull displaces (%g m^3 "
+                       "at %g t/m^3, %g t): the ship sinks",
+                       c.Weight(), total, in.density, total * in.density);
+    return "";
+}
+
+std::vector<double> StabilityHeels(const CStabilityInputs& in) {
+    std::vector<double> heels = in.heels;
+    if (heels.empty())
+        for (int k = 0; k <= 16; ++k)
+            heels.push_back(5.0 * k);
+    std::vector<double> required = {0, 30, 40};
+    if (in.flooding)
+        required.push_back(*in.flooding);
+    // A heel within 1e-9 deg of a required one is that one (0:0.1:40 gives
+    // 30.000000000000004).
+    for (double r : required) {
+        std::erase_if(heels, [&](double h) { return std::fabs(h - r) < 1e-9; });
+        heels.push_back(r);
+    }
+    std::sort(heels.begin(), heels.end());
+    heels.erase(std::unique(heels.begin(), heels.end()), heels.end());
+    return heels;
+}
+
+CStabilityResult ComputeStability(const CShipModel& ship, const CStabilityInputs& in) {
+    CStabilityResult result;
+    const CCondition condition(ship, in);
+    const CHullFrame hull(ship);
+    const std::vector<double> heels = StabilityHeels(in);
+    result.curve.resize(heels.size());
+    std::vector<std::string> failures(heels.size());
+    ParallelInOrder(
+        static_cast<int>(heels.size()),
+        [&](int k) {
+            const auto i = static_cast<std::size_t>(k);
+            failures[i] = ComputePoint(ship, condition, hull, heels[i], result.curve[i]);
+        },
+        [](int) {});
+    for (const std::string& f : failures)
+        if (!f.empty()) {
+            result.failure = f;
+            return result;
+        }
+    Summarise(ship, condition, hull, in, result);
+    return result;
+}
+
+std::string WriteStabilityReport(const CStabilityResult& r, RecordFormat format, int digits) {
+    CRecordTable curve;
+    curve.columns = {{"heel[deg]", "heel_deg"}, {"GZ[m]", "GZ_m"},         {"KN[m]", "KN_m"},
+                     {"T[m]", "T_m"},           {"trim[deg]", "trim_deg"}, {"LCG[m]", "LCG_m"},
+                     {"TCG[m]", "TCG_m"},       {"VCG[m]", "VCG_m"}};
+    for (const CStabilityPoint& p : r.curve)
+        curve.rows.push_back({Value(p.heel), Value(p.gz), Value(p.kn), Value(p.draught),
+                              Value(p.trim), Value(p.g.X()), Value(p.g.Y()), Value(p.g.Z())});
+
+    const CStabilitySummary& s = r.summary;
+    CRecordTable summary;
+    summary.columns = {{"Disp[t]", "displacement_t"},
+                       {"V[m^3]", "volume_m3"},
+                       {"LCG[m]", "LCG_m"},
+                       {"TCG[m]", "TCG_m"},
+                       {"VCG[m]", "VCG_m"},
+                       {"T0[m]", "T0_m"},
+                       {"trim0[deg]", "trim0_deg"},
+                       {"KG[m]", "KG_m"},
+                       {"KMt[m]", "KMt_m"},
+                       {"GM0solid[m]", "GM0_solid_m"},
+                       {"FSC[m]", "FSC_m"},
+                       {"GM0[m]", "GM0_m"},
+                       {"GZmax[m]", "GZmax_m"},
+                       {"heelGZmax[deg]", "heel_GZmax_deg"},
+                       {"vanishing[deg]", "vanishing_deg"},
+                       {"area0-30[m*rad]", "area_0_30_m_rad"},
+                       {"area0-lim[m*rad]", "area_0_lim_m_rad"},
+                       {"area30-lim[m*rad]", "area_30_lim_m_rad"},
+                       {"lim[deg]", "lim_deg"}};
+    summary.rows.push_back({Value(s.displacement), Value(s.volume), Value(s.g.X()), Value(s.g.Y()),
+                            Value(s.g.Z()), Value(s.draught), Value(s.trim), Value(s.kg),
+                            Value(s.kmt), Value(s.gm_solid), Value(s.fsc), Value(s.gm0),
+                            Value(s.features.max_gz), Value(s.features.max_angle),
+                            Value(s.features.vanishing), Value(s.area_30), Value(s.area_limit),
+                            Value(s.area_30_limit), Value(s.limit_angle)});
+
+    CRecordTable criteria;
+    criteria.columns = {{"criterion", "criterion"}, {"value", "value"}, {"limit", "limit"},
+                        {"margin", "margin"},       {"unit", "unit"},   {"result", "result"}};
+    for (const CIntactCriterion& c : r.criteria)
+        criteria.rows.push_back({c.name, Value(c.value), Value(c.limit), Value(c.value - c.limit),
+                                 c.unit, c.Passes() ? "pass" : "fail"});
+    return WriteRecordSections(
+        {{"curve", &curve, false}, {"summary", &summary, true}, {"criteria", &criteria, false}},
+        format, digits);
+}

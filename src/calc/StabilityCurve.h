@@ -1,0 +1,104 @@
+// The righting-lever (GZ) curve of a loading condition, free to trim with its
+// liquids moving, and the intact-stability criteria judged on it, by the
+// exact integration rule.
+//
+// The condition. A lightship weight W [t] at (LCG, TCG, VCG) in ship axes,
+// plus every enabled tank's liquid, of weight load volume times specific
+// weight (kept in kg/m^3, so / 1000 for tonnes). Displacement D = W + the
+// liquids; displaced volume V = D / rho.
+//
+// At each heel phi the ship floats at V, at the trim where the buoyancy and
+// the centre of gravity lie on one vertical (the engine's trim search,
+// starting from even keel). G is formed at every attitude the search tries:
+// each tank's free surface lies parallel to that waterplane, at the level
+// that holds the load (to 1e-10 of it), and its liquid's centre enters G
+// with its weight; so the liquids' shift, the free-surface effect, is in GZ
+// itself, and at the trim found G and the attitude agree (no further
+// iteration). Tolerances: the displaced volume to 1e-10 V, the trimming
+// lever to 1e-6 m. Each heel starts afresh, so the heels are independent
+// and run on all cores, with the serial run's bits.
+//
+// Per heel (lengths in m, ship axes):
+//   heel    [deg], heeling to starboard (+y) down
+//   GZ      (yB - yG) cos phi + (zB - zG) sin phi
+//   KN      the same lever about the keel point K (0, 0, keel)
+//   T       draught at mid-length on the centreline: the height above the
+//           keel (the hull's lowest z, upright) at which the waterplane
+//           crosses the vertical x = middle of the hull's length, y = 0
+//   trim    [deg], positive when the end towards +x rises
+//   LCG, TCG, VCG   G with the liquids as they lie at this attitude
+// Summary, at the upright equilibrium (heel 0 at its trim), heights
+// measured square to that waterplane from the keel point under G:
+//   KG = the height of G (liquids as they lie upright); KMt = KB + BMt;
+//   GM0solid = KMt - KG; FSC = sum of rho_liquid i / D over the tanks, i the
+//   second moment of the tank's free surface about its own fore-and-aft
+//   axis; GM0 = GM0solid - FSC (the fluid GM, which is also the slope of
+//   the curve at upright); the maximum GZ, its heel and the angle of
+//   vanishing stability, and the areas (IntactCriteria.h).
+#pragma once
+
+#include "IntactCriteria.h"
+#include "RecordTable.h"
+
+#include "geometry/CVector3.h"
+
+#include <optional>
+#include <string>
+#include <vector>
+
+class CShipModel;
+
+struct CStabilityInputs {
+    double lightship = 0;             // [t]
+    double lcg = 0, tcg = 0, vcg = 0; // [m], ship axes
+    std::vector<double> heels;        // [deg]; empty: 0 to 80 by 5
+    double density = 1.025;           // of the water [t/m^3]
+    std::optional<double> flooding;   // down-flooding angle [deg]
+};
+
+struct CStabilityPoint {
+    double heel = 0;    // [deg]
+    double gz = 0;      // [m]
+    double kn = 0;      // [m]
+    double draught = 0; // [m], at mid-length
+    double trim = 0;    // [deg]
+    CVector3 g;         // with the liquids at this attitude
+};
+
+struct CStabilitySummary {
+    double displacement = 0, volume = 0; // [t], [m^3]
+    CVector3 g;                          // liquids as they lie upright
+    double draught = 0, trim = 0;        // upright: [m], [deg]
+    double kg = 0, kmt = 0, gm_solid = 0, fsc = 0, gm0 = 0;
+    CGzFeatures features;
+    double limit_angle = 40;                               // where the areas "to 40 deg" stop [deg]
+    double area_30 = 0, area_limit = 0, area_30_limit = 0; // [m rad]
+};
+
+struct CStabilityResult {
+    std::vector<CStabilityPoint> curve; // every heel computed, increasing
+    CStabilitySummary summary;
+    std::vector<CIntactCriterion> criteria;
+    std::string failure; // what stopped the calculation; empty when none
+};
+
+// What is wrong with the typed inputs, in the words of the command line
+// (heels from 0 to below 90 degrees, the flooding angle above 0 and below
+// 90), or an empty text.
+std::string CheckStabilityInputs(const CStabilityInputs& in);
+// What the ship cannot do for this condition: no hull element with
+// vertices, a tank whose values cannot be loaded, a displacement beyond
+// what the whole hull can float (the ship sinks); or an empty text.
+std::string CheckStabilityShip(const CShipModel& ship, const CStabilityInputs& in);
+// The heels computed: those asked for (by default 0 to 80 by 5) and 0,
+// 30, 40 and the flooding angle, increasing, each once.
+std::vector<double> StabilityHeels(const CStabilityInputs& in);
+
+// The curve, summary and criteria; the inputs and ship must pass the checks
+// above. A heel where no equilibrium is found stops the calculation with
+// failure set (the first such heel, whatever the cores).
+CStabilityResult ComputeStability(const CShipModel& ship, const CStabilityInputs& in);
+
+// The report as the three tables "curve", "summary" (one row) and
+// "criteria", written together (WriteRecordSections).
+std::string WriteStabilityReport(const CStabilityResult& result, RecordFormat format, int digits);

@@ -1,0 +1,168 @@
+#include "TableTests.h"
+
+#include "calc/StabilityCurve.h"
+#include "geometry/Scalar.h"
+#include "model/ShipFile.h"
+
+#include <cmath>
+#include <gtest/gtest.h>
+#include <tbb/task_arena.h>
+
+namespace {
+
+// The 20 x 8 x 4 m barge with a tank 4 x 4 x 2 m (x 8..12, y -2..2, z
+// 0.5..2.5) half full of fresh water: 16 m^3, 16 t, surface 1.5 m up,
+// centre 1 m up.
+void AddBargeWithTank(CShipModel& ship, double filling = 0.5) {
+    AddBarge(ship);
+    auto* tank = static_cast<CTank*>(ship.AddElement(kindTank));
+    tank->SetName("fresh water");
+    tank->Append(BoxMesh(8, -2, 0.5, 12, 2, 2.5));
+    tank->SetSpecificWeight(1000);
+    tank->SetFillingRatio(filling);
+}
+
+CStabilityInputs BargeCondition() {
+    CStabilityInputs in;
+    in.lightship = 300;
+    in.lcg = 10;
+    in.vcg = 3;
+    in.density = 1.025;
+    return in;
+}
+
+} // namespace
+
+TEST(StabilityCurve, BoxBargeWithATankFollowsTheWallSidedFormula) {
+    // D = 300 + 16 t, V = D / 1.025, T = V / 160; KB = T / 2, BM = B^2 /
+    // (12 T); KG = (300 * 3 + 16 * 1) / D; the tank's surface 4 x 4 m
+    // gives i = 4 * 4^3 / 12 and FSC = 1.0 i / D. Both the hull and the tank
+    // are wall-sided, so the liquid's centre moves as the buoyancy does,
+    // (i / v) (tan phi, tan^2 phi / 2), and
+    //   GZ = sin phi (GM - FSC + (BM - FSC) tan^2 phi / 2)
+    // until the deck edge (tan phi = (4 - T) / 4, 27 deg) or the tank's top
+    // (tan phi = 1 / 2) is reached.
+    CShipModel ship;
+    AddBargeWithTank(ship);
+    CStabilityInputs in = BargeCondition();
+    in.heels = {0, 0.5, 5, 10, 15, 20, 25};
+    ASSERT_EQ(CheckStabilityShip(ship, in), "");
+    const CStabilityResult r = ComputeStability(ship, in);
+    ASSERT_EQ(r.failure, "");
+    const double d = 316, v = d / 1.025, t = v / 160;
+    const double kb = t / 2, bm = 64 / (12 * t), kg = (900 + 16) / d;
+    const double fsc = 1.0 * (4 * 64 / 12.0) / d, gm = kb + bm - kg;
+    const CStabilitySummary& s = r.summary;
+    EXPECT_NEAR(s.displacement, d, 1e-12);
+    EXPECT_NEAR(s.volume, v, 1e-12);
+    EXPECT_NEAR(s.draught, t, 1e-9);
+    EXPECT_NEAR(s.trim, 0, 1e-9);
+    EXPECT_NEAR(s.kg, kg, 1e-9);
+    EXPECT_NEAR(s.kmt, kb + bm, 1e-9);
+    EXPECT_NEAR(s.fsc, fsc, 1e-12);
+    EXPECT_NEAR(s.gm0, gm - fsc, 1e-9);
+    ASSERT_EQ(r.curve.size(), 9u); // 30 and 40 added
+    for (const CStabilityPoint& p : r.curve) {
+        if (p.heel > 25)
+            continue;
+        SCOPED_TRACE(p.heel);
+        const double phi = DegToRad(p.heel), tn = std::tan(phi);
+        EXPECT_NEAR(p.gz, std::sin(phi) * (gm - fsc + (bm - fsc) * tn * tn / 2), 1e-9);
+        // KN = GZ + KG sin phi, with G's own shift taken back out.
+        const double shift = fsc * (tn * std::cos(phi) + tn * tn / 2 * std::sin(phi));
+        EXPECT_NEAR(p.kn, p.gz + kg * std::sin(phi) + shift, 1e-9);
+        EXPECT_NEAR(p.g.Y(), fsc * tn, 1e-9);
+        EXPECT_NEAR(p.g.Z(), kg + fsc * tn * tn / 2, 1e-9);
+        EXPECT_NEAR(p.trim, 0, 1e-9);
+        // The barge's mid-length draught on the centreline stays T: the
+        // waterplane turns about it.
+        EXPECT_NEAR(p.draught, t, 1e-9);
+    }
+    // The slope at upright is the fluid GM: at 0.5 deg the formula's
+    // (BM - FSC) tan^2 / 2 adds 1.0e-4 m to GZ / sin, beside 0.0675 of FSC.
+    EXPECT_NEAR(r.curve[1].gz / std::sin(DegToRad(0.5)), s.gm0, 1.2e-4);
+}
+
+TEST(StabilityCurve, PressedUpTankHasNoFreeSurface) {
+    // A full tank moves nothing: the same curve as its weight fixed at the
+    // tank's centre (10, 0, 1.5) in the lightship.
+    CShipModel full, solid;
+    AddBargeWithTank(full, 1.0);
+    AddBarge(solid);
+    CStabilityInputs in = BargeCondition();
+    in.heels = {0, 10, 20};
+    const CStabilityResult a = ComputeStability(full, in);
+    in.lightship = 300 + 32;
+    in.vcg = (300 * 3 + 32 * 1.5) / 332;
+    const CStabilityResult b = ComputeStability(solid, in);
+    ASSERT_EQ(a.failure, "");
+    EXPECT_EQ(a.summary.fsc, 0);
+    EXPECT_NEAR(a.summary.displacement, 332, 1e-12);
+    ASSERT_EQ(a.curve.size(), b.curve.size());
+    for (std::size_t k = 0; k < a.curve.size(); ++k)
+        EXPECT_NEAR(a.curve[k].gz, b.curve[k].gz, 1e-10) << a.curve[k].heel;
+}
+
+TEST(StabilityCurve, SampleShipSlopeAtUprightIsTheFluidGMAndAllCoresGiveTheSerialBytes) {
+    CShipModel ship;
+    LoadShipFile(ship, std::string(BRELUND_SOURCE_DIR) + "/samples/wigley.nav");
+    CStabilityInputs in;
+    in.lightship = 2200;
+    in.lcg = 50;
+    in.vcg = 4.5;
+    in.heels = {0, 0.25, 5, 15, 25, 35, 45, 55, 65};
+    ASSERT_EQ(CheckStabilityShip(ship, in), "");
+    const CStabilityResult r = ComputeStability(ship, in);
+    ASSERT_EQ(r.failure, "");
+    // The two partly filled tanks: a correction that matters.
+    EXPECT_GT(r.summary.fsc, 0.005);
+    EXPECT_NEAR(r.summary.gm0, r.summary.gm_solid - r.summary.fsc, 1e-12);
+    EXPECT_NEAR(r.curve[1].gz / std::sin(DegToRad(0.25)), r.summary.gm0, 1e-4);
+    const std::string parallel = WriteStabilityReport(r, RecordFormat::tsv, 17);
+    for (int threads : {1, 4}) {
+        tbb::task_arena arena(threads);
+        std::string text;
+        arena.execute([&] {
+            text = WriteStabilityReport(ComputeStability(ship, in), RecordFormat::tsv, 17);
+        });
+        EXPECT_EQ(text, parallel) << threads;
+    }
+}
+
+TEST(StabilityCurve, RefusesWhatCannotBeComputedNamingIt) {
+    CShipModel ship;
+    AddBargeWithTank(ship);
+    CStabilityInputs in = BargeCondition();
+    EXPECT_EQ(CheckStabilityInputs(in), "");
+    // 640 m^3 of hull float 656 t of sea water at most.
+    in.lightship = 700;
+    EXPECT_NE(CheckStabilityShip(ship, in).find("sinks"), std::string::npos);
+    in = BargeCondition();
+    static_cast<CTank*>(ship.Tanks().GetAt(1))->SetSpecificWeight(0);
+    EXPECT_EQ(CheckStabilityShip(ship, in), "");
+    const struct {
+        void (*change)(CStabilityInputs&);
+        const char* says;
+    } bad[] = {
+        {[](CStabilityInputs& i) { i.lightship = 0; }, "--lightship"},
+        {[](CStabilityInputs& i) { i.lightship = -5; }, "--lightship"},
+        {[](CStabilityInputs& i) { i.vcg = std::nan(""); }, "--vcg"},
+        {[](CStabilityInputs& i) { i.density = 0; }, "--density"},
+        {[](CStabilityInputs& i) {
+             i.heels = {0, 90};
+         },
+         "the heel 90 deg"},
+        {[](CStabilityInputs& i) { i.heels = {-5}; }, "the heel -5 deg"},
+        {[](CStabilityInputs& i) { i.flooding = 0.0; }, "--flooding-angle"},
+        {[](CStabilityInputs& i) { i.flooding = 95.0; }, "--flooding-angle"},
+    };
+    for (const auto& b : bad) {
+        CStabilityInputs i = BargeCondition();
+        b.change(i);
+        const std::string problem = CheckStabilityInputs(i);
+        EXPECT_NE(problem.find(b.says), std::string::npos) << b.says << ": " << problem;
+    }
+    CShipModel empty;
+    empty.AddElement(kindHull);
+    EXPECT_NE(CheckStabilityShip(empty, in).find("no hull element"), std::string::npos);
+}

@@ -1,0 +1,159 @@
+#include "CalcRunner.h"
+#include "RecordReaders.h"
+
+#include <algorithm>
+#include <gtest/gtest.h>
+#include <vector>
+
+namespace {
+
+const std::string kSamples = std::string(BRELUND_SOURCE_DIR) + "/samples/";
+
+// The sample barge (a 30 x 8 x 3 m box with a tank) with 350 t of
+// lightship at (15, 0, 2.5).
+std::string Barge(const std::string& vcg = "2.5", const std::string& lightship = "350") {
+    return "stability " + ShellQuote(kSamples + "barge.nav") + " --lightship " + lightship +
+           " --lcg 15 --vcg " + vcg;
+}
+
+// The text split at its empty lines (blank: two line ends, LF or CR LF),
+// each part keeping its last line end.
+std::vector<std::string> Blocks(const std::string& text, const std::string& blank) {
+    std::vector<std::string> blocks;
+    std::size_t start = 0;
+    for (;;) {
+        const std::size_t at = text.find(blank, start);
+        blocks.push_back(
+            text.substr(start, at == std::string::npos ? at : at - start + blank.size() / 2));
+        if (at == std::string::npos)
+            return blocks;
+        start = at + blank.size();
+    }
+}
+
+} // namespace
+
+TEST(CalcStability, PrintsTheCurveTheSummaryAndTheCriteriaAsThreeTables) {
+    const CalcResult r = RunCalc(Barge());
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(r.err, "");
+    const std::vector<std::string> blocks = Blocks(r.out, "\n\n");
+    ASSERT_EQ(blocks.size(), 3u) << r.out;
+    // 0 to 80 by 5: 17 heels, 30 and 40 among them.
+    EXPECT_EQ(std::count(blocks[0].begin(), blocks[0].end(), '\n'), 1 + 17);
+    EXPECT_EQ(blocks[0].substr(0, blocks[0].find('\n')),
+              "heel[deg]\tGZ[m]\tKN[m]\tT[m]\ttrim[deg]\tLCG[m]\tTCG[m]\tVCG[m]");
+    EXPECT_EQ(std::count(blocks[1].begin(), blocks[1].end(), '\n'), 2);
+    EXPECT_EQ(blocks[1].substr(0, blocks[1].find('\t')), "Disp[t]");
+    // 350 t plus the tank's 9.6 m^3 at 950 kg/m^3.
+    EXPECT_NE(blocks[1].find("\n359.12\t"), std::string::npos) << blocks[1];
+    EXPECT_EQ(blocks[2].substr(0, blocks[2].find('\n')),
+              "criterion\tvalue\tlimit\tmargin\tunit\tresult");
+    EXPECT_EQ(std::count(blocks[2].begin(), blocks[2].end(), '\n'), 7);
+    EXPECT_NE(blocks[2].find("\nGM0\t"), std::string::npos);
+    EXPECT_EQ(r.out.find("fail"), std::string::npos);
+    EXPECT_EQ(r.out.find("nan"), std::string::npos);
+    // The same bytes every run.
+    EXPECT_EQ(RunCalc(Barge()).out, r.out);
+}
+
+TEST(CalcStability, AddedHeelsAndTheFloodingAngleAreComputedAndPrinted) {
+    const CalcResult r = RunCalc(Barge() + " --heels 0,10,20 --flooding-angle 35");
+    ASSERT_EQ(r.status, 0) << r.err;
+    const std::string curve = r.out.substr(0, r.out.find("\n\n"));
+    std::vector<std::string> heels;
+    for (std::size_t at = curve.find('\n'); at != std::string::npos; at = curve.find('\n', at + 1))
+        heels.push_back(curve.substr(at + 1, curve.find('\t', at + 1) - at - 1));
+    EXPECT_EQ(heels, (std::vector<std::string>{"0", "10", "20", "30", "35", "40"}));
+    EXPECT_NE(r.out.find("\narea 0-35 deg (flooding)\t"), std::string::npos) << r.out;
+    EXPECT_NE(r.out.find("\narea 30-35 deg (flooding)\t"), std::string::npos);
+}
+
+TEST(CalcStability, CsvAndJsonParseBack) {
+    const CalcResult csv = RunCalc(Barge() + " --format csv --digits 17");
+    ASSERT_EQ(csv.status, 0) << csv.err;
+    const std::vector<std::string> blocks = Blocks(csv.out, "\r\n\r\n");
+    ASSERT_EQ(blocks.size(), 3u);
+    const std::size_t widths[] = {8, 19, 6}, lines[] = {18, 2, 7};
+    std::vector<std::vector<std::vector<std::string>>> tables;
+    for (int k = 0; k < 3; ++k) {
+        bool wellFormed = false;
+        tables.push_back(ParseCsv(blocks[k], wellFormed));
+        EXPECT_TRUE(wellFormed) << k;
+        ASSERT_EQ(tables[k].size(), lines[k]) << k;
+        for (const auto& record : tables[k])
+            EXPECT_EQ(record.size(), widths[k]) << k;
+    }
+    EXPECT_EQ(tables[2][6][0], "GM0");
+    EXPECT_EQ(tables[2][6][5], "pass");
+
+    const CalcResult json = RunCalc(Barge() + " --format json --digits 17");
+    ASSERT_EQ(json.status, 0) << json.err;
+    CJsonValue report;
+    ASSERT_TRUE(CJsonReader(json.out).Read(report)) << json.out;
+    ASSERT_EQ(report.kind, CJsonValue::object);
+    ASSERT_EQ(report.members.size(), 3u);
+    const CJsonValue* curve = report.Member("curve");
+    const CJsonValue* summary = report.Member("summary");
+    const CJsonValue* criteria = report.Member("criteria");
+    ASSERT_TRUE(curve && summary && criteria);
+    ASSERT_EQ(curve->items.size(), 17u);
+    EXPECT_EQ(curve->items[6].Member("heel_deg")->text, "30");
+    // The same numbers as the CSV, every digit.
+    EXPECT_EQ(curve->items[6].Member("GZ_m")->text, tables[0][7][1]);
+    ASSERT_EQ(summary->kind, CJsonValue::object);
+    EXPECT_EQ(summary->members.size(), 19u);
+    EXPECT_EQ(summary->Member("GM0_m")->text, tables[1][1][11]);
+    ASSERT_EQ(criteria->items.size(), 6u);
+    EXPECT_EQ(criteria->items[0].Member("criterion")->text, "area 0-30 deg");
+    EXPECT_EQ(criteria->items[0].Member("result")->text, "pass");
+}
+
+TEST(CalcStability, StrictExitsOneWhenACriterionFails) {
+    // G at 4.2 m, near the barge's metacentre (KMt 4.38 m): the curve is
+    // too low and too short.
+    const CalcResult lenient = RunCalc(Barge("4.2"));
+    ASSERT_EQ(lenient.status, 0) << lenient.err;
+    EXPECT_NE(lenient.out.find("\tfail\n"), std::string::npos) << lenient.out;
+    EXPECT_EQ(lenient.err, "");
+    const CalcResult strict = RunCalc(Barge("4.2") + " --strict");
+    EXPECT_EQ(strict.status, 1);
+    EXPECT_EQ(strict.out, lenient.out); // the report either way
+    EXPECT_NE(strict.err.find("criteria not met: "), std::string::npos) << strict.err;
+    EXPECT_NE(strict.err.find("area 0-30 deg"), std::string::npos) << strict.err;
+    // A condition that passes exits 0 under --strict.
+    EXPECT_EQ(RunCalc(Barge() + " --strict").status, 0);
+}
+
+TEST(CalcStability, RefusesBadInputNamingIt) {
+    const std::string ship = ShellQuote(kSamples + "barge.nav");
+    const struct {
+        std::string args;
+        int status;
+        const char* says;
+    } cases[] = {
+        {"stability " + ship + " --lcg 15 --vcg 2", 2, "--lightship"},
+        {Barge("2.5", "-10"), 1, "--lightship (-10 t) must be a weight above 0"},
+        {Barge("2.5", "abc"), 2, "--lightship"},
+        {Barge() + " --tcg nan", 1, "--tcg"},
+        {Barge() + " --heels 0:90:10", 1, "the heel 90 deg"},
+        {Barge() + " --heels 40:0:5", 1, "FROM is above TO"},
+        {Barge() + " --heels 0,x", 1, "\"x\" is not a number"},
+        {Barge() + " --heels 0:5:80", 1, "a range is FROM:TO:STEP, as in 0:80:5"},
+        {Barge() + " --heels 0:80:0", 1, "STEP must be above 0"},
+        {Barge() + " --flooding-angle 0", 1, "--flooding-angle"},
+        {Barge() + " --density 0", 1, "--density"},
+        {Barge("2.5", "800"), 1, "the ship sinks"},
+        {Barge() + " --format xml", 2, "--format"},
+    };
+    for (const auto& c : cases) {
+        const CalcResult r = RunCalc(c.args);
+        EXPECT_EQ(r.status, c.status) << c.args << ": " << r.err;
+        EXPECT_NE(r.err.find(c.says), std::string::npos) << c.args << ": " << r.err;
+        EXPECT_EQ(r.out, "") << c.args;
+    }
+    const CalcResult missing =
+        RunCalc("stability " + ShellQuote(TestPath("none.nav")) + " --lightship 1 --lcg 0 --vcg 0");
+    EXPECT_EQ(missing.status, 1);
+    EXPECT_EQ(missing.out, "");
+}
