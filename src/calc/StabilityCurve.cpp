@@ -21,6 +21,10 @@ inline constexpr double kMaxTrimDeg = 60;
 // tonnes per (cubic metre times kg/m^3)
 inline constexpr double kTonnesPerKg = 1e-3;
 
+// G further than this off the centreline to port [m] heels the curve to
+// port; rounding of a symmetric condition stays far below it.
+inline constexpr double kListTolerance = 1e-9;
+
 // The loading condition: its weights and how G follows the attitude.
 class CCondition {
 public:
@@ -125,16 +129,18 @@ double FrameZ(const CFloating& f, const CVector3& p) {
            f.draught;
 }
 
+// side: +1 heels to starboard, -1 to port; the levers are signed so that a
+// righting lever is positive on either side.
 std::string ComputePoint(const CShipModel& ship, const CCondition& c, const CHullFrame& hull,
-                         double heelDeg, CStabilityPoint& point) {
+                         double heelDeg, int side, CStabilityPoint& point) {
     CFloating f;
-    if (std::string failure = FloatAt(ship, c, heelDeg, f); !failure.empty())
+    if (std::string failure = FloatAt(ship, c, side * heelDeg, f); !failure.empty())
         return failure;
-    point.heel = heelDeg;
+    point.heel = side * heelDeg;
     point.trim = RadToDeg(f.trim);
     point.g = f.g;
-    point.gz = f.p.RightingLever(f.g, f.draught, f.heel, f.trim);
-    point.kn = f.p.RightingLever(CVector3(0, 0, hull.keel), f.draught, f.heel, f.trim);
+    point.gz = side * f.p.RightingLever(f.g, f.draught, f.heel, f.trim);
+    point.kn = side * f.p.RightingLever(CVector3(0, 0, hull.keel), f.draught, f.heel, f.trim);
     // The waterplane r31 x + r32 y + r33 z = T meets x = middle, y = 0 at z.
     const double z = (f.draught - *f.r.Element(3, 1) * hull.middle) / *f.r.Element(3, 3);
     point.draught = z - hull.keel;
@@ -164,7 +170,7 @@ void Summarise(const CShipModel& ship, const CCondition& c, const CHullFrame& hu
 
     CGzCurve curve;
     for (const CStabilityPoint& p : result.curve) {
-        curve.heels.push_back(p.heel);
+        curve.heels.push_back(std::fabs(p.heel));
         curve.gz.push_back(p.gz);
     }
     s.features = GzFeaturesOf(curve);
@@ -196,9 +202,9 @@ std::string CheckStabilityInputs(const CStabilityInputs& in) {
         return FormatC("more than %zu heels asked for", kMaxHeels);
     for (double h : in.heels)
         if (!(h >= 0 && h < 90))
-            return FormatC("the heel %g deg lies outside 0 to 90 (90 excluded): the curve runs "
-                           "from upright to starboard, and at 90 deg the trim no longer moves "
-                           "the waterplane",
+            return FormatC("the heel %g deg lies outside 0 to 90 (90 excluded): heels are "
+                           "counted from upright towards the side G lies on, and at 90 deg the "
+                           "trim no longer moves the waterplane",
                            h);
     return "";
 }
@@ -255,13 +261,22 @@ CStabilityResult ComputeStability(const CShipModel& ship, const CStabilityInputs
     const CCondition condition(ship, in);
     const CHullFrame hull(ship);
     const std::vector<double> heels = StabilityHeels(in);
+    // The curve runs towards the side G lies on upright (starboard when on
+    // the centreline): a listing condition is judged on its weaker side.
+    CVector3 upright;
+    if (!condition.GravityAt(0, 0, upright)) {
+        result.failure = "a tank's level was not found upright";
+        return result;
+    }
+    const int side = upright.Y() < -kListTolerance ? -1 : 1;
+    result.summary.side = side;
     result.curve.resize(heels.size());
     std::vector<std::string> failures(heels.size());
     ParallelInOrder(
         static_cast<int>(heels.size()),
         [&](int k) {
             const auto i = static_cast<std::size_t>(k);
-            failures[i] = ComputePoint(ship, condition, hull, heels[i], result.curve[i]);
+            failures[i] = ComputePoint(ship, condition, hull, heels[i], side, result.curve[i]);
         },
         [](int) {});
     for (const std::string& f : failures)
@@ -302,13 +317,28 @@ std::string WriteStabilityReport(const CStabilityResult& r, RecordFormat format,
                        {"area0-30[m*rad]", "area_0_30_m_rad"},
                        {"area0-lim[m*rad]", "area_0_lim_m_rad"},
                        {"area30-lim[m*rad]", "area_30_lim_m_rad"},
-                       {"lim[deg]", "lim_deg"}};
-    summary.rows.push_back({Value(s.displacement), Value(s.volume), Value(s.g.X()), Value(s.g.Y()),
-                            Value(s.g.Z()), Value(s.draught), Value(s.trim), Value(s.kg),
-                            Value(s.kmt), Value(s.gm_solid), Value(s.fsc), Value(s.gm0),
-                            Value(s.features.max_gz), Value(s.features.max_angle),
-                            Value(s.features.vanishing), Value(s.area_30), Value(s.area_limit),
-                            Value(s.area_30_limit), Value(s.limit_angle)});
+                       {"lim[deg]", "lim_deg"},
+                       {"side", "side"}};
+    summary.rows.push_back({Value(s.displacement),
+                            Value(s.volume),
+                            Value(s.g.X()),
+                            Value(s.g.Y()),
+                            Value(s.g.Z()),
+                            Value(s.draught),
+                            Value(s.trim),
+                            Value(s.kg),
+                            Value(s.kmt),
+                            Value(s.gm_solid),
+                            Value(s.fsc),
+                            Value(s.gm0),
+                            Value(s.features.max_gz),
+                            Value(s.features.max_angle),
+                            Value(s.features.vanishing),
+                            Value(s.area_30),
+                            Value(s.area_limit),
+                            Value(s.area_30_limit),
+                            Value(s.limit_angle),
+                            s.side < 0 ? "port" : "starboard"});
 
     CRecordTable criteria;
     criteria.columns = {{"criterion", "criterion"}, {"value", "value"}, {"limit", "limit"},

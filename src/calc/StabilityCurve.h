@@ -18,8 +18,15 @@
 // lever to 1e-6 m. Each heel starts afresh, so the heels are independent
 // and run on all cores, with the serial run's bits.
 //
+// Side. The curve runs towards the side on which G lies upright, so that a
+// listing condition is judged on its weaker side: to starboard (+y down)
+// when G is on the centreline or to starboard, to port when it is to port.
+// Heels to port are printed negative; GZ and KN are signed so that a
+// righting lever is positive on either side, and the areas and criteria
+// take the heels' size.
+//
 // Per heel (lengths in m, ship axes):
-//   heel    [deg], heeling to starboard (+y) down
+//   heel    [deg], positive to starboard, negative to port
 //   GZ      (yB - yG) cos phi + (zB - zG) sin phi
 //   KN      the same lever about the keel point K (0, 0, keel)
 //   T       draught at mid-length on the centreline: the height above the
@@ -57,9 +64,9 @@ struct CStabilityInputs {
 };
 
 struct CStabilityPoint {
-    double heel = 0;    // [deg]
-    double gz = 0;      // [m]
-    double kn = 0;      // [m]
+    double heel = 0;    // [deg], negative to port
+    double gz = 0;      // [m], righting positive
+    double kn = 0;      // [m], righting positive
     double draught = 0; // [m], at mid-length
     double trim = 0;    // [deg]
     CVector3 g;         // with the liquids at this attitude
@@ -69,6 +76,7 @@ struct CStabilitySummary {
     double displacement = 0, volume = 0; // [t], [m^3]
     CVector3 g;                          // liquids as they lie upright
     double draught = 0, trim = 0;        // upright: [m], [deg]
+    int side = 1;                        // the heels: +1 to starboard, -1 to port
     double kg = 0, kmt = 0, gm_solid = 0, fsc = 0, gm0 = 0;
     CGzFeatures features;
     double limit_angle = 40;                               // where the areas "to 40 deg" stop [deg]

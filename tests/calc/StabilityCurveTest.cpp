@@ -83,6 +83,39 @@ TEST(StabilityCurve, BoxBargeWithATankFollowsTheWallSidedFormula) {
     EXPECT_NEAR(r.curve[1].gz / std::sin(DegToRad(0.5)), s.gm0, 1.2e-4);
 }
 
+TEST(StabilityCurve, AConditionListingToPortIsJudgedHeelingToPort) {
+    // The barge is symmetric: G 5 cm to port heeled to port is the mirror
+    // of G 5 cm to starboard heeled to starboard. Judged to starboard, the
+    // port-listing condition would look better than it is.
+    CShipModel ship;
+    AddBargeWithTank(ship);
+    CStabilityInputs in = BargeCondition();
+    in.heels = {0, 10, 20, 30, 40};
+    in.tcg = 0.05;
+    const CStabilityResult starboard = ComputeStability(ship, in);
+    in.tcg = -0.05;
+    const CStabilityResult port = ComputeStability(ship, in);
+    ASSERT_EQ(starboard.failure, "");
+    ASSERT_EQ(port.failure, "");
+    EXPECT_EQ(starboard.summary.side, 1);
+    EXPECT_EQ(port.summary.side, -1);
+    ASSERT_EQ(port.curve.size(), starboard.curve.size());
+    for (std::size_t i = 0; i < port.curve.size(); ++i) {
+        SCOPED_TRACE(starboard.curve[i].heel);
+        EXPECT_EQ(port.curve[i].heel, -starboard.curve[i].heel);
+        EXPECT_NEAR(port.curve[i].gz, starboard.curve[i].gz, 1e-9);
+        EXPECT_NEAR(port.curve[i].kn, starboard.curve[i].kn, 1e-9);
+        EXPECT_NEAR(port.curve[i].g.Y(), -starboard.curve[i].g.Y(), 1e-9);
+    }
+    // Upright the ship lists: a heeling lever, not a righting one.
+    EXPECT_LT(port.curve.front().gz, -0.04);
+    ASSERT_EQ(port.criteria.size(), starboard.criteria.size());
+    for (std::size_t k = 0; k < port.criteria.size(); ++k)
+        EXPECT_NEAR(port.criteria[k].value, starboard.criteria[k].value, 1e-9)
+            << port.criteria[k].name;
+    EXPECT_NE(WriteStabilityReport(port, RecordFormat::tsv, 6).find("\tport\n"), std::string::npos);
+}
+
 TEST(StabilityCurve, PressedUpTankHasNoFreeSurface) {
     // A full tank moves nothing: the same curve as its weight fixed at the
     // tank's centre (10, 0, 1.5) in the lightship.

@@ -74,7 +74,7 @@ TEST(CalcStability, CsvAndJsonParseBack) {
     ASSERT_EQ(csv.status, 0) << csv.err;
     const std::vector<std::string> blocks = Blocks(csv.out, "\r\n\r\n");
     ASSERT_EQ(blocks.size(), 3u);
-    const std::size_t widths[] = {8, 19, 6}, lines[] = {18, 2, 7};
+    const std::size_t widths[] = {8, 20, 6}, lines[] = {18, 2, 7};
     std::vector<std::vector<std::vector<std::string>>> tables;
     for (int k = 0; k < 3; ++k) {
         bool wellFormed = false;
@@ -102,7 +102,7 @@ TEST(CalcStability, CsvAndJsonParseBack) {
     // The same numbers as the CSV, every digit.
     EXPECT_EQ(curve->items[6].Member("GZ_m")->text, tables[0][7][1]);
     ASSERT_EQ(summary->kind, CJsonValue::object);
-    EXPECT_EQ(summary->members.size(), 19u);
+    EXPECT_EQ(summary->members.size(), 20u);
     EXPECT_EQ(summary->Member("GM0_m")->text, tables[1][1][11]);
     ASSERT_EQ(criteria->items.size(), 6u);
     EXPECT_EQ(criteria->items[0].Member("criterion")->text, "area 0-30 deg");
