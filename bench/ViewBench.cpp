@@ -85,6 +85,16 @@ CBenchView& View(int which) {
     return *v;
 }
 
+// The view of the benchmark's first argument, or null, the benchmark
+// skipped, when it could not be shown.
+CBenchView* ShownView(benchmark::State& state) {
+    CBenchView& v = View(static_cast<int>(state.range(0)));
+    if (v.exposed)
+        return &v;
+    state.SkipWithError("the view was not shown (no X server?)");
+    return nullptr;
+}
+
 void Report(benchmark::State& state, long triangles) {
     state.counters["triangles"] = static_cast<double>(triangles);
     state.counters["ns_per_tri"] = benchmark::Counter(
@@ -93,11 +103,10 @@ void Report(benchmark::State& state, long triangles) {
 }
 
 void BM_FullFrame(benchmark::State& state) {
-    CBenchView& v = View(static_cast<int>(state.range(0)));
-    if (!v.exposed) {
-        state.SkipWithError("the view was not shown (no X server?)");
+    CBenchView* shown = ShownView(state);
+    if (!shown)
         return;
-    }
+    CBenchView& v = *shown;
     v.view.makeCurrent();
     for (auto _ : state)
         v.view.DrawFrame();
@@ -110,11 +119,10 @@ void BM_FullFrame(benchmark::State& state) {
 // The floor: the same primitives from arrays made beforehand, in the same
 // context and camera, one draw call and glFinish per frame.
 void BM_BareDrawArrays(benchmark::State& state) {
-    CBenchView& v = View(static_cast<int>(state.range(0)));
-    if (!v.exposed) {
-        state.SkipWithError("the view was not shown (no X server?)");
+    CBenchView* shown = ShownView(state);
+    if (!shown)
         return;
-    }
+    CBenchView& v = *shown;
     const bool lines = state.range(1) == 0;
     std::vector<GLfloat> vertices;
     auto push = [&vertices](const CVector3& p) {
@@ -150,11 +158,10 @@ void BM_BareDrawArrays(benchmark::State& state) {
 // For comparison, the wireframe as one glBegin/glEnd line loop per fan
 // triangle (immediate mode), in the same context and camera.
 void BM_ImmediateWireframe(benchmark::State& state) {
-    CBenchView& v = View(static_cast<int>(state.range(0)));
-    if (!v.exposed) {
-        state.SkipWithError("the view was not shown (no X server?)");
+    CBenchView* shown = ShownView(state);
+    if (!shown)
         return;
-    }
+    CBenchView& v = *shown;
     const CShipModel& ship = v.doc.GetModel();
     v.view.makeCurrent();
     v.view.DrawFrame(); // the camera's matrices

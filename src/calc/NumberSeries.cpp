@@ -5,22 +5,6 @@
 
 #include <cmath>
 
-namespace {
-
-// One number, blanks around it allowed; false unless the whole text is one.
-bool ParseNumber(const std::string& text, double& value) {
-    const std::size_t first = text.find_first_not_of(" \t");
-    if (first == std::string::npos)
-        return false;
-    char* end = nullptr;
-    value = StrtodC(text.c_str() + first, &end);
-    if (end == text.c_str() + first)
-        return false;
-    return std::string(end).find_first_not_of(" \t") == std::string::npos;
-}
-
-} // namespace
-
 std::string ParseNumberSeries(const char* option, const std::string& text, std::size_t limit,
                               std::vector<double>& out) {
     out.clear();
@@ -45,7 +29,7 @@ std::string ParseNumberSeries(const char* option, const std::string& text, std::
                      {text.substr(a + 1, b - a - 1), "TO", &to},
                      {text.substr(b + 1), "STEP", &step}};
         for (const auto& p : parts)
-            if (!ParseNumber(p.part, *p.value) || !std::isfinite(*p.value))
+            if (!ParseNumberC(p.part, *p.value))
                 return quoted + ": " + p.name + " is not a number";
         if (!(step > 0))
             return quoted + ": STEP must be above 0";
@@ -70,7 +54,7 @@ std::string ParseNumberSeries(const char* option, const std::string& text, std::
         const std::size_t comma = text.find(',', start);
         const std::string item = text.substr(start, comma - start);
         double t;
-        if (!ParseNumber(item, t) || !std::isfinite(t)) {
+        if (!ParseNumberC(item, t)) {
             out.clear();
             return quoted + ": \"" + item + "\" is not a number";
         }

@@ -78,6 +78,10 @@ public:
     template <class Rule = COnePointRule>
     SearchStatus FindLevel(double target, const CMatrixBase& r, double& draught,
                            double tolerance) const;
+    // The same with the enclosed volume by the rule, known to the caller.
+    template <class Rule>
+    SearchStatus FindLevel(double target, const CMatrixBase& r, double& draught, double tolerance,
+                           double volume) const;
 
     // Transverse sections, upright in ship axes.
 

@@ -134,9 +134,15 @@ template double CShipElement::VolumeBy<CExactRule>() const;
 template <class Rule>
 SearchStatus CShipElement::FindLevel(double target, const CMatrixBase& r, double& draught,
                                      double tolerance) const {
+    return FindLevel<Rule>(target, r, draught, tolerance, VolumeBy<Rule>());
+}
+
+template <class Rule>
+SearchStatus CShipElement::FindLevel(double target, const CMatrixBase& r, double& draught,
+                                     double tolerance, double volume) const {
     double zmin = 0, zmax = 0;
     ZRange(r, zmin, zmax);
-    return FalsePositionLevel(target, zmin, zmax, VolumeBy<Rule>(), draught, tolerance,
+    return FalsePositionLevel(target, zmin, zmax, volume, draught, tolerance,
                               [&](double t) { return ImmersedVolumeBy<Rule>(r, t); });
 }
 
@@ -144,3 +150,5 @@ template SearchStatus CShipElement::FindLevel<COnePointRule>(double, const CMatr
                                                              double) const;
 template SearchStatus CShipElement::FindLevel<CExactRule>(double, const CMatrixBase&, double&,
                                                           double) const;
+template SearchStatus CShipElement::FindLevel<CExactRule>(double, const CMatrixBase&, double&,
+                                                          double, double) const;

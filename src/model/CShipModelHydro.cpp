@@ -48,7 +48,7 @@ SearchStatus CTank::ExactLiquid(double heel, double trim, CExactProperties& liqu
         ZRange(r, zmin, zmax);
         level = zmax + 1;
     } else {
-        status = FindLevel<CExactRule>(m_load_volume, r, level, 1e-10 * m_load_volume);
+        status = FindLevel<CExactRule>(m_load_volume, r, level, 1e-10 * m_load_volume, volume);
     }
     ImmersedSums<CExactRule>(liquid, level, r);
     return status;

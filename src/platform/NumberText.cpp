@@ -1,6 +1,7 @@
 #include "NumberText.h"
 
 #include <clocale>
+#include <cmath>
 #include <cstdarg>
 #include <cstdio>
 #include <cstdlib>
@@ -52,4 +53,20 @@ double AtofC(const char* text) {
 
 double StrtodC(const char* text, char** end) {
     return strtod_l(text, end, CLocale());
+}
+
+bool ParseNumberC(const std::string& text, double& value) {
+    const std::size_t first = text.find_first_not_of(" \t");
+    if (first == std::string::npos)
+        return false;
+    const char* start = text.c_str() + first;
+    char* end = nullptr;
+    const double parsed = StrtodC(start, &end);
+    if (end == start || !std::isfinite(parsed))
+        return false;
+    for (; *end != '\0'; ++end)
+        if (*end != ' ' && *end != '\t')
+            return false;
+    value = parsed;
+    return true;
 }

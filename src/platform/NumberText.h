@@ -14,3 +14,7 @@ double AtofC(const char* text);
 
 // strtod in the C locale; end receives the first character not used.
 double StrtodC(const char* text, char** end);
+
+// One finite number and nothing else, blanks (spaces, tabs) around it
+// allowed; false, value untouched, otherwise.
+bool ParseNumberC(const std::string& text, double& value);

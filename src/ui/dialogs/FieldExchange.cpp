@@ -5,7 +5,6 @@
 
 #include <QLineEdit>
 #include <climits>
-#include <cmath>
 
 void RefuseField(QLineEdit* field, const QString& message) {
     AfxMessageBox(message, MB_OK | MB_ICONWARNING);
@@ -32,15 +31,7 @@ void SetFieldNumber(QLineEdit* field, double value) {
 }
 
 bool ParseFieldNumber(const QString& text, double& value) {
-    const std::string bytes = text.trimmed().toStdString();
-    if (bytes.empty())
-        return false;
-    char* end = nullptr;
-    const double parsed = StrtodC(bytes.c_str(), &end);
-    if (end == bytes.c_str() || *end != '\0' || !std::isfinite(parsed))
-        return false;
-    value = parsed;
-    return true;
+    return ParseNumberC(text.trimmed().toStdString(), value);
 }
 
 bool GetFieldNumber(QLineEdit* field, double& value) {

@@ -4,6 +4,7 @@
 // file dialogs are answered by the test.
 #include "KeepGraphicsDriver.h"
 #include "ScriptedDialogs.h"
+#include "X11TestSetup.h"
 #include "ui/app/CAboutDlg.h"
 #include "ui/app/CBrelundApp.h"
 #include "ui/app/CBrelundDoc.h"
@@ -14,7 +15,6 @@
 #include "ui/dialogs/CMSFlexGrid.h"
 #include "ui/dialogs/CUprightHullsDlg.h"
 #include "ui/dialogs/CViewControlDlg.h"
-#include "ui/view/COpenGLView.h"
 
 #include "calc/CTextGrid.h"
 
@@ -34,7 +34,6 @@
 #include <QSettings>
 #include <QStatusBar>
 #include <QStatusTipEvent>
-#include <QSurfaceFormat>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
@@ -659,12 +658,7 @@ private slots:
 };
 
 int main(int argc, char** argv) {
-    // Settings go to a folder of the test's own, never the user's.
-    QTemporaryDir config;
-    qputenv("XDG_CONFIG_HOME", config.path().toLocal8Bit());
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "xcb");
-    QSurfaceFormat::setDefaultFormat(COpenGLView::RequestedFormat());
+    const CX11TestSetup setup;
     QApplication app(argc, argv);
     ShellTest test;
     const int failed = QTest::qExec(&test, argc, argv);

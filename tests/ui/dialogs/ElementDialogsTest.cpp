@@ -3,6 +3,7 @@
 // with every question, file dialog and popup menu answered in a person's
 // place.
 #include "ScriptedDialogs.h"
+#include "WhenEditOpens.h"
 #include "model/CShipModel.h"
 #include "model/ShipFile.h"
 #include "ui/dialogs/CBitmapButton.h"
@@ -95,21 +96,6 @@ struct Opened {
     CCountingView view;
     CElementTreeDlg dialog;
 };
-
-// Runs act on the properties dialog once it is open (modal), then closes it
-// with Cancel if act left it open. open tells whether it opened at all.
-void WhenEditOpens(std::function<void(CElementEditDlg&)> act, bool* open = nullptr) {
-    QTimer::singleShot(0, [act, open] {
-        auto* edit = qobject_cast<CElementEditDlg*>(QApplication::activeModalWidget());
-        if (open)
-            *open = edit != nullptr;
-        if (!edit)
-            return;
-        act(*edit);
-        if (edit->isVisible())
-            edit->reject();
-    });
-}
 
 template <class T> T* Find(QWidget& w, const char* name) {
     return w.findChild<T*>(name);

@@ -6,6 +6,7 @@
 
 #include "ScriptedDialogs.h"
 #include "ViewTestSupport.h"
+#include "WhenEditOpens.h"
 
 #include "ui/app/CBrelundApp.h"
 #include "ui/app/CMainFrame.h"
@@ -53,19 +54,6 @@ void RightDrag(QWidget& w, QPoint from, QPoint to) {
     QMouseEvent release(QEvent::MouseButtonRelease, to, w.mapToGlobal(to), Qt::RightButton,
                         Qt::NoButton, Qt::NoModifier);
     QApplication::sendEvent(&w, &release);
-}
-
-// Runs act on the properties dialog once it is open, then closes it with
-// Cancel if act left it open.
-void WhenEditOpens(std::function<void(CElementEditDlg&)> act) {
-    QTimer::singleShot(0, [act] {
-        auto* edit = qobject_cast<CElementEditDlg*>(QApplication::activeModalWidget());
-        if (!edit)
-            return;
-        act(*edit);
-        if (edit->isVisible())
-            edit->reject();
-    });
 }
 
 QTreeWidgetItem* FindItem(QTreeWidget* tree, const QString& text) {

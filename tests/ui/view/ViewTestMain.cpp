@@ -3,21 +3,13 @@
 #include "RenderingTest.h"
 #include "ViewControlTest.h"
 #include "ViewNavigationTest.h"
-
-#include "ui/view/COpenGLView.h"
+#include "X11TestSetup.h"
 
 #include <QApplication>
-#include <QSurfaceFormat>
-#include <QTemporaryDir>
 #include <QTest>
 
 int main(int argc, char** argv) {
-    // Settings go to a folder of the test's own, never the user's.
-    QTemporaryDir config;
-    qputenv("XDG_CONFIG_HOME", config.path().toLocal8Bit());
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "xcb");
-    QSurfaceFormat::setDefaultFormat(COpenGLView::RequestedFormat());
+    const CX11TestSetup setup;
     QApplication app(argc, argv);
     int failed = 0;
     {
