@@ -148,7 +148,8 @@ void AddUpright(CLI::App& app, int& status) {
                                "Step [m] (default: a fifth of the hull's height, in whole cm)");
     auto* heel = cmd->add_option("--heel", a->in.heel, "Heel, Teta x [deg] (default 0)");
     auto* trim = cmd->add_option("--trim", a->in.trim, "Trim, Teta y [deg] (default 0)");
-    cmd->add_option("--dxf", a->dxf, "Also draw the waterlines in this DXF drawing");
+    RefuseEmptyFileName(
+        cmd->add_option("--dxf", a->dxf, "Also draw the waterlines in this DXF drawing"));
     cmd->callback([=, &status] {
         CShipModel ship;
         LoadShip(ship, a->ship, false);
@@ -222,8 +223,9 @@ void AddInclined(CLI::App& app, int& status) {
     auto given = std::make_shared<std::vector<std::pair<CLI::Option*, Field>>>();
     for (const auto& f : fields)
         given->emplace_back(cmd->add_option(f.name, a->in.*f.field, f.help), f.field);
-    cmd->add_option("--trajectories", a->trajectories,
-                    "Also draw the paths of the centre of buoyancy in this DXF drawing");
+    RefuseEmptyFileName(
+        cmd->add_option("--trajectories", a->trajectories,
+                        "Also draw the paths of the centre of buoyancy in this DXF drawing"));
     cmd->callback([=, &status] {
         RefuseTypedValuesThatAreNotNumbers(*cmd);
         CShipModel ship;
@@ -336,8 +338,8 @@ void AddBonjean(CLI::App& app, int& status) {
                     "areas: \"Aree [m^2]\" (default); moments: \"Sxy - "
                     "My (m^3)\"")
         ->check(CLI::IsMember({"areas", "moments"}));
-    cmd->add_option("--sections", a->sections,
-                    "Also draw the outlines of the sections in this DXF drawing");
+    RefuseEmptyFileName(cmd->add_option(
+        "--sections", a->sections, "Also draw the outlines of the sections in this DXF drawing"));
     cmd->callback([=, &status] {
         RefuseTypedValuesThatAreNotNumbers(*cmd);
         CShipModel ship;

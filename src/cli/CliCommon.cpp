@@ -5,10 +5,12 @@
 #include "model/LoadNotes.h"
 #include "model/ShipFile.h"
 #include "platform/NumberText.h"
+#include "platform/ShipLock.h"
 
+#include <cerrno>
 #include <cmath>
 #include <cstdio>
-#include <filesystem>
+#include <sys/stat.h>
 
 std::string EscapeField(const std::string& text) {
     std::string out;
@@ -62,7 +64,8 @@ std::string ElementLine(int kind, const CShipElement& e) {
 }
 
 void LoadShip(CShipModel& ship, const std::string& path, bool allowNew) {
-    if (allowNew && !std::filesystem::exists(path)) {
+    struct stat st {};
+    if (allowNew && !path.empty() && ::stat(path.c_str(), &st) != 0 && errno == ENOENT) {
         ship.Clear();
         return;
     }
@@ -74,6 +77,20 @@ void LoadShip(CShipModel& ship, const std::string& path, bool allowNew) {
     for (const std::string& note : notes)
         std::fprintf(stderr, "brelund-calc: warning: %s: %s\n", path.c_str(),
                      EscapeField(note).c_str());
+}
+
+void SayWhatTheLockRepaired(const CShipLock& lock, const std::string& path) {
+    for (const std::string& note : lock.Notes())
+        std::fprintf(stderr, "brelund-calc: warning: %s: %s\n", path.c_str(), note.c_str());
+}
+
+void RefuseEmptyFileName(CLI::Option* option) {
+    option->check(CLI::Validator(
+        [](std::string& value) {
+            return value.empty() ? std::string("a file name is needed, not an empty value")
+                                 : std::string();
+        },
+        "", "NOT_EMPTY"));
 }
 
 void AddRecordOutputOptions(CLI::App& command, std::string& format, int& digits) {

@@ -35,6 +35,14 @@ std::string ElementLine(int kind, const CShipElement& element);
 // allowNew is set.
 void LoadShip(CShipModel& ship, const std::string& path, bool allowNew);
 
+class CShipLock;
+// Warnings on stderr of what taking the ship's lock repaired (an
+// interrupted save undone).
+void SayWhatTheLockRepaired(const CShipLock& lock, const std::string& path);
+
+// An option naming a file to write refuses an empty value as a usage error.
+void RefuseEmptyFileName(CLI::Option* option);
+
 // Refuses a calculation on a ship one of whose enabled elements taking part
 // (hull elements, and the compartments and tanks when asked) holds a value
 // that is not a number: every figure would come out as one.

@@ -50,6 +50,13 @@ std::string ShellWord(const std::string& word) {
     return quoted + "'";
 }
 
+// The name an element gets from its drawing: the drawing's absolute path.
+std::string DrawingName(const std::string& drawing) {
+    std::error_code error;
+    const std::filesystem::path absolute = std::filesystem::absolute(drawing, error);
+    return error ? drawing : absolute.lexically_normal().string();
+}
+
 void PrintElement(int kind, const CShipElement& element) {
     const std::string out = std::string(kElementListHeader) + ElementLine(kind, element);
     std::fwrite(out.data(), 1, out.size(), stdout);
@@ -85,13 +92,11 @@ void AddAdd(CLI::App& app, int& status) {
         if (!(a->scale > 0) || !std::isfinite(a->scale))
             throw CRefusedError("--scale: the scale must be a positive number");
         const CShipLock lock(a->ship);
+        SayWhatTheLockRepaired(lock, a->ship);
         CShipModel ship;
         LoadShip(ship, a->ship, true);
         const int kind = KindCode(a->kind);
-        const std::string name =
-            nameOpt->count() > 0
-                ? a->name
-                : std::filesystem::absolute(a->drawing).lexically_normal().string();
+        const std::string name = nameOpt->count() > 0 ? a->name : DrawingName(a->drawing);
         CShipElement* element = AddElementFromFile(ship, kind, a->drawing, name, a->scale);
         if (element->GetCount() == 0) {
             if (!a->allowEmpty)
@@ -140,6 +145,7 @@ void AddEdit(CLI::App& app, int& status) {
     filling->excludes(load);
     cmd->callback([=, &status] {
         const CShipLock lock(a->ship);
+        SayWhatTheLockRepaired(lock, a->ship);
         CShipModel ship;
         LoadShip(ship, a->ship, false);
         const Found f = FindOrRefuse(ship, a->ship, a->name);
@@ -198,6 +204,7 @@ void AddDelete(CLI::App& app, int& status) {
     cmd->add_option("NAME", *name, "Name of the element")->required();
     cmd->callback([=, &status] {
         const CShipLock lock(*ship);
+        SayWhatTheLockRepaired(lock, *ship);
         CShipModel model;
         LoadShip(model, *ship, false);
         FindOrRefuse(model, *ship, *name);
@@ -215,6 +222,7 @@ void AddInvert(CLI::App& app, int& status) {
     cmd->add_option("NAME", *name, "Name of the element")->required();
     cmd->callback([=, &status] {
         const CShipLock lock(*ship);
+        SayWhatTheLockRepaired(lock, *ship);
         CShipModel model;
         LoadShip(model, *ship, false);
         const Found f = FindOrRefuse(model, *ship, *name);

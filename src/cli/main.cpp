@@ -48,6 +48,14 @@ int main(int argc, char** argv) {
     } catch (const std::bad_alloc&) {
         std::fprintf(stderr, "brelund-calc: out of memory\n");
         return exitRefused;
+    } catch (const std::exception& e) {
+        // Whatever a command did not foresee still ends in one line and
+        // exit 1, never in an abort.
+        std::fprintf(stderr, "brelund-calc: %s\n", e.what());
+        return exitRefused;
+    } catch (...) {
+        std::fprintf(stderr, "brelund-calc: an unexpected error ended the command\n");
+        return exitRefused;
     }
     if (std::fflush(stdout) != 0) {
         std::fprintf(stderr, "brelund-calc: cannot write the output\n");

@@ -3,9 +3,15 @@
 #include "CShipModel.h"
 #include "platform/AtomicFile.h"
 #include "platform/CFile.h"
+#include "platform/ShipLock.h"
+
+#include "LoadNotes.h"
 
 void LoadShipFile(CShipModel& model, const std::string& path) {
     try {
+        const CShipLock lock(path, CShipLock::shared);
+        for (const std::string& note : lock.Notes())
+            loadnotes::Note(note);
         CFile file(path, CFile::modeRead);
         model.Load(file);
     } catch (...) {
@@ -15,5 +21,6 @@ void LoadShipFile(CShipModel& model, const std::string& path) {
 }
 
 void StoreShipFile(const CShipModel& model, const std::string& path) {
+    const CShipLock lock(path, CShipLock::exclusive);
     WriteFileAtomically(path, [&](CFile& file) { model.Store(file); }, {.kind = "ship file"});
 }

@@ -5,6 +5,9 @@
 
 class CShipModel;
 
+// Both take the ship's lock (platform/ShipLock.h): a read waits for a save
+// through any name of the file, and a save for the reads.
+
 // Replaces the model with the file's contents. On failure (CFileException)
 // the model is left empty; a path that is not a regular file is refused
 // before anything is read.

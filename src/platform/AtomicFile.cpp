@@ -2,8 +2,10 @@
 
 #include "FileType.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <climits>
+#include <cstdio>
 #include <cstring>
 #include <dirent.h>
 #include <fcntl.h>
@@ -50,28 +52,6 @@ public:
 private:
     int m_fd;
 };
-
-// Where the chain of symbolic links from path ends: the first name that is
-// not a link, whether it exists or not.
-std::string FollowLinks(const std::string& path) {
-    std::string current = path;
-    for (int hops = 0;; ++hops) {
-        struct stat st {};
-        if (::lstat(current.c_str(), &st) != 0 || !S_ISLNK(st.st_mode))
-            return current;
-        if (hops == kMaxSymlinks)
-            throw CFileException(CFileException::generic, path,
-                                 "cannot write: too many levels of symbolic links");
-        std::string target(PATH_MAX, '\0');
-        const ssize_t n = ::readlink(current.c_str(), target.data(), target.size());
-        if (n < 0)
-            ThrowErrno(errno, path, "cannot follow the symbolic link " + current);
-        if (static_cast<std::size_t>(n) >= target.size())
-            ThrowErrno(ENAMETOOLONG, path, "cannot follow the symbolic link " + current);
-        target.resize(static_cast<std::size_t>(n));
-        current = target.front() == '/' ? target : FolderOf(current) + "/" + target;
-    }
-}
 
 // The mode a plain create gives a new file.
 mode_t DefaultMode() {
@@ -230,10 +210,54 @@ int CopyContent(int from, int to) {
     return 0;
 }
 
+// What names a file whatever link leads to it, for the name of its backup:
+// device and inode, and the birth time where the file system keeps one, so
+// that a file made later on a reused inode is not taken for it.
+std::string FileId(int fd) {
+    struct stat st {};
+    if (::fstat(fd, &st) != 0)
+        return "";
+    unsigned long long born = 0;
+    struct statx sx {};
+    if (::statx(fd, "", AT_EMPTY_PATH, STATX_BTIME, &sx) == 0 && (sx.stx_mask & STATX_BTIME))
+        born = static_cast<unsigned long long>(sx.stx_btime.tv_sec) * 1000000000ULL +
+               sx.stx_btime.tv_nsec;
+    char id[64];
+    std::snprintf(id, sizeof id, "%llx-%llx-%llx", static_cast<unsigned long long>(st.st_dev),
+                  static_cast<unsigned long long>(st.st_ino), born);
+    return id;
+}
+
+// The backups of the file open as fd in folder, under whichever of its names
+// they were made.
+std::vector<std::string> FindBackups(const std::string& folder, int fd) {
+    std::vector<std::string> found;
+    const std::string id = FileId(fd);
+    if (id.empty())
+        return found;
+    const std::string suffix = kBackupTag + id;
+    DIR* dir = ::opendir(folder.c_str());
+    if (!dir)
+        return found;
+    while (const dirent* entry = ::readdir(dir)) {
+        const std::string name = entry->d_name;
+        if (name.size() <= suffix.size() + 1 || name.front() != '.' ||
+            name.compare(name.size() - suffix.size(), suffix.size(), suffix))
+            continue;
+        struct stat st {};
+        if (::fstatat(::dirfd(dir), name.c_str(), &st, AT_SYMLINK_NOFOLLOW) == 0 &&
+            S_ISREG(st.st_mode))
+            found.push_back(folder + "/" + name);
+    }
+    ::closedir(dir);
+    std::sort(found.begin(), found.end());
+    return found;
+}
+
 // Writes the temporary's bytes into target itself, which keeps its inode and
 // so every hard link, with a backup of the old bytes until it is done.
 void WriteInPlace(const std::string& path, const std::string& target, const struct stat& st,
-                  int temp) {
+                  CTemporary& temp, bool unnamed) {
     const CDescriptor file(::open(target.c_str(), O_RDWR | O_CLOEXEC | O_NOCTTY | O_NONBLOCK));
     if (file.Get() < 0)
         ThrowErrno(errno, path, "cannot open the file to write it in place");
@@ -243,16 +267,21 @@ void WriteInPlace(const std::string& path, const std::string& target, const stru
                              "the file changed while it was saved; nothing written");
 
     const std::string folder = FolderOf(target);
-    std::string backupName = folder + "/." + BaseOf(target) + kBackupTag + "XXXXXX";
-    const CDescriptor backup(::mkostemp(backupName.data(), O_CLOEXEC));
-    if (backup.Get() < 0)
-        ThrowErrno(errno, path, "cannot create a backup in " + folder);
-    if (const int err = CopyContent(file.Get(), backup.Get())) {
-        ::unlink(backupName.c_str());
-        ThrowErrno(err, path, "cannot back the file up before writing it in place");
+    const std::string backupName = InPlaceBackupPath(target, file.Get());
+    {
+        // The backup gets its name only when it is whole and on the disk, so
+        // that a backup found by name can always be put back.
+        CTemporary backup(path, folder, BaseOf(target), unnamed);
+        if (const int err = CopyContent(file.Get(), backup.Fd()))
+            ThrowErrno(err, path, "cannot back the file up before writing it in place");
+        backup.RenameOver(backupName);
     }
-    if (const int err = CopyContent(temp, file.Get())) {
-        if (CopyContent(backup.Get(), file.Get()) == 0) {
+    SyncFolder(folder);
+    const CDescriptor old(::open(backupName.c_str(), O_RDONLY | O_CLOEXEC));
+    if (old.Get() < 0)
+        ThrowErrno(errno, path, "cannot read the backup " + backupName + " back");
+    if (const int err = CopyContent(temp.Fd(), file.Get())) {
+        if (CopyContent(old.Get(), file.Get()) == 0) {
             ::unlink(backupName.c_str());
             ThrowErrno(err, path,
                        "cannot write the file in place (its previous content was put back)");
@@ -269,8 +298,10 @@ void WriteInPlace(const std::string& path, const std::string& target, const stru
 void ReplaceFileAtomically(const std::string& path,
                            const std::function<void(const std::string& tempPath)>& fill,
                            const AtomicWriteOptions& options) {
+    if (path.empty())
+        throw CFileException(CFileException::fileNotFound, path, "cannot write: the path is empty");
     try {
-        const std::string target = FollowLinks(path);
+        const std::string target = FollowSymbolicLinks(path);
         struct stat st {};
         bool exists = true;
         if (::lstat(target.c_str(), &st) != 0) {
@@ -289,7 +320,7 @@ void ReplaceFileAtomically(const std::string& path,
             ThrowErrno(errno, path, "cannot flush to disk");
 
         if (exists && st.st_nlink > 1) {
-            WriteInPlace(path, target, st, temp.Fd());
+            WriteInPlace(path, target, st, temp, options.unnamedTemporary);
             return;
         }
         // The owner and group first: changing them may clear set-id bits.
@@ -309,6 +340,67 @@ void ReplaceFileAtomically(const std::string& path,
         // Report the file the user asked for, not the temporary one.
         throw CFileException(e.m_cause, path, e.m_detail);
     }
+}
+
+std::string FollowSymbolicLinks(const std::string& path) {
+    std::string current = path;
+    for (int hops = 0;; ++hops) {
+        struct stat st {};
+        if (::lstat(current.c_str(), &st) != 0 || !S_ISLNK(st.st_mode))
+            return current;
+        if (hops == kMaxSymlinks)
+            throw CFileException(CFileException::generic, path,
+                                 "cannot write: too many levels of symbolic links");
+        std::string target(PATH_MAX, '\0');
+        const ssize_t n = ::readlink(current.c_str(), target.data(), target.size());
+        if (n < 0)
+            ThrowErrno(errno, path, "cannot follow the symbolic link " + current);
+        if (static_cast<std::size_t>(n) >= target.size())
+            ThrowErrno(ENAMETOOLONG, path, "cannot follow the symbolic link " + current);
+        target.resize(static_cast<std::size_t>(n));
+        current = target.front() == '/' ? target : FolderOf(current) + "/" + target;
+    }
+}
+
+std::string InPlaceBackupPath(const std::string& path, int fd) {
+    const std::string target = FollowSymbolicLinks(path);
+    return FolderOf(target) + "/." + BaseOf(target) + kBackupTag + FileId(fd);
+}
+
+bool HasInterruptedSave(const std::string& path, int fd) {
+    return !FindBackups(FolderOf(FollowSymbolicLinks(path)), fd).empty();
+}
+
+std::string RestoreInterruptedSave(const std::string& path, int fd) {
+    const std::string folder = FolderOf(FollowSymbolicLinks(path));
+    const std::vector<std::string> backups = FindBackups(folder, fd);
+    if (backups.empty())
+        return "";
+    // Under the lock there is one save at a time, so there is one backup; any
+    // other is as old as the file's last whole version and goes with it.
+    const std::string& backup = backups.front();
+    if ((::fcntl(fd, F_GETFL) & O_ACCMODE) == O_RDONLY)
+        ThrowErrno(EACCES, path,
+                   "a save of this file was interrupted and its previous version, "
+                   "kept in " +
+                       backup + ", cannot be put back");
+    const CDescriptor old(::open(backup.c_str(), O_RDONLY | O_CLOEXEC));
+    if (old.Get() < 0)
+        ThrowErrno(errno, path,
+                   "a save of this file was interrupted and its previous version "
+                   "is kept in " +
+                       backup + ", which cannot be read");
+    if (const int err = CopyContent(old.Get(), fd))
+        ThrowErrno(err, path,
+                   "a save of this file was interrupted and its previous version, "
+                   "kept in " +
+                       backup + ", cannot be put back");
+    for (const std::string& name : backups)
+        ::unlink(name.c_str());
+    SyncFolder(folder);
+    return "a save of this file was interrupted while it was written in place; its previous "
+           "version was put back from " +
+           BaseOf(backup);
 }
 
 void RefuseSameFile(const std::string& output, const std::vector<NamedInput>& inputs) {

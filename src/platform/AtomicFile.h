@@ -20,12 +20,15 @@
 //
 // A target with other hard links is written in place instead, so that every
 // name keeps seeing the new content: the new bytes are first written and
-// flushed to the temporary, the old ones copied to a backup
-// ".NAME.brelund-bak-XXXXXX", then the new bytes are copied over the target,
-// which is cut to their length and flushed, and the backup is removed. If
-// that copy fails, the old bytes are put back from the backup; a save killed
-// during the copy leaves the backup (never removed by a later save), from
-// which the old file can be restored.
+// flushed to the temporary, the old ones copied to a backup that only gets
+// its name, ".NAME.brelund-bak-ID", once it is whole and on the disk (ID
+// names the file itself: device, inode and birth time, so the backup is the
+// same whichever link the save went through); then the new bytes are copied
+// over the target, which is cut to their length and flushed, and the backup
+// is removed. If that copy fails, the old bytes are put back from the backup.
+// A save killed during the copy leaves the backup: the ship's lock puts it
+// back before anyone reads or writes the ship again
+// (RestoreInterruptedSave), and a later save of the same file replaces it.
 #pragma once
 
 #include "CFile.h"
@@ -78,3 +81,23 @@ struct NamedInput {
 // same file as the ship SHIP; refusing to overwrite it". An output that does
 // not exist yet, or an input that cannot be found, passes.
 void RefuseSameFile(const std::string& output, const std::vector<NamedInput>& inputs);
+
+// Where the chain of symbolic links from path ends: the first name that is
+// not a link, whether it exists or not. CFileException after 40 links.
+std::string FollowSymbolicLinks(const std::string& path);
+
+// The backup an in-place save of the file open as fd keeps while it writes,
+// beside the file path leads to.
+std::string InPlaceBackupPath(const std::string& path, int fd);
+
+// Whether a save of the file open as fd through a name in the folder of path's
+// target was cut short in the middle of writing it in place: its backup is
+// still there. Looks for the backup under any name of the file.
+bool HasInterruptedSave(const std::string& path, int fd);
+
+// Puts the old bytes of an interrupted in-place save back into the file open
+// as fd (read and write; its inode and links are kept), flushes them and
+// removes the backup. Returns what it did, for the user, or "" when there was
+// nothing to do. CFileException when the file cannot be written: the backup
+// then stays, and the message names it.
+std::string RestoreInterruptedSave(const std::string& path, int fd);

@@ -3,8 +3,8 @@
 #include <cerrno>
 
 CFileException::CFileException(Cause cause, std::string fileName, const std::string& detail)
-    : std::runtime_error(fileName + ": " + detail), m_cause(cause),
-      m_file_name(std::move(fileName)), m_detail(detail) {}
+    : std::runtime_error((fileName.empty() ? std::string("\"\"") : fileName) + ": " + detail),
+      m_cause(cause), m_file_name(std::move(fileName)), m_detail(detail) {}
 
 CFileException::Cause CFileException::CauseFromErrno(int err) {
     switch (err) {

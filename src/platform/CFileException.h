@@ -13,11 +13,12 @@ public:
         accessDenied,
         diskFull,
         endOfFile,
-        damaged,        // the bytes do not form a valid file of the expected kind
-        notRegularFile, // a directory, FIFO, device or socket where a file belongs
+        damaged,          // the bytes do not form a valid file of the expected kind
+        notRegularFile,   // a directory, FIFO, device or socket where a file belongs
         sharingViolation, // another process holds the file's lock
     };
 
+    // what() is "FILE: DETAIL", an empty name shown as "".
     CFileException(Cause cause, std::string fileName, const std::string& detail);
 
     Cause m_cause;

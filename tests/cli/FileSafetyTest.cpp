@@ -76,3 +76,44 @@ TEST(CalcFiles, AnEditThroughALinkReachesTheShipAndAReadOnlyShipIsKept) {
     EXPECT_EQ(ReadBytes(ship), before);
     ::chmod(ship.c_str(), 0644);
 }
+
+TEST(CalcFiles, AnEmptyOrLoopingPathIsOneLineNamingIt) {
+    const std::string ship = CopyOfBarge("paths.nav");
+    const std::string loop = TestPath("loop-a.nav"), other = TestPath("loop-b.nav");
+    std::remove(loop.c_str());
+    std::remove(other.c_str());
+    ASSERT_EQ(::symlink(other.c_str(), loop.c_str()), 0);
+    ASSERT_EQ(::symlink(loop.c_str(), other.c_str()), 0);
+    const std::string q = ShellQuote(ship), l = ShellQuote(loop);
+    const struct {
+        std::string args, named;
+    } cases[] = {
+        {"add " + q + " hull ''", "\"\""},
+        {"add '' hull " + ShellQuote(kTank), "\"\""},
+        {"edit '' x", "\"\""},
+        {"delete '' x", "\"\""},
+        {"invert '' x", "\"\""},
+        {"list ''", "\"\""},
+        {"export " + q + " scafo ''", "\"\""},
+        {"add " + l + " hull " + ShellQuote(kTank), loop},
+        {"edit " + l + " x", loop},
+        {"list " + l, loop},
+        {"add " + q + " hull " + l, loop},
+    };
+    for (const auto& c : cases) {
+        const CalcResult r = RunCalc(c.args);
+        EXPECT_EQ(r.status, 1) << c.args << "\n" << r.err;
+        EXPECT_EQ(r.err.rfind("brelund-calc: " + c.named + ": ", 0), 0u) << c.args << "\n" << r.err;
+        EXPECT_EQ(std::count(r.err.begin(), r.err.end(), '\n'), 1) << c.args << "\n" << r.err;
+    }
+    EXPECT_EQ(ReadBytes(ship), ReadBytes(kBarge));
+    // An empty name for a drawing to write is a usage error.
+    for (const std::string& args :
+         {"upright " + q + " --dxf ''", "inclined " + q + " --trajectories ''",
+          "bonjean " + q +
+              " --zstart 0 --zend 1 --dz 1 --station0 0 --station20 30 --sections ''"}) {
+        const CalcResult r = RunCalc(args);
+        EXPECT_EQ(r.status, 2) << args;
+        EXPECT_NE(r.err.find("a file name is needed"), std::string::npos) << r.err;
+    }
+}

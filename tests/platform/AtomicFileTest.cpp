@@ -2,6 +2,7 @@
 
 #include "platform/AtomicFile.h"
 #include "platform/CFile.h"
+#include "platform/ShipLock.h"
 
 #include <algorithm>
 #include <csignal>
@@ -309,6 +310,40 @@ TEST(WriteFileAtomically, SaveKilledAtAnyInstantLeavesOneWholeVersion) {
     }
     Save(path, "end");
     EXPECT_EQ(Entries(folder), std::vector<std::string>{"ship.nav"});
+}
+
+TEST(WriteFileAtomically, InPlaceSaveKilledAtAnyInstantIsPutBackByTheNextLock) {
+    const std::string folder = NewFolder("killed-in-place");
+    const std::string path = folder + "/ship.nav", other = folder + "/other.nav";
+    const std::string a(300000, 'a'), b(200000, 'b');
+    WriteBytes(path, Bytes(a));
+    ASSERT_EQ(link(path.c_str(), other.c_str()), 0);
+    std::mt19937 random(11);
+    std::uniform_int_distribution<int> delay(0, 30000);
+    int restored = 0;
+    for (int round = 0; round < 25; ++round) {
+        const pid_t child = fork();
+        ASSERT_GE(child, 0);
+        if (child == 0) {
+            for (int i = 0;; ++i)
+                Save(path, i % 2 ? a : b, {.unnamedTemporary = round % 2 == 0});
+        }
+        usleep(static_cast<useconds_t>(delay(random)));
+        kill(child, SIGKILL);
+        int status = 0;
+        ASSERT_EQ(waitpid(child, &status, 0), child);
+        // The next reader, through the other name, finds one whole version.
+        const CShipLock lock(other, CShipLock::shared);
+        restored += static_cast<int>(lock.Notes().size());
+        const auto content = ReadBytes(other);
+        ASSERT_TRUE(content == Bytes(a) || content == Bytes(b)) << round << ": " << content.size();
+        for (const std::string& name : Entries(folder))
+            EXPECT_TRUE(name == "ship.nav" || name == "other.nav" ||
+                        IsTemporaryOf(name, "ship.nav"))
+                << name;
+    }
+    // Most kills land in the copy, the longest step.
+    EXPECT_GT(restored, 0);
 }
 
 TEST(RefuseSameFile, AnOutputThatIsAnInputByAnyRouteIsRefused) {

@@ -19,7 +19,6 @@
 #include "calc/CTextGrid.h"
 
 #include "model/ShipFile.h"
-#include "platform/ShipLock.h"
 
 #include <QAction>
 #include <QApplication>
@@ -48,8 +47,11 @@
 #include <clocale>
 #include <cstdio>
 #include <cstdlib>
+#include <fcntl.h>
 #include <memory>
+#include <sys/file.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -356,8 +358,11 @@ private slots:
         app.GetDocument().SetModifiedFlag();
         qputenv("BRELUND_LOCK_WAIT", "0.2");
         {
-            const CShipLock other(ship.toStdString()); // as brelund-calc edit holds it
+            // Held as brelund-calc edit holds it, from another open of the file.
+            const int other = ::open(ship.toUtf8().constData(), O_RDONLY | O_CLOEXEC);
+            QVERIFY(other >= 0 && ::flock(other, LOCK_EX) == 0);
             QVERIFY(!app.GetDocument().DoFileSave());
+            ::close(other);
         }
         qunsetenv("BRELUND_LOCK_WAIT");
         QCOMPARE(m_dialogs->messages.size(), 1);
