@@ -216,6 +216,32 @@ TEST(ShipFile, HugeCountFailsAtOnceNamingFileAndOffset) {
         EXPECT_EQ(LoadBytes(ship, *bytes, "huge-other.nav"), CFileException::damaged);
 }
 
+TEST(ShipFile, FaceIndexOutsideTheVerticesIsDamageAtItsByte) {
+    // The one-triangle ship of 122 bytes: its three indices at bytes 102, 106
+    // and 110, each of 1..3.
+    for (const auto& [corner, index] : {std::pair{2, 4}, {0, 0}, {1, -1}, {2, 999}}) {
+        std::int32_t indices[3] = {1, 2, 3};
+        indices[corner] = index;
+        ByteBuilder b;
+        b.I32(1).Body(true, 0x808080, "h", 1).I32(1).I32(3).I32(1);
+        b.Vertex(0, 0, 0).Vertex(1, 0, 0).Vertex(0, 1, 0.5);
+        b.I32(indices[0]).I32(indices[1]).I32(indices[2]).I32(0).I32(0);
+        const std::string path = TestPath("bad-index.nav");
+        WriteBytes(path, b.bytes);
+        CShipModel ship;
+        try {
+            LoadShipFile(ship, path);
+            ADD_FAILURE() << "index " << index << " was accepted";
+        } catch (const CFileException& e) {
+            EXPECT_EQ(e.m_cause, CFileException::damaged);
+            EXPECT_EQ(e.m_detail, "damaged ship file at byte " + std::to_string(102 + 4 * corner) +
+                                      ": triangle 1 of a mesh of 3 vertices names vertex " +
+                                      std::to_string(index));
+        }
+        EXPECT_EQ(ship.GetElementCount(), 0);
+    }
+}
+
 TEST(ShipFile, EveryTruncatedPrefixIsDamagedAndLeavesTheModelEmpty) {
     CShipModel ship;
     FillFullShip(ship);
