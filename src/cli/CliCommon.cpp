@@ -11,30 +11,7 @@
 #include <filesystem>
 
 std::string EscapeField(const std::string& text) {
-    std::string out;
-    out.reserve(text.size());
-    for (char c : text) {
-        switch (c) {
-        case '\\':
-            out += "\\\\";
-            break;
-        case '\t':
-            out += "\\t";
-            break;
-        case '\r':
-            out += "\\r";
-            break;
-        case '\n':
-            out += "\\n";
-            break;
-        case '\0':
-            out += "\\0";
-            break;
-        default:
-            out += c;
-        }
-    }
-    return out;
+    return EscapeText(text);
 }
 
 const char* const kElementListHeader =
@@ -111,27 +88,27 @@ template <class Fn> void ForEachElement(const CShipModel& ship, Fn&& fn) {
         fn(*ship.Tanks().GetAt(i), int{kindTank});
 }
 
-std::string Label(const CShipElement& element, int kind) {
+} // namespace
+
+std::string ElementLabel(const CShipElement& element, int kind) {
     static const char* const kinds[] = {"", "hull element", "compartment", "tank"};
     return std::string(kinds[kind]) + " '" + EscapeField(element.GetName()) + "'";
 }
-
-} // namespace
 
 void RefuseValuesThatAreNotNumbers(const CShipModel& ship, bool compartments, bool tanks) {
     int kind = 0;
     std::string problem;
     if (const CShipElement* element =
             FindValueThatIsNotANumber(ship, compartments, tanks, kind, problem))
-        throw CRefusedError(Label(*element, kind) + ": " + problem +
+        throw CRefusedError(ElementLabel(*element, kind) + ": " + problem +
                             ": the results would not be numbers");
 }
 
 void WarnOfValueProblems(const CShipModel& ship) {
     ForEachElement(ship, [&](const CShipElement& element, int kind) {
         for (const CValueProblem& p : FindValueProblems(element, kind))
-            std::fprintf(stderr, "brelund-calc: warning: %s: %s\n", Label(element, kind).c_str(),
-                         p.text.c_str());
+            std::fprintf(stderr, "brelund-calc: warning: %s: %s\n",
+                         ElementLabel(element, kind).c_str(), p.text.c_str());
     });
 }
 

@@ -21,11 +21,14 @@ public:
     using std::runtime_error::runtime_error;
 };
 
-// A name as one TAB-separated field: backslash, TAB, CR and LF escaped.
+// A name as one TAB-separated field or within a one-line message (EscapeText).
 std::string EscapeField(const std::string& text);
 
 class CShipElement;
 class CShipModel;
+
+// An element as messages name it: its kind and its escaped name in quotes.
+std::string ElementLabel(const CShipElement& element, int kind);
 
 // The header of the element listing and one element's line (LF-terminated).
 extern const char* const kElementListHeader;

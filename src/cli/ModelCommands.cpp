@@ -10,8 +10,11 @@
 #include "model/MeshFiles.h"
 #include "model/ShipFile.h"
 #include "platform/AtomicFile.h"
+#include "platform/NumberText.h"
 
+#include <algorithm>
 #include <cctype>
+#include <cfloat>
 #include <cmath>
 #include <cstdio>
 #include <filesystem>
@@ -109,6 +112,23 @@ void AddAdd(CLI::App& app, int& status) {
             "brelund-calc invert " + ShellWord(a->ship) + " " + ShellWord(element->GetName());
         for (const std::string& line : DescribeProblems(*element, kind, check, invert))
             std::fprintf(stderr, "brelund-calc: warning: %s\n", line.c_str());
+        // An element so small (a scale for other units taken twice, say)
+        // that the cube of its size lies below the smallest numbers is
+        // there but counts no volume.
+        CVector3 lo, hi;
+        if (element->Volume() == 0 && element->Extents(lo, hi)) {
+            const double size = std::max({hi.X() - lo.X(), hi.Y() - lo.Y(), hi.Z() - lo.Z()});
+            if (size > 0 && size * size * size < DBL_MIN) {
+                std::string line =
+                    ElementLabel(*element, kind) +
+                    FormatC(" encloses no volume: its size (%g m) is too small for its volume "
+                            "to be told from 0",
+                            size);
+                if (a->scale != 1)
+                    line += FormatC(" (--scale %g)", a->scale);
+                std::fprintf(stderr, "brelund-calc: warning: %s\n", line.c_str());
+            }
+        }
         status = exitOk;
     });
 }

@@ -1,6 +1,7 @@
 #include "ElementEditing.h"
 
 #include "CDxfFile.h"
+#include "MeshCheck.h"
 #include "MeshFaces.h"
 #include "MeshFiles.h"
 #include "platform/CFileException.h"
@@ -53,20 +54,20 @@ void ImportMeshFile(CShipElement& element, const std::string& path, double scale
         element.ImportDxf(file);
         file.Close();
     }
-    if (scale == 1)
-        return;
     for (int m = 1; m <= element.GetCount(); ++m) {
         CMesh& mesh = *element.GetAt(m);
-        const int base = mesh.GetType() == CMesh::typeGrid ? 0 : 1;
-        for (int i = base; i < base + mesh.GetVertexCount(); ++i) {
-            CVector3& p = *mesh.GetVertex(i);
-            p.Set(p.X() * scale, p.Y() * scale, p.Z() * scale);
-            if (!std::isfinite(p.X()) || !std::isfinite(p.Y()) || !std::isfinite(p.Z()))
-                throw CFileException(
-                    CFileException::damaged, path,
-                    FormatC("mesh %d, vertex %d: a coordinate overflows once scaled by %g", m,
-                            i + 1 - base, scale));
+        if (scale != 1) {
+            const int base = mesh.GetType() == CMesh::typeGrid ? 0 : 1;
+            for (int i = base; i < base + mesh.GetVertexCount(); ++i) {
+                CVector3& p = *mesh.GetVertex(i);
+                p.Set(p.X() * scale, p.Y() * scale, p.Z() * scale);
+            }
         }
+        if (const std::string problem = MeshNumberProblem(mesh); !problem.empty())
+            throw CFileException(CFileException::damaged, path,
+                                 FormatC("mesh %d", m) +
+                                     (scale != 1 ? FormatC(" scaled by %g", scale) : "") + ": " +
+                                     problem);
     }
 }
 

@@ -21,8 +21,9 @@ CShipElement* AddElementFromDxf(CShipModel& ship, int kind, const std::string& d
 // Replaces element's meshes with those of a mesh file, told apart by its
 // content and extension: a DXF drawing (the ENTITIES section searched first
 // when entities is set), an STL file (one mesh) or an OBJ file (a mesh per
-// object or group); every coordinate multiplied by scale. A CFileException when the file cannot be
-// read, is damaged, or holds a coordinate that overflows once scaled.
+// object or group); every coordinate multiplied by scale. A CFileException
+// when the file cannot be read, is damaged, or holds a mesh, once scaled,
+// whose sums would not be numbers (MeshNumberProblem), named by its number.
 void ImportMeshFile(CShipElement& element, const std::string& path, double scale, bool entities);
 
 // Adds an element of kind read from a mesh file (as ImportMeshFile; the
