@@ -233,9 +233,9 @@ std::string CheckStabilityShip(const CShipModel& ship, const CStabilityInputs& i
         const CTank& t = *ship.Tanks().GetAt(i);
         if (!t.IsEnabled() || t.GetLoadVolume() == 0)
             continue;
-        std::string name = "tank '";
-        name += t.GetName();
-        name += "'";
+        // One line whatever the name holds: a line end would split the
+        // message and a NUL cut it short.
+        const std::string name = "tank '" + EscapeText(t.GetName()) + "'";
         if (!(t.GetSpecificWeight() >= 0))
             return name +
                    FormatC(": its specific weight %g kg/m^3 is negative", t.GetSpecificWeight());
