@@ -235,24 +235,42 @@ bool IsBinaryStl(std::string_view head, std::uint64_t size) {
            size == kStlFirstTriangle + std::uint64_t{kStlTriangleSize} * StlCount(head);
 }
 
+bool StartsWithSolid(std::string_view bytes) {
+    std::string_view rest = bytes.substr(0, 256);
+    std::string_view token;
+    return NextToken(rest, token) && EqualsNoCase(token, "solid");
+}
+
 // The first token is "solid" and the bytes hold no NUL, which a binary STL
 // all but always has (the high byte of its count, its attribute bytes).
 bool LooksLikeAsciiStl(std::string_view bytes) {
-    std::string_view rest = bytes.substr(0, 256);
-    std::string_view token;
-    return NextToken(rest, token) && EqualsNoCase(token, "solid") &&
-           bytes.find('\0') == std::string_view::npos;
+    return StartsWithSolid(bytes) && bytes.find('\0') == std::string_view::npos;
+}
+
+// Why a file read as a binary STL is not an ASCII one either, when it
+// starts as one: a text with a stray NUL is no binary STL of the count its
+// bytes 80 to 83 happen to spell.
+std::string NotAsciiEither(std::string_view bytes) {
+    if (!StartsWithSolid(bytes))
+        return "the text does not start with 'solid'";
+    return FormatC("the text starts with 'solid' but holds a NUL byte at byte %zu",
+                   bytes.find('\0'));
 }
 
 std::unique_ptr<CPolyfaceMesh> ReadBinaryStl(std::string_view bytes, const std::string& path) {
     if (bytes.empty())
         Damaged(path, "the file is empty");
     if (bytes.size() < kStlFirstTriangle)
-        Damaged(path, FormatC("not an STL file: %zu bytes are too few for a binary STL and the "
-                              "text does not start with 'solid'",
-                              bytes.size()));
+        Damaged(path, FormatC("not an STL file: %zu bytes are too few for a binary STL and ",
+                              bytes.size()) +
+                          NotAsciiEither(bytes));
     const std::uint32_t n = StlCount(bytes);
     const std::uint64_t expected = kStlFirstTriangle + std::uint64_t{kStlTriangleSize} * n;
+    if (expected != bytes.size() && StartsWithSolid(bytes))
+        Damaged(path, "not an STL file, neither ASCII (" + NotAsciiEither(bytes) +
+                          FormatC(") nor binary (a count of %u triangles would take %llu bytes, "
+                                  "but the file has %zu)",
+                                  n, static_cast<unsigned long long>(expected), bytes.size()));
     if (expected != bytes.size())
         Damaged(path, FormatC("binary STL counts %u triangles, which take %llu bytes, but the "
                               "file has %zu",

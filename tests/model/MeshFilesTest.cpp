@@ -220,6 +220,19 @@ TEST(StlFiles, BinaryWhoseSizeDoesNotMatchItsCountIsRefusedBeforeAllocating) {
     EXPECT_NE(detail.find("4000000000 triangles"), std::string::npos) << detail;
 }
 
+TEST(StlFiles, TextWithAStrayNulIsSaidToBeNeitherKind) {
+    std::string text = AsciiStl(BoxTriangles());
+    const std::size_t at = text.find("outer loop") + 5;
+    text[at] = '\0';
+    const std::string detail = StlDamage("stray-nul.stl", text);
+    EXPECT_EQ(detail.rfind("not an STL file, neither ASCII (the text starts with 'solid' but holds "
+                           "a NUL byte at byte " +
+                               std::to_string(at) + ") nor binary (a count of ",
+                           0),
+              0u)
+        << detail;
+}
+
 TEST(StlFiles, EmptyFiles) {
     EXPECT_EQ(
         ReadStl(Write("empty-solid.stl", "solid nothing\nendsolid nothing\n"))->GetFaceCount(), 0);
