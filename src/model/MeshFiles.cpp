@@ -119,8 +119,7 @@ private:
 };
 
 // A number in the C conventions taking the whole token, with an optional
-// leading '+'; for a double, nan and inf are numbers here and the caller
-// decides on them. False for anything else, and for a magnitude beyond the
+// leading '+'. False for anything else, and for a magnitude beyond the
 // range of the type.
 template <class Number> bool ParseWhole(std::string_view token, Number& value) {
     const char* first = token.data();
@@ -131,8 +130,26 @@ template <class Number> bool ParseWhole(std::string_view token, Number& value) {
     return ec == std::errc() && end == last;
 }
 
-bool ParseNumber(std::string_view token, double& value) {
-    return ParseWhole(token, value);
+// A number in the C conventions taking the whole token, as ParseWhole; a
+// magnitude too small for a double is a number all the same and reads as
+// the nearest one (0, or a subnormal, with its sign), as strtod rounds it;
+// nan and inf are numbers here and the caller decides on them. Empty when
+// value holds it; otherwise why the token is not taken.
+std::string ReadNumber(std::string_view token, double& value) {
+    const char* first = token.data();
+    const char* last = first + token.size();
+    if (first != last && *first == '+' && last - first > 1 && first[1] != '-')
+        ++first;
+    const auto [end, ec] = std::from_chars(first, last, value);
+    if (end != last || (ec != std::errc() && ec != std::errc::result_out_of_range))
+        return Quoted(token) + " is not a number";
+    if (ec == std::errc())
+        return {};
+    const double rounded = StrtodC(std::string(first, last).c_str(), nullptr);
+    if (std::isinf(rounded))
+        return Quoted(token) + FormatC(" is out of range (beyond %g)", DBL_MAX);
+    value = rounded;
+    return {};
 }
 
 bool ParseInteger(std::string_view token, long long& value) {
@@ -320,8 +337,8 @@ std::unique_ptr<CPolyfaceMesh> ReadAsciiStl(std::string_view text, const std::st
         for (int k = 0; k < count; ++k) {
             if (!NextToken(line, token))
                 fail(FormatC("%s needs %d numbers", what, count));
-            if (!ParseNumber(token, out[k]))
-                fail(Quoted(token) + " is not a number");
+            if (const std::string why = ReadNumber(token, out[k]); !why.empty())
+                fail(why);
         }
         if (NextToken(line, token))
             fail(FormatC("%s takes %d numbers, found more: ", what, count) + Quoted(token));
@@ -453,16 +470,16 @@ private:
         for (double& c : p) {
             if (!NextToken(line, token))
                 Fail("a vertex needs 3 coordinates");
-            if (!ParseNumber(token, c))
-                Fail(Quoted(token) + " is not a number");
+            if (const std::string why = ReadNumber(token, c); !why.empty())
+                Fail(why);
             if (!std::isfinite(c))
                 Fail("a coordinate is not finite");
         }
         // A weight or a colour may follow; they are not used.
         double extra;
         while (NextToken(line, token))
-            if (!ParseNumber(token, extra))
-                Fail(Quoted(token) + " is not a number");
+            if (const std::string why = ReadNumber(token, extra); !why.empty())
+                Fail(why);
         if (m_positions.size() >= kMaxCount)
             Fail("too many vertices");
         m_positions.emplace_back(p[0], p[1], p[2]);
