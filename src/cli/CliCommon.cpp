@@ -116,7 +116,8 @@ void RefuseTypedValuesThatAreNotNumbers(const CLI::App& command) {
     for (const CLI::Option* option : command.get_options()) {
         if (option->count() == 0 || option->get_type_name() != "FLOAT")
             continue;
-        if (!std::isfinite(option->as<double>()))
-            throw CRefusedError(option->get_name() + " is not a number: Immettere un numero.");
+        if (const double value = option->as<double>(); !std::isfinite(value))
+            throw CRefusedError(option->get_name() +
+                                FormatC(" (%g) is not a finite number", value));
     }
 }

@@ -46,8 +46,7 @@ void RefuseValuesThatAreNotNumbers(const CShipModel& ship, bool compartments, bo
 void WarnOfValueProblems(const CShipModel& ship);
 
 // Refuses a number typed for one of command's options that is not finite
-// ("nan", "inf", "1e999"), naming the option, with the message the dialogs
-// give for a field that does not hold a number.
+// ("nan", "inf", "1e999"), naming the option.
 void RefuseTypedValuesThatAreNotNumbers(const CLI::App& command);
 
 // --format tsv|csv|json and --digits N, the output options of the commands

@@ -187,8 +187,34 @@ void AddEdit(CLI::App& app, int& status) {
             v.load_volume = a->load;
             v.load_entry = 1;
         }
-        if (const char* refusal = CheckElementValues(v))
-            throw CRefusedError(a->ship + ": '" + EscapeField(a->name) + "': " + refusal);
+        if (const CElementValueCheck c = FindElementValueFault(v);
+            c.fault != CElementValueFault::none) {
+            // The option that sets the value; and whether it was typed or
+            // the value comes from the ship file.
+            const struct {
+                double CElementValues::*field;
+                const char* option;
+                const char* name;
+                CLI::Option* given;
+            } fields[] = {
+                {&CElementValues::permeability, "--permeability", "permeability", perm},
+                {&CElementValues::specific_weight, "--specific-weight", "specific weight", weight},
+                {&CElementValues::load_volume, "--load-volume", "load volume", load},
+                {&CElementValues::filling_ratio, "--filling", "filling ratio", filling}};
+            for (const auto& f : fields) {
+                if (f.field != c.field)
+                    continue;
+                const double value = v.*f.field;
+                const char* rule = c.fault == CElementValueFault::notANumber
+                                       ? "is not a finite number"
+                                       : "lies outside 0 to 1";
+                throw CRefusedError(a->ship + ": '" + EscapeField(a->name) + "': " +
+                                    (f.given->count() > 0
+                                         ? FormatC("%s (%g) %s", f.option, value, rule)
+                                         : FormatC("its %s (%g) %s: give one with %s", f.name,
+                                                   value, rule, f.option)));
+            }
+        }
         StoreElementValues(ship, *f.element, v);
         // The tank keeps its values within what it can hold: say so when it
         // changed what was asked.

@@ -71,9 +71,18 @@ struct CElementValues {
 // The values of element, whose kind code is kind.
 CElementValues LoadElementValues(const CShipElement& element, int kind);
 
-// The message that refuses values, or null when they can be stored: a
-// permeability or filling ratio outside [0, 1], or a value that is not a
-// finite number.
+// What refuses values, for each front end to word: a value that is not a
+// finite number, or a permeability or filling ratio outside [0, 1].
+enum class CElementValueFault { none, notANumber, outsideZeroToOne };
+struct CElementValueCheck {
+    CElementValueFault fault = CElementValueFault::none;
+    // Which value: &CElementValues::permeability, ...; null with none.
+    double CElementValues::*field = nullptr;
+};
+CElementValueCheck FindElementValueFault(const CElementValues& values);
+
+// The dialog's message that refuses values, or null when they can be
+// stored (FindElementValueFault).
 const char* CheckElementValues(const CElementValues& values);
 
 // Stores values into element: enabled, colour, then the name (made unique
