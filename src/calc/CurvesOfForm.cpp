@@ -76,7 +76,7 @@ inline constexpr double kNoWaterplane = 1e-9;
 // The attitude of the table: its rotation and the keel and top in its frame.
 struct CAttitude {
     CAttitude(const CShipModel& ship, double heelDeg, double trimDeg)
-        : heel(DegToRad(heelDeg)), trim(DegToRad(trimDeg)) {
+        : heel(DegToRad(WithoutWholeTurns(heelDeg))), trim(DegToRad(WithoutWholeTurns(trimDeg))) {
         r.SetRotation(heel, trim, 0);
         any = ship.ZRange(r, keel, top);
     }

@@ -54,8 +54,8 @@ struct CCurvesOfFormInputs {
     // Draughts T from the keel [m]; empty: ten equal steps from a tenth of
     // the depth (keel to the highest point of the hull) to the whole depth.
     std::vector<double> draughts;
-    double heel = 0;        // [deg]
-    double trim = 0;        // [deg]
+    double heel = 0;        // [deg], taken less its whole turns
+    double trim = 0;        // [deg], taken less its whole turns
     double density = 1.025; // sea water [t/m^3]
     double lpp = 0;         // [m]; 0: the waterline length at the deepest draught (the
                             // hull's length when that waterplane does not cut it)

@@ -198,14 +198,17 @@ bool ComputeInclinedTable(const CShipModel& ship, const CInclinedInputs& in, CTe
     std::vector<std::vector<CVector3>> paths(trajectories ? nV + 1 : 0);
 
     const auto volumeAt = [&](int j) { return j * in.dv + in.vi; };
-    const auto heelAt = [&](int i) { return DegToRad(i * in.da + in.ai); };
+    // The angle as typed labels the column; the ship is heeled by it less
+    // its whole turns.
+    const auto typedHeelAt = [&](int i) { return DegToRad(i * in.da + in.ai); };
+    const auto heelAt = [&](int i) { return DegToRad(WithoutWholeTurns(i * in.da + in.ai)); };
     // Hands a finished cell to the grid, the paths and the progress, in the
     // order of the loops: angles outside, volumes inside.
     const auto deliver = [&](int i, int j, const CCell* cell) {
         if (j == 0) {
             if (angles)
                 angles->SetPos(i + 1);
-            grid.SetText(0, i + 2, FormatC("%.4g", RoundTo(RadToDeg(heelAt(i)), 2)));
+            grid.SetText(0, i + 2, FormatC("%.4g", RoundTo(RadToDeg(typedHeelAt(i)), 2)));
         }
         if (volumes)
             volumes->SetPos(j + 1);
@@ -219,7 +222,8 @@ bool ComputeInclinedTable(const CShipModel& ship, const CInclinedInputs& in, CTe
         } else {
             grid.SetText(j + 2, i + 2, kNoValue);
             if (notes)
-                notes->push_back({j + 2, i + 2, volumeAt(j), RadToDeg(heelAt(i)), cell->fault});
+                notes->push_back(
+                    {j + 2, i + 2, volumeAt(j), RadToDeg(typedHeelAt(i)), cell->fault});
         }
     };
 

@@ -21,6 +21,11 @@ inline constexpr double kMaxTrimDeg = 60;
 // tonnes per (cubic metre times kg/m^3)
 inline constexpr double kTonnesPerKg = 1e-3;
 
+// The lightship's G this many times the hull's size off the hull is a
+// typing error; much further on, its moments would overflow and every
+// lever come out as no number.
+inline constexpr double kFarSizes = 1000;
+
 // G further than this off the centreline to port [m] heels the curve to
 // port; rounding of a symmetric condition stays far below it.
 inline constexpr double kListTolerance = 1e-9;
@@ -213,13 +218,24 @@ std::string CheckStabilityShip(const CShipModel& ship, const CStabilityInputs& i
     CVector3 lo, hi;
     if (!ship.HullExtents(lo, hi))
         return "the ship has no hull element with vertices";
+    const double size = std::max({hi.X() - lo.X(), hi.Y() - lo.Y(), hi.Z() - lo.Z()});
+    const struct {
+        const char* option;
+        double value, lo, hi;
+    } centre[] = {{"--lcg", in.lcg, lo.X(), hi.X()},
+                  {"--tcg", in.tcg, lo.Y(), hi.Y()},
+                  {"--vcg", in.vcg, lo.Z(), hi.Z()}};
+    for (const auto& c : centre)
+        if (c.value < c.lo - kFarSizes * size || c.value > c.hi + kFarSizes * size)
+            return FormatC("%s (%g m) lies more than %g times the hull's size (%g m) off the hull",
+                           c.option, c.value, kFarSizes, size);
     for (int i = 1; i <= ship.Tanks().GetCount(); ++i) {
         const CTank& t = *ship.Tanks().GetAt(i);
         if (!t.IsEnabled() || t.GetLoadVolume() == 0)
             continue;
-        std::string name = "tank '";
-        name += t.GetName();
-        name += "'";
+        // One line whatever the name holds: a line end would split the
+        // message and a NUL cut it short.
+        const std::string name = "tank '" + EscapeText(t.GetName()) + "'";
         if (!(t.GetSpecificWeight() >= 0))
             return name +
                    FormatC(": its specific weight %g kg/m^3 is negative", t.GetSpecificWeight());

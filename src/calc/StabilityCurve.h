@@ -95,8 +95,9 @@ struct CStabilityResult {
 // 90), or an empty text.
 std::string CheckStabilityInputs(const CStabilityInputs& in);
 // What the ship cannot do for this condition: no hull element with
-// vertices, a tank whose values cannot be loaded, a displacement beyond
-// what the whole hull can float (the ship sinks); or an empty text.
+// vertices, a lightship centre of gravity more than 1000 times the hull's
+// size off the hull, a tank whose values cannot be loaded, a displacement
+// beyond what the whole hull can float (the ship sinks); or an empty text.
 std::string CheckStabilityShip(const CShipModel& ship, const CStabilityInputs& in);
 // The heels computed: those asked for (by default 0 to 80 by 5) and 0,
 // 30, 40 and the flooding angle, increasing, each once.

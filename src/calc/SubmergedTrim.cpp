@@ -19,12 +19,13 @@ const char* ComputeSubmergedTrim(const CShipModel& ship, CSubmergedTrimInputs& i
     if (!(in.weight + ship.TankLoadWeight() > 0))
         return "The body has no weight: give its displacement without the liquid loads, or load "
                "an enabled tank";
-    double trim = in.trim;
-    const SearchStatus status = ship.FindSubmergedTrim(
-        CVector3(in.x, in.y, in.z), in.weight, in.heel, trim, static_cast<float>(in.tolerance));
+    const double heel = RadiansWithoutWholeTurns(in.heel);
+    double trim = RadiansWithoutWholeTurns(in.trim);
+    const SearchStatus status = ship.FindSubmergedTrim(CVector3(in.x, in.y, in.z), in.weight, heel,
+                                                       trim, static_cast<float>(in.tolerance));
     if (status != SearchStatus::converged || !std::isfinite(trim))
         return "The trim search did not settle: the lever does not come within the tolerance";
-    in.heel = RoundTo(RadToDeg(in.heel), 5);
+    in.heel = RoundTo(RadToDeg(heel), 5);
     in.trim = RoundTo(RadToDeg(trim), 5);
     return nullptr;
 }

@@ -17,10 +17,10 @@ struct CSubmergedTrimInputs {
 
 inline constexpr const char* kSubmergedTrimDone = "Calcolo eseguito";
 
-// Runs the search from heel and trim and, when it settles, writes both
-// angles back in degrees rounded to 5 decimals and returns null. Otherwise
-// returns the message that refuses the inputs and leaves them as they were:
-// a field that is not a finite number, a ship with no enabled volume, a
-// body with no weight to take a centre of gravity from (or a negative
-// displacement), or a search that does not settle.
+// Runs the search from heel and trim, each less its whole turns, and, when
+// it settles, writes both angles back in degrees rounded to 5 decimals and
+// returns null. Otherwise returns the message that refuses the inputs and
+// leaves them as they were: a field that is not a finite number, a ship
+// with no enabled volume, a body with no weight to take a centre of gravity
+// from (or a negative displacement), or a search that does not settle.
 const char* ComputeSubmergedTrim(const CShipModel& ship, CSubmergedTrimInputs& inputs);

@@ -27,16 +27,6 @@ std::string G(double x) {
 // falsely (-Wrestrict) on a literal assigned into an array of strings.
 const std::string kNoValue = "-";
 
-// An angle of a whole turn or more [deg] less its whole turns: 360 is 0,
-// not a turn of 2 pi as pi is taken (which leaves the ship a hair off
-// upright); angles within a turn are used as typed.
-double WithoutWholeTurns(double degrees) {
-    if (!(std::fabs(degrees) >= 360))
-        return degrees;
-    const double rest = std::fmod(degrees, 360);
-    return rest == 0 ? 0 : rest;
-}
-
 // One row of the table and the waterline segments it drew.
 struct CRow {
     std::string cells[kUprightColumns];

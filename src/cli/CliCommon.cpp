@@ -13,30 +13,7 @@
 #include <sys/stat.h>
 
 std::string EscapeField(const std::string& text) {
-    std::string out;
-    out.reserve(text.size());
-    for (char c : text) {
-        switch (c) {
-        case '\\':
-            out += "\\\\";
-            break;
-        case '\t':
-            out += "\\t";
-            break;
-        case '\r':
-            out += "\\r";
-            break;
-        case '\n':
-            out += "\\n";
-            break;
-        case '\0':
-            out += "\\0";
-            break;
-        default:
-            out += c;
-        }
-    }
-    return out;
+    return EscapeText(text);
 }
 
 const char* const kElementListHeader =
@@ -128,27 +105,27 @@ template <class Fn> void ForEachElement(const CShipModel& ship, Fn&& fn) {
         fn(*ship.Tanks().GetAt(i), int{kindTank});
 }
 
-std::string Label(const CShipElement& element, int kind) {
+} // namespace
+
+std::string ElementLabel(const CShipElement& element, int kind) {
     static const char* const kinds[] = {"", "hull element", "compartment", "tank"};
     return std::string(kinds[kind]) + " '" + EscapeField(element.GetName()) + "'";
 }
-
-} // namespace
 
 void RefuseValuesThatAreNotNumbers(const CShipModel& ship, bool compartments, bool tanks) {
     int kind = 0;
     std::string problem;
     if (const CShipElement* element =
             FindValueThatIsNotANumber(ship, compartments, tanks, kind, problem))
-        throw CRefusedError(Label(*element, kind) + ": " + problem +
+        throw CRefusedError(ElementLabel(*element, kind) + ": " + problem +
                             ": the results would not be numbers");
 }
 
 void WarnOfValueProblems(const CShipModel& ship) {
     ForEachElement(ship, [&](const CShipElement& element, int kind) {
         for (const CValueProblem& p : FindValueProblems(element, kind))
-            std::fprintf(stderr, "brelund-calc: warning: %s: %s\n", Label(element, kind).c_str(),
-                         p.text.c_str());
+            std::fprintf(stderr, "brelund-calc: warning: %s: %s\n",
+                         ElementLabel(element, kind).c_str(), p.text.c_str());
     });
 }
 
@@ -156,7 +133,8 @@ void RefuseTypedValuesThatAreNotNumbers(const CLI::App& command) {
     for (const CLI::Option* option : command.get_options()) {
         if (option->count() == 0 || option->get_type_name() != "FLOAT")
             continue;
-        if (!std::isfinite(option->as<double>()))
-            throw CRefusedError(option->get_name() + " is not a number: Immettere un numero.");
+        if (const double value = option->as<double>(); !std::isfinite(value))
+            throw CRefusedError(option->get_name() +
+                                FormatC(" (%g) is not a finite number", value));
     }
 }

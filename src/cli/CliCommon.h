@@ -21,11 +21,14 @@ public:
     using std::runtime_error::runtime_error;
 };
 
-// A name as one TAB-separated field: backslash, TAB, CR and LF escaped.
+// A name as one TAB-separated field or within a one-line message (EscapeText).
 std::string EscapeField(const std::string& text);
 
 class CShipElement;
 class CShipModel;
+
+// An element as messages name it: its kind and its escaped name in quotes.
+std::string ElementLabel(const CShipElement& element, int kind);
 
 // The header of the element listing and one element's line (LF-terminated).
 extern const char* const kElementListHeader;
@@ -51,8 +54,7 @@ void RefuseValuesThatAreNotNumbers(const CShipModel& ship, bool compartments, bo
 void WarnOfValueProblems(const CShipModel& ship);
 
 // Refuses a number typed for one of command's options that is not finite
-// ("nan", "inf", "1e999"), naming the option, with the message the dialogs
-// give for a field that does not hold a number.
+// ("nan", "inf", "1e999"), naming the option.
 void RefuseTypedValuesThatAreNotNumbers(const CLI::App& command);
 
 // --format tsv|csv|json and --digits N, the output options of the commands

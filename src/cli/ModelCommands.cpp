@@ -10,8 +10,11 @@
 #include "model/MeshFiles.h"
 #include "model/ShipFile.h"
 #include "platform/AtomicFile.h"
+#include "platform/NumberText.h"
 
+#include <algorithm>
 #include <cctype>
+#include <cfloat>
 #include <cmath>
 #include <cstdio>
 #include <filesystem>
@@ -114,6 +117,23 @@ void AddAdd(CLI::App& app, int& status) {
             "brelund-calc invert " + ShellWord(a->ship) + " " + ShellWord(element->GetName());
         for (const std::string& line : DescribeProblems(*element, kind, check, invert))
             std::fprintf(stderr, "brelund-calc: warning: %s\n", line.c_str());
+        // An element so small (a scale for other units taken twice, say)
+        // that the cube of its size lies below the smallest numbers is
+        // there but counts no volume.
+        CVector3 lo, hi;
+        if (element->Volume() == 0 && element->Extents(lo, hi)) {
+            const double size = std::max({hi.X() - lo.X(), hi.Y() - lo.Y(), hi.Z() - lo.Z()});
+            if (size > 0 && size * size * size < DBL_MIN) {
+                std::string line =
+                    ElementLabel(*element, kind) +
+                    FormatC(" encloses no volume: its size (%g m) is too small for its volume "
+                            "to be told from 0",
+                            size);
+                if (a->scale != 1)
+                    line += FormatC(" (--scale %g)", a->scale);
+                std::fprintf(stderr, "brelund-calc: warning: %s\n", line.c_str());
+            }
+        }
         status = exitOk;
     });
 }
@@ -173,8 +193,34 @@ void AddEdit(CLI::App& app, int& status) {
             v.load_volume = a->load;
             v.load_entry = 1;
         }
-        if (const char* refusal = CheckElementValues(v))
-            throw CRefusedError(a->ship + ": '" + EscapeField(a->name) + "': " + refusal);
+        if (const CElementValueCheck c = FindElementValueFault(v);
+            c.fault != CElementValueFault::none) {
+            // The option that sets the value; and whether it was typed or
+            // the value comes from the ship file.
+            const struct {
+                double CElementValues::*field;
+                const char* option;
+                const char* name;
+                CLI::Option* given;
+            } fields[] = {
+                {&CElementValues::permeability, "--permeability", "permeability", perm},
+                {&CElementValues::specific_weight, "--specific-weight", "specific weight", weight},
+                {&CElementValues::load_volume, "--load-volume", "load volume", load},
+                {&CElementValues::filling_ratio, "--filling", "filling ratio", filling}};
+            for (const auto& f : fields) {
+                if (f.field != c.field)
+                    continue;
+                const double value = v.*f.field;
+                const char* rule = c.fault == CElementValueFault::notANumber
+                                       ? "is not a finite number"
+                                       : "lies outside 0 to 1";
+                throw CRefusedError(a->ship + ": '" + EscapeField(a->name) + "': " +
+                                    (f.given->count() > 0
+                                         ? FormatC("%s (%g) %s", f.option, value, rule)
+                                         : FormatC("its %s (%g) %s: give one with %s", f.name,
+                                                   value, rule, f.option)));
+            }
+        }
         StoreElementValues(ship, *f.element, v);
         // The tank keeps its values within what it can hold: say so when it
         // changed what was asked.

@@ -27,6 +27,15 @@ inline double RadToDeg(double r) {
     return r * 180 / kPi;
 }
 
+// An angle [deg] less its whole turns, within (-180, 180]: 360 and
+// 36000000 are 0, 270 is -90, and an angle within the half turns is used as
+// typed. The remainder is exact, so one attitude gives one rotation however
+// many turns were typed; a turn taken as 2 pi would leave the ship a hair
+// off, pi being kPi here.
+double WithoutWholeTurns(double degrees);
+// The same for an angle in radians, a turn being 2 kPi.
+double RadiansWithoutWholeTurns(double radians);
+
 // Rounds half up to n decimals: floor(x * 10^n + 0.5) / 10^n, so 2.5 gives 3
 // and -2.5 gives -2.
 double RoundTo(double x, int n);

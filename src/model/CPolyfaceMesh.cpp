@@ -73,7 +73,19 @@ void CPolyfaceMesh::Load(CFile& file) {
     Require(file, bytes, "a mesh's vertices and triangles");
     Allocate(nv, nf);
     ReadExact(file, m_vertices.data(), m_vertices.size() * sizeof(CVector3), "the vertices");
+    const std::uint64_t facesAt = file.GetPosition();
     ReadExact(file, m_faces.data(), m_faces.size() * sizeof(CFaceIndices), "the triangles");
+    // A corner that is none of the vertices would silently stand for vertex
+    // 1 and change every sum: the file is damaged there.
+    for (std::size_t i = 0; i < m_faces.size(); ++i)
+        for (int k = 0; k < 3; ++k) {
+            const std::int32_t index = m_faces[i].v[k];
+            if (index < 1 || index > nv)
+                Damaged(file,
+                        facesAt + (3 * i + static_cast<std::size_t>(k)) * sizeof(std::int32_t),
+                        FormatC("triangle %zu of a mesh of %d vertices names vertex %d", i + 1, nv,
+                                index));
+        }
 }
 
 void CPolyfaceMesh::Store(CFile& file) const {

@@ -1,5 +1,6 @@
 // Mesh of indexed triangles: nv vertices (1-based) and nf triangles of three
-// vertex indices each. An index outside 1..nv resolves to vertex 1.
+// vertex indices each. An index outside 1..nv (which no reader lets in)
+// resolves to vertex 1.
 #pragma once
 
 #include "CMesh.h"
@@ -39,6 +40,8 @@ public:
     // edge and stands for its absolute value; a fourth index of 0 makes a
     // triangle.
     bool ImportDxf(CDxfFile& file) override;
+    // The ship file's payload; a triangle index outside 1..nv is damage,
+    // refused at the index's byte.
     void Load(CFile& file) override;
     void Store(CFile& file) const override;
     void GetFace(int i, CPointList& list) const override;

@@ -1,5 +1,6 @@
 #include "CShipElement.h"
 #include "LoadNotes.h"
+#include "MeshCheck.h"
 
 #include "CDxfFile.h"
 #include "CGridMesh.h"
@@ -172,6 +173,9 @@ void CShipElement::Load(CFile& file) {
             break;
         }
         Append(std::move(mesh))->Load(file);
+        if (const std::string problem = MeshNumberProblem(*GetAt(GetCount())); !problem.empty())
+            Damaged(file, at,
+                    "element '" + EscapeText(m_name) + FormatC("', mesh %d: ", j) + problem);
     }
 }
 

@@ -101,6 +101,8 @@ public:
     void ImportDxf(CDxfFile& file);
 
     // The element body of the ship file: enabled flag, colour, name, meshes.
+    // A mesh whose sums would not be numbers (MeshNumberProblem) is damage,
+    // refused at its type tag's byte, naming the element and the mesh.
     void Load(CFile& file);
     void Store(CFile& file) const;
 

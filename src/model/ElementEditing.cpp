@@ -1,6 +1,7 @@
 #include "ElementEditing.h"
 
 #include "CDxfFile.h"
+#include "MeshCheck.h"
 #include "MeshFaces.h"
 #include "MeshFiles.h"
 #include "platform/CFileException.h"
@@ -53,20 +54,20 @@ void ImportMeshFile(CShipElement& element, const std::string& path, double scale
         element.ImportDxf(file);
         file.Close();
     }
-    if (scale == 1)
-        return;
     for (int m = 1; m <= element.GetCount(); ++m) {
         CMesh& mesh = *element.GetAt(m);
-        const int base = mesh.GetType() == CMesh::typeGrid ? 0 : 1;
-        for (int i = base; i < base + mesh.GetVertexCount(); ++i) {
-            CVector3& p = *mesh.GetVertex(i);
-            p.Set(p.X() * scale, p.Y() * scale, p.Z() * scale);
-            if (!std::isfinite(p.X()) || !std::isfinite(p.Y()) || !std::isfinite(p.Z()))
-                throw CFileException(
-                    CFileException::damaged, path,
-                    FormatC("mesh %d, vertex %d: a coordinate overflows once scaled by %g", m,
-                            i + 1 - base, scale));
+        if (scale != 1) {
+            const int base = mesh.GetType() == CMesh::typeGrid ? 0 : 1;
+            for (int i = base; i < base + mesh.GetVertexCount(); ++i) {
+                CVector3& p = *mesh.GetVertex(i);
+                p.Set(p.X() * scale, p.Y() * scale, p.Z() * scale);
+            }
         }
+        if (const std::string problem = MeshNumberProblem(mesh); !problem.empty())
+            throw CFileException(CFileException::damaged, path,
+                                 FormatC("mesh %d", m) +
+                                     (scale != 1 ? FormatC(" scaled by %g", scale) : "") + ": " +
+                                     problem);
     }
 }
 
@@ -108,21 +109,38 @@ CElementValues LoadElementValues(const CShipElement& element, int kind) {
     return v;
 }
 
-const char* CheckElementValues(const CElementValues& v) {
-    const char* const notANumber = "Immettere un numero.";
-    const char* const outOfRange = "Immettere un numero compreso tra 0 e 1.";
+CElementValueCheck FindElementValueFault(const CElementValues& v) {
+    using Field = double CElementValues::*;
+    const auto notANumber = [&](std::initializer_list<Field> fields) -> Field {
+        for (Field f : fields)
+            if (!std::isfinite(v.*f))
+                return f;
+        return nullptr;
+    };
+    Field ratio = nullptr;
     if (v.kind == kindCompartment) {
-        if (!std::isfinite(v.permeability))
-            return notANumber;
-        if (v.permeability < 0 || v.permeability > 1)
-            return outOfRange;
+        if (Field f = notANumber({&CElementValues::permeability}))
+            return {CElementValueFault::notANumber, f};
+        ratio = &CElementValues::permeability;
+    } else if (v.kind == kindTank) {
+        if (Field f = notANumber({&CElementValues::specific_weight, &CElementValues::load_volume,
+                                  &CElementValues::filling_ratio}))
+            return {CElementValueFault::notANumber, f};
+        ratio = &CElementValues::filling_ratio;
     }
-    if (v.kind == kindTank) {
-        if (!std::isfinite(v.specific_weight) || !std::isfinite(v.load_volume) ||
-            !std::isfinite(v.filling_ratio))
-            return notANumber;
-        if (v.filling_ratio < 0 || v.filling_ratio > 1)
-            return outOfRange;
+    if (ratio && (v.*ratio < 0 || v.*ratio > 1))
+        return {CElementValueFault::outsideZeroToOne, ratio};
+    return {};
+}
+
+const char* CheckElementValues(const CElementValues& v) {
+    switch (FindElementValueFault(v).fault) {
+    case CElementValueFault::notANumber:
+        return "Immettere un numero.";
+    case CElementValueFault::outsideZeroToOne:
+        return "Immettere un numero compreso tra 0 e 1.";
+    case CElementValueFault::none:
+        break;
     }
     return nullptr;
 }

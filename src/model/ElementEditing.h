@@ -21,8 +21,9 @@ CShipElement* AddElementFromDxf(CShipModel& ship, int kind, const std::string& d
 // Replaces element's meshes with those of a mesh file, told apart by its
 // content and extension: a DXF drawing (the ENTITIES section searched first
 // when entities is set), an STL file (one mesh) or an OBJ file (a mesh per
-// object or group); every coordinate multiplied by scale. A CFileException when the file cannot be
-// read, is damaged, or holds a coordinate that overflows once scaled.
+// object or group); every coordinate multiplied by scale. A CFileException
+// when the file cannot be read, is damaged, or holds a mesh, once scaled,
+// whose sums would not be numbers (MeshNumberProblem), named by its number.
 void ImportMeshFile(CShipElement& element, const std::string& path, double scale, bool entities);
 
 // Adds an element of kind read from a mesh file (as ImportMeshFile; the
@@ -70,9 +71,18 @@ struct CElementValues {
 // The values of element, whose kind code is kind.
 CElementValues LoadElementValues(const CShipElement& element, int kind);
 
-// The message that refuses values, or null when they can be stored: a
-// permeability or filling ratio outside [0, 1], or a value that is not a
-// finite number.
+// What refuses values, for each front end to word: a value that is not a
+// finite number, or a permeability or filling ratio outside [0, 1].
+enum class CElementValueFault { none, notANumber, outsideZeroToOne };
+struct CElementValueCheck {
+    CElementValueFault fault = CElementValueFault::none;
+    // Which value: &CElementValues::permeability, ...; null with none.
+    double CElementValues::*field = nullptr;
+};
+CElementValueCheck FindElementValueFault(const CElementValues& values);
+
+// The dialog's message that refuses values, or null when they can be
+// stored (FindElementValueFault).
 const char* CheckElementValues(const CElementValues& values);
 
 // Stores values into element: enabled, colour, then the name (made unique

@@ -411,3 +411,39 @@ std::vector<std::string> DescribeProblems(const CShipElement& element, int kind,
     }
     return lines;
 }
+
+std::string MeshNumberProblem(const CMesh& mesh) {
+    const CVector3* v = meshfaces::VertexArray(mesh);
+    if (v == nullptr)
+        return {};
+    for (int i = 0; i < mesh.GetVertexCount(); ++i)
+        for (const double c : {v[i].X(), v[i].Y(), v[i].Z()})
+            if (!std::isfinite(c * c))
+                return std::isfinite(c)
+                           ? FormatC("vertex %d: its coordinate %g is too large for the sums of "
+                                     "areas and volumes (its square is beyond the range of "
+                                     "numbers)",
+                                     i + 1, c)
+                           : FormatC("vertex %d: a coordinate is %s", i + 1,
+                                     std::isnan(c) ? "not a number" : "infinite");
+    double area = 0, volume = 0;
+    CVector3 moments;
+    meshfaces::ForEachFace(mesh, v, [&](const CVector3* const* corners, int n) {
+        CVector3 p[meshfaces::kMaxCorners];
+        for (int k = 0; k < n; ++k)
+            p[k] = *corners[k];
+        double a, vo;
+        CVector3 mo;
+        polygon::Properties(p, n, a, vo, mo);
+        area += a;
+        volume += vo;
+        moments.Add(mo);
+    });
+    if (!std::isfinite(area))
+        return "its area is beyond the range of numbers";
+    if (!std::isfinite(volume))
+        return "its volume is beyond the range of numbers";
+    if (!std::isfinite(moments.X()) || !std::isfinite(moments.Y()) || !std::isfinite(moments.Z()))
+        return "the moments of its volume are beyond the range of numbers";
+    return {};
+}

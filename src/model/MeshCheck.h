@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+class CMesh;
 class CShipElement;
 
 // The checks of one set of faces: a single mesh, or an element's meshes
@@ -52,3 +53,11 @@ CElementCheck CheckElement(const CShipElement& element);
 std::vector<std::string> DescribeProblems(const CShipElement& element, int kind,
                                           const CElementCheck& check,
                                           const std::string& invertCommand);
+
+// What keeps a mesh's sums from being numbers: a vertex coordinate whose
+// square is not a finite number, or an area, a volume or volume moments
+// beyond the range of numbers. Every table would come out as infinities
+// or "nan", so such a mesh is refused where it enters a ship (added from
+// a file, or loaded). Empty when there is none; vertices are counted from
+// 1 in GetVertex order.
+std::string MeshNumberProblem(const CMesh& mesh);

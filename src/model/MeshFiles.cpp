@@ -119,8 +119,7 @@ private:
 };
 
 // A number in the C conventions taking the whole token, with an optional
-// leading '+'; for a double, nan and inf are numbers here and the caller
-// decides on them. False for anything else, and for a magnitude beyond the
+// leading '+'. False for anything else, and for a magnitude beyond the
 // range of the type.
 template <class Number> bool ParseWhole(std::string_view token, Number& value) {
     const char* first = token.data();
@@ -131,8 +130,26 @@ template <class Number> bool ParseWhole(std::string_view token, Number& value) {
     return ec == std::errc() && end == last;
 }
 
-bool ParseNumber(std::string_view token, double& value) {
-    return ParseWhole(token, value);
+// A number in the C conventions taking the whole token, as ParseWhole; a
+// magnitude too small for a double is a number all the same and reads as
+// the nearest one (0, or a subnormal, with its sign), as strtod rounds it;
+// nan and inf are numbers here and the caller decides on them. Empty when
+// value holds it; otherwise why the token is not taken.
+std::string ReadNumber(std::string_view token, double& value) {
+    const char* first = token.data();
+    const char* last = first + token.size();
+    if (first != last && *first == '+' && last - first > 1 && first[1] != '-')
+        ++first;
+    const auto [end, ec] = std::from_chars(first, last, value);
+    if (end != last || (ec != std::errc() && ec != std::errc::result_out_of_range))
+        return Quoted(token) + " is not a number";
+    if (ec == std::errc())
+        return {};
+    const double rounded = StrtodC(std::string(first, last).c_str(), nullptr);
+    if (std::isinf(rounded))
+        return Quoted(token) + FormatC(" is out of range (beyond %g)", DBL_MAX);
+    value = rounded;
+    return {};
 }
 
 bool ParseInteger(std::string_view token, long long& value) {
@@ -235,24 +252,42 @@ bool IsBinaryStl(std::string_view head, std::uint64_t size) {
            size == kStlFirstTriangle + std::uint64_t{kStlTriangleSize} * StlCount(head);
 }
 
+bool StartsWithSolid(std::string_view bytes) {
+    std::string_view rest = bytes.substr(0, 256);
+    std::string_view token;
+    return NextToken(rest, token) && EqualsNoCase(token, "solid");
+}
+
 // The first token is "solid" and the bytes hold no NUL, which a binary STL
 // all but always has (the high byte of its count, its attribute bytes).
 bool LooksLikeAsciiStl(std::string_view bytes) {
-    std::string_view rest = bytes.substr(0, 256);
-    std::string_view token;
-    return NextToken(rest, token) && EqualsNoCase(token, "solid") &&
-           bytes.find('\0') == std::string_view::npos;
+    return StartsWithSolid(bytes) && bytes.find('\0') == std::string_view::npos;
+}
+
+// Why a file read as a binary STL is not an ASCII one either, when it
+// starts as one: a text with a stray NUL is no binary STL of the count its
+// bytes 80 to 83 happen to spell.
+std::string NotAsciiEither(std::string_view bytes) {
+    if (!StartsWithSolid(bytes))
+        return "the text does not start with 'solid'";
+    return FormatC("the text starts with 'solid' but holds a NUL byte at byte %zu",
+                   bytes.find('\0'));
 }
 
 std::unique_ptr<CPolyfaceMesh> ReadBinaryStl(std::string_view bytes, const std::string& path) {
     if (bytes.empty())
         Damaged(path, "the file is empty");
     if (bytes.size() < kStlFirstTriangle)
-        Damaged(path, FormatC("not an STL file: %zu bytes are too few for a binary STL and the "
-                              "text does not start with 'solid'",
-                              bytes.size()));
+        Damaged(path, FormatC("not an STL file: %zu bytes are too few for a binary STL and ",
+                              bytes.size()) +
+                          NotAsciiEither(bytes));
     const std::uint32_t n = StlCount(bytes);
     const std::uint64_t expected = kStlFirstTriangle + std::uint64_t{kStlTriangleSize} * n;
+    if (expected != bytes.size() && StartsWithSolid(bytes))
+        Damaged(path, "not an STL file, neither ASCII (" + NotAsciiEither(bytes) +
+                          FormatC(") nor binary (a count of %u triangles would take %llu bytes, "
+                                  "but the file has %zu)",
+                                  n, static_cast<unsigned long long>(expected), bytes.size()));
     if (expected != bytes.size())
         Damaged(path, FormatC("binary STL counts %u triangles, which take %llu bytes, but the "
                               "file has %zu",
@@ -302,8 +337,8 @@ std::unique_ptr<CPolyfaceMesh> ReadAsciiStl(std::string_view text, const std::st
         for (int k = 0; k < count; ++k) {
             if (!NextToken(line, token))
                 fail(FormatC("%s needs %d numbers", what, count));
-            if (!ParseNumber(token, out[k]))
-                fail(Quoted(token) + " is not a number");
+            if (const std::string why = ReadNumber(token, out[k]); !why.empty())
+                fail(why);
         }
         if (NextToken(line, token))
             fail(FormatC("%s takes %d numbers, found more: ", what, count) + Quoted(token));
@@ -435,16 +470,16 @@ private:
         for (double& c : p) {
             if (!NextToken(line, token))
                 Fail("a vertex needs 3 coordinates");
-            if (!ParseNumber(token, c))
-                Fail(Quoted(token) + " is not a number");
+            if (const std::string why = ReadNumber(token, c); !why.empty())
+                Fail(why);
             if (!std::isfinite(c))
                 Fail("a coordinate is not finite");
         }
         // A weight or a colour may follow; they are not used.
         double extra;
         while (NextToken(line, token))
-            if (!ParseNumber(token, extra))
-                Fail(Quoted(token) + " is not a number");
+            if (const std::string why = ReadNumber(token, extra); !why.empty())
+                Fail(why);
         if (m_positions.size() >= kMaxCount)
             Fail("too many vertices");
         m_positions.emplace_back(p[0], p[1], p[2]);

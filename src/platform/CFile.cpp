@@ -79,6 +79,27 @@ void CFile::OpenForReading() {
         errno = err;
         FailErrno("cannot open");
     }
+    // The kernel's files (/proc, /sys) are regular files of size 0 whose
+    // content is made as they are read: the readers take a file's length
+    // as its size, and such a file cannot even seek to its end.
+    if (st.st_size == 0) {
+        char probe;
+        ssize_t n;
+        do
+            n = ::read(m_fd, &probe, 1);
+        while (n < 0 && errno == EINTR);
+        if (n != 0) {
+            const int err = errno;
+            Abort();
+            if (n < 0) {
+                errno = err;
+                FailErrno("read error");
+            }
+            Fail(CFileException::notRegularFile,
+                 "cannot be read as a whole: its size is given as 0 bytes, yet reading it gives "
+                 "bytes (a file made up as it is read, as under /proc)");
+        }
+    }
     m_buffered = true;
     m_length = static_cast<std::uint64_t>(st.st_size);
 }

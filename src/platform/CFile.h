@@ -4,7 +4,9 @@
 //
 // A file opened for reading only must be a regular file: a directory, a
 // FIFO, a device or a socket is refused at once (notRegularFile), without
-// waiting for a writer or reading a device. Such a file is read through a
+// waiting for a writer or reading a device; so is a file of size 0 that
+// gives bytes when read (the kernel's files under /proc and /sys), which
+// cannot be read as a whole. A file opened for reading is read through a
 // buffer of its own, so that many small reads cost few system calls, and its
 // length is the one it had when opened: it is not expected to change while it
 // is read.

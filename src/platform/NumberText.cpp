@@ -70,3 +70,30 @@ bool ParseNumberC(const std::string& text, double& value) {
     value = parsed;
     return true;
 }
+
+std::string EscapeText(const std::string& text) {
+    std::string out;
+    out.reserve(text.size());
+    for (char c : text) {
+        switch (c) {
+        case '\\':
+            out += "\\\\";
+            break;
+        case '\t':
+            out += "\\t";
+            break;
+        case '\r':
+            out += "\\r";
+            break;
+        case '\n':
+            out += "\\n";
+            break;
+        case '\0':
+            out += "\\0";
+            break;
+        default:
+            out += c;
+        }
+    }
+    return out;
+}

@@ -1,6 +1,7 @@
 // Numbers as text with the C conventions (decimal point "."), whatever
 // locale the process runs in. Every number the engine, the tables, the
-// ship and DXF files format or parse goes through here.
+// ship and DXF files format or parse goes through here; and names made safe
+// to stand in a one-line message.
 #pragma once
 
 #include <string>
@@ -18,3 +19,8 @@ double StrtodC(const char* text, char** end);
 // One finite number and nothing else, blanks (spaces, tabs) around it
 // allowed; false, value untouched, otherwise.
 bool ParseNumberC(const std::string& text, double& value);
+
+// text as one line of a message or one TAB-separated field: backslash, TAB,
+// CR, LF and NUL escaped as \\, \t, \r, \n and \0, so that a name can
+// neither split the line nor cut it short.
+std::string EscapeText(const std::string& text);

@@ -78,6 +78,21 @@ TEST(CalcCheck, AddScalesAndNamesTheInvertCommandForInwardNormals) {
     EXPECT_EQ(
         RunCalc("add " + ShellQuote(ship) + " tank " + ShellQuote(box) + " --scale 1e308").status,
         1);
+    // Coordinates whose squares overflow would make every sum infinite;
+    // ones whose products fall below the smallest numbers make a tank of
+    // nothing, which is added with a warning.
+    const auto before = ReadBytes(ship);
+    r = RunCalc("add " + ShellQuote(ship) + " tank " + ShellQuote(box) + " --scale 1e200");
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.err.rfind("brelund-calc: " + box + ": mesh 1 scaled by 1e+200: vertex ", 0), 0u)
+        << r.err;
+    EXPECT_NE(r.err.find("(its square is beyond the range of numbers)"), std::string::npos);
+    EXPECT_EQ(ReadBytes(ship), before);
+    r = RunCalc("add " + ShellQuote(ship) + " tank " + ShellQuote(box) +
+                " --name tiny --scale 1e-300");
+    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(r.err, "brelund-calc: warning: tank 'tiny' encloses no volume: its size (1e-299 "
+                     "m) is too small for its volume to be told from 0 (--scale 1e-300)\n");
     ASSERT_EQ(RunCalc("invert " + ShellQuote(ship) + " mm").status, 0);
     ASSERT_EQ(
         RunCalc("export " + ShellQuote(ship) + " mm " + ShellQuote(TestPath("in.dxf"))).status, 0);

@@ -58,7 +58,8 @@ TEST(CalcInputs, RefusalsNameTheInputAndTheRule) {
           "bonjean " + barge + " --zstart 1e999 --zend 1 --dz 1 --station0 0 --station20 1"}) {
         r = RunCalc(args);
         EXPECT_EQ(r.status, 1) << args;
-        EXPECT_NE(r.err.find(" is not a number: Immettere un numero."), std::string::npos) << r.err;
+        EXPECT_NE(r.err.find(" is not a finite number\n"), std::string::npos) << r.err;
+        EXPECT_EQ(r.err.find("Immettere"), std::string::npos) << r.err;
         EXPECT_NE(r.err.find("brelund-calc: --z"), std::string::npos) << r.err;
     }
     const std::string empty = TestPath("no-hull.nav");
@@ -78,6 +79,32 @@ TEST(CalcInputs, WholeTurnsOfHeelAndTrimAreUpright) {
     for (const char* turns : {" --heel 360", " --trim -720", " --heel 720 --trim 360"})
         EXPECT_EQ(RunCalc("upright " + barge + turns).out, upright.out) << turns;
     EXPECT_NE(RunCalc("upright " + barge + " --heel 359").out, upright.out);
+}
+
+TEST(CalcInputs, EveryCommandTakesWholeTurnsOffItsAngles) {
+    const std::string barge = ShellQuote(kBarge);
+    const std::string hydrostatics = "hydrostatics " + barge + " --draughts 1,2.5 --digits 17";
+    const CalcResult level = RunCalc(hydrostatics + " --heel 0");
+    ASSERT_EQ(level.status, 0) << level.err;
+    for (const char* turns : {" --heel 360", " --heel 36000000", " --heel -720 --trim 360"})
+        EXPECT_EQ(RunCalc(hydrostatics + turns).out, level.out) << turns;
+    EXPECT_EQ(RunCalc(hydrostatics + " --heel 10 --trim 270").out,
+              RunCalc(hydrostatics + " --heel 10 --trim -90").out);
+    EXPECT_EQ(RunCalc("upright " + barge + " --trim 270").out,
+              RunCalc("upright " + barge + " --trim -90").out);
+    // The column of 360 degrees is the one of 0.
+    CalcResult r = RunCalc("inclined " + barge + " --ai 0 --af 360 --da 360");
+    ASSERT_EQ(r.status, 0) << r.err;
+    const std::string last = r.out.substr(r.out.rfind('\n', r.out.size() - 2) + 1);
+    EXPECT_EQ(last, "360\t\t0\t0\n");
+    // The trim command takes its angles in radians: a turn is twice pi as
+    // the calculations take it.
+    const std::string trim =
+        "trim " + ShellQuote(std::string(BRELUND_SOURCE_DIR) + "/samples/submarine.nav") +
+        " --xg 12 --yg 0 --zg -0.3 --weight 100000 --tolerance 0.0001";
+    r = RunCalc(trim);
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(RunCalc(trim + " --heel 6.283185308 --trim -12.566370616").out, r.out);
 }
 
 TEST(CalcInputs, ValuesThatAreNotNumbersAreNamedAndRefuseTheTables) {
@@ -108,7 +135,11 @@ TEST(CalcInputs, ValuesThatAreNotNumbersAreNamedAndRefuseTheTables) {
     EXPECT_EQ(r.out, "");
     // Editing the room asks for its permeability first, as the dialog does;
     // given one, the table is computed.
-    EXPECT_EQ(RunCalc("edit " + ShellQuote(path) + " room --enabled 0").status, 1);
+    r = RunCalc("edit " + ShellQuote(path) + " room --enabled 0");
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.err, "brelund-calc: " + path +
+                         ": 'room': its permeability (nan) is not a finite number: give one with "
+                         "--permeability\n");
     ASSERT_EQ(RunCalc("edit " + ShellQuote(path) + " room --permeability 0.85").status, 0);
     r = RunCalc("upright " + ShellQuote(path));
     EXPECT_EQ(r.status, 0) << r.err;

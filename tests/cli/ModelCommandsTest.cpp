@@ -126,8 +126,11 @@ TEST_F(ModelCommands, RefusedInputLeavesTheShipFileUntouched) {
     check("add " + Q(ship) + " tank " + Q(TestPath("missing.dxf")), 1, "missing.dxf");
     check("add " + Q(ship) + " boat " + Q(box), 2, "boat");
     check("add " + Q(ship) + " tank " + Q(box) + " --name ''", 2, "empty");
-    check("edit " + Q(ship) + " t --filling 1.5", 1, "Immettere un numero compreso tra 0 e 1.");
-    check("edit " + Q(ship) + " t --filling nan", 1, "Immettere un numero.");
+    check("edit " + Q(ship) + " t --filling 1.5", 1, "'t': --filling (1.5) lies outside 0 to 1\n");
+    check("edit " + Q(ship) + " t --filling nan", 1,
+          "'t': --filling (nan) is not a finite number\n");
+    check("edit " + Q(ship) + " t --specific-weight inf", 1,
+          "'t': --specific-weight (inf) is not a finite number\n");
     check("edit " + Q(ship) + " t --filling 0.5 --load-volume 1", 2, "excludes");
     check("edit " + Q(ship) + " h --permeability 0.5", 2, "compartments only");
     check("edit " + Q(ship) + " h --filling 0.5", 2, "tanks only");

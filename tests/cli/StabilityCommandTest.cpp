@@ -1,7 +1,12 @@
 #include "CalcRunner.h"
 #include "RecordReaders.h"
+#include "model/TestShips.h"
+
+#include "model/CShipModel.h"
+#include "model/ShipFile.h"
 
 #include <algorithm>
+#include <cstring>
 #include <gtest/gtest.h>
 #include <vector>
 
@@ -136,6 +141,10 @@ TEST(CalcStability, RefusesBadInputNamingIt) {
         {Barge("2.5", "-10"), 1, "--lightship (-10 t) must be a weight above 0"},
         {Barge("2.5", "abc"), 2, "--lightship"},
         {Barge() + " --tcg nan", 1, "--tcg"},
+        {Barge() + " --tcg 1e308", 1, "--tcg (1e+308 m) lies more than 1000 times the hull's size"},
+        {"stability " + ship + " --lightship 350 --lcg 1e308 --vcg 2", 1,
+         "--lcg (1e+308 m) lies more than 1000 times the hull's size (30 m) off the hull"},
+        {Barge("-4e4"), 1, "--vcg (-40000 m) lies more than 1000 times the hull's size"},
         {Barge() + " --heels 0:90:10", 1, "the heel 90 deg"},
         {Barge() + " --heels 40:0:5", 1, "FROM is above TO"},
         {Barge() + " --heels 0,x", 1, "\"x\" is not a number"},
@@ -156,4 +165,32 @@ TEST(CalcStability, RefusesBadInputNamingIt) {
         RunCalc("stability " + ShellQuote(TestPath("none.nav")) + " --lightship 1 --lcg 0 --vcg 0");
     EXPECT_EQ(missing.status, 1);
     EXPECT_EQ(missing.out, "");
+}
+
+TEST(CalcStability, ATanksNameStaysWithinItsRefusalsLine) {
+    const std::string path = TestPath("odd-tank.nav");
+    const std::string name("a\nb\0c", 5);
+    {
+        CShipModel ship;
+        ship.AddElement(kindHull)->Append(BoxMesh(0, -4, 0, 30, 4, 3));
+        auto* tank = static_cast<CTank*>(ship.AddElement(kindTank));
+        tank->SetName(name);
+        tank->Append(BoxMesh(10, -1.5, 0.5, 14, 1.5, 2.5));
+        tank->SetSpecificWeight(950);
+        tank->SetFillingRatio(0.4);
+        StoreShipFile(ship, path);
+    }
+    // The load volume, read as stored, made larger than the tank: it lies
+    // 25 bytes before the name (filling ratio, enabled flag, colour, length).
+    auto bytes = ReadBytes(path);
+    const auto at = std::search(bytes.begin(), bytes.end(), name.begin(), name.end());
+    ASSERT_NE(at, bytes.end());
+    const double load = 1000;
+    std::memcpy(&*(at - 25), &load, sizeof load);
+    WriteBytes(path, bytes);
+    const CalcResult r =
+        RunCalc("stability " + ShellQuote(path) + " --lightship 350 --lcg 15 --vcg 2.5");
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.err, "brelund-calc: tank 'a\\nb\\0c': its load volume 1000 m^3 does not fit its "
+                     "volume 24 m^3\n");
 }

@@ -220,6 +220,19 @@ TEST(StlFiles, BinaryWhoseSizeDoesNotMatchItsCountIsRefusedBeforeAllocating) {
     EXPECT_NE(detail.find("4000000000 triangles"), std::string::npos) << detail;
 }
 
+TEST(StlFiles, TextWithAStrayNulIsSaidToBeNeitherKind) {
+    std::string text = AsciiStl(BoxTriangles());
+    const std::size_t at = text.find("outer loop") + 5;
+    text[at] = '\0';
+    const std::string detail = StlDamage("stray-nul.stl", text);
+    EXPECT_EQ(detail.rfind("not an STL file, neither ASCII (the text starts with 'solid' but holds "
+                           "a NUL byte at byte " +
+                               std::to_string(at) + ") nor binary (a count of ",
+                           0),
+              0u)
+        << detail;
+}
+
 TEST(StlFiles, EmptyFiles) {
     EXPECT_EQ(
         ReadStl(Write("empty-solid.stl", "solid nothing\nendsolid nothing\n"))->GetFaceCount(), 0);
@@ -245,6 +258,24 @@ TEST(StlFiles, NonFiniteCoordinatesAreRefused) {
     text = AsciiStl(box);
     text.replace(text.find("normal 0 0 0"), 12, "normal nan nan nan");
     EXPECT_EQ(ReadStl(Write("nan-normal.stl", text))->GetFaceCount(), 12);
+}
+
+TEST(StlFiles, NumbersTooSmallForADoubleReadAsZeroAndTooLargeOnesAreOutOfRange) {
+    std::string text = AsciiStl(BoxTriangles());
+    text.replace(text.find("vertex 0.000000e+00"), 19, "vertex -1e-400");
+    text.replace(text.find("normal 0 0 0"), 12, "normal 1e-999 0 0");
+    const auto mesh = ReadStl(Write("underflow.stl", text));
+    EXPECT_EQ(mesh->GetVertexCount(), 8);
+    EXPECT_DOUBLE_EQ(Volume(ReadStl(Write("underflow.stl", text))), 400);
+    text.replace(text.find("vertex -1e-400"), 14, "vertex -1e400");
+    EXPECT_NE(StlDamage("overflow.stl", text).find("line 4: '-1e400' is out of range"),
+              std::string::npos)
+        << StlDamage("overflow.stl", text);
+    EXPECT_EQ(ReadObj(Write("underflow.obj", "v 0 0 1e-400\nv 1 0 0\nv 0 1 0\nf 1 2 3\n"))
+                  .at(0)
+                  ->GetVertex(1)
+                  ->Z(),
+              0);
 }
 
 TEST(StlFiles, BrokenAsciiStructureNamesTheLine) {
@@ -339,7 +370,7 @@ TEST(ObjFiles, DamageNamesTheLine) {
         {"v 0 0 0\nv 1 0 x\n", "line 2: 'x' is not a number"},
         {"v 0 0 0\nv 1 0\n", "line 2: a vertex needs 3 coordinates"},
         {"v 0 0 0\nv 1 nan 0\n", "line 2: a coordinate is not finite"},
-        {"v 0 0 0\nv 1 1e999 0\n", "line 2: '1e999' is not a number"},
+        {"v 0 0 0\nv 1 1e999 0\n", "line 2: '1e999' is out of range (beyond 1.79769e+308)"},
         {"v 0 0 0\nv 1 0 0 red\n", "line 2: 'red' is not a number"},
     };
     for (const auto& c : cases)

@@ -5,6 +5,7 @@
 #include "model/ShipFile.h"
 #include "platform/CFileException.h"
 
+#include <cmath>
 #include <fcntl.h>
 #include <fstream>
 #include <gtest/gtest.h>
@@ -214,6 +215,64 @@ TEST(ShipFile, HugeCountFailsAtOnceNamingFileAndOffset) {
     elements.I32(0x7fffffff).I32(0);
     for (const auto* bytes : {&grid.bytes, &name.bytes, &elements.bytes})
         EXPECT_EQ(LoadBytes(ship, *bytes, "huge-other.nav"), CFileException::damaged);
+}
+
+TEST(ShipFile, FaceIndexOutsideTheVerticesIsDamageAtItsByte) {
+    // The one-triangle ship of 122 bytes: its three indices at bytes 102, 106
+    // and 110, each of 1..3.
+    for (const auto& [corner, index] : {std::pair{2, 4}, {0, 0}, {1, -1}, {2, 999}}) {
+        std::int32_t indices[3] = {1, 2, 3};
+        indices[corner] = index;
+        ByteBuilder b;
+        b.I32(1).Body(true, 0x808080, "h", 1).I32(1).I32(3).I32(1);
+        b.Vertex(0, 0, 0).Vertex(1, 0, 0).Vertex(0, 1, 0.5);
+        b.I32(indices[0]).I32(indices[1]).I32(indices[2]).I32(0).I32(0);
+        const std::string path = TestPath("bad-index.nav");
+        WriteBytes(path, b.bytes);
+        CShipModel ship;
+        try {
+            LoadShipFile(ship, path);
+            ADD_FAILURE() << "index " << index << " was accepted";
+        } catch (const CFileException& e) {
+            EXPECT_EQ(e.m_cause, CFileException::damaged);
+            EXPECT_EQ(e.m_detail, "damaged ship file at byte " + std::to_string(102 + 4 * corner) +
+                                      ": triangle 1 of a mesh of 3 vertices names vertex " +
+                                      std::to_string(index));
+        }
+        EXPECT_EQ(ship.GetElementCount(), 0);
+    }
+}
+
+TEST(ShipFile, MeshWhoseSumsWouldNotBeNumbersIsDamageNamingIt) {
+    // The one-triangle ship, scaled; the mesh's type tag is at byte 19.
+    const struct {
+        double scale;
+        const char* problem;
+    } cases[] = {
+        {1e200, "vertex 2: its coordinate 1e+200 is too large for the sums of areas and volumes "
+                "(its square is beyond the range of numbers)"},
+        {std::nan(""), "vertex 2: a coordinate is not a number"},
+        {1e100, "its area is beyond the range of numbers"},
+    };
+    for (const auto& c : cases) {
+        ByteBuilder b;
+        b.I32(1).Body(true, 0x808080, "h\n", 1).I32(1).I32(3).I32(1);
+        b.Vertex(0, 0, 0).Vertex(c.scale, 0, 0).Vertex(0, c.scale, 0.5 * c.scale);
+        b.I32(1).I32(2).I32(3).I32(0).I32(0);
+        const std::string path = TestPath("huge-vertex.nav");
+        WriteBytes(path, b.bytes);
+        CShipModel ship;
+        try {
+            LoadShipFile(ship, path);
+            ADD_FAILURE() << c.scale << " was accepted";
+        } catch (const CFileException& e) {
+            EXPECT_EQ(e.m_cause, CFileException::damaged);
+            EXPECT_EQ(e.m_detail, std::string("damaged ship file at byte 19: element 'h\\n', "
+                                              "mesh 1: ") +
+                                      c.problem);
+        }
+        EXPECT_EQ(ship.GetElementCount(), 0);
+    }
 }
 
 TEST(ShipFile, EveryTruncatedPrefixIsDamagedAndLeavesTheModelEmpty) {

@@ -80,7 +80,14 @@ TEST(CFile, ReadingRefusesWhatIsNotARegularFileAtOnce) {
     EXPECT_NE(ReadRefusal(sock).find("it is a socket"), std::string::npos);
     close(s);
 
-    // A file is still read, and a missing one is still not found.
+    // A file of size 0 that the kernel makes up as it is read.
+    EXPECT_NE(ReadRefusal("/proc/self/status").find("cannot be read as a whole"),
+              std::string::npos);
+
+    // A file is still read, an empty one too, and a missing one is still
+    // not found.
+    WriteBytes(folder + "/empty", {});
+    EXPECT_EQ(ReadRefusal(folder + "/empty"), "");
     WriteBytes(folder + "/file", {7});
     EXPECT_EQ(ReadRefusal(folder + "/file"), "");
     try {
