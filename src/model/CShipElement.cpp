@@ -97,8 +97,12 @@ void CShipElement::ImportDxf(CDxfFile& file) {
     while (file.FindNextPolyline()) {
         const std::uint64_t entity = file.GetPosition();
         int flags = 0, m = 0, n = 0;
-        if (!file.ReadPolylineHeader(flags, m, n))
+        bool damaged = false;
+        if (!file.ReadPolylineHeader(flags, m, n, &damaged)) {
+            if (damaged)
+                file.RefuseEntity("POLYLINE", entity);
             continue;
+        }
         std::unique_ptr<CMesh> mesh;
         if (flags == CDxfFile::kPolygonMesh) {
             // Resize ignores a negative count, and then so does the import.

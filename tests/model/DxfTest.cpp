@@ -277,12 +277,13 @@ TEST(CDxfFile, SequenceWithoutSeqendEndsAtNextEntity) {
     ExpectSameMeshes(*Import(layers, kindTank), *expected);
 }
 
-// Whatever form a coordinate takes, it is the double atof gives for it.
+// Whatever form a number takes, a coordinate is the double atof gives for it
+// (what is not a number is damage: CDxfDamage).
 TEST(CDxfFile, CoordinatesAreReadAsAtofReadsThem) {
-    std::vector<std::string> tokens = {
-        "0",        "-0",     "  12.5", "+3",    "1e5",    "1E-5",       "-.5",     "5.",
-        ".",        "-",      "1e",     "2.5e+", "0x1p-3", "-0X10",      "1,5",     "7 junk",
-        "4.9e-324", "1e-320", "1e308",  "12\t3", "0.1e1x", "00000.0001", "-1.5E+2", "1e-400"};
+    std::vector<std::string> tokens = {"0",          "-0",      "  12.5", "+3",     "1e5",
+                                       "1E-5",       "-.5",     "5.",     "0x1p-3", "-0X10",
+                                       "4.9e-324",   "1e-320",  "1e308",  "12\t3",  "12.5  ",
+                                       "00000.0001", "-1.5E+2", "1e-400"};
     std::uint32_t seed = 2024;
     const auto next = [&] { return seed = seed * 1664525u + 1013904223u; };
     const char* const formats[] = {"%.6f", "%1.8G", "%.17g", "%.3e", "%.20f"};
@@ -372,12 +373,13 @@ TEST(CDxfFile, ReadVertexStopsAtLineFeedBeforeNextKeyword) {
     }
 }
 
-TEST(CDxfFile, ReadPolylineHeaderTruncatesTowardZeroAndReadsHeaderWhole) {
-    const std::string header =
-        Group("  0", "POLYLINE") + Group(" 70", "64.9") + Group(" 71", "-2.7");
+TEST(CDxfFile, ReadPolylineHeaderReadsIntegersAndReadsHeaderWhole) {
+    const std::string header = Group("  0", "POLYLINE") + Group(" 70", "64") + Group(" 71", " -2 ");
     auto file = Open(header + VertexRecord(CVector3(), 192), "header.dxf");
     int flags, m, n;
-    ASSERT_TRUE(file->ReadPolylineHeader(flags, m, n));
+    bool damaged = true;
+    ASSERT_TRUE(file->ReadPolylineHeader(flags, m, n, &damaged));
+    EXPECT_FALSE(damaged);
     EXPECT_EQ(flags, 64);
     EXPECT_EQ(m, -2);
     EXPECT_EQ(n, 0);
@@ -389,8 +391,14 @@ TEST(CDxfFile, ReadPolylineHeaderTruncatesTowardZeroAndReadsHeaderWhole) {
     EXPECT_EQ(file->GetPosition(), far.size());
     // Nothing after the header: the file is left at its end.
     file = Open(header, "bare-header.dxf");
-    EXPECT_FALSE(file->ReadPolylineHeader(flags, m, n));
+    EXPECT_FALSE(file->ReadPolylineHeader(flags, m, n, &damaged));
+    EXPECT_FALSE(damaged);
     EXPECT_EQ(file->GetPosition(), header.size());
+    // A flag that is not an integer is damage, not its leading digits.
+    file = Open(Group("  0", "POLYLINE") + Group(" 70", "64.9") + VertexRecord(CVector3(), 192),
+                "fraction.dxf");
+    EXPECT_FALSE(file->ReadPolylineHeader(flags, m, n, &damaged));
+    EXPECT_TRUE(damaged);
 }
 
 // Every prefix of a drawing gives the first k meshes of the whole one, each
