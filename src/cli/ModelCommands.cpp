@@ -93,7 +93,7 @@ void AddAdd(CLI::App& app, int& status) {
                 ? a->name
                 : std::filesystem::absolute(a->drawing).lexically_normal().string();
         CShipElement* element = AddElementFromFile(ship, kind, a->drawing, name, a->scale);
-        if (element->GetCount() == 0) {
+        if (element->GetFaceCount() == 0) {
             if (!a->allowEmpty)
                 throw CRefusedError(
                     "no mesh found in " + a->drawing +

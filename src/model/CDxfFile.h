@@ -53,9 +53,13 @@ public:
 
 class CDxfFile : public CFile {
 public:
-    // POLYLINE flags (group 70) of the two meshes the model reads.
+    // POLYLINE flag bits (group 70) of the two meshes the model reads, and
+    // of a polygon mesh closed in M (its last row joined to the first) and
+    // in N (its last column joined to the first).
     static constexpr int kPolygonMesh = 16;
     static constexpr int kPolyfaceMesh = 64;
+    static constexpr int kClosedInM = 1;
+    static constexpr int kClosedInN = 32;
     // VERTEX flags (group 70) the writer uses.
     static constexpr int kPolyfaceFace = 128;
     static constexpr int kPolygonMeshVertex = 64;

@@ -112,6 +112,28 @@ TEST_F(ModelCommands, HullSkipsPolylinesBeforeEntitiesButTanksReadThem) {
     EXPECT_NE(r.out.find("compartment\tc\t1\t2\t24\t4\t"), std::string::npos) << r.out;
 }
 
+TEST_F(ModelCommands, DrawingWhoseOnlyMeshHasNoFacesIsNoMesh) {
+    // A grid of M x N points: one point has no face; M below 1 is damage.
+    const auto grid = [](const char* m, const char* n) {
+        return Dxf({"  0", "SECTION", "  2", "ENTITIES", "  0", "POLYLINE", "  8",
+                    "0",   " 66",     "1",   " 70",      "16",  " 71",      m,
+                    " 72", n,         "  0", "VERTEX",   "  8", "0",        " 10",
+                    "1.0", " 20",     "2.0", " 30",      "3.0", " 70",      "64",
+                    "  0", "SEQEND",  "  0", "ENDSEC",   "  0", "EOF"});
+    };
+    CalcResult r = RunCalc("add " + Q(ship) + " tank " + Q(WriteText("point.dxf", grid("1", "1"))));
+    EXPECT_EQ(r.status, 1);
+    EXPECT_NE(r.err.find("no mesh found in"), std::string::npos) << r.err;
+    r = RunCalc("add " + Q(ship) + " tank " + Q(WriteText("minus.dxf", grid("-5", "1"))));
+    EXPECT_EQ(r.status, 1);
+    EXPECT_NE(r.err.find("minus.dxf"), std::string::npos) << r.err;
+    EXPECT_NE(r.err.find("POLYLINE starting at line 6, line 14: a grid of -5 x 1 vertices"),
+              std::string::npos)
+        << r.err;
+    EXPECT_EQ(r.out, "");
+    EXPECT_TRUE(ShipBytes().empty());
+}
+
 TEST_F(ModelCommands, RefusedInputLeavesTheShipFileUntouched) {
     ASSERT_EQ(RunCalc("add " + Q(ship) + " tank " + Q(box) + " --name t").status, 0);
     ASSERT_EQ(RunCalc("add " + Q(ship) + " hull " + Q(box) + " --name h").status, 0);

@@ -4,9 +4,11 @@
 
 #include "model/CGridMesh.h"
 #include "model/CPolyfaceMesh.h"
+#include "model/MeshCheck.h"
 
 #include <climits>
 #include <cmath>
+#include <tuple>
 
 using namespace dxftext;
 
@@ -93,17 +95,76 @@ TEST(CDxfFile, ReadsGridRowByRow) {
     EXPECT_EQ(grid.Item(1, 2)->Z(), 0.25);
 }
 
-TEST(CDxfFile, ReadsOnlyPolylinesFlaggedExactly16Or64InFileOrder) {
-    const std::string entities = Polyface(Square(), {{1, 2, 3, 0}}, 65) +
-                                 Grid(2, 3, SquareGridPoints(7), 17) +
-                                 Polyface(Square(), {{1, 2, 3, 0}}) + Grid(2, 2, Square(), 8) +
-                                 Grid(2, 3, SquareGridPoints(5)) + BoxPolyface(0, 0, 0, 1, 1, 1);
-    const auto tank = Import(Drawing(entities), kindTank);
-    ASSERT_EQ(tank->GetCount(), 3);
+TEST(CDxfFile, ReadsTheMeshKindFromItsFlagBitsInFileOrder) {
+    // 65: a closed polyface; 17: a grid closed in M, its closing row of
+    // faces added; 8 alone: a 3D polyline, no mesh; 24 and 72: a grid and
+    // a polyface that are also 3D polylines; 192: a polyface whose linetype
+    // runs on.
+    const std::string entities =
+        Polyface(Square(), {{1, 2, 3, 0}}, 65) + Grid(2, 3, SquareGridPoints(7), 17) +
+        Polyface(Square(), {{1, 2, 3, 0}}) + Grid(2, 2, Square(), 8) +
+        Grid(2, 3, SquareGridPoints(5), 24) + Polyface(Square(), {{1, 2, 3, 4}}, 72) +
+        BoxPolyface(0, 0, 0, 1, 1, 1);
+    std::string box = BoxPolyface(0, 0, 0, 1, 1, 1);
+    box.replace(box.find(Count(64)), 6, Count(192));
+    const auto tank = Import(Drawing(entities + box), kindTank);
+    ASSERT_EQ(tank->GetCount(), 7);
     EXPECT_EQ(Polyface(*tank, 1).GetFaceCount(), 1);
-    EXPECT_EQ(Grid(*tank, 2).Item(0)->Z(), 5);
-    EXPECT_EQ(Polyface(*tank, 3).GetFaceCount(), 12);
+    ASSERT_EQ(Grid(*tank, 2).GetRows(), 3);
+    EXPECT_EQ(Grid(*tank, 2).GetFaceCount(), 4);
+    EXPECT_EQ(Grid(*tank, 2).Item(2, 1)->X(), Grid(*tank, 2).Item(0, 1)->X());
+    EXPECT_EQ(Grid(*tank, 2).Item(2, 1)->Y(), 0);
+    EXPECT_EQ(Polyface(*tank, 3).GetFaceCount(), 1);
+    EXPECT_EQ(Grid(*tank, 4).Item(0)->Z(), 5);
+    EXPECT_EQ(Polyface(*tank, 5).GetFaceCount(), 2);
+    EXPECT_EQ(Polyface(*tank, 6).GetFaceCount(), 12);
+    EXPECT_EQ(Polyface(*tank, 7).GetFaceCount(), 12);
     EXPECT_EQ(Import(Drawing(Group("  0", "LINE") + Group(" 10", "1.0")), kindTank)->GetCount(), 0);
+    // Both kinds at once cannot be read as either.
+    const std::string both = Drawing(Grid(2, 3, SquareGridPoints(0), 80));
+    EXPECT_EQ(Refusal(both, kindHull),
+              "POLYLINE starting at line 16, line 28: flags 80 make it both a polyface and a "
+              "polygon mesh");
+}
+
+// A torus as one grid: M = 24 rings around the z axis at R = 10, each of
+// N = 12 points on a circle of r = 3. Closed in both directions it is a
+// closed surface whose volume is M sin(2 pi / M) R A, A the area of the
+// 12-gon (the solid between two neighbouring rings is a wedge of the ring's
+// polygon, each point moving on a chord).
+TEST(CDxfFile, GridClosedInMOrNEnclosesItsClosedFormVolume) {
+    constexpr int kM = 24, kN = 12;
+    constexpr double kR = 10, kr = 3;
+    const double area = kN / 2.0 * kr * kr * std::sin(2 * M_PI / kN);
+    const double volume = kM * std::sin(2 * M_PI / kM) * kR * area;
+    // rows x cols points; the last row or column repeats the first when
+    // the drawing gives it.
+    const auto torus = [&](int rows, int cols) {
+        std::vector<CVector3> p;
+        for (int i = 0; i < rows; ++i)
+            for (int j = 0; j < cols; ++j) {
+                const double theta = -2 * M_PI * (i % kM) / kM, phi = 2 * M_PI * (j % kN) / kN;
+                const double rho = kR + kr * std::cos(phi);
+                p.emplace_back(rho * std::cos(theta), rho * std::sin(theta), kr * std::sin(phi));
+            }
+        return p;
+    };
+    const std::tuple<int, int, int> cases[] = {{kM, kN, 16 + 1 + 32},
+                                               {kM + 1, kN, 16 + 32},
+                                               {kM, kN + 1, 16 + 1},
+                                               {kM, kN, 16 + 1 + 32 + 8}};
+    for (const auto& [rows, cols, flags] : cases) {
+        SCOPED_TRACE(FormatC("%d x %d, flags %d", rows, cols, flags));
+        const auto tank = Import(Drawing(Grid(rows, cols, torus(rows, cols), flags)), kindTank);
+        ASSERT_EQ(tank->GetCount(), 1);
+        EXPECT_EQ(tank->GetFaceCount(), kM * kN);
+        // The points are written with 6 decimals.
+        EXPECT_NEAR(tank->Volume(), volume, 1e-6 * volume);
+        EXPECT_TRUE(CheckElement(*tank).surface.IsClosed());
+    }
+    // Open, the same grid lacks the faces that join its ends.
+    const auto open = Import(Drawing(Grid(kM, kN, torus(kM, kN))), kindTank);
+    EXPECT_EQ(open->GetFaceCount(), (kM - 1) * (kN - 1));
 }
 
 TEST(CDxfFile, HullSkipsPolylinesBeforeEntitiesOtherKindsReadThem) {
@@ -302,8 +363,13 @@ TEST(CDxfFile, CoordinatesAreReadAsAtofReadsThem) {
     for (const std::string& token : tokens)
         records += Group("  0", "VERTEX") + Group(" 10", token) + Group(" 20", "0") +
                    Group(" 30", "0") + Group(" 70", Count(64));
+    // Two rows, so that the grid has faces.
+    if (tokens.size() % 2 != 0) {
+        tokens.push_back("1");
+        records += Group("  0", "VERTEX") + Group(" 10", "1") + Group(" 70", Count(64));
+    }
     const int n = static_cast<int>(tokens.size());
-    const auto tank = Import(Drawing(PolylineHeader(16, 1, n) + records + Seqend()), kindTank);
+    const auto tank = Import(Drawing(PolylineHeader(16, 2, n / 2) + records + Seqend()), kindTank);
     ASSERT_EQ(tank->GetCount(), 1);
     for (int i = 0; i < n; ++i) {
         const std::string value = tokens[i].substr(0, tokens[i].find('\t'));
@@ -334,11 +400,17 @@ TEST(CDxfFile, GridLargerThanTheRestOfTheFileIsRefused) {
                   std::string::npos)
             << detail;
     }
-    // A negative count leaves the grid empty; nothing is read into it.
-    const auto negative = Import(Drawing(PolylineHeader(16, -3, -4) + points + tail), kindTank);
-    ASSERT_EQ(negative->GetCount(), 2);
-    EXPECT_EQ(negative->GetAt(1)->GetVertexCount(), 0);
-    EXPECT_EQ(negative->GetAt(1)->GetFaceCount(), 0);
+    // A count below 1 is no grid to read the records into.
+    EXPECT_EQ(Refusal(Drawing(PolylineHeader(16, -3, -4) + points + tail), kindTank),
+              "POLYLINE starting at line 16, line 30: a grid of -3 x -4 vertices: M (group 71) "
+              "and N (group 72) must be 1 or more");
+    EXPECT_EQ(Refusal(Drawing(PolylineHeader(16, 2, 0) + points + tail), kindTank),
+              "POLYLINE starting at line 16, line 32: a grid of 2 x 0 vertices: M (group 71) "
+              "and N (group 72) must be 1 or more");
+    // One row or one column is a grid without faces: no mesh.
+    const auto row = Import(Drawing(PolylineHeader(16, 1, 1) + points + tail), kindTank);
+    ASSERT_EQ(row->GetCount(), 1);
+    EXPECT_EQ(Grid(*row, 1).Item(0)->Z(), 9);
 }
 
 TEST(CDxfFile, ReadVertexStopsAtLineFeedBeforeNextKeyword) {
