@@ -164,14 +164,14 @@ bool IntegerOf(std::string_view token, std::int32_t& value) {
     return true;
 }
 
-// Whether text holds keyword at i as the value of a group 0, the keyword
-// of an entity or of a section end: alone on its line, blanks aside, right
-// after a group-code line 0. text starts at the start of the file
-// when startsFile and ends at its end when endsFile. Lines longer than kBlankRun and
-// kCodeLineLength allow are never taken, so that the answer does not depend on how much text is
-// looked at.
+// Whether text holds keyword at i as the value of a group `code` (0: the
+// keyword of an entity or of a section end; 2: a section's name): alone on
+// its line, blanks aside, right after the group-code line. text starts at
+// the start of the file when startsFile and ends at its end when endsFile.
+// Lines longer than kBlankRun and kCodeLineLength allow are never taken, so
+// that the answer does not depend on how much text is looked at.
 bool EntityKeywordAt(std::string_view text, std::size_t i, std::string_view keyword,
-                     bool startsFile, bool endsFile) {
+                     bool startsFile, bool endsFile, int code = 0) {
     if (text.substr(i, keyword.size()) != keyword)
         return false;
     std::size_t after = i + keyword.size(), blanks = 0;
@@ -192,7 +192,7 @@ bool EntityKeywordAt(std::string_view text, std::size_t i, std::string_view keyw
         return false;
     const std::size_t codeStart = previous == npos ? 0 : previous + 1;
     return lineFeed - codeStart <= kCodeLineLength &&
-           GroupCode(text.substr(codeStart, lineFeed - codeStart)) == 0;
+           GroupCode(text.substr(codeStart, lineFeed - codeStart)) == code;
 }
 
 // A token for a message: at most 32 characters, anything unprintable as '?'.
@@ -665,6 +665,47 @@ bool CDxfFile::Read3dFace(std::array<CVector3, 4>& corners) {
         corners[corner] = CVector3(v[0], v[1], v[2]);
     }
     return true;
+}
+
+void CDxfFile::RequireWholeEntities() {
+    // The section's name: "ENTITIES" as the value of a group 2, not a word
+    // inside a layer name or a text.
+    std::uint64_t section = kNone;
+    for (std::uint64_t from = 0; section == kNone;) {
+        const std::uint64_t at = FindText(from, kEntities);
+        if (at == kNone)
+            break;
+        from = at + 1;
+        const std::uint64_t lead = std::min(at, kKeywordLookBack);
+        const std::string_view text = Bytes(at - lead, at + kKeywordLookahead);
+        if (EntityKeywordAt(text, static_cast<std::size_t>(lead), kEntities, lead == at,
+                            text.size() < lead + kKeywordLookahead, 2))
+            section = at;
+    }
+    const std::uint64_t length = GetLength();
+    if (section != kNone) {
+        // Any ENDSEC after the section's name closes it or a later section.
+        // A whole drawing ends on one, so the last block of the file nearly
+        // always answers without a second pass over the entities.
+        const std::uint64_t tailStart = length - std::min<std::uint64_t>(length, kBlockSize);
+        const std::string_view tail = Bytes(tailStart, length);
+        for (std::size_t i = tail.rfind(kEndsec); i != npos && tailStart + i > section;
+             i = i == 0 ? npos : tail.rfind(kEndsec, i - 1))
+            if (EntityKeywordAt(tail, i, kEndsec, tailStart == 0, true))
+                return;
+        unsigned found = 0;
+        if (FindKeyword(section + kEntities.size(), kwEndsecLine, found) != kNone)
+            return;
+    }
+    const std::uint64_t last = length > 0 ? length - 1 : 0;
+    if (section == kNone)
+        throw CFileException(
+            CFileException::damaged, GetFilePath(),
+            FormatC("the drawing ends at line %llu without an ENTITIES section: it was cut short, "
+                    "or is no drawing",
+                    static_cast<unsigned long long>(LineOf(last))));
+    NoteFault(last, "the drawing ends before the ENDSEC of the section: it was cut short");
+    RefuseEntity("ENTITIES section", section);
 }
 
 void CDxfFile::NoteFault(std::uint64_t offset, std::string what) {

@@ -27,7 +27,8 @@
 // its kind or not finite, a face index outside the vertices, a grid short of
 // records, a drawing that ends inside the entity) is damage: the operation
 // that meets it notes the fault (where and what), and the caller refuses the
-// drawing with RefuseEntity.
+// drawing with RefuseEntity. So is a drawing cut short before the end of its
+// ENTITIES section (RequireWholeEntities).
 //
 // The writer builds each entity in memory and writes it in one call, so the
 // file always ends on a whole entity.
@@ -128,6 +129,13 @@ public:
     bool Read3dFace(std::array<CVector3, 4>& corners);
 
     // --- Damage ---
+
+    // Refuses the drawing (CFileException, damaged) unless it holds an
+    // ENTITIES section (the name as the value of a group 2) closed by its
+    // ENDSEC: a drawing without it was cut short, or is no drawing, and
+    // the entities after the cut are missing from what was read. What
+    // follows the section (the "EOF" end included) is not asked for.
+    void RequireWholeEntities();
 
     // Notes why the entity being read is damaged: what, at a byte offset.
     void NoteFault(std::uint64_t offset, std::string what);

@@ -157,6 +157,8 @@ void CShipElement::ImportDxf(CDxfFile& file) {
         if (auto faces = Read3dFaces(file))
             meshes.push_back(std::move(faces));
     }
+    // Meshes read from a drawing cut short would be taken for all of it.
+    file.RequireWholeEntities();
     RemoveAll();
     for (auto& mesh : meshes)
         Append(std::move(mesh));

@@ -98,7 +98,8 @@ public:
     // a mesh without faces. A drawing without mesh POLYLINEs gives instead
     // one polyface mesh of its 3DFACE entities, when it has any. A damaged
     // mesh entity raises CFileException (damaged) naming the entity and the
-    // line of the fault, and the element keeps the meshes it had.
+    // line of the fault, and so does a drawing cut short before the ENDSEC
+    // of its ENTITIES section; the element then keeps the meshes it had.
     void ImportDxf(CDxfFile& file);
 
     // The element body of the ship file: enabled flag, colour, name, meshes.

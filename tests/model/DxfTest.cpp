@@ -6,6 +6,7 @@
 #include "model/CPolyfaceMesh.h"
 #include "model/MeshCheck.h"
 
+#include <algorithm>
 #include <climits>
 #include <cmath>
 #include <tuple>
@@ -473,10 +474,11 @@ TEST(CDxfFile, ReadPolylineHeaderReadsIntegersAndReadsHeaderWhole) {
     EXPECT_TRUE(damaged);
 }
 
-// Every prefix of a drawing gives the first k meshes of the whole one, each
-// whole, or is refused when it ends inside the records of a mesh; never a
-// mesh made of half-read records.
-TEST(CDxfFile, TruncatedDrawingGivesWholeMeshesOrIsRefused) {
+// Every prefix of a drawing is refused unless it holds the ENDSEC of the
+// ENTITIES section, and then gives the meshes of the whole drawing: never
+// a mesh made of half-read records, nor a part of the meshes. Cut inside
+// the records of a mesh, the refusal names the mesh.
+TEST(CDxfFile, TruncatedDrawingIsRefusedUnlessItsEntitiesSectionIsWhole) {
     const std::string full =
         Drawing(Polyface(Square(), {{1, 2, 3, 4}}) + Grid(2, 3, SquareGridPoints(1)));
     for (const std::string& text : {full, ToLf(full)}) {
@@ -488,6 +490,7 @@ TEST(CDxfFile, TruncatedDrawingGivesWholeMeshesOrIsRefused) {
         for (std::size_t at = text.find("POLYLINE"); at != std::string::npos;
              at = text.find("POLYLINE", at + 1))
             inside.emplace_back(text.find("VERTEX", at) + 6, text.find("SEQEND", at) + 6);
+        const std::size_t sectionEnd = text.rfind("ENDSEC") + 6;
         for (std::size_t length = 0; length <= text.size(); ++length) {
             bool cut = false;
             for (auto [from, to] : inside)
@@ -495,22 +498,44 @@ TEST(CDxfFile, TruncatedDrawingGivesWholeMeshesOrIsRefused) {
             for (int kind : {kindHull, kindTank}) {
                 const std::string prefix = text.substr(0, length);
                 const std::string refusal = Refusal(prefix, kind, "prefix.dxf");
-                ASSERT_EQ(!refusal.empty(), cut) << length << ": " << refusal;
+                ASSERT_EQ(refusal.empty(), length >= sectionEnd) << length << ": " << refusal;
                 if (cut) {
                     EXPECT_TRUE(refusal.find("the drawing ends inside the entity") !=
                                     std::string::npos ||
                                 refusal.find("does not fit in the rest of the drawing") !=
                                     std::string::npos)
                         << refusal;
-                    continue;
+                } else if (length < sectionEnd) {
+                    EXPECT_TRUE(refusal.find("ENTITIES section starting at line 14, line ") == 0 ||
+                                refusal.find("without an ENTITIES section: it was cut short") !=
+                                    std::string::npos)
+                        << length << ": " << refusal;
+                } else {
+                    // The "EOF" end is not asked for.
+                    ExpectSameMeshes(*Import(prefix, kind, "prefix.dxf"), *whole);
                 }
-                const auto part = Import(prefix, kind, "prefix.dxf");
-                ASSERT_LE(part->GetCount(), 2) << length;
-                for (int m = 1; m <= part->GetCount(); ++m)
-                    ExpectSameMesh(*part->GetAt(m), *whole->GetAt(m));
             }
         }
     }
+    const std::string cut = full.substr(0, full.find("  0\r\nPOLYLINE", full.find("SEQEND")));
+    EXPECT_EQ(Refusal(cut, kindTank),
+              FormatC("ENTITIES section starting at line 14, line %zu: the drawing ends before "
+                      "the ENDSEC of the section: it was cut short",
+                      static_cast<std::size_t>(std::count(cut.begin(), cut.end(), '\n'))));
+}
+
+// The ENDSEC is looked for at the end of the file first; a drawing cut in a
+// long section after the entities has none there, and is read all the same.
+TEST(CDxfFile, DrawingCutAfterItsEntitiesSectionIsRead) {
+    const std::string whole = Drawing(BoxPolyface(0, 0, 0, 2, 1, 1));
+    std::string objects = Group("  0", "SECTION") + Group("  2", "OBJECTS");
+    while (objects.size() < (std::size_t{5} << 20))
+        objects += Group("999", std::string(200, 'c'));
+    const std::string cut = whole.substr(0, whole.rfind("  0\r\nEOF")) + objects;
+    EXPECT_NEAR(Import(cut, kindHull)->Volume(), 2, 1e-12);
+    const std::string early = whole.substr(0, whole.rfind("  0\r\nENDSEC")) + objects;
+    EXPECT_NE(Refusal(early, kindHull).find("the drawing ends before the ENDSEC"),
+              std::string::npos);
 }
 
 TEST(CDxfFile, DamagedDrawingsEndWithoutHangingOrReadingOutOfRange) {
@@ -567,5 +592,6 @@ TEST(CDxfFile, DamagedDrawingsEndWithoutHangingOrReadingOutOfRange) {
         }
     }
     EXPECT_GT(refused, 0);
-    EXPECT_EQ(Import(drawings[3], kindTank)->GetCount(), 0);
+    EXPECT_EQ(Refusal(drawings[3], kindTank), "the drawing ends at line 1 without an ENTITIES "
+                                              "section: it was cut short, or is no drawing");
 }
