@@ -832,3 +832,10 @@ void CDxfFile::WritePolyfaceFace(int i1, int i2, int i3, int i4) {
     WriteVertex(CVector3(0, 0, 0), kPolyfaceFace, i1, i2, i3, i4);
 }
 
+void CDxfFile::RequireFinite(const CVector3& p) const {
+    for (int k = 1; k <= 3; ++k)
+        if (!std::isfinite(*p.Element(k)))
+            Fail(CFileException::generic,
+                 FormatC("the coordinate %g is not a finite number, which a drawing cannot hold",
+                         *p.Element(k)));
+}

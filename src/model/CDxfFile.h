@@ -173,6 +173,10 @@ public:
     void WriteGridVertex(const CVector3& p) { WriteVertex(p, kPolygonMeshVertex, 0, 0, 0, 0); }
     // Nothing when i1, i2 or i3 is 0 or below: such a face cannot be drawn.
     void WritePolyfaceFace(int i1, int i2, int i3, int i4);
+    // Raises CFileException (generic) when a coordinate of p is not finite:
+    // written, it would make a drawing that no reader takes back. For the
+    // writers of meshes, before they write anything of one.
+    void RequireFinite(const CVector3& p) const;
 
 private:
     // Bytes read from the file at a time, and so the least that is kept.

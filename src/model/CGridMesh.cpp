@@ -54,6 +54,8 @@ void CGridMesh::Store(CFile& file) const {
 }
 
 void CGridMesh::ExportDxf(CDxfFile& file) const {
+    for (const CVector3& v : Items())
+        file.RequireFinite(v);
     file.WriteGridHeader(GetRows(), GetCols());
     for (const CVector3& v : Items())
         file.WriteGridVertex(v);

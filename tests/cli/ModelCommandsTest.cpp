@@ -1,4 +1,10 @@
 #include "CalcRunner.h"
+#include "model/TestShips.h"
+
+#include "model/ShipFile.h"
+
+#include <cmath>
+#include <filesystem>
 
 #include <gtest/gtest.h>
 
@@ -132,6 +138,26 @@ TEST_F(ModelCommands, DrawingWhoseOnlyMeshHasNoFacesIsNoMesh) {
         << r.err;
     EXPECT_EQ(r.out, "");
     EXPECT_TRUE(ShipBytes().empty());
+}
+
+TEST_F(ModelCommands, ExportRefusesAVertexThatIsNotANumber) {
+    {
+        CShipModel model;
+        CShipElement* hull = model.AddElement(kindHull);
+        hull->SetName("h");
+        hull->Append(BoxMesh(0, 0, 0, 2, 1, 1));
+        hull->GetAt(1)->GetVertex(3)->Set(1, std::nan(""), 0);
+        StoreShipFile(model, ship);
+    }
+    for (const char* name : {"nan.dxf", "nan.obj", "nan.stl"}) {
+        const std::string out = TestPath(name);
+        std::remove(out.c_str());
+        const CalcResult r = RunCalc("export " + Q(ship) + " h " + Q(out));
+        EXPECT_EQ(r.status, 1) << name;
+        EXPECT_NE(r.err.find(name), std::string::npos) << r.err;
+        EXPECT_NE(r.err.find("nan"), std::string::npos) << r.err;
+        EXPECT_FALSE(std::filesystem::exists(out)) << name;
+    }
 }
 
 TEST_F(ModelCommands, RefusedInputLeavesTheShipFileUntouched) {
