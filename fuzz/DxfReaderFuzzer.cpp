@@ -1,8 +1,9 @@
 // Any bytes read as a drawing, along both paths of the element tree: from the
 // ENTITIES section (hull elements) and from the start (compartments, tanks).
 // Each read gives meshes or refuses the drawing as damaged, naming the
-// entity; never a crash, a hang or an allocation the file cannot back. Meshes
-// read hold finite points only, polyface corners among their vertices and
+// entity (or the ENTITIES section of a drawing cut short); never a crash, a
+// hang or an allocation the file cannot back. Meshes read hold finite points
+// only and at least one face, polyface corners among their vertices and
 // grids their M x N points; every face is then visited, as the engine would.
 #include "FuzzInput.h"
 
@@ -36,8 +37,10 @@ void CheckMesh(CMesh& mesh) {
                 Require(k >= 1 && k <= polyface->GetVertexCount());
     }
     if (const auto* grid = dynamic_cast<const CGridMesh*>(&mesh))
-        Require(grid->GetRows() < 0 || grid->GetCols() < 0 ||
+        Require(grid->GetRows() >= 1 && grid->GetCols() >= 1 &&
                 grid->GetVertexCount() == grid->GetRows() * grid->GetCols());
+    // A mesh without faces is not kept.
+    Require(mesh.GetFaceCount() > 0);
     CPointList face;
     for (int i = 1; i <= mesh.GetFaceCount(); ++i)
         mesh.GetFace(i, face);
@@ -60,7 +63,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             const std::string_view detail = e.m_detail;
             Require(e.m_cause == CFileException::damaged && e.m_file_name == path);
             Require(detail.rfind("POLYLINE starting at line ", 0) == 0 ||
-                    detail.rfind("3DFACE starting at line ", 0) == 0);
+                    detail.rfind("3DFACE starting at line ", 0) == 0 ||
+                    detail.rfind("ENTITIES section starting at line ", 0) == 0 ||
+                    detail.rfind("the drawing ends at line ", 0) == 0);
             continue;
         }
         for (int m = 1; m <= element.GetCount(); ++m)

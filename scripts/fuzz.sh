@@ -34,5 +34,5 @@ for target in "${targets[@]}"; do
   [ -f "$root/fuzz/seeds/$target.dict" ] && dict=(-dict="$root/fuzz/seeds/$target.dict")
   echo "== $target: $runs executions" >&2
   "$build/fuzz/$target" "$corpus" "${dict[@]}" -runs="$runs" -max_len=20000 -print_final_stats=1 2>&1 |
-    grep -E '^(stat::|#[0-9]+ *DONE|==[0-9]+==ERROR|SUMMARY)' || true
+    grep -E '^(stat::|#[0-9]+[[:space:]]*DONE|==[0-9]+==ERROR|SUMMARY)' || true
 done

@@ -13,11 +13,16 @@
 namespace {
 
 std::string DescribeSurface(const CSurfaceCheck& s) {
-    std::string text = s.IsClosed() ? "closed" : "open";
-    text += s.IsConsistent() ? ", consistent" : ", mixed orientation";
-    // Only a closed surface encloses a volume whose sign tells its normals.
-    if (s.IsClosed())
-        text += s.volume > 0 ? ", outward" : s.volume < 0 ? ", inward" : ", no volume";
+    std::string text;
+    if (s.faces == 0) {
+        text = "empty, not closed";
+    } else {
+        text = s.IsClosed() ? "closed" : "open";
+        text += s.IsConsistent() ? ", consistent" : ", mixed orientation";
+        // Only a closed surface encloses a volume whose sign tells its normals.
+        if (s.IsClosed())
+            text += s.volume > 0 ? ", outward" : s.volume < 0 ? ", inward" : ", no volume";
+    }
     text += FormatC("; volume %.10g m^3; %lld faces, %lld vertices, %lld degenerate, %lld "
                     "non-finite, %lld boundary edges (%.6g m), %lld non-manifold edges, %lld "
                     "flipped faces, %lld T-junctions",

@@ -101,7 +101,7 @@ void AddAdd(CLI::App& app, int& status) {
         const int kind = KindCode(a->kind);
         const std::string name = nameOpt->count() > 0 ? a->name : DrawingName(a->drawing);
         CShipElement* element = AddElementFromFile(ship, kind, a->drawing, name, a->scale);
-        if (element->GetCount() == 0) {
+        if (element->GetFaceCount() == 0) {
             if (!a->allowEmpty)
                 throw CRefusedError(
                     "no mesh found in " + a->drawing +

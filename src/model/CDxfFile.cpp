@@ -103,57 +103,75 @@ std::string_view ValueToken(std::string_view line) {
     return line.substr(0, end);
 }
 
-// The token as a number with atof's leniency; 0 when empty. Plain decimals
-// after the blanks ("   64", "-12.5", "1.5E-3"), what the drawings hold,
-// go to from_chars, which takes the same characters as strtod and rounds
-// the same (correctly); anything else (a '+', hexadecimal, a value out of
-// range, text) goes to strtod itself.
-double NumberOf(std::string_view token) {
-    if (token.empty())
-        return 0.0;
-    std::size_t i = 0;
-    while (i < token.size() && (token[i] == ' ' || (token[i] >= '\t' && token[i] <= '\r')))
-        ++i;
-    const std::string_view number = token.substr(i);
-    const std::size_t digits = !number.empty() && number[0] == '-' ? 1 : 0;
-    const bool hexadecimal = number.size() > digits + 1 && number[digits] == '0' &&
-                             (number[digits + 1] == 'x' || number[digits + 1] == 'X');
-    if (!number.empty() && !hexadecimal &&
+// What a value line holds for a group that takes a number.
+enum class CValue { number, notNumber, notFinite };
+
+// The token of a real group (coordinates): a number written as the C
+// library reads one, blanks around it allowed, and nothing else ("12abc",
+// "1,5" and "" are no numbers). Plain decimals, what the drawings hold, go
+// to from_chars, which rounds as strtod does (correctly); anything else goes
+// to ParseNumberC. A value too small for a double is 0, as strtod reads it;
+// one too large, or "nan" and "inf", is read whole but is not finite.
+CValue RealOf(std::string_view token, double& value) {
+    std::size_t first = 0, last = token.size();
+    while (first < last && (token[first] == ' ' || token[first] == '\t'))
+        ++first;
+    while (last > first && (token[last - 1] == ' ' || token[last - 1] == '\t'))
+        --last;
+    const std::string_view number = token.substr(first, last - first);
+    if (!number.empty() &&
         ((number[0] >= '0' && number[0] <= '9') || number[0] == '-' || number[0] == '.')) {
-        double value = 0;
         const auto result = std::from_chars(number.data(), number.data() + number.size(), value);
-        if (result.ec == std::errc())
-            return value;
+        if (result.ec == std::errc() && result.ptr == number.data() + number.size() &&
+            std::isfinite(value))
+            return CValue::number;
     }
-    char buffer[64];
-    if (token.size() < sizeof buffer) {
-        std::memcpy(buffer, token.data(), token.size());
-        buffer[token.size()] = '\0';
-        return AtofC(buffer);
-    }
-    return AtofC(std::string(token).c_str());
+    const std::string text(number);
+    if (ParseNumberC(text, value))
+        return CValue::number;
+    char* end = nullptr;
+    StrtodC(text.c_str(), &end);
+    return !text.empty() && end == text.c_str() + text.size() ? CValue::notFinite
+                                                              : CValue::notNumber;
 }
 
-// Truncated towards zero. A value the drawing writes out of the int range
-// (or as "nan") saturates instead of being undefined.
-std::int32_t TruncateToInt32(double value) {
-    if (std::isnan(value))
-        return 0;
-    if (value >= static_cast<double>(std::numeric_limits<std::int32_t>::max()))
-        return std::numeric_limits<std::int32_t>::max();
-    if (value <= static_cast<double>(std::numeric_limits<std::int32_t>::min()))
-        return std::numeric_limits<std::int32_t>::min();
-    return static_cast<std::int32_t>(value);
+// The token of an integer group (flags, counts, face indices): an optional
+// sign and decimal digits, blanks around them allowed. A value beyond the
+// int32 range saturates, so that it stays out of any range it is checked
+// against.
+bool IntegerOf(std::string_view token, std::int32_t& value) {
+    std::size_t i = 0, last = token.size();
+    while (i < last && (token[i] == ' ' || token[i] == '\t'))
+        ++i;
+    while (last > i && (token[last - 1] == ' ' || token[last - 1] == '\t'))
+        --last;
+    const bool negative = i < last && token[i] == '-';
+    if (i < last && (token[i] == '-' || token[i] == '+'))
+        ++i;
+    if (i == last)
+        return false;
+    constexpr std::int64_t kLimit = std::int64_t{std::numeric_limits<std::int32_t>::max()} + 1;
+    std::int64_t magnitude = 0;
+    for (; i < last; ++i) {
+        if (token[i] < '0' || token[i] > '9')
+            return false;
+        magnitude = std::min(kLimit, magnitude * 10 + (token[i] - '0'));
+    }
+    const std::int64_t signedValue = negative ? -magnitude : magnitude;
+    value = static_cast<std::int32_t>(
+        std::clamp<std::int64_t>(signedValue, std::numeric_limits<std::int32_t>::min(),
+                                 std::numeric_limits<std::int32_t>::max()));
+    return true;
 }
 
-// Whether text holds keyword at i as the value of a group 0, the keyword
-// of an entity or of a section end: alone on its line, blanks aside, right
-// after a group-code line 0. text starts at the start of the file when
-// startsFile and ends at its end when endsFile. Lines longer than kBlankRun
-// and kCodeLineLength allow are never taken, so that the answer does not
-// depend on how much text is looked at.
+// Whether text holds keyword at i as the value of a group `code` (0: the
+// keyword of an entity or of a section end; 2: a section's name): alone on
+// its line, blanks aside, right after the group-code line. text starts at
+// the start of the file when startsFile and ends at its end when endsFile.
+// Lines longer than kBlankRun and kCodeLineLength allow are never taken, so
+// that the answer does not depend on how much text is looked at.
 bool EntityKeywordAt(std::string_view text, std::size_t i, std::string_view keyword,
-                     bool startsFile, bool endsFile) {
+                     bool startsFile, bool endsFile, int code = 0) {
     if (text.substr(i, keyword.size()) != keyword)
         return false;
     std::size_t after = i + keyword.size(), blanks = 0;
@@ -174,7 +192,7 @@ bool EntityKeywordAt(std::string_view text, std::size_t i, std::string_view keyw
         return false;
     const std::size_t codeStart = previous == npos ? 0 : previous + 1;
     return lineFeed - codeStart <= kCodeLineLength &&
-           GroupCode(text.substr(codeStart, lineFeed - codeStart)) == 0;
+           GroupCode(text.substr(codeStart, lineFeed - codeStart)) == code;
 }
 
 // A token for a message: at most 32 characters, anything unprintable as '?'.
@@ -186,8 +204,13 @@ std::string Shown(std::string_view token) {
     return token.size() > 32 ? out + "..." : out;
 }
 
-std::string NotFinite(char axis, std::string_view token) {
-    return FormatC("%c coordinate \"%s\" is not a finite number", axis, Shown(token).c_str());
+std::string CoordinateFault(char axis, std::string_view token, CValue value) {
+    return FormatC("%c coordinate \"%s\" is not a %s", axis, Shown(token).c_str(),
+                   value == CValue::notFinite ? "finite number" : "number");
+}
+
+std::string IntegerFault(int code, std::string_view token) {
+    return FormatC("group %d \"%s\" is not an integer", code, Shown(token).c_str());
 }
 
 void AppendLine(std::string& out, const std::string& line) {
@@ -419,8 +442,10 @@ bool CDxfFile::FindNextPolyline() {
     return true;
 }
 
-bool CDxfFile::ReadPolylineHeader(int& flags, int& m, int& n) {
+bool CDxfFile::ReadPolylineHeader(int& flags, int& m, int& n, bool* damaged) {
     flags = m = n = 0;
+    if (damaged != nullptr)
+        *damaged = false;
     const std::uint64_t start = GetPosition();
     // A POLYLINE without vertex records ends (SEQEND), or is followed by
     // another POLYLINE or by the end of the section, before any VERTEX: the
@@ -440,9 +465,18 @@ bool CDxfFile::ReadPolylineHeader(int& flags, int& m, int& n) {
     std::array<std::string_view, kRecordCodes.size()> values;
     ReadGroups(start, at, values);
     m_recordStart = start;
-    flags = TruncateToInt32(NumberOf(values[3]));
-    m = TruncateToInt32(NumberOf(values[4]));
-    n = TruncateToInt32(NumberOf(values[5]));
+    std::int32_t groups[3] = {0, 0, 0};
+    for (std::size_t k = 0; k < 3; ++k) {
+        if (m_groupLines[k + 3] != kNone && !IntegerOf(values[k + 3], groups[k])) {
+            NoteFault(m_groupLines[k + 3], IntegerFault(kRecordCodes[k + 3], values[k + 3]));
+            if (damaged != nullptr)
+                *damaged = true;
+            return false;
+        }
+    }
+    flags = groups[0];
+    m = groups[1];
+    n = groups[2];
     return true;
 }
 
@@ -501,18 +535,24 @@ bool CDxfFile::ReadVertexAt(std::uint64_t& at, CDxfVertex& vertex, bool* damaged
         point[k] = *vertex.Element(k + 1);
         if (m_groupLines[static_cast<std::size_t>(k)] == kNone)
             continue;
-        point[k] = NumberOf(values[static_cast<std::size_t>(k)]);
-        if (!std::isfinite(point[k]))
+        const std::string_view token = values[static_cast<std::size_t>(k)];
+        const CValue value = RealOf(token, point[k]);
+        if (value != CValue::number)
             return fail(m_groupLines[static_cast<std::size_t>(k)],
-                        NotFinite(static_cast<char>('x' + k), values[static_cast<std::size_t>(k)]));
+                        CoordinateFault(static_cast<char>('x' + k), token, value));
     }
+    // Flags and face indices; 0 when absent.
+    std::int32_t integers[5] = {0, 0, 0, 0, 0};
+    for (std::size_t k = 3; k < kRecordCodes.size(); ++k)
+        if (m_groupLines[k] != kNone && !IntegerOf(values[k], integers[k - 3]))
+            return fail(m_groupLines[k], IntegerFault(kRecordCodes[k], values[k]));
     for (int k = 0; k < 3; ++k)
         *vertex.Element(k + 1) = point[k];
-    vertex.m_flags70 = TruncateToInt32(NumberOf(values[3]));
-    vertex.m_index71 = TruncateToInt32(NumberOf(values[4]));
-    vertex.m_index72 = TruncateToInt32(NumberOf(values[5]));
-    vertex.m_index73 = TruncateToInt32(NumberOf(values[6]));
-    vertex.m_index74 = TruncateToInt32(NumberOf(values[7]));
+    vertex.m_flags70 = integers[0];
+    vertex.m_index71 = integers[1];
+    vertex.m_index72 = integers[2];
+    vertex.m_index73 = integers[3];
+    vertex.m_index74 = integers[4];
     // The next record starts with the LF before its keyword.
     at = end - 1;
     return true;
@@ -602,10 +642,11 @@ bool CDxfFile::Read3dFace(std::array<CVector3, 4>& corners) {
         if (code < 10 || code > 33 || corner > 3 || given[corner][axis])
             continue;
         const std::string_view token = ValueToken(line);
-        const double value = NumberOf(token);
-        if (!std::isfinite(value)) {
+        double value = 0;
+        const CValue kind = RealOf(token, value);
+        if (kind != CValue::number) {
             NoteFault(valueAt, FormatC("corner %d ", corner + 1) +
-                                   NotFinite(static_cast<char>('x' + axis), token));
+                                   CoordinateFault(static_cast<char>('x' + axis), token, kind));
             return false;
         }
         values[corner][axis] = value;
@@ -624,6 +665,47 @@ bool CDxfFile::Read3dFace(std::array<CVector3, 4>& corners) {
         corners[corner] = CVector3(v[0], v[1], v[2]);
     }
     return true;
+}
+
+void CDxfFile::RequireWholeEntities() {
+    // The section's name: "ENTITIES" as the value of a group 2, not a word
+    // inside a layer name or a text.
+    std::uint64_t section = kNone;
+    for (std::uint64_t from = 0; section == kNone;) {
+        const std::uint64_t at = FindText(from, kEntities);
+        if (at == kNone)
+            break;
+        from = at + 1;
+        const std::uint64_t lead = std::min(at, kKeywordLookBack);
+        const std::string_view text = Bytes(at - lead, at + kKeywordLookahead);
+        if (EntityKeywordAt(text, static_cast<std::size_t>(lead), kEntities, lead == at,
+                            text.size() < lead + kKeywordLookahead, 2))
+            section = at;
+    }
+    const std::uint64_t length = GetLength();
+    if (section != kNone) {
+        // Any ENDSEC after the section's name closes it or a later section.
+        // A whole drawing ends on one, so the last block of the file nearly
+        // always answers without a second pass over the entities.
+        const std::uint64_t tailStart = length - std::min<std::uint64_t>(length, kBlockSize);
+        const std::string_view tail = Bytes(tailStart, length);
+        for (std::size_t i = tail.rfind(kEndsec); i != npos && tailStart + i > section;
+             i = i == 0 ? npos : tail.rfind(kEndsec, i - 1))
+            if (EntityKeywordAt(tail, i, kEndsec, tailStart == 0, true))
+                return;
+        unsigned found = 0;
+        if (FindKeyword(section + kEntities.size(), kwEndsecLine, found) != kNone)
+            return;
+    }
+    const std::uint64_t last = length > 0 ? length - 1 : 0;
+    if (section == kNone)
+        throw CFileException(
+            CFileException::damaged, GetFilePath(),
+            FormatC("the drawing ends at line %llu without an ENTITIES section: it was cut short, "
+                    "or is no drawing",
+                    static_cast<unsigned long long>(LineOf(last))));
+    NoteFault(last, "the drawing ends before the ENDSEC of the section: it was cut short");
+    RefuseEntity("ENTITIES section", section);
 }
 
 void CDxfFile::NoteFault(std::uint64_t offset, std::string what) {
@@ -748,4 +830,12 @@ void CDxfFile::WritePolyfaceFace(int i1, int i2, int i3, int i4) {
     if (i1 <= 0 || i2 <= 0 || i3 <= 0)
         return;
     WriteVertex(CVector3(0, 0, 0), kPolyfaceFace, i1, i2, i3, i4);
+}
+
+void CDxfFile::RequireFinite(const CVector3& p) const {
+    for (int k = 1; k <= 3; ++k)
+        if (!std::isfinite(*p.Element(k)))
+            Fail(CFileException::generic,
+                 FormatC("the coordinate %g is not a finite number, which a drawing cannot hold",
+                         *p.Element(k)));
 }

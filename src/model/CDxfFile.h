@@ -19,11 +19,16 @@
 // The drawing must not change while it is read; the writing operations drop
 // what was kept.
 //
-// A mesh entity that cannot be read whole (a coordinate that is not a finite
-// number, a face index outside the vertices, a grid short of records, a
-// drawing that ends inside the entity) is damage: the operation that meets it
-// notes the fault (where and what), and the caller refuses the drawing with
-// RefuseEntity.
+// A value is read as the format has it for its group: a real (coordinates)
+// is a number and nothing else, an integer (flags, counts, face indices) an
+// optional sign and digits, blanks around either allowed.
+//
+// A mesh entity that cannot be read whole (a value that is not a number of
+// its kind or not finite, a face index outside the vertices, a grid short of
+// records, a drawing that ends inside the entity) is damage: the operation
+// that meets it notes the fault (where and what), and the caller refuses the
+// drawing with RefuseEntity. So is a drawing cut short before the end of its
+// ENTITIES section (RequireWholeEntities).
 //
 // The writer builds each entity in memory and writes it in one call, so the
 // file always ends on a whole entity.
@@ -49,9 +54,13 @@ public:
 
 class CDxfFile : public CFile {
 public:
-    // POLYLINE flags (group 70) of the two meshes the model reads.
+    // POLYLINE flag bits (group 70) of the two meshes the model reads, and
+    // of a polygon mesh closed in M (its last row joined to the first) and
+    // in N (its last column joined to the first).
     static constexpr int kPolygonMesh = 16;
     static constexpr int kPolyfaceMesh = 64;
+    static constexpr int kClosedInM = 1;
+    static constexpr int kClosedInN = 32;
     // VERTEX flags (group 70) the writer uses.
     static constexpr int kPolyfaceFace = 128;
     static constexpr int kPolygonMeshVertex = 64;
@@ -76,14 +85,16 @@ public:
     // False when a "SEQEND", another "POLYLINE" or an "ENDSEC" line comes
     // before any VERTEX, the file then being there so that the next search
     // starts there, or when nothing follows the header (the file is then at
-    // its end).
-    bool ReadPolylineHeader(int& flags, int& m, int& n);
+    // its end). False too, with *damaged true and the fault noted, when one
+    // of the three groups is not an integer.
+    bool ReadPolylineHeader(int& flags, int& m, int& n, bool* damaged = nullptr);
     // The next VERTEX record; the file is left at the LF before the keyword
     // that follows. False at the end of the sequence: "SEQEND", or a
     // "POLYLINE" or "ENDSEC" line, right after the position (the file is
     // left at the LF before it). False too, with *damaged true, the record
     // untouched and the fault noted, when the drawing ends inside the
-    // sequence or a coordinate of the record is not a finite number.
+    // sequence, a coordinate of the record is not a finite number or one of
+    // its groups 70 to 74 is not an integer.
     bool ReadVertex(CDxfVertex& vertex, bool* damaged = nullptr);
     // As ReadVertex, from offset `at` instead of the file position, which is
     // left alone: at moves as the position would. For the record loops of
@@ -113,11 +124,18 @@ public:
     // The four corners of the 3DFACE at the current position (groups 10/20/30
     // to 13/23/33); a face without the fourth corner repeats the third. The
     // file is left at the group-code line 0 of the entity that follows.
-    // False, with the fault noted, when a corner is missing or is not finite,
-    // or the drawing ends inside the entity.
+    // False, with the fault noted, when a corner is missing, is not a number
+    // or is not finite, or the drawing ends inside the entity.
     bool Read3dFace(std::array<CVector3, 4>& corners);
 
     // --- Damage ---
+
+    // Refuses the drawing (CFileException, damaged) unless it holds an
+    // ENTITIES section (the name as the value of a group 2) closed by its
+    // ENDSEC: a drawing without it was cut short, or is no drawing, and
+    // the entities after the cut are missing from what was read. What
+    // follows the section (the "EOF" end included) is not asked for.
+    void RequireWholeEntities();
 
     // Notes why the entity being read is damaged: what, at a byte offset.
     void NoteFault(std::uint64_t offset, std::string what);
@@ -155,6 +173,10 @@ public:
     void WriteGridVertex(const CVector3& p) { WriteVertex(p, kPolygonMeshVertex, 0, 0, 0, 0); }
     // Nothing when i1, i2 or i3 is 0 or below: such a face cannot be drawn.
     void WritePolyfaceFace(int i1, int i2, int i3, int i4);
+    // Raises CFileException (generic) when a coordinate of p is not finite:
+    // written, it would make a drawing that no reader takes back. For the
+    // writers of meshes, before they write anything of one.
+    void RequireFinite(const CVector3& p) const;
 
 private:
     // Bytes read from the file at a time, and so the least that is kept.

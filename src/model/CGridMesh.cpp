@@ -4,6 +4,8 @@
 #include "ShipFileIO.h"
 #include "platform/NumberText.h"
 
+#include <vector>
+
 int CGridMesh::GetFaceCount() const {
     const int rows = GetRows(), cols = GetCols();
     return (rows >= 2 && cols >= 2) ? (rows - 1) * (cols - 1) : 0;
@@ -52,6 +54,8 @@ void CGridMesh::Store(CFile& file) const {
 }
 
 void CGridMesh::ExportDxf(CDxfFile& file) const {
+    for (const CVector3& v : Items())
+        file.RequireFinite(v);
     file.WriteGridHeader(GetRows(), GetCols());
     for (const CVector3& v : Items())
         file.WriteGridVertex(v);
@@ -76,4 +80,16 @@ bool CGridMesh::ImportDxf(CDxfFile& file) {
                        FormatC("%d vertex records for a grid of %d x %d", k, GetRows(), GetCols()));
     }
     return k == count;
+}
+
+void CGridMesh::Close(bool closedM, bool closedN) {
+    const int rows = GetRows(), cols = GetCols();
+    if (rows <= 0 || cols <= 0 || (!closedM && !closedN))
+        return;
+    const std::vector<CVector3> open = Items();
+    Resize(rows + (closedM ? 1 : 0), cols + (closedN ? 1 : 0));
+    for (int r = 0; r < GetRows(); ++r)
+        for (int j = 0; j < GetCols(); ++j)
+            *Item(r, j) = open[static_cast<std::size_t>(r % rows) * static_cast<std::size_t>(cols) +
+                               static_cast<std::size_t>(j % cols)];
 }

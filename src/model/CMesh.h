@@ -26,7 +26,8 @@ public:
     virtual int GetVertexCount() const = 0;
     // The tag the ship file writes before the mesh.
     virtual int GetType() const { return typeNone; }
-    // Writes the mesh as one DXF POLYLINE entity.
+    // Writes the mesh as one DXF POLYLINE entity; CFileException, with
+    // nothing written, when a vertex is not finite.
     virtual void ExportDxf(CDxfFile& file) const = 0;
     // Reads the mesh from the VERTEX records at the file's position. False
     // when the entity is damaged: the mesh is then not to be kept, and the

@@ -96,6 +96,8 @@ void CPolyfaceMesh::Store(CFile& file) const {
 }
 
 void CPolyfaceMesh::ExportDxf(CDxfFile& file) const {
+    for (const CVector3& v : m_vertices)
+        file.RequireFinite(v);
     file.WritePolyfaceHeader(GetVertexCount(), GetFaceCount());
     for (const CVector3& v : m_vertices)
         file.WritePolyfaceVertex(v);

@@ -98,13 +98,39 @@ void CShipElement::ImportDxf(CDxfFile& file) {
     while (file.FindNextPolyline()) {
         const std::uint64_t entity = file.GetPosition();
         int flags = 0, m = 0, n = 0;
-        if (!file.ReadPolylineHeader(flags, m, n))
+        bool damaged = false;
+        if (!file.ReadPolylineHeader(flags, m, n, &damaged)) {
+            if (damaged)
+                file.RefuseEntity("POLYLINE", entity);
             continue;
+        }
+        // The kind is in bits 16 and 64; the others (closed, curve- or
+        // spline-fit, 3D, linetype) leave it as it is.
+        const bool polyface = (flags & CDxfFile::kPolyfaceMesh) != 0;
+        const bool polygonMesh = (flags & CDxfFile::kPolygonMesh) != 0;
+        if (!polyface && !polygonMesh)
+            continue;
+        if (polyface && polygonMesh) {
+            file.NoteGroupFault(
+                70, FormatC("flags %d make it both a polyface and a polygon mesh", flags));
+            file.RefuseEntity("POLYLINE", entity);
+        }
         std::unique_ptr<CMesh> mesh;
-        if (flags == CDxfFile::kPolygonMesh) {
-            // Resize ignores a negative count, and then so does the import.
-            const std::int64_t vertices = (m > 0 && n > 0) ? std::int64_t{m} * n : 0;
-            if (!file.CanHoldVertexRecords(vertices)) {
+        const bool closedM = polygonMesh && (flags & CDxfFile::kClosedInM) != 0 && m >= 2;
+        const bool closedN = polygonMesh && (flags & CDxfFile::kClosedInN) != 0 && n >= 2;
+        if (polygonMesh) {
+            if (m < 1 || n < 1) {
+                file.NoteGroupFault(m < 1 ? 71 : 72,
+                                    FormatC("a grid of %d x %d vertices: M (group 71) and N "
+                                            "(group 72) must be 1 or more",
+                                            m, n));
+                file.RefuseEntity("POLYLINE", entity);
+            }
+            const std::int64_t vertices = std::int64_t{m} * n;
+            const std::int64_t closed =
+                (std::int64_t{m} + (closedM ? 1 : 0)) * (n + (closedN ? 1 : 0));
+            if (!file.CanHoldVertexRecords(vertices) ||
+                closed > std::numeric_limits<std::int32_t>::max()) {
                 file.NoteGroupFault(
                     71,
                     FormatC("a grid of %d x %d vertices does not fit in the rest of the drawing", m,
@@ -114,21 +140,26 @@ void CShipElement::ImportDxf(CDxfFile& file) {
             auto grid = std::make_unique<CGridMesh>();
             grid->Resize(m, n);
             mesh = std::move(grid);
-        } else if (flags == CDxfFile::kPolyfaceMesh) {
-            mesh = std::make_unique<CPolyfaceMesh>();
         } else {
-            continue;
+            mesh = std::make_unique<CPolyfaceMesh>();
         }
         meshPolylines = true;
         if (!mesh->ImportDxf(file))
             file.RefuseEntity("POLYLINE", entity);
-        meshes.push_back(std::move(mesh));
+        if (closedM || closedN)
+            static_cast<CGridMesh&>(*mesh).Close(closedM, closedN);
+        // A mesh without faces (a grid of one row, a polyface without face
+        // records) has nothing to add to the element.
+        if (mesh->GetFaceCount() > 0)
+            meshes.push_back(std::move(mesh));
     }
     if (!meshPolylines) {
         file.Seek(static_cast<std::int64_t>(start), CFile::begin);
         if (auto faces = Read3dFaces(file))
             meshes.push_back(std::move(faces));
     }
+    // Meshes read from a drawing cut short would be taken for all of it.
+    file.RequireWholeEntities();
     RemoveAll();
     for (auto& mesh : meshes)
         Append(std::move(mesh));

@@ -27,7 +27,8 @@ struct CSurfaceCheck {
     long long t_junctions = 0;    // edges joined along several edges of others
     double volume = 0;            // signed, as the engine sums it [m^3]
 
-    bool IsClosed() const { return boundary_edges == 0 && non_manifold == 0; }
+    // No faces is no surface, and so none that is closed.
+    bool IsClosed() const { return faces > 0 && boundary_edges == 0 && non_manifold == 0; }
     bool IsConsistent() const { return flipped_faces == 0; }
     // Normals outward: the enclosed volume counts positive.
     bool IsOutward() const { return volume > 0; }

@@ -769,6 +769,12 @@ void WriteObj(const CShipElement& element, CFile& file) {
             continue;
         out += "o " + name + "_" + FormatC("%d", m) + "\n";
         for (int k = 0; k < nv; ++k) {
+            for (double c : {points[k].X(), points[k].Y(), points[k].Z()})
+                if (!std::isfinite(c))
+                    file.Fail(CFileException::generic,
+                              FormatC("the coordinate %g is not a finite number, which an OBJ "
+                                      "file cannot hold",
+                                      c));
             out += "v ";
             AppendNumber(out, points[k].X());
             out += ' ';

@@ -72,5 +72,6 @@ std::vector<std::unique_ptr<CPolyfaceMesh>> ReadObjBytes(std::string_view bytes,
 void WriteStl(const CShipElement& element, CFile& file);
 // OBJ: one "o NAME_M" per mesh that has a face (M its number in the
 // element), its vertices as "v x y z" with 17 significant digits, so that
-// they read back exactly, then its triangles.
+// they read back exactly, then its triangles. Raises CFileException when a
+// coordinate is not finite: the reader would refuse the file.
 void WriteObj(const CShipElement& element, CFile& file);

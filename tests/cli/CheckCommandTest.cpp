@@ -2,6 +2,8 @@
 #include "model/TestShips.h"
 
 #include "model/CDxfFile.h"
+#include "model/CGridMesh.h"
+#include "model/ShipFile.h"
 
 #include <gtest/gtest.h>
 
@@ -63,6 +65,30 @@ TEST(CalcCheck, AddWarnsOfAnOpenSurfaceAndStrictCheckFailsIt) {
     // Disabled, it no longer fails the strict check.
     ASSERT_EQ(RunCalc("edit " + ShellQuote(ship) + " 'no deck' --enabled 0").status, 0);
     EXPECT_EQ(RunCalc("check --strict " + ShellQuote(ship)).status, 0);
+}
+
+TEST(CalcCheck, ElementWithoutFacesIsNotClosed) {
+    const std::string ship = TestPath("empty.nav");
+    std::remove(ship.c_str());
+    {
+        // A grid of one point: a mesh without faces.
+        CShipModel model;
+        CShipElement* hull = model.AddElement(kindHull);
+        hull->SetName("h");
+        hull->Append(BoxMesh(0, 0, 0, 10, 8, 5));
+        CShipElement* tank = model.AddElement(kindTank);
+        tank->SetName("point");
+        auto grid = std::make_unique<CGridMesh>();
+        grid->Resize(1, 1);
+        tank->Append(std::move(grid));
+        StoreShipFile(model, ship);
+    }
+    CalcResult r = RunCalc("check " + ShellQuote(ship) + " point");
+    EXPECT_EQ(r.status, 0);
+    EXPECT_NE(r.out.find("  surface: empty, not closed; volume 0 m^3; 0 faces"), std::string::npos)
+        << r.out;
+    EXPECT_EQ(RunCalc("check --strict " + ShellQuote(ship)).status, 1);
+    EXPECT_EQ(RunCalc("check --strict " + ShellQuote(ship) + " h").status, 0);
 }
 
 TEST(CalcCheck, AddScalesAndNamesTheInvertCommandForInwardNormals) {

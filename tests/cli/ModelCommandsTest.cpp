@@ -1,4 +1,10 @@
 #include "CalcRunner.h"
+#include "model/TestShips.h"
+
+#include "model/ShipFile.h"
+
+#include <cmath>
+#include <filesystem>
 
 #include <gtest/gtest.h>
 
@@ -110,6 +116,48 @@ TEST_F(ModelCommands, HullSkipsPolylinesBeforeEntitiesButTanksReadThem) {
     const std::string both = WriteText("both.dxf", BoxDrawing(true, true));
     r = RunCalc("add " + Q(ship) + " compartment " + Q(both) + " --name c");
     EXPECT_NE(r.out.find("compartment\tc\t1\t2\t24\t4\t"), std::string::npos) << r.out;
+}
+
+TEST_F(ModelCommands, DrawingWhoseOnlyMeshHasNoFacesIsNoMesh) {
+    // A grid of M x N points: one point has no face; M below 1 is damage.
+    const auto grid = [](const char* m, const char* n) {
+        return Dxf({"  0", "SECTION", "  2", "ENTITIES", "  0", "POLYLINE", "  8",
+                    "0",   " 66",     "1",   " 70",      "16",  " 71",      m,
+                    " 72", n,         "  0", "VERTEX",   "  8", "0",        " 10",
+                    "1.0", " 20",     "2.0", " 30",      "3.0", " 70",      "64",
+                    "  0", "SEQEND",  "  0", "ENDSEC",   "  0", "EOF"});
+    };
+    CalcResult r = RunCalc("add " + Q(ship) + " tank " + Q(WriteText("point.dxf", grid("1", "1"))));
+    EXPECT_EQ(r.status, 1);
+    EXPECT_NE(r.err.find("no mesh found in"), std::string::npos) << r.err;
+    r = RunCalc("add " + Q(ship) + " tank " + Q(WriteText("minus.dxf", grid("-5", "1"))));
+    EXPECT_EQ(r.status, 1);
+    EXPECT_NE(r.err.find("minus.dxf"), std::string::npos) << r.err;
+    EXPECT_NE(r.err.find("POLYLINE starting at line 6, line 14: a grid of -5 x 1 vertices"),
+              std::string::npos)
+        << r.err;
+    EXPECT_EQ(r.out, "");
+    EXPECT_TRUE(ShipBytes().empty());
+}
+
+TEST_F(ModelCommands, ExportRefusesAVertexThatIsNotANumber) {
+    {
+        CShipModel model;
+        CShipElement* hull = model.AddElement(kindHull);
+        hull->SetName("h");
+        hull->Append(BoxMesh(0, 0, 0, 2, 1, 1));
+        hull->GetAt(1)->GetVertex(3)->Set(1, std::nan(""), 0);
+        StoreShipFile(model, ship);
+    }
+    for (const char* name : {"nan.dxf", "nan.obj", "nan.stl"}) {
+        const std::string out = TestPath(name);
+        std::remove(out.c_str());
+        const CalcResult r = RunCalc("export " + Q(ship) + " h " + Q(out));
+        EXPECT_EQ(r.status, 1) << name;
+        EXPECT_NE(r.err.find(name), std::string::npos) << r.err;
+        EXPECT_NE(r.err.find("nan"), std::string::npos) << r.err;
+        EXPECT_FALSE(std::filesystem::exists(out)) << name;
+    }
 }
 
 TEST_F(ModelCommands, RefusedInputLeavesTheShipFileUntouched) {

@@ -118,3 +118,18 @@ TEST(CDxf3dFace, FaceMissingACornerOrNotFiniteIsRefused) {
     EXPECT_NE(Refusal(text, kindTank).find("the drawing ends inside the entity"),
               std::string::npos);
 }
+
+TEST(CDxf3dFace, DrawingCutShortBetweenFacesIsRefused) {
+    const std::string text = Drawing(Box3dFaces(0, 0, 0, 2, 1, 1));
+    const std::size_t sectionEnd = text.rfind("ENDSEC") + 6;
+    for (std::size_t length = text.find("3DFACE"); length <= text.size(); ++length) {
+        const std::string prefix = text.substr(0, length);
+        if (length < sectionEnd) {
+            EXPECT_NE(Refusal(prefix, kindTank), "") << length;
+            continue;
+        }
+        const auto tank = Import(prefix, kindTank);
+        EXPECT_EQ(tank->GetFaceCount(), 12) << length;
+        EXPECT_NEAR(tank->Volume(), 2, 1e-12) << length;
+    }
+}

@@ -6,6 +6,7 @@
 #include "model/CGridMesh.h"
 
 #include <algorithm>
+#include <tuple>
 
 using namespace dxftext;
 
@@ -67,14 +68,14 @@ TEST(CDxfDamage, FaceIndexOutsideTheVerticesIsRefused) {
                                                          {" 72", "    -9"},
                                                          {" 73", "     9"},
                                                          {" 74", "     9"},
-                                                         {" 73", "1E20"}};
+                                                         {" 73", "99999999999"}};
     for (const auto& [code, index] : cases) {
         SCOPED_TRACE(std::string(code) + " = " + index);
         std::string text = box;
         const std::size_t value = text.find(std::string(code) + "\r\n", face) + 5;
         text.replace(value, 6, index);
         const std::string shown =
-            std::string(index) == "1E20" ? "2147483647" : std::to_string(std::atoi(index));
+            std::string(index) == "99999999999" ? "2147483647" : std::to_string(std::atoi(index));
         EXPECT_EQ(Refusal(text, kindHull),
                   Where(text, value) + "face index " + shown + " outside 1..8");
     }
@@ -118,4 +119,56 @@ TEST(CDxfDamage, RefusedDrawingLeavesTheElementAsItWas) {
     EXPECT_THROW(element.ImportDxf(badFile), CFileException);
     ASSERT_EQ(element.GetCount(), 2);
     ExpectSameMeshes(element, *Import(good, kindTank));
+}
+
+TEST(CDxfDamage, ValueThatIsNotANumberOfItsKindIsRefused) {
+    // A coordinate: of a grid point (z), of a polyface vertex (x) and of a
+    // 3DFACE corner (y of corner 2); never read as 0 or as its first digits.
+    const std::string face3d = Group("  0", "3DFACE") + Group("  8", "0") + Group(" 10", "0.0") +
+                               Group(" 20", "0.0") + Group(" 30", "0.0") + Group(" 11", "1.0") +
+                               Group(" 21", "0.0") + Group(" 31", "0.0") + Group(" 12", "1.0") +
+                               Group(" 22", "1.0") + Group(" 32", "0.0");
+    for (const char* token : {"abc", "", "12abc", "1.2.3", "1,5", "- 1", "1e", "."}) {
+        SCOPED_TRACE(std::string("\"") + token + "\"");
+        std::string grid = Drawing(Grid(2, 3, SquareGridPoints(0.25)));
+        const std::size_t z = grid.rfind("0.250000");
+        grid.replace(z, 8, token);
+        EXPECT_EQ(Refusal(grid, kindTank),
+                  Where(grid, z) + "z coordinate \"" + token + "\" is not a number");
+        std::string box = Drawing(Box());
+        const std::size_t x = box.find(" 10\r\n", box.find("VERTEX")) + 5;
+        box.replace(x, 8, token);
+        EXPECT_EQ(Refusal(box, kindHull),
+                  Where(box, x) + "x coordinate \"" + token + "\" is not a number");
+        std::string faces = Drawing(face3d);
+        const std::size_t y = faces.find(" 21\r\n") + 5;
+        faces.replace(y, 3, token);
+        EXPECT_EQ(Refusal(faces, kindTank), Where(faces, y, 0, "3DFACE") +
+                                                "corner 2 y coordinate \"" + token +
+                                                "\" is not a number");
+    }
+    // An integer group: a header's count, a vertex's flags, a face index.
+    const std::string box = Drawing(Box());
+    const std::size_t face = box.find(Group(" 71", Count(5)));
+    const std::tuple<std::size_t, const char*, std::string> integers[] = {
+        {box.find(" 71\r\n"), " 71", "8.0"},
+        {box.find(" 70\r\n", box.find("VERTEX")), " 70", "192abc"},
+        {box.find(" 70\r\n", box.find("VERTEX")), " 70", ""},
+        {box.find(" 73\r\n", face), " 73", "1E20"},
+        {box.find(" 72\r\n", face), " 72", "6.5"}};
+    for (const auto& [code, name, token] : integers) {
+        SCOPED_TRACE(std::string(name) + " = \"" + token + "\"");
+        std::string text = box;
+        const std::size_t value = code + 5;
+        text.replace(value, 6, token);
+        EXPECT_EQ(Refusal(text, kindTank), Where(text, value) + "group " +
+                                               std::string(name).substr(1) + " \"" + token +
+                                               "\" is not an integer");
+    }
+    // Blanks around a value are no damage, nor is a sign.
+    std::string padded = Drawing(Grid(2, 3, SquareGridPoints(0.25)));
+    padded.replace(padded.rfind("0.250000"), 8, "   +2.5E-1  ");
+    padded.replace(padded.rfind(Count(64)), 6, "+64  ");
+    EXPECT_EQ(dynamic_cast<const CGridMesh&>(*Import(padded, kindTank)->GetAt(1)).Item(5)->Z(),
+              0.25);
 }

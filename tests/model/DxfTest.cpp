@@ -4,9 +4,12 @@
 
 #include "model/CGridMesh.h"
 #include "model/CPolyfaceMesh.h"
+#include "model/MeshCheck.h"
 
+#include <algorithm>
 #include <climits>
 #include <cmath>
+#include <tuple>
 
 using namespace dxftext;
 
@@ -93,17 +96,76 @@ TEST(CDxfFile, ReadsGridRowByRow) {
     EXPECT_EQ(grid.Item(1, 2)->Z(), 0.25);
 }
 
-TEST(CDxfFile, ReadsOnlyPolylinesFlaggedExactly16Or64InFileOrder) {
-    const std::string entities = Polyface(Square(), {{1, 2, 3, 0}}, 65) +
-                                 Grid(2, 3, SquareGridPoints(7), 17) +
-                                 Polyface(Square(), {{1, 2, 3, 0}}) + Grid(2, 2, Square(), 8) +
-                                 Grid(2, 3, SquareGridPoints(5)) + BoxPolyface(0, 0, 0, 1, 1, 1);
-    const auto tank = Import(Drawing(entities), kindTank);
-    ASSERT_EQ(tank->GetCount(), 3);
+TEST(CDxfFile, ReadsTheMeshKindFromItsFlagBitsInFileOrder) {
+    // 65: a closed polyface; 17: a grid closed in M, its closing row of
+    // faces added; 8 alone: a 3D polyline, no mesh; 24 and 72: a grid and
+    // a polyface that are also 3D polylines; 192: a polyface whose linetype
+    // runs on.
+    const std::string entities =
+        Polyface(Square(), {{1, 2, 3, 0}}, 65) + Grid(2, 3, SquareGridPoints(7), 17) +
+        Polyface(Square(), {{1, 2, 3, 0}}) + Grid(2, 2, Square(), 8) +
+        Grid(2, 3, SquareGridPoints(5), 24) + Polyface(Square(), {{1, 2, 3, 4}}, 72) +
+        BoxPolyface(0, 0, 0, 1, 1, 1);
+    std::string box = BoxPolyface(0, 0, 0, 1, 1, 1);
+    box.replace(box.find(Count(64)), 6, Count(192));
+    const auto tank = Import(Drawing(entities + box), kindTank);
+    ASSERT_EQ(tank->GetCount(), 7);
     EXPECT_EQ(Polyface(*tank, 1).GetFaceCount(), 1);
-    EXPECT_EQ(Grid(*tank, 2).Item(0)->Z(), 5);
-    EXPECT_EQ(Polyface(*tank, 3).GetFaceCount(), 12);
+    ASSERT_EQ(Grid(*tank, 2).GetRows(), 3);
+    EXPECT_EQ(Grid(*tank, 2).GetFaceCount(), 4);
+    EXPECT_EQ(Grid(*tank, 2).Item(2, 1)->X(), Grid(*tank, 2).Item(0, 1)->X());
+    EXPECT_EQ(Grid(*tank, 2).Item(2, 1)->Y(), 0);
+    EXPECT_EQ(Polyface(*tank, 3).GetFaceCount(), 1);
+    EXPECT_EQ(Grid(*tank, 4).Item(0)->Z(), 5);
+    EXPECT_EQ(Polyface(*tank, 5).GetFaceCount(), 2);
+    EXPECT_EQ(Polyface(*tank, 6).GetFaceCount(), 12);
+    EXPECT_EQ(Polyface(*tank, 7).GetFaceCount(), 12);
     EXPECT_EQ(Import(Drawing(Group("  0", "LINE") + Group(" 10", "1.0")), kindTank)->GetCount(), 0);
+    // Both kinds at once cannot be read as either.
+    const std::string both = Drawing(Grid(2, 3, SquareGridPoints(0), 80));
+    EXPECT_EQ(Refusal(both, kindHull),
+              "POLYLINE starting at line 16, line 28: flags 80 make it both a polyface and a "
+              "polygon mesh");
+}
+
+// A torus as one grid: M = 24 rings around the z axis at R = 10, each of
+// N = 12 points on a circle of r = 3. Closed in both directions it is a
+// closed surface whose volume is M sin(2 pi / M) R A, A the area of the
+// 12-gon (the solid between two neighbouring rings is a wedge of the ring's
+// polygon, each point moving on a chord).
+TEST(CDxfFile, GridClosedInMOrNEnclosesItsClosedFormVolume) {
+    constexpr int kM = 24, kN = 12;
+    constexpr double kR = 10, kr = 3;
+    const double area = kN / 2.0 * kr * kr * std::sin(2 * M_PI / kN);
+    const double volume = kM * std::sin(2 * M_PI / kM) * kR * area;
+    // rows x cols points; the last row or column repeats the first when
+    // the drawing gives it.
+    const auto torus = [&](int rows, int cols) {
+        std::vector<CVector3> p;
+        for (int i = 0; i < rows; ++i)
+            for (int j = 0; j < cols; ++j) {
+                const double theta = -2 * M_PI * (i % kM) / kM, phi = 2 * M_PI * (j % kN) / kN;
+                const double rho = kR + kr * std::cos(phi);
+                p.emplace_back(rho * std::cos(theta), rho * std::sin(theta), kr * std::sin(phi));
+            }
+        return p;
+    };
+    const std::tuple<int, int, int> cases[] = {{kM, kN, 16 + 1 + 32},
+                                               {kM + 1, kN, 16 + 32},
+                                               {kM, kN + 1, 16 + 1},
+                                               {kM, kN, 16 + 1 + 32 + 8}};
+    for (const auto& [rows, cols, flags] : cases) {
+        SCOPED_TRACE(FormatC("%d x %d, flags %d", rows, cols, flags));
+        const auto tank = Import(Drawing(Grid(rows, cols, torus(rows, cols), flags)), kindTank);
+        ASSERT_EQ(tank->GetCount(), 1);
+        EXPECT_EQ(tank->GetFaceCount(), kM * kN);
+        // The points are written with 6 decimals.
+        EXPECT_NEAR(tank->Volume(), volume, 1e-6 * volume);
+        EXPECT_TRUE(CheckElement(*tank).surface.IsClosed());
+    }
+    // Open, the same grid lacks the faces that join its ends.
+    const auto open = Import(Drawing(Grid(kM, kN, torus(kM, kN))), kindTank);
+    EXPECT_EQ(open->GetFaceCount(), (kM - 1) * (kN - 1));
 }
 
 TEST(CDxfFile, HullSkipsPolylinesBeforeEntitiesOtherKindsReadThem) {
@@ -277,12 +339,13 @@ TEST(CDxfFile, SequenceWithoutSeqendEndsAtNextEntity) {
     ExpectSameMeshes(*Import(layers, kindTank), *expected);
 }
 
-// Whatever form a coordinate takes, it is the double atof gives for it.
+// Whatever form a number takes, a coordinate is the double atof gives for it
+// (what is not a number is damage: CDxfDamage).
 TEST(CDxfFile, CoordinatesAreReadAsAtofReadsThem) {
-    std::vector<std::string> tokens = {
-        "0",        "-0",     "  12.5", "+3",    "1e5",    "1E-5",       "-.5",     "5.",
-        ".",        "-",      "1e",     "2.5e+", "0x1p-3", "-0X10",      "1,5",     "7 junk",
-        "4.9e-324", "1e-320", "1e308",  "12\t3", "0.1e1x", "00000.0001", "-1.5E+2", "1e-400"};
+    std::vector<std::string> tokens = {"0",          "-0",      "  12.5", "+3",     "1e5",
+                                       "1E-5",       "-.5",     "5.",     "0x1p-3", "-0X10",
+                                       "4.9e-324",   "1e-320",  "1e308",  "12\t3",  "12.5  ",
+                                       "00000.0001", "-1.5E+2", "1e-400"};
     std::uint32_t seed = 2024;
     const auto next = [&] { return seed = seed * 1664525u + 1013904223u; };
     const char* const formats[] = {"%.6f", "%1.8G", "%.17g", "%.3e", "%.20f"};
@@ -301,8 +364,13 @@ TEST(CDxfFile, CoordinatesAreReadAsAtofReadsThem) {
     for (const std::string& token : tokens)
         records += Group("  0", "VERTEX") + Group(" 10", token) + Group(" 20", "0") +
                    Group(" 30", "0") + Group(" 70", Count(64));
+    // Two rows, so that the grid has faces.
+    if (tokens.size() % 2 != 0) {
+        tokens.push_back("1");
+        records += Group("  0", "VERTEX") + Group(" 10", "1") + Group(" 70", Count(64));
+    }
     const int n = static_cast<int>(tokens.size());
-    const auto tank = Import(Drawing(PolylineHeader(16, 1, n) + records + Seqend()), kindTank);
+    const auto tank = Import(Drawing(PolylineHeader(16, 2, n / 2) + records + Seqend()), kindTank);
     ASSERT_EQ(tank->GetCount(), 1);
     for (int i = 0; i < n; ++i) {
         const std::string value = tokens[i].substr(0, tokens[i].find('\t'));
@@ -333,11 +401,17 @@ TEST(CDxfFile, GridLargerThanTheRestOfTheFileIsRefused) {
                   std::string::npos)
             << detail;
     }
-    // A negative count leaves the grid empty; nothing is read into it.
-    const auto negative = Import(Drawing(PolylineHeader(16, -3, -4) + points + tail), kindTank);
-    ASSERT_EQ(negative->GetCount(), 2);
-    EXPECT_EQ(negative->GetAt(1)->GetVertexCount(), 0);
-    EXPECT_EQ(negative->GetAt(1)->GetFaceCount(), 0);
+    // A count below 1 is no grid to read the records into.
+    EXPECT_EQ(Refusal(Drawing(PolylineHeader(16, -3, -4) + points + tail), kindTank),
+              "POLYLINE starting at line 16, line 30: a grid of -3 x -4 vertices: M (group 71) "
+              "and N (group 72) must be 1 or more");
+    EXPECT_EQ(Refusal(Drawing(PolylineHeader(16, 2, 0) + points + tail), kindTank),
+              "POLYLINE starting at line 16, line 32: a grid of 2 x 0 vertices: M (group 71) "
+              "and N (group 72) must be 1 or more");
+    // One row or one column is a grid without faces: no mesh.
+    const auto row = Import(Drawing(PolylineHeader(16, 1, 1) + points + tail), kindTank);
+    ASSERT_EQ(row->GetCount(), 1);
+    EXPECT_EQ(Grid(*row, 1).Item(0)->Z(), 9);
 }
 
 TEST(CDxfFile, ReadVertexStopsAtLineFeedBeforeNextKeyword) {
@@ -372,12 +446,13 @@ TEST(CDxfFile, ReadVertexStopsAtLineFeedBeforeNextKeyword) {
     }
 }
 
-TEST(CDxfFile, ReadPolylineHeaderTruncatesTowardZeroAndReadsHeaderWhole) {
-    const std::string header =
-        Group("  0", "POLYLINE") + Group(" 70", "64.9") + Group(" 71", "-2.7");
+TEST(CDxfFile, ReadPolylineHeaderReadsIntegersAndReadsHeaderWhole) {
+    const std::string header = Group("  0", "POLYLINE") + Group(" 70", "64") + Group(" 71", " -2 ");
     auto file = Open(header + VertexRecord(CVector3(), 192), "header.dxf");
     int flags, m, n;
-    ASSERT_TRUE(file->ReadPolylineHeader(flags, m, n));
+    bool damaged = true;
+    ASSERT_TRUE(file->ReadPolylineHeader(flags, m, n, &damaged));
+    EXPECT_FALSE(damaged);
     EXPECT_EQ(flags, 64);
     EXPECT_EQ(m, -2);
     EXPECT_EQ(n, 0);
@@ -389,14 +464,21 @@ TEST(CDxfFile, ReadPolylineHeaderTruncatesTowardZeroAndReadsHeaderWhole) {
     EXPECT_EQ(file->GetPosition(), far.size());
     // Nothing after the header: the file is left at its end.
     file = Open(header, "bare-header.dxf");
-    EXPECT_FALSE(file->ReadPolylineHeader(flags, m, n));
+    EXPECT_FALSE(file->ReadPolylineHeader(flags, m, n, &damaged));
+    EXPECT_FALSE(damaged);
     EXPECT_EQ(file->GetPosition(), header.size());
+    // A flag that is not an integer is damage, not its leading digits.
+    file = Open(Group("  0", "POLYLINE") + Group(" 70", "64.9") + VertexRecord(CVector3(), 192),
+                "fraction.dxf");
+    EXPECT_FALSE(file->ReadPolylineHeader(flags, m, n, &damaged));
+    EXPECT_TRUE(damaged);
 }
 
-// Every prefix of a drawing gives the first k meshes of the whole one, each
-// whole, or is refused when it ends inside the records of a mesh; never a
-// mesh made of half-read records.
-TEST(CDxfFile, TruncatedDrawingGivesWholeMeshesOrIsRefused) {
+// Every prefix of a drawing is refused unless it holds the ENDSEC of the
+// ENTITIES section, and then gives the meshes of the whole drawing: never
+// a mesh made of half-read records, nor a part of the meshes. Cut inside
+// the records of a mesh, the refusal names the mesh.
+TEST(CDxfFile, TruncatedDrawingIsRefusedUnlessItsEntitiesSectionIsWhole) {
     const std::string full =
         Drawing(Polyface(Square(), {{1, 2, 3, 4}}) + Grid(2, 3, SquareGridPoints(1)));
     for (const std::string& text : {full, ToLf(full)}) {
@@ -408,6 +490,7 @@ TEST(CDxfFile, TruncatedDrawingGivesWholeMeshesOrIsRefused) {
         for (std::size_t at = text.find("POLYLINE"); at != std::string::npos;
              at = text.find("POLYLINE", at + 1))
             inside.emplace_back(text.find("VERTEX", at) + 6, text.find("SEQEND", at) + 6);
+        const std::size_t sectionEnd = text.rfind("ENDSEC") + 6;
         for (std::size_t length = 0; length <= text.size(); ++length) {
             bool cut = false;
             for (auto [from, to] : inside)
@@ -415,22 +498,44 @@ TEST(CDxfFile, TruncatedDrawingGivesWholeMeshesOrIsRefused) {
             for (int kind : {kindHull, kindTank}) {
                 const std::string prefix = text.substr(0, length);
                 const std::string refusal = Refusal(prefix, kind, "prefix.dxf");
-                ASSERT_EQ(!refusal.empty(), cut) << length << ": " << refusal;
+                ASSERT_EQ(refusal.empty(), length >= sectionEnd) << length << ": " << refusal;
                 if (cut) {
                     EXPECT_TRUE(refusal.find("the drawing ends inside the entity") !=
                                     std::string::npos ||
                                 refusal.find("does not fit in the rest of the drawing") !=
                                     std::string::npos)
                         << refusal;
-                    continue;
+                } else if (length < sectionEnd) {
+                    EXPECT_TRUE(refusal.find("ENTITIES section starting at line 14, line ") == 0 ||
+                                refusal.find("without an ENTITIES section: it was cut short") !=
+                                    std::string::npos)
+                        << length << ": " << refusal;
+                } else {
+                    // The "EOF" end is not asked for.
+                    ExpectSameMeshes(*Import(prefix, kind, "prefix.dxf"), *whole);
                 }
-                const auto part = Import(prefix, kind, "prefix.dxf");
-                ASSERT_LE(part->GetCount(), 2) << length;
-                for (int m = 1; m <= part->GetCount(); ++m)
-                    ExpectSameMesh(*part->GetAt(m), *whole->GetAt(m));
             }
         }
     }
+    const std::string cut = full.substr(0, full.find("  0\r\nPOLYLINE", full.find("SEQEND")));
+    EXPECT_EQ(Refusal(cut, kindTank),
+              FormatC("ENTITIES section starting at line 14, line %zu: the drawing ends before "
+                      "the ENDSEC of the section: it was cut short",
+                      static_cast<std::size_t>(std::count(cut.begin(), cut.end(), '\n'))));
+}
+
+// The ENDSEC is looked for at the end of the file first; a drawing cut in a
+// long section after the entities has none there, and is read all the same.
+TEST(CDxfFile, DrawingCutAfterItsEntitiesSectionIsRead) {
+    const std::string whole = Drawing(BoxPolyface(0, 0, 0, 2, 1, 1));
+    std::string objects = Group("  0", "SECTION") + Group("  2", "OBJECTS");
+    while (objects.size() < (std::size_t{5} << 20))
+        objects += Group("999", std::string(200, 'c'));
+    const std::string cut = whole.substr(0, whole.rfind("  0\r\nEOF")) + objects;
+    EXPECT_NEAR(Import(cut, kindHull)->Volume(), 2, 1e-12);
+    const std::string early = whole.substr(0, whole.rfind("  0\r\nENDSEC")) + objects;
+    EXPECT_NE(Refusal(early, kindHull).find("the drawing ends before the ENDSEC"),
+              std::string::npos);
 }
 
 TEST(CDxfFile, DamagedDrawingsEndWithoutHangingOrReadingOutOfRange) {
@@ -487,5 +592,6 @@ TEST(CDxfFile, DamagedDrawingsEndWithoutHangingOrReadingOutOfRange) {
         }
     }
     EXPECT_GT(refused, 0);
-    EXPECT_EQ(Import(drawings[3], kindTank)->GetCount(), 0);
+    EXPECT_EQ(Refusal(drawings[3], kindTank), "the drawing ends at line 1 without an ENTITIES "
+                                              "section: it was cut short, or is no drawing");
 }

@@ -153,7 +153,7 @@ TEST(CDxfFile, ExportThenImportGivesSameMeshes) {
 TEST(CDxfFile, ExportKeepsEightSignificantDigits) {
     CShipElement element;
     auto* grid = static_cast<CGridMesh*>(element.Append(std::make_unique<CGridMesh>()));
-    grid->Resize(1, 2);
+    grid->Resize(2, 2); // a grid with a face, or it would be no mesh
     grid->Item(0)->Set(1.23456789012, 123456789, -3.14159265358979e-7);
     grid->Item(1)->Set(0.1, 99999999.5, 1e-300);
     const auto back = RoundTrip(element, kindTank);
