@@ -1,7 +1,10 @@
 #include "CalcRunner.h"
 #include "model/TestShips.h"
 
+#include "model/CDxfFile.h"
+#include "model/MeshFiles.h"
 #include "model/ShipFile.h"
+#include "platform/AtomicFile.h"
 
 #include <cmath>
 #include <filesystem>
@@ -141,23 +144,37 @@ TEST_F(ModelCommands, DrawingWhoseOnlyMeshHasNoFacesIsNoMesh) {
 }
 
 TEST_F(ModelCommands, ExportRefusesAVertexThatIsNotANumber) {
-    {
-        CShipModel model;
-        CShipElement* hull = model.AddElement(kindHull);
-        hull->SetName("h");
-        hull->Append(BoxMesh(0, 0, 0, 2, 1, 1));
-        hull->GetAt(1)->GetVertex(3)->Set(1, std::nan(""), 0);
-        StoreShipFile(model, ship);
-    }
+    CShipModel model;
+    CShipElement* hull = model.AddElement(kindHull);
+    hull->SetName("h");
+    hull->Append(BoxMesh(0, 0, 0, 2, 1, 1));
+    hull->GetAt(1)->GetVertex(3)->Set(1, std::nan(""), 0);
+    StoreShipFile(model, ship);
     for (const char* name : {"nan.dxf", "nan.obj", "nan.stl"}) {
         const std::string out = TestPath(name);
         std::remove(out.c_str());
+        // The ship file reader refuses such a ship before export is reached.
         const CalcResult r = RunCalc("export " + Q(ship) + " h " + Q(out));
         EXPECT_EQ(r.status, 1) << name;
-        EXPECT_NE(r.err.find(name), std::string::npos) << r.err;
-        EXPECT_NE(r.err.find("nan"), std::string::npos) << r.err;
+        EXPECT_NE(r.err.find("not a number"), std::string::npos) << r.err;
         EXPECT_FALSE(std::filesystem::exists(out)) << name;
     }
+    // The writers refuse it too, whatever model they are handed.
+    const auto refusal = [&](const std::string& name, auto write) {
+        try {
+            WriteFileAtomically<CDxfFile>(TestPath(name), write);
+        } catch (const CFileException& e) {
+            return std::string(e.what());
+        }
+        return std::string();
+    };
+    EXPECT_NE(refusal("nan-direct.dxf", [&](CDxfFile& f) { hull->GetAt(1)->ExportDxf(f); })
+                  .find("nan is not a finite number"),
+              std::string::npos);
+    EXPECT_NE(refusal("nan-direct.obj", [&](CDxfFile& f) { WriteObj(*hull, f); })
+                  .find("nan is not a finite number"),
+              std::string::npos);
+    EXPECT_FALSE(std::filesystem::exists(TestPath("nan-direct.dxf")));
 }
 
 TEST_F(ModelCommands, RefusedInputLeavesTheShipFileUntouched) {
