@@ -116,7 +116,7 @@ void AddAdd(CLI::App& app, int& status) {
         const std::string invert =
             "brelund-calc invert " + ShellWord(a->ship) + " " + ShellWord(element->GetName());
         for (const std::string& line : DescribeProblems(*element, kind, check, invert))
-            std::fprintf(stderr, "brelund-calc: warning: %s\n", EscapeField(line).c_str());
+            std::fprintf(stderr, "brelund-calc: warning: %s\n", line.c_str());
         // An element so small (a scale for other units taken twice, say)
         // that the cube of its size lies below the smallest numbers is
         // there but counts no volume.
