@@ -104,7 +104,7 @@ std::vector<double> BonjeanStations(const CBonjeanInputs& in, const CBonjeanMode
 
 void ComputeBonjeanTables(const CShipModel& ship, const CBonjeanInputs& in,
                           const CBonjeanModelData& data, CTextGrid& areas, CTextGrid& moments,
-                          CProgress* stations, CProgress* waterlines) {
+                          CProgress* stations, CProgress* waterlines, const CStopRequest* stop) {
     const std::vector<double> extra = ReadAdditionalStations(in.extra);
     const std::vector<double> xs = BonjeanStations(in, data, false);
     const int m = static_cast<int>(xs.size());
@@ -154,12 +154,15 @@ void ComputeBonjeanTables(const CShipModel& ship, const CBonjeanInputs& in,
         [&](int j) {
             if (stations)
                 stations->SetPos(j + 1);
-        });
+        },
+        stop);
     if (waterlines) {
         waterlines->SetRange(0, nz);
         waterlines->SetPos(1);
     }
     for (int k = 0; k < nz; ++k) {
+        // Two million cells take a while to put into words.
+        ThrowIfStopped(stop);
         for (int j = 0; j < m; ++j) {
             areas.SetText(k + 1, j + 1, FormatC("%.5g", area[at(k, j)]));
             moments.SetText(k + 1, j + 1, FormatC("%.5g", moment[at(k, j)]));
@@ -170,7 +173,8 @@ void ComputeBonjeanTables(const CShipModel& ship, const CBonjeanInputs& in,
 }
 
 void ExtractBonjeanSections(const CShipModel& ship, const CBonjeanInputs& in,
-                            const CBonjeanModelData& data, CDxfFile& drawing, CProgress* stations) {
+                            const CBonjeanModelData& data, CDxfFile& drawing, CProgress* stations,
+                            const CStopRequest* stop) {
     const std::vector<double> xs = BonjeanStations(in, data, true);
     const int m = static_cast<int>(xs.size());
     if (stations) {
@@ -189,5 +193,6 @@ void ExtractBonjeanSections(const CShipModel& ship, const CBonjeanInputs& in,
             contour.RemoveAll();
             if (stations)
                 stations->SetPos(j + 1);
-        });
+        },
+        stop);
 }

@@ -7,6 +7,7 @@
 
 #include "CProgress.h"
 #include "CTextGrid.h"
+#include "StopRequest.h"
 
 #include <string>
 #include <vector>
@@ -62,11 +63,16 @@ std::vector<double> BonjeanStations(const CBonjeanInputs& inputs, const CBonjean
 // station headers in row 0, waterline heights in column 0, (0, 0) empty.
 // Stations are cut and integrated on all cores; progress reports stations
 // (0 .. m) and waterlines (0 .. nz) in the serial order; either may be null.
+// A requested stop throws CCalculationStopped between stations or
+// waterlines, the grids then partly written.
 void ComputeBonjeanTables(const CShipModel& ship, const CBonjeanInputs& inputs,
                           const CBonjeanModelData& data, CTextGrid& areas, CTextGrid& moments,
-                          CProgress* stations, CProgress* waterlines);
+                          CProgress* stations, CProgress* waterlines,
+                          const CStopRequest* stop = nullptr);
 
 // Writes the section outlines of every station, as LINE entities of colour
-// 1, between the drawing's head and tail, which the caller writes.
+// 1, between the drawing's head and tail, which the caller writes. A
+// requested stop throws CCalculationStopped between stations.
 void ExtractBonjeanSections(const CShipModel& ship, const CBonjeanInputs& inputs,
-                            const CBonjeanModelData& data, CDxfFile& drawing, CProgress* stations);
+                            const CBonjeanModelData& data, CDxfFile& drawing, CProgress* stations,
+                            const CStopRequest* stop = nullptr);

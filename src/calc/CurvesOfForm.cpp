@@ -217,7 +217,7 @@ std::string CheckCurvesOfFormInputs(const CCurvesOfFormInputs& in) {
 }
 
 CRecordTable ComputeCurvesOfForm(const CShipModel& ship, const CCurvesOfFormInputs& in,
-                                 double* lppOut) {
+                                 double* lppOut, const CStopRequest* stop) {
     CRecordTable table;
     table.columns.assign(kColumns, kColumns + columnCount);
     const CAttitude a(ship, in.heel, in.trim);
@@ -269,6 +269,6 @@ CRecordTable ComputeCurvesOfForm(const CShipModel& ship, const CCurvesOfFormInpu
             const auto i = static_cast<std::size_t>(k);
             ComputeRow(ship, a, in, draughts[i], heights[i], lpp, midship, table.rows[i]);
         },
-        [](int) {});
+        [](int) {}, stop);
     return table;
 }

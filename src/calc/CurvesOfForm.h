@@ -44,6 +44,7 @@
 #pragma once
 
 #include "RecordTable.h"
+#include "StopRequest.h"
 
 #include <string>
 #include <vector>
@@ -77,6 +78,7 @@ std::string CheckCurvesOfFormInputs(const CCurvesOfFormInputs& in);
 
 // The records, one per draught in the order given; lpp receives the Lpp
 // used. Rows are computed on all cores; the result is the same as a serial
-// run, bit for bit. The ship must have a hull element with vertices.
+// run, bit for bit. The ship must have a hull element with vertices. A
+// requested stop throws CCalculationStopped between rows.
 CRecordTable ComputeCurvesOfForm(const CShipModel& ship, const CCurvesOfFormInputs& in,
-                                 double* lpp = nullptr);
+                                 double* lpp = nullptr, const CStopRequest* stop = nullptr);

@@ -184,7 +184,7 @@ std::string DescribeInclinedNote(const CInclinedCellNote& note) {
 
 bool ComputeInclinedTable(const CShipModel& ship, const CInclinedInputs& in, CTextGrid& grid,
                           CDxfFile* trajectories, CProgress* volumes, CProgress* angles,
-                          std::vector<CInclinedCellNote>* notes) {
+                          std::vector<CInclinedCellNote>* notes, const CStopRequest* stop) {
     if (!(in.vmax > 0))
         return false;
     const int nV = InclinedVolumeCount(in), nA = InclinedAngleCount(in);
@@ -241,7 +241,8 @@ bool ComputeInclinedTable(const CShipModel& ship, const CInclinedInputs& in, CTe
             [&](long k) {
                 deliver(static_cast<int>(k / rows), static_cast<int>(k % rows),
                         &cells[static_cast<std::size_t>(k)]);
-            });
+            },
+            stop);
     } else {
         double trim = 0, draught = 0;
         for (int i = 0; i <= nA; ++i)
@@ -250,6 +251,7 @@ bool ComputeInclinedTable(const CShipModel& ship, const CInclinedInputs& in, CTe
                     deliver(i, j, nullptr);
                     continue;
                 }
+                ThrowIfStopped(stop);
                 CCell cell;
                 ComputeGZ(ship, in, total, volumeAt(j), heelAt(i), g, trim, draught, cell);
                 deliver(i, j, &cell);

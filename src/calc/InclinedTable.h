@@ -8,6 +8,7 @@
 
 #include "CProgress.h"
 #include "CTextGrid.h"
+#include "StopRequest.h"
 
 #include <string>
 #include <vector>
@@ -97,7 +98,10 @@ std::string DescribeInclinedNote(const CInclinedCellNote& note);
 // cores, handed over in the serial order; GZ cells run in order, each search
 // starting from the trim and draught of the one before. Progress goes to
 // volumes (0 .. nV + 1) and angles (0 .. nA + 1), either may be null, and a
-// note per cell shown as "-" goes to notes when given.
+// note per cell shown as "-" goes to notes when given. A requested stop
+// throws CCalculationStopped between cells, grid, drawing and notes then
+// partly written.
 bool ComputeInclinedTable(const CShipModel& ship, const CInclinedInputs& inputs, CTextGrid& grid,
                           CDxfFile* trajectories, CProgress* volumes, CProgress* angles,
-                          std::vector<CInclinedCellNote>* notes);
+                          std::vector<CInclinedCellNote>* notes,
+                          const CStopRequest* stop = nullptr);

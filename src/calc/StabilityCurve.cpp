@@ -110,14 +110,19 @@ struct CFloating {
     CVector3 g;
 };
 
-std::string FloatAt(const CShipModel& ship, const CCondition& c, double heelDeg, CFloating& f) {
+// A requested stop ends the search at its next attitude, as a failure that
+// the caller, seeing the stop, does not report.
+std::string FloatAt(const CShipModel& ship, const CCondition& c, double heelDeg, CFloating& f,
+                    const CStopRequest* stop) {
     f.heel = DegToRad(heelDeg);
     f.trim = 0;
     f.draught = 0;
     const double v = c.Volume();
     const SearchStatus s = ship.FindTrimEquilibrium<CExactRule>(
-        [&](double heel, double trim, CVector3& g) { return c.GravityAt(heel, trim, g); }, v,
-        f.heel, f.trim, f.draught, 1e-10 * v, 1e-6);
+        [&](double heel, double trim, CVector3& g) {
+            return !(stop && stop->Requested()) && c.GravityAt(heel, trim, g);
+        },
+        v, f.heel, f.trim, f.draught, 1e-10 * v, 1e-6);
     if (s != SearchStatus::converged)
         return FormatC("no trim of equilibrium found at heel %g deg (the search went beyond %g "
                        "deg of trim, or a tank's level was not found)",
@@ -137,9 +142,10 @@ double FrameZ(const CFloating& f, const CVector3& p) {
 // side: +1 heels to starboard, -1 to port; the levers are signed so that a
 // righting lever is positive on either side.
 std::string ComputePoint(const CShipModel& ship, const CCondition& c, const CHullFrame& hull,
-                         double heelDeg, int side, CStabilityPoint& point) {
+                         double heelDeg, int side, CStabilityPoint& point,
+                         const CStopRequest* stop) {
     CFloating f;
-    if (std::string failure = FloatAt(ship, c, side * heelDeg, f); !failure.empty())
+    if (std::string failure = FloatAt(ship, c, side * heelDeg, f, stop); !failure.empty())
         return failure;
     point.heel = side * heelDeg;
     point.trim = RadToDeg(f.trim);
@@ -153,12 +159,12 @@ std::string ComputePoint(const CShipModel& ship, const CCondition& c, const CHul
 }
 
 void Summarise(const CShipModel& ship, const CCondition& c, const CHullFrame& hull,
-               const CStabilityInputs& in, CStabilityResult& result) {
+               const CStabilityInputs& in, CStabilityResult& result, const CStopRequest* stop) {
     CStabilitySummary& s = result.summary;
     s.displacement = c.Weight();
     s.volume = c.Volume();
     CFloating f;
-    if (std::string failure = FloatAt(ship, c, 0, f); !failure.empty()) {
+    if (std::string failure = FloatAt(ship, c, 0, f, stop); !failure.empty()) {
         result.failure = failure;
         return;
     }
@@ -272,7 +278,8 @@ std::vector<double> StabilityHeels(const CStabilityInputs& in) {
     return heels;
 }
 
-CStabilityResult ComputeStability(const CShipModel& ship, const CStabilityInputs& in) {
+CStabilityResult ComputeStability(const CShipModel& ship, const CStabilityInputs& in,
+                                  const CStopRequest* stop) {
     CStabilityResult result;
     const CCondition condition(ship, in);
     const CHullFrame hull(ship);
@@ -292,15 +299,18 @@ CStabilityResult ComputeStability(const CShipModel& ship, const CStabilityInputs
         static_cast<int>(heels.size()),
         [&](int k) {
             const auto i = static_cast<std::size_t>(k);
-            failures[i] = ComputePoint(ship, condition, hull, heels[i], side, result.curve[i]);
+            failures[i] =
+                ComputePoint(ship, condition, hull, heels[i], side, result.curve[i], stop);
         },
-        [](int) {});
+        [](int) {}, stop);
+    ThrowIfStopped(stop);
     for (const std::string& f : failures)
         if (!f.empty()) {
             result.failure = f;
             return result;
         }
-    Summarise(ship, condition, hull, in, result);
+    Summarise(ship, condition, hull, in, result, stop);
+    ThrowIfStopped(stop);
     return result;
 }
 

@@ -46,6 +46,7 @@
 
 #include "IntactCriteria.h"
 #include "RecordTable.h"
+#include "StopRequest.h"
 
 #include "geometry/CVector3.h"
 
@@ -105,8 +106,10 @@ std::vector<double> StabilityHeels(const CStabilityInputs& in);
 
 // The curve, summary and criteria; the inputs and ship must pass the checks
 // above. A heel where no equilibrium is found stops the calculation with
-// failure set (the first such heel, whatever the cores).
-CStabilityResult ComputeStability(const CShipModel& ship, const CStabilityInputs& in);
+// failure set (the first such heel, whatever the cores). A requested stop
+// throws CCalculationStopped within the search of a heel.
+CStabilityResult ComputeStability(const CShipModel& ship, const CStabilityInputs& in,
+                                  const CStopRequest* stop = nullptr);
 
 // The report as the three tables "curve", "summary" (one row) and
 // "criteria", written together (WriteRecordSections).

@@ -5,7 +5,8 @@
 
 #include <cmath>
 
-const char* ComputeSubmergedTrim(const CShipModel& ship, CSubmergedTrimInputs& in) {
+const char* ComputeSubmergedTrim(const CShipModel& ship, CSubmergedTrimInputs& in,
+                                 const CStopRequest* stop) {
     for (double v : {in.x, in.y, in.z, in.weight, in.tolerance, in.heel, in.trim})
         if (!std::isfinite(v))
             return "Immettere un numero.";
@@ -23,6 +24,9 @@ const char* ComputeSubmergedTrim(const CShipModel& ship, CSubmergedTrimInputs& i
     double trim = RadiansWithoutWholeTurns(in.trim);
     const SearchStatus status = ship.FindSubmergedTrim(CVector3(in.x, in.y, in.z), in.weight, heel,
                                                        trim, static_cast<float>(in.tolerance));
+    // The search itself runs to its end: its steps weigh the tanks' liquids
+    // only, the hull being summed once before it.
+    ThrowIfStopped(stop);
     if (status != SearchStatus::converged || !std::isfinite(trim))
         return "The trim search did not settle: the lever does not come within the tolerance";
     in.heel = RoundTo(RadToDeg(heel), 5);

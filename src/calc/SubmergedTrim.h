@@ -4,6 +4,8 @@
 // of buoyancy.
 #pragma once
 
+#include "StopRequest.h"
+
 class CShipModel;
 
 // The dialog's fields, all 0 at construction.
@@ -22,5 +24,8 @@ inline constexpr const char* kSubmergedTrimDone = "Calcolo eseguito";
 // returns null. Otherwise returns the message that refuses the inputs and
 // leaves them as they were: a field that is not a finite number, a ship
 // with no enabled volume, a body with no weight to take a centre of gravity
-// from (or a negative displacement), or a search that does not settle.
-const char* ComputeSubmergedTrim(const CShipModel& ship, CSubmergedTrimInputs& inputs);
+// from (or a negative displacement), or a search that does not settle. A
+// stop requested before the search ends throws CCalculationStopped, the
+// inputs left as they were.
+const char* ComputeSubmergedTrim(const CShipModel& ship, CSubmergedTrimInputs& inputs,
+                                 const CStopRequest* stop = nullptr);

@@ -137,7 +137,7 @@ void WriteUprightHeaders(CTextGrid& grid) {
 }
 
 void ComputeUprightTable(const CShipModel& ship, const CUprightInputs& in, CTextGrid& grid,
-                         CDxfFile* drawing, CProgress* progress) {
+                         CDxfFile* drawing, CProgress* progress, const CStopRequest* stop) {
     const int n = UprightRowCount(in) - 1;
     CRotationMatrix r;
     r.SetRotation(DegToRad(WithoutWholeTurns(in.heel)), DegToRad(WithoutWholeTurns(in.trim)), 0);
@@ -176,5 +176,5 @@ void ComputeUprightTable(const CShipModel& ship, const CUprightInputs& in, CText
         [&](int i) {
             ComputeRow(ship, in, r, i, drawing != nullptr, rows[static_cast<std::size_t>(i)]);
         },
-        deliver);
+        deliver, stop);
 }

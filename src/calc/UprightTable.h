@@ -6,6 +6,7 @@
 
 #include "CProgress.h"
 #include "CTextGrid.h"
+#include "StopRequest.h"
 
 class CDxfFile;
 class CShipModel;
@@ -51,6 +52,9 @@ void WriteUprightHeaders(CTextGrid& grid);
 // drawing, writes every waterline as LINE entities between its head and
 // tail, which the caller writes. Rows are computed in parallel on all cores
 // and delivered in order: the grid, the drawing and progress->SetPos see
-// them one at a time, row after row, possibly from a worker thread.
+// them one at a time, row after row, possibly from a worker thread. A
+// requested stop throws CCalculationStopped between rows, grid and drawing
+// then partly written.
 void ComputeUprightTable(const CShipModel& ship, const CUprightInputs& inputs, CTextGrid& grid,
-                         CDxfFile* drawing, CProgress* progress);
+                         CDxfFile* drawing, CProgress* progress,
+                         const CStopRequest* stop = nullptr);

@@ -151,6 +151,7 @@ void AddUpright(CLI::App& app, int& status) {
     RefuseEmptyFileName(
         cmd->add_option("--dxf", a->dxf, "Also draw the waterlines in this DXF drawing"));
     cmd->callback([=, &status] {
+        const CStopRequest* const stop = StopOnInterrupt();
         CShipModel ship;
         LoadShip(ship, a->ship, false);
         RefuseValuesThatAreNotNumbers(ship, true, false);
@@ -173,15 +174,18 @@ void AddUpright(CLI::App& app, int& status) {
             throw CRefusedError(DescribeUprightRefusal(ship, in) + ": " + refusal);
         CTextGrid grid;
         const std::unique_ptr<CProgress> progress = MakeProgress("Carene dritte");
+        // The last look at the stop comes before the drawing is put in place.
         if (a->dxf.empty()) {
-            ComputeUprightTable(ship, in, grid, nullptr, progress.get());
+            ComputeUprightTable(ship, in, grid, nullptr, progress.get(), stop);
+            ThrowIfStopped(stop);
         } else {
             WriteFileAtomically<CDxfFile>(a->dxf,
                                           [&](CDxfFile& drawing) {
                                               drawing.WriteHead();
                                               ComputeUprightTable(ship, in, grid, &drawing,
-                                                                  progress.get());
+                                                                  progress.get(), stop);
                                               drawing.WriteTail();
+                                              ThrowIfStopped(stop);
                                           },
                                           {.kind = "drawing"});
         }
@@ -227,6 +231,7 @@ void AddInclined(CLI::App& app, int& status) {
         cmd->add_option("--trajectories", a->trajectories,
                         "Also draw the paths of the centre of buoyancy in this DXF drawing"));
     cmd->callback([=, &status] {
+        const CStopRequest* const stop = StopOnInterrupt();
         RefuseTypedValuesThatAreNotNumbers(*cmd);
         CShipModel ship;
         LoadShip(ship, a->ship, false);
@@ -255,7 +260,8 @@ void AddInclined(CLI::App& app, int& status) {
             MakeProgress(in.kind == EvenKeelKZ ? "Carene inclinate KZ" : "Carene inclinate GZ"));
         const auto run = [&](CDxfFile* drawing) {
             ComputeInclinedTable(ship, in, grid, drawing, progress.Inner(), progress.Outer(),
-                                 &notes);
+                                 &notes, stop);
+            ThrowIfStopped(stop);
         };
         if (a->trajectories.empty()) {
             run(nullptr);
@@ -300,12 +306,13 @@ void AddTrim(CLI::App& app, int& status) {
     cmd->add_option("--heel", in->heel, "Teta x [rad], places the liquid loads (default 0)");
     cmd->add_option("--trim", in->trim, "Teta y [rad], where the search starts (default 0)");
     cmd->callback([=, &status] {
+        const CStopRequest* const stop = StopOnInterrupt();
         RefuseTypedValuesThatAreNotNumbers(*cmd);
         CShipModel model;
         LoadShip(model, *ship, false);
         RefuseValuesThatAreNotNumbers(model, true, true);
         CSubmergedTrimInputs result = *in;
-        if (const char* refusal = ComputeSubmergedTrim(model, result))
+        if (const char* refusal = ComputeSubmergedTrim(model, result, stop))
             throw CRefusedError(refusal);
         const std::string text =
             FormatC("Teta x\t%.15g\nTeta y\t%.15g\n", result.heel, result.trim);
@@ -341,6 +348,7 @@ void AddBonjean(CLI::App& app, int& status) {
     RefuseEmptyFileName(cmd->add_option(
         "--sections", a->sections, "Also draw the outlines of the sections in this DXF drawing"));
     cmd->callback([=, &status] {
+        const CStopRequest* const stop = StopOnInterrupt();
         RefuseTypedValuesThatAreNotNumbers(*cmd);
         CShipModel ship;
         LoadShip(ship, a->ship, false);
@@ -356,21 +364,32 @@ void AddBonjean(CLI::App& app, int& status) {
             std::fprintf(stderr, "brelund-calc: warning: %s\n", kBonjeanNoHull);
         if (const char* refusal = CheckBonjeanInputs(&ship, in, data))
             throw CRefusedError(refusal);
-        if (!a->sections.empty()) {
-            const std::unique_ptr<CProgress> progress = MakeProgress("Sezioni verticali");
+        CTextGrid areas, moments;
+        const auto tables = [&] {
+            // The stations carry the work; the waterlines are only read off them.
+            const std::unique_ptr<CProgress> progress = MakeProgress("Tabelle del bonjean");
+            ComputeBonjeanTables(ship, in, data, areas, moments, progress.get(), nullptr, stop);
+            ThrowIfStopped(stop);
+        };
+        if (a->sections.empty()) {
+            tables();
+        } else {
+            // The drawing is put in place once the tables are done too: a
+            // stop during the tables leaves no drawing behind.
             WriteFileAtomically<CDxfFile>(a->sections,
                                           [&](CDxfFile& drawing) {
-                                              drawing.WriteHead();
-                                              ExtractBonjeanSections(ship, in, data, drawing,
-                                                                     progress.get());
-                                              drawing.WriteTail();
+                                              {
+                                                  const std::unique_ptr<CProgress> progress =
+                                                      MakeProgress("Sezioni verticali");
+                                                  drawing.WriteHead();
+                                                  ExtractBonjeanSections(ship, in, data, drawing,
+                                                                         progress.get(), stop);
+                                                  drawing.WriteTail();
+                                              }
+                                              tables();
                                           },
                                           {.kind = "drawing"});
         }
-        CTextGrid areas, moments;
-        // The stations carry the work; the waterlines are only read off them.
-        const std::unique_ptr<CProgress> progress = MakeProgress("Tabelle del bonjean");
-        ComputeBonjeanTables(ship, in, data, areas, moments, progress.get(), nullptr);
         PrintGrid(a->table == "moments" ? moments : areas);
         status = exitOk;
     });

@@ -1,5 +1,6 @@
 #include "CliCommon.h"
 
+#include "calc/StopRequest.h"
 #include "model/CShipModel.h"
 #include "model/ElementEditing.h"
 #include "model/LoadNotes.h"
@@ -9,8 +10,36 @@
 
 #include <cerrno>
 #include <cmath>
+#include <csignal>
 #include <cstdio>
+#include <pthread.h>
 #include <sys/stat.h>
+
+namespace {
+
+CStopRequest g_interrupted;
+
+void OnInterrupt(int) {
+    g_interrupted.Request();
+}
+
+} // namespace
+
+const CStopRequest* StopOnInterrupt() {
+    struct sigaction old {};
+    if (::sigaction(SIGINT, nullptr, &old) == 0 && old.sa_handler == SIG_IGN)
+        return &g_interrupted;
+    struct sigaction on {};
+    on.sa_handler = OnInterrupt;
+    sigemptyset(&on.sa_mask);
+    on.sa_flags = SA_RESTART | SA_RESETHAND;
+    ::sigaction(SIGINT, &on, nullptr);
+    sigset_t interrupt;
+    sigemptyset(&interrupt);
+    sigaddset(&interrupt, SIGINT);
+    ::pthread_sigmask(SIG_UNBLOCK, &interrupt, nullptr);
+    return &g_interrupted;
+}
 
 std::string EscapeField(const std::string& text) {
     return EscapeText(text);

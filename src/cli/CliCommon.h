@@ -6,8 +6,9 @@
 #include <stdexcept>
 #include <string>
 
-// Exit statuses of every command.
-enum ExitStatus { exitOk = 0, exitRefused = 1, exitUsage = 2 };
+// Exit statuses of every command; a calculation stopped by SIGINT exits as
+// a shell reports a command killed by it.
+enum ExitStatus { exitOk = 0, exitRefused = 1, exitUsage = 2, exitInterrupted = 130 };
 
 // Refused input: one line on stderr, exit 1, nothing written.
 class CRefusedError : public std::runtime_error {
@@ -26,6 +27,16 @@ std::string EscapeField(const std::string& text);
 
 class CShipElement;
 class CShipModel;
+class CStopRequest;
+
+// Makes SIGINT (Ctrl-C) stop the calculation of the command instead of
+// killing it: the handler raises the flag returned, the compute gives up at
+// its next check with CCalculationStopped, main says so and exits with
+// exitInterrupted, and since every output is put in place only after the
+// last check, nothing is written. A second SIGINT kills at once. A command
+// started with SIGINT ignored (in the background of a script) keeps ignoring
+// it; one started with it blocked gets it unblocked.
+const CStopRequest* StopOnInterrupt();
 
 // An element as messages name it: its kind and its escaped name in quotes.
 std::string ElementLabel(const CShipElement& element, int kind);

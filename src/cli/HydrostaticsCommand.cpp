@@ -38,6 +38,7 @@ void AddHydrostatics(CLI::App& app, int& status) {
                                 "waterline length at the deepest draught)");
     AddRecordOutputOptions(*cmd, a->format, a->digits);
     cmd->callback([=, &status] {
+        const CStopRequest* const stop = StopOnInterrupt();
         RefuseTypedValuesThatAreNotNumbers(*cmd);
         CCurvesOfFormInputs in = a->in;
         if (lpp->count() && !(in.lpp > 0))
@@ -64,7 +65,9 @@ void AddHydrostatics(CLI::App& app, int& status) {
                                             t, kFarDraughts, depth));
         RecordFormat format = RecordFormat::tsv;
         ParseRecordFormat(a->format, format);
-        const std::string text = WriteRecords(ComputeCurvesOfForm(ship, in), format, a->digits);
+        const CRecordTable records = ComputeCurvesOfForm(ship, in, nullptr, stop);
+        ThrowIfStopped(stop);
+        const std::string text = WriteRecords(records, format, a->digits);
         std::fwrite(text.data(), 1, text.size(), stdout);
         status = exitOk;
     });

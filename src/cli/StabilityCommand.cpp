@@ -40,6 +40,7 @@ void AddStability(CLI::App& app, int& status) {
     AddRecordOutputOptions(*cmd, a->format, a->digits);
     cmd->add_flag("--strict", a->strict, "Exit 1 when a criterion fails");
     cmd->callback([=, &status] {
+        const CStopRequest* const stop = StopOnInterrupt();
         RefuseTypedValuesThatAreNotNumbers(*cmd);
         CStabilityInputs in = a->in;
         if (flooding->count())
@@ -56,7 +57,7 @@ void AddStability(CLI::App& app, int& status) {
         RefuseValuesThatAreNotNumbers(ship, true, true);
         if (const std::string problem = CheckStabilityShip(ship, in); !problem.empty())
             throw CRefusedError(problem);
-        const CStabilityResult result = ComputeStability(ship, in);
+        const CStabilityResult result = ComputeStability(ship, in, stop);
         if (!result.failure.empty())
             throw CRefusedError(result.failure);
         RecordFormat format = RecordFormat::tsv;

@@ -1,6 +1,7 @@
 // brelund-calc: the command-line front end of the hydrostatic engine.
 #include "CliCommon.h"
 
+#include "calc/StopRequest.h"
 #include "platform/CFileException.h"
 
 #include <cstdio>
@@ -45,6 +46,9 @@ int main(int argc, char** argv) {
     } catch (const CFileException& e) {
         std::fprintf(stderr, "brelund-calc: %s\n", e.what());
         return exitRefused;
+    } catch (const CCalculationStopped&) {
+        std::fprintf(stderr, "brelund-calc: interrupted; nothing was written\n");
+        return exitInterrupted;
     } catch (const std::bad_alloc&) {
         std::fprintf(stderr, "brelund-calc: out of memory\n");
         return exitRefused;

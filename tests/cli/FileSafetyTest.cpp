@@ -1,8 +1,11 @@
 #include "CalcRunner.h"
 
+#include <csignal>
+#include <fcntl.h>
 #include <filesystem>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 namespace {
@@ -17,7 +20,69 @@ std::string CopyOfBarge(const std::string& name) {
     return path;
 }
 
+// Runs brelund-calc with a SIGINT already waiting for it, blocked, as if
+// Ctrl-C were typed as it starts: the signal arrives the moment the command
+// lets it in, before the calculation's first check.
+CalcResult RunInterrupted(const std::vector<std::string>& args) {
+    const std::string out = TestPath("interrupted.out"), err = TestPath("interrupted.err");
+    std::vector<char*> argv = {const_cast<char*>(BRELUND_CALC)};
+    for (const std::string& a : args)
+        argv.push_back(const_cast<char*>(a.c_str()));
+    argv.push_back(nullptr);
+    const pid_t pid = ::fork();
+    if (pid == 0) {
+        sigset_t interrupt;
+        sigemptyset(&interrupt);
+        sigaddset(&interrupt, SIGINT);
+        ::sigprocmask(SIG_BLOCK, &interrupt, nullptr);
+        ::signal(SIGINT, SIG_DFL);
+        ::kill(::getpid(), SIGINT);
+        const int o = ::open(out.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+        const int e = ::open(err.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+        if (o < 0 || e < 0 || ::dup2(o, 1) < 0 || ::dup2(e, 2) < 0)
+            ::_exit(127);
+        ::execv(BRELUND_CALC, argv.data());
+        ::_exit(127);
+    }
+    int raw = 0;
+    ::waitpid(pid, &raw, 0);
+    const auto text = [](const std::string& path) {
+        const auto bytes = ReadBytes(path);
+        return std::string(bytes.begin(), bytes.end());
+    };
+    return {WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, text(out), text(err)};
+}
+
 } // namespace
+
+TEST(CalcFiles, SigintStopsACalculationWithNothingWritten) {
+    const std::string ship = CopyOfBarge("interrupted.nav");
+    const std::string drawing = TestPath("interrupted.dxf");
+    const std::vector<std::vector<std::string>> commands = {
+        {"upright", ship, "--dxf", drawing},
+        {"inclined", ship, "--kind", "gz", "--trajectories", drawing},
+        {"bonjean", ship, "--zstart", "0", "--zend", "3", "--dz", "0.5", "--station0", "0",
+         "--station20", "30", "--sections", drawing},
+        {"trim", ship, "--xg", "15", "--yg", "0", "--zg", "1", "--weight", "1000",
+         "--tolerance", "0.001"},
+        {"hydrostatics", ship},
+        {"stability", ship, "--lightship", "300", "--lcg", "15", "--vcg", "2"},
+    };
+    for (const auto& args : commands) {
+        WriteBytes(drawing, {'o', 'l', 'd', '\n'});
+        const CalcResult r = RunInterrupted(args);
+        EXPECT_EQ(r.status, 130) << args[0] << ": " << r.err;
+        EXPECT_EQ(r.err, "brelund-calc: interrupted; nothing was written\n") << args[0];
+        EXPECT_EQ(r.out, "") << args[0];
+        EXPECT_EQ(ReadBytes(drawing), std::vector<unsigned char>({'o', 'l', 'd', '\n'}))
+            << args[0];
+    }
+    for (const auto& entry : std::filesystem::directory_iterator(TestPath("").substr(
+             0, TestPath("").rfind('/'))))
+        EXPECT_EQ(entry.path().filename().string().find("interrupted.dxf.brelund-"),
+                  std::string::npos)
+            << entry.path();
+}
 
 TEST(CalcFiles, AnOutputThatIsTheShipIsRefused) {
     const std::string ship = CopyOfBarge("self.nav");
