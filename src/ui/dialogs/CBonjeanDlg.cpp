@@ -104,6 +104,7 @@ void CBonjeanDlg::BuildLayout() {
     auto* buttons = new QVBoxLayout;
     buttons->addWidget(m_compute);
     buttons->addWidget(m_extract);
+    buttons->addWidget(StopButton());
     buttons->addStretch(1);
 
     auto* inputs = new QHBoxLayout;
@@ -231,10 +232,13 @@ void CBonjeanDlg::Compute() {
     CTextGrid areas, moments;
     CProgressBarLink stations(m_stationProgress), waterlines(m_waterlineProgress);
     try {
-        const CRunning running(*this);
-        RunCalculation(
-            [&] { ComputeBonjeanTables(ship, in, m_data, areas, moments, &stations, &waterlines); },
-            {&stations, &waterlines});
+        if (!RunStoppable(
+                [&](const CStopRequest* stop) {
+                    ComputeBonjeanTables(ship, in, m_data, areas, moments, &stations, &waterlines,
+                                         stop);
+                },
+                {&stations, &waterlines}))
+            return;
     } catch (const std::exception& e) {
         AfxMessageBox(QString::fromUtf8(e.what()), MB_OK | MB_ICONERROR);
         return;
@@ -256,15 +260,15 @@ void CBonjeanDlg::ExtractSections() {
     const CShipModel& ship = *m_pModel;
     CProgressBarLink stations(m_stationProgress);
     try {
-        const CRunning running(*this);
-        RunCalculation(
-            [&] {
+        RunStoppable(
+            [&](const CStopRequest* stop) {
                 WriteFileAtomically<CDxfFile>(file,
                                               [&](CDxfFile& drawing) {
                                                   drawing.WriteHead();
                                                   ExtractBonjeanSections(ship, in, m_data, drawing,
-                                                                         &stations);
+                                                                         &stations, stop);
                                                   drawing.WriteTail();
+                                                  ThrowIfStopped(stop);
                                               },
                                               {.kind = "drawing"});
             },

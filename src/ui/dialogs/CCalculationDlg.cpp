@@ -1,10 +1,30 @@
 #include "CCalculationDlg.h"
 
+#include "CalculationRun.h"
+
 #include <QCloseEvent>
+#include <QPointer>
+#include <QPushButton>
+
+CCalculationDlg::CCalculationDlg(QWidget* parent) : QDialog(parent) {
+    m_stop = new QPushButton("Interrompi", this);
+    m_stop->setObjectName("stop");
+    m_stop->setEnabled(false);
+    connect(m_stop, &QPushButton::clicked, this, &CCalculationDlg::Stop);
+}
+
+void CCalculationDlg::Stop() {
+    if (m_stopRequest)
+        m_stopRequest->Request();
+}
 
 void CCalculationDlg::reject() {
-    if (!m_running)
+    if (!IsRunning()) {
         QDialog::reject();
+        return;
+    }
+    m_closeAfterRun = true;
+    Stop();
 }
 
 void CCalculationDlg::showEvent(QShowEvent* event) {
@@ -16,8 +36,56 @@ void CCalculationDlg::showEvent(QShowEvent* event) {
 }
 
 void CCalculationDlg::closeEvent(QCloseEvent* event) {
-    if (m_running)
-        event->ignore();
-    else
+    if (!IsRunning()) {
         QDialog::closeEvent(event);
+        return;
+    }
+    // The work still reads the ship and the dialog's buffers: the dialog
+    // closes once it has returned.
+    event->ignore();
+    m_closeAfterRun = true;
+    Stop();
+}
+
+bool CCalculationDlg::RunStoppable(const std::function<void(const CStopRequest* stop)>& work,
+                                   std::initializer_list<CProgressBarLink*> progress) {
+    CStopRequest stop;
+    // The dialog as it was before the run, whatever way the run ends.
+    class CRun {
+    public:
+        CRun(CCalculationDlg& dialog, CStopRequest& stop)
+            : m_dialog(dialog), m_focus(dialog.focusWidget()) {
+            m_dialog.m_stopRequest = &stop;
+            m_dialog.m_closeAfterRun = false;
+            m_dialog.m_stop->setEnabled(true);
+            m_dialog.m_stop->setFocus();
+        }
+        ~CRun() {
+            m_dialog.m_stopRequest = nullptr;
+            m_dialog.m_stop->setEnabled(false);
+            if (m_focus)
+                m_focus->setFocus();
+        }
+        CRun(const CRun&) = delete;
+        CRun& operator=(const CRun&) = delete;
+
+    private:
+        CCalculationDlg& m_dialog;
+        QPointer<QWidget> m_focus;
+    };
+    bool stopped = false;
+    {
+        const CRun run(*this, stop);
+        try {
+            RunCalculation([&] { work(&stop); }, progress, {m_stop, m_closeButton});
+        } catch (const CCalculationStopped&) {
+            stopped = true;
+        }
+    }
+    if (m_closeAfterRun) {
+        m_closeAfterRun = false;
+        QDialog::reject();
+        return false;
+    }
+    return !stopped;
 }

@@ -1,25 +1,35 @@
 // What the four calculation dialogs share: the ship they work on, the
-// opening done once when the dialog is first shown, and a run that the
-// dialog sees through before it may close.
+// opening done once when the dialog is first shown, and a run that can be
+// stopped: "Interrompi", "Chiudi", Escape and the window's close button stop
+// it, the last three closing the dialog once it has given up.
 #pragma once
+
+#include "calc/StopRequest.h"
 
 #include <QDialog>
 
+#include <functional>
+#include <initializer_list>
+
+class CProgressBarLink;
 class CShipModel;
+class QPushButton;
 
 class CCalculationDlg : public QDialog {
     Q_OBJECT
 public:
-    explicit CCalculationDlg(QWidget* parent = nullptr) : QDialog(parent) {}
+    explicit CCalculationDlg(QWidget* parent = nullptr);
 
     // The ship the dialog computes on; not owned.
     void SetModel(CShipModel* model) { m_pModel = model; }
-    bool IsRunning() const { return m_running; }
+    bool IsRunning() const { return m_stopRequest != nullptr; }
 
 public slots:
-    // "Chiudi", Escape and the window's close button: refused while a
-    // calculation is under way.
+    // "Chiudi", Escape and the window's close button: while a calculation
+    // runs, stops it and closes the dialog once it has returned.
     void reject() override;
+    // "Interrompi": stops the calculation under way.
+    void Stop();
 
 protected:
     // The opening values from the ship; once, when the dialog is first shown.
@@ -27,21 +37,26 @@ protected:
     void showEvent(QShowEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
 
-    // The dialog is running a calculation for the life of the object.
-    class CRunning {
-    public:
-        explicit CRunning(CCalculationDlg& dialog) : m_flag(dialog.m_running) { m_flag = true; }
-        ~CRunning() { m_flag = false; }
-        CRunning(const CRunning&) = delete;
-        CRunning& operator=(const CRunning&) = delete;
+    // Runs work (RunCalculation) with the stop it is to check, "Interrompi"
+    // and "Chiudi" live, all other input dropped. False when the dialog is
+    // to show nothing of the run: it was stopped (the work threw
+    // CCalculationStopped) or the dialog closed meanwhile. Other exceptions
+    // of the work reach the caller.
+    bool RunStoppable(const std::function<void(const CStopRequest* stop)>& work,
+                      std::initializer_list<CProgressBarLink*> progress);
 
-    private:
-        bool& m_flag;
-    };
+    // "Interrompi", for each dialog to place beside its buttons; enabled
+    // only while a calculation runs.
+    QPushButton* StopButton() const { return m_stop; }
+    // The dialog's "Chiudi", which stays live during a run; none by default.
+    void SetCloseButton(QPushButton* close) { m_closeButton = close; }
 
     CShipModel* m_pModel = nullptr;
 
 private:
+    QPushButton* m_stop = nullptr;
+    QPushButton* m_closeButton = nullptr;
+    CStopRequest* m_stopRequest = nullptr; // the run's, while one runs
+    bool m_closeAfterRun = false;
     bool m_initialised = false;
-    bool m_running = false;
 };

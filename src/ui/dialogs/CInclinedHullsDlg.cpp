@@ -125,7 +125,9 @@ void CInclinedHullsDlg::BuildLayout() {
     connect(m_close, &QPushButton::clicked, this, &CInclinedHullsDlg::reject);
     auto* buttons = new QHBoxLayout;
     buttons->addWidget(m_run);
+    buttons->addWidget(StopButton());
     buttons->addWidget(m_close);
+    SetCloseButton(m_close);
 
     auto* left = new QVBoxLayout;
     left->addWidget(gravity);
@@ -263,42 +265,44 @@ void CInclinedHullsDlg::Run() {
     std::vector<CInclinedCellNote> notes;
     CProgressBarLink volumes(m_volumeProgress), angles(m_angleProgress);
     bool computed = false;
-    const auto compute = [&](CDxfFile* drawing) {
+    const auto compute = [&](CDxfFile* drawing, const CStopRequest* stop) {
         table = before;
         notes.clear();
-        ComputeInclinedTable(ship, inputs, table, drawing, &volumes, &angles, &notes);
+        ComputeInclinedTable(ship, inputs, table, drawing, &volumes, &angles, &notes, stop);
         computed = true;
     };
 
     QString drawingFailure, failure;
-    {
-        const CRunning running(*this);
-        if (!drawingPath.empty()) {
-            try {
-                RunCalculation(
-                    [&] {
+    if (!drawingPath.empty()) {
+        try {
+            // A stopped run leaves no drawing, even one whose table is done.
+            if (!RunStoppable(
+                    [&](const CStopRequest* stop) {
                         WriteFileAtomically<CDxfFile>(drawingPath,
                                                       [&](CDxfFile& drawing) {
                                                           drawing.WriteHead();
-                                                          compute(&drawing);
+                                                          compute(&drawing, stop);
                                                           drawing.WriteTail();
+                                                          ThrowIfStopped(stop);
                                                       },
                                                       {.kind = "drawing"});
                     },
-                    {&volumes, &angles});
-            } catch (const std::exception& e) {
-                // The drawing is lost, not the table: unless it was complete
-                // when the file failed, it is computed without the drawing.
-                drawingFailure = QString::fromUtf8(e.what());
-            }
+                    {&volumes, &angles}))
+                return;
+        } catch (const std::exception& e) {
+            // The drawing is lost, not the table: unless it was complete
+            // when the file failed, it is computed without the drawing.
+            drawingFailure = QString::fromUtf8(e.what());
         }
-        if (!computed) {
-            try {
-                RunCalculation([&] { compute(nullptr); }, {&volumes, &angles});
-            } catch (const std::exception& e) {
-                failure = QString::fromUtf8(e.what());
-                computed = false;
-            }
+    }
+    if (!computed) {
+        try {
+            if (!RunStoppable([&](const CStopRequest* stop) { compute(nullptr, stop); },
+                              {&volumes, &angles}))
+                return;
+        } catch (const std::exception& e) {
+            failure = QString::fromUtf8(e.what());
+            computed = false;
         }
     }
     if (computed)

@@ -92,7 +92,9 @@ CSubmergedTrimDlg::CSubmergedTrimDlg(QWidget* parent) : CCalculationDlg(parent) 
     auto* buttons = new QHBoxLayout;
     buttons->addStretch(1);
     buttons->addWidget(m_run);
+    buttons->addWidget(StopButton());
     buttons->addWidget(m_close);
+    SetCloseButton(m_close);
 
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(note);
@@ -142,8 +144,10 @@ void CSubmergedTrimDlg::Run() {
     const CShipModel& ship = *m_pModel;
     const char* refusal = nullptr;
     try {
-        const CRunning running(*this);
-        RunCalculation([&] { refusal = ComputeSubmergedTrim(ship, in); }, {});
+        if (!RunStoppable(
+                [&](const CStopRequest* stop) { refusal = ComputeSubmergedTrim(ship, in, stop); },
+                {}))
+            return;
     } catch (const std::exception& e) {
         QString text = "Impossibile completare il calcolo.\n";
         text += QString::fromUtf8(e.what());

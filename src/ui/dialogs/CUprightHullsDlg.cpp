@@ -71,8 +71,10 @@ CUprightHullsDlg::CUprightHullsDlg(QWidget* parent) : CCalculationDlg(parent) {
     m_close->setAutoDefault(false);
     auto* buttons = new QVBoxLayout;
     buttons->addWidget(m_run);
+    buttons->addWidget(StopButton());
     buttons->addWidget(m_close);
     buttons->addStretch(1);
+    SetCloseButton(m_close);
 
     auto* top = new QHBoxLayout;
     top->addWidget(body, 1);
@@ -182,19 +184,21 @@ void CUprightHullsDlg::Run() {
     CProgressBarLink progress(m_progress);
     QString drawingFailure;
     try {
-        const CRunning running(*this);
-        RunCalculation(
-            [&] {
+        const bool completed = RunStoppable(
+            [&](const CStopRequest* stop) {
                 if (!drawingPath.isEmpty()) {
-                    // The drawing is written whole or not at all; a drawing
-                    // that cannot be written does not cost the table.
+                    // The drawing is written whole or not at all, and not
+                    // for a stopped run; a drawing that cannot be written
+                    // does not cost the table.
                     try {
                         WriteFileAtomically<CDxfFile>(ToFilePath(drawingPath),
                                                       [&](CDxfFile& drawing) {
                                                           drawing.WriteHead();
                                                           ComputeUprightTable(ship, in, table,
-                                                                              &drawing, &progress);
+                                                                              &drawing, &progress,
+                                                                              stop);
                                                           drawing.WriteTail();
+                                                          ThrowIfStopped(stop);
                                                       },
                                                       {.kind = "drawing"});
                         return;
@@ -202,9 +206,11 @@ void CUprightHullsDlg::Run() {
                         drawingFailure = QString::fromUtf8(e.what());
                     }
                 }
-                ComputeUprightTable(ship, in, table, nullptr, &progress);
+                ComputeUprightTable(ship, in, table, nullptr, &progress, stop);
             },
             {&progress});
+        if (!completed)
+            return;
     } catch (const std::exception& e) {
         QString text = "Impossibile completare il calcolo.\n";
         text += QString::fromUtf8(e.what());

@@ -6,11 +6,13 @@
 #include "platform/CFileException.h"
 #include "ui/app/UiLayer.h"
 
-#include <QCoreApplication>
+#include <QApplication>
 #include <QEventLoop>
 #include <QFileInfo>
+#include <QKeyEvent>
 #include <QProgressBar>
 #include <QTimer>
+#include <QWidget>
 #include <exception>
 #include <thread>
 #include <vector>
@@ -31,9 +33,72 @@ void CProgressBarLink::Show() {
     m_bar->setValue(m_pos);
 }
 
+namespace {
+
+// Drops the input meant for anything but the live widgets while a
+// calculation runs; Escape goes through, for the dialog to stop and close.
+class CInputDuringRun final : public QObject {
+public:
+    explicit CInputDuringRun(std::initializer_list<QWidget*> live) : m_live(live) {
+        qApp->installEventFilter(this);
+        QApplication::setOverrideCursor(Qt::BusyCursor);
+    }
+    ~CInputDuringRun() override {
+        QApplication::restoreOverrideCursor();
+        qApp->removeEventFilter(this);
+    }
+
+    bool eventFilter(QObject* target, QEvent* event) override {
+        // A window hands its input on to the widget meant, which is judged then.
+        if (!target->isWidgetType())
+            return false;
+        switch (event->type()) {
+        case QEvent::KeyPress:
+        case QEvent::KeyRelease:
+            if (static_cast<QKeyEvent*>(event)->key() == Qt::Key_Escape)
+                return false;
+            [[fallthrough]];
+        case QEvent::MouseButtonPress:
+        case QEvent::MouseButtonRelease:
+        case QEvent::MouseButtonDblClick:
+        case QEvent::MouseMove:
+        case QEvent::Wheel:
+        case QEvent::ContextMenu:
+        case QEvent::Shortcut:
+        case QEvent::ShortcutOverride:
+        case QEvent::InputMethod:
+        case QEvent::TouchBegin:
+        case QEvent::TouchUpdate:
+        case QEvent::TouchEnd:
+        case QEvent::TabletPress:
+        case QEvent::TabletRelease:
+        case QEvent::TabletMove:
+        case QEvent::DragEnter:
+        case QEvent::DragMove:
+        case QEvent::Drop:
+            return !IsLive(static_cast<QWidget*>(target));
+        default:
+            return false;
+        }
+    }
+
+private:
+    bool IsLive(const QWidget* target) const {
+        for (const QWidget* w : m_live)
+            if (w && w->isEnabled() && (target == w || w->isAncestorOf(target)))
+                return true;
+        return false;
+    }
+
+    std::vector<QWidget*> m_live;
+};
+
+} // namespace
+
 void RunCalculation(const std::function<void()>& work,
-                    std::initializer_list<CProgressBarLink*> progress) {
-    const CWaitCursor wait;
+                    std::initializer_list<CProgressBarLink*> progress,
+                    std::initializer_list<QWidget*> live) {
+    const CInputDuringRun input(live);
     const std::vector<CProgressBarLink*> links(progress);
     std::exception_ptr failure;
     std::atomic<bool> finished{false};
@@ -48,11 +113,14 @@ void RunCalculation(const std::function<void()>& work,
     while (!finished) {
         for (CProgressBarLink* link : links)
             link->Show();
-        QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents, 30);
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 30);
         if (!finished)
             std::this_thread::sleep_for(std::chrono::milliseconds(15));
     }
     worker.join();
+    // Input that came in while the work was ending is dropped too, not
+    // played once the run is over.
+    QCoreApplication::processEvents(QEventLoop::AllEvents);
     for (CProgressBarLink* link : links)
         link->Show();
     if (failure)

@@ -1,8 +1,9 @@
 // A long calculation run from a dialog: the work goes to a thread of its own
 // while the dialog's thread keeps the windows painted and the progress bars
-// moving, and takes no input (clicks and keys wait until the run is over).
-// The wait cursor shows for the whole run. Exceptions of the work reach the
-// caller.
+// moving. Meanwhile input reaches only the widgets left live (the dialog's
+// "Interrompi" and "Chiudi") and the Escape key; every other click or key is
+// dropped, not kept to be played after the run. The busy cursor shows for
+// the whole run. Exceptions of the work reach the caller.
 #pragma once
 
 #include "calc/CProgress.h"
@@ -33,7 +34,8 @@ private:
 };
 
 void RunCalculation(const std::function<void()>& work,
-                    std::initializer_list<CProgressBarLink*> progress);
+                    std::initializer_list<CProgressBarLink*> progress,
+                    std::initializer_list<QWidget*> live = {});
 
 // Before a calculation: an enabled element it would read (hull elements, and
 // compartments and tanks as asked) holding a value that is not a number

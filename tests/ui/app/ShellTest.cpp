@@ -25,16 +25,19 @@
 #include <QDir>
 #include <QFile>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMenuBar>
 #include <QMimeData>
 #include <QPainter>
 #include <QPrinter>
 #include <QProcess>
+#include <QPushButton>
 #include <QSettings>
 #include <QStatusBar>
 #include <QStatusTipEvent>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QThread>
 #include <QTimer>
 #include <QToolBar>
 #include <QUrl>
@@ -42,6 +45,7 @@
 
 #ifdef BRELUND_HAVE_X11
 #include <X11/XKBlib.h>
+#include <X11/keysym.h>
 #endif
 
 #include <clocale>
@@ -464,6 +468,50 @@ private slots:
         XSync(display, False);
         frame.UpdateIndicators();
         QVERIFY(!frame.IndicatorPane(0)->isEnabled());
+#else
+        QSKIP("built without X11");
+#endif
+    }
+
+    void aKeyTypedDuringACalculationIsDroppedNotTypedAfterIt() {
+#ifdef BRELUND_HAVE_X11
+        if (QGuiApplication::platformName() != "xcb")
+            QSKIP("the key comes from an X server (run under xvfb with xcb)");
+        Display* display = qGuiApp->nativeInterface<QNativeInterface::QX11Application>()->display();
+        CShipModel ship;
+        LoadShipFile(ship, kWigley.toStdString());
+        CUprightHullsDlg dialog;
+        dialog.SetModel(&ship);
+        dialog.show();
+        dialog.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&dialog));
+        dialog.findChild<QLineEdit*>("dz")->setText("0.001"); // 10001 waterplanes
+        QLineEdit* zmin = dialog.findChild<QLineEdit*>("zmin");
+        zmin->setFocus();
+        const QString typed = zmin->text();
+        // A "7" from the X server, as a person types it while the table
+        // runs; then "Interrompi", where there is one.
+        QTimer::singleShot(0, &dialog, [&] {
+            XKeyEvent key{};
+            key.display = display;
+            key.window = dialog.winId();
+            key.root = DefaultRootWindow(display);
+            key.time = CurrentTime;
+            key.same_screen = True;
+            key.keycode = XKeysymToKeycode(display, XK_7);
+            key.type = KeyPress;
+            XSendEvent(display, key.window, True, KeyPressMask, reinterpret_cast<XEvent*>(&key));
+            key.type = KeyRelease;
+            XSendEvent(display, key.window, True, KeyReleaseMask, reinterpret_cast<XEvent*>(&key));
+            XSync(display, False);
+            QThread::msleep(300);
+            if (auto* stop = dialog.findChild<QPushButton*>("stop"))
+                QTest::mouseClick(stop, Qt::LeftButton);
+        });
+        dialog.Run();
+        QTest::qWait(300);
+        QCOMPARE(zmin->text(), typed);
+        QCOMPARE(dialog.focusWidget(), zmin);
 #else
         QSKIP("built without X11");
 #endif

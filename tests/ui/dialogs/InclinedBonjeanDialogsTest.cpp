@@ -304,26 +304,28 @@ private slots:
         QCOMPARE(Copy(dialogs, opened.dialog.Grid()), table);
     }
 
-    void inclinedDialogStaysOpenWhileATableIsComputed() {
+    void inclinedEscapeDuringARunStopsItAndClosesTheDialog() {
+        QTemporaryDir dir;
         CScriptedDialogs dialogs;
         COpened<CInclinedHullsDlg> opened("wigley.nav");
         CInclinedHullsDlg& dialog = opened.dialog;
         Type(dialog, Args("--kind gz --vi 100 --vf 4800 --dv 500 --af 90 --da 5"));
-        bool sawRunning = false, visibleAfterClose = false;
-        // Timers fire while the table is computed, as the window system's
-        // close requests arrive.
+        dialog.findChild<QCheckBox*>("trajectories")->setChecked(true);
+        dialogs.files << dir.filePath("paths.dxf");
+        const QString before = GridText(dialog.Grid());
+        bool sawRunning = false;
+        // Timers fire while the table is computed, as keys arrive.
         QTimer::singleShot(0, &dialog, [&] {
             sawRunning = dialog.IsRunning();
-            dialog.reject();
-            dialog.close();
-            visibleAfterClose = dialog.isVisible();
+            QTest::keyClick(&dialog, Qt::Key_Escape);
         });
-        dialog.findChild<QPushButton*>("run")->click();
+        Click(dialog, "run");
         QVERIFY(sawRunning);
-        QVERIFY(visibleAfterClose);
-        QCOMPARE(dialog.Grid()->GetRows(), 10 + 2); // 100 .. 4600
-        Click(dialog, "close");
         QVERIFY(!dialog.isVisible());
+        // Nothing of the run: the grid as it was, no drawing, no word.
+        QCOMPARE(GridText(dialog.Grid()), before);
+        QVERIFY(!QFile::exists(dir.filePath("paths.dxf")));
+        QVERIFY(dialogs.messages.isEmpty());
     }
 
     void inclinedGivesTheSameTextUnderAnItalianLocale() {
@@ -431,6 +433,33 @@ private slots:
         QCOMPARE(dialogs.Texts(), QStringList({message, message}));
         QCOMPARE(dialogs.saveDialogs, 0);
         QCOMPARE(opened.dialog.AreasGrid()->GetRows(), 2);
+    }
+
+    void bonjeanInterrompiKeepsTheTablesShown() {
+        CScriptedDialogs dialogs;
+        COpened<CBonjeanDlg> opened("wigley.nav");
+        auto* stop = opened.dialog.findChild<QPushButton*>("stop");
+        QVERIFY(stop && !stop->isEnabled());
+        QCOMPARE(stop->text(), QString("Interrompi"));
+        Type(opened.dialog, Args("--zstart 0 --zend 10 --dz 2 --station0 0 --station20 100"));
+        Click(opened.dialog, "compute");
+        const QString areas = GridText(opened.dialog.AreasGrid());
+        const QString moments = GridText(opened.dialog.MomentsGrid());
+        QCOMPARE(opened.dialog.AreasGrid()->GetRows(), 7);
+        // A million cells, stopped as soon as they are under way.
+        Field(opened.dialog, "dz")->setText("0.0002");
+        bool sawRunning = false;
+        QTimer::singleShot(0, &opened.dialog, [&] {
+            sawRunning = opened.dialog.IsRunning() && stop->isEnabled();
+            QTest::mouseClick(stop, Qt::LeftButton);
+        });
+        Click(opened.dialog, "compute");
+        QVERIFY(sawRunning);
+        QVERIFY(opened.dialog.isVisible());
+        QVERIFY(!stop->isEnabled());
+        QCOMPARE(GridText(opened.dialog.AreasGrid()), areas);
+        QCOMPARE(GridText(opened.dialog.MomentsGrid()), moments);
+        QVERIFY(dialogs.messages.isEmpty());
     }
 
     void bonjeanSectionsGoToTheChosenDrawing() {
