@@ -17,6 +17,7 @@
 #include <QProcess>
 #include <QStandardPaths>
 
+#include <optional>
 #include <vector>
 
 namespace {
@@ -118,6 +119,16 @@ bool CBrelundDoc::ChangedOnDisk() const {
 bool CBrelundDoc::DoFileSave() {
     if (m_path.isEmpty())
         return DoSave(QString());
+    // The file is looked at and written under one lock (the save's own
+    // nests in it), question included: an edit landing between the look and
+    // the save would otherwise be overwritten without asking.
+    std::optional<CShipLock> lock;
+    try {
+        lock.emplace(ToFilePath(m_path));
+    } catch (const std::exception& e) {
+        AfxMessageBox(QString("%1\n%2").arg(kSaveFailed, Reason(e)), MB_OK | MB_ICONERROR);
+        return false;
+    }
     if (ChangedOnDisk()) {
         const QString question =
             QString("Il file %1 è stato modificato da un altro programma dopo l'apertura.\n"

@@ -39,7 +39,8 @@ public:
     bool OnSaveDocument(const QString& path);
 
     // Save: to the ship's own file, asking for a name when it has none and
-    // before overwriting a file another program changed since it was read.
+    // before overwriting a file another program changed since it was read;
+    // that look, the question and the save all happen under the ship's lock.
     bool DoFileSave();
     // Save as: asks for a name (empty proposes the ship's own) and saves there.
     bool DoSave(const QString& path, bool replace = true);

@@ -329,8 +329,22 @@ private slots:
         QCOMPARE(ReadAll(ship), theirs);
         QVERIFY(doc.IsModified());
 
+        // While the question is shown, another writer (brelund-calc edit
+        // takes the lock this way) finds the ship held: no edit of theirs
+        // can land between the look at the file and the save over it.
+        bool theyWrote = false;
+        m_dialogs->whileAsking = [&] {
+            const int other = ::open(ship.toUtf8().constData(), O_RDONLY | O_CLOEXEC);
+            if (other >= 0 && ::flock(other, LOCK_EX | LOCK_NB) == 0) {
+                WriteAll(ship, ReadAll(kWigley) + "their edit");
+                theyWrote = true;
+            }
+            ::close(other);
+        };
         m_dialogs->answers << IDYES;
         QVERIFY(doc.DoFileSave());
+        m_dialogs->whileAsking = nullptr;
+        QVERIFY(!theyWrote);
         QCOMPARE(ReadAll(ship), ReadAll(kWigley));
         QVERIFY(!doc.IsModified());
         // Our own save is not taken for another program's change.
