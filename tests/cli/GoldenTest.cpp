@@ -1,8 +1,10 @@
 // Golden files: each folder under tests/golden holds a ship, the arguments
 // of one brelund-calc command (args, run from that folder; @OUT@ stands for
 // a drawing to write) and the expected output (expected.txt, and
-// expected.dxf for a drawing). Any change of a printed digit shows up here
-// as a diff. BRELUND_UPDATE_GOLDEN=1 rewrites the expected files instead.
+// expected.dxf for a drawing); a variant of the command, args.NAME, expects
+// expected.NAME (and expected.NAME.dxf). Any change of a printed digit shows
+// up here as a diff. BRELUND_UPDATE_GOLDEN=1 rewrites the expected files
+// instead.
 #include "CalcRunner.h"
 
 #include <filesystem>
@@ -45,24 +47,30 @@ TEST(Golden, EveryCaseGivesItsExpectedOutput) {
     namespace fs = std::filesystem;
     const fs::path root = fs::path(BRELUND_SOURCE_DIR) / "tests" / "golden";
     int cases = 0;
-    for (const auto& entry : fs::directory_iterator(root)) {
-        if (!fs::exists(entry.path() / "args"))
-            continue;
-        ++cases;
-        const std::string name = entry.path().filename().string();
-        std::string args = ReadText((entry.path() / "args").string());
-        while (!args.empty() && (args.back() == '\n' || args.back() == '\r'))
-            args.pop_back();
-        const std::string drawing = TestPath(name + ".dxf");
-        std::remove(drawing.c_str());
-        const auto at = args.find("@OUT@");
-        if (at != std::string::npos)
-            args.replace(at, 5, ShellQuote(drawing));
-        const CalcResult r = RunCalc(args, entry.path().string());
-        EXPECT_EQ(r.status, 0) << name << ": " << r.err;
-        Check((entry.path() / "expected.txt").string(), r.out, name + ".txt");
-        if (fs::exists(entry.path() / "expected.dxf") || at != std::string::npos)
-            Check((entry.path() / "expected.dxf").string(), ReadText(drawing), name + ".out.dxf");
-    }
-    EXPECT_GE(cases, 8);
+    for (const auto& folder : fs::directory_iterator(root))
+        for (const auto& entry : fs::directory_iterator(folder.path())) {
+            const std::string file = entry.path().filename().string();
+            if (file != "args" && file.rfind("args.", 0) != 0)
+                continue;
+            ++cases;
+            // "args" expects expected.txt, "args.json" expected.json.
+            const std::string variant = file == "args" ? "" : file.substr(4);
+            const std::string expected = variant.empty() ? "expected.txt" : "expected" + variant;
+            const std::string name = folder.path().filename().string() + variant;
+            std::string args = ReadText(entry.path().string());
+            while (!args.empty() && (args.back() == '\n' || args.back() == '\r'))
+                args.pop_back();
+            const std::string drawing = TestPath(name + ".dxf");
+            std::remove(drawing.c_str());
+            const auto at = args.find("@OUT@");
+            if (at != std::string::npos)
+                args.replace(at, 5, ShellQuote(drawing));
+            const CalcResult r = RunCalc(args, folder.path().string());
+            EXPECT_EQ(r.status, 0) << name << ": " << r.err;
+            Check((folder.path() / expected).string(), r.out, name + ".txt");
+            const fs::path expectedDrawing = folder.path() / ("expected" + variant + ".dxf");
+            if (fs::exists(expectedDrawing) || at != std::string::npos)
+                Check(expectedDrawing.string(), ReadText(drawing), name + ".out.dxf");
+        }
+    EXPECT_GE(cases, 22);
 }
