@@ -7,7 +7,8 @@
 //
 // The inclined tables (KZ at even keel, GZ free to trim) run on the sample
 // Wigley ship and on the 1M-triangle hulls; their cost is per table, in
-// milliseconds of wall time.
+// milliseconds of wall time. BM_KZTableStop times how long a KZ table takes
+// to give up once asked to stop.
 #include "BenchHulls.h"
 
 #include "calc/BonjeanTable.h"
@@ -24,10 +25,14 @@
 #include "model/MeshCheck.h"
 #include "model/ShipFile.h"
 
+#include <algorithm>
+#include <atomic>
 #include <benchmark/benchmark.h>
+#include <chrono>
 #include <map>
 #include <string>
 #include <tbb/task_arena.h>
+#include <thread>
 #include <vector>
 
 namespace {
@@ -280,6 +285,60 @@ void BM_GZTable(benchmark::State& state) {
     RunInclinedTable(state, *ship, in, 5, [](auto&& table) { table(); });
 }
 
+// Counts the cells handed over.
+struct CCellCount final : CProgress {
+    void SetRange(int, int) override {}
+    void SetPos(int) override { ++cells; }
+    std::atomic<int> cells{0};
+};
+
+// A KZ table of 50 volumes (10% to 90% of the wholly immersed volume) by 91
+// heels (0 to 90 by 1) on all cores, asked to stop once 20 cells are done:
+// the time from the request to the compute's return, the wait a person has
+// after "Interrompi". Reports the longest wait too.
+void BM_KZTableStop(benchmark::State& state) {
+    const CShipModel* ship = TableShipModel(state.range(0));
+    if (!ship) {
+        state.SkipWithError("cannot read samples/wigley.nav");
+        return;
+    }
+    CInclinedInputs in = TableInputs(*ship, EvenKeelKZ, 0.1, 0.9, 50);
+    in.af = 90;
+    in.da = 1;
+    if (CorrectInclinedInputs(in) || InclinedVolumeCount(in) + 1 != 50 ||
+        InclinedAngleCount(in) + 1 != 91) {
+        state.SkipWithError("the inputs do not give the intended table");
+        return;
+    }
+    double longest = 0;
+    bool stopped = true;
+    for (auto _ : state) {
+        CStopRequest stop;
+        CCellCount volumes;
+        bool gaveUp = false;
+        std::thread run([&] {
+            CTextGrid grid;
+            try {
+                ComputeInclinedTable(*ship, in, grid, nullptr, &volumes, nullptr, nullptr, &stop);
+            } catch (const CCalculationStopped&) {
+                gaveUp = true;
+            }
+        });
+        while (volumes.cells < 20)
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        const auto asked = std::chrono::steady_clock::now();
+        stop.Request();
+        run.join();
+        const std::chrono::duration<double> wait = std::chrono::steady_clock::now() - asked;
+        state.SetIterationTime(wait.count());
+        longest = std::max(longest, wait.count());
+        stopped = stopped && gaveUp;
+    }
+    if (!stopped)
+        state.SkipWithError("a table ran to its end");
+    state.counters["longest_ms"] = longest * 1000;
+}
+
 // Bonjean tables of 21 regular and 10 additional stations by 50 waterlines
 // from keel to top. Third argument 1: on one thread; 0: on all cores.
 void BM_BonjeanTable(benchmark::State& state) {
@@ -422,6 +481,12 @@ BENCHMARK(BM_KZTable)
     ->ArgsProduct({{tableWigley, tablePolyface1M, tableGrid1M}, {1, 0}})
     ->Unit(benchmark::kMillisecond)
     ->UseRealTime();
+BENCHMARK(BM_KZTableStop)
+    ->ArgName("ship")
+    ->DenseRange(tableWigley, tableGrid1M)
+    ->Iterations(10)
+    ->Unit(benchmark::kMillisecond)
+    ->UseManualTime();
 BENCHMARK(BM_GZTable)
     ->ArgName("ship")
     ->DenseRange(tableWigley, tableGrid1M)
