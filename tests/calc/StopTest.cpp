@@ -61,9 +61,9 @@ TEST(Stop, EveryCalculationGivesUpPartWay) {
         in.vf = 630;
         in.dv = 1;
         CTextGrid grid;
-        EXPECT_THROW(ComputeInclinedTable(ship, in, grid, nullptr, &volumes, &angles, nullptr,
-                                          &stop),
-                     CCalculationStopped);
+        EXPECT_THROW(
+            ComputeInclinedTable(ship, in, grid, nullptr, &volumes, &angles, nullptr, &stop),
+            CCalculationStopped);
         ASSERT_FALSE(angles.positions.empty());
         EXPECT_LT(angles.positions.back(), 4);
     }
@@ -98,9 +98,9 @@ TEST(Stop, EveryCalculationGivesUpPartWay) {
         for (int k = 0; k < 40; ++k)
             in.extra += std::to_string(k * 0.5) + "\r\n";
         CTextGrid areas, moments;
-        EXPECT_THROW(ComputeBonjeanTables(ship, in, data, areas, moments, &stations, &waterlines,
-                                          &stop),
-                     CCalculationStopped);
+        EXPECT_THROW(
+            ComputeBonjeanTables(ship, in, data, areas, moments, &stations, &waterlines, &stop),
+            CCalculationStopped);
         EXPECT_LT(stations.highest, 61);
         EXPECT_TRUE(waterlines.positions.empty());
     }

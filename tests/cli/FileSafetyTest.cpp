@@ -63,8 +63,8 @@ TEST(CalcFiles, SigintStopsACalculationWithNothingWritten) {
         {"inclined", ship, "--kind", "gz", "--trajectories", drawing},
         {"bonjean", ship, "--zstart", "0", "--zend", "3", "--dz", "0.5", "--station0", "0",
          "--station20", "30", "--sections", drawing},
-        {"trim", ship, "--xg", "15", "--yg", "0", "--zg", "1", "--weight", "1000",
-         "--tolerance", "0.001"},
+        {"trim", ship, "--xg", "15", "--yg", "0", "--zg", "1", "--weight", "1000", "--tolerance",
+         "0.001"},
         {"hydrostatics", ship},
         {"stability", ship, "--lightship", "300", "--lcg", "15", "--vcg", "2"},
     };
@@ -74,11 +74,10 @@ TEST(CalcFiles, SigintStopsACalculationWithNothingWritten) {
         EXPECT_EQ(r.status, 130) << args[0] << ": " << r.err;
         EXPECT_EQ(r.err, "brelund-calc: interrupted; nothing was written\n") << args[0];
         EXPECT_EQ(r.out, "") << args[0];
-        EXPECT_EQ(ReadBytes(drawing), std::vector<unsigned char>({'o', 'l', 'd', '\n'}))
-            << args[0];
+        EXPECT_EQ(ReadBytes(drawing), std::vector<unsigned char>({'o', 'l', 'd', '\n'})) << args[0];
     }
-    for (const auto& entry : std::filesystem::directory_iterator(TestPath("").substr(
-             0, TestPath("").rfind('/'))))
+    for (const auto& entry :
+         std::filesystem::directory_iterator(TestPath("").substr(0, TestPath("").rfind('/'))))
         EXPECT_EQ(entry.path().filename().string().find("interrupted.dxf.brelund-"),
                   std::string::npos)
             << entry.path();

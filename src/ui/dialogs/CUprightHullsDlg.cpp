@@ -191,16 +191,15 @@ void CUprightHullsDlg::Run() {
                     // for a stopped run; a drawing that cannot be written
                     // does not cost the table.
                     try {
-                        WriteFileAtomically<CDxfFile>(ToFilePath(drawingPath),
-                                                      [&](CDxfFile& drawing) {
-                                                          drawing.WriteHead();
-                                                          ComputeUprightTable(ship, in, table,
-                                                                              &drawing, &progress,
-                                                                              stop);
-                                                          drawing.WriteTail();
-                                                          ThrowIfStopped(stop);
-                                                      },
-                                                      {.kind = "drawing"});
+                        WriteFileAtomically<CDxfFile>(
+                            ToFilePath(drawingPath),
+                            [&](CDxfFile& drawing) {
+                                drawing.WriteHead();
+                                ComputeUprightTable(ship, in, table, &drawing, &progress, stop);
+                                drawing.WriteTail();
+                                ThrowIfStopped(stop);
+                            },
+                            {.kind = "drawing"});
                         return;
                     } catch (const CFileException& e) {
                         drawingFailure = QString::fromUtf8(e.what());
