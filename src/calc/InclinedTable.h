@@ -9,6 +9,8 @@
 #include "CProgress.h"
 #include "CTextGrid.h"
 
+#include "geometry/HydroMethod.h"
+
 #include <string>
 #include <vector>
 
@@ -34,6 +36,8 @@ struct CInclinedInputs {
     double da = 15;                // heel increment [deg]
     CalculationKind kind = EvenKeelKZ;
     bool trajectories = false; // "Memorizza traiettorie del baricentro \n (centro di carena)"
+    // The tables' one-point rule, or the exact one ("Integrazione esatta").
+    IntegrationRule rule = IntegrationRule::onePoint;
 };
 
 inline constexpr const char* kInclinedCorrected =

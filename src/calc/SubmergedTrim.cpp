@@ -9,9 +9,10 @@ const char* ComputeSubmergedTrim(const CShipModel& ship, CSubmergedTrimInputs& i
     for (double v : {in.x, in.y, in.z, in.weight, in.tolerance, in.heel, in.trim})
         if (!std::isfinite(v))
             return "Immettere un numero.";
+    const CHydroMethod method = CHydroMethod::For(in.rule);
     double area, volume;
     CVector3 centroid;
-    ship.VolumeCentroid(area, volume, centroid);
+    ship.VolumeCentroid(area, volume, centroid, method);
     if (!(volume > 0))
         return "The ship has no enabled volume: enable a hull element or a compartment";
     if (in.weight < 0)
@@ -21,8 +22,9 @@ const char* ComputeSubmergedTrim(const CShipModel& ship, CSubmergedTrimInputs& i
                "an enabled tank";
     const double heel = RadiansWithoutWholeTurns(in.heel);
     double trim = RadiansWithoutWholeTurns(in.trim);
-    const SearchStatus status = ship.FindSubmergedTrim(CVector3(in.x, in.y, in.z), in.weight, heel,
-                                                       trim, static_cast<float>(in.tolerance));
+    const SearchStatus status =
+        ship.FindSubmergedTrim(CVector3(in.x, in.y, in.z), in.weight, heel, trim,
+                               static_cast<float>(in.tolerance), method);
     if (status != SearchStatus::converged || !std::isfinite(trim))
         return "The trim search did not settle: the lever does not come within the tolerance";
     in.heel = RoundTo(RadToDeg(heel), 5);
