@@ -1,6 +1,22 @@
 #include "CCalculationDlg.h"
 
+#include <QCheckBox>
 #include <QCloseEvent>
+
+QCheckBox* CCalculationDlg::ExactRuleBox() {
+    if (!m_exact) {
+        m_exact = new QCheckBox("Integrazione esatta");
+        m_exact->setObjectName("exact");
+        m_exact->setToolTip("Integrali esatti sui pannelli immersi; la permeabilità dei "
+                            "compartimenti ne riduce volume, momenti e galleggiamento");
+        connect(m_exact, &QCheckBox::toggled, this, [this] { OnRuleChosen(); });
+    }
+    return m_exact;
+}
+
+IntegrationRule CCalculationDlg::Rule() const {
+    return m_exact && m_exact->isChecked() ? IntegrationRule::exact : IntegrationRule::onePoint;
+}
 
 void CCalculationDlg::reject() {
     if (!m_running)

@@ -3,9 +3,12 @@
 // dialog sees through before it may close.
 #pragma once
 
+#include "geometry/HydroMethod.h"
+
 #include <QDialog>
 
 class CShipModel;
+class QCheckBox;
 
 class CCalculationDlg : public QDialog {
     Q_OBJECT
@@ -39,9 +42,17 @@ protected:
         bool& m_flag;
     };
 
+    // "Integrazione esatta": the exact rule instead of the tables' own, for
+    // the dialogs whose tables take either. Made once; OnRuleChosen follows
+    // every change.
+    QCheckBox* ExactRuleBox();
+    IntegrationRule Rule() const;
+    virtual void OnRuleChosen() {}
+
     CShipModel* m_pModel = nullptr;
 
 private:
+    QCheckBox* m_exact = nullptr;
     bool m_initialised = false;
     bool m_running = false;
 };
