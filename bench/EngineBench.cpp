@@ -158,9 +158,10 @@ void BM_ImmersedProperties(benchmark::State& state) {
 void BM_ExactProperties(benchmark::State& state) {
     const CShipModel& ship = Hull(state.range(0), static_cast<int>(state.range(1)));
     const Waterplane w(ship);
-    CExactProperties p;
+    CHydroProperties p;
+    p.SetCollect(false);
     for (auto _ : state) {
-        ship.ImmersedProperties(p, w.draught, w.r);
+        ship.ImmersedProperties(p, w.draught, w.r, CHydroMethod::Exact());
         benchmark::DoNotOptimize(p);
     }
     Report(state, ship);
@@ -393,7 +394,7 @@ void BM_CurvesOfForm(benchmark::State& state) {
 void BM_StabilityCurve(benchmark::State& state) {
     const CShipModel& ship = Hull(state.range(0), static_cast<int>(state.range(1)));
     CStabilityInputs in;
-    in.lightship = ship.TotalVolume<CExactRule>() / 2 * in.density;
+    in.lightship = ship.TotalVolume(CHydroMethod::Exact()) / 2 * in.density;
     in.lcg = 49;
     in.vcg = -2;
     in.heels.push_back(2.5);

@@ -129,8 +129,9 @@ double Ratio(double a, double b) {
 void ComputeRow(const CShipModel& ship, const CAttitude& a, const CCurvesOfFormInputs& in, double t,
                 double d, double lpp, const CMidshipSection& midship,
                 std::vector<CRecordCell>& row) {
-    CExactProperties p;
-    ship.ImmersedProperties(p, d, a.r);
+    CHydroProperties p;
+    p.SetCollect(false);
+    ship.ImmersedProperties(p, d, a.r, CHydroMethod::Exact());
     const double none = std::nan("");
     double c[columnCount];
     for (double& v : c)
@@ -142,7 +143,7 @@ void ComputeRow(const CShipModel& ship, const CAttitude& a, const CCurvesOfFormI
     double awp = p.WaterplaneArea();
     if (!p.HasWaterline() || std::abs(awp) <= kNoWaterplane * p.WettedArea())
         awp = 0;
-    const double lwl = p.WaterlineLength(), bwl = p.WaterlineBreadth();
+    const double lwl = p.m_waterline_length, bwl = p.m_waterline_breadth;
     c[colT] = t;
     c[colVolume] = v;
     c[colDisplacement] = in.density * v;
@@ -169,7 +170,7 @@ void ComputeRow(const CShipModel& ship, const CAttitude& a, const CCurvesOfFormI
         c[colLcf] = f.X();
         c[colTcf] = f.Y();
         double bmt = 0, bml = 0;
-        p.MetacentricRadii(bmt, bml);
+        p.MetacentricRadii(bmt, bml, d, a.heel, a.trim);
         c[colBmt] = bmt;
         c[colBml] = bml;
         c[colKmt] = c[colKb] + bmt;
@@ -238,13 +239,14 @@ CRecordTable ComputeCurvesOfForm(const CShipModel& ship, const CCurvesOfFormInpu
             deepest = k;
 
     // Lpp and the midship station from the waterline at the deepest draught.
-    CExactProperties deep;
-    ship.ImmersedProperties(deep, heights[deepest], a.r);
+    CHydroProperties deep;
+    deep.SetCollect(false);
+    ship.ImmersedProperties(deep, heights[deepest], a.r, CHydroMethod::Exact());
     // A body under water at every draught has no waterline: its length and
     // its middle are the hull's.
-    double lpp = in.lpp > 0 ? in.lpp : deep.WaterlineLength();
+    double lpp = in.lpp > 0 ? in.lpp : deep.m_waterline_length;
     double station = 0;
-    if (deep.HasWaterline() && deep.WaterlineLength() > 0) {
+    if (deep.HasWaterline() && deep.m_waterline_length > 0) {
         CMatrix back;
         SetBackRotation(back, a.heel, a.trim);
         CVector3 middle;

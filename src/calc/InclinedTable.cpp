@@ -26,13 +26,14 @@ struct CCell {
 };
 
 // The record's lever and centre, once the draught (and trim) are known.
-void Finish(const CShipModel& ship, double draught, double heel, double trim, const CVector3* g,
-            CCell& cell) {
+void Finish(const CShipModel& ship, const CHydroMethod& method, double draught, double heel,
+            double trim, const CVector3* g, CCell& cell) {
     CRotationMatrix r;
     r.SetRotation(heel, trim, 0);
     thread_local CHydroProperties record;
-    record.SetCollect(true);
-    ship.ImmersedProperties(record, draught, r);
+    // The one-point rule's sums are those it gives collecting its waterline.
+    record.SetCollect(!method.IsExact());
+    ship.ImmersedProperties(record, draught, r, method);
     if (record.m_volume == 0) {
         cell.fault = CInclinedFault::noValue;
         return;
@@ -57,11 +58,13 @@ void ComputeKZ(const CShipModel& ship, const CInclinedInputs& in, double total, 
     CRotationMatrix r;
     r.SetRotation(heel, 0, 0);
     double draught = 0;
-    if (ship.FindDraught(volume, r, draught, in.precision, total) != SearchStatus::converged) {
+    const CHydroMethod method = CHydroMethod::For(in.rule);
+    if (ship.FindDraught(volume, r, draught, in.precision, total, method) !=
+        SearchStatus::converged) {
         cell.fault = CInclinedFault::notConverged;
         return;
     }
-    Finish(ship, draught, heel, 0, nullptr, cell);
+    Finish(ship, method, draught, heel, 0, nullptr, cell);
 }
 
 // GZ: the ship free to trim; trim and draught carry over from the cell
@@ -73,12 +76,13 @@ void ComputeGZ(const CShipModel& ship, const CInclinedInputs& in, double total, 
         return;
     }
     double t = trim, d = draught;
-    if (ship.FindTrimEquilibrium(g, volume, heel, t, d, in.precision, kInclinedLeverTolerance) !=
-        SearchStatus::converged) {
+    const CHydroMethod method = CHydroMethod::For(in.rule);
+    if (ship.FindTrimEquilibrium(g, volume, heel, t, d, in.precision, kInclinedLeverTolerance,
+                                 method) != SearchStatus::converged) {
         cell.fault = CInclinedFault::notConverged;
         return;
     }
-    Finish(ship, d, heel, t, &g, cell);
+    Finish(ship, method, d, heel, t, &g, cell);
     if (cell.ok) {
         trim = t;
         draught = d;
@@ -99,8 +103,10 @@ void SetInclinedLeverHeader(CTextGrid& grid, CalculationKind kind) {
 }
 
 void OpenInclinedTable(const CShipModel& ship, CInclinedInputs& in) {
+    const IntegrationRule rule = in.rule;
     in = CInclinedInputs();
-    const CImmersedBody body = ImmersedBody(ship);
+    in.rule = rule;
+    const CImmersedBody body = ImmersedBody(ship, CHydroMethod::For(rule));
     in.vmax = body.volume;
     in.xg = body.xb;
     in.yg = body.yb;
@@ -188,7 +194,7 @@ bool ComputeInclinedTable(const CShipModel& ship, const CInclinedInputs& in, CTe
     if (!(in.vmax > 0))
         return false;
     const int nV = InclinedVolumeCount(in), nA = InclinedAngleCount(in);
-    const double total = ship.TotalVolume();
+    const double total = ship.TotalVolume(CHydroMethod::For(in.rule));
     const CVector3 g(in.xg, in.yg, in.zg);
     grid.SetSize(nV + 3, nA + 3);
     if (volumes)

@@ -10,6 +10,8 @@
 #include "CTextGrid.h"
 #include "StopRequest.h"
 
+#include "geometry/HydroMethod.h"
+
 #include <string>
 #include <vector>
 
@@ -35,6 +37,8 @@ struct CInclinedInputs {
     double da = 15;                // heel increment [deg]
     CalculationKind kind = EvenKeelKZ;
     bool trajectories = false; // "Memorizza traiettorie del baricentro \n (centro di carena)"
+    // The tables' one-point rule, or the exact one ("Integrazione esatta").
+    IntegrationRule rule = IntegrationRule::onePoint;
 };
 
 inline constexpr const char* kInclinedCorrected =

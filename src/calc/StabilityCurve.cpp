@@ -3,9 +3,9 @@
 
 #include "geometry/CHydroProperties.h"
 #include "geometry/CMatrix.h"
-#include "geometry/ExactIntegrals.h"
 #include "geometry/IntegrationRules.h"
 #include "geometry/Scalar.h"
+#include "model/CLoading.h"
 #include "model/CShipModel.h"
 #include "platform/NumberText.h"
 
@@ -17,9 +17,6 @@ namespace {
 inline constexpr std::size_t kMaxHeels = 1000;
 // A trim search that wanders this far has lost the ship.
 inline constexpr double kMaxTrimDeg = 60;
-
-// tonnes per (cubic metre times kg/m^3)
-inline constexpr double kTonnesPerKg = 1e-3;
 
 // The lightship's G this many times the hull's size off the hull is a
 // typing error; much further on, its moments would overflow and every
@@ -34,19 +31,9 @@ inline constexpr double kListTolerance = 1e-9;
 class CCondition {
 public:
     CCondition(const CShipModel& ship, const CStabilityInputs& in)
-        : m_moment(in.lcg * in.lightship, in.tcg * in.lightship, in.vcg * in.lightship) {
-        m_weight = in.lightship;
-        for (int i = 1; i <= ship.Tanks().GetCount(); ++i) {
-            const CTank& tank = *ship.Tanks().GetAt(i);
-            if (!tank.IsEnabled() || tank.GetLoadVolume() == 0)
-                continue;
-            const double density = tank.GetSpecificWeight() * kTonnesPerKg; // [t/m^3]
-            m_tanks.push_back({&tank, density * tank.GetLoadVolume(), density});
-            m_weight += m_tanks.back().weight;
-        }
-        m_volume = m_weight / in.density;
-    }
-    double Weight() const { return m_weight; }
+        : m_loading(ship, in.lightship, CVector3(in.lcg, in.tcg, in.vcg), CHydroMethod::Exact()),
+          m_volume(m_loading.Weight() / in.density) {}
+    double Weight() const { return m_loading.Weight(); }
     double Volume() const { return m_volume; }
 
     // G with every liquid's surface parallel to the waterplane of (heel,
@@ -54,40 +41,12 @@ public:
     bool GravityAt(double heel, double trim, CVector3& g, double* fsc = nullptr) const {
         if (!(std::fabs(trim) <= DegToRad(kMaxTrimDeg)))
             return false;
-        g = m_moment;
-        double sum = 0;
-        for (const Tank& t : m_tanks) {
-            CExactProperties liquid;
-            double level = 0;
-            if (t.tank->ExactLiquid(heel, trim, liquid, level) != SearchStatus::converged ||
-                !(liquid.Volume() > 0))
-                return false;
-            CVector3 c;
-            liquid.BuoyancyCentre(c, level, heel, trim);
-            c.Scale(t.weight);
-            g.Add(c);
-            const double area = liquid.WaterplaneArea();
-            if (area > 0) {
-                // About the surface's own axis along x': int y^2 dA - (int y dA)^2 / A.
-                const double sy = liquid.WaterplaneMomentY();
-                sum += t.density * (liquid.WaterplaneSecondY() - sy * sy / area);
-            }
-        }
-        g.Divide(m_weight);
-        if (fsc)
-            *fsc = sum / m_weight;
-        return true;
+        return m_loading.GravityAt(heel, trim, g, fsc) == SearchStatus::converged;
     }
 
 private:
-    struct Tank {
-        const CTank* tank;
-        double weight;  // [t]
-        double density; // [t/m^3]
-    };
-    CVector3 m_moment; // of the lightship [t m]
-    double m_weight = 0, m_volume = 0;
-    std::vector<Tank> m_tanks;
+    CLoading m_loading;
+    double m_volume;
 };
 
 // The hull's keel (lowest z) and the middle of its length, upright.
@@ -106,7 +65,7 @@ struct CHullFrame {
 struct CFloating {
     double heel = 0, trim = 0, draught = 0; // [rad], [rad], [m] in the frame
     CRotationMatrix r;
-    CExactProperties p;
+    CHydroProperties p;
     CVector3 g;
 };
 
@@ -118,17 +77,18 @@ std::string FloatAt(const CShipModel& ship, const CCondition& c, double heelDeg,
     f.trim = 0;
     f.draught = 0;
     const double v = c.Volume();
-    const SearchStatus s = ship.FindTrimEquilibrium<CExactRule>(
+    const SearchStatus s = ship.FindTrimEquilibrium(
         [&](double heel, double trim, CVector3& g) {
             return !(stop && stop->Requested()) && c.GravityAt(heel, trim, g);
         },
-        v, f.heel, f.trim, f.draught, 1e-10 * v, 1e-6);
+        v, f.heel, f.trim, f.draught, 1e-10 * v, 1e-6, CHydroMethod::Exact());
     if (s != SearchStatus::converged)
         return FormatC("no trim of equilibrium found at heel %g deg (the search went beyond %g "
                        "deg of trim, or a tank's level was not found)",
                        heelDeg, kMaxTrimDeg);
     f.r.SetRotation(f.heel, f.trim, 0);
-    ship.ImmersedProperties(f.p, f.draught, f.r);
+    f.p.SetCollect(false);
+    ship.ImmersedProperties(f.p, f.draught, f.r, CHydroMethod::Exact());
     c.GravityAt(f.heel, f.trim, f.g);
     return "";
 }
@@ -172,7 +132,7 @@ void Summarise(const CShipModel& ship, const CCondition& c, const CHullFrame& hu
     s.draught = result.curve.front().draught;
     s.trim = RadToDeg(f.trim);
     double bmt = 0, bml = 0;
-    f.p.MetacentricRadii(bmt, bml);
+    f.p.MetacentricRadii(bmt, bml, f.draught, f.heel, f.trim);
     const double k = FrameZ(f, CVector3(s.g.X(), 0, hull.keel));
     s.kg = FrameZ(f, s.g) - k;
     s.kmt = f.p.BuoyancyCentreInFrame().Z() - k + bmt;
@@ -251,7 +211,7 @@ std::string CheckStabilityShip(const CShipModel& ship, const CStabilityInputs& i
                                   t.GetLoadVolume(), volume);
     }
     const CCondition c(ship, in);
-    const double total = ship.TotalVolume<CExactRule>();
+    const double total = ship.TotalVolume(CHydroMethod::Exact());
     if (!(c.Volume() <= total))
         return FormatC("the condition weighs %g t, more than the whole hull displaces (%g m^3 "
                        "at %g t/m^3, %g t): the ship sinks",

@@ -10,9 +10,10 @@ const char* ComputeSubmergedTrim(const CShipModel& ship, CSubmergedTrimInputs& i
     for (double v : {in.x, in.y, in.z, in.weight, in.tolerance, in.heel, in.trim})
         if (!std::isfinite(v))
             return "Immettere un numero.";
+    const CHydroMethod method = CHydroMethod::For(in.rule);
     double area, volume;
     CVector3 centroid;
-    ship.VolumeCentroid(area, volume, centroid);
+    ship.VolumeCentroid(area, volume, centroid, method);
     if (!(volume > 0))
         return "The ship has no enabled volume: enable a hull element or a compartment";
     if (in.weight < 0)
@@ -22,8 +23,9 @@ const char* ComputeSubmergedTrim(const CShipModel& ship, CSubmergedTrimInputs& i
                "an enabled tank";
     const double heel = RadiansWithoutWholeTurns(in.heel);
     double trim = RadiansWithoutWholeTurns(in.trim);
-    const SearchStatus status = ship.FindSubmergedTrim(CVector3(in.x, in.y, in.z), in.weight, heel,
-                                                       trim, static_cast<float>(in.tolerance));
+    const SearchStatus status =
+        ship.FindSubmergedTrim(CVector3(in.x, in.y, in.z), in.weight, heel, trim,
+                               static_cast<float>(in.tolerance), method);
     // The search itself runs to its end: its steps weigh the tanks' liquids
     // only, the hull being summed once before it.
     ThrowIfStopped(stop);

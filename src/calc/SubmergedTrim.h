@@ -5,6 +5,7 @@
 #pragma once
 
 #include "StopRequest.h"
+#include "geometry/HydroMethod.h"
 
 class CShipModel;
 
@@ -15,6 +16,9 @@ struct CSubmergedTrimInputs {
     double tolerance = 0;       // on the longitudinal lever [m]
     double heel = 0;            // "Teta x" [rad]: places the liquids
     double trim = 0;            // "Teta y" [rad]: where the search starts
+    // The tables' one-point rule, or the exact one ("Integrazione esatta"):
+    // the body's centre, the liquids and the compartments by it.
+    IntegrationRule rule = IntegrationRule::onePoint;
 };
 
 inline constexpr const char* kSubmergedTrimDone = "Calcolo eseguito";

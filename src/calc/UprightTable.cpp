@@ -40,7 +40,7 @@ void ComputeRow(const CShipModel& ship, const CUprightInputs& in, const CMatrixB
     const double trim = DegToRad(WithoutWholeTurns(in.trim));
     CHydroProperties p;
     p.SetCollect(true);
-    ship.ImmersedProperties(p, z, r);
+    ship.ImmersedProperties(p, z, r, CHydroMethod::For(in.rule));
     if (drawing)
         row.waterline.assign(p.m_waterline.begin(), p.m_waterline.end());
     p.ComputeWaterplane();
@@ -87,10 +87,10 @@ void ComputeRow(const CShipModel& ship, const CUprightInputs& in, const CMatrixB
 
 } // namespace
 
-CImmersedBody ImmersedBody(const CShipModel& ship) {
+CImmersedBody ImmersedBody(const CShipModel& ship, const CHydroMethod& method) {
     double area, volume;
     CVector3 centre;
-    ship.VolumeCentroid(area, volume, centre);
+    ship.VolumeCentroid(area, volume, centre, method);
     CImmersedBody body;
     body.volume = RoundTo(volume, 3);
     body.xb = RoundTo(centre.X(), 3);
@@ -101,8 +101,10 @@ CImmersedBody ImmersedBody(const CShipModel& ship) {
 
 void OpenUprightTable(const CShipModel& ship, CUprightInputs& in, CImmersedBody& body) {
     // Every opening starts from the dialog's construction values.
+    const IntegrationRule rule = in.rule;
     in = CUprightInputs();
-    body = ImmersedBody(ship);
+    in.rule = rule;
+    body = ImmersedBody(ship, CHydroMethod::For(rule));
     in.heel = 0;
     in.trim = 0;
     CRotationMatrix identity;

@@ -8,6 +8,8 @@
 #include "CTextGrid.h"
 #include "StopRequest.h"
 
+#include "geometry/HydroMethod.h"
+
 class CDxfFile;
 class CShipModel;
 
@@ -17,6 +19,11 @@ struct CUprightInputs {
     double zmax = 0;  // highest waterplane [m]
     double heel = 0;  // "Teta x (Trasv)" [deg]
     double trim = 0;  // "Teta y (Longitud)" [deg]
+    // The tables' one-point rule, or the exact one ("Integrazione esatta")
+    // with its compartment policy: a compartment's permeability scales its
+    // volume, moments and waterplane, the wetted surface is the hull's, and
+    // a face lying in the waterplane is not wetted.
+    IntegrationRule rule = IntegrationRule::onePoint;
 };
 
 // The body wholly immersed, as the dialog shows it: volume and centre,
@@ -29,14 +36,15 @@ struct CImmersedBody {
 inline constexpr int kUprightColumns = 14;
 inline constexpr int kMaxUprightRows = 100000;
 
-// The values the dialog sets on opening: the immersed body, Zmin and Zmax
-// from the hull elements, heel and trim 0, and dz one fifth of the range cut
-// down to whole centimetres.
+// The values the dialog sets on opening: the immersed body (by the rule
+// inputs holds), Zmin and Zmax from the hull elements, heel and trim 0, and
+// dz one fifth of the range cut down to whole centimetres.
 void OpenUprightTable(const CShipModel& ship, CUprightInputs& inputs, CImmersedBody& body);
 
-// The body wholly immersed (VolumeCentroid), each figure rounded to 3
+// The body wholly immersed (VolumeCentroid by the method: the exact one
+// takes the compartments at their permeability), each figure rounded to 3
 // decimals, as the upright and inclined dialogs show it on opening.
-CImmersedBody ImmersedBody(const CShipModel& ship);
+CImmersedBody ImmersedBody(const CShipModel& ship, const CHydroMethod& method = {});
 
 // The message that refuses the heights, or null: Zmin above Zmax, a range
 // narrower than dz, or a step that is not positive.

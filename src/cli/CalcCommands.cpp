@@ -150,6 +150,7 @@ void AddUpright(CLI::App& app, int& status) {
     auto* trim = cmd->add_option("--trim", a->in.trim, "Trim, Teta y [deg] (default 0)");
     RefuseEmptyFileName(
         cmd->add_option("--dxf", a->dxf, "Also draw the waterlines in this DXF drawing"));
+    AddRuleOption(*cmd, a->in.rule);
     cmd->callback([=, &status] {
         const CStopRequest* const stop = StopOnInterrupt();
         CShipModel ship;
@@ -158,6 +159,7 @@ void AddUpright(CLI::App& app, int& status) {
         if (!a->dxf.empty())
             RefuseSameFile(a->dxf, {{"ship", a->ship}});
         CUprightInputs in;
+        in.rule = a->in.rule;
         CImmersedBody body;
         OpenUprightTable(ship, in, body);
         if (zmin->count())
@@ -230,6 +232,7 @@ void AddInclined(CLI::App& app, int& status) {
     RefuseEmptyFileName(
         cmd->add_option("--trajectories", a->trajectories,
                         "Also draw the paths of the centre of buoyancy in this DXF drawing"));
+    AddRuleOption(*cmd, a->in.rule);
     cmd->callback([=, &status] {
         const CStopRequest* const stop = StopOnInterrupt();
         RefuseTypedValuesThatAreNotNumbers(*cmd);
@@ -241,6 +244,7 @@ void AddInclined(CLI::App& app, int& status) {
         CTextGrid grid;
         WriteInclinedHeaders(grid);
         CInclinedInputs in;
+        in.rule = a->in.rule;
         OpenInclinedTable(ship, in);
         // Options given replace the opening values, field by field.
         for (const auto& [option, field] : *given)
@@ -305,6 +309,7 @@ void AddTrim(CLI::App& app, int& status) {
         ->required();
     cmd->add_option("--heel", in->heel, "Teta x [rad], places the liquid loads (default 0)");
     cmd->add_option("--trim", in->trim, "Teta y [rad], where the search starts (default 0)");
+    AddRuleOption(*cmd, in->rule);
     cmd->callback([=, &status] {
         const CStopRequest* const stop = StopOnInterrupt();
         RefuseTypedValuesThatAreNotNumbers(*cmd);

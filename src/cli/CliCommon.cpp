@@ -99,6 +99,19 @@ void RefuseEmptyFileName(CLI::Option* option) {
         "", "NOT_EMPTY"));
 }
 
+void AddRuleOption(CLI::App& command, IntegrationRule& rule) {
+    command
+        .add_option_function<std::string>(
+            "--rule",
+            [&rule](const std::string& value) {
+                rule = value == "exact" ? IntegrationRule::exact : IntegrationRule::onePoint;
+            },
+            "one-point: the tables' rule (default); exact: closed forms over the immersed "
+            "panels, compartments' permeability scaling their volume, moments and waterplane, "
+            "the wetted surface the hull's alone")
+        ->check(CLI::IsMember({"one-point", "exact"}));
+}
+
 void AddRecordOutputOptions(CLI::App& command, std::string& format, int& digits) {
     command.add_option("--format", format, "tsv (default), csv or json")
         ->check(CLI::IsMember({"tsv", "csv", "json"}));

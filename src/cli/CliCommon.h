@@ -3,6 +3,8 @@
 
 #include <CLI/CLI.hpp>
 
+#include "geometry/HydroMethod.h"
+
 #include <stdexcept>
 #include <string>
 
@@ -67,6 +69,10 @@ void WarnOfValueProblems(const CShipModel& ship);
 // Refuses a number typed for one of command's options that is not finite
 // ("nan", "inf", "1e999"), naming the option.
 void RefuseTypedValuesThatAreNotNumbers(const CLI::App& command);
+
+// --rule one-point|exact: the integration rule of the tables (the one-point
+// rule by default).
+void AddRuleOption(CLI::App& command, IntegrationRule& rule);
 
 // --format tsv|csv|json and --digits N, the output options of the commands
 // that print records (calc/RecordTable.h).

@@ -12,6 +12,9 @@ void CHydroProperties::Reset() {
     m_waterplane_first.Zero();
     m_waterplane_second.Zero();
     m_waterline.RemoveAll();
+    m_waterline_xmin = m_waterline_ymin = 1;
+    m_waterline_xmax = m_waterline_ymax = 0;
+    m_waterplane_integrated = false;
 }
 
 void CHydroProperties::Accumulate(const CHydroProperties& other) {
@@ -27,7 +30,7 @@ void CHydroProperties::Accumulate(const CHydroProperties& other) {
 }
 
 void CHydroProperties::ComputeWaterplane() {
-    if (m_waterline.GetCount() == 0)
+    if (m_waterline.GetCount() == 0 || m_waterplane_integrated)
         return;
     m_waterplane_area = 0;
     m_waterplane_first.Zero();
@@ -57,6 +60,16 @@ void CHydroProperties::ComputeWaterplane() {
     m_waterplane_second.Set(iy, ix, 0);
     m_waterline_length = std::fabs(xmax - xmin);
     m_waterline_breadth = std::fabs(ymax - ymin);
+    m_waterline_xmin = xmin;
+    m_waterline_xmax = xmax;
+    m_waterline_ymin = ymin;
+    m_waterline_ymax = ymax;
+}
+
+CVector3 CHydroProperties::BuoyancyCentreInFrame() const {
+    CVector3 c = m_moments;
+    c.Divide(m_volume);
+    return c;
 }
 
 void SetBackRotation(CMatrix& m, double heel, double trim) {
@@ -67,8 +80,7 @@ void SetBackRotation(CMatrix& m, double heel, double trim) {
 }
 
 void CHydroProperties::BuoyancyCentre(CVector3& b, double draught, double heel, double trim) const {
-    CVector3 c = m_moments;
-    c.Divide(m_volume);
+    CVector3 c = BuoyancyCentreInFrame();
     c.Set(c.X(), c.Y(), c.Z() + draught);
     CMatrix back;
     SetBackRotation(back, heel, trim);
@@ -88,7 +100,7 @@ void CHydroProperties::MetacentricRadii(double& transverse, double& longitudinal
                                         double) const {
     if (m_volume == 0)
         return;
-    if (!m_collect) {
+    if (!m_collect && !m_waterplane_integrated) {
         transverse = 0;
         longitudinal = 0;
         return;

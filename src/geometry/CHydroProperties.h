@@ -1,6 +1,10 @@
 // The hydrostatic properties of one immersed body, in the frame of the
 // waterplane (x', y' in the plane, z' = 0 on it, immersed side z' <= 0):
 // the sums the engine fills face by face, and the results taken from them.
+// It is the one record of every calculation, whichever integration rule
+// filled it (geometry/HydroMethod.h): the one-point rule leaves the
+// waterline's segments, from which ComputeWaterplane integrates the
+// waterplane; the exact rule fills the waterplane itself.
 #pragma once
 
 #include "CSegmentList.h"
@@ -21,8 +25,28 @@ public:
     void Accumulate(const CHydroProperties& other);
 
     // Af, the waterplane moments, Lwl and Bwl from the waterline (nothing
-    // when the waterline is empty).
+    // when the waterline is empty, or when the rule integrated the
+    // waterplane itself).
     void ComputeWaterplane();
+
+    // The record's sums under the names of what they are.
+    double Volume() const { return m_volume; }                           // V  [m^3]
+    double WettedArea() const { return m_wetted_area; }                  // S  [m^2]
+    double WaterplaneArea() const { return m_waterplane_area; }          // Af [m^2]
+    double WaterplaneMomentX() const { return m_waterplane_first.Y(); }  // int x dA [m^3]
+    double WaterplaneMomentY() const { return m_waterplane_first.X(); }  // int y dA [m^3]
+    double WaterplaneSecondX() const { return m_waterplane_second.Y(); } // int x^2 dA [m^4]
+    double WaterplaneSecondY() const { return m_waterplane_second.X(); } // int y^2 dA [m^4]
+    // The waterline's extent in the waterplane frame, once the waterplane
+    // is known.
+    bool HasWaterline() const { return m_waterline_xmin <= m_waterline_xmax; }
+    // Middle of the waterline's extent along x' (0 without a waterline).
+    double WaterlineMiddle() const {
+        return HasWaterline() ? (m_waterline_xmin + m_waterline_xmax) / 2 : 0;
+    }
+    // Centre of buoyancy in the waterplane frame (z' below the waterplane
+    // is negative): M / V. Only for V != 0.
+    CVector3 BuoyancyCentreInFrame() const;
 
     // Centre of buoyancy in ship axes: M / V in the waterplane frame, moved
     // up by the draught and turned back. Only for V != 0.
@@ -31,7 +55,8 @@ public:
     void FloatationCentre(CVector3& f, double draught, double heel, double trim) const;
     // BMt and BMl [m]: the waterplane's second moments about its own centre
     // of flotation over V. Nothing is written when V = 0; both are 0 when
-    // the record does not collect its waterline.
+    // the record neither collected its waterline nor had its waterplane
+    // integrated.
     void MetacentricRadii(double& transverse, double& longitudinal, double draught, double heel,
                           double trim) const;
     // Lever of the buoyancy about the ship's origin, at the heel.
@@ -51,6 +76,12 @@ public:
     CSegmentList m_waterline;
     double m_waterline_breadth = 0; // Bwl
     double m_waterline_length = 0;  // Lwl
+    // Extent of the waterline along x' and y' (min above max: none).
+    double m_waterline_xmin = 1, m_waterline_xmax = 0;
+    double m_waterline_ymin = 1, m_waterline_ymax = 0;
+    // Set by a rule that integrates the waterplane with the volume, whose
+    // waterline segments are only drawn.
+    bool m_waterplane_integrated = false;
 };
 
 // The levers of a centre of buoyancy b about a centre of gravity g, both in

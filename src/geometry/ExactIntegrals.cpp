@@ -1,10 +1,15 @@
 #include "ExactIntegrals.h"
 
 #include "CHydroProperties.h"
-#include "CMatrix.h"
+#include "CSegmentList.h"
 
-void CExactProperties::Accumulate(const CExactProperties& o, double scale, bool wetted) {
-    m_volume += o.m_volume * scale;
+void CExactSums::AddWaterlineSegment(const CVector3& a, const CVector3& b) {
+    if (m_waterline)
+        m_waterline->Append(CSegment(a, b));
+}
+
+void CExactSums::Accumulate(const CExactSums& o, double volumeScale, double scale, bool wetted) {
+    m_volume += o.m_volume * volumeScale;
     if (wetted)
         m_wetted += o.m_wetted;
     m_mx += o.m_mx * scale;
@@ -15,56 +20,31 @@ void CExactProperties::Accumulate(const CExactProperties& o, double scale, bool 
     m_ay += o.m_ay * scale;
     m_axx += o.m_axx * scale;
     m_ayy += o.m_ayy * scale;
-    if (o.HasWaterline()) {
+    if (o.m_xmin <= o.m_xmax) {
         AddWaterlinePoint(o.m_xmin, o.m_ymin);
         AddWaterlinePoint(o.m_xmax, o.m_ymax);
     }
 }
 
-CVector3 CExactProperties::Moments() const {
-    return CVector3(m_mx / 24, m_my / 24, m_mz / 48);
-}
-
-CVector3 CExactProperties::BuoyancyCentreInFrame() const {
-    // The factors 1/24 and 1/48 over 1/6: M / V without dividing twice.
-    return CVector3(m_mx / (4 * m_volume), m_my / (4 * m_volume), m_mz / (8 * m_volume));
-}
-
-void CExactProperties::BuoyancyCentre(CVector3& b, double draught, double heel, double trim) const {
-    const CVector3 c = BuoyancyCentreInFrame();
-    CMatrix back;
-    SetBackRotation(back, heel, trim);
-    b.Transform(back, CVector3(c.X(), c.Y(), c.Z() + draught));
-}
-
-void CExactProperties::FloatationCentre(CVector3& f, double draught, double heel,
-                                        double trim) const {
-    // (int x dA, int y dA) / Af = (-ax / 6, -ay / 6) / (-area / 2).
-    const CVector3 c(m_ax / (3 * m_area), m_ay / (3 * m_area), draught);
-    CMatrix back;
-    SetBackRotation(back, heel, trim);
-    f.Transform(back, c);
-}
-
-void CExactProperties::MetacentricRadii(double& transverse, double& longitudinal) const {
-    // Parallel axes through the centre of flotation:
-    // I = int y^2 dA - yF^2 Af = int y^2 dA - (int y dA)^2 / Af.
-    const double af = WaterplaneArea(), sx = WaterplaneMomentX(), sy = WaterplaneMomentY();
-    const double v = Volume();
-    transverse = (WaterplaneSecondY() - sy * sy / af) / v;
-    longitudinal = (WaterplaneSecondX() - sx * sx / af) / v;
-}
-
-double CExactProperties::RightingLever(const CVector3& g, double draught, double heel,
-                                       double trim) const {
-    CVector3 b;
-    BuoyancyCentre(b, draught, heel, trim);
-    return RightingLeverOf(b, g, heel);
-}
-
-double CExactProperties::TrimmingLever(const CVector3& g, double draught, double heel,
-                                       double trim) const {
-    CVector3 b;
-    BuoyancyCentre(b, draught, heel, trim);
-    return TrimmingLeverOf(b, g, trim);
+void CExactSums::Finish(CHydroProperties& r) const {
+    r.m_volume = m_volume / 6;
+    r.m_wetted_area = m_wetted / 2;
+    r.m_moments.Set(m_mx / 24, m_my / 24, m_mz / 48);
+    // The waterplane is the lid: minus the flux of the panels below it.
+    r.m_waterplane_area = -m_area / 2;
+    r.m_waterplane_first.Set(-m_ay / 6, -m_ax / 6, 0);
+    r.m_waterplane_second.Set(-m_ayy / 24, -m_axx / 24, 0);
+    r.m_waterplane_integrated = true;
+    if (m_xmin <= m_xmax) {
+        r.m_waterline_xmin = m_xmin;
+        r.m_waterline_xmax = m_xmax;
+        r.m_waterline_ymin = m_ymin;
+        r.m_waterline_ymax = m_ymax;
+        r.m_waterline_length = m_xmax - m_xmin;
+        r.m_waterline_breadth = m_ymax - m_ymin;
+    } else {
+        r.m_waterline_xmin = r.m_waterline_ymin = 1;
+        r.m_waterline_xmax = r.m_waterline_ymax = 0;
+        r.m_waterline_length = r.m_waterline_breadth = 0;
+    }
 }

@@ -32,10 +32,24 @@
 #include <cmath>
 #include <limits>
 
-class CExactProperties {
+class CHydroProperties;
+class CSegmentList;
+
+// The exact rule's running sums over the immersed triangles; Finish gives
+// the record.
+class CExactSums {
 public:
-    // Everything back to zero, the waterline extents empty.
-    void Reset() { *this = CExactProperties(); }
+    // Everything back to zero, the waterline extents empty; the segment
+    // list to collect into stays.
+    void Reset() {
+        CSegmentList* waterline = m_waterline;
+        *this = CExactSums();
+        m_waterline = waterline;
+    }
+    // Where the waterline's segments go, one per face that crosses the
+    // waterplane, for drawing; null (the default) collects none.
+    void CollectWaterline(CSegmentList* waterline) { m_waterline = waterline; }
+    CSegmentList* Waterline() const { return m_waterline; }
 
     // One triangle of the immersed surface, corners in the waterplane frame,
     // counter-clockwise seen from outside the body.
@@ -66,39 +80,21 @@ public:
         m_ymin = y < m_ymin ? y : m_ymin;
         m_ymax = y > m_ymax ? y : m_ymax;
     }
-    // Adds another body's sums times scale (a compartment's permeability
-    // scales its volume, its moments and its waterplane alike); its wetted
-    // area only when wetted is set. The waterline extents always widen.
-    void Accumulate(const CExactProperties& other, double scale, bool wetted);
+    // The waterline's piece across one face, from a to b (z' = 0), when
+    // the segments are collected.
+    void AddWaterlineSegment(const CVector3& a, const CVector3& b);
+    // Adds another body's sums: its volume times volumeScale, its moments
+    // and waterplane times scale (a compartment's permeability scales both,
+    // or the volume alone), its wetted area only when wetted is set. The
+    // waterline extents always widen.
+    void Accumulate(const CExactSums& other, double volumeScale, double scale, bool wetted);
+    // The volume so far [m^3].
+    double Volume() const { return m_volume / 6; }
 
-    double Volume() const { return m_volume / 6; }           // V  [m^3]
-    double WettedArea() const { return m_wetted / 2; }       // S  [m^2]
-    CVector3 Moments() const;                                // int (x, y, z) dV [m^4]
-    double WaterplaneArea() const { return -m_area / 2; }    // Af [m^2]
-    double WaterplaneMomentX() const { return -m_ax / 6; }   // int x dA [m^3]
-    double WaterplaneMomentY() const { return -m_ay / 6; }   // int y dA [m^3]
-    double WaterplaneSecondX() const { return -m_axx / 24; } // int x^2 dA [m^4]
-    double WaterplaneSecondY() const { return -m_ayy / 24; } // int y^2 dA [m^4]
-    bool HasWaterline() const { return m_xmin <= m_xmax; }
-    double WaterlineLength() const { return HasWaterline() ? m_xmax - m_xmin : 0; }  // along x'
-    double WaterlineBreadth() const { return HasWaterline() ? m_ymax - m_ymin : 0; } // along y'
-    // Middle of the waterline's extent along x' (0 without a waterline).
-    double WaterlineMiddle() const { return HasWaterline() ? (m_xmin + m_xmax) / 2 : 0; }
-
-    // Centre of buoyancy in the waterplane frame (z' below the waterplane
-    // is negative) and in ship axes. Only for V != 0.
-    CVector3 BuoyancyCentreInFrame() const;
-    void BuoyancyCentre(CVector3& b, double draught, double heel, double trim) const;
-    // Centre of flotation in ship axes. Only for Af != 0.
-    void FloatationCentre(CVector3& f, double draught, double heel, double trim) const;
-    // BMt and BMl [m]: the waterplane's second moments about the axes
-    // through its centre of flotation (along x' and along y'), over V. Only
-    // for V != 0 and Af != 0.
-    void MetacentricRadii(double& transverse, double& longitudinal) const;
-    // GZ: lever of the buoyancy about G at the heel.
-    double RightingLever(const CVector3& g, double draught, double heel, double trim) const;
-    // Longitudinal lever of the buoyancy about G; 0 at longitudinal equilibrium.
-    double TrimmingLever(const CVector3& g, double draught, double heel, double trim) const;
+    // The record of these sums: V, S, the moments, the waterplane and its
+    // moments, the waterline's extents, Lwl and Bwl (the constant factors
+    // applied once, here). The record's segments are those collected.
+    void Finish(CHydroProperties& record) const;
 
 private:
     // Sums of the plain products; see the table above for their factors.
@@ -109,6 +105,7 @@ private:
     double m_xmax = -std::numeric_limits<double>::infinity();
     double m_ymin = std::numeric_limits<double>::infinity();
     double m_ymax = -std::numeric_limits<double>::infinity();
+    CSegmentList* m_waterline = nullptr;
 };
 
 // The volume alone by the exact rule: N.z Sz / 6 per triangle.
@@ -120,6 +117,7 @@ public:
         m_sum += (e1x * e2y - e1y * e2x) * (a.Z() + b.Z() + c.Z());
     }
     void AddWaterlinePoint(double, double) {}
+    void AddWaterlineSegment(const CVector3&, const CVector3&) {}
     double Volume() const { return m_sum / 6; }
 
 private:

@@ -29,7 +29,6 @@ inline constexpr int kMaxFaceCorners = 4;
 } // namespace rules
 
 struct COnePointRule {
-    using Record = CHydroProperties;
 
     // V, S and the moments; the waterline segments go to waterline when
     // collect is set. The clipped face's scratch is set up once per
@@ -70,9 +69,10 @@ struct COnePointRule {
 };
 
 struct CExactRule {
-    using Record = CExactProperties;
+    using Record = CHydroProperties;
+    using Sums = CExactSums;
 
-    // Sums: CExactProperties, or CExactVolume for the volume alone.
+    // Sums: CExactSums, or CExactVolume for the volume alone.
     template <class S> static void Face(const CVector3* const* c, int n, S& sums) {
         bool anyIn = false, anyOut = false, onPlane = false;
         for (int k = 0; k < n; ++k) {
@@ -83,11 +83,16 @@ struct CExactRule {
         }
         if (!anyIn)
             return;
+        // The face's points on the waterplane: its corners there and its
+        // cuts, in face order; two of them make its piece of the waterline.
+        CVector3 line[2 * rules::kMaxFaceCorners];
+        int inLine = 0;
         if (onPlane) {
             int inPlane = 0;
             for (int k = 0; k < n; ++k)
                 if (c[k]->Z() == 0) {
                     sums.AddWaterlinePoint(c[k]->X(), c[k]->Y());
+                    line[inLine++] = *c[k];
                     ++inPlane;
                 }
             if (inPlane == n)
@@ -111,8 +116,12 @@ struct CExactRule {
             if (faceclip::ClipEdge(a, b, cut) == 2) {
                 const CVector3& p = a.Z() <= 0 ? cut[1] : cut[0];
                 sums.AddWaterlinePoint(p.X(), p.Y());
+                if (a.Z() != 0 && b.Z() != 0) // else the cut is a corner already there
+                    line[inLine++] = p;
             }
         }
+        if (inLine == 2)
+            sums.AddWaterlineSegment(line[0], line[1]);
         for (int k = 1; k + 1 < count; ++k)
             sums.AddTriangle(clipped[0], clipped[k], clipped[k + 1]);
     }

@@ -39,11 +39,6 @@ public:
     virtual void GetFace(int i, CPointList& list) const = 0;
     virtual int GetFaceCount() const = 0;
 
-    // Face i carried into the waterplane frame (R p, z' - draught) and
-    // clipped to z' <= 0: each kept edge part as two points. out is emptied
-    // first; left as it was when i is not a face.
-    void ClipFace(int i, const CMatrixBase& r, double draught, CPointList& out) const;
-
     // Smallest and largest x, y and z over every vertex; false, with the
     // outputs untouched, when the mesh has no vertex.
     bool Extents(CVector3& min, CVector3& max) const;

@@ -22,6 +22,7 @@ inline constexpr Colour kTankColour = 0x0000C0;
 
 class CDxfFile;
 
+class CExactSums;
 class CHydroProperties;
 struct COnePointRule;
 class CSectionContour;
@@ -71,6 +72,9 @@ public:
     // Volume below the waterplane, and enclosed volume, by the rule.
     template <class Rule> double ImmersedVolumeBy(const CMatrixBase& r, double draught) const;
     template <class Rule> double VolumeBy() const;
+    // The exact rule's sums over every panel in ship axes, no waterplane:
+    // the enclosed volume, its moments and the panels' area.
+    void EnclosedSums(CExactSums& sums) const;
     // The draught at which the immersed volume is target, by false position
     // between the lowest and highest z'; draught holds the last one tried.
     // A target outside (0, Volume] leaves draught as it was (outOfRange).

@@ -11,35 +11,18 @@
 static_assert(rules::kMaxFaceCorners == meshfaces::kMaxCorners);
 #include <cmath>
 
-void CMesh::ClipFace(int i, const CMatrixBase& r, double draught, CPointList& out) const {
-    if (i < 1 || i > GetFaceCount())
-        return;
-    out.RemoveAll();
-    thread_local CPointList face;
-    GetFace(i, face);
-    const int n = face.GetCount();
-    if (n <= 2)
-        return;
-    // Faces are triangles or quadrilaterals.
-    assert(n <= meshfaces::kMaxCorners);
-    const CRotationKernel kernel(r);
-    CVector3 transformed[meshfaces::kMaxCorners];
-    const CVector3* corners[meshfaces::kMaxCorners];
-    for (int k = 0; k < n; ++k) {
-        transformed[k] = kernel.Apply(*face.GetAt(k + 1), draught);
-        corners[k] = &transformed[k];
-    }
-    CVector3 clipped[2 * meshfaces::kMaxCorners];
-    const int m = faceclip::Clip(corners, n, clipped);
-    for (int k = 0; k < m; ++k)
-        out.Append(clipped[k]);
-}
-
 template <class Rule> double CShipElement::VolumeBy() const {
     typename Rule::VolumeSums volume{};
     meshfaces::ForEachFaceInShipAxes(
         *this, [&](const CVector3* p, int n) { Rule::WholeFace(p, n, volume); });
     return Rule::VolumeOf(volume);
+}
+
+void CShipElement::EnclosedSums(CExactSums& sums) const {
+    meshfaces::ForEachFaceInShipAxes(*this, [&](const CVector3* p, int n) {
+        for (int k = 1; k + 1 < n; ++k)
+            sums.AddTriangle(p[0], p[k], p[k + 1]);
+    });
 }
 
 double CShipElement::Volume() const {
@@ -124,8 +107,7 @@ void CShipElement::ImmersedProperties(CHydroProperties& result, double draught,
 
 template void CShipElement::ImmersedSums<COnePointRule>(COnePointRule::Sums&, double,
                                                         const CMatrixBase&) const;
-template void CShipElement::ImmersedSums<CExactRule>(CExactProperties&, double,
-                                                     const CMatrixBase&) const;
+template void CShipElement::ImmersedSums<CExactRule>(CExactSums&, double, const CMatrixBase&) const;
 template double CShipElement::ImmersedVolumeBy<COnePointRule>(const CMatrixBase&, double) const;
 template double CShipElement::ImmersedVolumeBy<CExactRule>(const CMatrixBase&, double) const;
 template double CShipElement::VolumeBy<COnePointRule>() const;

@@ -5,18 +5,18 @@
 #include "CCompartment.h"
 #include "CShipElement.h"
 #include "CTank.h"
+#include "geometry/HydroMethod.h"
 
 #include <functional>
 #include <string>
 
 class CFile;
-class CExactProperties;
 class CHydroProperties;
-struct COnePointRule;
 class CMatrixBase;
 class CSectionContour;
 
-inline constexpr double kSeaWaterSpecificWeight = 1025.0;
+inline constexpr double kSeaWaterSpecificWeight = 1025.0; // [kg/m^3]
+inline constexpr double kTonnesPerKg = 1e-3;
 
 // The centre of gravity g of a loaded ship at the attitude (heel, trim), its
 // moving loads placed for it; false when it cannot be formed.
@@ -36,7 +36,8 @@ public:
     COwningList<CCompartment>& Compartments() { return m_compartments; }
     const COwningList<CCompartment>& Compartments() const { return m_compartments; }
 
-    double GetSeaSpecificWeight() const { return m_sea_specific_weight; }
+    double GetSeaSpecificWeight() const { return m_sea_specific_weight; }         // [kg/m^3]
+    double GetSeaDensity() const { return m_sea_specific_weight * kTonnesPerKg; } // [t/m^3]
 
     // Removes every tank, compartment and hull element; sea water back to 1025.
     void Clear();
@@ -59,66 +60,72 @@ public:
 
     // Hydrostatics of the ship: enabled hull elements at full volume,
     // enabled compartments scaled by their permeability; tanks only carry
-    // their liquid loads. Rotations and draughts as for the elements. The
-    // operations with a Rule parameter take either integration rule
-    // (geometry/IntegrationRules.h): COnePointRule, the tables' own and the
-    // default, or CExactRule.
+    // their liquid loads. Rotations and draughts as for the elements. Every
+    // evaluation takes the method (geometry/HydroMethod.h): the tables' one,
+    // the default, or the exact one, with its compartment policy. Weights
+    // are in tonnes and densities in t/m^3.
 
-    // Volumes of the enabled hull elements plus effective volumes of the
-    // enabled compartments.
-    template <class Rule = COnePointRule> double TotalVolume() const;
-    template <class Rule = COnePointRule>
-    double ImmersedVolume(const CMatrixBase& r, double draught) const;
+    // Volumes of the enabled hull elements plus the enabled compartments'
+    // volumes times their permeability.
+    double TotalVolume(const CHydroMethod& method = {}) const;
+    double ImmersedVolume(const CMatrixBase& r, double draught,
+                          const CHydroMethod& method = {}) const;
     // Lowest zmin and highest zmax over all hull elements, enabled or not;
     // false, outputs untouched, when no hull element has a vertex.
     bool ZRange(const CMatrixBase& r, double& zmin, double& zmax) const;
     // The draught at which the immersed volume is volume (false position on
     // the ship, as FindLevel on an element).
-    template <class Rule = COnePointRule>
-    SearchStatus FindDraught(double volume, const CMatrixBase& r, double& draught,
-                             double tolerance) const;
-    // The same with the ship's TotalVolume() already at hand, for searches
-    // that call it many times on an unchanged ship.
-    template <class Rule = COnePointRule>
     SearchStatus FindDraught(double volume, const CMatrixBase& r, double& draught, double tolerance,
-                             double totalVolume) const;
+                             const CHydroMethod& method = {}) const;
+    // The same with the ship's TotalVolume(method) already at hand, for
+    // searches that call it many times on an unchanged ship.
+    SearchStatus FindDraught(double volume, const CMatrixBase& r, double& draught, double tolerance,
+                             double totalVolume, const CHydroMethod& method = {}) const;
     // The body wholly immersed: panel area, volume and centre of the enabled
-    // hull elements and compartments at full volume. Volume 0 gives the zero
-    // centre.
-    void VolumeCentroid(double& area, double& volume, CVector3& centroid) const;
+    // hull elements and compartments; the tables' method takes the
+    // compartments at full volume, the exact one at their permeability.
+    // Volume 0 gives the zero centre.
+    void VolumeCentroid(double& area, double& volume, CVector3& centroid,
+                        const CHydroMethod& method = {}) const;
     // Resets result and adds every enabled hull element's and compartment's
-    // immersed part; the waterline of all of them is always collected.
-    void ImmersedProperties(CHydroProperties& result, double draught, const CMatrixBase& r) const;
-    // The same by the exact rule. A compartment's permeability scales its
-    // volume, its moments and its waterplane; its walls are not part of
-    // the ship's wetted surface.
-    void ImmersedProperties(CExactProperties& result, double draught, const CMatrixBase& r) const;
-    // Weight of the liquid in the enabled tanks.
+    // immersed part, the compartments by the method's policy; the waterline
+    // is always collected (by the exact rule only to be drawn: its record
+    // holds the waterplane already).
+    void ImmersedProperties(CHydroProperties& result, double draught, const CMatrixBase& r,
+                            const CHydroMethod& method = {}) const;
+    // Weight of the liquid in the enabled tanks [t].
     double TankLoadWeight() const;
     // g = (W g + sum of the tanks' load weight times liquid centre) / (W +
     // tank load weight): the centre of gravity with the liquids placed for
-    // heel and trim. A tank whose level search fails gives notConverged.
-    SearchStatus CentreOfGravity(CVector3& g, double weight, double heel, double trim) const;
+    // heel and trim (CLoading). A tank whose level search fails gives
+    // notConverged. weight [t].
+    SearchStatus CentreOfGravity(CVector3& g, double weight, double heel, double trim,
+                                 const CHydroMethod& method = {}) const;
     // Free to trim: the trim (and its draught) at which the ship of volume
     // volume, heeled by heel, with its liquids moving, has no trimming lever.
-    // g0 is the centre of gravity without the liquids.
-    template <class Rule = COnePointRule>
+    // g0 is the centre of gravity without the liquids, whose weight is that
+    // of the sea water displaced less the liquids'.
     SearchStatus FindTrimEquilibrium(const CVector3& g0, double volume, double heel, double& trim,
-                                     double& draught, double volumeTolerance,
-                                     double leverTolerance) const;
+                                     double& draught, double volumeTolerance, double leverTolerance,
+                                     const CHydroMethod& method = {}) const;
     // The same for a centre of gravity that the caller forms at each
     // attitude the search tries (its own weights and moving loads).
-    template <class Rule = COnePointRule>
     SearchStatus FindTrimEquilibrium(const CCentreOfGravityAt& gravity, double volume, double heel,
                                      double& trim, double& draught, double volumeTolerance,
-                                     double leverTolerance) const;
-    // cos(trim) (B.x - G.x) - sin(trim) (B.z - G.z).
-    static double LongitudinalLever(const CVector3& b, const CVector3& g, double trim);
+                                     double leverTolerance, const CHydroMethod& method = {}) const;
     // The trim of a body wholly under water whose liquids move with the trim:
-    // Newton steps on the longitudinal lever about the fixed centre of
-    // buoyancy. g0 and weight are those of everything but the liquids.
+    // Newton steps on the trimming lever about the fixed centre of
+    // buoyancy. g0 and weight [t] are those of everything but the liquids.
     SearchStatus FindSubmergedTrim(const CVector3& g0, double weight, double heel, double& trim,
-                                   float tolerance) const;
+                                   float tolerance, const CHydroMethod& method = {}) const;
+
+    // The same evaluations with the rule as a type, for the face loops'
+    // callers that run them millions of times.
+    template <class Rule> double TotalVolumeBy() const;
+    template <class Rule> double ImmersedVolumeBy(const CMatrixBase& r, double draught) const;
+    template <class Rule>
+    SearchStatus FindDraughtBy(double volume, const CMatrixBase& r, double& draught,
+                               double tolerance, double totalVolume) const;
 
     // The box of every hull element, enabled or not, that has a vertex;
     // false, outputs untouched, when there is none.

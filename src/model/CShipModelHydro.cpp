@@ -1,5 +1,7 @@
-// The ship's hydrostatics: sums over the element lists, the liquid loads,
-// and the draught, trim and submerged-trim searches.
+// The ship's hydrostatics: sums over the element lists by the method's rule
+// and compartment policy, the liquid loads, and the draught, trim and
+// submerged-trim searches.
+#include "CLoading.h"
 #include "CShipModel.h"
 #include "FalsePosition.h"
 #include "TrimSearch.h"
@@ -10,32 +12,42 @@
 
 #include <cmath>
 
-void CCompartment::ImmersedProperties(CHydroProperties& result, double draught,
-                                      const CMatrixBase& r) const {
-    CShipElement::ImmersedProperties(result, draught, r);
-    result.m_volume *= m_permeability;
+namespace {
+
+// Runs fn with the method's rule as a type, so that the face loops below
+// it are compiled for each rule and never branch on it.
+template <class Fn> decltype(auto) WithRule(const CHydroMethod& method, Fn&& fn) {
+    if (method.IsExact())
+        return fn(CExactRule{});
+    return fn(COnePointRule{});
 }
 
-SearchStatus CTank::TankLiquidCentre(double heel, double trim, CVector3& centre) const {
-    centre.Zero();
-    if (m_load_volume == 0)
-        return SearchStatus::converged;
+// The tables' rule: each element's record filled whole, the compartment's
+// volume alone scaled.
+void OnePointLiquid(const CTank& tank, double heel, double trim, CHydroProperties& liquid,
+                    double& level, SearchStatus& status) {
     CRotationMatrix r;
     r.SetRotation(heel, trim, 0);
-    double draught = 0;
-    const SearchStatus status = FindLevel(m_load_volume, r, draught, 4.0);
-    CHydroProperties liquid;
-    ImmersedProperties(liquid, draught, r);
+    status = tank.FindLevel(tank.GetLoadVolume(), r, level, 4.0);
+    liquid.SetCollect(true);
+    tank.ImmersedProperties(liquid, level, r);
     if (liquid.m_volume == 0)
-        return SearchStatus::notConverged;
-    liquid.BuoyancyCentre(centre, draught, heel, trim);
-    return status == SearchStatus::notConverged ? status : SearchStatus::converged;
+        status = SearchStatus::notConverged;
+    else if (status != SearchStatus::notConverged)
+        status = SearchStatus::converged;
 }
 
-SearchStatus CTank::ExactLiquid(double heel, double trim, CExactProperties& liquid,
-                                double& level) const {
+} // namespace
+
+SearchStatus CTank::Liquid(double heel, double trim, CHydroProperties& liquid, double& level,
+                           const CHydroMethod& method) const {
     liquid.Reset();
     level = 0;
+    if (!method.IsExact()) {
+        SearchStatus status = SearchStatus::converged;
+        OnePointLiquid(*this, heel, trim, liquid, level, status);
+        return status;
+    }
     const double volume = VolumeBy<CExactRule>();
     if (!(m_load_volume > 0) || !(m_load_volume <= volume * (1 + 1e-9)))
         return SearchStatus::outOfRange;
@@ -50,11 +62,26 @@ SearchStatus CTank::ExactLiquid(double heel, double trim, CExactProperties& liqu
     } else {
         status = FindLevel<CExactRule>(m_load_volume, r, level, 1e-10 * m_load_volume, volume);
     }
-    ImmersedSums<CExactRule>(liquid, level, r);
+    CExactSums sums;
+    ImmersedSums<CExactRule>(sums, level, r);
+    sums.Finish(liquid);
     return status;
 }
 
-template <class Rule> double CShipModel::TotalVolume() const {
+SearchStatus CTank::TankLiquidCentre(double heel, double trim, CVector3& centre,
+                                     const CHydroMethod& method) const {
+    centre.Zero();
+    if (m_load_volume == 0)
+        return SearchStatus::converged;
+    thread_local CHydroProperties liquid;
+    double level = 0;
+    const SearchStatus status = Liquid(heel, trim, liquid, level, method);
+    if (liquid.m_volume != 0)
+        liquid.BuoyancyCentre(centre, level, heel, trim);
+    return status;
+}
+
+template <class Rule> double CShipModel::TotalVolumeBy() const {
     double volume = 0;
     for (int i = 1; i <= m_hull.GetCount(); ++i)
         if (m_hull.GetAt(i)->IsEnabled())
@@ -65,10 +92,14 @@ template <class Rule> double CShipModel::TotalVolume() const {
     return volume;
 }
 
+double CShipModel::TotalVolume(const CHydroMethod& method) const {
+    return WithRule(method, [&](auto rule) { return TotalVolumeBy<decltype(rule)>(); });
+}
+
 thread_local long long CShipModel::s_evaluations = 0;
 
 template <class Rule>
-double CShipModel::ImmersedVolume(const CMatrixBase& r, double draught) const {
+double CShipModel::ImmersedVolumeBy(const CMatrixBase& r, double draught) const {
     ++s_evaluations;
     double volume = 0;
     for (int i = 1; i <= m_hull.GetCount(); ++i)
@@ -78,6 +109,12 @@ double CShipModel::ImmersedVolume(const CMatrixBase& r, double draught) const {
         if (const CCompartment& c = *m_compartments.GetAt(i); c.IsEnabled())
             volume += c.ImmersedVolumeBy<Rule>(r, draught) * c.GetPermeability();
     return volume;
+}
+
+double CShipModel::ImmersedVolume(const CMatrixBase& r, double draught,
+                                  const CHydroMethod& method) const {
+    return WithRule(method,
+                    [&](auto rule) { return ImmersedVolumeBy<decltype(rule)>(r, draught); });
 }
 
 bool CShipModel::ZRange(const CMatrixBase& r, double& zmin, double& zmax) const {
@@ -96,23 +133,55 @@ bool CShipModel::ZRange(const CMatrixBase& r, double& zmin, double& zmax) const 
 }
 
 template <class Rule>
-SearchStatus CShipModel::FindDraught(double volume, const CMatrixBase& r, double& draught,
-                                     double tolerance) const {
-    return FindDraught<Rule>(volume, r, draught, tolerance, TotalVolume<Rule>());
-}
-
-template <class Rule>
-SearchStatus CShipModel::FindDraught(double volume, const CMatrixBase& r, double& draught,
-                                     double tolerance, double totalVolume) const {
+SearchStatus CShipModel::FindDraughtBy(double volume, const CMatrixBase& r, double& draught,
+                                       double tolerance, double totalVolume) const {
     double zmin = 0, zmax = 0;
     ZRange(r, zmin, zmax);
     return FalsePositionLevel(volume, zmin, zmax, totalVolume, draught, tolerance,
-                              [&](double t) { return ImmersedVolume<Rule>(r, t); });
+                              [&](double t) { return ImmersedVolumeBy<Rule>(r, t); });
 }
 
-void CShipModel::VolumeCentroid(double& area, double& volume, CVector3& centroid) const {
+SearchStatus CShipModel::FindDraught(double volume, const CMatrixBase& r, double& draught,
+                                     double tolerance, const CHydroMethod& method) const {
+    return FindDraught(volume, r, draught, tolerance, TotalVolume(method), method);
+}
+
+SearchStatus CShipModel::FindDraught(double volume, const CMatrixBase& r, double& draught,
+                                     double tolerance, double totalVolume,
+                                     const CHydroMethod& method) const {
+    return WithRule(method, [&](auto rule) {
+        return FindDraughtBy<decltype(rule)>(volume, r, draught, tolerance, totalVolume);
+    });
+}
+
+void CShipModel::VolumeCentroid(double& area, double& volume, CVector3& centroid,
+                                const CHydroMethod& method) const {
     area = 0;
     volume = 0;
+    centroid.Zero();
+    if (method.IsExact()) {
+        // Closed forms over every panel in ship axes: the enclosed volume
+        // and its moments, each compartment's scaled by its permeability.
+        CExactSums sums, part;
+        auto add = [&](const CShipElement& e, double scale) {
+            part.Reset();
+            e.EnclosedSums(part);
+            sums.Accumulate(part, scale, scale, true);
+        };
+        for (int i = 1; i <= m_hull.GetCount(); ++i)
+            if (m_hull.GetAt(i)->IsEnabled())
+                add(*m_hull.GetAt(i), 1);
+        for (int i = 1; i <= m_compartments.GetCount(); ++i)
+            if (const CCompartment& c = *m_compartments.GetAt(i); c.IsEnabled())
+                add(c, c.GetPermeability());
+        CHydroProperties whole;
+        sums.Finish(whole);
+        area = whole.m_wetted_area;
+        volume = whole.m_volume;
+        if (volume != 0)
+            centroid = whole.BuoyancyCentreInFrame();
+        return;
+    }
     CVector3 sum;
     auto add = [&](const CShipElement& e) {
         double a, v;
@@ -129,17 +198,42 @@ void CShipModel::VolumeCentroid(double& area, double& volume, CVector3& centroid
     for (int i = 1; i <= m_compartments.GetCount(); ++i)
         if (m_compartments.GetAt(i)->IsEnabled())
             add(*m_compartments.GetAt(i));
-    centroid.Zero();
     if (volume != 0) {
         centroid = sum;
         centroid.Divide(volume);
     }
 }
 
-void CShipModel::ImmersedProperties(CHydroProperties& result, double draught,
-                                    const CMatrixBase& r) const {
+void CShipModel::ImmersedProperties(CHydroProperties& result, double draught, const CMatrixBase& r,
+                                    const CHydroMethod& method) const {
     ++s_evaluations;
     result.Reset();
+    if (method.IsExact()) {
+        // Each element's sums are taken whole, then added: the hull's as
+        // they are, a compartment's by the policy. The waterline's pieces
+        // go straight to the record, to be drawn.
+        CExactSums sums, part;
+        part.CollectWaterline(result.m_collect ? &result.m_waterline : nullptr);
+        const bool allSums = method.compartments == CompartmentPolicy::allSums;
+        for (int i = 1; i <= m_hull.GetCount(); ++i)
+            if (m_hull.GetAt(i)->IsEnabled()) {
+                part.Reset();
+                m_hull.GetAt(i)->ImmersedSums<CExactRule>(part, draught, r);
+                sums.Accumulate(part, 1, 1, true);
+            }
+        for (int i = 1; i <= m_compartments.GetCount(); ++i)
+            if (const CCompartment& c = *m_compartments.GetAt(i); c.IsEnabled()) {
+                part.Reset();
+                c.ImmersedSums<CExactRule>(part, draught, r);
+                if (allSums)
+                    sums.Accumulate(part, c.GetPermeability(), c.GetPermeability(), false);
+                else
+                    sums.Accumulate(part, c.GetPermeability(), 1, true);
+            }
+        sums.Finish(result);
+        return;
+    }
+    // The tables' sums: a compartment's volume alone is scaled.
     thread_local CHydroProperties part;
     part.SetCollect(true);
     for (int i = 1; i <= m_hull.GetCount(); ++i)
@@ -148,30 +242,10 @@ void CShipModel::ImmersedProperties(CHydroProperties& result, double draught,
             result.Accumulate(part);
         }
     for (int i = 1; i <= m_compartments.GetCount(); ++i)
-        if (m_compartments.GetAt(i)->IsEnabled()) {
-            m_compartments.GetAt(i)->ImmersedProperties(part, draught, r);
-            result.Accumulate(part);
-        }
-}
-
-void CShipModel::ImmersedProperties(CExactProperties& result, double draught,
-                                    const CMatrixBase& r) const {
-    ++s_evaluations;
-    result.Reset();
-    // Each element's sums are taken whole, then added: the hull's as they
-    // are, a compartment's times its permeability.
-    CExactProperties part;
-    for (int i = 1; i <= m_hull.GetCount(); ++i)
-        if (m_hull.GetAt(i)->IsEnabled()) {
-            part.Reset();
-            m_hull.GetAt(i)->ImmersedSums<CExactRule>(part, draught, r);
-            result.Accumulate(part, 1, true);
-        }
-    for (int i = 1; i <= m_compartments.GetCount(); ++i)
         if (const CCompartment& c = *m_compartments.GetAt(i); c.IsEnabled()) {
-            part.Reset();
-            c.ImmersedSums<CExactRule>(part, draught, r);
-            result.Accumulate(part, c.GetPermeability(), false);
+            c.ImmersedProperties(part, draught, r);
+            part.m_volume *= c.GetPermeability();
+            result.Accumulate(part);
         }
 }
 
@@ -183,68 +257,43 @@ double CShipModel::TankLoadWeight() const {
     return weight;
 }
 
-SearchStatus CShipModel::CentreOfGravity(CVector3& g, double weight, double heel,
-                                         double trim) const {
-    SearchStatus status = SearchStatus::converged;
-    g.Scale(weight);
-    for (int i = 1; i <= m_tanks.GetCount(); ++i) {
-        const CTank& tank = *m_tanks.GetAt(i);
-        if (!tank.IsEnabled() || tank.GetLoadVolume() == 0)
-            continue;
-        CVector3 centre;
-        if (tank.TankLiquidCentre(heel, trim, centre) == SearchStatus::notConverged)
-            status = SearchStatus::notConverged;
-        centre.Scale(tank.GetLoadWeight());
-        g.Add(centre);
-    }
-    g.Divide(weight + TankLoadWeight());
-    return status;
+SearchStatus CShipModel::CentreOfGravity(CVector3& g, double weight, double heel, double trim,
+                                         const CHydroMethod& method) const {
+    const CLoading loading(*this, weight, g, method);
+    return loading.GravityAt(heel, trim, g);
 }
 
-double CShipModel::LongitudinalLever(const CVector3& b, const CVector3& g, double trim) {
-    return std::cos(trim) * (b.X() - g.X()) - std::sin(trim) * (b.Z() - g.Z());
-}
-
-namespace {
-
-// A record that the trim search fills: the one-point record collects its
-// waterline, as the tables' records do.
-void PrepareRecord(CHydroProperties& record) {
-    record.SetCollect(true);
-}
-void PrepareRecord(CExactProperties&) {}
-
-} // namespace
-
-template <class Rule>
 SearchStatus CShipModel::FindTrimEquilibrium(const CVector3& g0, double volume, double heel,
                                              double& trim, double& draught, double volumeTolerance,
-                                             double leverTolerance) const {
-    const double fixedWeight = volume * m_sea_specific_weight - TankLoadWeight();
-    return FindTrimEquilibrium<Rule>(
+                                             double leverTolerance,
+                                             const CHydroMethod& method) const {
+    const CLoading loading(*this, volume * GetSeaDensity() - TankLoadWeight(), g0, method);
+    return FindTrimEquilibrium(
         [&](double h, double t, CVector3& g) {
-            g = g0;
-            return CentreOfGravity(g, fixedWeight, h, t) != SearchStatus::notConverged;
+            return loading.GravityAt(h, t, g) != SearchStatus::notConverged;
         },
-        volume, heel, trim, draught, volumeTolerance, leverTolerance);
+        volume, heel, trim, draught, volumeTolerance, leverTolerance, method);
 }
 
-template <class Rule>
 SearchStatus CShipModel::FindTrimEquilibrium(const CCentreOfGravityAt& gravity, double volume,
                                              double heel, double& trim, double& draught,
-                                             double volumeTolerance, double leverTolerance) const {
-    const double totalVolume = TotalVolume<Rule>();
+                                             double volumeTolerance, double leverTolerance,
+                                             const CHydroMethod& method) const {
+    const double totalVolume = TotalVolume(method);
     // The trimming lever at trim t, with the draught for the volume (starting
     // from the last one) and the loads placed for this attitude.
     return FindLeverZero(trim, leverTolerance, [&](double t) {
         CRotationMatrix r;
         r.SetRotation(heel, t, 0);
-        if (FindDraught<Rule>(volume, r, draught, volumeTolerance, totalVolume) ==
+        if (FindDraught(volume, r, draught, volumeTolerance, totalVolume, method) ==
             SearchStatus::notConverged)
             return std::nan("");
-        thread_local typename Rule::Record record;
-        PrepareRecord(record);
-        ImmersedProperties(record, draught, r);
+        thread_local CHydroProperties record;
+        // The one-point rule's sums depend on whether it collects (a fan's
+        // first vertex stays rounded once a waterline test has rounded it):
+        // as the tables take them.
+        record.SetCollect(!method.IsExact());
+        ImmersedProperties(record, draught, r, method);
         CVector3 g;
         if (!gravity(heel, t, g))
             return std::nan("");
@@ -253,17 +302,19 @@ SearchStatus CShipModel::FindTrimEquilibrium(const CCentreOfGravityAt& gravity, 
 }
 
 SearchStatus CShipModel::FindSubmergedTrim(const CVector3& g0, double weight, double heel,
-                                           double& trim, float tolerance) const {
+                                           double& trim, float tolerance,
+                                           const CHydroMethod& method) const {
     double area, volume;
     CVector3 b;
-    VolumeCentroid(area, volume, b);
+    VolumeCentroid(area, volume, b, method);
+    const CLoading loading(*this, weight, g0, method);
     const double h = 0.0001;
     for (int evaluations = 0; evaluations < kMaxSearchEvaluations; ++evaluations) {
-        CVector3 g1 = g0, g2 = g0;
-        const SearchStatus s1 = CentreOfGravity(g1, weight, heel, trim);
-        const double f1 = LongitudinalLever(b, g1, trim);
-        const SearchStatus s2 = CentreOfGravity(g2, weight, heel, trim + h);
-        const double f2 = LongitudinalLever(b, g2, trim + h);
+        CVector3 g1, g2;
+        const SearchStatus s1 = loading.GravityAt(heel, trim, g1);
+        const double f1 = TrimmingLeverOf(b, g1, trim);
+        const SearchStatus s2 = loading.GravityAt(heel, trim + h, g2);
+        const double f2 = TrimmingLeverOf(b, g2, trim + h);
         if (s1 == SearchStatus::notConverged || s2 == SearchStatus::notConverged ||
             std::isnan(f1) || std::isnan(f2))
             return SearchStatus::notConverged;
@@ -275,28 +326,3 @@ SearchStatus CShipModel::FindSubmergedTrim(const CVector3& g0, double weight, do
     }
     return SearchStatus::notConverged;
 }
-
-template double CShipModel::TotalVolume<COnePointRule>() const;
-template double CShipModel::TotalVolume<CExactRule>() const;
-template double CShipModel::ImmersedVolume<COnePointRule>(const CMatrixBase&, double) const;
-template double CShipModel::ImmersedVolume<CExactRule>(const CMatrixBase&, double) const;
-template SearchStatus CShipModel::FindDraught<COnePointRule>(double, const CMatrixBase&, double&,
-                                                             double) const;
-template SearchStatus CShipModel::FindDraught<CExactRule>(double, const CMatrixBase&, double&,
-                                                          double) const;
-template SearchStatus CShipModel::FindDraught<COnePointRule>(double, const CMatrixBase&, double&,
-                                                             double, double) const;
-template SearchStatus CShipModel::FindDraught<CExactRule>(double, const CMatrixBase&, double&,
-                                                          double, double) const;
-template SearchStatus CShipModel::FindTrimEquilibrium<COnePointRule>(const CVector3&, double,
-                                                                     double, double&, double&,
-                                                                     double, double) const;
-template SearchStatus CShipModel::FindTrimEquilibrium<CExactRule>(const CVector3&, double, double,
-                                                                  double&, double&, double,
-                                                                  double) const;
-template SearchStatus CShipModel::FindTrimEquilibrium<COnePointRule>(const CCentreOfGravityAt&,
-                                                                     double, double, double&,
-                                                                     double&, double, double) const;
-template SearchStatus CShipModel::FindTrimEquilibrium<CExactRule>(const CCentreOfGravityAt&, double,
-                                                                  double, double&, double&, double,
-                                                                  double) const;

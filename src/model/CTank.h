@@ -5,8 +5,9 @@
 #pragma once
 
 #include "CShipElement.h"
+#include "geometry/HydroMethod.h"
 
-class CExactProperties;
+class CHydroProperties;
 
 class CTank : public CShipElement {
 public:
@@ -22,24 +23,28 @@ public:
     double GetLoadVolume() const { return m_load_volume; }
     double GetFillingRatio() const { return m_filling_ratio; }
     double GetSpecificWeight() const { return m_specific_weight; }
-    // Specific weight times load volume.
-    double GetLoadWeight() const { return m_specific_weight * m_load_volume; }
+    // The liquid's density [t/m^3]: the specific weight [kg/m^3] as the
+    // engine takes it.
+    double GetDensity() const { return m_specific_weight * 1e-3; }
+    // Density times load volume [t].
+    double GetLoadWeight() const { return GetDensity() * m_load_volume; }
 
-    // Centre of the liquid, in ship axes, with its free surface parallel to
-    // the waterplane of heel and trim (radians): the level is found to a
-    // volume tolerance of 4.0. A tank with no load gives the zero vector
-    // (its weight is 0, so its centre never counts).
-    SearchStatus TankLiquidCentre(double heel, double trim, CVector3& centre) const;
-    // The liquid by the exact rule, its free surface parallel to the
-    // waterplane of heel and trim: liquid receives its sums in the frame of
-    // that surface (level its height there), from which come its centre and
-    // the free surface's area and moments. The level is found to a volume
-    // within 1e-10 of the load. A tank filled to within 1e-9 of its volume
-    // is pressed up: the level lies above it, and there is no free surface.
-    // A load of 0, or above the tank's volume, gives outOfRange and empty
-    // sums.
-    SearchStatus ExactLiquid(double heel, double trim, CExactProperties& liquid,
-                             double& level) const;
+    // The liquid, its free surface parallel to the waterplane of heel and
+    // trim (radians): liquid receives its record in the frame of that
+    // surface (level its height there), from which come its centre and the
+    // free surface's area and moments. By the tables' method the level is
+    // found to a volume tolerance of 4.0 and a liquid that found no volume
+    // gives notConverged; by the exact one to within 1e-10 of the load, a
+    // tank filled to within 1e-9 of its volume is pressed up (the level
+    // above it, no free surface), and a load of 0 or above the tank's
+    // volume gives outOfRange and an empty record.
+    SearchStatus Liquid(double heel, double trim, CHydroProperties& liquid, double& level,
+                        const CHydroMethod& method = {}) const;
+    // Centre of the liquid, in ship axes, as Liquid finds it. A tank with no
+    // load gives the zero vector (its weight is 0, so its centre never
+    // counts).
+    SearchStatus TankLiquidCentre(double heel, double trim, CVector3& centre,
+                                  const CHydroMethod& method = {}) const;
 
     // Specific weight, load volume and filling ratio as stored, then the
     // element body.

@@ -89,7 +89,7 @@ TEST(CalcInclined, WritesTheTrajectoriesWhole) {
 TEST(CalcTrim, PrintsTheAnglesInDegrees) {
     const CalcResult r =
         RunCalc("trim " + ShellQuote(kSubmarine) +
-                " --xg 12 --yg 0 --zg -0.3 --weight 100000 --tolerance 0.0001 --heel 0.05");
+                " --xg 12 --yg 0 --zg -0.3 --weight 100 --tolerance 0.0001 --heel 0.05");
     ASSERT_EQ(r.status, 0) << r.err;
     EXPECT_EQ(r.out.substr(0, r.out.find('\n') + 1), "Teta x\t2.86479\n");
     EXPECT_EQ(r.out.rfind("Teta y\t", r.out.size()), r.out.find('\n') + 1);

@@ -1,6 +1,8 @@
 #include "CalcRunner.h"
 
 #include <gtest/gtest.h>
+#include <sstream>
+#include <tuple>
 
 namespace {
 const std::string kWigley = std::string(BRELUND_SOURCE_DIR) + "/samples/wigley.nav";
@@ -34,4 +36,43 @@ TEST(CalcUpright, RefusesBadHeightsWithTheDialogsMessage) {
                                  ShellQuote(TestPath("no-folder/w.dxf")));
     EXPECT_EQ(r.status, 1);
     EXPECT_EQ(r.out, "");
+}
+
+TEST(CalcUpright, ExactRuleRowIsTheCurvesOfFormsRecord) {
+    // The Wigley sample's keel lies at z = 0, so z = 4 is the draught 4.
+    const CalcResult up =
+        RunCalc("upright " + ShellQuote(kWigley) + " --zmin 4 --zmax 5 --dz 1 --rule exact");
+    const CalcResult cf = RunCalc("hydrostatics " + ShellQuote(kWigley) + " --draughts 4");
+    ASSERT_EQ(up.status, 0) << up.err;
+    ASSERT_EQ(cf.status, 0) << cf.err;
+    const auto cells = [](const std::string& text, int line) {
+        std::vector<double> values;
+        std::istringstream rows(text);
+        std::string row;
+        for (int k = 0; k <= line; ++k)
+            std::getline(rows, row);
+        std::istringstream fields(row);
+        std::string field;
+        while (std::getline(fields, field, '\t'))
+            values.push_back(std::strtod(field.c_str(), nullptr));
+        return values;
+    };
+    const std::vector<double> u = cells(up.out, 1), h = cells(cf.out, 1);
+    // V, XB = LCB, ZB = KB, Af = Awp, Lwl, Bwl, S: the upright table rounds
+    // to 4 decimals, the record prints 6 digits.
+    for (const auto& [column, record, tolerance] : {std::tuple{2, 1, 0.01},
+                                                    {5, 3, 1e-4},
+                                                    {7, 5, 1e-4},
+                                                    {8, 6, 1e-3},
+                                                    {11, 15, 1e-3},
+                                                    {12, 16, 1e-3},
+                                                    {13, 17, 0.01}})
+        EXPECT_NEAR(u[static_cast<std::size_t>(column)], h[static_cast<std::size_t>(record)],
+                    tolerance)
+            << column;
+    EXPECT_EQ(u[5], 50);
+    EXPECT_EQ(u[8], 523.905);
+    // BMt and BMl: the record's, rounded as the table rounds them.
+    EXPECT_NEAR(u[3], h[9], 1e-4);
+    EXPECT_NEAR(u[4], h[10], 1e-3);
 }

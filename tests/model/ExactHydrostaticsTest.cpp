@@ -14,6 +14,8 @@
 
 namespace {
 
+constexpr CHydroMethod kExact = CHydroMethod::Exact();
+
 CRotationMatrix Rotation(double heelDeg, double trimDeg = 0) {
     CRotationMatrix r;
     r.SetRotation(DegToRad(heelDeg), DegToRad(trimDeg), 0);
@@ -21,8 +23,8 @@ CRotationMatrix Rotation(double heelDeg, double trimDeg = 0) {
 }
 
 CVector3 ExactCentre(const CShipModel& ship, double draught, double heelDeg, double trimDeg,
-                     CExactProperties& p) {
-    ship.ImmersedProperties(p, draught, Rotation(heelDeg, trimDeg));
+                     CHydroProperties& p) {
+    ship.ImmersedProperties(p, draught, Rotation(heelDeg, trimDeg), kExact);
     CVector3 b;
     p.BuoyancyCentre(b, draught, DegToRad(heelDeg), DegToRad(trimDeg));
     return b;
@@ -48,7 +50,7 @@ TEST(ExactRule, CoarseBoxHeeledIsExactWhereTheOnePointRuleIsNot) {
     ship.AddElement(kindHull)->Append(BoxMesh(0, -5, 0, 40, 5, 4));
     const double phi = DegToRad(10), c = std::cos(phi), tn = std::tan(phi);
     const double ts = 2 / c;
-    CExactProperties p;
+    CHydroProperties p;
     const CVector3 b = ExactCentre(ship, 2, 10, 0, p);
     EXPECT_NEAR(p.Volume(), 40 * 10 * ts, 1e-11);
     EXPECT_NEAR(b.X(), 20, 1e-12);
@@ -63,12 +65,12 @@ TEST(ExactRule, CoarseBoxHeeledIsExactWhereTheOnePointRuleIsNot) {
     EXPECT_NEAR(f.X(), 20, 1e-12);
     EXPECT_NEAR(f.Y(), 0, 1e-12);
     double bmt = 0, bml = 0;
-    p.MetacentricRadii(bmt, bml);
+    p.MetacentricRadii(bmt, bml, 2, phi, 0);
     const double v = 400 * ts;
     EXPECT_NEAR(bmt, 40 * std::pow(10 / c, 3) / 12 / v, 1e-12);
     EXPECT_NEAR(bml, 40 * 40 * 40 * (10 / c) / 12 / v, 1e-10);
-    EXPECT_NEAR(p.WaterlineLength(), 40, 1e-12);
-    EXPECT_NEAR(p.WaterlineBreadth(), 10 / c, 1e-12);
+    EXPECT_NEAR(p.m_waterline_length, 40, 1e-12);
+    EXPECT_NEAR(p.m_waterline_breadth, 10 / c, 1e-12);
     // Wetted: bottom, two sides that average Ts, two trapezoidal ends.
     EXPECT_NEAR(p.WettedArea(), 400 + 2 * 40 * ts + 2 * 10 * ts, 1e-11);
     // The one-point rule, on the same 12 triangles, is far off.
@@ -84,7 +86,7 @@ TEST(ExactRule, BoxAtHeelAndTrimTogetherAgreesWithAFinelyPanelledBox) {
     coarse.AddElement(kindHull)->Append(BoxMesh(0, -4, 0, 20, 4, 4));
     AddGridBox(*fine.AddElement(kindHull), {0, -4, 0}, {20, 4, 4}, 16, 8, 8);
     for (const auto& [heel, trim, t] : {std::tuple{7.0, 2.0, 1.8}, {-15.0, -1.5, 2.5}}) {
-        CExactProperties a, b;
+        CHydroProperties a, b;
         const CVector3 ca = ExactCentre(coarse, t, heel, trim, a);
         const CVector3 cb = ExactCentre(fine, t, heel, trim, b);
         EXPECT_NEAR(a.Volume(), b.Volume(), 1e-10);
@@ -94,7 +96,7 @@ TEST(ExactRule, BoxAtHeelAndTrimTogetherAgreesWithAFinelyPanelledBox) {
         EXPECT_NEAR(a.WaterplaneSecondX(), b.WaterplaneSecondX(), 1e-7);
         EXPECT_NEAR(a.WaterplaneSecondY(), b.WaterplaneSecondY(), 1e-8);
         EXPECT_NEAR(a.WettedArea(), b.WettedArea(), 1e-10);
-        EXPECT_NEAR(a.WaterlineLength(), b.WaterlineLength(), 1e-12);
+        EXPECT_NEAR(a.m_waterline_length, b.m_waterline_length, 1e-12);
     }
 }
 
@@ -105,7 +107,7 @@ TEST(ExactRule, SymmetricHullsKeepTheirCentreOnTheCentrelineAtAnyTrim) {
     // The Wigley hull is open above its draught of 6.25 m: the trims keep
     // the waterplane below it.
     for (double trim : {-1.5, 1.0, 1.5}) {
-        CExactProperties p;
+        CHydroProperties p;
         EXPECT_NEAR(ExactCentre(box, 2, 0, trim, p).Y(), 0, 1e-14) << trim;
         p.Reset();
         EXPECT_NEAR(ExactCentre(wigley, 3, 0, trim, p).Y(), 0, 1e-14) << trim;
@@ -127,16 +129,16 @@ TEST(ExactRule, WigleyHullConvergesNoSlowerThanTheOnePointRule) {
         CShipModel ship;
         AddWigley(ship, l, b, t, n);
         const CRotationMatrix upright = Rotation(0);
-        CExactProperties e;
-        ship.ImmersedProperties(e, t, upright);
+        CHydroProperties e;
+        ship.ImmersedProperties(e, t, upright, kExact);
         CHydroProperties o;
         ship.ImmersedProperties(o, t, upright);
         o.ComputeWaterplane();
         double bmt = 0, bml = 0, rt = 0, rl = 0;
-        e.MetacentricRadii(bmt, bml);
+        e.MetacentricRadii(bmt, bml, t, 0, 0);
         o.MetacentricRadii(rt, rl, t, 0, 0);
         const double exact[3] = {std::fabs(e.Volume() - v0),
-                                 std::fabs(e.Moments().Z() / e.Volume() + t - kb0),
+                                 std::fabs(e.m_moments.Z() / e.Volume() + t - kb0),
                                  std::fabs(bmt - bm0)};
         const double onePoint[3] = {std::fabs(o.m_volume - v0),
                                     std::fabs(o.m_moments.Z() / o.m_volume + t - kb0),
@@ -165,7 +167,7 @@ TEST(ExactRule, PermeabilityScalesTheCompartmentsMomentsAndWaterplane) {
     room->Append(BoxMesh(2, -2, 0, 6, 2, 3));
     room->InvertNormals();
     room->SetPermeability(0.5);
-    CExactProperties p;
+    CHydroProperties p;
     const CVector3 b = ExactCentre(ship, 2, 0, 0, p);
     EXPECT_NEAR(p.Volume(), 320 - 0.5 * 32, 1e-11);
     EXPECT_NEAR(b.X(), (320 * 10 - 16 * 4) / 304.0, 1e-12);
@@ -178,10 +180,9 @@ TEST(ExactRule, PermeabilityScalesTheCompartmentsMomentsAndWaterplane) {
     EXPECT_NEAR(p.WettedArea(), 160 + 2 * 2 * (20 + 8), 1e-11);
     // The draught search by the exact rule finds the same waterplane.
     double draught = 0;
-    ASSERT_EQ(ship.FindDraught<CExactRule>(304, Rotation(0), draught, 1e-9),
-              SearchStatus::converged);
+    ASSERT_EQ(ship.FindDraught(304, Rotation(0), draught, 1e-9, kExact), SearchStatus::converged);
     EXPECT_NEAR(draught, 2, 1e-9);
-    EXPECT_NEAR(ship.TotalVolume<CExactRule>(), 640 - 0.5 * 48, 1e-10);
+    EXPECT_NEAR(ship.TotalVolume(kExact), 640 - 0.5 * 48, 1e-10);
 }
 
 TEST(ExactRule, FreeToTrimBoxFollowsTheWallSidedFormula) {
@@ -193,20 +194,20 @@ TEST(ExactRule, FreeToTrimBoxFollowsTheWallSidedFormula) {
     const CVector3 g(10.5, 0, 3);
     const double heel = DegToRad(15);
     double trim = 0, draught = 0;
-    ASSERT_EQ(ship.FindTrimEquilibrium<CExactRule>(g, 320, heel, trim, draught, 1e-9, 1e-7),
+    ASSERT_EQ(ship.FindTrimEquilibrium(g, 320, heel, trim, draught, 1e-9, 1e-7, kExact),
               SearchStatus::converged);
-    CExactProperties p;
-    ship.ImmersedProperties(p, draught, Rotation(15, RadToDeg(trim)));
+    CHydroProperties p;
+    ship.ImmersedProperties(p, draught, Rotation(15, RadToDeg(trim)), kExact);
     EXPECT_NEAR(p.TrimmingLever(g, draught, heel, trim), 0, 1e-7);
     EXPECT_NEAR(RadToDeg(trim), -1.94, 0.02);
     // At even keel the formula holds to rounding on these 4 x 2 x 2 panels.
     const double bm = 64.0 / 24, gm = 1 + bm - 3;
     const double wallSided = std::sin(heel) * (gm + bm / 2 * std::tan(heel) * std::tan(heel));
     double evenKeel = 0;
-    ASSERT_EQ(ship.FindDraught<CExactRule>(320, Rotation(15), evenKeel, 1e-11),
+    ASSERT_EQ(ship.FindDraught(320, Rotation(15), evenKeel, 1e-11, kExact),
               SearchStatus::converged);
-    CExactProperties q;
-    ship.ImmersedProperties(q, evenKeel, Rotation(15));
+    CHydroProperties q;
+    ship.ImmersedProperties(q, evenKeel, Rotation(15), kExact);
     EXPECT_NEAR(q.RightingLever(g, evenKeel, heel, 0), wallSided, 1e-10);
     // Free to trim the sides are no longer square to the waterplane's
     // heeling axis; the 2 degrees of trim raise GZ by about 3 mm.

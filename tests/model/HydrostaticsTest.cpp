@@ -97,25 +97,6 @@ TEST(ElementHydrostatics, WhollyAboveBelowAndOnTheWaterplane) {
     EXPECT_DOUBLE_EQ(quiet.m_volume, 0.5);
 }
 
-TEST(ElementHydrostatics, ClipFaceDoublesKeptVertices) {
-    const auto mesh = BoxMesh(0, 0, 0, 1, 1, 1);
-    CPointList out;
-    mesh->ClipFace(1, Rotation(), 0.5, out); // a bottom triangle, wholly immersed
-    ASSERT_EQ(out.GetCount(), 6);
-    EXPECT_EQ(out.GetAt(2)->X(), out.GetAt(3)->X());
-    EXPECT_EQ(out.GetAt(1)->Z(), -0.5);
-    mesh->ClipFace(5, Rotation(), 0.5, out); // y = 0 side: (1, 2, 6) cut at z' = 0
-    ASSERT_EQ(out.GetCount(), 6);
-    EXPECT_EQ(out.GetAt(3)->X(), 1); // vertex 2, then the cut of edge 2-6
-    EXPECT_EQ(out.GetAt(4)->X(), 1);
-    EXPECT_NEAR(out.GetAt(4)->Z(), 0, 1e-15);
-    mesh->ClipFace(3, Rotation(), -1, out); // wholly above
-    EXPECT_EQ(out.GetCount(), 0);
-    out.Append(CVector3(7, 7, 7));
-    mesh->ClipFace(13, Rotation(), 0.5, out); // no such face: untouched
-    EXPECT_EQ(out.GetCount(), 1);
-}
-
 TEST(ElementHydrostatics, VolumePropertiesGiveTheBoxCentroid) {
     CShipElement box;
     AddGridBox(box, {2, -1, 3}, {6, 1, 4}, 4, 2, 3);
@@ -317,14 +298,15 @@ TEST(ShipHydrostatics, LiquidLoadsMoveTheCentreOfGravity) {
     CVector3 b;
     hull.BuoyancyCentre(b, 2, DegToRad(10), 0);
     EXPECT_GT(c.Y() * b.Y(), 0);
+    // 8 t at (10, 0, 2) and 8 m^3 of 1000 kg/m^3, 8 t, at (4, 0, 1.5).
     g.Set(10, 0, 2);
-    ship.CentreOfGravity(g, 8000, 0, 0);
-    EXPECT_NEAR(g.X(), (8000 * 10 + 8000 * 4) / 16000.0, 1e-9);
-    EXPECT_NEAR(g.Z(), (8000 * 2 + 8000 * 1.5) / 16000.0, 1e-9);
+    ship.CentreOfGravity(g, 8, 0, 0);
+    EXPECT_NEAR(g.X(), (8 * 10 + 8 * 4) / 16.0, 1e-9);
+    EXPECT_NEAR(g.Z(), (8 * 2 + 8 * 1.5) / 16.0, 1e-9);
     // An empty or disabled tank counts for nothing.
     tank->SetLoadVolume(0);
     g.Set(10, 0, 2);
-    ship.CentreOfGravity(g, 8000, 0, 0);
+    ship.CentreOfGravity(g, 8, 0, 0);
     EXPECT_NEAR(g.X(), 10, 1e-12);
 }
 
@@ -335,10 +317,10 @@ TEST(ShipHydrostatics, SubmergedBodyTrimsUntilGIsBelowB) {
     ship.AddElement(kindHull)->Append(BoxMesh(0, -1, -1, 10, 1, 1));
     const CVector3 g0(4.9, 0, -0.5);
     double trim = 0;
-    ASSERT_EQ(ship.FindSubmergedTrim(g0, 20000, 0, trim, 1e-6f), SearchStatus::converged);
+    ASSERT_EQ(ship.FindSubmergedTrim(g0, 20, 0, trim, 1e-6f), SearchStatus::converged);
     // cos(t) (5 - 4.9) - sin(t) (0 + 0.5) = 0: tan(t) = 0.1 / 0.5.
     EXPECT_NEAR(trim, std::atan(0.2), 1e-6);
-    EXPECT_NEAR(CShipModel::LongitudinalLever({5, 0, 0}, g0, trim), 0, 1e-6);
+    EXPECT_NEAR(TrimmingLeverOf({5, 0, 0}, g0, trim), 0, 1e-6);
 }
 
 TEST(TrimSearch, StepsTowardsTheChangeOfSignThenRefines) {

@@ -41,7 +41,7 @@ TEST(EngineEvaluations, AllocateNothingOnceWarm) {
     room->Append(BoxMesh(5, -1, 1, 8, 1, 3));
     CRotationMatrix r;
     r.SetRotation(DegToRad(12), DegToRad(-2), 0);
-    CHydroProperties p;
+    CHydroProperties p, exact;
     double sink = 0;
     auto evaluate = [&] {
         ship.ImmersedProperties(p, 2.2, r);
@@ -51,10 +51,12 @@ TEST(EngineEvaluations, AllocateNothingOnceWarm) {
         CVector3 c;
         ship.VolumeCentroid(area, volume, c);
         sink += zmin + zmax + area + volume;
-        CExactProperties exact;
-        ship.ImmersedProperties(exact, 2.2, r);
-        sink += exact.Volume() + ship.ImmersedVolume<CExactRule>(r, 2.2) +
-                ship.TotalVolume<CExactRule>();
+        constexpr CHydroMethod kExact = CHydroMethod::Exact();
+        exact.SetCollect(false);
+        ship.ImmersedProperties(exact, 2.2, r, kExact);
+        ship.VolumeCentroid(area, volume, c, kExact);
+        sink += exact.Volume() + ship.ImmersedVolume(r, 2.2, kExact) + ship.TotalVolume(kExact) +
+                volume;
     };
     evaluate(); // grows the scratch space and the waterline
     const long before = g_allocations.load();

@@ -2,6 +2,7 @@
 
 #include "CalculationRun.h"
 
+#include <QCheckBox>
 #include <QCloseEvent>
 #include <QPointer>
 #include <QPushButton>
@@ -16,6 +17,21 @@ CCalculationDlg::CCalculationDlg(QWidget* parent) : QDialog(parent) {
 void CCalculationDlg::Stop() {
     if (m_stopRequest)
         m_stopRequest->Request();
+}
+
+QCheckBox* CCalculationDlg::ExactRuleBox() {
+    if (!m_exact) {
+        m_exact = new QCheckBox("Integrazione esatta");
+        m_exact->setObjectName("exact");
+        m_exact->setToolTip("Integrali esatti sui pannelli immersi; la permeabilità dei "
+                            "compartimenti ne riduce volume, momenti e galleggiamento");
+        connect(m_exact, &QCheckBox::toggled, this, [this] { OnRuleChosen(); });
+    }
+    return m_exact;
+}
+
+IntegrationRule CCalculationDlg::Rule() const {
+    return m_exact && m_exact->isChecked() ? IntegrationRule::exact : IntegrationRule::onePoint;
 }
 
 void CCalculationDlg::reject() {

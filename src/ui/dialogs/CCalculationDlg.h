@@ -5,6 +5,7 @@
 #pragma once
 
 #include "calc/StopRequest.h"
+#include "geometry/HydroMethod.h"
 
 #include <QDialog>
 
@@ -14,6 +15,7 @@
 class CProgressBarLink;
 class CShipModel;
 class QPushButton;
+class QCheckBox;
 
 class CCalculationDlg : public QDialog {
     Q_OBJECT
@@ -51,6 +53,13 @@ protected:
     // The dialog's "Chiudi", which stays live during a run; none by default.
     void SetCloseButton(QPushButton* close) { m_closeButton = close; }
 
+    // "Integrazione esatta": the exact rule instead of the tables' own, for
+    // the dialogs whose tables take either. Made once; OnRuleChosen follows
+    // every change.
+    QCheckBox* ExactRuleBox();
+    IntegrationRule Rule() const;
+    virtual void OnRuleChosen() {}
+
     CShipModel* m_pModel = nullptr;
 
 private:
@@ -58,5 +67,6 @@ private:
     QPushButton* m_closeButton = nullptr;
     CStopRequest* m_stopRequest = nullptr; // the run's, while one runs
     bool m_closeAfterRun = false;
+    QCheckBox* m_exact = nullptr;
     bool m_initialised = false;
 };

@@ -4,6 +4,7 @@
 #include "CalculationRun.h"
 #include "FieldExchange.h"
 #include "GridMenu.h"
+#include "calc/UprightTable.h"
 #include "model/CDxfFile.h"
 #include "model/CShipModel.h"
 #include "platform/AtomicFile.h"
@@ -134,6 +135,7 @@ void CInclinedHullsDlg::BuildLayout() {
     left->addWidget(ranges);
     left->addWidget(kinds);
     left->addWidget(m_trajectories);
+    left->addWidget(ExactRuleBox());
     left->addStretch(1);
     left->addLayout(buttons);
 
@@ -198,6 +200,7 @@ bool CInclinedHullsDlg::ReadFields(CInclinedInputs& in) {
               : m_kindXB->isChecked() ? XBEqualsXG
                                       : EvenKeelKZ;
     in.trajectories = m_trajectories->isChecked();
+    in.rule = Rule();
     return true;
 }
 
@@ -218,6 +221,16 @@ void CInclinedHullsDlg::ShowFields() {
                                    : m_kindKZ)
         ->setChecked(true);
     m_trajectories->setChecked(m_inputs.trajectories);
+}
+
+void CInclinedHullsDlg::OnRuleChosen() {
+    // "Volume massimo" by the rule (the exact one counts the compartments at
+    // their permeability); what is typed stays as typed.
+    m_inputs.rule = Rule();
+    if (!m_pModel)
+        return;
+    m_inputs.vmax = ImmersedBody(*m_pModel, CHydroMethod::For(m_inputs.rule)).volume;
+    SetFieldNumber(m_vmax, m_inputs.vmax);
 }
 
 void CInclinedHullsDlg::OnKindChosen(CalculationKind kind) {

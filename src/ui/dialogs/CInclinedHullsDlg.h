@@ -34,6 +34,7 @@ protected:
     // Headers of the grid and the values proposed for the model; once, when
     // the dialog is first shown.
     bool OnInitDialog() override;
+    void OnRuleChosen() override;
 
 private:
     void BuildLayout();

@@ -6,6 +6,7 @@
 #include "geometry/Scalar.h"
 #include "ui/app/UiLayer.h"
 
+#include <QCheckBox>
 #include <QCloseEvent>
 #include <QGridLayout>
 #include <QGroupBox>
@@ -75,6 +76,7 @@ CSubmergedTrimDlg::CSubmergedTrimDlg(QWidget* parent) : CCalculationDlg(parent) 
     m_trimUnit = new QLabel(kRadians);
     m_trimUnit->setObjectName("trimUnit");
     loads->addWidget(m_trimUnit, 3, 2);
+    loads->addWidget(ExactRuleBox(), 4, 0, 1, 3);
     loads->setColumnMinimumWidth(2, m_trimUnit->fontMetrics().horizontalAdvance("rad") + 4);
     loads->setColumnStretch(3, 1);
 
@@ -132,6 +134,7 @@ void CSubmergedTrimDlg::Run() {
         !GetFieldNumber(m_weight, in.weight) || !GetFieldNumber(m_tolerance, in.tolerance) ||
         !GetFieldNumber(m_heel, in.heel) || !GetFieldNumber(m_trim, in.trim))
         return;
+    in.rule = Rule();
     // After a computation the angles are shown, and so typed, in degrees;
     // the search works in radians.
     if (m_degrees) {

@@ -88,7 +88,8 @@ CUprightHullsDlg::CUprightHullsDlg(QWidget* parent) : CCalculationDlg(parent) {
     m_dz = AddField(inputsLayout, 0, 6, "dz", "[m]", "dz", false);
     m_heel = AddField(inputsLayout, 0, 9, "Teta x (Trasv)", "°", "heel", false);
     m_trim = AddField(inputsLayout, 0, 12, "Teta y (Longitud)", "°", "trim", false);
-    inputsLayout->addWidget(m_drawing, 1, 0, 1, 15);
+    inputsLayout->addWidget(m_drawing, 1, 0, 1, 7);
+    inputsLayout->addWidget(ExactRuleBox(), 1, 7, 1, 8);
     inputsLayout->setColumnStretch(15, 1);
 
     m_grid = new CMSFlexGrid(5, kUprightColumns, 1, 0);
@@ -148,16 +149,28 @@ bool CUprightHullsDlg::OnInitDialog() {
     SetFieldNumber(m_zmax, in.zmax);
     SetFieldNumber(m_heel, in.heel);
     SetFieldNumber(m_trim, in.trim);
-    SetFieldNumber(m_volume, body.volume);
-    SetFieldNumber(m_xb, body.xb);
-    SetFieldNumber(m_yb, body.yb);
-    SetFieldNumber(m_zb, body.zb);
+    ShowBody(body);
     m_progress->setRange(0, 100);
     m_progress->setValue(0);
     return true;
 }
 
+void CUprightHullsDlg::ShowBody(const CImmersedBody& body) {
+    SetFieldNumber(m_volume, body.volume);
+    SetFieldNumber(m_xb, body.xb);
+    SetFieldNumber(m_yb, body.yb);
+    SetFieldNumber(m_zb, body.zb);
+}
+
+void CUprightHullsDlg::OnRuleChosen() {
+    // The body wholly immersed by the rule: the exact one counts the
+    // compartments at their permeability.
+    if (m_pModel)
+        ShowBody(ImmersedBody(*m_pModel, CHydroMethod::For(Rule())));
+}
+
 bool CUprightHullsDlg::ReadInputs(CUprightInputs& in) {
+    in.rule = Rule();
     return GetFieldNumber(m_zmin, in.zmin) && GetFieldNumber(m_zmax, in.zmax) &&
            GetFieldNumber(m_dz, in.dz) && GetFieldNumber(m_heel, in.heel) &&
            GetFieldNumber(m_trim, in.trim);

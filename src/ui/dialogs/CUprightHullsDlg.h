@@ -8,6 +8,7 @@
 
 class CMSFlexGrid;
 class CShipModel;
+struct CImmersedBody;
 struct CUprightInputs;
 class QCheckBox;
 class QLineEdit;
@@ -32,8 +33,11 @@ public slots:
     void Run();
 
 protected:
+    void OnRuleChosen() override;
+
 private:
     void OnGridMouseDown(short button, short shift, int x, int y);
+    void ShowBody(const CImmersedBody& body);
     // The fields as typed, or false after the message that refuses them.
     bool ReadInputs(CUprightInputs& inputs);
 

@@ -112,6 +112,8 @@ void Type(QWidget& dialog, const QStringList& options) {
         const QString name = options[k].mid(2), value = options[k + 1];
         if (name == "kind")
             ClickRadio(dialog, value == "gz" ? "kindGZ" : "kindKZ");
+        else if (name == "rule")
+            dialog.findChild<QCheckBox*>("exact")->setChecked(value == "exact");
         else if (name == "extra")
             extra << value;
         else
@@ -192,6 +194,17 @@ private slots:
             << "barge.nav"
             << Args("--kind gz --xg 20.5 --zg 2.5 --vi 100 --vf 700 --dv 150 --ai 5 --af 45 --da "
                     "7.5 --precision 0.01")
+            << "";
+        // The exact rule, "Integrazione esatta", with the volumes and G typed:
+        // the command line opens on the exact body, the dialog on the one it
+        // showed first.
+        QTest::newRow("KZ, exact rule")
+            << "wigley.nav" << Args("--rule exact --vi 500 --vf 4500 --dv 1000 --af 90 --da 10")
+            << "";
+        QTest::newRow("GZ, exact rule")
+            << "wigley.nav"
+            << Args("--rule exact --kind gz --xg 49.5 --yg 0 --zg 4 --vi 1500 --vf 3500 --dv 1000 "
+                    "--af 60 --da 10")
             << "";
         QTest::newRow("final angle 400 corrected to 360")
             << "barge.nav" << QStringList{"--af", "400"} << "af=360";

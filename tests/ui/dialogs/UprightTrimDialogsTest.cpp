@@ -182,6 +182,36 @@ private slots:
         QCOMPARE(o.dialog.Grid()->GetTextMatrix(2, 0), QString("1.5"));
     }
 
+    void exactRuleBoxGivesTheCommandLinesExactTableAndTrim() {
+        // The Wigley sample has a flooded engine room: the body's volume
+        // counts it at its permeability by the exact rule.
+        Opened<CUprightHullsDlg> o("wigley.nav");
+        CScriptedDialogs dialogs;
+        auto* exact = o.dialog.findChild<QCheckBox*>("exact");
+        QVERIFY(exact && exact->text() == "Integrazione esatta" && !exact->isChecked());
+        const QString onePoint = o.Text("volume");
+        exact->setChecked(true);
+        QVERIFY(o.Text("volume") != onePoint);
+        o.dialog.Run();
+        QCOMPARE(CopyByPopup(dialogs, o.dialog),
+                 Calc({"upright", Sample("wigley.nav"), "--rule", "exact"}).out);
+        SaveScreenshot(o.dialog, "upright-exact.png");
+        exact->setChecked(false);
+        QCOMPARE(o.Text("volume"), onePoint);
+
+        Opened<CSubmergedTrimDlg> t("submarine.nav");
+        const char* const names[] = {"x", "y", "z", "weight", "tolerance", "heel"};
+        const QStringList inputs = {"12", "0", "-0.3", "100", "0.0001", "0.05"};
+        for (int k = 0; k < inputs.size(); ++k)
+            t.Field(names[k])->setText(inputs[k]);
+        t.dialog.findChild<QCheckBox*>("exact")->setChecked(true);
+        t.dialog.Run();
+        const CalcOutput calc =
+            Calc({"trim", Sample("submarine.nav"), "--xg", "12", "--yg", "0", "--zg", "-0.3",
+                  "--weight", "100", "--tolerance", "0.0001", "--heel", "0.05", "--rule", "exact"});
+        QCOMPARE(t.Text("trim"), calc.out.section("Teta y\t", 1).trimmed());
+    }
+
     void uprightRefusesHeightsThatMakeNoTable() {
         CScriptedDialogs dialogs;
         Opened<CUprightHullsDlg> o("barge.nav");
@@ -394,17 +424,14 @@ private slots:
         for (const char* name : names)
             QCOMPARE(o.Text(name), QString("0"));
 
-        const QStringList inputs = {"12", "0", "-0.3", "100000", "0.0001", "0.05"};
+        const QStringList inputs = {"12", "0", "-0.3", "100", "0.0001", "0.05"};
         for (int k = 0; k < inputs.size(); ++k)
             o.Field(names[k])->setText(inputs[k]);
         o.dialog.findChild<QPushButton*>("run")->click();
         QCOMPARE(dialogs.Texts(), QStringList({"Calcolo eseguito"}));
-        const QStringList options = {"trim",        Sample("submarine.nav"),
-                                     "--xg",        "12",
-                                     "--yg",        "0",
-                                     "--zg",        "-0.3",
-                                     "--weight",    "100000",
-                                     "--tolerance", "0.0001"};
+        const QStringList options = {
+            "trim", Sample("submarine.nav"), "--xg",  "12", "--yg", "0", "--zg", "-0.3", "--weight",
+            "100",  "--tolerance",           "0.0001"};
         const CalcOutput calc = Calc(options + QStringList({"--heel", "0.05"}));
         const QString trim = calc.out.section("Teta y\t", 1).trimmed();
         QCOMPARE(o.Text("heel"), QString("2.86479")); // 0.05 rad

@@ -1,0 +1,56 @@
+#include "CLoading.h"
+
+#include "CShipModel.h"
+#include "geometry/CHydroProperties.h"
+
+CLoading::CLoading(const CShipModel& ship, double weight, const CVector3& centre,
+                   const CHydroMethod& method)
+    : m_method(method), m_moment(centre) {
+    m_moment.Scale(weight);
+    double liquids = 0;
+    for (int i = 1; i <= ship.Tanks().GetCount(); ++i) {
+        const CTank& tank = *ship.Tanks().GetAt(i);
+        if (!tank.IsEnabled())
+            continue;
+        liquids += tank.GetLoadWeight();
+        if (tank.GetLoadVolume() != 0)
+            m_liquids.push_back({&tank, tank.GetLoadWeight()});
+    }
+    m_weight = weight + liquids;
+}
+
+SearchStatus CLoading::GravityAt(double heel, double trim, CVector3& g, double* fsc) const {
+    SearchStatus status = SearchStatus::converged;
+    g = m_moment;
+    double sum = 0;
+    thread_local CHydroProperties liquid;
+    for (const CLiquid& l : m_liquids) {
+        double level = 0;
+        const SearchStatus s = l.tank->Liquid(heel, trim, liquid, level, m_method);
+        const bool found = m_method.IsExact() ? s == SearchStatus::converged && liquid.m_volume > 0
+                                              : s != SearchStatus::notConverged;
+        if (!found) {
+            if (m_method.IsExact())
+                return SearchStatus::notConverged;
+            status = SearchStatus::notConverged;
+        }
+        CVector3 c;
+        if (liquid.m_volume != 0)
+            liquid.BuoyancyCentre(c, level, heel, trim);
+        c.Scale(l.weight);
+        g.Add(c);
+        if (fsc) {
+            liquid.ComputeWaterplane();
+            const double area = liquid.WaterplaneArea();
+            if (area > 0) {
+                // About the surface's own axis along x': int y^2 dA - (int y dA)^2 / A.
+                const double sy = liquid.WaterplaneMomentY();
+                sum += l.tank->GetDensity() * (liquid.WaterplaneSecondY() - sy * sy / area);
+            }
+        }
+    }
+    g.Divide(m_weight);
+    if (fsc)
+        *fsc = sum / m_weight;
+    return status;
+}

@@ -1,0 +1,43 @@
+// The weights of a loaded ship and where their centre lies at any attitude:
+// a fixed weight at a fixed centre (the lightship, or everything but the
+// liquids) and the liquid of every enabled tank with a load, whose centre
+// moves with the attitude. The one centre of gravity of every calculation.
+#pragma once
+
+#include "SearchStatus.h"
+#include "geometry/CVector3.h"
+#include "geometry/HydroMethod.h"
+
+#include <vector>
+
+class CShipModel;
+class CTank;
+
+class CLoading {
+public:
+    // weight [t] at centre, plus the ship's tank loads; the liquids found
+    // by the method.
+    CLoading(const CShipModel& ship, double weight, const CVector3& centre,
+             const CHydroMethod& method = {});
+
+    // The whole weight [t].
+    double Weight() const { return m_weight; }
+
+    // G with every liquid's surface parallel to the waterplane of heel and
+    // trim [rad]: (W g + sum of w_i c_i) / (W + sum of w_i). A liquid that
+    // is not found (by the exact method, not found exactly) gives
+    // notConverged. fsc, when given, receives the free surfaces' correction
+    // sum of rho_i i_i / (W + sum of w_i) [m], i_i the surface's own second
+    // moment about its axis along x'.
+    SearchStatus GravityAt(double heel, double trim, CVector3& g, double* fsc = nullptr) const;
+
+private:
+    struct CLiquid {
+        const CTank* tank;
+        double weight; // [t]
+    };
+    CHydroMethod m_method;
+    CVector3 m_moment; // of the fixed weight [t m]
+    double m_weight = 0;
+    std::vector<CLiquid> m_liquids;
+};
