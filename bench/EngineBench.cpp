@@ -174,10 +174,10 @@ void BM_UprightTable(benchmark::State& state) {
     CImmersedBody body;
     OpenUprightTable(ship, in, body);
     in.dz = (in.zmax - in.zmin) / 99.5;
-    CTextGrid grid;
+    CUprightTable table;
     for (auto _ : state)
-        ComputeUprightTable(ship, in, grid, nullptr, nullptr);
-    state.counters["rows"] = grid.GetRows() - 1;
+        table = ComputeUprightTable(ship, in);
+    state.counters["rows"] = static_cast<double>(table.rows.size());
     Report(state, ship);
 }
 
@@ -230,13 +230,11 @@ void RunInclinedTable(benchmark::State& state, const CShipModel& ship, CInclined
         state.SkipWithError("the inputs do not give the intended table");
         return;
     }
-    CTextGrid grid;
     std::vector<CInclinedCellNote> notes;
     long long evaluations = 0;
     for (auto _ : state) {
-        notes.clear();
         const long long before = CShipModel::EvaluationCount();
-        run([&] { ComputeInclinedTable(ship, in, grid, nullptr, nullptr, nullptr, &notes); });
+        run([&] { notes = InclinedNotes(ComputeInclinedTable(ship, in)); });
         evaluations += CShipModel::EvaluationCount() - before;
     }
     state.counters["cells"] = volumes * 10;
@@ -318,9 +316,8 @@ void BM_KZTableStop(benchmark::State& state) {
         CCellCount volumes;
         bool gaveUp = false;
         std::thread run([&] {
-            CTextGrid grid;
             try {
-                ComputeInclinedTable(*ship, in, grid, nullptr, &volumes, nullptr, nullptr, &stop);
+                ComputeInclinedTable(*ship, in, {&volumes, &stop});
             } catch (const CCalculationStopped&) {
                 gaveUp = true;
             }
@@ -358,14 +355,12 @@ void BM_BonjeanTable(benchmark::State& state) {
         state.SkipWithError("the inputs do not give the intended tables");
         return;
     }
-    CTextGrid areas, moments;
-    const auto run = [&] {
-        ComputeBonjeanTables(ship, in, data, areas, moments, nullptr, nullptr);
-    };
+    CBonjeanTables tables;
+    const auto run = [&] { tables = ComputeBonjeanTables(ship, in, data); };
     tbb::task_arena arena(state.range(2) == 1 ? 1 : tbb::task_arena::automatic);
     for (auto _ : state)
         arena.execute(run);
-    state.counters["stations"] = areas.GetCols() - 1;
+    state.counters["stations"] = tables.Stations();
     Report(state, ship);
 }
 
@@ -400,20 +395,23 @@ void BM_StabilityCurve(benchmark::State& state) {
     in.heels.push_back(2.5);
     for (int k = 0; k <= 17; ++k)
         in.heels.push_back(5.0 * k);
-    if (!CheckStabilityShip(ship, in).empty() || StabilityHeels(in).size() != 19) {
+    if (CheckStabilityShip(ship, in) || StabilityHeels(in).size() != 19) {
         state.SkipWithError("the condition does not give the intended curve");
         return;
     }
     tbb::task_arena arena(state.range(2) == 1 ? 1 : tbb::task_arena::automatic);
     CStabilityResult result;
     long long evaluations = 0;
-    for (auto _ : state) {
-        const long long before = CShipModel::EvaluationCount();
-        arena.execute([&] { result = ComputeStability(ship, in); });
-        evaluations += CShipModel::EvaluationCount() - before;
+    try {
+        for (auto _ : state) {
+            const long long before = CShipModel::EvaluationCount();
+            arena.execute([&] { result = ComputeStability(ship, in); });
+            evaluations += CShipModel::EvaluationCount() - before;
+        }
+    } catch (const CCalcFailure&) {
+        state.SkipWithError("no equilibrium at a heel");
+        return;
     }
-    if (!result.failure.empty())
-        state.SkipWithError(result.failure.c_str());
     state.counters["heels"] = static_cast<double>(result.curve.size());
     state.counters["GM0_m"] = result.summary.gm0;
     // Ship evaluations on this thread: all of them on one thread.

@@ -3,10 +3,8 @@
 #include "StepCount.h"
 
 #include "geometry/CSectionContour.h"
-#include "model/CDxfFile.h"
 #include "model/CShipModel.h"
 #include "model/CTextTokenizer.h"
-#include "platform/NumberText.h"
 
 #include <cmath>
 
@@ -30,31 +28,38 @@ bool OpenBonjeanTables(const CShipModel& ship, CBonjeanModelData& data) {
     return true;
 }
 
-const char* CheckBonjeanInputs(const CShipModel* ship, const CBonjeanInputs& in,
-                               const CBonjeanModelData& data) {
-    const char* const dzMessage = "Verificare il valore di 'dz'! ";
+CCalcCheck CheckBonjeanInputs(const CShipModel* ship, const CBonjeanInputs& in,
+                              const CBonjeanModelData& data) {
     if (!ship)
-        return "Elementi scafo non trovati !!";
-    for (double v : {in.zstart, in.zend, in.dz, in.station0, in.station20})
-        if (!std::isfinite(v))
-            return "Immettere un numero.";
+        return Problem(CalcRule::noHull);
+    for (const auto& [name, value] :
+         {std::pair{"zstart", in.zstart}, std::pair{"zend", in.zend}, std::pair{"dz", in.dz},
+          std::pair{"station0", in.station0}, std::pair{"station20", in.station20}})
+        if (!std::isfinite(value))
+            return Problem(CalcRule::notANumber, name, value);
     if (in.zstart > in.zend)
-        return "Verificare l'input relativo alle 'z' !";
+        return Problem(CalcRule::aboveOther, "zstart", in.zstart, in.zend, "zend");
     if (data.xmin > in.station0)
-        return "Verificare l'input relativo alle 'x' !";
+        return Problem(CalcRule::notAtLeast, "station0", in.station0, data.xmin);
     if (in.zend - in.zstart < in.dz)
-        return dzMessage;
+        return Problem(CalcRule::narrowerThanStep, "dz", in.zend - in.zstart, in.dz, "zstart,zend");
     if (in.dz == 0 && in.zend - in.zstart > 0)
-        return "Verificare il valore di 'dz' \n o verificare m_z_end! ";
+        return Problem(CalcRule::zeroStep, "dz", in.zend - in.zstart);
     // A negative step would count waterlines backwards; too fine a one would
     // ask for more rows than can be held.
-    if (in.dz < 0 || (in.dz > 0 && StepCount(in.zend - in.zstart, in.dz) >= kMaxBonjeanWaterlines))
-        return dzMessage;
+    if (in.dz < 0)
+        return Problem(CalcRule::notAtLeast, "dz", in.dz);
+    if (in.dz > 0) {
+        if (const double steps = StepCount(in.zend - in.zstart, in.dz);
+            steps >= kMaxBonjeanWaterlines)
+            return Problem(CalcRule::tooMany, "dz", steps + 1, kMaxBonjeanWaterlines);
+    }
     const double columns =
         kBonjeanRegularStations + static_cast<double>(ReadAdditionalStations(in.extra).size());
-    if ((BonjeanWaterlineCount(in) + 1.0) * (columns + 1) > kMaxBonjeanCells)
-        return "The tables would have more than two million cells: fewer waterlines or stations";
-    return nullptr;
+    if (const double cells = (BonjeanWaterlineCount(in) + 1.0) * (columns + 1);
+        cells > kMaxBonjeanCells)
+        return Problem(CalcRule::tooMany, "extra", cells, kMaxBonjeanCells);
+    return std::nullopt;
 }
 
 int BonjeanWaterlineCount(const CBonjeanInputs& in) {
@@ -102,31 +107,20 @@ std::vector<double> BonjeanStations(const CBonjeanInputs& in, const CBonjeanMode
     return xs;
 }
 
-void ComputeBonjeanTables(const CShipModel& ship, const CBonjeanInputs& in,
-                          const CBonjeanModelData& data, CTextGrid& areas, CTextGrid& moments,
-                          CProgress* stations, CProgress* waterlines, const CStopRequest* stop) {
-    const std::vector<double> extra = ReadAdditionalStations(in.extra);
+CBonjeanTables ComputeBonjeanTables(const CShipModel& ship, const CBonjeanInputs& in,
+                                    const CBonjeanModelData& data, const CCalcRun& run) {
+    CBonjeanTables tables;
+    tables.extra = ReadAdditionalStations(in.extra);
     const std::vector<double> xs = BonjeanStations(in, data, false);
     const int m = static_cast<int>(xs.size());
     const int nz = BonjeanWaterlineCount(in);
-    if (stations) {
-        stations->SetRange(0, m);
-        stations->SetPos(1);
+    if (run.progress) {
+        run.progress->SetRange(0, m);
+        run.progress->SetPos(1);
     }
-    for (CTextGrid* grid : {&areas, &moments}) {
-        grid->SetSize(nz + 1, m + 1);
-        grid->SetText(0, 0, "");
-        for (int k = 0; k < nz; ++k)
-            grid->SetText(k + 1, 0, FormatC("%.4g", k * in.dz + in.zstart));
-        for (int j = 1; j <= m; ++j)
-            grid->SetText(
-                0, j,
-                j <= kBonjeanRegularStations
-                    ? FormatC("%i", j - 1)
-                    : FormatC("%.3g",
-                              extra[static_cast<std::size_t>(j - kBonjeanRegularStations - 1)]));
-    }
-    // The waterlines, accumulated by adding dz.
+    for (int k = 0; k < nz; ++k)
+        tables.waterlines.push_back(k * in.dz + in.zstart);
+    // The waterlines the sections are cut at, accumulated by adding dz.
     std::vector<double> zs(static_cast<std::size_t>(nz));
     double z = in.zstart;
     for (double& zk : zs) {
@@ -134,8 +128,8 @@ void ComputeBonjeanTables(const CShipModel& ship, const CBonjeanInputs& in,
         z = z + in.dz;
     }
     // Each station is cut and integrated at every waterline on its own.
-    std::vector<double> area(static_cast<std::size_t>(nz) * static_cast<std::size_t>(m));
-    std::vector<double> moment(area.size());
+    tables.areas.resize(static_cast<std::size_t>(nz) * static_cast<std::size_t>(m));
+    tables.moments.resize(tables.areas.size());
     const auto at = [&](int k, int j) {
         return static_cast<std::size_t>(k) * static_cast<std::size_t>(m) +
                static_cast<std::size_t>(j);
@@ -147,39 +141,26 @@ void ComputeBonjeanTables(const CShipModel& ship, const CBonjeanInputs& in,
             ship.Section(xs[static_cast<std::size_t>(j)], contour);
             for (int k = 0; k < nz; ++k) {
                 double lateral;
-                contour.Properties(zs[static_cast<std::size_t>(k)], area[at(k, j)],
-                                   moment[at(k, j)], lateral);
+                contour.Properties(zs[static_cast<std::size_t>(k)], tables.areas[at(k, j)],
+                                   tables.moments[at(k, j)], lateral);
             }
         },
         [&](int j) {
-            if (stations)
-                stations->SetPos(j + 1);
+            if (run.progress)
+                run.progress->SetPos(j + 1);
         },
-        stop);
-    if (waterlines) {
-        waterlines->SetRange(0, nz);
-        waterlines->SetPos(1);
-    }
-    for (int k = 0; k < nz; ++k) {
-        // Two million cells take a while to put into words.
-        ThrowIfStopped(stop);
-        for (int j = 0; j < m; ++j) {
-            areas.SetText(k + 1, j + 1, FormatC("%.5g", area[at(k, j)]));
-            moments.SetText(k + 1, j + 1, FormatC("%.5g", moment[at(k, j)]));
-        }
-        if (waterlines)
-            waterlines->SetPos(k + 1);
-    }
+        run.stop);
+    return tables;
 }
 
 void ExtractBonjeanSections(const CShipModel& ship, const CBonjeanInputs& in,
-                            const CBonjeanModelData& data, CDxfFile& drawing, CProgress* stations,
-                            const CStopRequest* stop) {
+                            const CBonjeanModelData& data, const CSectionSink& sections,
+                            const CCalcRun& run) {
     const std::vector<double> xs = BonjeanStations(in, data, true);
     const int m = static_cast<int>(xs.size());
-    if (stations) {
-        stations->SetRange(0, m);
-        stations->SetPos(1);
+    if (run.progress) {
+        run.progress->SetRange(0, m);
+        run.progress->SetPos(1);
     }
     std::vector<CSectionContour> contours(xs.size());
     ParallelInOrder(
@@ -189,10 +170,10 @@ void ExtractBonjeanSections(const CShipModel& ship, const CBonjeanInputs& in,
         },
         [&](int j) {
             CSectionContour& contour = contours[static_cast<std::size_t>(j)];
-            contour.WriteDxf(drawing);
+            sections(contour);
             contour.RemoveAll();
-            if (stations)
-                stations->SetPos(j + 1);
+            if (run.progress)
+                run.progress->SetPos(j + 1);
         },
-        stop);
+        run.stop);
 }

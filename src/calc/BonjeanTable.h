@@ -5,14 +5,15 @@
 // same sections as a DXF drawing.
 #pragma once
 
-#include "CProgress.h"
-#include "CTextGrid.h"
-#include "StopRequest.h"
+#include "CalcProblem.h"
+#include "CalcRun.h"
+
+#include <functional>
 
 #include <string>
 #include <vector>
 
-class CDxfFile;
+class CSectionContour;
 class CShipModel;
 
 // The dialog's fields, all 0 at opening.
@@ -30,22 +31,23 @@ struct CBonjeanModelData {
     double xmin = 0, xmax = 0, zmin = 0, zmax = 0;
 };
 
-inline constexpr const char* kBonjeanNoHull =
-    "C'è stato qualche problema nel calcolo delle dimensioni principali del modello 'scafo'! "
-    "\n Si è sicuri di aver caricato la carena?";
 inline constexpr int kBonjeanRegularStations = 21;
 // Larger tables are refused rather than held in memory.
 inline constexpr int kMaxBonjeanWaterlines = 100000;
 inline constexpr long kMaxBonjeanCells = 2000000;
 
 // The hull's box into data; false (data left at 0) when no hull element has
-// a vertex, and the dialog then shows kBonjeanNoHull.
+// a vertex, which the front ends then say.
 bool OpenBonjeanTables(const CShipModel& ship, CBonjeanModelData& data);
 
-// The message refusing the inputs, or null; ship is null when the dialog
-// has no model.
-const char* CheckBonjeanInputs(const CShipModel* ship, const CBonjeanInputs& inputs,
-                               const CBonjeanModelData& data);
+// What refuses the inputs: no ship (noHull, ship null when the dialog has
+// no model), a field that is not a number, Zstart above Zend (aboveOther),
+// station 0 before the hull's first x (notAtLeast), a range narrower than
+// dz (narrowerThanStep), dz 0 over a range that is not (zeroStep), dz
+// negative (notAtLeast) or so fine that the waterlines could not be held
+// (tooMany "dz"), or more than kMaxBonjeanCells cells (tooMany "extra").
+CCalcCheck CheckBonjeanInputs(const CShipModel* ship, const CBonjeanInputs& inputs,
+                              const CBonjeanModelData& data);
 
 // Number of waterlines: 1 when dz = 0, otherwise StepCount(Zend - Zstart, dz) + 1.
 int BonjeanWaterlineCount(const CBonjeanInputs& inputs);
@@ -59,20 +61,26 @@ std::vector<double> ReadAdditionalStations(const std::string& text);
 std::vector<double> BonjeanStations(const CBonjeanInputs& inputs, const CBonjeanModelData& data,
                                     bool forDrawing);
 
-// Fills both grids for accepted inputs: nz + 1 rows and m + 1 columns,
-// station headers in row 0, waterline heights in column 0, (0, 0) empty.
-// Stations are cut and integrated on all cores; progress reports stations
-// (0 .. m) and waterlines (0 .. nz) in the serial order; either may be null.
-// A requested stop throws CCalculationStopped between stations or
-// waterlines, the grids then partly written.
-void ComputeBonjeanTables(const CShipModel& ship, const CBonjeanInputs& inputs,
-                          const CBonjeanModelData& data, CTextGrid& areas, CTextGrid& moments,
-                          CProgress* stations, CProgress* waterlines,
-                          const CStopRequest* stop = nullptr);
+// The tables: for each waterline (rows) and station (columns) the area of
+// the section below the waterline and its moment about the base plane.
+struct CBonjeanTables {
+    std::vector<double> waterlines; // z [m], accumulated by adding dz
+    std::vector<double> extra;      // the additional station numbers
+    // [k * stations + j] for waterline k and station j: the 21 regular
+    // stations, then the additional ones.
+    std::vector<double> areas, moments;
+    int Stations() const { return kBonjeanRegularStations + static_cast<int>(extra.size()); }
+};
 
-// Writes the section outlines of every station, as LINE entities of colour
-// 1, between the drawing's head and tail, which the caller writes. A
+// The tables for accepted inputs. Stations are cut and integrated on all
+// cores; run.progress reports stations (0 .. m) in the serial order. A
 // requested stop throws CCalculationStopped between stations.
+CBonjeanTables ComputeBonjeanTables(const CShipModel& ship, const CBonjeanInputs& inputs,
+                                    const CBonjeanModelData& data, const CCalcRun& run = {});
+
+// Hands the section outline of every station, in order, to sections, for
+// a drawing. A requested stop throws CCalculationStopped between stations.
+using CSectionSink = std::function<void(const CSectionContour& contour)>;
 void ExtractBonjeanSections(const CShipModel& ship, const CBonjeanInputs& inputs,
-                            const CBonjeanModelData& data, CDxfFile& drawing, CProgress* stations,
-                            const CStopRequest* stop = nullptr);
+                            const CBonjeanModelData& data, const CSectionSink& sections,
+                            const CCalcRun& run = {});

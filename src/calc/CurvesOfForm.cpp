@@ -67,8 +67,6 @@ const CRecordColumn kColumns[columnCount] = {
     {"Cwp", "Cwp"},
 };
 
-inline constexpr std::size_t kMaxDraughts = 100000;
-
 // A waterplane area below this fraction of the wetted surface is taken as
 // none (areas in m^2: 1e-9 of a 100 m^2 surface is 0.1 mm^2).
 inline constexpr double kNoWaterplane = 1e-9;
@@ -188,10 +186,6 @@ void ComputeRow(const CShipModel& ship, const CAttitude& a, const CCurvesOfFormI
 
 } // namespace
 
-std::string ParseDraughts(const std::string& text, std::vector<double>& out) {
-    return ParseNumberSeries("--draughts", text, kMaxDraughts, out);
-}
-
 bool HullDepth(const CShipModel& ship, double heel, double trim, double& depth) {
     const CAttitude a(ship, heel, trim);
     if (a.any)
@@ -199,22 +193,35 @@ bool HullDepth(const CShipModel& ship, double heel, double trim, double& depth) 
     return a.any;
 }
 
-std::string CheckCurvesOfFormInputs(const CCurvesOfFormInputs& in) {
+CCalcCheck CheckCurvesOfFormInputs(const CCurvesOfFormInputs& in) {
     if (!std::isfinite(in.heel))
-        return "--heel is not a number";
+        return Problem(CalcRule::notANumber, "heel", in.heel);
     if (!std::isfinite(in.trim))
-        return "--trim is not a number";
+        return Problem(CalcRule::notANumber, "trim", in.trim);
     if (!std::isfinite(in.density) || !(in.density > 0))
-        return FormatC("--density (%g t/m^3) must be a number above 0", in.density);
+        return Problem(CalcRule::notAbove, "density", in.density);
     if (!std::isfinite(in.lpp) || in.lpp < 0)
-        return FormatC("--lpp (%g m) must be a number above 0", in.lpp);
+        return Problem(CalcRule::notAtLeast, "lpp", in.lpp);
     if (in.draughts.size() > kMaxDraughts)
-        return FormatC("more than %zu draughts asked for", kMaxDraughts);
+        return Problem(CalcRule::tooMany, "draughts", static_cast<double>(in.draughts.size()),
+                       kMaxDraughts);
     for (double t : in.draughts)
         if (!std::isfinite(t) || t < 0)
-            return FormatC("the draught %g m is not a draught from the keel (a number, 0 or more)",
-                           t);
-    return "";
+            return Problem(CalcRule::notAtLeast, "draughts", t);
+    return std::nullopt;
+}
+
+CCalcCheck CheckCurvesOfFormShip(const CShipModel& ship, const CCurvesOfFormInputs& in) {
+    double depth = 0;
+    if (!HullDepth(ship, in.heel, in.trim, depth))
+        return Problem(CalcRule::noHull);
+    for (double t : in.draughts)
+        if (t > kFarDraughts * depth) {
+            CCalcProblem p = Problem(CalcRule::farOffHull, "draughts", t, kFarDraughts);
+            p.size = depth;
+            return p;
+        }
+    return std::nullopt;
 }
 
 CRecordTable ComputeCurvesOfForm(const CShipModel& ship, const CCurvesOfFormInputs& in,

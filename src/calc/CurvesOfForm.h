@@ -43,6 +43,8 @@
 // left without a value.
 #pragma once
 
+#include "CalcProblem.h"
+
 #include "RecordTable.h"
 #include "StopRequest.h"
 
@@ -62,19 +64,23 @@ struct CCurvesOfFormInputs {
                             // hull's length when that waterplane does not cut it)
 };
 
-// Draughts as typed: "FROM:TO:STEP" (FROM, FROM + STEP, ... up to TO, TO
-// included when the steps reach it) or a comma-separated list "1.5,2,3".
-// Returns what is wrong with the text, or an empty text with the draughts
-// in out.
-std::string ParseDraughts(const std::string& text, std::vector<double>& out);
-
 // The depth of the hull in the attitude: keel to highest point, square to
 // the waterplane. False when no hull element has a vertex.
 bool HullDepth(const CShipModel& ship, double heel, double trim, double& depth);
 
-// What is wrong with the inputs, in the words of the command line, or an
-// empty text. Checks the typed values only, not the ship.
-std::string CheckCurvesOfFormInputs(const CCurvesOfFormInputs& in);
+// The typed values: heel or trim not a number (notANumber), a density not
+// above 0 (notAbove), an Lpp below 0 (notAtLeast), more than kMaxDraughts
+// draughts (tooMany), a draught that is not one from the keel (notAtLeast
+// "draughts", the draught as the value).
+CCalcCheck CheckCurvesOfFormInputs(const CCurvesOfFormInputs& in);
+// The ship: no hull element with vertices (noHull), a draught more than
+// kFarDraughts times the hull's depth (farOffHull "draughts": the draught,
+// the factor, the depth as size), where the waterplane's height would swamp
+// the hull's own coordinates in the moments, and nothing changes anyway.
+inline constexpr double kFarDraughts = 1000;
+// More draughts are refused rather than held in memory.
+inline constexpr std::size_t kMaxDraughts = 100000;
+CCalcCheck CheckCurvesOfFormShip(const CShipModel& ship, const CCurvesOfFormInputs& in);
 
 // The records, one per draught in the order given; lpp receives the Lpp
 // used. Rows are computed on all cores; the result is the same as a serial

@@ -6,28 +6,16 @@
 #include "geometry/CHydroProperties.h"
 #include "geometry/CMatrix.h"
 #include "geometry/Scalar.h"
-#include "model/CDxfFile.h"
 #include "model/CShipModel.h"
-#include "platform/NumberText.h"
 
 #include <cmath>
 
 namespace {
 
-const std::string kNoValue = "-";
-
-// One computed cell: its lever and the centre of buoyancy it floated at, or
-// the reason it has none.
-struct CCell {
-    bool ok = false;
-    CInclinedFault fault = CInclinedFault::noValue;
-    double lever = 0;
-    CVector3 b;
-};
-
 // The record's lever and centre, once the draught (and trim) are known.
 void Finish(const CShipModel& ship, const CHydroMethod& method, double draught, double heel,
-            double trim, const CVector3* g, CCell& cell) {
+            double trim, const CVector3* g, CInclinedCell& cell) {
+    cell.computed = true;
     CRotationMatrix r;
     r.SetRotation(heel, trim, 0);
     thread_local CHydroProperties record;
@@ -40,9 +28,9 @@ void Finish(const CShipModel& ship, const CHydroMethod& method, double draught, 
     }
     cell.lever = g ? record.RightingLever(*g, draught, heel, trim)
                    : record.CrossCurveLever(draught, heel, trim);
-    record.BuoyancyCentre(cell.b, draught, heel, trim);
-    cell.ok = std::isfinite(cell.lever) && std::isfinite(cell.b.X()) && std::isfinite(cell.b.Y()) &&
-              std::isfinite(cell.b.Z());
+    record.BuoyancyCentre(cell.buoyancy, draught, heel, trim);
+    cell.ok = std::isfinite(cell.lever) && std::isfinite(cell.buoyancy.X()) &&
+              std::isfinite(cell.buoyancy.Y()) && std::isfinite(cell.buoyancy.Z());
     if (!cell.ok)
         cell.fault = CInclinedFault::noValue;
 }
@@ -50,7 +38,8 @@ void Finish(const CShipModel& ship, const CHydroMethod& method, double draught, 
 // KZ: the ship upright in trim, heeled by heel, floating at volume; every
 // cell searches its draught from 0.
 void ComputeKZ(const CShipModel& ship, const CInclinedInputs& in, double total, double volume,
-               double heel, CCell& cell) {
+               double heel, CInclinedCell& cell) {
+    cell.computed = true;
     if (!(volume > 0) || volume > total) {
         cell.fault = CInclinedFault::volumeOutOfRange;
         return;
@@ -70,7 +59,8 @@ void ComputeKZ(const CShipModel& ship, const CInclinedInputs& in, double total, 
 // GZ: the ship free to trim; trim and draught carry over from the cell
 // before and are left as they were when this cell has no value.
 void ComputeGZ(const CShipModel& ship, const CInclinedInputs& in, double total, double volume,
-               double heel, const CVector3& g, double& trim, double& draught, CCell& cell) {
+               double heel, const CVector3& g, double& trim, double& draught, CInclinedCell& cell) {
+    cell.computed = true;
     if (!(volume > 0) || volume > total) {
         cell.fault = CInclinedFault::volumeOutOfRange;
         return;
@@ -90,17 +80,6 @@ void ComputeGZ(const CShipModel& ship, const CInclinedInputs& in, double total, 
 }
 
 } // namespace
-
-void WriteInclinedHeaders(CTextGrid& grid) {
-    grid.SetSize(kInclinedGridRows, kInclinedGridCols);
-    grid.SetText(0, 1, "Teta [°]");
-    grid.SetText(1, 0, "V [m^3]");
-    SetInclinedLeverHeader(grid, EvenKeelKZ);
-}
-
-void SetInclinedLeverHeader(CTextGrid& grid, CalculationKind kind) {
-    grid.SetText(1, 1, kind == EvenKeelKZ ? "KZ [m]" : "GZ [m]");
-}
 
 void OpenInclinedTable(const CShipModel& ship, CInclinedInputs& in) {
     const IntegrationRule rule = in.rule;
@@ -146,17 +125,22 @@ bool CorrectInclinedInputs(CInclinedInputs& in) {
     return corrected;
 }
 
-const char* CheckInclinedInputs(const CInclinedInputs& in) {
-    for (double x :
-         {in.xg, in.yg, in.zg, in.precision, in.vmax, in.vf, in.vi, in.dv, in.ai, in.af, in.da})
-        if (!std::isfinite(x))
-            return "Immettere un numero.";
+CCalcCheck CheckInclinedInputs(const CInclinedInputs& in) {
+    for (const auto& [name, value] :
+         {std::pair{"xg", in.xg}, std::pair{"yg", in.yg}, std::pair{"zg", in.zg},
+          std::pair{"precision", in.precision}, std::pair{"vmax", in.vmax}, std::pair{"vf", in.vf},
+          std::pair{"vi", in.vi}, std::pair{"dv", in.dv}, std::pair{"ai", in.ai},
+          std::pair{"af", in.af}, std::pair{"da", in.da}})
+        if (!std::isfinite(value))
+            return Problem(CalcRule::notANumber, name, value);
     const double volumes = in.dv == 0 || in.vf == in.vi ? 0 : StepCount(in.vf - in.vi, in.dv);
     const double angles = in.da == 0 || in.af == in.ai ? 1 : StepCount(in.af - in.ai, in.da);
     if (!((volumes + 1) * (angles + 1) <= kMaxInclinedCells))
-        return "The table would have more than a million volume and angle cells: "
-               "choose larger increments";
-    return nullptr;
+        return Problem(CalcRule::tooMany, "dv", (volumes + 1) * (angles + 1), kMaxInclinedCells,
+                       "da");
+    if (!(in.vmax > 0))
+        return Problem(CalcRule::noVolume, "vmax", in.vmax);
+    return std::nullopt;
 }
 
 int InclinedVolumeCount(const CInclinedInputs& in) {
@@ -171,107 +155,85 @@ int InclinedAngleCount(const CInclinedInputs& in) {
     return static_cast<int>(StepCount(in.af - in.ai, in.da));
 }
 
-std::string DescribeInclinedNote(const CInclinedCellNote& note) {
-    const char* why = "";
-    switch (note.fault) {
-    case CInclinedFault::volumeOutOfRange:
-        why = "the volume is not within the ship's total volume";
-        break;
-    case CInclinedFault::notConverged:
-        why = "the search did not settle";
-        break;
-    case CInclinedFault::noValue:
-        why = "the lever is not a number";
-        break;
-    }
-    return FormatC("cell (%d, %d), V = %.10g m^3, Teta = %.10g deg, shows \"-\": %s", note.row,
-                   note.col, note.volume, note.angle, why);
+std::vector<CInclinedCellNote> InclinedNotes(const CInclinedTable& table) {
+    std::vector<CInclinedCellNote> notes;
+    for (std::size_t i = 0; i < table.angles.size(); ++i)
+        for (std::size_t j = 0; j < table.volumes.size(); ++j)
+            if (const CInclinedCell& c = table.At(i, j); c.computed && !c.ok)
+                notes.push_back({static_cast<int>(j) + 2, static_cast<int>(i) + 2, table.volumes[j],
+                                 table.angles[i], c.fault});
+    return notes;
 }
 
-bool ComputeInclinedTable(const CShipModel& ship, const CInclinedInputs& in, CTextGrid& grid,
-                          CDxfFile* trajectories, CProgress* volumes, CProgress* angles,
-                          std::vector<CInclinedCellNote>* notes, const CStopRequest* stop) {
-    if (!(in.vmax > 0))
-        return false;
+std::vector<std::vector<CVector3>> InclinedTrajectories(const CInclinedTable& table) {
+    std::vector<std::vector<CVector3>> paths(table.volumes.size());
+    for (std::size_t i = 0; i < table.angles.size(); ++i)
+        for (std::size_t j = 0; j < table.volumes.size(); ++j)
+            if (const CInclinedCell& c = table.At(i, j); c.computed && c.ok)
+                paths[j].push_back(c.buoyancy);
+    return paths;
+}
+
+CInclinedTable ComputeInclinedTable(const CShipModel& ship, const CInclinedInputs& in,
+                                    const CCalcRun& run) {
     const int nV = InclinedVolumeCount(in), nA = InclinedAngleCount(in);
     const double total = ship.TotalVolume(CHydroMethod::For(in.rule));
     const CVector3 g(in.xg, in.yg, in.zg);
-    grid.SetSize(nV + 3, nA + 3);
+    CProgress* const volumes = run.progress;
+    CProgress* const angles = run.outer;
     if (volumes)
         volumes->SetRange(0, nV + 1);
     if (angles)
         angles->SetRange(0, nA + 1);
-    std::vector<std::vector<CVector3>> paths(trajectories ? nV + 1 : 0);
-
-    const auto volumeAt = [&](int j) { return j * in.dv + in.vi; };
+    CInclinedTable table;
+    for (int j = 0; j <= nV; ++j)
+        table.volumes.push_back(j * in.dv + in.vi);
     // The angle as typed labels the column; the ship is heeled by it less
     // its whole turns.
-    const auto typedHeelAt = [&](int i) { return DegToRad(i * in.da + in.ai); };
+    for (int i = 0; i <= nA; ++i)
+        table.angles.push_back(RadToDeg(DegToRad(i * in.da + in.ai)));
     const auto heelAt = [&](int i) { return DegToRad(WithoutWholeTurns(i * in.da + in.ai)); };
-    // Hands a finished cell to the grid, the paths and the progress, in the
-    // order of the loops: angles outside, volumes inside.
-    const auto deliver = [&](int i, int j, const CCell* cell) {
-        if (j == 0) {
-            if (angles)
-                angles->SetPos(i + 1);
-            grid.SetText(0, i + 2, FormatC("%.4g", RoundTo(RadToDeg(typedHeelAt(i)), 2)));
-        }
+    const auto rows = static_cast<std::size_t>(nV + 1);
+    table.cells.resize(rows * static_cast<std::size_t>(nA + 1));
+    // Progress in the order of the loops: angles outside, volumes inside.
+    const auto deliver = [&](int i, int j) {
+        if (j == 0 && angles)
+            angles->SetPos(i + 1);
         if (volumes)
             volumes->SetPos(j + 1);
-        grid.SetText(j + 2, 0, FormatC("%.3g", volumeAt(j)));
-        if (!cell)
-            return;
-        if (cell->ok) {
-            grid.SetText(j + 2, i + 2, FormatC("%.4G", cell->lever));
-            if (trajectories)
-                paths[static_cast<std::size_t>(j)].push_back(cell->b);
-        } else {
-            grid.SetText(j + 2, i + 2, kNoValue);
-            if (notes)
-                notes->push_back(
-                    {j + 2, i + 2, volumeAt(j), RadToDeg(typedHeelAt(i)), cell->fault});
-        }
+    };
+    const auto cellAt = [&](int i, int j) -> CInclinedCell& {
+        return table.cells[static_cast<std::size_t>(i) * rows + static_cast<std::size_t>(j)];
     };
 
     if (in.kind == EvenKeelKZ) {
         // Every cell starts from draught 0 at trim 0: they run on all cores and
         // are handed over in order as soon as every cell before them is done.
-        const long rows = nV + 1, count = rows * (nA + 1);
-        std::vector<CCell> cells(static_cast<std::size_t>(count));
+        const long count = static_cast<long>(rows) * (nA + 1);
         ParallelInOrder(
             count,
             [&](long k) {
-                ComputeKZ(ship, in, total, volumeAt(static_cast<int>(k % rows)),
-                          heelAt(static_cast<int>(k / rows)), cells[static_cast<std::size_t>(k)]);
+                const int i = static_cast<int>(k / static_cast<long>(rows));
+                const int j = static_cast<int>(k % static_cast<long>(rows));
+                ComputeKZ(ship, in, total, table.volumes[static_cast<std::size_t>(j)], heelAt(i),
+                          cellAt(i, j));
             },
             [&](long k) {
-                deliver(static_cast<int>(k / rows), static_cast<int>(k % rows),
-                        &cells[static_cast<std::size_t>(k)]);
+                deliver(static_cast<int>(k / static_cast<long>(rows)),
+                        static_cast<int>(k % static_cast<long>(rows)));
             },
-            stop);
+            run.stop);
     } else {
         double trim = 0, draught = 0;
         for (int i = 0; i <= nA; ++i)
             for (int j = 0; j <= nV; ++j) {
-                if (in.kind != FreeToTrimGZ) {
-                    deliver(i, j, nullptr);
-                    continue;
+                if (in.kind == FreeToTrimGZ) {
+                    ThrowIfStopped(run.stop);
+                    ComputeGZ(ship, in, total, table.volumes[static_cast<std::size_t>(j)],
+                              heelAt(i), g, trim, draught, cellAt(i, j));
                 }
-                ThrowIfStopped(stop);
-                CCell cell;
-                ComputeGZ(ship, in, total, volumeAt(j), heelAt(i), g, trim, draught, cell);
-                deliver(i, j, &cell);
+                deliver(i, j);
             }
     }
-
-    if (trajectories)
-        for (const std::vector<CVector3>& path : paths) {
-            if (path.empty())
-                continue;
-            trajectories->BeginPolyline(0, 0, 0);
-            for (const CVector3& p : path)
-                trajectories->WriteVertex(p, 0, 0, 0, 0, 0);
-            trajectories->EndPolyline();
-        }
-    return true;
+    return table;
 }

@@ -6,16 +6,14 @@
 // grows, as 3D polylines of a DXF drawing.
 #pragma once
 
-#include "CProgress.h"
-#include "CTextGrid.h"
-#include "StopRequest.h"
+#include "CalcProblem.h"
+#include "CalcRun.h"
 
+#include "geometry/CVector3.h"
 #include "geometry/HydroMethod.h"
 
-#include <string>
 #include <vector>
 
-class CDxfFile;
 class CShipModel;
 
 enum CalculationKind {
@@ -41,21 +39,10 @@ struct CInclinedInputs {
     IntegrationRule rule = IntegrationRule::onePoint;
 };
 
-inline constexpr const char* kInclinedCorrected =
-    "Alcuni dati sono stati corretti automaticamente \n premere ok per continuare";
 // The lever tolerance of the free-to-trim search [m].
 inline constexpr double kInclinedLeverTolerance = 0.002;
-// The result grid as the dialog creates it.
-inline constexpr int kInclinedGridRows = 10;
-inline constexpr int kInclinedGridCols = 6;
 // Larger tables are refused rather than held in memory for hours.
 inline constexpr long kMaxInclinedCells = 1000000;
-
-// The grid as the dialog opens it: 10 x 6 cells, "Teta [°]" at (0, 1),
-// "V [m^3]" at (1, 0) and "KZ [m]" at (1, 1).
-void WriteInclinedHeaders(CTextGrid& grid);
-// Choosing a calculation kind: "KZ [m]" or "GZ [m]" at (1, 1), nothing else.
-void SetInclinedLeverHeader(CTextGrid& grid, CalculationKind kind);
 
 // The values the dialog sets on opening: the construction values, then the
 // body wholly immersed (volume and centroid, to 3 decimals) for Vmax and G,
@@ -63,12 +50,13 @@ void SetInclinedLeverHeader(CTextGrid& grid, CalculationKind kind);
 void OpenInclinedTable(const CShipModel& ship, CInclinedInputs& inputs);
 
 // The ten corrections of a run's inputs, in their order; true when any of
-// them changed a value (the dialog then shows kInclinedCorrected).
+// them changed a value (the front ends then say so).
 bool CorrectInclinedInputs(CInclinedInputs& inputs);
 
-// A message refusing the (corrected) inputs, or null: a field that is not a
-// finite number, or a table of more than kMaxInclinedCells cells.
-const char* CheckInclinedInputs(const CInclinedInputs& inputs);
+// A field that is not a finite number (notANumber), a table of more than
+// kMaxInclinedCells cells (tooMany), or no body to float (noVolume: Vmax not
+// above 0).
+CCalcCheck CheckInclinedInputs(const CInclinedInputs& inputs);
 
 // nV: the volumes are Vi + j dV for j = 0 .. nV.
 int InclinedVolumeCount(const CInclinedInputs& inputs);
@@ -83,29 +71,43 @@ enum class CInclinedFault {
     noValue,          // the lever came out as something other than a number
 };
 
+// One cell of the table.
+struct CInclinedCell {
+    bool computed = false; // XBEqualsXG computes none: the grid keeps its text
+    bool ok = false;       // a lever, or the reason for "-"
+    CInclinedFault fault = CInclinedFault::noValue;
+    double lever = 0;  // KZ or GZ [m]
+    CVector3 buoyancy; // the centre of buoyancy the ship floated at
+};
+
+struct CInclinedTable {
+    std::vector<double> volumes; // Vi + j dV [m^3], j = 0 .. nV
+    std::vector<double> angles;  // Ai + i dA [deg] as typed (through radians)
+    // Angle by angle, the volumes of each: cells[i * volumes.size() + j].
+    std::vector<CInclinedCell> cells;
+    const CInclinedCell& At(std::size_t angle, std::size_t volume) const {
+        return cells[angle * volumes.size() + volume];
+    }
+};
+
+// A cell without a lever, where the grid shows it and why.
 struct CInclinedCellNote {
     int row, col;  // the cell in the grid
     double volume; // [m^3]
     double angle;  // [deg]
     CInclinedFault fault;
 };
+std::vector<CInclinedCellNote> InclinedNotes(const CInclinedTable& table);
 
-// Text of a note, naming the cell and the reason, for the command line.
-std::string DescribeInclinedNote(const CInclinedCellNote& note);
+// Computes the table for corrected inputs that pass the check. KZ cells are
+// independent and run on all cores, handed over in the serial order; GZ
+// cells run in order, each search starting from the trim and draught of the
+// one before. Progress goes to run.progress for the volumes (0 .. nV + 1)
+// and run.outer for the angles (0 .. nA + 1). A requested stop throws
+// CCalculationStopped between cells.
+CInclinedTable ComputeInclinedTable(const CShipModel& ship, const CInclinedInputs& inputs,
+                                    const CCalcRun& run = {});
 
-// Computes the table for corrected inputs; does nothing and returns false
-// when Vmax <= 0. The grid takes nV + 3 rows and nA + 3 columns (cells that
-// remain keep their text); angles, volumes and levers are written as the
-// dialog writes them, XBEqualsXG leaving the levers as they were. A drawing,
-// whose head and tail the caller writes, receives one 3D polyline per volume
-// with a point per computed cell. KZ cells are independent and run on all
-// cores, handed over in the serial order; GZ cells run in order, each search
-// starting from the trim and draught of the one before. Progress goes to
-// volumes (0 .. nV + 1) and angles (0 .. nA + 1), either may be null, and a
-// note per cell shown as "-" goes to notes when given. A requested stop
-// throws CCalculationStopped between cells, grid, drawing and notes then
-// partly written.
-bool ComputeInclinedTable(const CShipModel& ship, const CInclinedInputs& inputs, CTextGrid& grid,
-                          CDxfFile* trajectories, CProgress* volumes, CProgress* angles,
-                          std::vector<CInclinedCellNote>* notes,
-                          const CStopRequest* stop = nullptr);
+// The path of the centre of buoyancy of each volume as the heel grows: the
+// cells with a lever, angle by angle.
+std::vector<std::vector<CVector3>> InclinedTrajectories(const CInclinedTable& table);

@@ -7,7 +7,6 @@
 #include "geometry/Scalar.h"
 #include "model/CLoading.h"
 #include "model/CShipModel.h"
-#include "platform/NumberText.h"
 
 #include <algorithm>
 #include <cmath>
@@ -71,8 +70,8 @@ struct CFloating {
 
 // A requested stop ends the search at its next attitude, as a failure that
 // the caller, seeing the stop, does not report.
-std::string FloatAt(const CShipModel& ship, const CCondition& c, double heelDeg, CFloating& f,
-                    const CStopRequest* stop) {
+CCalcCheck FloatAt(const CShipModel& ship, const CCondition& c, double heelDeg, CFloating& f,
+                   const CStopRequest* stop) {
     f.heel = DegToRad(heelDeg);
     f.trim = 0;
     f.draught = 0;
@@ -83,14 +82,12 @@ std::string FloatAt(const CShipModel& ship, const CCondition& c, double heelDeg,
         },
         v, f.heel, f.trim, f.draught, 1e-10 * v, 1e-6, CHydroMethod::Exact());
     if (s != SearchStatus::converged)
-        return FormatC("no trim of equilibrium found at heel %g deg (the search went beyond %g "
-                       "deg of trim, or a tank's level was not found)",
-                       heelDeg, kMaxTrimDeg);
+        return Problem(CalcRule::notSettled, "heels", heelDeg, kMaxTrimDeg);
     f.r.SetRotation(f.heel, f.trim, 0);
     f.p.SetCollect(false);
     ship.ImmersedProperties(f.p, f.draught, f.r, CHydroMethod::Exact());
     c.GravityAt(f.heel, f.trim, f.g);
-    return "";
+    return std::nullopt;
 }
 
 // Height of p above the waterplane, square to it [m].
@@ -101,11 +98,11 @@ double FrameZ(const CFloating& f, const CVector3& p) {
 
 // side: +1 heels to starboard, -1 to port; the levers are signed so that a
 // righting lever is positive on either side.
-std::string ComputePoint(const CShipModel& ship, const CCondition& c, const CHullFrame& hull,
-                         double heelDeg, int side, CStabilityPoint& point,
-                         const CStopRequest* stop) {
+CCalcCheck ComputePoint(const CShipModel& ship, const CCondition& c, const CHullFrame& hull,
+                        double heelDeg, int side, CStabilityPoint& point,
+                        const CStopRequest* stop) {
     CFloating f;
-    if (std::string failure = FloatAt(ship, c, side * heelDeg, f, stop); !failure.empty())
+    if (CCalcCheck failure = FloatAt(ship, c, side * heelDeg, f, stop))
         return failure;
     point.heel = side * heelDeg;
     point.trim = RadToDeg(f.trim);
@@ -115,7 +112,7 @@ std::string ComputePoint(const CShipModel& ship, const CCondition& c, const CHul
     // The waterplane r31 x + r32 y + r33 z = T meets x = middle, y = 0 at z.
     const double z = (f.draught - *f.r.Element(3, 1) * hull.middle) / *f.r.Element(3, 3);
     point.draught = z - hull.keel;
-    return "";
+    return std::nullopt;
 }
 
 void Summarise(const CShipModel& ship, const CCondition& c, const CHullFrame& hull,
@@ -124,9 +121,9 @@ void Summarise(const CShipModel& ship, const CCondition& c, const CHullFrame& hu
     s.displacement = c.Weight();
     s.volume = c.Volume();
     CFloating f;
-    if (std::string failure = FloatAt(ship, c, 0, f, stop); !failure.empty()) {
-        result.failure = failure;
-        return;
+    if (CCalcCheck failure = FloatAt(ship, c, 0, f, stop)) {
+        ThrowIfStopped(stop);
+        throw CCalcFailure(*failure);
     }
     c.GravityAt(f.heel, f.trim, s.g, &s.fsc);
     s.draught = result.curve.front().draught;
@@ -152,71 +149,71 @@ void Summarise(const CShipModel& ship, const CCondition& c, const CHullFrame& hu
     result.criteria = IntactCriteria(curve, s.gm0, in.flooding);
 }
 
-CRecordCell Value(double x) {
-    return std::isfinite(x) ? CRecordCell(x) : CRecordCell();
-}
-
 } // namespace
 
-std::string CheckStabilityInputs(const CStabilityInputs& in) {
+CCalcCheck CheckStabilityInputs(const CStabilityInputs& in) {
     if (!std::isfinite(in.lightship) || !(in.lightship > 0))
-        return FormatC("--lightship (%g t) must be a weight above 0", in.lightship);
+        return Problem(CalcRule::notAbove, "lightship", in.lightship);
     for (const auto& [name, value] :
-         {std::pair{"--lcg", in.lcg}, std::pair{"--tcg", in.tcg}, std::pair{"--vcg", in.vcg}})
+         {std::pair{"lcg", in.lcg}, std::pair{"tcg", in.tcg}, std::pair{"vcg", in.vcg}})
         if (!std::isfinite(value))
-            return std::string(name) + " is not a number";
+            return Problem(CalcRule::notANumber, name, value);
     if (!std::isfinite(in.density) || !(in.density > 0))
-        return FormatC("--density (%g t/m^3) must be a number above 0", in.density);
+        return Problem(CalcRule::notAbove, "density", in.density);
     if (in.flooding && !(*in.flooding > 0 && *in.flooding < 90))
-        return FormatC("--flooding-angle (%g deg) must lie above 0 and below 90", *in.flooding);
+        return Problem(CalcRule::notBelow, "flooding", *in.flooding, 90);
     if (in.heels.size() > kMaxHeels)
-        return FormatC("more than %zu heels asked for", kMaxHeels);
+        return Problem(CalcRule::tooMany, "heels", static_cast<double>(in.heels.size()), kMaxHeels);
     for (double h : in.heels)
         if (!(h >= 0 && h < 90))
-            return FormatC("the heel %g deg lies outside 0 to 90 (90 excluded): heels are "
-                           "counted from upright towards the side G lies on, and at 90 deg the "
-                           "trim no longer moves the waterplane",
-                           h);
-    return "";
+            return Problem(CalcRule::notBelow, "heels", h, 90);
+    return std::nullopt;
 }
 
-std::string CheckStabilityShip(const CShipModel& ship, const CStabilityInputs& in) {
+CCalcCheck CheckStabilityShip(const CShipModel& ship, const CStabilityInputs& in) {
     CVector3 lo, hi;
     if (!ship.HullExtents(lo, hi))
-        return "the ship has no hull element with vertices";
+        return Problem(CalcRule::noHull);
     const double size = std::max({hi.X() - lo.X(), hi.Y() - lo.Y(), hi.Z() - lo.Z()});
     const struct {
-        const char* option;
+        const char* input;
         double value, lo, hi;
-    } centre[] = {{"--lcg", in.lcg, lo.X(), hi.X()},
-                  {"--tcg", in.tcg, lo.Y(), hi.Y()},
-                  {"--vcg", in.vcg, lo.Z(), hi.Z()}};
+    } centre[] = {{"lcg", in.lcg, lo.X(), hi.X()},
+                  {"tcg", in.tcg, lo.Y(), hi.Y()},
+                  {"vcg", in.vcg, lo.Z(), hi.Z()}};
     for (const auto& c : centre)
-        if (c.value < c.lo - kFarSizes * size || c.value > c.hi + kFarSizes * size)
-            return FormatC("%s (%g m) lies more than %g times the hull's size (%g m) off the hull",
-                           c.option, c.value, kFarSizes, size);
+        if (c.value < c.lo - kFarSizes * size || c.value > c.hi + kFarSizes * size) {
+            CCalcProblem p = Problem(CalcRule::farOffHull, c.input, c.value, kFarSizes);
+            p.size = size;
+            return p;
+        }
     for (int i = 1; i <= ship.Tanks().GetCount(); ++i) {
         const CTank& t = *ship.Tanks().GetAt(i);
         if (!t.IsEnabled() || t.GetLoadVolume() == 0)
             continue;
-        // One line whatever the name holds: a line end would split the
-        // message and a NUL cut it short.
-        const std::string name = "tank '" + EscapeText(t.GetName()) + "'";
-        if (!(t.GetSpecificWeight() >= 0))
-            return name +
-                   FormatC(": its specific weight %g kg/m^3 is negative", t.GetSpecificWeight());
+        CCalcProblem p;
+        p.element = t.GetName();
+        if (!(t.GetSpecificWeight() >= 0)) {
+            p.rule = CalcRule::negativeDensity;
+            p.value = t.GetSpecificWeight();
+            return p;
+        }
         const double volume = t.VolumeBy<CExactRule>();
-        if (!(t.GetLoadVolume() > 0 && t.GetLoadVolume() <= volume * (1 + 1e-9)))
-            return name + FormatC(": its load volume %g m^3 does not fit its volume %g m^3",
-                                  t.GetLoadVolume(), volume);
+        if (!(t.GetLoadVolume() > 0 && t.GetLoadVolume() <= volume * (1 + 1e-9))) {
+            p.rule = CalcRule::tankOverfilled;
+            p.value = t.GetLoadVolume();
+            p.limit = volume;
+            return p;
+        }
     }
     const CCondition c(ship, in);
     const double total = ship.TotalVolume(CHydroMethod::Exact());
-    if (!(c.Volume() <= total))
-        return FormatC("the condition weighs %g t, more than the whole hull displaces (%g m^3 "
-                       "at %g t/m^3, %g t): the ship sinks",
-                       c.Weight(), total, in.density, total * in.density);
-    return "";
+    if (!(c.Volume() <= total)) {
+        CCalcProblem p = Problem(CalcRule::sinks, "lightship", c.Weight(), total * in.density);
+        p.size = total;
+        return p;
+    }
+    return std::nullopt;
 }
 
 std::vector<double> StabilityHeels(const CStabilityInputs& in) {
@@ -247,14 +244,12 @@ CStabilityResult ComputeStability(const CShipModel& ship, const CStabilityInputs
     // The curve runs towards the side G lies on upright (starboard when on
     // the centreline): a listing condition is judged on its weaker side.
     CVector3 upright;
-    if (!condition.GravityAt(0, 0, upright)) {
-        result.failure = "a tank's level was not found upright";
-        return result;
-    }
+    if (!condition.GravityAt(0, 0, upright))
+        throw CCalcFailure(Problem(CalcRule::notSettled, "tanks"));
     const int side = upright.Y() < -kListTolerance ? -1 : 1;
     result.summary.side = side;
     result.curve.resize(heels.size());
-    std::vector<std::string> failures(heels.size());
+    std::vector<CCalcCheck> failures(heels.size());
     ParallelInOrder(
         static_cast<int>(heels.size()),
         [&](int k) {
@@ -264,75 +259,10 @@ CStabilityResult ComputeStability(const CShipModel& ship, const CStabilityInputs
         },
         [](int) {}, stop);
     ThrowIfStopped(stop);
-    for (const std::string& f : failures)
-        if (!f.empty()) {
-            result.failure = f;
-            return result;
-        }
+    for (const CCalcCheck& f : failures)
+        if (f)
+            throw CCalcFailure(*f);
     Summarise(ship, condition, hull, in, result, stop);
     ThrowIfStopped(stop);
     return result;
-}
-
-std::string WriteStabilityReport(const CStabilityResult& r, RecordFormat format, int digits) {
-    CRecordTable curve;
-    curve.columns = {{"heel[deg]", "heel_deg"}, {"GZ[m]", "GZ_m"},         {"KN[m]", "KN_m"},
-                     {"T[m]", "T_m"},           {"trim[deg]", "trim_deg"}, {"LCG[m]", "LCG_m"},
-                     {"TCG[m]", "TCG_m"},       {"VCG[m]", "VCG_m"}};
-    for (const CStabilityPoint& p : r.curve)
-        curve.rows.push_back({Value(p.heel), Value(p.gz), Value(p.kn), Value(p.draught),
-                              Value(p.trim), Value(p.g.X()), Value(p.g.Y()), Value(p.g.Z())});
-
-    const CStabilitySummary& s = r.summary;
-    CRecordTable summary;
-    summary.columns = {{"Disp[t]", "displacement_t"},
-                       {"V[m^3]", "volume_m3"},
-                       {"LCG[m]", "LCG_m"},
-                       {"TCG[m]", "TCG_m"},
-                       {"VCG[m]", "VCG_m"},
-                       {"T0[m]", "T0_m"},
-                       {"trim0[deg]", "trim0_deg"},
-                       {"KG[m]", "KG_m"},
-                       {"KMt[m]", "KMt_m"},
-                       {"GM0solid[m]", "GM0_solid_m"},
-                       {"FSC[m]", "FSC_m"},
-                       {"GM0[m]", "GM0_m"},
-                       {"GZmax[m]", "GZmax_m"},
-                       {"heelGZmax[deg]", "heel_GZmax_deg"},
-                       {"vanishing[deg]", "vanishing_deg"},
-                       {"area0-30[m*rad]", "area_0_30_m_rad"},
-                       {"area0-lim[m*rad]", "area_0_lim_m_rad"},
-                       {"area30-lim[m*rad]", "area_30_lim_m_rad"},
-                       {"lim[deg]", "lim_deg"},
-                       {"side", "side"}};
-    summary.rows.push_back({Value(s.displacement),
-                            Value(s.volume),
-                            Value(s.g.X()),
-                            Value(s.g.Y()),
-                            Value(s.g.Z()),
-                            Value(s.draught),
-                            Value(s.trim),
-                            Value(s.kg),
-                            Value(s.kmt),
-                            Value(s.gm_solid),
-                            Value(s.fsc),
-                            Value(s.gm0),
-                            Value(s.features.max_gz),
-                            Value(s.features.max_angle),
-                            Value(s.features.vanishing),
-                            Value(s.area_30),
-                            Value(s.area_limit),
-                            Value(s.area_30_limit),
-                            Value(s.limit_angle),
-                            s.side < 0 ? "port" : "starboard"});
-
-    CRecordTable criteria;
-    criteria.columns = {{"criterion", "criterion"}, {"value", "value"}, {"limit", "limit"},
-                        {"margin", "margin"},       {"unit", "unit"},   {"result", "result"}};
-    for (const CIntactCriterion& c : r.criteria)
-        criteria.rows.push_back({c.name, Value(c.value), Value(c.limit), Value(c.value - c.limit),
-                                 c.unit, c.Passes() ? "pass" : "fail"});
-    return WriteRecordSections(
-        {{"curve", &curve, false}, {"summary", &summary, true}, {"criteria", &criteria, false}},
-        format, digits);
 }

@@ -44,8 +44,8 @@
 //   vanishing stability, and the areas (IntactCriteria.h).
 #pragma once
 
+#include "CalcProblem.h"
 #include "IntactCriteria.h"
-#include "RecordTable.h"
 #include "StopRequest.h"
 
 #include "geometry/CVector3.h"
@@ -88,29 +88,29 @@ struct CStabilityResult {
     std::vector<CStabilityPoint> curve; // every heel computed, increasing
     CStabilitySummary summary;
     std::vector<CIntactCriterion> criteria;
-    std::string failure; // what stopped the calculation; empty when none
 };
 
-// What is wrong with the typed inputs, in the words of the command line
-// (heels from 0 to below 90 degrees, the flooding angle above 0 and below
-// 90), or an empty text.
-std::string CheckStabilityInputs(const CStabilityInputs& in);
+// The typed inputs: a lightship weight or density not above 0 (notAbove),
+// a centre that is not a number, a flooding angle or a heel outside 0 to 90
+// (notBelow 90: the flooding angle above 0, the heels from 0, 90
+// excluded), more than 1000 heels (tooMany).
+CCalcCheck CheckStabilityInputs(const CStabilityInputs& in);
 // What the ship cannot do for this condition: no hull element with
-// vertices, a lightship centre of gravity more than 1000 times the hull's
-// size off the hull, a tank whose values cannot be loaded, a displacement
-// beyond what the whole hull can float (the ship sinks); or an empty text.
-std::string CheckStabilityShip(const CShipModel& ship, const CStabilityInputs& in);
+// vertices (noHull), a lightship centre of gravity more than 1000 times the
+// hull's size off the hull (farOffHull), a tank whose values cannot be
+// loaded (negativeDensity, tankOverfilled, naming it), a displacement
+// beyond what the whole hull can float (sinks: the weight, the hull's
+// displacement, its volume as size).
+CCalcCheck CheckStabilityShip(const CShipModel& ship, const CStabilityInputs& in);
 // The heels computed: those asked for (by default 0 to 80 by 5) and 0,
 // 30, 40 and the flooding angle, increasing, each once.
 std::vector<double> StabilityHeels(const CStabilityInputs& in);
 
 // The curve, summary and criteria; the inputs and ship must pass the checks
 // above. A heel where no equilibrium is found stops the calculation with
-// failure set (the first such heel, whatever the cores). A requested stop
-// throws CCalculationStopped within the search of a heel.
+// CCalcFailure (notSettled "heels", the heel and the trim searched to; the
+// first such heel, whatever the cores; "tanks" when a tank's level is not
+// found upright). A requested stop throws CCalculationStopped within the
+// search of a heel.
 CStabilityResult ComputeStability(const CShipModel& ship, const CStabilityInputs& in,
                                   const CStopRequest* stop = nullptr);
-
-// The report as the three tables "curve", "summary" (one row) and
-// "criteria", written together (WriteRecordSections).
-std::string WriteStabilityReport(const CStabilityResult& result, RecordFormat format, int digits);

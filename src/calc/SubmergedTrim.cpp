@@ -5,33 +5,36 @@
 
 #include <cmath>
 
-const char* ComputeSubmergedTrim(const CShipModel& ship, CSubmergedTrimInputs& in,
-                                 const CStopRequest* stop) {
-    for (double v : {in.x, in.y, in.z, in.weight, in.tolerance, in.heel, in.trim})
-        if (!std::isfinite(v))
-            return "Immettere un numero.";
-    const CHydroMethod method = CHydroMethod::For(in.rule);
+CCalcCheck CheckSubmergedTrim(const CShipModel& ship, const CSubmergedTrimInputs& in) {
+    for (const auto& [name, value] :
+         {std::pair{"x", in.x}, std::pair{"y", in.y}, std::pair{"z", in.z},
+          std::pair{"weight", in.weight}, std::pair{"tolerance", in.tolerance},
+          std::pair{"heel", in.heel}, std::pair{"trim", in.trim}})
+        if (!std::isfinite(value))
+            return Problem(CalcRule::notANumber, name, value);
     double area, volume;
     CVector3 centroid;
-    ship.VolumeCentroid(area, volume, centroid, method);
+    ship.VolumeCentroid(area, volume, centroid, CHydroMethod::For(in.rule));
     if (!(volume > 0))
-        return "The ship has no enabled volume: enable a hull element or a compartment";
+        return Problem(CalcRule::noVolume, {}, volume);
     if (in.weight < 0)
-        return "The displacement without the liquid loads cannot be negative";
+        return Problem(CalcRule::notAtLeast, "weight", in.weight);
     if (!(in.weight + ship.TankLoadWeight() > 0))
-        return "The body has no weight: give its displacement without the liquid loads, or load "
-               "an enabled tank";
+        return Problem(CalcRule::noWeight, "weight", in.weight);
+    return std::nullopt;
+}
+
+CSubmergedTrim ComputeSubmergedTrim(const CShipModel& ship, const CSubmergedTrimInputs& in,
+                                    const CCalcRun& run) {
     const double heel = RadiansWithoutWholeTurns(in.heel);
     double trim = RadiansWithoutWholeTurns(in.trim);
     const SearchStatus status =
         ship.FindSubmergedTrim(CVector3(in.x, in.y, in.z), in.weight, heel, trim,
-                               static_cast<float>(in.tolerance), method);
+                               static_cast<float>(in.tolerance), CHydroMethod::For(in.rule));
     // The search itself runs to its end: its steps weigh the tanks' liquids
     // only, the hull being summed once before it.
-    ThrowIfStopped(stop);
+    ThrowIfStopped(run.stop);
     if (status != SearchStatus::converged || !std::isfinite(trim))
-        return "The trim search did not settle: the lever does not come within the tolerance";
-    in.heel = RoundTo(RadToDeg(heel), 5);
-    in.trim = RoundTo(RadToDeg(trim), 5);
-    return nullptr;
+        throw CCalcFailure(Problem(CalcRule::notSettled, "tolerance", in.tolerance));
+    return {RoundTo(RadToDeg(heel), 5), RoundTo(RadToDeg(trim), 5)};
 }

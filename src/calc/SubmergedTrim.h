@@ -4,7 +4,8 @@
 // of buoyancy.
 #pragma once
 
-#include "StopRequest.h"
+#include "CalcProblem.h"
+#include "CalcRun.h"
 #include "geometry/HydroMethod.h"
 
 class CShipModel;
@@ -21,15 +22,20 @@ struct CSubmergedTrimInputs {
     IntegrationRule rule = IntegrationRule::onePoint;
 };
 
-inline constexpr const char* kSubmergedTrimDone = "Calcolo eseguito";
+// Where the body rests: the heel it was given and the trim found [deg],
+// each rounded to 5 decimals.
+struct CSubmergedTrim {
+    double heel = 0, trim = 0;
+};
 
-// Runs the search from heel and trim, each less its whole turns, and, when
-// it settles, writes both angles back in degrees rounded to 5 decimals and
-// returns null. Otherwise returns the message that refuses the inputs and
-// leaves them as they were: a field that is not a finite number, a ship
-// with no enabled volume, a body with no weight to take a centre of gravity
-// from (or a negative displacement), or a search that does not settle. A
-// stop requested before the search ends throws CCalculationStopped, the
-// inputs left as they were.
-const char* ComputeSubmergedTrim(const CShipModel& ship, CSubmergedTrimInputs& inputs,
-                                 const CStopRequest* stop = nullptr);
+// A field that is not a finite number (notANumber), a ship with no enabled
+// volume (noVolume), a negative displacement (notAtLeast "weight"), or a
+// body with no weight to take a centre of gravity from (noWeight).
+CCalcCheck CheckSubmergedTrim(const CShipModel& ship, const CSubmergedTrimInputs& inputs);
+
+// Runs the search from heel and trim, each less its whole turns, for inputs
+// that pass the check. A search that does not settle throws CCalcFailure
+// (notSettled); a stop requested before it ends throws
+// CCalculationStopped.
+CSubmergedTrim ComputeSubmergedTrim(const CShipModel& ship, const CSubmergedTrimInputs& inputs,
+                                    const CCalcRun& run = {});

@@ -4,13 +4,16 @@
 // waterline length and breadth and wetted surface, one row per waterplane.
 #pragma once
 
-#include "CProgress.h"
-#include "CTextGrid.h"
-#include "StopRequest.h"
+#include "CalcProblem.h"
+#include "CalcRun.h"
 
+#include "geometry/CSegment.h"
 #include "geometry/HydroMethod.h"
 
-class CDxfFile;
+#include <array>
+#include <functional>
+#include <vector>
+
 class CShipModel;
 
 struct CUprightInputs {
@@ -46,23 +49,33 @@ void OpenUprightTable(const CShipModel& ship, CUprightInputs& inputs, CImmersedB
 // decimals, as the upright and inclined dialogs show it on opening.
 CImmersedBody ImmersedBody(const CShipModel& ship, const CHydroMethod& method = {});
 
-// The message that refuses the heights, or null: Zmin above Zmax, a range
-// narrower than dz, or a step that is not positive.
-const char* CheckUprightInputs(const CUprightInputs& inputs);
+// Zmin, Zmax, dz, heel or trim not a number (notANumber), Zmin above Zmax
+// (aboveOther), a range narrower than dz (narrowerThanStep), a step that is
+// not positive (notAbove) or so fine that the table could not be held
+// (tooMany rows).
+CCalcCheck CheckUprightInputs(const CUprightInputs& inputs);
 
 // Number of data rows: StepCount(Zmax - Zmin, dz) + 1.
 int UprightRowCount(const CUprightInputs& inputs);
 
-// The header row of an empty table.
-void WriteUprightHeaders(CTextGrid& grid);
+// The columns, in order: Z, Z rel, V, Rx, Ry, XB, YB, ZB, Af, xf, yf, Lwl,
+// Bwl, S. Each value is rounded as the table rounds it (the centres and
+// radii taken from the rounded volume and waterplane area, 4 decimals); a
+// value the table does not show ("-") is not a number.
+using CUprightRow = std::array<double, kUprightColumns>;
 
-// Fills grid (headers and one row per waterplane) for valid inputs; with a
-// drawing, writes every waterline as LINE entities between its head and
-// tail, which the caller writes. Rows are computed in parallel on all cores
-// and delivered in order: the grid, the drawing and progress->SetPos see
-// them one at a time, row after row, possibly from a worker thread. A
-// requested stop throws CCalculationStopped between rows, grid and drawing
-// then partly written.
-void ComputeUprightTable(const CShipModel& ship, const CUprightInputs& inputs, CTextGrid& grid,
-                         CDxfFile* drawing, CProgress* progress,
-                         const CStopRequest* stop = nullptr);
+struct CUprightTable {
+    std::vector<CUprightRow> rows;
+};
+
+// Each waterline as it is finished, row after row: its height and its
+// segments (x', y' in the plane), for a drawing.
+using CWaterlineSink = std::function<void(double z, const std::vector<CSegment>& waterline)>;
+
+// One row per waterplane for valid inputs. Rows are computed in parallel on
+// all cores and delivered in order: waterlines and run.progress see them one
+// at a time, row after row, possibly from a worker thread. A requested stop
+// throws CCalculationStopped between rows.
+CUprightTable ComputeUprightTable(const CShipModel& ship, const CUprightInputs& inputs,
+                                  const CCalcRun& run = {},
+                                  const CWaterlineSink& waterlines = nullptr);

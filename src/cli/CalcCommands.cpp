@@ -6,10 +6,14 @@
 #include "calc/InclinedTable.h"
 #include "calc/SubmergedTrim.h"
 #include "calc/UprightTable.h"
+#include "geometry/CSectionContour.h"
 #include "model/CDxfFile.h"
 #include "model/CShipModel.h"
 #include "platform/AtomicFile.h"
 #include "platform/NumberText.h"
+#include "report/BonjeanText.h"
+#include "report/InclinedText.h"
+#include "report/UprightText.h"
 
 #include "geometry/CMatrix.h"
 
@@ -103,33 +107,93 @@ void PrintGrid(const CTextGrid& grid) {
     std::fwrite(text.data(), 1, text.size(), stdout);
 }
 
-// Which input the upright table refuses, and why, in the words of the
-// command line.
-std::string DescribeUprightRefusal(const CShipModel& ship, const CUprightInputs& in) {
+// The upright table's problem in the words of the command line.
+std::string DescribeUprightProblem(const CShipModel& ship, const CCalcProblem& p) {
+    if (p.rule == CalcRule::notANumber)
+        return "--" + p.input + " is not a number";
+    // An empty ship opens on heights that refuse themselves.
     double zmin = 0, zmax = 0;
     CRotationMatrix identity;
     identity.SetRotation(0, 0, 0);
-    const struct {
-        const char* option;
-        double value;
-    } fields[] = {{"--zmin", in.zmin},
-                  {"--zmax", in.zmax},
-                  {"--dz", in.dz},
-                  {"--heel", in.heel},
-                  {"--trim", in.trim}};
-    for (const auto& f : fields)
-        if (!std::isfinite(f.value))
-            return std::string(f.option) + " is not a number";
     if (!ship.ZRange(identity, zmin, zmax))
         return "the ship has no hull element with vertices to take the heights from";
-    if (in.zmin > in.zmax)
-        return FormatC("--zmin (%g) is above --zmax (%g)", in.zmin, in.zmax);
-    if (!(in.dz > 0))
-        return FormatC("--dz (%g) is not above 0", in.dz);
-    if (std::fabs(in.zmin - in.zmax) < in.dz)
-        return FormatC("the range from --zmin to --zmax (%g m) is narrower than --dz (%g)",
-                       in.zmax - in.zmin, in.dz);
-    return FormatC("--dz (%g) asks for %d waterplanes or more", in.dz, kMaxUprightRows);
+    switch (p.rule) {
+    case CalcRule::aboveOther:
+        return FormatC("--zmin (%g) is above --zmax (%g)", p.value, p.limit);
+    case CalcRule::notAbove:
+        return FormatC("--dz (%g) is not above 0", p.value);
+    case CalcRule::narrowerThanStep:
+        return FormatC("the range from --zmin to --zmax (%g m) is narrower than --dz (%g)", p.value,
+                       p.limit);
+    default:
+        return FormatC("--dz asks for %.0f waterplanes, more than %.0f", p.value, p.limit);
+    }
+}
+
+// The inclined table's problem in the words of the command line.
+std::string DescribeInclinedProblem(const CCalcProblem& p) {
+    switch (p.rule) {
+    case CalcRule::notANumber:
+        return "--" + p.input + " is not a number";
+    case CalcRule::tooMany:
+        return FormatC("the table would have %.0f volume and angle cells, more than %.0f: choose "
+                       "larger --dv or --da",
+                       p.value, p.limit);
+    default:
+        return "the ship has no enabled volume: enable a hull element or a compartment";
+    }
+}
+
+// The Bonjean tables' problem in the words of the command line.
+std::string DescribeBonjeanProblem(const CCalcProblem& p) {
+    switch (p.rule) {
+    case CalcRule::notANumber:
+        return "--" + p.input + " is not a number";
+    case CalcRule::aboveOther:
+        return FormatC("--zstart (%g) is above --zend (%g)", p.value, p.limit);
+    case CalcRule::notAtLeast:
+        return p.input == "station0"
+                   ? FormatC("--station0 (%g) lies before the hull's first x (%g)", p.value,
+                             p.limit)
+                   : FormatC("--dz (%g) is negative", p.value);
+    case CalcRule::narrowerThanStep:
+        return FormatC("the range from --zstart to --zend (%g m) is narrower than --dz (%g)",
+                       p.value, p.limit);
+    case CalcRule::zeroStep:
+        return FormatC("--dz is 0 over a range of %g m from --zstart to --zend", p.value);
+    case CalcRule::tooMany:
+        return p.input == "dz"
+                   ? FormatC("--dz asks for %.0f waterlines, more than %.0f", p.value, p.limit)
+                   : FormatC("the tables would have %.0f cells, more than %.0f: fewer waterlines "
+                             "or stations",
+                             p.value, p.limit);
+    default:
+        return "the ship has no hull element with vertices";
+    }
+}
+
+// The submerged trim's problem in the words of the command line.
+std::string DescribeTrimProblem(const CCalcProblem& p) {
+    switch (p.rule) {
+    case CalcRule::notANumber:
+        return "--" +
+               std::string(p.input == "x"   ? "xg"
+                           : p.input == "y" ? "yg"
+                           : p.input == "z" ? "zg"
+                                            : p.input) +
+               " is not a number";
+    case CalcRule::noVolume:
+        return "the ship has no enabled volume: enable a hull element or a compartment";
+    case CalcRule::notAtLeast:
+        return FormatC("--weight (%g t) cannot be negative", p.value);
+    case CalcRule::noWeight:
+        return "the body has no weight: give its --weight without the liquid loads, or load an "
+               "enabled tank";
+    default:
+        return FormatC("the trim search did not settle: the lever does not come within "
+                       "--tolerance (%g m)",
+                       p.value);
+    }
 }
 
 void AddUpright(CLI::App& app, int& status) {
@@ -172,26 +236,30 @@ void AddUpright(CLI::App& app, int& status) {
             in.heel = a->in.heel;
         if (trim->count())
             in.trim = a->in.trim;
-        if (const char* refusal = CheckUprightInputs(in))
-            throw CRefusedError(DescribeUprightRefusal(ship, in) + ": " + refusal);
-        CTextGrid grid;
+        if (const CCalcCheck problem = CheckUprightInputs(in))
+            throw CRefusedError(DescribeUprightProblem(ship, *problem));
         const std::unique_ptr<CProgress> progress = MakeProgress("Carene dritte");
+        const CCalcRun run{progress.get(), stop};
+        CUprightTable table;
         // The last look at the stop comes before the drawing is put in place.
         if (a->dxf.empty()) {
-            ComputeUprightTable(ship, in, grid, nullptr, progress.get(), stop);
+            table = ComputeUprightTable(ship, in, run);
             ThrowIfStopped(stop);
         } else {
             WriteFileAtomically<CDxfFile>(a->dxf,
                                           [&](CDxfFile& drawing) {
                                               drawing.WriteHead();
-                                              ComputeUprightTable(ship, in, grid, &drawing,
-                                                                  progress.get(), stop);
+                                              table = ComputeUprightTable(
+                                                  ship, in, run,
+                                                  [&](double z, const std::vector<CSegment>& w) {
+                                                      DrawWaterline(drawing, z, w);
+                                                  });
                                               drawing.WriteTail();
                                               ThrowIfStopped(stop);
                                           },
                                           {.kind = "drawing"});
         }
-        PrintGrid(grid);
+        PrintGrid(UprightGrid(table));
         status = exitOk;
     });
 }
@@ -241,8 +309,6 @@ void AddInclined(CLI::App& app, int& status) {
         RefuseValuesThatAreNotNumbers(ship, true, a->kind == "gz");
         if (!a->trajectories.empty())
             RefuseSameFile(a->trajectories, {{"ship", a->ship}});
-        CTextGrid grid;
-        WriteInclinedHeaders(grid);
         CInclinedInputs in;
         in.rule = a->in.rule;
         OpenInclinedTable(ship, in);
@@ -251,33 +317,30 @@ void AddInclined(CLI::App& app, int& status) {
             if (option->count())
                 in.*field = a->in.*field;
         in.kind = a->kind == "gz" ? FreeToTrimGZ : EvenKeelKZ;
-        SetInclinedLeverHeader(grid, in.kind);
+        const CInclinedInputs typed = in;
         if (CorrectInclinedInputs(in))
-            std::fprintf(stderr, "brelund-calc: Alcuni dati sono stati corretti automaticamente\n");
-        if (const char* refusal = CheckInclinedInputs(in))
-            throw CRefusedError(refusal);
-        if (!(in.vmax > 0))
-            throw CRefusedError("the ship has no enabled volume: enable a hull element or a "
-                                "compartment");
-        std::vector<CInclinedCellNote> notes;
+            for (const auto& [option, field] : *given)
+                if (typed.*field != in.*field)
+                    std::fprintf(stderr,
+                                 "brelund-calc: warning: %s %g was taken as %g, as the dialog "
+                                 "corrects it\n",
+                                 option->get_name().c_str(), typed.*field, in.*field);
+        if (const CCalcCheck problem = CheckInclinedInputs(in))
+            throw CRefusedError(DescribeInclinedProblem(*problem));
         CNestedProgress progress(
             MakeProgress(in.kind == EvenKeelKZ ? "Carene inclinate KZ" : "Carene inclinate GZ"));
-        const auto run = [&](CDxfFile* drawing) {
-            ComputeInclinedTable(ship, in, grid, drawing, progress.Inner(), progress.Outer(),
-                                 &notes, stop);
-            ThrowIfStopped(stop);
-        };
-        if (a->trajectories.empty()) {
-            run(nullptr);
-        } else {
+        const CInclinedTable table =
+            ComputeInclinedTable(ship, in, {progress.Inner(), stop, progress.Outer()});
+        ThrowIfStopped(stop);
+        if (!a->trajectories.empty())
             WriteFileAtomically<CDxfFile>(a->trajectories,
                                           [&](CDxfFile& drawing) {
                                               drawing.WriteHead();
-                                              run(&drawing);
+                                              DrawTrajectories(drawing, table);
                                               drawing.WriteTail();
                                           },
                                           {.kind = "drawing"});
-        }
+        const std::vector<CInclinedCellNote> notes = InclinedNotes(table);
         const std::size_t shown = 20;
         for (std::size_t k = 0; k < notes.size() && k < shown; ++k)
             std::fprintf(stderr, "brelund-calc: warning: %s\n",
@@ -285,6 +348,10 @@ void AddInclined(CLI::App& app, int& status) {
         if (notes.size() > shown)
             std::fprintf(stderr, "brelund-calc: warning: %zu more cells show \"-\"\n",
                          notes.size() - shown);
+        CTextGrid grid;
+        WriteInclinedHeaders(grid);
+        SetInclinedLeverHeader(grid, in.kind);
+        WriteInclinedTable(grid, table);
         PrintGrid(grid);
         status = exitOk;
     });
@@ -316,9 +383,14 @@ void AddTrim(CLI::App& app, int& status) {
         CShipModel model;
         LoadShip(model, *ship, false);
         RefuseValuesThatAreNotNumbers(model, true, true);
-        CSubmergedTrimInputs result = *in;
-        if (const char* refusal = ComputeSubmergedTrim(model, result, stop))
-            throw CRefusedError(refusal);
+        if (const CCalcCheck problem = CheckSubmergedTrim(model, *in))
+            throw CRefusedError(DescribeTrimProblem(*problem));
+        CSubmergedTrim result;
+        try {
+            result = ComputeSubmergedTrim(model, *in, {nullptr, stop});
+        } catch (const CCalcFailure& e) {
+            throw CRefusedError(DescribeTrimProblem(e.Problem()));
+        }
         const std::string text =
             FormatC("Teta x\t%.15g\nTeta y\t%.15g\n", result.heel, result.trim);
         std::fwrite(text.data(), 1, text.size(), stdout);
@@ -366,35 +438,42 @@ void AddBonjean(CLI::App& app, int& status) {
             in.extra += (k ? "\r\n" : "") + a->extra[k];
         CBonjeanModelData data;
         if (!OpenBonjeanTables(ship, data))
-            std::fprintf(stderr, "brelund-calc: warning: %s\n", kBonjeanNoHull);
-        if (const char* refusal = CheckBonjeanInputs(&ship, in, data))
-            throw CRefusedError(refusal);
-        CTextGrid areas, moments;
-        const auto tables = [&] {
+            std::fprintf(stderr, "brelund-calc: warning: the ship has no hull element with "
+                                 "vertices: its main dimensions are taken as 0\n");
+        if (const CCalcCheck problem = CheckBonjeanInputs(&ship, in, data))
+            throw CRefusedError(DescribeBonjeanProblem(*problem));
+        CBonjeanTables tables;
+        const auto compute = [&] {
             // The stations carry the work; the waterlines are only read off them.
             const std::unique_ptr<CProgress> progress = MakeProgress("Tabelle del bonjean");
-            ComputeBonjeanTables(ship, in, data, areas, moments, progress.get(), nullptr, stop);
+            tables = ComputeBonjeanTables(ship, in, data, {progress.get(), stop});
             ThrowIfStopped(stop);
         };
         if (a->sections.empty()) {
-            tables();
+            compute();
         } else {
             // The drawing is put in place once the tables are done too: a
             // stop during the tables leaves no drawing behind.
-            WriteFileAtomically<CDxfFile>(a->sections,
-                                          [&](CDxfFile& drawing) {
-                                              {
-                                                  const std::unique_ptr<CProgress> progress =
-                                                      MakeProgress("Sezioni verticali");
-                                                  drawing.WriteHead();
-                                                  ExtractBonjeanSections(ship, in, data, drawing,
-                                                                         progress.get(), stop);
-                                                  drawing.WriteTail();
-                                              }
-                                              tables();
-                                          },
-                                          {.kind = "drawing"});
+            WriteFileAtomically<CDxfFile>(
+                a->sections,
+                [&](CDxfFile& drawing) {
+                    {
+                        const std::unique_ptr<CProgress> progress =
+                            MakeProgress("Sezioni verticali");
+                        drawing.WriteHead();
+                        ExtractBonjeanSections(
+                            ship, in, data,
+                            [&](const CSectionContour& contour) { contour.WriteDxf(drawing); },
+                            {progress.get(), stop});
+                        drawing.WriteTail();
+                    }
+                    compute();
+                },
+                {.kind = "drawing"});
         }
+        CTextGrid areas, moments;
+        WriteBonjeanGrids(tables, areas, moments, {nullptr, stop});
+        ThrowIfStopped(stop);
         PrintGrid(a->table == "moments" ? moments : areas);
         status = exitOk;
     });

@@ -3,17 +3,38 @@
 #include "CliCommon.h"
 
 #include "calc/CurvesOfForm.h"
-#include "calc/RecordTable.h"
+#include "calc/NumberSeries.h"
 #include "model/CShipModel.h"
 #include "platform/NumberText.h"
+#include "report/RecordText.h"
 
 #include <cstdio>
 #include <memory>
 
 namespace {
 
-// The highest draught taken, in depths of the hull.
-constexpr double kFarDraughts = 1000;
+// The curves of form's problem in the words of the command line.
+std::string DescribeProblem(const CCalcProblem& p) {
+    switch (p.rule) {
+    case CalcRule::notANumber:
+        return "--" + p.input + " is not a number";
+    case CalcRule::notAbove:
+        return FormatC("--density (%g t/m^3) must be a number above 0", p.value);
+    case CalcRule::notAtLeast:
+        return p.input == "lpp"
+                   ? FormatC("--lpp (%g m) must be a number above 0", p.value)
+                   : FormatC("the draught %g m is not a draught from the keel (a number, 0 or "
+                             "more)",
+                             p.value);
+    case CalcRule::tooMany:
+        return FormatC("more than %.0f draughts asked for", p.limit);
+    case CalcRule::farOffHull:
+        return FormatC("draught %g m is more than %g times the hull's depth (%g m)", p.value,
+                       p.limit, p.size);
+    default:
+        return "the ship has no hull element with vertices";
+    }
+}
 
 void AddHydrostatics(CLI::App& app, int& status) {
     struct Args {
@@ -44,25 +65,18 @@ void AddHydrostatics(CLI::App& app, int& status) {
         if (lpp->count() && !(in.lpp > 0))
             throw CRefusedError("--lpp must be above 0");
         if (draughts->count()) {
-            const std::string problem = ParseDraughts(a->draughts, in.draughts);
+            const std::string problem =
+                ParseNumberSeries("--draughts", a->draughts, kMaxDraughts, in.draughts);
             if (!problem.empty())
                 throw CRefusedError(problem);
         }
-        if (const std::string problem = CheckCurvesOfFormInputs(in); !problem.empty())
-            throw CRefusedError(problem);
+        if (const CCalcCheck problem = CheckCurvesOfFormInputs(in))
+            throw CRefusedError(DescribeProblem(*problem));
         CShipModel ship;
         LoadShip(ship, a->ship, false);
         RefuseValuesThatAreNotNumbers(ship, true, false);
-        double depth = 0;
-        if (!HullDepth(ship, in.heel, in.trim, depth))
-            throw CRefusedError("the ship has no hull element with vertices");
-        // Far above the deck the waterplane's height swamps the hull's own
-        // coordinates in the moments, and nothing changes there anyway.
-        for (double t : in.draughts)
-            if (t > kFarDraughts * depth)
-                throw CRefusedError(FormatC("draught %g m is more than %g times the hull's "
-                                            "depth (%g m)",
-                                            t, kFarDraughts, depth));
+        if (const CCalcCheck problem = CheckCurvesOfFormShip(ship, in))
+            throw CRefusedError(DescribeProblem(*problem));
         RecordFormat format = RecordFormat::tsv;
         ParseRecordFormat(a->format, format);
         const CRecordTable records = ComputeCurvesOfForm(ship, in, nullptr, stop);

@@ -6,11 +6,58 @@
 #include "calc/RecordTable.h"
 #include "calc/StabilityCurve.h"
 #include "model/CShipModel.h"
+#include "platform/NumberText.h"
+#include "report/StabilityText.h"
 
 #include <cstdio>
 #include <memory>
 
 namespace {
+
+// The stability calculation's problem in the words of the command line.
+std::string DescribeProblem(const CCalcProblem& p, const CStabilityInputs& in) {
+    const std::string option = p.input == "flooding" ? "--flooding-angle" : "--" + p.input;
+    // One line whatever a tank's name holds: a line end would split the
+    // message and a NUL cut it short.
+    const std::string tank = "tank '" + EscapeText(p.element) + "'";
+    switch (p.rule) {
+    case CalcRule::notANumber:
+        return option + " is not a number";
+    case CalcRule::notAbove:
+        return p.input == "lightship"
+                   ? FormatC("--lightship (%g t) must be a weight above 0", p.value)
+                   : FormatC("--density (%g t/m^3) must be a number above 0", p.value);
+    case CalcRule::notBelow:
+        return p.input == "flooding"
+                   ? FormatC("--flooding-angle (%g deg) must lie above 0 and below 90", p.value)
+                   : FormatC("the heel %g deg lies outside 0 to 90 (90 excluded): heels are "
+                             "counted from upright towards the side G lies on, and at 90 deg "
+                             "the trim no longer moves the waterplane",
+                             p.value);
+    case CalcRule::tooMany:
+        return FormatC("more than %.0f heels asked for", p.limit);
+    case CalcRule::farOffHull:
+        return FormatC("%s (%g m) lies more than %g times the hull's size (%g m) off the hull",
+                       option.c_str(), p.value, p.limit, p.size);
+    case CalcRule::negativeDensity:
+        return tank + FormatC(": its specific weight %g kg/m^3 is negative", p.value);
+    case CalcRule::tankOverfilled:
+        return tank +
+               FormatC(": its load volume %g m^3 does not fit its volume %g m^3", p.value, p.limit);
+    case CalcRule::sinks:
+        return FormatC("the condition weighs %g t, more than the whole hull displaces (%g m^3 at "
+                       "%g t/m^3, %g t): the ship sinks",
+                       p.value, p.size, in.density, p.limit);
+    case CalcRule::notSettled:
+        if (p.input == "tanks")
+            return "a tank's level was not found upright";
+        return FormatC("no trim of equilibrium found at heel %g deg (the search went beyond %g "
+                       "deg of trim, or a tank's level was not found)",
+                       p.value, p.limit);
+    default:
+        return "the ship has no hull element with vertices";
+    }
+}
 
 void AddStability(CLI::App& app, int& status) {
     struct Args {
@@ -50,16 +97,19 @@ void AddStability(CLI::App& app, int& status) {
             if (!problem.empty())
                 throw CRefusedError(problem);
         }
-        if (const std::string problem = CheckStabilityInputs(in); !problem.empty())
-            throw CRefusedError(problem);
+        if (const CCalcCheck problem = CheckStabilityInputs(in))
+            throw CRefusedError(DescribeProblem(*problem, in));
         CShipModel ship;
         LoadShip(ship, a->ship, false);
         RefuseValuesThatAreNotNumbers(ship, true, true);
-        if (const std::string problem = CheckStabilityShip(ship, in); !problem.empty())
-            throw CRefusedError(problem);
-        const CStabilityResult result = ComputeStability(ship, in, stop);
-        if (!result.failure.empty())
-            throw CRefusedError(result.failure);
+        if (const CCalcCheck problem = CheckStabilityShip(ship, in))
+            throw CRefusedError(DescribeProblem(*problem, in));
+        CStabilityResult result;
+        try {
+            result = ComputeStability(ship, in, stop);
+        } catch (const CCalcFailure& e) {
+            throw CRefusedError(DescribeProblem(e.Problem(), in));
+        }
         RecordFormat format = RecordFormat::tsv;
         ParseRecordFormat(a->format, format);
         const std::string text = WriteStabilityReport(result, format, a->digits);

@@ -114,30 +114,25 @@ TEST(Sections, WigleySectionAreasConvergeToTheClosedForm) {
     EXPECT_LT(previous, 0.02); // of sections up to 41.7 m^2
 }
 
-TEST(BonjeanTables, ValidationMessagesInTheirOrder) {
+TEST(BonjeanTables, RefusalsInTheirOrder) {
     CShipModel ship;
     AddBarge(ship, 20, 4, 4); // panels 1 m long
     CBonjeanModelData data;
     OpenBonjeanTables(ship, data);
-    EXPECT_STREQ(CheckBonjeanInputs(nullptr, Inputs(0, 4, 1, 0, 20), data),
-                 "Elementi scafo non trovati !!");
-    EXPECT_STREQ(CheckBonjeanInputs(&ship, Inputs(5, 4, 1, -1, 20), data),
-                 "Verificare l'input relativo alle 'z' !");
-    EXPECT_STREQ(CheckBonjeanInputs(&ship, Inputs(0, 4, 1, -1, 20), data),
-                 "Verificare l'input relativo alle 'x' !");
-    EXPECT_STREQ(CheckBonjeanInputs(&ship, Inputs(0, 4, 5, 0, 20), data),
-                 "Verificare il valore di 'dz'! ");
-    EXPECT_STREQ(CheckBonjeanInputs(&ship, Inputs(0, 4, 0, 0, 20), data),
-                 "Verificare il valore di 'dz' \n o verificare m_z_end! ");
-    EXPECT_EQ(CheckBonjeanInputs(&ship, Inputs(2, 2, 0, 0, 20), data), nullptr);
-    EXPECT_EQ(CheckBonjeanInputs(&ship, Inputs(0, 4, 1, 0, 20), data), nullptr);
+    const auto rule = [&](const CShipModel* s, const CBonjeanInputs& in) {
+        return RuleOf([&] { return CheckBonjeanInputs(s, in, data); });
+    };
+    EXPECT_EQ(rule(nullptr, Inputs(0, 4, 1, 0, 20)), CalcRule::noHull);
+    EXPECT_EQ(rule(&ship, Inputs(5, 4, 1, -1, 20)), CalcRule::aboveOther);
+    EXPECT_EQ(rule(&ship, Inputs(0, 4, 1, -1, 20)), CalcRule::notAtLeast);
+    EXPECT_EQ(rule(&ship, Inputs(0, 4, 5, 0, 20)), CalcRule::narrowerThanStep);
+    EXPECT_EQ(rule(&ship, Inputs(0, 4, 0, 0, 20)), CalcRule::zeroStep);
+    EXPECT_FALSE(CheckBonjeanInputs(&ship, Inputs(2, 2, 0, 0, 20), data));
+    EXPECT_FALSE(CheckBonjeanInputs(&ship, Inputs(0, 4, 1, 0, 20), data));
     // A step backwards or too fine to hold, and fields that are not numbers.
-    EXPECT_STREQ(CheckBonjeanInputs(&ship, Inputs(0, 4, -1, 0, 20), data),
-                 "Verificare il valore di 'dz'! ");
-    EXPECT_STREQ(CheckBonjeanInputs(&ship, Inputs(0, 4, 1e-9, 0, 20), data),
-                 "Verificare il valore di 'dz'! ");
-    EXPECT_STREQ(CheckBonjeanInputs(&ship, Inputs(0, 4, 1, std::nan(""), 20), data),
-                 "Immettere un numero.");
+    EXPECT_EQ(rule(&ship, Inputs(0, 4, -1, 0, 20)), CalcRule::notAtLeast);
+    EXPECT_EQ(rule(&ship, Inputs(0, 4, 1e-9, 0, 20)), CalcRule::tooMany);
+    EXPECT_EQ(rule(&ship, Inputs(0, 4, 1, std::nan(""), 20)), CalcRule::notANumber);
 }
 
 TEST(BonjeanTables, WaterlineCountsAndHeights) {
@@ -151,7 +146,7 @@ TEST(BonjeanTables, WaterlineCountsAndHeights) {
     CBonjeanModelData data;
     OpenBonjeanTables(ship, data);
     CTextGrid areas, moments;
-    ComputeBonjeanTables(ship, Inputs(0, 0.3, 0.1, 0, 20), data, areas, moments, nullptr, nullptr);
+    BonjeanText(ship, Inputs(0, 0.3, 0.1, 0, 20), data, areas, moments);
     ASSERT_EQ(areas.GetRows(), 5);
     ASSERT_EQ(areas.GetCols(), 22);
     EXPECT_EQ(areas.GetText(0, 0), "");
@@ -199,15 +194,14 @@ TEST(BonjeanTables, AdditionalColumnsAndASpacingOfZero) {
     CBonjeanModelData data;
     OpenBonjeanTables(ship, data);
     CTextGrid areas, moments;
-    ComputeBonjeanTables(ship, Inputs(0, 4, 2, 0, 20, "10\r\n2.5"), data, areas, moments, nullptr,
-                         nullptr);
+    BonjeanText(ship, Inputs(0, 4, 2, 0, 20, "10\r\n2.5"), data, areas, moments);
     ASSERT_EQ(areas.GetCols(), 24);
     EXPECT_EQ(areas.GetText(0, 22), "10");
     EXPECT_EQ(areas.GetText(0, 23), "2.5");
     EXPECT_EQ(areas.GetText(2, 22), "16");
     EXPECT_EQ(moments.GetText(2, 23), "16");
     // Station 0 and station 20 at the same x: 21 identical sections.
-    ComputeBonjeanTables(ship, Inputs(0, 4, 2, 7, 7), data, areas, moments, nullptr, nullptr);
+    BonjeanText(ship, Inputs(0, 4, 2, 7, 7), data, areas, moments);
     ASSERT_EQ(areas.GetCols(), 22);
     for (int j = 2; j <= 21; ++j)
         EXPECT_EQ(areas.GetText(3, j), areas.GetText(3, 1)) << j;
@@ -226,10 +220,10 @@ TEST(BonjeanTables, ParallelStationsGiveTheSerialTablesDrawingAndProgress) {
         RecordingProgress stations, waterlines, drawn;
         const std::string path = TestPath(name);
         arena.execute([&] {
-            ComputeBonjeanTables(ship, in, data, areas, moments, &stations, &waterlines);
+            BonjeanText(ship, in, data, areas, moments, &stations, &waterlines);
             CDxfFile dxf(path, CFile::modeWrite | CFile::modeCreate);
             dxf.WriteHead();
-            ExtractBonjeanSections(ship, in, data, dxf, &drawn);
+            SectionsDrawing(ship, in, data, dxf, &drawn);
             dxf.WriteTail();
         });
         return std::tuple{GridToText(areas) + GridToText(moments), ReadBytes(path),

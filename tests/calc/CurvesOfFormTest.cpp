@@ -1,15 +1,20 @@
 #include "TableTests.h"
 
 #include "calc/CurvesOfForm.h"
-#include "calc/RecordTable.h"
+#include "calc/NumberSeries.h"
 #include "geometry/Scalar.h"
 #include "model/CShipModel.h"
+#include "report/RecordText.h"
 
 #include <cmath>
 #include <gtest/gtest.h>
 #include <tbb/task_arena.h>
 
 namespace {
+
+std::string ParseDraughts(const std::string& text, std::vector<double>& out) {
+    return ParseNumberSeries("--draughts", text, kMaxDraughts, out);
+}
 
 // The value in column key of row i; NaN when the cell has no value.
 double Cell(const CRecordTable& t, std::size_t i, const std::string& key) {
@@ -193,10 +198,10 @@ TEST(CurvesOfForm, ParsesDraughtRangesAndListsAndNamesWhatIsWrong) {
         EXPECT_NE(problem.find(b.says), std::string::npos) << b.text << ": " << problem;
     }
     CCurvesOfFormInputs in;
-    EXPECT_EQ(CheckCurvesOfFormInputs(in), "");
+    EXPECT_FALSE(CheckCurvesOfFormInputs(in));
     in.density = -1;
-    EXPECT_NE(CheckCurvesOfFormInputs(in).find("--density"), std::string::npos);
+    EXPECT_EQ(CheckCurvesOfFormInputs(in)->input, "density");
     in.density = 1;
     in.draughts = {1, -0.5};
-    EXPECT_NE(CheckCurvesOfFormInputs(in).find("-0.5"), std::string::npos);
+    EXPECT_EQ(CheckCurvesOfFormInputs(in)->value, -0.5);
 }

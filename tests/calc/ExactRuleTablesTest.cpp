@@ -92,7 +92,7 @@ std::vector<std::string> Levers(CalculationKind kind, IntegrationRule rule, doub
     in.zg = zg;
     CTextGrid grid;
     WriteInclinedHeaders(grid);
-    ComputeInclinedTable(TwelveTriangleBox(), in, grid, nullptr, nullptr, nullptr, nullptr);
+    WriteInclinedTable(grid, ComputeInclinedTable(TwelveTriangleBox(), in));
     return {grid.GetText(2, 2), grid.GetText(2, 3)};
 }
 
@@ -127,8 +127,7 @@ TEST(ExactRuleTables, TwelveTriangleBoxUprightRowIsItsClosedForm) {
     in.zmin = 5;
     in.zmax = 10;
     in.dz = 5;
-    CTextGrid grid;
-    ComputeUprightTable(TwelveTriangleBox(), in, grid, nullptr, nullptr);
+    const CTextGrid grid = UprightText(TwelveTriangleBox(), in);
     // T = 5: V = L B T, BMt = B^2 / 12 T, BMl = L^2 / 12 T, B at (L/2, 0,
     // T/2), Af = L B, S = L B + 2 (L + B) T; at the deck the deck is not
     // wetted and the waterplane is the lid: S = L B + 2 (L + B) D.

@@ -46,7 +46,7 @@ CTextGrid RunTable(const CShipModel& ship, const CInclinedInputs& in,
     CTextGrid grid;
     WriteInclinedHeaders(grid);
     SetInclinedLeverHeader(grid, in.kind);
-    EXPECT_TRUE(ComputeInclinedTable(ship, in, grid, nullptr, nullptr, nullptr, notes));
+    EXPECT_TRUE(InclinedText(ship, in, grid, nullptr, nullptr, nullptr, notes));
     return grid;
 }
 
@@ -83,10 +83,10 @@ TEST(StepCount, UprightTableKeepsTheWaterlineAskedFor) {
     in.zmin = 0;
     in.zmax = 0.3;
     in.dz = 0.1;
-    ASSERT_EQ(CheckUprightInputs(in), nullptr);
+    ASSERT_FALSE(CheckUprightInputs(in));
     EXPECT_EQ(UprightRowCount(in), 4);
     CTextGrid grid;
-    ComputeUprightTable(ship, in, grid, nullptr, nullptr);
+    grid = UprightText(ship, in);
     ASSERT_EQ(grid.GetRows(), 5);
     EXPECT_EQ(grid.GetText(4, 0), "0.3");
     EXPECT_EQ(grid.GetText(4, 2), "48"); // 20 x 8 x 0.3
@@ -114,7 +114,7 @@ TEST(InclinedTable, OpensOnHalfTheImmersedBody) {
     CTextGrid grid;
     WriteInclinedHeaders(grid);
     EXPECT_EQ(std::make_tuple(grid.GetRows(), grid.GetCols()), std::make_tuple(10, 6));
-    ASSERT_TRUE(ComputeInclinedTable(ship, in, grid, nullptr, nullptr, nullptr, nullptr));
+    ASSERT_TRUE(InclinedText(ship, in, grid, nullptr, nullptr, nullptr, nullptr));
     ASSERT_EQ(std::make_tuple(grid.GetRows(), grid.GetCols()), std::make_tuple(3, 6));
     EXPECT_EQ(Row(grid, 0), (std::vector<std::string>{"", "Teta [°]", "0", "15", "30", "45"}));
     EXPECT_EQ(Row(grid, 1), (std::vector<std::string>{"V [m^3]", "KZ [m]", "", "", "", ""}));
@@ -202,13 +202,13 @@ TEST(InclinedTable, RefusesFieldsThatAreNotNumbersAndHugeTables) {
     CShipModel ship;
     AddBarge(ship);
     CInclinedInputs in = Inputs(ship, 10, 600, 10, 0, 90, 5);
-    EXPECT_EQ(CheckInclinedInputs(in), nullptr);
+    EXPECT_FALSE(CheckInclinedInputs(in));
     in.zg = std::nan("");
-    EXPECT_STREQ(CheckInclinedInputs(in), "Immettere un numero.");
+    EXPECT_EQ(RuleOf([&] { return CheckInclinedInputs(in); }), CalcRule::notANumber);
     in = Inputs(ship, 10, 600, 1e-6, 0, 90, 5);
-    EXPECT_NE(CheckInclinedInputs(in), nullptr);
+    EXPECT_EQ(RuleOf([&] { return CheckInclinedInputs(in); }), CalcRule::tooMany);
     in = Inputs(ship, 10, 600, 10, 0, 360, 1e-300);
-    EXPECT_NE(CheckInclinedInputs(in), nullptr);
+    EXPECT_EQ(RuleOf([&] { return CheckInclinedInputs(in); }), CalcRule::tooMany);
 }
 
 TEST(InclinedTable, EvenKeelLeverOfABoxConvergesToTheWallSidedFormula) {
@@ -285,7 +285,7 @@ TEST(InclinedTable, LiquidLoadsMoveTheEquilibriumTrim) {
         {
             CDxfFile dxf(path, CFile::modeWrite | CFile::modeCreate);
             dxf.WriteHead();
-            EXPECT_TRUE(ComputeInclinedTable(ship, in, grid, &dxf, nullptr, nullptr, nullptr));
+            EXPECT_TRUE(InclinedText(ship, in, grid, &dxf, nullptr, nullptr, nullptr));
             dxf.WriteTail();
         }
         const auto bytes = ReadBytes(path);
@@ -312,7 +312,7 @@ TEST(InclinedTable, TrajectoriesAreOnePolylinePerVolumeInAngleOrder) {
     {
         CDxfFile dxf(path, CFile::modeWrite | CFile::modeCreate);
         dxf.WriteHead();
-        ComputeInclinedTable(ship, in, grid, &dxf, nullptr, nullptr, &notes);
+        InclinedText(ship, in, grid, &dxf, nullptr, nullptr, &notes);
         dxf.WriteTail();
     }
     const auto bytes = ReadBytes(path);
@@ -374,7 +374,7 @@ TEST(InclinedTable, ProgressFollowsAnglesOutsideAndVolumesInside) {
     CInclinedInputs in = Inputs(ship, 100, 300, 100, 0, 15, 15);
     CTextGrid grid;
     RecordingProgress volumes, angles;
-    ComputeInclinedTable(ship, in, grid, nullptr, &volumes, &angles, nullptr);
+    InclinedText(ship, in, grid, nullptr, &volumes, &angles, nullptr);
     EXPECT_EQ(volumes.range, (std::pair<int, int>{0, 3}));
     EXPECT_EQ(angles.range, (std::pair<int, int>{0, 2}));
     EXPECT_EQ(volumes.positions, (std::vector<int>{1, 2, 3, 1, 2, 3}));
@@ -394,10 +394,10 @@ TEST(InclinedTable, KindHeaderAndCellsKeptByTheKindThatComputesNothing) {
     EXPECT_EQ(grid.GetText(1, 1), "KZ [m]");
 
     CInclinedInputs in = Inputs(ship, 100, 200, 100, 0, 15, 15);
-    ComputeInclinedTable(ship, in, grid, nullptr, nullptr, nullptr, nullptr);
+    InclinedText(ship, in, grid, nullptr, nullptr, nullptr, nullptr);
     const std::string kz = grid.GetText(3, 3);
     in.kind = XBEqualsXG;
-    ComputeInclinedTable(ship, in, grid, nullptr, nullptr, nullptr, nullptr);
+    InclinedText(ship, in, grid, nullptr, nullptr, nullptr, nullptr);
     EXPECT_EQ(grid.GetText(3, 3), kz);
     EXPECT_EQ(grid.GetText(0, 3), "15");
 
@@ -406,7 +406,7 @@ TEST(InclinedTable, KindHeaderAndCellsKeptByTheKindThatComputesNothing) {
     OpenInclinedTable(empty, in);
     CTextGrid untouched;
     WriteInclinedHeaders(untouched);
-    EXPECT_FALSE(ComputeInclinedTable(empty, in, untouched, nullptr, nullptr, nullptr, nullptr));
+    EXPECT_FALSE(InclinedText(empty, in, untouched, nullptr, nullptr, nullptr, nullptr));
     EXPECT_EQ(untouched.GetRows(), 10);
 }
 
@@ -423,8 +423,7 @@ TEST(InclinedTable, ParallelCellsGiveTheSerialTableDrawingAndProgress) {
             CDxfFile dxf(path, CFile::modeWrite | CFile::modeCreate);
             dxf.WriteHead();
             tbb::task_arena arena(threads);
-            arena.execute(
-                [&] { ComputeInclinedTable(ship, in, grid, &dxf, &volumes, &angles, nullptr); });
+            arena.execute([&] { InclinedText(ship, in, grid, &dxf, &volumes, &angles, nullptr); });
             dxf.WriteTail();
         }
         return std::tuple{GridToText(grid), ReadBytes(path), volumes.positions, angles.positions};
@@ -447,7 +446,7 @@ TEST(SubmergedTrim, BodyWithoutTanksPutsGUnderTheCentroid) {
     in.weight = 20000;
     in.tolerance = 1e-7;
     in.heel = 0.05;
-    ASSERT_EQ(ComputeSubmergedTrim(ship, in), nullptr);
+    ASSERT_EQ(TrimRun(ship, in), CalcRule::noHull);
     EXPECT_EQ(in.heel, 2.86479); // 0.05 rad in degrees to 5 decimals
     // tan(t) = (B.x - G.x) / (B.z - G.z) = 0.1 / 0.5.
     EXPECT_EQ(in.trim, RoundTo(RadToDeg(std::atan(0.2)), 5));
@@ -462,26 +461,26 @@ TEST(SubmergedTrim, RefusesWhatHasNoAnswerAndLeavesTheFields) {
     in.tolerance = 1e-6;
     in.trim = 0.1;
     // No weight at all: no centre of gravity to take.
-    EXPECT_NE(ComputeSubmergedTrim(ship, in), nullptr);
+    EXPECT_NE(TrimRun(ship, in), CalcRule::noHull);
     // A loaded tank gives the body its weight.
     CTank& tank = *static_cast<CTank*>(ship.AddElement(kindTank));
     tank.Append(BoxMesh(1, -0.5, -0.5, 3, 0.5, 0.5));
     tank.SetSpecificWeight(1000);
     tank.SetLoadVolume(1);
     CSubmergedTrimInputs loaded = in;
-    EXPECT_EQ(ComputeSubmergedTrim(ship, loaded), nullptr);
+    EXPECT_EQ(TrimRun(ship, loaded), CalcRule::noHull);
     tank.SetEnabled(false);
     in.weight = -1;
-    EXPECT_NE(ComputeSubmergedTrim(ship, in), nullptr);
+    EXPECT_NE(TrimRun(ship, in), CalcRule::noHull);
     in.weight = 1000;
     in.tolerance = -1; // never met: the search stops at its cap
-    EXPECT_NE(ComputeSubmergedTrim(ship, in), nullptr);
+    EXPECT_NE(TrimRun(ship, in), CalcRule::noHull);
     in.tolerance = 1e-6;
     in.y = std::nan("");
-    EXPECT_STREQ(ComputeSubmergedTrim(ship, in), "Immettere un numero.");
+    EXPECT_EQ(TrimRun(ship, in), CalcRule::notANumber);
     in.y = 0;
     ship.HullElements().GetAt(1)->SetEnabled(false);
-    EXPECT_NE(ComputeSubmergedTrim(ship, in), nullptr);
+    EXPECT_NE(TrimRun(ship, in), CalcRule::noHull);
     EXPECT_EQ(in.trim, 0.1);
     EXPECT_EQ(in.heel, 0);
 }

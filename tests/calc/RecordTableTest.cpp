@@ -1,4 +1,4 @@
-#include "calc/RecordTable.h"
+#include "report/RecordText.h"
 
 #include <cmath>
 #include <gtest/gtest.h>

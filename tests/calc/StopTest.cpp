@@ -45,9 +45,7 @@ TEST(Stop, EveryCalculationGivesUpPartWay) {
         CUprightInputs in;
         in.zmax = 4;
         in.dz = 0.001;
-        CTextGrid grid;
-        EXPECT_THROW(ComputeUprightTable(ship, in, grid, nullptr, &rows, &stop),
-                     CCalculationStopped);
+        EXPECT_THROW(ComputeUprightTable(ship, in, {&rows, &stop}), CCalculationStopped);
         EXPECT_LT(rows.highest, 2000);
     }
     {
@@ -60,10 +58,8 @@ TEST(Stop, EveryCalculationGivesUpPartWay) {
         in.vi = 10;
         in.vf = 630;
         in.dv = 1;
-        CTextGrid grid;
-        EXPECT_THROW(
-            ComputeInclinedTable(ship, in, grid, nullptr, &volumes, &angles, nullptr, &stop),
-            CCalculationStopped);
+        EXPECT_THROW(ComputeInclinedTable(ship, in, {&volumes, &stop, &angles}),
+                     CCalculationStopped);
         ASSERT_FALSE(angles.positions.empty());
         EXPECT_LT(angles.positions.back(), 4);
     }
@@ -77,15 +73,11 @@ TEST(Stop, EveryCalculationGivesUpPartWay) {
         in.vi = 100;
         in.vf = 500;
         in.dv = 50;
-        CTextGrid grid;
-        EXPECT_THROW(
-            ComputeInclinedTable(ship, in, grid, nullptr, &volumes, nullptr, nullptr, &stop),
-            CCalculationStopped);
+        EXPECT_THROW(ComputeInclinedTable(ship, in, {&volumes, &stop}), CCalculationStopped);
         EXPECT_EQ(volumes.highest, 3);
     }
     {
-        // Bonjean: 21 + 40 stations, stopped at the third; the waterlines
-        // are never reached.
+        // Bonjean: 21 + 40 stations, stopped at the third.
         CStopRequest stop;
         StoppingProgress stations(stop, 3);
         RecordingProgress waterlines;
@@ -97,12 +89,19 @@ TEST(Stop, EveryCalculationGivesUpPartWay) {
         in.station20 = 20;
         for (int k = 0; k < 40; ++k)
             in.extra += std::to_string(k * 0.5) + "\r\n";
-        CTextGrid areas, moments;
-        EXPECT_THROW(
-            ComputeBonjeanTables(ship, in, data, areas, moments, &stations, &waterlines, &stop),
-            CCalculationStopped);
+        EXPECT_THROW(ComputeBonjeanTables(ship, in, data, {&stations, &stop}), CCalculationStopped);
         EXPECT_LT(stations.highest, 61);
-        EXPECT_TRUE(waterlines.positions.empty());
+        // Two million cells put into words stop between waterlines too.
+        CBonjeanTables tables;
+        tables.waterlines.assign(400, 1);
+        tables.areas.assign(400 * 21, 1);
+        tables.moments = tables.areas;
+        CTextGrid areas, moments;
+        CStopRequest words;
+        StoppingProgress written(words, 3);
+        EXPECT_THROW(WriteBonjeanGrids(tables, areas, moments, {&written, &words}),
+                     CCalculationStopped);
+        EXPECT_EQ(written.highest, 3);
     }
     {
         // Those without progress: a stop requested before they start.
@@ -121,7 +120,6 @@ TEST(Stop, EveryCalculationGivesUpPartWay) {
         trim.weight = 500;
         trim.tolerance = 0.001;
         trim.trim = 0.02;
-        EXPECT_THROW(ComputeSubmergedTrim(ship, trim, &stop), CCalculationStopped);
-        EXPECT_EQ(trim.trim, 0.02); // left as typed
+        EXPECT_THROW(ComputeSubmergedTrim(ship, trim, {nullptr, &stop}), CCalculationStopped);
     }
 }

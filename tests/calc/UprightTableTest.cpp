@@ -13,7 +13,10 @@
 
 namespace {
 
-const char* const kRefusal = "Verificare il corretto inserimento dei dati relativi a zmin e zmax";
+CalcRule RefusalRule(const CUprightInputs& in) {
+    const CCalcCheck problem = CheckUprightInputs(in);
+    return problem ? problem->rule : CalcRule::noHull;
+}
 
 } // namespace
 
@@ -36,7 +39,7 @@ TEST(UprightTable, OpensOnTheHullsHeightAndTheImmersedBody) {
     OpenUprightTable(empty, in, body);
     EXPECT_EQ(in.zmin, 0);
     EXPECT_EQ(in.dz, 0);
-    EXPECT_STREQ(CheckUprightInputs(in), kRefusal);
+    EXPECT_EQ(RefusalRule(in), CalcRule::notAbove);
 }
 
 TEST(UprightTable, RefusesImpossibleHeights) {
@@ -44,21 +47,22 @@ TEST(UprightTable, RefusesImpossibleHeights) {
     in.zmin = 1;
     in.zmax = 3;
     in.dz = 0.5;
-    EXPECT_EQ(CheckUprightInputs(in), nullptr);
-    for (auto [zmin, zmax, dz] : {std::tuple{3.0, 1.0, 0.5},
-                                  {1.0, 1.0, 0.5},
-                                  {1.0, 1.2, 0.5},
-                                  {1.0, 3.0, 0.0},
-                                  {1.0, 3.0, -0.5},
-                                  {1.0, 3.0, 1e-9}}) {
+    EXPECT_FALSE(CheckUprightInputs(in));
+    for (auto [zmin, zmax, dz, rule] : {std::tuple{3.0, 1.0, 0.5, CalcRule::aboveOther},
+                                        {1.0, 1.0, 0.5, CalcRule::narrowerThanStep},
+                                        {1.0, 1.2, 0.5, CalcRule::narrowerThanStep},
+                                        {1.0, 3.0, 0.0, CalcRule::notAbove},
+                                        {1.0, 3.0, -0.5, CalcRule::notAbove},
+                                        {1.0, 3.0, 1e-9, CalcRule::tooMany}}) {
         in.zmin = zmin;
         in.zmax = zmax;
         in.dz = dz;
-        EXPECT_STREQ(CheckUprightInputs(in), kRefusal) << zmin << " " << zmax << " " << dz;
+        EXPECT_EQ(RefusalRule(in), rule) << zmin << " " << zmax << " " << dz;
     }
     in.zmin = std::nan("");
     in.dz = 0.5;
-    EXPECT_STREQ(CheckUprightInputs(in), kRefusal);
+    EXPECT_EQ(RefusalRule(in), CalcRule::notANumber);
+    EXPECT_EQ(CheckUprightInputs(in)->input, "zmin");
 }
 
 TEST(UprightTable, RowCountFollowsTheWholeStepsOfTheRange) {
@@ -78,9 +82,8 @@ TEST(UprightTable, BoxBargeRowsAreTheClosedForms) {
     in.zmin = -1;
     in.zmax = 5;
     in.dz = 1;
-    CTextGrid grid;
     RecordingProgress progress;
-    ComputeUprightTable(ship, in, grid, nullptr, &progress);
+    const CTextGrid grid = UprightText(ship, in, &progress);
     ASSERT_EQ(grid.GetRows(), 8);
     ASSERT_EQ(grid.GetCols(), 14);
     EXPECT_EQ(Row(grid, 0),
@@ -117,11 +120,10 @@ TEST(UprightTable, WaterlinesGoToTheDrawingAtTheirHeights) {
     in.zmax = 3;
     in.dz = 1;
     const std::string path = TestPath("waterlines.dxf");
-    CTextGrid grid;
     {
         CDxfFile dxf(path, CFile::modeWrite | CFile::modeCreate);
         dxf.WriteHead();
-        ComputeUprightTable(ship, in, grid, &dxf, nullptr);
+        UprightText(ship, in, nullptr, &dxf);
         dxf.WriteTail();
     }
     const auto bytes = ReadBytes(path);
@@ -170,7 +172,7 @@ TEST(UprightTable, ParallelRowsGiveTheSerialTableAndDrawingByteForByte) {
             CDxfFile dxf(path, CFile::modeWrite | CFile::modeCreate);
             dxf.WriteHead();
             tbb::task_arena arena(threads);
-            arena.execute([&] { ComputeUprightTable(ship, in, grid, &dxf, &progress); });
+            arena.execute([&] { grid = UprightText(ship, in, &progress, &dxf); });
             dxf.WriteTail();
         }
         return std::tuple{GridToText(grid), ReadBytes(path), progress.positions};

@@ -38,7 +38,8 @@ TEST(CalcInclined, PrintsTheOpeningTableOfHalfTheBody) {
 TEST(CalcInclined, SaysWhenItCorrectsAndWarnsOfCellsWithoutValue) {
     CalcResult r = RunCalc("inclined " + ShellQuote(kBarge) + " --af 400 --da 90");
     ASSERT_EQ(r.status, 0) << r.err;
-    EXPECT_EQ(r.err, "brelund-calc: Alcuni dati sono stati corretti automaticamente\n");
+    EXPECT_EQ(r.err,
+              "brelund-calc: warning: --af 400 was taken as 360, as the dialog corrects it\n");
     EXPECT_EQ(FirstLine(r.out), "\tTeta [°]\t0\t90\t180\t270\t360");
 
     // Volume 0 has no waterline: a "-" at every angle, a warning for each,

@@ -22,13 +22,15 @@ TEST(CalcUpright, PrintsTheTableWithLineFeedsAndTheOpeningDefaults) {
     EXPECT_EQ(r.out.back(), '\n');
 }
 
-TEST(CalcUpright, RefusesBadHeightsWithTheDialogsMessage) {
-    for (const char* args : {" --zmin 5 --zmax 1", " --dz 0", " --dz -1", " --zmin 3 --zmax 3"}) {
+TEST(CalcUpright, RefusesBadHeightsNamingTheOptions) {
+    for (const auto& [args, message] :
+         {std::pair{" --zmin 5 --zmax 1", "--zmin (5) is above --zmax (1)"},
+          {" --dz 0", "--dz (0) is not above 0"},
+          {" --dz -1", "--dz (-1) is not above 0"},
+          {" --zmin 3 --zmax 3", "the range from --zmin to --zmax (0 m) is narrower than --dz"}}) {
         const CalcResult r = RunCalc("upright " + ShellQuote(kWigley) + args);
         EXPECT_EQ(r.status, 1) << args;
-        EXPECT_NE(r.err.find("Verificare il corretto inserimento dei dati relativi a zmin e zmax"),
-                  std::string::npos)
-            << r.err;
+        EXPECT_EQ(r.err.rfind(std::string("brelund-calc: ") + message, 0), 0u) << r.err;
         EXPECT_EQ(r.out, "");
     }
     EXPECT_EQ(RunCalc("upright " + ShellQuote(kWigley) + " --dz abc").status, 2);

@@ -4,9 +4,12 @@
 #include "CalculationRun.h"
 #include "FieldExchange.h"
 #include "GridMenu.h"
+#include "calc/BonjeanTable.h"
+#include "geometry/CSectionContour.h"
 #include "model/CDxfFile.h"
 #include "model/CShipModel.h"
 #include "platform/AtomicFile.h"
+#include "report/BonjeanText.h"
 #include "ui/app/UiLayer.h"
 
 #include <QCloseEvent>
@@ -25,6 +28,34 @@
 #include <exception>
 
 namespace {
+
+const char* const kNoHull =
+    "C'è stato qualche problema nel calcolo delle dimensioni principali del modello 'scafo'! "
+    "\n Si è sicuri di aver caricato la carena?";
+
+// The dialog's message for what refuses its inputs.
+const char* Refusal(const CCalcProblem& p) {
+    const char* const dz = "Verificare il valore di 'dz'! ";
+    switch (p.rule) {
+    case CalcRule::noHull:
+        return "Elementi scafo non trovati !!";
+    case CalcRule::notANumber:
+        return "Immettere un numero.";
+    case CalcRule::aboveOther:
+        return "Verificare l'input relativo alle 'z' !";
+    case CalcRule::notAtLeast:
+        return p.input == "station0" ? "Verificare l'input relativo alle 'x' !" : dz;
+    case CalcRule::zeroStep:
+        return "Verificare il valore di 'dz' \n o verificare m_z_end! ";
+    case CalcRule::tooMany:
+        if (p.input != "dz")
+            return "The tables would have more than two million cells: fewer waterlines or "
+                   "stations";
+        return dz;
+    default:
+        return dz;
+    }
+}
 
 const char* const kDrawingFailed = "Impossibile scrivere il disegno DXF.";
 
@@ -178,7 +209,7 @@ bool CBonjeanDlg::OnInitDialog() {
     if (OpenBonjeanTables(*m_pModel, m_data))
         ShowFields();
     else
-        AfxMessageBox(QString::fromUtf8(kBonjeanNoHull), MB_OK | MB_ICONWARNING);
+        AfxMessageBox(QString::fromUtf8(kNoHull), MB_OK | MB_ICONWARNING);
     return true;
 }
 
@@ -213,8 +244,8 @@ bool CBonjeanDlg::ReadAndCheck(CBonjeanInputs& in) {
         if (!GetFieldNumber(f.field, *f.value))
             return false;
     in.extra = AdditionalSectionsText(m_extra->toPlainText());
-    if (const char* refusal = CheckBonjeanInputs(m_pModel, in, m_data)) {
-        AfxMessageBox(QString::fromUtf8(refusal), MB_OK | MB_ICONWARNING);
+    if (const CCalcCheck problem = CheckBonjeanInputs(m_pModel, in, m_data)) {
+        AfxMessageBox(QString::fromUtf8(Refusal(*problem)), MB_OK | MB_ICONWARNING);
         return false;
     }
     return true;
@@ -234,8 +265,9 @@ void CBonjeanDlg::Compute() {
     try {
         if (!RunStoppable(
                 [&](const CStopRequest* stop) {
-                    ComputeBonjeanTables(ship, in, m_data, areas, moments, &stations, &waterlines,
-                                         stop);
+                    const CBonjeanTables tables =
+                        ComputeBonjeanTables(ship, in, m_data, {&stations, stop});
+                    WriteBonjeanGrids(tables, areas, moments, {&waterlines, stop});
                 },
                 {&stations, &waterlines}))
             return;
@@ -262,15 +294,18 @@ void CBonjeanDlg::ExtractSections() {
     try {
         RunStoppable(
             [&](const CStopRequest* stop) {
-                WriteFileAtomically<CDxfFile>(file,
-                                              [&](CDxfFile& drawing) {
-                                                  drawing.WriteHead();
-                                                  ExtractBonjeanSections(ship, in, m_data, drawing,
-                                                                         &stations, stop);
-                                                  drawing.WriteTail();
-                                                  ThrowIfStopped(stop);
-                                              },
-                                              {.kind = "drawing"});
+                WriteFileAtomically<CDxfFile>(
+                    file,
+                    [&](CDxfFile& drawing) {
+                        drawing.WriteHead();
+                        ExtractBonjeanSections(
+                            ship, in, m_data,
+                            [&](const CSectionContour& contour) { contour.WriteDxf(drawing); },
+                            {&stations, stop});
+                        drawing.WriteTail();
+                        ThrowIfStopped(stop);
+                    },
+                    {.kind = "drawing"});
             },
             {&stations});
     } catch (const std::exception& e) {

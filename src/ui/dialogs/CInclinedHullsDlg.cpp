@@ -8,6 +8,7 @@
 #include "model/CDxfFile.h"
 #include "model/CShipModel.h"
 #include "platform/AtomicFile.h"
+#include "report/InclinedText.h"
 #include "ui/app/UiLayer.h"
 
 #include <QButtonGroup>
@@ -31,6 +32,8 @@
 namespace {
 
 const char* const kDrawingFailed = "Impossibile scrivere il disegno DXF.";
+const char* const kInclinedCorrected =
+    "Alcuni dati sono stati corretti automaticamente \n premere ok per continuare";
 // Cells without a value named one by one in the message after a run.
 constexpr std::size_t kNotesShown = 20;
 
@@ -259,12 +262,18 @@ void CInclinedHullsDlg::Run() {
     if (CorrectInclinedInputs(m_inputs))
         AfxMessageBox(QString::fromUtf8(kInclinedCorrected), MB_OK | MB_ICONINFORMATION);
     ShowFields();
-    if (const char* refusal = CheckInclinedInputs(m_inputs)) {
-        AfxMessageBox(QString::fromUtf8(refusal), MB_OK | MB_ICONWARNING);
+    if (const CCalcCheck problem = CheckInclinedInputs(m_inputs)) {
+        // A model without volume: there is nothing to float.
+        if (problem->rule == CalcRule::noVolume)
+            return;
+        AfxMessageBox(problem->rule == CalcRule::notANumber
+                          ? QString("Immettere un numero.")
+                          : QString("The table would have more than a million volume and angle "
+                                    "cells: choose larger increments"),
+                      MB_OK | MB_ICONWARNING);
         return;
     }
-    // A model without volume: there is nothing to float.
-    if (!m_pModel || !(m_inputs.vmax > 0))
+    if (!m_pModel)
         return;
     if (RefuseShipValuesThatAreNotNumbers(*m_pModel, true, m_inputs.kind == FreeToTrimGZ))
         return;
@@ -273,61 +282,39 @@ void CInclinedHullsDlg::Run() {
         m_inputs.trajectories ? ToFilePath(AskDrawingFile(this)) : std::string();
     const CShipModel& ship = *m_pModel;
     const CInclinedInputs inputs = m_inputs;
-    const CTextGrid before = m_grid->ToTextGrid();
-    CTextGrid table = before;
-    std::vector<CInclinedCellNote> notes;
+    CInclinedTable result;
     CProgressBarLink volumes(m_volumeProgress), angles(m_angleProgress);
-    bool computed = false;
-    const auto compute = [&](CDxfFile* drawing, const CStopRequest* stop) {
-        table = before;
-        notes.clear();
-        ComputeInclinedTable(ship, inputs, table, drawing, &volumes, &angles, &notes, stop);
-        computed = true;
-    };
-
-    QString drawingFailure, failure;
+    try {
+        if (!RunStoppable(
+                [&](const CStopRequest* stop) {
+                    result = ComputeInclinedTable(ship, inputs, {&volumes, stop, &angles});
+                },
+                {&volumes, &angles}))
+            return;
+    } catch (const std::exception& e) {
+        AfxMessageBox(QString::fromUtf8(e.what()), MB_OK | MB_ICONERROR);
+        return;
+    }
+    CTextGrid table = m_grid->ToTextGrid();
+    WriteInclinedTable(table, result);
+    m_grid->ShowTextGrid(table);
+    // The drawing is lost, not the table, when the file cannot be written.
     if (!drawingPath.empty()) {
         try {
-            // A stopped run leaves no drawing, even one whose table is done.
-            if (!RunStoppable(
-                    [&](const CStopRequest* stop) {
-                        WriteFileAtomically<CDxfFile>(drawingPath,
-                                                      [&](CDxfFile& drawing) {
-                                                          drawing.WriteHead();
-                                                          compute(&drawing, stop);
-                                                          drawing.WriteTail();
-                                                          ThrowIfStopped(stop);
-                                                      },
-                                                      {.kind = "drawing"});
-                    },
-                    {&volumes, &angles}))
-                return;
+            WriteFileAtomically<CDxfFile>(drawingPath,
+                                          [&](CDxfFile& drawing) {
+                                              drawing.WriteHead();
+                                              DrawTrajectories(drawing, result);
+                                              drawing.WriteTail();
+                                          },
+                                          {.kind = "drawing"});
         } catch (const std::exception& e) {
-            // The drawing is lost, not the table: unless it was complete
-            // when the file failed, it is computed without the drawing.
-            drawingFailure = QString::fromUtf8(e.what());
+            QString text = kDrawingFailed;
+            text += '\n';
+            text += QString::fromUtf8(e.what());
+            AfxMessageBox(text, MB_OK | MB_ICONERROR);
         }
     }
-    if (!computed) {
-        try {
-            if (!RunStoppable([&](const CStopRequest* stop) { compute(nullptr, stop); },
-                              {&volumes, &angles}))
-                return;
-        } catch (const std::exception& e) {
-            failure = QString::fromUtf8(e.what());
-            computed = false;
-        }
-    }
-    if (computed)
-        m_grid->ShowTextGrid(table);
-    if (!drawingFailure.isEmpty()) {
-        QString text = kDrawingFailed;
-        text += '\n';
-        text += drawingFailure;
-        AfxMessageBox(text, MB_OK | MB_ICONERROR);
-    }
-    if (!failure.isEmpty())
-        AfxMessageBox(failure, MB_OK | MB_ICONERROR);
-    if (computed && !notes.empty())
+    if (const std::vector<CInclinedCellNote> notes = InclinedNotes(result); !notes.empty())
         AfxMessageBox(DescribeNotes(notes), MB_OK | MB_ICONWARNING);
 }

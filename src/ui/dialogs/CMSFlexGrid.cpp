@@ -1,6 +1,6 @@
 #include "CMSFlexGrid.h"
 
-#include "calc/CTextGrid.h"
+#include "report/CTextGrid.h"
 
 #include <QHeaderView>
 #include <QMouseEvent>

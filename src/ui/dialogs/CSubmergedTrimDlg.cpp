@@ -20,6 +20,23 @@
 
 namespace {
 
+// The dialog's message for what stops the search.
+QString Refusal(const CCalcProblem& p) {
+    switch (p.rule) {
+    case CalcRule::notANumber:
+        return "Immettere un numero.";
+    case CalcRule::noVolume:
+        return "The ship has no enabled volume: enable a hull element or a compartment";
+    case CalcRule::notAtLeast:
+        return "The displacement without the liquid loads cannot be negative";
+    case CalcRule::noWeight:
+        return "The body has no weight: give its displacement without the liquid loads, or load "
+               "an enabled tank";
+    default:
+        return "The trim search did not settle: the lever does not come within the tolerance";
+    }
+}
+
 const char* const kRadians = "rad";
 const char* const kDegrees = "°";
 
@@ -145,26 +162,33 @@ void CSubmergedTrimDlg::Run() {
     if (RefuseShipValuesThatAreNotNumbers(*m_pModel, true, true))
         return;
     const CShipModel& ship = *m_pModel;
-    const char* refusal = nullptr;
+    if (const CCalcCheck problem = CheckSubmergedTrim(ship, in)) {
+        AfxMessageBox(Refusal(*problem), MB_OK | MB_ICONWARNING);
+        return;
+    }
+    CSubmergedTrim rest;
     try {
         if (!RunStoppable(
-                [&](const CStopRequest* stop) { refusal = ComputeSubmergedTrim(ship, in, stop); },
+                [&](const CStopRequest* stop) {
+                    rest = ComputeSubmergedTrim(ship, in, {nullptr, stop});
+                },
                 {}))
             return;
+    } catch (const CCalcFailure& e) {
+        AfxMessageBox(Refusal(e.Problem()), MB_OK | MB_ICONWARNING);
+        return;
     } catch (const std::exception& e) {
         QString text = "Impossibile completare il calcolo.\n";
         text += QString::fromUtf8(e.what());
         AfxMessageBox(text, MB_OK | MB_ICONERROR);
         return;
     }
-    if (refusal) {
-        AfxMessageBox(QString::fromUtf8(refusal), MB_OK | MB_ICONWARNING);
-        return;
-    }
+    in.heel = rest.heel;
+    in.trim = rest.trim;
     SetFieldNumber(m_heel, in.heel);
     SetFieldNumber(m_trim, in.trim);
     m_degrees = true;
     m_heelUnit->setText(kDegrees);
     m_trimUnit->setText(kDegrees);
-    AfxMessageBox(kSubmergedTrimDone, MB_OK | MB_ICONINFORMATION);
+    AfxMessageBox("Calcolo eseguito", MB_OK | MB_ICONINFORMATION);
 }

@@ -8,6 +8,7 @@
 #include "model/CDxfFile.h"
 #include "platform/AtomicFile.h"
 #include "platform/CFileException.h"
+#include "report/UprightText.h"
 #include "ui/app/UiLayer.h"
 
 #include <QCheckBox>
@@ -28,6 +29,9 @@
 namespace {
 
 const char* const kFloodingLevel = "<--Flooding level";
+// Whatever is wrong with the heights, the table refuses them in one message.
+const char* const kHeightsRefused =
+    "Verificare il corretto inserimento dei dati relativi a zmin e zmax";
 
 QLineEdit* AddField(QGridLayout* layout, int row, int col, const char* label, const char* unit,
                     const char* name, bool readOnly) {
@@ -182,8 +186,8 @@ void CUprightHullsDlg::Run() {
     CUprightInputs in;
     if (!ReadInputs(in))
         return;
-    if (const char* refusal = CheckUprightInputs(in)) {
-        AfxMessageBox(refusal, MB_OK | MB_ICONWARNING);
+    if (CheckUprightInputs(in)) {
+        AfxMessageBox(kHeightsRefused, MB_OK | MB_ICONWARNING);
         return;
     }
     if (RefuseShipValuesThatAreNotNumbers(*m_pModel, true, false))
@@ -193,7 +197,7 @@ void CUprightHullsDlg::Run() {
     const QString drawingPath = m_drawing->isChecked() ? AskDrawingFile(this) : QString();
 
     const CShipModel& ship = *m_pModel;
-    CTextGrid table;
+    CUprightTable table;
     CProgressBarLink progress(m_progress);
     QString drawingFailure;
     try {
@@ -208,7 +212,11 @@ void CUprightHullsDlg::Run() {
                             ToFilePath(drawingPath),
                             [&](CDxfFile& drawing) {
                                 drawing.WriteHead();
-                                ComputeUprightTable(ship, in, table, &drawing, &progress, stop);
+                                table = ComputeUprightTable(
+                                    ship, in, {&progress, stop},
+                                    [&](double z, const std::vector<CSegment>& waterline) {
+                                        DrawWaterline(drawing, z, waterline);
+                                    });
                                 drawing.WriteTail();
                                 ThrowIfStopped(stop);
                             },
@@ -218,7 +226,7 @@ void CUprightHullsDlg::Run() {
                         drawingFailure = QString::fromUtf8(e.what());
                     }
                 }
-                ComputeUprightTable(ship, in, table, nullptr, &progress, stop);
+                table = ComputeUprightTable(ship, in, {&progress, stop});
             },
             {&progress});
         if (!completed)
@@ -229,7 +237,7 @@ void CUprightHullsDlg::Run() {
         AfxMessageBox(text, MB_OK | MB_ICONERROR);
         return;
     }
-    m_grid->ShowTextGrid(table);
+    m_grid->ShowTextGrid(UprightGrid(table));
     if (!drawingFailure.isEmpty()) {
         QString text = "Impossibile scrivere il disegno dxf; la tabella è stata calcolata "
                        "senza disegno.\n";

@@ -2,7 +2,7 @@
 
 #include "CClipboardWriter.h"
 #include "CMSFlexGrid.h"
-#include "calc/CTextGrid.h"
+#include "report/CTextGrid.h"
 #include "ui/app/UiLayer.h"
 
 #include <QMenu>

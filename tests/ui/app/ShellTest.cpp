@@ -16,7 +16,7 @@
 #include "ui/dialogs/CUprightHullsDlg.h"
 #include "ui/dialogs/CViewControlDlg.h"
 
-#include "calc/CTextGrid.h"
+#include "report/CTextGrid.h"
 
 #include "model/ShipFile.h"
 

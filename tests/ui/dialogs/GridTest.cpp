@@ -1,7 +1,7 @@
 // The result grid, its popup menu, the clipboard text and the numbers in
 // dialog fields.
 #include "ScriptedDialogs.h"
-#include "calc/CTextGrid.h"
+#include "report/CTextGrid.h"
 #include "ui/dialogs/CMSFlexGrid.h"
 #include "ui/dialogs/FieldExchange.h"
 #include "ui/dialogs/GridMenu.h"

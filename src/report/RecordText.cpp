@@ -1,4 +1,4 @@
-#include "RecordTable.h"
+#include "RecordText.h"
 
 #include "platform/NumberText.h"
 

@@ -1,0 +1,74 @@
+#include "StabilityText.h"
+
+#include <cmath>
+
+namespace {
+
+CRecordCell Value(double x) {
+    return std::isfinite(x) ? CRecordCell(x) : CRecordCell();
+}
+
+} // namespace
+
+std::string WriteStabilityReport(const CStabilityResult& r, RecordFormat format, int digits) {
+    CRecordTable curve;
+    curve.columns = {{"heel[deg]", "heel_deg"}, {"GZ[m]", "GZ_m"},         {"KN[m]", "KN_m"},
+                     {"T[m]", "T_m"},           {"trim[deg]", "trim_deg"}, {"LCG[m]", "LCG_m"},
+                     {"TCG[m]", "TCG_m"},       {"VCG[m]", "VCG_m"}};
+    for (const CStabilityPoint& p : r.curve)
+        curve.rows.push_back({Value(p.heel), Value(p.gz), Value(p.kn), Value(p.draught),
+                              Value(p.trim), Value(p.g.X()), Value(p.g.Y()), Value(p.g.Z())});
+
+    const CStabilitySummary& s = r.summary;
+    CRecordTable summary;
+    summary.columns = {{"Disp[t]", "displacement_t"},
+                       {"V[m^3]", "volume_m3"},
+                       {"LCG[m]", "LCG_m"},
+                       {"TCG[m]", "TCG_m"},
+                       {"VCG[m]", "VCG_m"},
+                       {"T0[m]", "T0_m"},
+                       {"trim0[deg]", "trim0_deg"},
+                       {"KG[m]", "KG_m"},
+                       {"KMt[m]", "KMt_m"},
+                       {"GM0solid[m]", "GM0_solid_m"},
+                       {"FSC[m]", "FSC_m"},
+                       {"GM0[m]", "GM0_m"},
+                       {"GZmax[m]", "GZmax_m"},
+                       {"heelGZmax[deg]", "heel_GZmax_deg"},
+                       {"vanishing[deg]", "vanishing_deg"},
+                       {"area0-30[m*rad]", "area_0_30_m_rad"},
+                       {"area0-lim[m*rad]", "area_0_lim_m_rad"},
+                       {"area30-lim[m*rad]", "area_30_lim_m_rad"},
+                       {"lim[deg]", "lim_deg"},
+                       {"side", "side"}};
+    summary.rows.push_back({Value(s.displacement),
+                            Value(s.volume),
+                            Value(s.g.X()),
+                            Value(s.g.Y()),
+                            Value(s.g.Z()),
+                            Value(s.draught),
+                            Value(s.trim),
+                            Value(s.kg),
+                            Value(s.kmt),
+                            Value(s.gm_solid),
+                            Value(s.fsc),
+                            Value(s.gm0),
+                            Value(s.features.max_gz),
+                            Value(s.features.max_angle),
+                            Value(s.features.vanishing),
+                            Value(s.area_30),
+                            Value(s.area_limit),
+                            Value(s.area_30_limit),
+                            Value(s.limit_angle),
+                            s.side < 0 ? "port" : "starboard"});
+
+    CRecordTable criteria;
+    criteria.columns = {{"criterion", "criterion"}, {"value", "value"}, {"limit", "limit"},
+                        {"margin", "margin"},       {"unit", "unit"},   {"result", "result"}};
+    for (const CIntactCriterion& c : r.criteria)
+        criteria.rows.push_back({c.name, Value(c.value), Value(c.limit), Value(c.value - c.limit),
+                                 c.unit, c.Passes() ? "pass" : "fail"});
+    return WriteRecordSections(
+        {{"curve", &curve, false}, {"summary", &summary, true}, {"criteria", &criteria, false}},
+        format, digits);
+}

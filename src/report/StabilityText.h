@@ -1,0 +1,11 @@
+// The stability report as brelund-calc writes it: the curve, the summary and
+// the criteria as three tables of records.
+#pragma once
+
+#include "RecordText.h"
+
+#include "calc/StabilityCurve.h"
+
+// The report as the three tables "curve", "summary" (one row) and
+// "criteria", written together (WriteRecordSections).
+std::string WriteStabilityReport(const CStabilityResult& result, RecordFormat format, int digits);
