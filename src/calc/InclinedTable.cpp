@@ -6,6 +6,7 @@
 #include "geometry/CHydroProperties.h"
 #include "geometry/CMatrix.h"
 #include "geometry/Scalar.h"
+#include "model/CLoading.h"
 #include "model/CShipModel.h"
 
 #include <cmath>
@@ -57,9 +58,11 @@ void ComputeKZ(const CShipModel& ship, const CInclinedInputs& in, double total, 
 }
 
 // GZ: the ship free to trim; trim and draught carry over from the cell
-// before and are left as they were when this cell has no value.
+// before and are left as they were when this cell has no value. A stop
+// requested ends the search at its next attitude.
 void ComputeGZ(const CShipModel& ship, const CInclinedInputs& in, double total, double volume,
-               double heel, const CVector3& g, double& trim, double& draught, CInclinedCell& cell) {
+               double heel, const CVector3& g, double& trim, double& draught, CInclinedCell& cell,
+               const CStopRequest* stop) {
     cell.computed = true;
     if (!(volume > 0) || volume > total) {
         cell.fault = CInclinedFault::volumeOutOfRange;
@@ -67,8 +70,17 @@ void ComputeGZ(const CShipModel& ship, const CInclinedInputs& in, double total, 
     }
     double t = trim, d = draught;
     const CHydroMethod method = CHydroMethod::For(in.rule);
-    if (ship.FindTrimEquilibrium(g, volume, heel, t, d, in.precision, kInclinedLeverTolerance,
-                                 method) != SearchStatus::converged) {
+    // G without the liquids weighs what the water displaced weighs, less
+    // the liquids.
+    const CLoading loading(ship, volume * ship.GetSeaDensity() - ship.TankLoadWeight(), g, method);
+    const SearchStatus found = ship.FindTrimEquilibrium(
+        [&](double h, double tt, CVector3& at) {
+            return !(stop && stop->Requested()) &&
+                   loading.GravityAt(h, tt, at) != SearchStatus::notConverged;
+        },
+        volume, heel, t, d, in.precision, kInclinedLeverTolerance, method);
+    ThrowIfStopped(stop);
+    if (found != SearchStatus::converged) {
         cell.fault = CInclinedFault::notConverged;
         return;
     }
@@ -230,7 +242,7 @@ CInclinedTable ComputeInclinedTable(const CShipModel& ship, const CInclinedInput
                 if (in.kind == FreeToTrimGZ) {
                     ThrowIfStopped(run.stop);
                     ComputeGZ(ship, in, total, table.volumes[static_cast<std::size_t>(j)],
-                              heelAt(i), g, trim, draught, cellAt(i, j));
+                              heelAt(i), g, trim, draught, cellAt(i, j), run.stop);
                 }
                 deliver(i, j);
             }
