@@ -7,7 +7,7 @@
 // grids their M x N points; every face is then visited, as the engine would.
 #include "FuzzInput.h"
 
-#include "model/CDxfFile.h"
+#include "io/CDxfFile.h"
 #include "model/CGridMesh.h"
 #include "model/CPolyfaceMesh.h"
 #include "model/CShipElement.h"

@@ -39,7 +39,7 @@ reader() {
              src/model/LoadNotes.cpp src/platform/CFile.cpp)
       outside="$writers|$editing|ImportDxf|Read3dFaces|CCorner|GetFace|GetVertex|SetFace|::Item[(]" ;;
     fuzz_dxf_reader)
-      files=(src/model/CDxfFile.cpp src/model/CShipElement.cpp src/model/CPolyfaceMesh.cpp
+      files=(src/io/CDxfFile.cpp src/model/CShipElement.cpp src/model/CPolyfaceMesh.cpp
              src/model/CGridMesh.cpp src/platform/CFile.cpp)
       # CDxfFile::Open and DropBytes reopen a drawing; ReadVertex is the
       # record reader for callers other than the import.

@@ -3,9 +3,9 @@
 #include "StepCount.h"
 
 #include "geometry/CSectionContour.h"
-#include "model/CDxfFile.h"
+#include "io/CDxfFile.h"
 #include "model/CShipModel.h"
-#include "model/CTextTokenizer.h"
+#include "io/CTextTokenizer.h"
 #include "platform/NumberText.h"
 
 #include <cmath>

@@ -5,7 +5,7 @@
 #include "geometry/CHydroProperties.h"
 #include "geometry/CMatrix.h"
 #include "geometry/Scalar.h"
-#include "model/CDxfFile.h"
+#include "io/CDxfFile.h"
 #include "model/CShipModel.h"
 #include "platform/NumberText.h"
 

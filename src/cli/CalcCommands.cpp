@@ -6,7 +6,7 @@
 #include "calc/InclinedTable.h"
 #include "calc/SubmergedTrim.h"
 #include "calc/UprightTable.h"
-#include "model/CDxfFile.h"
+#include "io/CDxfFile.h"
 #include "model/CShipModel.h"
 #include "platform/AtomicFile.h"
 #include "platform/NumberText.h"

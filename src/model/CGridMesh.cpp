@@ -1,6 +1,6 @@
 #include "CGridMesh.h"
 
-#include "CDxfFile.h"
+#include "io/CDxfFile.h"
 #include "ShipFileIO.h"
 #include "platform/NumberText.h"
 

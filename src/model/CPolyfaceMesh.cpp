@@ -2,7 +2,7 @@
 
 #include <cstdint>
 
-#include "CDxfFile.h"
+#include "io/CDxfFile.h"
 #include "ShipFileIO.h"
 #include "platform/NumberText.h"
 

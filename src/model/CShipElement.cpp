@@ -2,7 +2,7 @@
 #include "LoadNotes.h"
 #include "MeshCheck.h"
 
-#include "CDxfFile.h"
+#include "io/CDxfFile.h"
 #include "CGridMesh.h"
 #include "CPolyfaceMesh.h"
 #include "ShipFileIO.h"

@@ -1,6 +1,6 @@
 #include "ElementEditing.h"
 
-#include "CDxfFile.h"
+#include "io/CDxfFile.h"
 #include "MeshCheck.h"
 #include "MeshFaces.h"
 #include "MeshFiles.h"

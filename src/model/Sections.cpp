@@ -1,6 +1,6 @@
 // Transverse sections of the hull: the box of the meshes and their cuts by
 // planes x = const, in ship axes.
-#include "CDxfFile.h"
+#include "io/CDxfFile.h"
 #include "CShipModel.h"
 #include "MeshFaces.h"
 #include "geometry/CSectionContour.h"

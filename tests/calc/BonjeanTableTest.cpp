@@ -2,7 +2,7 @@
 
 #include "calc/BonjeanTable.h"
 #include "geometry/CSectionContour.h"
-#include "model/CDxfFile.h"
+#include "io/CDxfFile.h"
 #include "model/CShipModel.h"
 #include "support/ByteBuilder.h"
 

@@ -4,7 +4,7 @@
 #include "CalculationRun.h"
 #include "FieldExchange.h"
 #include "GridMenu.h"
-#include "model/CDxfFile.h"
+#include "io/CDxfFile.h"
 #include "model/CShipModel.h"
 #include "platform/AtomicFile.h"
 #include "ui/app/UiLayer.h"

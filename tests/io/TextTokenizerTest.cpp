@@ -1,4 +1,4 @@
-#include "model/CTextTokenizer.h"
+#include "io/CTextTokenizer.h"
 
 #include <gtest/gtest.h>
 
