@@ -185,7 +185,7 @@ void ExtractBonjeanSections(const CShipModel& ship, const CBonjeanInputs& in,
         },
         [&](int j) {
             CSectionContour& contour = contours[static_cast<std::size_t>(j)];
-            contour.WriteDxf(drawing);
+            drawing.WriteSection(contour);
             contour.RemoveAll();
             if (stations)
                 stations->SetPos(j + 1);

@@ -7,8 +7,6 @@
 
 #include "CSegmentList.h"
 
-class CDxfFile;
-
 class CSectionContour : public CSegmentList {
 public:
     // The part of segment i (1-based) below the waterline z, with z measured
@@ -20,6 +18,4 @@ public:
     // z = 0 (0 when the area is 0), and minus the integral of y over the
     // area.
     void Properties(double z, double& area, double& moment, double& lateral) const;
-    // One LINE of colour 1 per segment, start to end.
-    void WriteDxf(CDxfFile& file) const;
 };

@@ -777,6 +777,15 @@ void CDxfFile::WriteLine(const CVector3& start, const CVector3& end, int colour)
     WriteEntity(LineText(start, end, &colour));
 }
 
+void CDxfFile::WriteSection(const CSegmentList& segments) {
+    for (const CSegment& s : segments) {
+        CVector3 a, b;
+        s.PointAt(0, a);
+        s.PointAt(1, b);
+        WriteLine(a, b, 1);
+    }
+}
+
 void CDxfFile::BeginPolyline(int kind, int m, int n) {
     std::string text;
     AppendGroup(text, "  0", "POLYLINE");

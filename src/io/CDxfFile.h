@@ -34,6 +34,7 @@
 // file always ends on a whole entity.
 #pragma once
 
+#include "geometry/CSegmentList.h"
 #include "geometry/CVector3.h"
 #include "platform/CFile.h"
 
@@ -156,6 +157,9 @@ public:
     void WriteTail();
     void WriteLine(const CVector3& start, const CVector3& end);
     void WriteLine(const CVector3& start, const CVector3& end, int colour);
+    // One LINE of colour 1 per segment, start to end: the outline of a
+    // transverse section.
+    void WriteSection(const CSegmentList& segments);
     // kind 16: polygon mesh of m x n vertices; kind 64: polyface mesh of m
     // vertices and n faces; any other kind: a 3D polyline without counts.
     void BeginPolyline(int kind, int m, int n);

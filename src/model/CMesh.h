@@ -58,3 +58,11 @@ protected:
     // Selects the winding of a grid mesh's quads.
     bool m_orientation = true;
 };
+
+// Widens the box (min, max) to hold the box (lo, hi).
+inline void WidenBox(CVector3& min, CVector3& max, const CVector3& lo, const CVector3& hi) {
+    min.Set(lo.X() < min.X() ? lo.X() : min.X(), lo.Y() < min.Y() ? lo.Y() : min.Y(),
+            lo.Z() < min.Z() ? lo.Z() : min.Z());
+    max.Set(hi.X() > max.X() ? hi.X() : max.X(), hi.Y() > max.Y() ? hi.Y() : max.Y(),
+            hi.Z() > max.Z() ? hi.Z() : max.Z());
+}

@@ -6,6 +6,7 @@
 #include "CGridMesh.h"
 #include "CPolyfaceMesh.h"
 #include "ShipFileIO.h"
+#include "geometry/CSectionContour.h"
 #include "platform/NumberText.h"
 
 #include <array>
@@ -163,6 +164,30 @@ void CShipElement::ImportDxf(CDxfFile& file) {
     RemoveAll();
     for (auto& mesh : meshes)
         Append(std::move(mesh));
+}
+
+bool CShipElement::Extents(CVector3& min, CVector3& max) const {
+    bool any = false;
+    for (int m = 1; m <= GetCount(); ++m) {
+        CVector3 lo, hi;
+        if (!GetAt(m)->Extents(lo, hi))
+            continue;
+        if (any) {
+            WidenBox(min, max, lo, hi);
+        } else {
+            min = lo;
+            max = hi;
+        }
+        any = true;
+    }
+    return any;
+}
+
+bool CShipElement::AddSections(double x, CSectionContour& contour) const {
+    const int before = contour.GetCount();
+    for (int m = 1; m <= GetCount(); ++m)
+        GetAt(m)->AddSections(x, contour);
+    return contour.GetCount() > before;
 }
 
 void CShipElement::Load(CFile& file) {
