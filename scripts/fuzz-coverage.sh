@@ -37,13 +37,12 @@ reader() {
              src/model/CShipElement.cpp src/model/CTank.cpp src/model/CCompartment.cpp
              src/model/CPolyfaceMesh.cpp src/model/CGridMesh.cpp src/model/CVectorGrid.cpp
              src/model/LoadNotes.cpp src/platform/CFile.cpp)
-      outside="$writers|$editing|ImportDxf|Read3dFaces|CCorner|GetFace|GetVertex|SetFace|::Item[(]" ;;
+      outside="$writers|$editing|ImportDxf|Extents|AddSections|::Section[(]|::Assign[(]|GetFace|GetVertex|SetFace|::Item[(]" ;;
     fuzz_dxf_reader)
-      files=(src/io/CDxfFile.cpp src/model/CShipElement.cpp src/model/CPolyfaceMesh.cpp
-             src/model/CGridMesh.cpp src/platform/CFile.cpp)
+      files=(src/io/CDxfFile.cpp src/io/DxfMeshReader.cpp src/platform/CFile.cpp)
       # CDxfFile::Open and DropBytes reopen a drawing; ReadVertex is the
       # record reader for callers other than the import.
-      outside="$writers|$editing|::Load[(]|CDxfFile::Open|DropBytes|CDxfFile::ReadVertex[(]|CShipElement::GetFaceCount|GetVertex[(]int[)] const" ;;
+      outside="$writers|RequireFinite|CDxfFile::Open|DropBytes|CDxfFile::ReadVertex[(]" ;;
     fuzz_stl_reader)
       files=(src/model/MeshFiles.cpp)
       outside="$writers|$by_path|CObjReader|ResolveIndex|ReadObjBytes" ;;

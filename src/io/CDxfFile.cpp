@@ -841,6 +841,27 @@ void CDxfFile::WritePolyfaceFace(int i1, int i2, int i3, int i4) {
     WriteVertex(CVector3(0, 0, 0), kPolyfaceFace, i1, i2, i3, i4);
 }
 
+void CDxfFile::WritePolyfaceMesh(const std::vector<CVector3>& vertices,
+                                 const std::vector<CFaceIndices>& faces) {
+    for (const CVector3& v : vertices)
+        RequireFinite(v);
+    WritePolyfaceHeader(static_cast<int>(vertices.size()), static_cast<int>(faces.size()));
+    for (const CVector3& v : vertices)
+        WritePolyfaceVertex(v);
+    for (const CFaceIndices& f : faces)
+        WritePolyfaceFace(f.v[0], f.v[1], f.v[2], 0);
+    EndPolyline();
+}
+
+void CDxfFile::WriteGridMesh(int rows, int cols, const std::vector<CVector3>& points) {
+    for (const CVector3& v : points)
+        RequireFinite(v);
+    WriteGridHeader(rows, cols);
+    for (const CVector3& v : points)
+        WriteGridVertex(v);
+    EndPolyline();
+}
+
 void CDxfFile::RequireFinite(const CVector3& p) const {
     for (int k = 1; k <= 3; ++k)
         if (!std::isfinite(*p.Element(k)))

@@ -35,6 +35,7 @@
 #pragma once
 
 #include "geometry/CSegmentList.h"
+#include "geometry/MeshArrays.h"
 #include "geometry/CVector3.h"
 #include "platform/CFile.h"
 
@@ -42,6 +43,7 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <vector>
 
 // One VERTEX record as read: its point and its integer groups, 0 when absent.
 class CDxfVertex : public CVector3 {
@@ -181,6 +183,16 @@ public:
     // written, it would make a drawing that no reader takes back. For the
     // writers of meshes, before they write anything of one.
     void RequireFinite(const CVector3& p) const;
+
+    // A polyface mesh as one POLYLINE: the vertices flagged 192, then each
+    // triangle as a face record (one with an index at 0 or below is left
+    // out). CFileException, with nothing written, when a vertex is not
+    // finite.
+    void WritePolyfaceMesh(const std::vector<CVector3>& vertices,
+                           const std::vector<CFaceIndices>& faces);
+    // A polygon mesh of rows x cols points, row by row, as one POLYLINE; as
+    // WritePolyfaceMesh for a point that is not finite.
+    void WriteGridMesh(int rows, int cols, const std::vector<CVector3>& points);
 
 private:
     // Bytes read from the file at a time, and so the least that is kept.

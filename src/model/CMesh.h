@@ -29,10 +29,6 @@ public:
     // Writes the mesh as one DXF POLYLINE entity; CFileException, with
     // nothing written, when a vertex is not finite.
     virtual void ExportDxf(CDxfFile& file) const = 0;
-    // Reads the mesh from the VERTEX records at the file's position. False
-    // when the entity is damaged: the mesh is then not to be kept, and the
-    // file holds the fault for CDxfFile::RefuseEntity.
-    virtual bool ImportDxf(CDxfFile& file) = 0;
     virtual void Load(CFile& file) = 0;
     virtual void Store(CFile& file) const = 0;
     // Face i, 1 <= i <= GetFaceCount(), as copies of its vertices in order.
