@@ -27,7 +27,7 @@ jobs=$(nproc 2>/dev/null || echo 2)
 # entry points by path (the mesh harnesses hand the bytes over).
 writers='Store|Write|Export|::SetLength[(]|::Flush[(]|CFile::Close[(]|BeginPolyline|EndPolyline|AppendGroup|AppendLine|LineText|ObjName|AppendNumber|AppendIndex'
 editing='InvertNormals|AddElement|FindElement|FindIn<|DeleteElement|::Swap[(]|SetLoadVolume|SetFillingRatio|loadnotes::Collect'
-by_path='ReadStl[(]|ReadObj[(]|DetectMeshFile|ReadWholeFile'
+by_path='ReadStlFile|ReadObjFile|DetectMeshFile|ReadWholeFile'
 
 # The reader's source files, and the left-out functions in them.
 reader() {
@@ -44,11 +44,11 @@ reader() {
       # record reader for callers other than the import.
       outside="$writers|RequireFinite|CDxfFile::Open|DropBytes|CDxfFile::ReadVertex[(]" ;;
     fuzz_stl_reader)
-      files=(src/model/MeshFiles.cpp)
-      outside="$writers|$by_path|CObjReader|ResolveIndex|ReadObjBytes" ;;
+      files=(src/io/StlReader.cpp src/io/MeshFileKind.cpp src/io/MeshFileText.cpp)
+      outside="$by_path" ;;
     fuzz_obj_reader)
-      files=(src/model/MeshFiles.cpp)
-      outside="$writers|$by_path|ReadStlBytes|ReadAsciiStl|ReadBinaryStl" ;;
+      files=(src/io/ObjReader.cpp src/io/MeshFileKind.cpp src/io/MeshFileText.cpp)
+      outside="$by_path" ;;
     *)
       echo "unknown target $1 (fuzz_ship_file, fuzz_dxf_reader, fuzz_stl_reader, fuzz_obj_reader)" >&2
       exit 2 ;;

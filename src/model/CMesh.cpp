@@ -1,9 +1,25 @@
-// A mesh's box and its cuts by transverse planes, in ship axes, whatever
-// kind of mesh it is.
+// What every kind of mesh does through its faces: hands them over as plain
+// arrays, and gives its box and its cuts by transverse planes, in ship axes.
 #include "CMesh.h"
 
 #include "MeshFaces.h"
 #include "geometry/CSectionContour.h"
+
+void CMesh::AppendFaces(CFaceList& list) const {
+    const CVector3* v = meshfaces::VertexArray(*this);
+    const int n = GetVertexCount();
+    if (!v || n < 1)
+        return;
+    const int base = static_cast<int>(list.points.size());
+    list.points.insert(list.points.end(), v, v + n);
+    if (list.first.empty())
+        list.first.push_back(0);
+    meshfaces::ForEachFace(*this, v, [&](const CVector3* const* c, int k) {
+        for (int i = 0; i < k; ++i)
+            list.corners.push_back(base + static_cast<int>(c[i] - v));
+        list.first.push_back(static_cast<int>(list.corners.size()));
+    });
+}
 
 bool CMesh::Extents(CVector3& min, CVector3& max) const {
     const int n = GetVertexCount();

@@ -4,6 +4,7 @@
 #pragma once
 
 #include "geometry/CPointList.h"
+#include "geometry/MeshArrays.h"
 
 class CDxfFile;
 class CFile;
@@ -39,6 +40,11 @@ public:
     // clipped to z' <= 0: each kept edge part as two points. out is emptied
     // first; left as it was when i is not a face.
     void ClipFace(int i, const CMatrixBase& r, double draught, CPointList& out) const;
+
+    // Appends the vertices, in GetVertex order, and the faces (their corner
+    // indices offset by the points already there) to list; nothing when the
+    // mesh has no vertex.
+    void AppendFaces(CFaceList& list) const;
 
     // Smallest and largest x, y and z over every vertex; false, with the
     // outputs untouched, when the mesh has no vertex.

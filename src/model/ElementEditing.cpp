@@ -1,9 +1,12 @@
 #include "ElementEditing.h"
 
-#include "io/CDxfFile.h"
 #include "MeshCheck.h"
 #include "MeshFaces.h"
 #include "MeshFiles.h"
+#include "io/CDxfFile.h"
+#include "io/MeshFileKind.h"
+#include "io/ObjReader.h"
+#include "io/StlReader.h"
 #include "platform/CFileException.h"
 #include "platform/NumberText.h"
 
@@ -35,16 +38,16 @@ CShipElement* AddElementFromDxf(CShipModel& ship, int kind, const std::string& d
 void ImportMeshFile(CShipElement& element, const std::string& path, double scale, bool entities) {
     const CMeshFileKind kind = DetectMeshFile(path);
     if (kind == CMeshFileKind::stlAscii || kind == CMeshFileKind::stlBinary) {
-        std::unique_ptr<CPolyfaceMesh> mesh = ReadStl(path);
+        CTriangleArrays mesh = ReadStlFile(path);
         element.RemoveAll();
-        if (mesh->GetFaceCount() > 0)
-            element.Append(std::move(mesh));
+        if (!mesh.faces.empty())
+            element.Append(MakePolyfaceMesh(std::move(mesh)));
     } else if (kind == CMeshFileKind::obj) {
-        std::vector<std::unique_ptr<CPolyfaceMesh>> meshes = ReadObj(path);
+        std::vector<CTriangleArrays> meshes = ReadObjFile(path);
         element.RemoveAll();
-        for (auto& mesh : meshes)
-            if (mesh->GetFaceCount() > 0)
-                element.Append(std::move(mesh));
+        for (CTriangleArrays& mesh : meshes)
+            if (!mesh.faces.empty())
+                element.Append(MakePolyfaceMesh(std::move(mesh)));
     } else {
         // A DXF drawing, or a file of no known kind read as one.
         CDxfFile file(path, CFile::modeRead);

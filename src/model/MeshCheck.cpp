@@ -11,32 +11,19 @@
 
 namespace {
 
-// One face corner's vertex in a flat list of the faces to check.
-struct CFaceList {
-    std::vector<CVector3> points; // every vertex of the meshes, mesh after mesh
-    std::vector<int> corners;     // indices into points, face after face
-    std::vector<int> first;       // face f is corners[first[f] .. first[f + 1])
+// The signed volume the faces enclose, as the engine sums it: face by face,
+// in order.
+double Volume(const CFaceList& list) {
     double volume = 0;
-};
-
-void AddMesh(const CMesh& mesh, CFaceList& list) {
-    const CVector3* v = meshfaces::VertexArray(mesh);
-    const int n = mesh.GetVertexCount();
-    if (!v || n < 1)
-        return;
-    const int base = static_cast<int>(list.points.size());
-    list.points.insert(list.points.end(), v, v + n);
-    if (list.first.empty())
-        list.first.push_back(0);
     CVector3 p[meshfaces::kMaxCorners];
-    meshfaces::ForEachFace(mesh, v, [&](const CVector3* const* c, int k) {
-        for (int i = 0; i < k; ++i) {
-            list.corners.push_back(base + static_cast<int>(c[i] - v));
-            p[i] = *c[i];
-        }
-        list.first.push_back(static_cast<int>(list.corners.size()));
-        list.volume += polygon::Volume(p, k);
-    });
+    for (int f = 0; f < list.FaceCount(); ++f) {
+        const int b = list.first[static_cast<std::size_t>(f)];
+        const int n = list.first[static_cast<std::size_t>(f) + 1] - b;
+        for (int i = 0; i < n; ++i)
+            p[i] = list.points[static_cast<std::size_t>(list.corners[static_cast<std::size_t>(b + i)])];
+        volume += polygon::Volume(p, n);
+    }
+    return volume;
 }
 
 // Vertices matched by coordinates: each gets the index of the first vertex
@@ -222,9 +209,9 @@ long long JoinTJunctions(const std::vector<CVector3>& points,
 
 CSurfaceCheck Check(const CFaceList& list, double tol) {
     CSurfaceCheck out;
-    const int faces = list.first.empty() ? 0 : static_cast<int>(list.first.size()) - 1;
+    const int faces = list.FaceCount();
     out.faces = faces;
-    out.volume = list.volume;
+    out.volume = Volume(list);
     CVertexMatcher matcher(list.points, tol);
     matcher.Run();
     out.vertices = matcher.distinct;
@@ -361,7 +348,7 @@ CElementCheck CheckElement(const CShipElement& element) {
     check.tolerance = CheckTolerance(element);
     CFaceList all;
     for (int m = 1; m <= element.GetCount(); ++m)
-        AddMesh(*element.GetAt(m), all);
+        element.GetAt(m)->AppendFaces(all);
     check.surface = Check(all, check.tolerance);
     if (element.GetCount() == 1) {
         check.meshes.push_back(check.surface);
@@ -369,7 +356,7 @@ CElementCheck CheckElement(const CShipElement& element) {
     }
     for (int m = 1; m <= element.GetCount(); ++m) {
         CFaceList one;
-        AddMesh(*element.GetAt(m), one);
+        element.GetAt(m)->AppendFaces(one);
         check.meshes.push_back(Check(one, check.tolerance));
     }
     return check;
