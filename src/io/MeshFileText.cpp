@@ -6,8 +6,6 @@
 
 #include <bit>
 #include <cfloat>
-#include <charconv>
-#include <cmath>
 
 namespace meshtext {
 
@@ -78,29 +76,20 @@ bool ContainsNoCase(std::string_view text, std::string_view word) {
 }
 
 std::string ReadNumber(std::string_view token, double& value) {
-    const char* first = token.data();
-    const char* last = first + token.size();
-    if (first != last && *first == '+' && last - first > 1 && first[1] != '-')
-        ++first;
-    const auto [end, ec] = std::from_chars(first, last, value);
-    if (end != last || (ec != std::errc() && ec != std::errc::result_out_of_range))
-        return Quoted(token) + " is not a number";
-    if (ec == std::errc())
+    switch (ReadNumberText(token, value)) {
+    case CNumberText::number:
+    case CNumberText::notFinite:
         return {};
-    const double rounded = StrtodC(std::string(first, last).c_str(), nullptr);
-    if (std::isinf(rounded))
+    case CNumberText::outOfRange:
         return Quoted(token) + FormatC(" is out of range (beyond %g)", DBL_MAX);
-    value = rounded;
-    return {};
+    case CNumberText::notNumber:
+        break;
+    }
+    return Quoted(token) + " is not a number";
 }
 
 bool ParseInteger(std::string_view token, long long& value) {
-    const char* first = token.data();
-    const char* last = first + token.size();
-    if (first != last && *first == '+' && last - first > 1 && first[1] != '-')
-        ++first;
-    const auto [end, ec] = std::from_chars(first, last, value);
-    return ec == std::errc() && end == last;
+    return ReadIntegerText(token, value) == CNumberText::number;
 }
 
 void CVertexPool::Reset(std::size_t expected) {

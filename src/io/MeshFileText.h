@@ -78,14 +78,13 @@ private:
     std::size_t m_line = 0;
 };
 
-// A number in the C conventions taking the whole token, with an optional
-// leading '+'; a magnitude too small for a double is a number all the same
-// and reads as the nearest one (0, or a subnormal, with its sign), as strtod
-// rounds it; nan and inf are numbers here and the caller decides on them.
-// Empty when value holds it; otherwise why the token is not taken.
+// The token as one number (ReadNumberText): a magnitude too small for a
+// double reads as the nearest one (0, or a subnormal, with its sign); nan
+// and inf are numbers here and the caller decides on them. Empty when value
+// holds it; otherwise why the token is not taken.
 std::string ReadNumber(std::string_view token, double& value);
-// An integer taking the whole token, with an optional leading '+'; false
-// beyond the range of a long long.
+// The token as one integer (ReadIntegerText); false beyond the range of a
+// long long.
 bool ParseInteger(std::string_view token, long long& value);
 
 // Distinct points, numbered from 1 in the order first seen, found again by

@@ -43,9 +43,9 @@ bool GetFieldNumber(QLineEdit* field, double& value) {
 }
 
 bool GetFieldInteger(QLineEdit* field, int& value) {
-    bool ok = false;
-    const long long parsed = field->text().trimmed().toLongLong(&ok, 10);
-    if (!ok || parsed < INT_MIN || parsed > INT_MAX) {
+    long long parsed = 0;
+    if (ReadIntegerText(field->text().trimmed().toStdString(), parsed) != CNumberText::number ||
+        parsed < INT_MIN || parsed > INT_MAX) {
         RefuseField(field, "Immettere un numero intero.");
         return false;
     }
