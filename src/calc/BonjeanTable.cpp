@@ -38,6 +38,8 @@ const char* CheckBonjeanInputs(const CShipModel* ship, const CBonjeanInputs& in,
     for (double v : {in.zstart, in.zend, in.dz, in.station0, in.station20})
         if (!std::isfinite(v))
             return "Immettere un numero.";
+    if (std::string entry; FindStationThatIsNotANumber(in.extra, entry))
+        return "Immettere un numero.";
     if (in.zstart > in.zend)
         return "Verificare l'input relativo alle 'z' !";
     if (data.xmin > in.station0)
@@ -63,17 +65,39 @@ int BonjeanWaterlineCount(const CBonjeanInputs& in) {
     return static_cast<int>(StepCount(in.zend - in.zstart, in.dz)) + 1;
 }
 
-std::vector<double> ReadAdditionalStations(const std::string& text) {
+namespace {
+
+// The stations up to the first entry that is not a number; false, with that
+// entry, when there is one.
+bool ReadStations(const std::string& text, std::vector<double>& stations, std::string& entry) {
     CTextTokenizer tokens(text);
     const int count = tokens.CountTokens();
     tokens.Reset();
-    std::vector<double> stations;
     for (int i = 0; i < count; ++i) {
+        const std::int32_t at = tokens.GetPosition();
         double v = 0;
-        tokens.ReadDouble(v);
+        if (!tokens.ReadDouble(v)) {
+            tokens.SetPosition(at);
+            entry = tokens.NextToken();
+            return false;
+        }
         stations.push_back(v);
     }
+    return true;
+}
+
+} // namespace
+
+std::vector<double> ReadAdditionalStations(const std::string& text) {
+    std::vector<double> stations;
+    std::string entry;
+    ReadStations(text, stations, entry);
     return stations;
+}
+
+bool FindStationThatIsNotANumber(const std::string& text, std::string& entry) {
+    std::vector<double> stations;
+    return !ReadStations(text, stations, entry);
 }
 
 std::vector<double> BonjeanStations(const CBonjeanInputs& in, const CBonjeanModelData& data,

@@ -351,6 +351,8 @@ void AddBonjean(CLI::App& app, int& status) {
         // The lines of the additional-sections box, CR LF between them.
         for (std::size_t k = 0; k < a->extra.size(); ++k)
             in.extra += (k ? "\r\n" : "") + a->extra[k];
+        if (std::string entry; FindStationThatIsNotANumber(in.extra, entry))
+            throw CRefusedError("--extra \"" + EscapeField(entry) + "\" is not a number");
         CBonjeanModelData data;
         if (!OpenBonjeanTables(ship, data))
             std::fprintf(stderr, "brelund-calc: warning: %s\n", kBonjeanNoHull);

@@ -140,6 +140,29 @@ TEST(BonjeanTables, ValidationMessagesInTheirOrder) {
                  "Immettere un numero.");
 }
 
+// An additional station that is not a number is refused with the dialog's
+// message, never read as station 0 or as its first digits; empty lines and
+// line ends read as before.
+TEST(BonjeanTables, AdditionalStationThatIsNotANumberIsRefused) {
+    CShipModel ship;
+    AddBarge(ship, 20, 4, 4);
+    CBonjeanModelData data;
+    OpenBonjeanTables(ship, data);
+    const std::pair<const char*, const char*> refused[] = {
+        {"abc", "abc"}, {"1,5", "1,5"}, {"10\r\n 2x", " 2x"}, {"10\t0x1\t3", "0x1"}};
+    for (const auto& [extra, bad] : refused) {
+        EXPECT_STREQ(CheckBonjeanInputs(&ship, Inputs(0, 4, 1, 0, 20, extra), data),
+                     "Immettere un numero.")
+            << extra;
+        std::string entry;
+        EXPECT_TRUE(FindStationThatIsNotANumber(extra, entry));
+        EXPECT_EQ(entry, bad);
+    }
+    const std::string kept = "10\r\n 2.5 \r\n\r\nabc";
+    EXPECT_EQ(CheckBonjeanInputs(&ship, Inputs(0, 4, 1, 0, 20, kept), data), nullptr);
+    EXPECT_EQ(ReadAdditionalStations(kept), (std::vector<double>{10, 2.5}));
+}
+
 TEST(BonjeanTables, WaterlineCountsAndHeights) {
     EXPECT_EQ(BonjeanWaterlineCount(Inputs(0, 5, 1, 0, 0)), 6);
     EXPECT_EQ(BonjeanWaterlineCount(Inputs(0, 5.5, 1, 0, 0)), 6);
@@ -184,7 +207,7 @@ TEST(BonjeanTables, StationsNudgedOffTheHullsEnds) {
     EXPECT_EQ(ReadAdditionalStations("10\r\n2.5"), (std::vector<double>{10, 2.5}));
     EXPECT_EQ(ReadAdditionalStations("\r\n10\r\n2.5"), std::vector<double>{});
     EXPECT_EQ(ReadAdditionalStations("3\r\n\r\n7"), std::vector<double>{3});
-    EXPECT_EQ(ReadAdditionalStations("4\tx\t1e1"), (std::vector<double>{4, 0, 10}));
+    EXPECT_EQ(ReadAdditionalStations("4\t1e1"), (std::vector<double>{4, 10}));
     data.xmin = 5;
     xs = BonjeanStations(Inputs(0, 4, 1, 6, 26, "10\r\n2.5\r\n5"), data, false);
     ASSERT_EQ(xs.size(), 24u);

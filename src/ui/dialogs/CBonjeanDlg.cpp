@@ -212,6 +212,12 @@ bool CBonjeanDlg::ReadAndCheck(CBonjeanInputs& in) {
         if (!GetFieldNumber(f.field, *f.value))
             return false;
     in.extra = AdditionalSectionsText(m_extra->toPlainText());
+    if (std::string entry; FindStationThatIsNotANumber(in.extra, entry)) {
+        AfxMessageBox("Immettere un numero.", MB_OK | MB_ICONWARNING);
+        m_extra->setFocus();
+        m_extra->selectAll();
+        return false;
+    }
     if (const char* refusal = CheckBonjeanInputs(m_pModel, in, m_data)) {
         AfxMessageBox(QString::fromUtf8(refusal), MB_OK | MB_ICONWARNING);
         return false;
