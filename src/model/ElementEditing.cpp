@@ -20,21 +20,6 @@ std::string MakeNameUnique(const CShipModel& ship, std::string name) {
     return name;
 }
 
-CShipElement* AddElementFromDxf(CShipModel& ship, int kind, const std::string& drawing,
-                                const std::string& name) {
-    CDxfFile file(drawing, CFile::modeRead);
-    file.SeekToBegin();
-    if (kind == kindHull)
-        file.FindEntities();
-    CShipElement* element = ship.AddElement(kind);
-    if (element == nullptr)
-        return nullptr;
-    element->ImportDxf(file);
-    file.Close();
-    element->SetName(MakeNameUnique(ship, name));
-    return element;
-}
-
 void ImportMeshFile(CShipElement& element, const std::string& path, double scale, bool entities) {
     const CMeshFileKind kind = DetectMeshFile(path);
     if (kind == CMeshFileKind::stlAscii || kind == CMeshFileKind::stlBinary) {
@@ -134,18 +119,6 @@ CElementValueCheck FindElementValueFault(const CElementValues& v) {
     if (ratio && (v.*ratio < 0 || v.*ratio > 1))
         return {CElementValueFault::outsideZeroToOne, ratio};
     return {};
-}
-
-const char* CheckElementValues(const CElementValues& v) {
-    switch (FindElementValueFault(v).fault) {
-    case CElementValueFault::notANumber:
-        return "Immettere un numero.";
-    case CElementValueFault::outsideZeroToOne:
-        return "Immettere un numero compreso tra 0 e 1.";
-    case CElementValueFault::none:
-        break;
-    }
-    return nullptr;
 }
 
 void StoreElementValues(CShipModel& ship, CShipElement& element, const CElementValues& v) {
