@@ -4,8 +4,8 @@
 
 #include "geometry/CSectionContour.h"
 #include "io/CDxfFile.h"
-#include "model/CShipModel.h"
 #include "io/CTextTokenizer.h"
+#include "model/CShipModel.h"
 #include "platform/NumberText.h"
 
 #include <cmath>

@@ -130,9 +130,8 @@ bool IntegerOf(std::string_view token, std::int32_t& value) {
     long long read = 0;
     if (ReadIntegerText(token, read) == CNumberText::notNumber)
         return false;
-    value = static_cast<std::int32_t>(
-        std::clamp<long long>(read, std::numeric_limits<std::int32_t>::min(),
-                              std::numeric_limits<std::int32_t>::max()));
+    value = static_cast<std::int32_t>(std::clamp<long long>(
+        read, std::numeric_limits<std::int32_t>::min(), std::numeric_limits<std::int32_t>::max()));
     return true;
 }
 

@@ -35,8 +35,8 @@
 #pragma once
 
 #include "geometry/CSegmentList.h"
-#include "geometry/MeshArrays.h"
 #include "geometry/CVector3.h"
+#include "geometry/MeshArrays.h"
 #include "platform/CFile.h"
 
 #include <array>

@@ -88,8 +88,8 @@ bool ReadGrid(CDxfFile& file, CDxfMesh& mesh) {
     file.Seek(static_cast<std::int64_t>(at), CFile::begin);
     if (k < count && !damaged) {
         // The sequence ended early: at is the LF before its last keyword.
-        file.NoteFault(at + 1, FormatC("%d vertex records for a grid of %d x %d", k, mesh.rows,
-                                       mesh.cols));
+        file.NoteFault(at + 1,
+                       FormatC("%d vertex records for a grid of %d x %d", k, mesh.rows, mesh.cols));
     }
     return k == count;
 }

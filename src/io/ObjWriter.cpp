@@ -73,7 +73,9 @@ void WriteObj(const std::string& title, const std::string& name,
         for (int f = 0; f < mesh.FaceCount(); ++f) {
             const int b = mesh.first[static_cast<std::size_t>(f)];
             const int n = mesh.first[static_cast<std::size_t>(f) + 1] - b;
-            const auto corner = [&](int k) { return mesh.corners[static_cast<std::size_t>(b + k)]; };
+            const auto corner = [&](int k) {
+                return mesh.corners[static_cast<std::size_t>(b + k)];
+            };
             for (int k = 1; k + 1 < n; ++k) {
                 out += "f";
                 for (const int c : {corner(0), corner(k), corner(k + 1)}) {

@@ -345,10 +345,9 @@ TEST(CDxfFile, SequenceWithoutSeqendEndsAtNextEntity) {
 // library's strtod gives for it (what is not a number, a hexadecimal one
 // among them, is damage: CDxfDamage).
 TEST(CDxfFile, CoordinatesAreTheDecimalNumbersStrtodReads) {
-    std::vector<std::string> tokens = {"0",        "-0",     "  12.5", "+3",
-                                       "1e5",      "1E-5",   "-.5",    "5.",
-                                       "4.9e-324", "1e-320", "1e308",  "12\t3",
-                                       "12.5  ",   "00000.0001", "-1.5E+2", "1e-400"};
+    std::vector<std::string> tokens = {
+        "0",        "-0",     "  12.5", "+3",    "1e5",    "1E-5",       "-.5",     "5.",
+        "4.9e-324", "1e-320", "1e308",  "12\t3", "12.5  ", "00000.0001", "-1.5E+2", "1e-400"};
     std::uint32_t seed = 2024;
     const auto next = [&] { return seed = seed * 1664525u + 1013904223u; };
     const char* const formats[] = {"%.6f", "%1.8G", "%.17g", "%.3e", "%.20f"};

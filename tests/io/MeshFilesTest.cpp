@@ -327,8 +327,9 @@ TEST(ObjFiles, BoxOfQuadsReadsBackWithTheQuadsSplitFromTheFirstCorner) {
     EXPECT_DOUBLE_EQ(Volume(meshes[0]), 400);
 
     // A pentagon is fanned: (1, 2, 3), (1, 3, 4), (1, 4, 5).
-    const auto fan = ReadObjFile(Write("pentagon.obj", "v 0 0 0\nv 1 0 0\nv 2 1 0\nv 1 2 0\nv 0 1 0\n"
-                                             "f 1 2 3 4 5\n"));
+    const auto fan =
+        ReadObjFile(Write("pentagon.obj", "v 0 0 0\nv 1 0 0\nv 2 1 0\nv 1 2 0\nv 0 1 0\n"
+                                          "f 1 2 3 4 5\n"));
     ASSERT_EQ(fan.size(), 1u);
     ASSERT_EQ(fan[0].faces.size(), 3u);
     EXPECT_EQ(fan[0].faces[2].v[0], 1);
@@ -413,4 +414,3 @@ TEST(MeshFileKinds, ContentDecidesBeforeTheExtension) {
         EXPECT_EQ(e.m_cause, CFileException::fileNotFound);
     }
 }
-

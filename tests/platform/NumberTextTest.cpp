@@ -64,9 +64,9 @@ TEST_F(CommaLocale, EveryTextIsReadAsOneDecimalNumberOrNone) {
     for (const auto& c : cases) {
         double value = 99;
         EXPECT_EQ(ReadNumberText(c.text, value), c.kind) << c.text;
-        EXPECT_TRUE(std::isnan(c.value) ? std::isnan(value)
-                                        : value == c.value &&
-                                              std::signbit(value) == std::signbit(c.value))
+        EXPECT_TRUE(std::isnan(c.value)
+                        ? std::isnan(value)
+                        : value == c.value && std::signbit(value) == std::signbit(c.value))
             << c.text << " gives " << value;
     }
     for (const char* text : {"0x10", "-0X1p3", "1,5", "12abc", "", "  ", "1e", "e5", ".", "+-1",

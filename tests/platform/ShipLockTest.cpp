@@ -1,7 +1,7 @@
 // How long a command waits for a ship another process holds: BRELUND_LOCK_WAIT
 // seconds, read as a decimal number whatever the locale of the process.
-#include "platform/CFileException.h"
 #include "platform/ShipLock.h"
+#include "platform/CFileException.h"
 #include "support/ByteBuilder.h"
 
 #include <gtest/gtest.h>

@@ -40,9 +40,8 @@ template <class Fn> int ForEachLine(std::initializer_list<const char*> folders, 
 }
 
 // The floor of a folder of src; cli and ui stand side by side at the top.
-const std::map<std::string, int> kFloors = {{"platform", 0}, {"geometry", 1}, {"io", 2},
-                                            {"model", 3},    {"calc", 4},     {"cli", 5},
-                                            {"ui", 5}};
+const std::map<std::string, int> kFloors = {
+    {"platform", 0}, {"geometry", 1}, {"io", 2}, {"model", 3}, {"calc", 4}, {"cli", 5}, {"ui", 5}};
 
 // The folder of src a path lies in; empty outside src.
 std::string FolderOf(const fs::path& path) {
@@ -71,26 +70,26 @@ TEST(SourceFloors, NoIncludePointsUpAFloor) {
     const std::regex include(R"re(^\s*#\s*include\s*"([^"]+)")re");
     std::string offenders;
     int includes = 0;
-    const int scanned = ForEachLine(
-        {"platform", "geometry", "io", "model", "calc", "cli", "ui"},
-        [&](const fs::path& file, int n, const std::string& line) {
-            std::smatch m;
-            if (!std::regex_search(line, m, include))
-                return;
-            ++includes;
-            const std::string name = m[1];
-            // "folder/header.h" from src, or a header beside the file.
-            const fs::path beside = file.parent_path() / name;
-            const std::string to =
-                fs::exists(beside) ? FolderOf(beside) : FolderOf(Sources() / name);
-            const std::string from = FolderOf(file);
-            const auto f = kFloors.find(from), t = kFloors.find(to);
-            if (f == kFloors.end() || t == kFloors.end() || from == to)
-                return;
-            if (t->second >= f->second)
-                offenders += file.string() + ":" + std::to_string(n) + ": " + from +
-                             " includes " + to + ": " + line + "\n";
-        });
+    const int scanned =
+        ForEachLine({"platform", "geometry", "io", "model", "calc", "cli", "ui"},
+                    [&](const fs::path& file, int n, const std::string& line) {
+                        std::smatch m;
+                        if (!std::regex_search(line, m, include))
+                            return;
+                        ++includes;
+                        const std::string name = m[1];
+                        // "folder/header.h" from src, or a header beside the file.
+                        const fs::path beside = file.parent_path() / name;
+                        const std::string to =
+                            fs::exists(beside) ? FolderOf(beside) : FolderOf(Sources() / name);
+                        const std::string from = FolderOf(file);
+                        const auto f = kFloors.find(from), t = kFloors.find(to);
+                        if (f == kFloors.end() || t == kFloors.end() || from == to)
+                            return;
+                        if (t->second >= f->second)
+                            offenders += file.string() + ":" + std::to_string(n) + ": " + from +
+                                         " includes " + to + ": " + line + "\n";
+                    });
     EXPECT_GT(scanned, 100);
     EXPECT_GT(includes, 300);
     EXPECT_TRUE(offenders.empty()) << offenders;
