@@ -6,6 +6,7 @@
 #include "CVector3.h"
 
 #include <cstdint>
+#include <span>
 #include <vector>
 
 // A triangle: three 1-based indices into a vertex array.
@@ -31,4 +32,16 @@ struct CFaceList {
     std::vector<int> first;
 
     int FaceCount() const { return first.empty() ? 0 : static_cast<int>(first.size()) - 1; }
+    // Face f's corners, as indices into points.
+    std::span<const int> Face(int f) const {
+        const auto b = static_cast<std::size_t>(first[static_cast<std::size_t>(f)]);
+        const auto e = static_cast<std::size_t>(first[static_cast<std::size_t>(f) + 1]);
+        return std::span<const int>(corners).subspan(b, e - b);
+    }
+    // Face f's corners, as copies of their points.
+    void FacePoints(int f, std::vector<CVector3>& out) const {
+        out.clear();
+        for (const int c : Face(f))
+            out.push_back(points[static_cast<std::size_t>(c)]);
+    }
 };

@@ -202,15 +202,13 @@ CSurfaceEdges FindEdges(const CFaceList& list, const std::vector<int>& id, doubl
     std::vector<CEdgeUse> edges;
     edges.reserve(list.corners.size());
     for (int f = 0; f < faces; ++f) {
-        const int b = list.first[static_cast<std::size_t>(f)];
-        const int n = list.first[static_cast<std::size_t>(f) + 1] - b;
+        const std::span<const int> face = list.Face(f);
+        const std::size_t n = face.size();
         // Newell's area vector of the face.
         double ax = 0, ay = 0, az = 0;
-        for (int i = 0; i < n; ++i) {
-            const CVector3& p = list.points[static_cast<std::size_t>(
-                list.corners[static_cast<std::size_t>(b + i)])];
-            const CVector3& q = list.points[static_cast<std::size_t>(
-                list.corners[static_cast<std::size_t>(b + (i + 1) % n)])];
+        for (std::size_t i = 0; i < n; ++i) {
+            const CVector3& p = list.points[static_cast<std::size_t>(face[i])];
+            const CVector3& q = list.points[static_cast<std::size_t>(face[(i + 1) % n])];
             ax += (p.Y() - q.Y()) * (p.Z() + q.Z());
             ay += (p.Z() - q.Z()) * (p.X() + q.X());
             az += (p.X() - q.X()) * (p.Y() + q.Y());
@@ -220,11 +218,9 @@ CSurfaceEdges FindEdges(const CFaceList& list, const std::vector<int>& id, doubl
             ++out.degenerate;
             continue;
         }
-        for (int i = 0; i < n; ++i) {
-            const int u =
-                id[static_cast<std::size_t>(list.corners[static_cast<std::size_t>(b + i)])];
-            const int v = id[static_cast<std::size_t>(
-                list.corners[static_cast<std::size_t>(b + (i + 1) % n)])];
+        for (std::size_t i = 0; i < n; ++i) {
+            const int u = id[static_cast<std::size_t>(face[i])];
+            const int v = id[static_cast<std::size_t>(face[(i + 1) % n])];
             if (u != v)
                 edges.push_back({std::min(u, v), std::max(u, v), f, u < v});
         }
@@ -301,13 +297,8 @@ double EnclosedVolume(const CFaceList& list) {
     double volume = 0;
     std::vector<CVector3> p;
     for (int f = 0; f < list.FaceCount(); ++f) {
-        const int b = list.first[static_cast<std::size_t>(f)];
-        const int n = list.first[static_cast<std::size_t>(f) + 1] - b;
-        p.resize(static_cast<std::size_t>(n));
-        for (int i = 0; i < n; ++i)
-            p[static_cast<std::size_t>(i)] = list.points[static_cast<std::size_t>(
-                list.corners[static_cast<std::size_t>(b + i)])];
-        volume += polygon::Volume(p.data(), n);
+        list.FacePoints(f, p);
+        volume += polygon::Volume(p.data(), static_cast<int>(p.size()));
     }
     return volume;
 }

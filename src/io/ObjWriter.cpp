@@ -71,14 +71,10 @@ void WriteObj(const std::string& title, const std::string& name,
             flush();
         }
         for (int f = 0; f < mesh.FaceCount(); ++f) {
-            const int b = mesh.first[static_cast<std::size_t>(f)];
-            const int n = mesh.first[static_cast<std::size_t>(f) + 1] - b;
-            const auto corner = [&](int k) {
-                return mesh.corners[static_cast<std::size_t>(b + k)];
-            };
-            for (int k = 1; k + 1 < n; ++k) {
+            const std::span<const int> face = mesh.Face(f);
+            for (std::size_t k = 1; k + 1 < face.size(); ++k) {
                 out += "f";
-                for (const int c : {corner(0), corner(k), corner(k + 1)}) {
+                for (const int c : {face[0], face[k], face[k + 1]}) {
                     out += ' ';
                     AppendIndex(out, base + c + 1);
                 }

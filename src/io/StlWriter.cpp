@@ -25,13 +25,8 @@ template <class Fn> void ForEachFace(const std::vector<CFaceList>& meshes, Fn&& 
     std::vector<CVector3> p;
     for (const CFaceList& mesh : meshes)
         for (int f = 0; f < mesh.FaceCount(); ++f) {
-            const int b = mesh.first[static_cast<std::size_t>(f)];
-            const int n = mesh.first[static_cast<std::size_t>(f) + 1] - b;
-            p.resize(static_cast<std::size_t>(n));
-            for (int k = 0; k < n; ++k)
-                p[static_cast<std::size_t>(k)] = mesh.points[static_cast<std::size_t>(
-                    mesh.corners[static_cast<std::size_t>(b + k)])];
-            fn(p.data(), n);
+            mesh.FacePoints(f, p);
+            fn(p.data(), static_cast<int>(p.size()));
         }
 }
 

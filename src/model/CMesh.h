@@ -68,3 +68,22 @@ inline void WidenBox(CVector3& min, CVector3& max, const CVector3& lo, const CVe
     max.Set(hi.X() > max.X() ? hi.X() : max.X(), hi.Y() > max.Y() ? hi.Y() : max.Y(),
             hi.Z() > max.Z() ? hi.Z() : max.Z());
 }
+
+// The box of the items of a list (meshes, elements) that have one; false,
+// with the outputs untouched, when none has.
+template <class List> bool ExtentsOf(const List& list, CVector3& min, CVector3& max) {
+    bool any = false;
+    for (int i = 1; i <= list.GetCount(); ++i) {
+        CVector3 lo, hi;
+        if (!list.GetAt(i)->Extents(lo, hi))
+            continue;
+        if (any) {
+            WidenBox(min, max, lo, hi);
+        } else {
+            min = lo;
+            max = hi;
+        }
+        any = true;
+    }
+    return any;
+}

@@ -42,20 +42,7 @@ void CShipElement::ImportDxf(CDxfFile& file) {
 }
 
 bool CShipElement::Extents(CVector3& min, CVector3& max) const {
-    bool any = false;
-    for (int m = 1; m <= GetCount(); ++m) {
-        CVector3 lo, hi;
-        if (!GetAt(m)->Extents(lo, hi))
-            continue;
-        if (any) {
-            WidenBox(min, max, lo, hi);
-        } else {
-            min = lo;
-            max = hi;
-        }
-        any = true;
-    }
-    return any;
+    return ExtentsOf(*this, min, max);
 }
 
 bool CShipElement::AddSections(double x, CSectionContour& contour) const {

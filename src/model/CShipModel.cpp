@@ -107,20 +107,7 @@ template <class T> void StoreList(CFile& file, const COwningList<T>& list) {
 } // namespace
 
 bool CShipModel::HullExtents(CVector3& min, CVector3& max) const {
-    bool any = false;
-    for (int i = 1; i <= m_hull.GetCount(); ++i) {
-        CVector3 lo, hi;
-        if (!m_hull.GetAt(i)->Extents(lo, hi))
-            continue;
-        if (any) {
-            WidenBox(min, max, lo, hi);
-        } else {
-            min = lo;
-            max = hi;
-        }
-        any = true;
-    }
-    return any;
+    return ExtentsOf(m_hull, min, max);
 }
 
 bool CShipModel::Section(double x, CSectionContour& contour) const {
