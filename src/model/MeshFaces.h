@@ -7,7 +7,6 @@
 #include "CGridMesh.h"
 #include "COwningList.h"
 #include "CPolyfaceMesh.h"
-#include "geometry/CPointList.h"
 #include "geometry/RotationKernel.h"
 
 #include <vector>
