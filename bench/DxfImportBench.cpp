@@ -6,7 +6,7 @@
 //   build/bench/brelund-dxf-bench --benchmark_filter=Polyface/1000000
 #include "BenchHulls.h"
 
-#include "model/CDxfFile.h"
+#include "io/CDxfFile.h"
 
 #include <benchmark/benchmark.h>
 

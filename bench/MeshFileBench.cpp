@@ -5,6 +5,8 @@
 // 2 OBJ). Each benchmark reports ns_per_tri and the file's size.
 #include "BenchHulls.h"
 
+#include "io/ObjReader.h"
+#include "io/StlReader.h"
 #include "model/MeshFiles.h"
 #include "platform/AtomicFile.h"
 #include "platform/NumberText.h"
@@ -91,8 +93,8 @@ void BM_ReadStl(benchmark::State& state) {
     const long triangles = state.range(0);
     const std::string& path = g_files.Path(triangles, static_cast<int>(state.range(1)));
     for (auto _ : state) {
-        auto mesh = ReadStl(path);
-        benchmark::DoNotOptimize(mesh->GetFaceCount());
+        const CTriangleArrays mesh = ReadStlFile(path);
+        benchmark::DoNotOptimize(mesh.faces.size());
     }
     Report(state, triangles, path);
 }
@@ -108,8 +110,8 @@ void BM_ReadObj(benchmark::State& state) {
     const long triangles = state.range(0);
     const std::string& path = g_files.Path(triangles, obj);
     for (auto _ : state) {
-        auto meshes = ReadObj(path);
-        benchmark::DoNotOptimize(meshes.front()->GetFaceCount());
+        const std::vector<CTriangleArrays> meshes = ReadObjFile(path);
+        benchmark::DoNotOptimize(meshes.front().faces.size());
     }
     Report(state, triangles, path);
 }

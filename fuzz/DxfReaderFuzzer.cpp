@@ -4,13 +4,11 @@
 // entity (or the ENTITIES section of a drawing cut short); never a crash, a
 // hang or an allocation the file cannot back. Meshes read hold finite points
 // only and at least one face, polyface corners among their vertices and
-// grids their M x N points; every face is then visited, as the engine would.
+// grids their M x N points.
 #include "FuzzInput.h"
 
-#include "model/CDxfFile.h"
-#include "model/CGridMesh.h"
-#include "model/CPolyfaceMesh.h"
-#include "model/CShipElement.h"
+#include "io/CDxfFile.h"
+#include "io/DxfMeshReader.h"
 #include "platform/CFileException.h"
 
 #include <cmath>
@@ -24,26 +22,20 @@ void Require(bool condition) {
         std::abort();
 }
 
-void CheckMesh(CMesh& mesh) {
-    const int first = mesh.GetType() == CMesh::typeGrid ? 0 : 1;
-    for (int i = first; i < first + mesh.GetVertexCount(); ++i) {
-        const CVector3* v = mesh.GetVertex(i);
-        Require(v != nullptr && std::isfinite(v->X()) && std::isfinite(v->Y()) &&
-                std::isfinite(v->Z()));
-    }
-    if (const auto* polyface = dynamic_cast<const CPolyfaceMesh*>(&mesh)) {
-        for (const CFaceIndices& f : polyface->Faces())
-            for (int k : f.v)
-                Require(k >= 1 && k <= polyface->GetVertexCount());
-    }
-    if (const auto* grid = dynamic_cast<const CGridMesh*>(&mesh))
-        Require(grid->GetRows() >= 1 && grid->GetCols() >= 1 &&
-                grid->GetVertexCount() == grid->GetRows() * grid->GetCols());
+void CheckMesh(const CDxfMesh& mesh) {
+    for (const CVector3& v : mesh.vertices)
+        Require(std::isfinite(v.X()) && std::isfinite(v.Y()) && std::isfinite(v.Z()));
+    const auto nv = static_cast<std::int64_t>(mesh.vertices.size());
     // A mesh without faces is not kept.
-    Require(mesh.GetFaceCount() > 0);
-    CPointList face;
-    for (int i = 1; i <= mesh.GetFaceCount(); ++i)
-        mesh.GetFace(i, face);
+    if (mesh.grid) {
+        Require(mesh.rows >= 2 && mesh.cols >= 2 &&
+                nv == std::int64_t{mesh.rows} * std::int64_t{mesh.cols} && mesh.faces.empty());
+        return;
+    }
+    Require(!mesh.faces.empty());
+    for (const CFaceIndices& f : mesh.faces)
+        for (int k : f.v)
+            Require(k >= 1 && k <= nv);
 }
 
 } // namespace
@@ -56,9 +48,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         file.SeekToBegin();
         if (hull)
             file.FindEntities();
-        CShipElement element;
+        std::vector<CDxfMesh> meshes;
         try {
-            element.ImportDxf(file);
+            meshes = ReadDxfMeshes(file);
         } catch (const CFileException& e) {
             const std::string_view detail = e.m_detail;
             Require(e.m_cause == CFileException::damaged && e.m_file_name == path);
@@ -68,8 +60,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
                     detail.rfind("the drawing ends at line ", 0) == 0);
             continue;
         }
-        for (int m = 1; m <= element.GetCount(); ++m)
-            CheckMesh(*element.GetAt(m));
+        for (const CDxfMesh& mesh : meshes)
+            CheckMesh(mesh);
     }
     return 0;
 }

@@ -1,7 +1,8 @@
 // Any bytes read as an OBJ file: either meshes or a CFileException, never a
-// crash; every mesh read has faces, each naming one of the mesh's vertices,
+// crash; every set read has faces, each naming one of the set's vertices,
 // all finite, and no vertex that no face uses.
-#include "model/MeshFiles.h"
+#include "io/MeshFileKind.h"
+#include "io/ObjReader.h"
 #include "platform/CFileException.h"
 
 #include <cmath>
@@ -12,7 +13,7 @@
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const std::string_view bytes(reinterpret_cast<const char*>(data), size);
     DetectMeshKind(bytes, size, "fuzz.obj");
-    std::vector<std::unique_ptr<CPolyfaceMesh>> meshes;
+    std::vector<CTriangleArrays> meshes;
     try {
         meshes = ReadObjBytes(bytes, "fuzz.obj");
     } catch (const CFileException&) {
@@ -20,14 +21,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
     std::vector<bool> used;
     for (const auto& mesh : meshes) {
-        const int nv = mesh->GetVertexCount();
-        if (mesh->GetFaceCount() == 0)
+        const auto nv = static_cast<std::int64_t>(mesh.vertices.size());
+        if (mesh.faces.empty())
             std::abort();
-        for (const CVector3& v : mesh->Vertices())
+        for (const CVector3& v : mesh.vertices)
             if (!std::isfinite(v.X()) || !std::isfinite(v.Y()) || !std::isfinite(v.Z()))
                 std::abort();
         used.assign(static_cast<std::size_t>(nv), false);
-        for (const CFaceIndices& f : mesh->Faces())
+        for (const CFaceIndices& f : mesh.faces)
             for (int k = 0; k < 3; ++k) {
                 if (f.v[k] < 1 || f.v[k] > nv)
                     std::abort();

@@ -1,8 +1,8 @@
-// Any bytes read as an STL file: either a mesh or a CFileException, never a
-// crash or an allocation the bytes cannot back; every triangle of a mesh
-// read names one of its vertices, all finite, and the kind of the bytes can
-// be told.
-#include "model/MeshFiles.h"
+// Any bytes read as an STL file: either triangles or a CFileException, never
+// a crash or an allocation the bytes cannot back; every triangle read names
+// one of the vertices, all finite, and the kind of the bytes can be told.
+#include "io/MeshFileKind.h"
+#include "io/StlReader.h"
 #include "platform/CFileException.h"
 
 #include <cmath>
@@ -12,17 +12,17 @@
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const std::string_view bytes(reinterpret_cast<const char*>(data), size);
     DetectMeshKind(bytes, size, "fuzz.stl");
-    std::unique_ptr<CPolyfaceMesh> mesh;
+    CTriangleArrays mesh;
     try {
         mesh = ReadStlBytes(bytes, "fuzz.stl");
     } catch (const CFileException&) {
         return 0;
     }
-    const int nv = mesh->GetVertexCount();
-    for (const CVector3& v : mesh->Vertices())
+    const auto nv = static_cast<std::int64_t>(mesh.vertices.size());
+    for (const CVector3& v : mesh.vertices)
         if (!std::isfinite(v.X()) || !std::isfinite(v.Y()) || !std::isfinite(v.Z()))
             std::abort();
-    for (const CFaceIndices& f : mesh->Faces())
+    for (const CFaceIndices& f : mesh.faces)
         for (int k = 0; k < 3; ++k)
             if (f.v[k] < 1 || f.v[k] > nv)
                 std::abort();

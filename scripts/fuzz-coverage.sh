@@ -27,7 +27,7 @@ jobs=$(nproc 2>/dev/null || echo 2)
 # entry points by path (the mesh harnesses hand the bytes over).
 writers='Store|Write|Export|::SetLength[(]|::Flush[(]|CFile::Close[(]|BeginPolyline|EndPolyline|AppendGroup|AppendLine|LineText|ObjName|AppendNumber|AppendIndex'
 editing='InvertNormals|AddElement|FindElement|FindIn<|DeleteElement|::Swap[(]|SetLoadVolume|SetFillingRatio|loadnotes::Collect'
-by_path='ReadStl[(]|ReadObj[(]|DetectMeshFile|ReadWholeFile'
+by_path='ReadStlFile|ReadObjFile|DetectMeshFile|ReadWholeFile'
 
 # The reader's source files, and the left-out functions in them.
 reader() {
@@ -37,19 +37,18 @@ reader() {
              src/model/CShipElement.cpp src/model/CTank.cpp src/model/CCompartment.cpp
              src/model/CPolyfaceMesh.cpp src/model/CGridMesh.cpp src/model/CVectorGrid.cpp
              src/model/LoadNotes.cpp src/platform/CFile.cpp)
-      outside="$writers|$editing|ImportDxf|Read3dFaces|CCorner|GetFace|GetVertex|SetFace|::Item[(]" ;;
+      outside="$writers|$editing|ImportDxf|Extents|AddSections|::Section[(]|::Assign[(]|GetFace|GetVertex|SetFace|::Item[(]" ;;
     fuzz_dxf_reader)
-      files=(src/model/CDxfFile.cpp src/model/CShipElement.cpp src/model/CPolyfaceMesh.cpp
-             src/model/CGridMesh.cpp src/platform/CFile.cpp)
+      files=(src/io/CDxfFile.cpp src/io/DxfMeshReader.cpp src/platform/CFile.cpp)
       # CDxfFile::Open and DropBytes reopen a drawing; ReadVertex is the
       # record reader for callers other than the import.
-      outside="$writers|$editing|::Load[(]|CDxfFile::Open|DropBytes|CDxfFile::ReadVertex[(]|CShipElement::GetFaceCount|GetVertex[(]int[)] const" ;;
+      outside="$writers|RequireFinite|CDxfFile::Open|DropBytes|CDxfFile::ReadVertex[(]" ;;
     fuzz_stl_reader)
-      files=(src/model/MeshFiles.cpp)
-      outside="$writers|$by_path|CObjReader|ResolveIndex|ReadObjBytes" ;;
+      files=(src/io/StlReader.cpp src/io/MeshFileKind.cpp src/io/MeshFileText.cpp)
+      outside="$by_path" ;;
     fuzz_obj_reader)
-      files=(src/model/MeshFiles.cpp)
-      outside="$writers|$by_path|ReadStlBytes|ReadAsciiStl|ReadBinaryStl" ;;
+      files=(src/io/ObjReader.cpp src/io/MeshFileKind.cpp src/io/MeshFileText.cpp)
+      outside="$by_path" ;;
     *)
       echo "unknown target $1 (fuzz_ship_file, fuzz_dxf_reader, fuzz_stl_reader, fuzz_obj_reader)" >&2
       exit 2 ;;

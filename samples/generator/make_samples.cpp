@@ -12,7 +12,7 @@
 //                   at z = 0, and two tanks inside it.
 //
 // Usage: brelund-make-samples FOLDER
-#include "model/CDxfFile.h"
+#include "io/CDxfFile.h"
 #include "platform/AtomicFile.h"
 #include "platform/CFileException.h"
 

@@ -3,8 +3,9 @@
 #include "StepCount.h"
 
 #include "geometry/CSectionContour.h"
+#include "io/CTextTokenizer.h"
 #include "model/CShipModel.h"
-#include "model/CTextTokenizer.h"
+#include "platform/NumberText.h"
 
 #include <cmath>
 
@@ -37,6 +38,8 @@ CCalcCheck CheckBonjeanInputs(const CShipModel* ship, const CBonjeanInputs& in,
           std::pair{"station0", in.station0}, std::pair{"station20", in.station20}})
         if (!std::isfinite(value))
             return Problem(CalcRule::notANumber, name, value);
+    if (std::string entry; FindStationThatIsNotANumber(in.extra, entry))
+        return Problem(CalcRule::notANumber, "extra", 0, 0, entry);
     if (in.zstart > in.zend)
         return Problem(CalcRule::aboveOther, "zstart", in.zstart, in.zend, "zend");
     if (data.xmin > in.station0)
@@ -68,17 +71,39 @@ int BonjeanWaterlineCount(const CBonjeanInputs& in) {
     return static_cast<int>(StepCount(in.zend - in.zstart, in.dz)) + 1;
 }
 
-std::vector<double> ReadAdditionalStations(const std::string& text) {
+namespace {
+
+// The stations up to the first entry that is not a number; false, with that
+// entry, when there is one.
+bool ReadStations(const std::string& text, std::vector<double>& stations, std::string& entry) {
     CTextTokenizer tokens(text);
     const int count = tokens.CountTokens();
     tokens.Reset();
-    std::vector<double> stations;
     for (int i = 0; i < count; ++i) {
+        const std::int32_t at = tokens.GetPosition();
         double v = 0;
-        tokens.ReadDouble(v);
+        if (!tokens.ReadDouble(v)) {
+            tokens.SetPosition(at);
+            entry = tokens.NextToken();
+            return false;
+        }
         stations.push_back(v);
     }
+    return true;
+}
+
+} // namespace
+
+std::vector<double> ReadAdditionalStations(const std::string& text) {
+    std::vector<double> stations;
+    std::string entry;
+    ReadStations(text, stations, entry);
     return stations;
+}
+
+bool FindStationThatIsNotANumber(const std::string& text, std::string& entry) {
+    std::vector<double> stations;
+    return !ReadStations(text, stations, entry);
 }
 
 std::vector<double> BonjeanStations(const CBonjeanInputs& in, const CBonjeanModelData& data,

@@ -52,9 +52,12 @@ CCalcCheck CheckBonjeanInputs(const CShipModel* ship, const CBonjeanInputs& inpu
 // Number of waterlines: 1 when dz = 0, otherwise StepCount(Zend - Zstart, dz) + 1.
 int BonjeanWaterlineCount(const CBonjeanInputs& inputs);
 
-// The additional station numbers: tokens up to the first empty one, each
-// read as a number from its start (0 when none starts it).
+// The additional station numbers: the entries up to the first empty one (an
+// empty line), each one number, blanks around it allowed; reading stops at
+// an entry that is not one, which CheckBonjeanInputs refuses.
 std::vector<double> ReadAdditionalStations(const std::string& text);
+// The first of those entries that is not a number, when there is one.
+bool FindStationThatIsNotANumber(const std::string& text, std::string& entry);
 
 // The x of every station, regular and additional, for the tables or for
 // the drawing (which nudge stations off the hull's ends differently).

@@ -7,7 +7,7 @@
 #include "calc/SubmergedTrim.h"
 #include "calc/UprightTable.h"
 #include "geometry/CSectionContour.h"
-#include "model/CDxfFile.h"
+#include "io/CDxfFile.h"
 #include "model/CShipModel.h"
 #include "platform/AtomicFile.h"
 #include "platform/NumberText.h"
@@ -436,6 +436,8 @@ void AddBonjean(CLI::App& app, int& status) {
         // The lines of the additional-sections box, CR LF between them.
         for (std::size_t k = 0; k < a->extra.size(); ++k)
             in.extra += (k ? "\r\n" : "") + a->extra[k];
+        if (std::string entry; FindStationThatIsNotANumber(in.extra, entry))
+            throw CRefusedError("--extra \"" + EscapeField(entry) + "\" is not a number");
         CBonjeanModelData data;
         if (!OpenBonjeanTables(ship, data))
             std::fprintf(stderr, "brelund-calc: warning: the ship has no hull element with "
@@ -463,7 +465,7 @@ void AddBonjean(CLI::App& app, int& status) {
                         drawing.WriteHead();
                         ExtractBonjeanSections(
                             ship, in, data,
-                            [&](const CSectionContour& contour) { contour.WriteDxf(drawing); },
+                            [&](const CSectionContour& contour) { drawing.WriteSection(contour); },
                             {progress.get(), stop});
                         drawing.WriteTail();
                     }

@@ -120,19 +120,58 @@ void AddRecordOutputOptions(CLI::App& command, std::string& format, int& digits)
         ->check(CLI::Range(1, 17));
 }
 
-void RefuseEmptyNumbers(CLI::App& app) {
-    const CLI::Validator notEmpty(
+namespace {
+
+// Why a value typed for a number is refused: empty (it would read as 0) or
+// not a number at all.
+std::string NotANumber(const std::string& value, const char* what) {
+    if (value.find_first_not_of(" \t") == std::string::npos)
+        return std::string("a number is needed, not an empty value");
+    return "\"" + EscapeText(value) + "\" is not " + what;
+}
+
+} // namespace
+
+void ReadNumbersStrictly(CLI::App& app) {
+    // Each value is read here and handed on in a form CLI11's own reading
+    // (strtold, strtoll with any base) gives back exactly: a finite number
+    // with every digit, "inf" or "nan" for the commands to refuse by name,
+    // an integer in plain decimal.
+    const CLI::Validator real(
         [](std::string& value) {
-            return value.find_first_not_of(" \t") == std::string::npos
-                       ? std::string("a number is needed, not an empty value")
-                       : std::string();
+            double read = 0;
+            switch (ReadNumberText(value, read)) {
+            case CNumberText::number:
+                value = FormatC("%.17g", read);
+                return std::string();
+            case CNumberText::outOfRange:
+            case CNumberText::notFinite:
+                value = FormatC("%g", read);
+                return std::string();
+            case CNumberText::notNumber:
+                break;
+            }
+            return NotANumber(value, "a number");
         },
-        "", "NOT_EMPTY");
+        "", "NUMBER");
+    const CLI::Validator integer(
+        [](std::string& value) {
+            long long read = 0;
+            if (ReadIntegerText(value, read) != CNumberText::number)
+                return NotANumber(value, "a whole number");
+            value = FormatC("%lld", read);
+            return std::string();
+        },
+        "", "INTEGER");
     for (CLI::App* command : app.get_subcommands([](CLI::App*) { return true; }))
         for (CLI::Option* option : command->get_options()) {
-            const std::string type = option->get_type_name();
-            if (type == "FLOAT" || type == "INT" || type == "UINT")
-                option->check(notEmpty);
+            // The type, less the checks the option has (":INT in [1 - 17]").
+            const std::string full = option->get_type_name();
+            const std::string type = full.substr(0, full.find(':'));
+            if (type == "FLOAT")
+                option->transform(real);
+            else if (type == "INT" || type == "UINT")
+                option->transform(integer);
         }
 }
 

@@ -78,9 +78,12 @@ void AddRuleOption(CLI::App& command, IntegrationRule& rule);
 // that print records (calc/RecordTable.h).
 void AddRecordOutputOptions(CLI::App& command, std::string& format, int& digits);
 
-// Every option of every command that takes a number refuses an empty value
-// (which would read as 0) as a usage error.
-void RefuseEmptyNumbers(CLI::App& app);
+// Every option of every command that takes a number reads it with
+// ReadNumberText (a real) or ReadIntegerText (an integer), in the C
+// conventions: an empty value (which would read as 0) or one that is not a
+// decimal number is a usage error naming the option; "nan", "inf" and
+// numbers beyond a double's range reach the command, which refuses them.
+void ReadNumbersStrictly(CLI::App& app);
 
 // Each command adds its subcommand; its callback runs the command and sets
 // the exit status through the returned reference.

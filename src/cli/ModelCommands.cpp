@@ -4,7 +4,7 @@
 #include "CliCommon.h"
 #include "platform/ShipLock.h"
 
-#include "model/CDxfFile.h"
+#include "io/CDxfFile.h"
 #include "model/ElementEditing.h"
 #include "model/MeshCheck.h"
 #include "model/MeshFiles.h"

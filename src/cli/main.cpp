@@ -24,7 +24,7 @@ int main(int argc, char** argv) {
     AddCheckCommand(app, status);
     AddHydrostaticsCommand(app, status);
     AddStabilityCommand(app, status);
-    RefuseEmptyNumbers(app);
+    ReadNumbersStrictly(app);
 
     try {
         app.parse(argc, argv);

@@ -1,5 +1,39 @@
 #include "CSectionContour.h"
 
+bool polygon::CutAtX(const CVector3* const* p, int n, double x, CSegment& out) {
+    if (n < 3)
+        return false;
+    CVector3 r, q;
+    int i = 1;
+    // First crossing: edges V1V2, V2V3, ... up to V(n-1)Vn.
+    for (;; ++i) {
+        if (i >= n)
+            return false;
+        const double t = CSegment(*p[i - 1], *p[i]).ParameterAtX(x, r);
+        if (t >= 0 && t <= 1)
+            break;
+    }
+    // Second crossing: the edges after it, then the closing edge VnV1.
+    bool found = false;
+    for (++i; i < n; ++i) {
+        const double t = CSegment(*p[i - 1], *p[i]).ParameterAtX(x, q);
+        if (t >= 0 && t <= 1) {
+            found = true;
+            break;
+        }
+    }
+    if (!found) {
+        const double t = CSegment(*p[n - 1], *p[0]).ParameterAtX(x, q);
+        if (!(t >= 0 && t <= 1))
+            return false;
+    }
+    if (x > p[0]->X())
+        out.Set(q, r);
+    else
+        out.Set(r, q);
+    return true;
+}
+
 bool CSectionContour::ClipBelow(double z, int i, CSegment& out) const {
     out = CSegment();
     const CSegment* segment = GetAt(i);

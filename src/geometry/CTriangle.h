@@ -1,10 +1,8 @@
-// Three vertices V1, V2, V3 and the integrals taken over one plane triangle
-// (the formulas are in TriangleIntegrals.h).
+// Three vertices V1, V2, V3 of a plane triangle, its normal and its centroid
+// (the formulas of the integrals over it are in TriangleIntegrals.h).
 #pragma once
 
 #include "CVector3.h"
-
-class CHydroProperties;
 
 class CTriangle {
 public:
@@ -17,16 +15,6 @@ public:
     void Normal(CVector3& n) const;
     // p = (V1 + V2 + V3) / 3.
     void Centroid(CVector3& p) const;
-
-    // zc * A * n.z: summed over a closed outward surface, the volume.
-    double VolumeContribution() const;
-    // Area, volume term and volume moments; nothing but the area for a
-    // triangle of zero area.
-    void Moments(CVector3& moments, double& area, double& volume) const;
-    // Fills result (reset first, collect flag kept) with this triangle's
-    // S, V and moments and, when result collects, its waterline segment.
-    // The vertices are rounded in place for the waterline test.
-    void ImmersedContribution(CHydroProperties& result);
 
 private:
     CVector3 m_v[3];

@@ -1,6 +1,6 @@
 // Fan-triangle sums over a polygon given as a point array: V1 = p[0], and
 // V2, V3 = p[i], p[i + 1] for i = 1 .. n - 2, in that order. Shared by
-// CPolygon and the engine's face loops.
+// the engine's face loops and the checks of a surface.
 //
 // A fan triangle with two equal vertices has a zero cross product, hence a
 // zero area, and adds exactly nothing to any sum, so it is skipped: the

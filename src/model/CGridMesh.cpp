@@ -1,10 +1,7 @@
 #include "CGridMesh.h"
 
-#include "CDxfFile.h"
 #include "ShipFileIO.h"
-#include "platform/NumberText.h"
-
-#include <vector>
+#include "io/CDxfFile.h"
 
 int CGridMesh::GetFaceCount() const {
     const int rows = GetRows(), cols = GetCols();
@@ -54,42 +51,5 @@ void CGridMesh::Store(CFile& file) const {
 }
 
 void CGridMesh::ExportDxf(CDxfFile& file) const {
-    for (const CVector3& v : Items())
-        file.RequireFinite(v);
-    file.WriteGridHeader(GetRows(), GetCols());
-    for (const CVector3& v : Items())
-        file.WriteGridVertex(v);
-    file.EndPolyline();
-}
-
-bool CGridMesh::ImportDxf(CDxfFile& file) {
-    CDxfVertex record;
-    bool damaged = false;
-    std::uint64_t at = file.GetPosition();
-    const int count = GetVertexCount();
-    int k = 0;
-    for (; k < count; ++k) {
-        if (!file.ReadVertexAt(at, record, &damaged))
-            break;
-        *Item(k) = record;
-    }
-    file.Seek(static_cast<std::int64_t>(at), CFile::begin);
-    if (k < count && !damaged) {
-        // The sequence ended early: at is the LF before its last keyword.
-        file.NoteFault(at + 1,
-                       FormatC("%d vertex records for a grid of %d x %d", k, GetRows(), GetCols()));
-    }
-    return k == count;
-}
-
-void CGridMesh::Close(bool closedM, bool closedN) {
-    const int rows = GetRows(), cols = GetCols();
-    if (rows <= 0 || cols <= 0 || (!closedM && !closedN))
-        return;
-    const std::vector<CVector3> open = Items();
-    Resize(rows + (closedM ? 1 : 0), cols + (closedN ? 1 : 0));
-    for (int r = 0; r < GetRows(); ++r)
-        for (int j = 0; j < GetCols(); ++j)
-            *Item(r, j) = open[static_cast<std::size_t>(r % rows) * static_cast<std::size_t>(cols) +
-                               static_cast<std::size_t>(j % cols)];
+    file.WriteGridMesh(GetRows(), GetCols(), Items());
 }

@@ -18,14 +18,6 @@ public:
     // M, N and the M x N points row by row. The orientation flag is not
     // written: the drawing has no place for it.
     void ExportDxf(CDxfFile& file) const override;
-    // Fills the grid, as sized by the caller, row by row from the records
-    // that follow; records beyond M x N are passed over. False (damaged)
-    // when the sequence ends before the grid is full.
-    bool ImportDxf(CDxfFile& file) override;
-    // Repeats row 0 after the last row (closedM) and column 0 after the last
-    // column (closedN): the faces are then those of a drawing's grid closed
-    // in M or N, whose last row or column is joined to the first.
-    void Close(bool closedM, bool closedN);
     // The orientation flag, then the grid.
     void Load(CFile& file) override;
     void Store(CFile& file) const override;

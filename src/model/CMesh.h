@@ -4,6 +4,7 @@
 #pragma once
 
 #include "geometry/CPointList.h"
+#include "geometry/MeshArrays.h"
 
 class CDxfFile;
 class CFile;
@@ -29,15 +30,16 @@ public:
     // Writes the mesh as one DXF POLYLINE entity; CFileException, with
     // nothing written, when a vertex is not finite.
     virtual void ExportDxf(CDxfFile& file) const = 0;
-    // Reads the mesh from the VERTEX records at the file's position. False
-    // when the entity is damaged: the mesh is then not to be kept, and the
-    // file holds the fault for CDxfFile::RefuseEntity.
-    virtual bool ImportDxf(CDxfFile& file) = 0;
     virtual void Load(CFile& file) = 0;
     virtual void Store(CFile& file) const = 0;
     // Face i, 1 <= i <= GetFaceCount(), as copies of its vertices in order.
     virtual void GetFace(int i, CPointList& list) const = 0;
     virtual int GetFaceCount() const = 0;
+
+    // Appends the vertices, in GetVertex order, and the faces (their corner
+    // indices offset by the points already there) to list; nothing when the
+    // mesh has no vertex.
+    void AppendFaces(CFaceList& list) const;
 
     // Smallest and largest x, y and z over every vertex; false, with the
     // outputs untouched, when the mesh has no vertex.
@@ -53,3 +55,30 @@ protected:
     // Selects the winding of a grid mesh's quads.
     bool m_orientation = true;
 };
+
+// Widens the box (min, max) to hold the box (lo, hi).
+inline void WidenBox(CVector3& min, CVector3& max, const CVector3& lo, const CVector3& hi) {
+    min.Set(lo.X() < min.X() ? lo.X() : min.X(), lo.Y() < min.Y() ? lo.Y() : min.Y(),
+            lo.Z() < min.Z() ? lo.Z() : min.Z());
+    max.Set(hi.X() > max.X() ? hi.X() : max.X(), hi.Y() > max.Y() ? hi.Y() : max.Y(),
+            hi.Z() > max.Z() ? hi.Z() : max.Z());
+}
+
+// The box of the items of a list (meshes, elements) that have one; false,
+// with the outputs untouched, when none has.
+template <class List> bool ExtentsOf(const List& list, CVector3& min, CVector3& max) {
+    bool any = false;
+    for (int i = 1; i <= list.GetCount(); ++i) {
+        CVector3 lo, hi;
+        if (!list.GetAt(i)->Extents(lo, hi))
+            continue;
+        if (any) {
+            WidenBox(min, max, lo, hi);
+        } else {
+            min = lo;
+            max = hi;
+        }
+        any = true;
+    }
+    return any;
+}

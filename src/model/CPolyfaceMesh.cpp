@@ -1,10 +1,10 @@
 #include "CPolyfaceMesh.h"
 
-#include <cstdint>
-
-#include "CDxfFile.h"
 #include "ShipFileIO.h"
+#include "io/CDxfFile.h"
 #include "platform/NumberText.h"
+
+#include <cstdint>
 
 void CPolyfaceMesh::Allocate(int nv, int nf) {
     if (nv <= 0 || nf <= 0)
@@ -96,67 +96,5 @@ void CPolyfaceMesh::Store(CFile& file) const {
 }
 
 void CPolyfaceMesh::ExportDxf(CDxfFile& file) const {
-    for (const CVector3& v : m_vertices)
-        file.RequireFinite(v);
-    file.WritePolyfaceHeader(GetVertexCount(), GetFaceCount());
-    for (const CVector3& v : m_vertices)
-        file.WritePolyfaceVertex(v);
-    for (const CFaceIndices& f : m_faces)
-        file.WritePolyfaceFace(f.v[0], f.v[1], f.v[2], 0);
-    file.EndPolyline();
-}
-
-bool CPolyfaceMesh::ImportDxf(CDxfFile& file) {
-    FreeArrays();
-    int nv = 0, nf = 0;
-    if (!file.CountPolyfaceRecords(nv, nf))
-        return false;
-    if (nv == 0 || nf == 0)
-        return true;
-    Allocate(nv, nf);
-    // Records are taken in file order whatever their flags; a record the
-    // sequence does not have leaves the scratch record as it was.
-    std::uint64_t at = file.GetPosition();
-    CDxfVertex record;
-    bool damaged = false;
-    for (int i = 1; i <= nv; ++i) {
-        file.ReadVertexAt(at, record, &damaged);
-        if (damaged)
-            break;
-        m_vertices[static_cast<std::size_t>(i - 1)] = record;
-    }
-    // A corner must be one of the vertices; a negative index is the corner
-    // of an edge drawn invisible, and a fourth corner of 0 makes the record
-    // a triangle.
-    const auto corner = [&](int code, std::int32_t index, std::int32_t& out) {
-        out = index < 0 && index != INT32_MIN ? -index : index;
-        if (out >= 1 && out <= nv)
-            return true;
-        file.NoteGroupFault(code, FormatC("face index %d outside 1..%d", index, nv));
-        return false;
-    };
-    for (int i = 1; i <= nf && !damaged; ++i) {
-        file.ReadVertexAt(at, record, &damaged);
-        if (damaged)
-            break;
-        std::int32_t c1, c2, c3, c4 = 0;
-        if (!corner(71, record.m_index71, c1) || !corner(72, record.m_index72, c2) ||
-            !corner(73, record.m_index73, c3) ||
-            (record.m_index74 != 0 && !corner(74, record.m_index74, c4))) {
-            damaged = true;
-            break;
-        }
-        SetFace(i, c1, c2, c3);
-        // A quadrilateral p1 p2 p3 p4 becomes (p1, p2, p3) and (p1, p3, p4).
-        if (c4 != 0) {
-            ++i;
-            SetFace(i, c1, c3, c4);
-        }
-    }
-    file.Seek(static_cast<std::int64_t>(at), CFile::begin);
-    if (damaged) {
-        FreeArrays();
-        return false;
-    }
-    return true;
+    file.WritePolyfaceMesh(m_vertices, m_faces);
 }

@@ -4,14 +4,10 @@
 #pragma once
 
 #include "CMesh.h"
+#include "geometry/MeshArrays.h"
 
 #include <cstdint>
 #include <vector>
-
-struct CFaceIndices {
-    std::int32_t v[3];
-};
-static_assert(sizeof(CFaceIndices) == 12, "a triangle is stored as three int32");
 
 class CPolyfaceMesh : public CMesh {
 public:
@@ -19,6 +15,11 @@ public:
     // count is 0 or below.
     void Allocate(int nv, int nf);
     void FreeArrays();
+    // Takes the arrays as they are, as a reader of a mesh file gives them.
+    void Assign(std::vector<CVector3> vertices, std::vector<CFaceIndices> faces) {
+        m_vertices = std::move(vertices);
+        m_faces = std::move(faces);
+    }
 
     // Triangle i, 1-based; null outside 1..nf.
     const CFaceIndices* GetFaceIndices(int i) const;
@@ -33,13 +34,6 @@ public:
     // Vertices flagged 192, then each triangle as a face record; a triangle
     // with an index at 0 or below is left out.
     void ExportDxf(CDxfFile& file) const override;
-    // Counts the records first, then takes the first nv records as vertices
-    // and the rest as faces, a quadrilateral face as two triangles. Empty
-    // when the sequence holds no vertex or no face; false (damaged) when a
-    // face index lies outside 1..nv. A negative index marks an invisible
-    // edge and stands for its absolute value; a fourth index of 0 makes a
-    // triangle.
-    bool ImportDxf(CDxfFile& file) override;
     // The ship file's payload; a triangle index outside 1..nv is damage,
     // refused at the index's byte.
     void Load(CFile& file) override;

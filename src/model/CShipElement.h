@@ -95,15 +95,11 @@ public:
     // contour grew.
     bool AddSections(double x, CSectionContour& contour) const;
 
-    // Replaces the meshes with those of the drawing's POLYLINEs from the
-    // file's position on, in file order: 3D polygon meshes (flag bit 16; a
-    // grid closed in M or N, bits 1 and 32, with its closing faces) and
-    // polyface meshes (bit 64); any other POLYLINE is passed over, and so is
-    // a mesh without faces. A drawing without mesh POLYLINEs gives instead
-    // one polyface mesh of its 3DFACE entities, when it has any. A damaged
-    // mesh entity raises CFileException (damaged) naming the entity and the
-    // line of the fault, and so does a drawing cut short before the ENDSEC
-    // of its ENTITIES section; the element then keeps the meshes it had.
+    // Replaces the meshes with those of the drawing from the file's
+    // position on (ReadDxfMeshes): grid meshes and polyface meshes, in file
+    // order. A damaged drawing raises CFileException (damaged) naming the
+    // entity and the line of the fault; the element then keeps the meshes
+    // it had.
     void ImportDxf(CDxfFile& file);
 
     // The element body of the ship file: enabled flag, colour, name, meshes.

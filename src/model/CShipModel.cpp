@@ -6,6 +6,7 @@
 #include <string_view>
 
 #include "ShipFileIO.h"
+#include "geometry/CSectionContour.h"
 
 void CShipModel::Clear() {
     m_tanks.RemoveAll();
@@ -104,6 +105,17 @@ template <class T> void StoreList(CFile& file, const COwningList<T>& list) {
         list.GetAt(i)->Store(file);
 }
 } // namespace
+
+bool CShipModel::HullExtents(CVector3& min, CVector3& max) const {
+    return ExtentsOf(m_hull, min, max);
+}
+
+bool CShipModel::Section(double x, CSectionContour& contour) const {
+    for (int i = 1; i <= m_hull.GetCount(); ++i)
+        if (m_hull.GetAt(i)->IsEnabled())
+            m_hull.GetAt(i)->AddSections(x, contour);
+    return contour.GetCount() > 0;
+}
 
 void CShipModel::Load(CFile& file) {
     file.SeekToBegin();

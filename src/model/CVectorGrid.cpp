@@ -10,6 +10,12 @@ void CVectorGrid::Resize(int rows, int cols) {
     m_cols = cols;
 }
 
+void CVectorGrid::Assign(int rows, int cols, std::vector<CVector3> points) {
+    m_items = std::move(points);
+    m_rows = rows;
+    m_cols = cols;
+}
+
 CVector3* CVectorGrid::Item(int k) {
     return (k >= 0 && k < GetCount()) ? &m_items[static_cast<std::size_t>(k)] : nullptr;
 }

@@ -17,6 +17,9 @@ public:
 
     // Nothing when M < 0 or N < 0; otherwise M * N zero points.
     void Resize(int rows, int cols);
+    // The grid of rows x cols points given row by row (points holds rows x
+    // cols of them), taken as they are.
+    void Assign(int rows, int cols, std::vector<CVector3> points);
     // Point k, 0-based; null outside 0..M * N - 1.
     CVector3* Item(int k);
     const CVector3* Item(int k) const;

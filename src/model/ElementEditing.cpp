@@ -1,9 +1,12 @@
 #include "ElementEditing.h"
 
-#include "CDxfFile.h"
 #include "MeshCheck.h"
 #include "MeshFaces.h"
 #include "MeshFiles.h"
+#include "io/CDxfFile.h"
+#include "io/MeshFileKind.h"
+#include "io/ObjReader.h"
+#include "io/StlReader.h"
 #include "platform/CFileException.h"
 #include "platform/NumberText.h"
 
@@ -17,34 +20,19 @@ std::string MakeNameUnique(const CShipModel& ship, std::string name) {
     return name;
 }
 
-CShipElement* AddElementFromDxf(CShipModel& ship, int kind, const std::string& drawing,
-                                const std::string& name) {
-    CDxfFile file(drawing, CFile::modeRead);
-    file.SeekToBegin();
-    if (kind == kindHull)
-        file.FindEntities();
-    CShipElement* element = ship.AddElement(kind);
-    if (element == nullptr)
-        return nullptr;
-    element->ImportDxf(file);
-    file.Close();
-    element->SetName(MakeNameUnique(ship, name));
-    return element;
-}
-
 void ImportMeshFile(CShipElement& element, const std::string& path, double scale, bool entities) {
     const CMeshFileKind kind = DetectMeshFile(path);
     if (kind == CMeshFileKind::stlAscii || kind == CMeshFileKind::stlBinary) {
-        std::unique_ptr<CPolyfaceMesh> mesh = ReadStl(path);
+        CTriangleArrays mesh = ReadStlFile(path);
         element.RemoveAll();
-        if (mesh->GetFaceCount() > 0)
-            element.Append(std::move(mesh));
+        if (!mesh.faces.empty())
+            element.Append(MakePolyfaceMesh(std::move(mesh)));
     } else if (kind == CMeshFileKind::obj) {
-        std::vector<std::unique_ptr<CPolyfaceMesh>> meshes = ReadObj(path);
+        std::vector<CTriangleArrays> meshes = ReadObjFile(path);
         element.RemoveAll();
-        for (auto& mesh : meshes)
-            if (mesh->GetFaceCount() > 0)
-                element.Append(std::move(mesh));
+        for (CTriangleArrays& mesh : meshes)
+            if (!mesh.faces.empty())
+                element.Append(MakePolyfaceMesh(std::move(mesh)));
     } else {
         // A DXF drawing, or a file of no known kind read as one.
         CDxfFile file(path, CFile::modeRead);
@@ -131,18 +119,6 @@ CElementValueCheck FindElementValueFault(const CElementValues& v) {
     if (ratio && (v.*ratio < 0 || v.*ratio > 1))
         return {CElementValueFault::outsideZeroToOne, ratio};
     return {};
-}
-
-const char* CheckElementValues(const CElementValues& v) {
-    switch (FindElementValueFault(v).fault) {
-    case CElementValueFault::notANumber:
-        return "Immettere un numero.";
-    case CElementValueFault::outsideZeroToOne:
-        return "Immettere un numero compreso tra 0 e 1.";
-    case CElementValueFault::none:
-        break;
-    }
-    return nullptr;
 }
 
 void StoreElementValues(CShipModel& ship, CShipElement& element, const CElementValues& v) {

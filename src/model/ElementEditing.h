@@ -11,13 +11,6 @@
 // name, with underscores appended until no element of the model bears it.
 std::string MakeNameUnique(const CShipModel& ship, std::string name);
 
-// Adds an element of kind read from a DXF drawing: opens the drawing (a
-// CFileException when it cannot, and then nothing is added), searches the
-// ENTITIES section first for a hull element only, reads the meshes, and
-// names the element name made unique.
-CShipElement* AddElementFromDxf(CShipModel& ship, int kind, const std::string& drawing,
-                                const std::string& name);
-
 // Replaces element's meshes with those of a mesh file, told apart by its
 // content and extension: a DXF drawing (the ENTITIES section searched first
 // when entities is set), an STL file (one mesh) or an OBJ file (a mesh per
@@ -80,10 +73,6 @@ struct CElementValueCheck {
     double CElementValues::*field = nullptr;
 };
 CElementValueCheck FindElementValueFault(const CElementValues& values);
-
-// The dialog's message that refuses values, or null when they can be
-// stored (FindElementValueFault).
-const char* CheckElementValues(const CElementValues& values);
 
 // Stores values into element: enabled, colour, then the name (made unique
 // when it changes) for every kind; the permeability of a compartment; a

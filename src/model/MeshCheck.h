@@ -1,38 +1,15 @@
-// Checks of the surface an element's meshes form: whether it is closed, its
-// faces consistently oriented and its normals outward, so that the volumes
-// the engine sums are the ones the user drew. Separately drawn meshes (a
-// deck meeting two sides) rarely share vertex indices, so vertices are
-// matched by their coordinates within a tolerance relative to the element's
-// size, and an edge of one mesh that runs along several edges of another (a
-// T-junction) counts as joined to them.
+// The checks of an element's surface (geometry/SurfaceCheck.h) over its
+// meshes together and each alone, with a tolerance relative to the
+// element's size, and what they say about the element in words.
 #pragma once
+
+#include "geometry/SurfaceCheck.h"
 
 #include <string>
 #include <vector>
 
 class CMesh;
 class CShipElement;
-
-// The checks of one set of faces: a single mesh, or an element's meshes
-// together.
-struct CSurfaceCheck {
-    long long faces = 0;
-    long long vertices = 0;       // distinct within the tolerance
-    long long degenerate = 0;     // faces of zero area, left out of the edges
-    long long non_finite = 0;     // vertices with a coordinate that is not a number
-    long long boundary_edges = 0; // edges of one face only: the surface is open there
-    double boundary_length = 0;   // [m]
-    long long non_manifold = 0;   // edges of three faces or more
-    long long flipped_faces = 0;  // faces oriented against their neighbours
-    long long t_junctions = 0;    // edges joined along several edges of others
-    double volume = 0;            // signed, as the engine sums it [m^3]
-
-    // No faces is no surface, and so none that is closed.
-    bool IsClosed() const { return faces > 0 && boundary_edges == 0 && non_manifold == 0; }
-    bool IsConsistent() const { return flipped_faces == 0; }
-    // Normals outward: the enclosed volume counts positive.
-    bool IsOutward() const { return volume > 0; }
-};
 
 struct CElementCheck {
     double tolerance = 0;              // [m]

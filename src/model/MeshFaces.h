@@ -7,7 +7,6 @@
 #include "CGridMesh.h"
 #include "COwningList.h"
 #include "CPolyfaceMesh.h"
-#include "geometry/CPolygon.h"
 #include "geometry/RotationKernel.h"
 
 #include <vector>

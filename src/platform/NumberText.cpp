@@ -1,10 +1,12 @@
 #include "NumberText.h"
 
+#include <charconv>
 #include <clocale>
 #include <cmath>
 #include <cstdarg>
 #include <cstdio>
 #include <cstdlib>
+#include <limits>
 #include <locale.h>
 
 namespace {
@@ -25,6 +27,67 @@ public:
 private:
     locale_t m_old;
 };
+
+bool IsBlank(char c) {
+    return c == ' ' || c == '\t';
+}
+
+std::string_view TrimBlanks(std::string_view text) {
+    while (!text.empty() && IsBlank(text.front()))
+        text.remove_prefix(1);
+    while (!text.empty() && IsBlank(text.back()))
+        text.remove_suffix(1);
+    return text;
+}
+
+bool IsDigit(char c) {
+    return c >= '0' && c <= '9';
+}
+
+// Whether text is word (lower case) in any case, letters taken as ASCII
+// whatever the locale.
+bool IsWord(std::string_view text, std::string_view word) {
+    if (text.size() != word.size())
+        return false;
+    for (std::size_t i = 0; i < word.size(); ++i) {
+        const char c = text[i];
+        if ((c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c) != word[i])
+            return false;
+    }
+    return true;
+}
+
+// The length of the digits at the start of text.
+std::size_t Digits(std::string_view text) {
+    std::size_t n = 0;
+    while (n < text.size() && IsDigit(text[n]))
+        ++n;
+    return n;
+}
+
+// Whether text is a decimal number without its sign: digits, a decimal
+// point and an exponent as ReadNumberText takes them.
+bool IsUnsignedDecimal(std::string_view text) {
+    std::size_t i = Digits(text);
+    std::size_t digits = i;
+    if (i < text.size() && text[i] == '.') {
+        const std::size_t fraction = Digits(text.substr(i + 1));
+        digits += fraction;
+        i += 1 + fraction;
+    }
+    if (digits == 0)
+        return false;
+    if (i < text.size() && (text[i] == 'e' || text[i] == 'E')) {
+        ++i;
+        if (i < text.size() && (text[i] == '+' || text[i] == '-'))
+            ++i;
+        const std::size_t exponent = Digits(text.substr(i));
+        if (exponent == 0)
+            return false;
+        i += exponent;
+    }
+    return i == text.size();
+}
 
 } // namespace
 
@@ -47,28 +110,69 @@ std::string FormatC(const char* format, ...) {
     return out;
 }
 
-double AtofC(const char* text) {
-    return strtod_l(text, nullptr, CLocale());
+CNumberText ReadNumberText(std::string_view text, double& value) {
+    text = TrimBlanks(text);
+    const bool negative = !text.empty() && text.front() == '-';
+    const bool sign = negative || (!text.empty() && text.front() == '+');
+    const std::string_view body = text.substr(sign ? 1 : 0);
+    if (IsWord(body, "inf") || IsWord(body, "infinity")) {
+        value = negative ? -HUGE_VAL : HUGE_VAL;
+        return CNumberText::notFinite;
+    }
+    if (IsWord(body, "nan")) {
+        value = std::copysign(std::numeric_limits<double>::quiet_NaN(), negative ? -1.0 : 1.0);
+        return CNumberText::notFinite;
+    }
+    if (!IsUnsignedDecimal(body))
+        return CNumberText::notNumber;
+    // from_chars takes a '-' but no '+'; it reads the decimal in the C
+    // conventions and rounds it correctly.
+    const char* first = negative ? text.data() : body.data();
+    const char* last = text.data() + text.size();
+    double read = 0;
+    const auto [end, error] = std::from_chars(first, last, read, std::chars_format::general);
+    if (error == std::errc() && end == last) {
+        value = read;
+        return CNumberText::number;
+    }
+    // Beyond the range of a double either way: strtod gives the nearest
+    // subnormal or zero, or an infinity.
+    read = strtod_l(std::string(first, last).c_str(), nullptr, CLocale());
+    value = read;
+    return std::isinf(read) ? CNumberText::outOfRange : CNumberText::number;
 }
 
-double StrtodC(const char* text, char** end) {
-    return strtod_l(text, end, CLocale());
+CNumberText ReadIntegerText(std::string_view text, long long& value) {
+    text = TrimBlanks(text);
+    const bool negative = !text.empty() && text.front() == '-';
+    const bool sign = negative || (!text.empty() && text.front() == '+');
+    const std::string_view digits = text.substr(sign ? 1 : 0);
+    if (digits.empty() || Digits(digits) != digits.size())
+        return CNumberText::notNumber;
+    const char* first = negative ? text.data() : digits.data();
+    long long read = 0;
+    const auto [end, error] = std::from_chars(first, text.data() + text.size(), read);
+    if (error == std::errc::result_out_of_range) {
+        value = negative ? std::numeric_limits<long long>::min()
+                         : std::numeric_limits<long long>::max();
+        return CNumberText::outOfRange;
+    }
+    value = read;
+    return CNumberText::number;
 }
 
-bool ParseNumberC(const std::string& text, double& value) {
-    const std::size_t first = text.find_first_not_of(" \t");
-    if (first == std::string::npos)
+bool ParseNumberC(std::string_view text, double& value) {
+    double read = 0;
+    if (ReadNumberText(text, read) != CNumberText::number)
         return false;
-    const char* start = text.c_str() + first;
-    char* end = nullptr;
-    const double parsed = StrtodC(start, &end);
-    if (end == start || !std::isfinite(parsed))
-        return false;
-    for (; *end != '\0'; ++end)
-        if (*end != ' ' && *end != '\t')
-            return false;
-    value = parsed;
+    value = read;
     return true;
+}
+
+double NumberOr(std::string_view text, double otherwise) {
+    double value = otherwise;
+    ParseNumberC(text, value);
+    return value;
 }
 
 std::string EscapeText(const std::string& text) {

@@ -2,6 +2,7 @@
 
 #include "AtomicFile.h"
 #include "CFileException.h"
+#include "NumberText.h"
 
 #include <cerrno>
 #include <chrono>
@@ -42,7 +43,7 @@ std::map<std::pair<std::uint64_t, std::uint64_t>, CHeld> g_held;
 Clock::time_point Deadline() {
     double wait = 5;
     if (const char* text = std::getenv("BRELUND_LOCK_WAIT")) {
-        const double value = std::strtod(text, nullptr);
+        const double value = NumberOr(text, -1);
         if (value >= 0 && value < 3600)
             wait = value;
     }

@@ -1,7 +1,7 @@
 #include "InclinedText.h"
 
 #include "geometry/Scalar.h"
-#include "model/CDxfFile.h"
+#include "io/CDxfFile.h"
 #include "platform/NumberText.h"
 
 void WriteInclinedHeaders(CTextGrid& grid) {

@@ -1,6 +1,6 @@
 #include "UprightText.h"
 
-#include "model/CDxfFile.h"
+#include "io/CDxfFile.h"
 #include "platform/NumberText.h"
 
 #include <cmath>

@@ -2,7 +2,7 @@
 
 #include "calc/BonjeanTable.h"
 #include "geometry/CSectionContour.h"
-#include "model/CDxfFile.h"
+#include "io/CDxfFile.h"
 #include "model/CShipModel.h"
 #include "support/ByteBuilder.h"
 
@@ -135,6 +135,31 @@ TEST(BonjeanTables, RefusalsInTheirOrder) {
     EXPECT_EQ(rule(&ship, Inputs(0, 4, 1, std::nan(""), 20)), CalcRule::notANumber);
 }
 
+// An additional station that is not a number is refused with the dialog's
+// message, never read as station 0 or as its first digits; empty lines and
+// line ends read as before.
+TEST(BonjeanTables, AdditionalStationThatIsNotANumberIsRefused) {
+    CShipModel ship;
+    AddBarge(ship, 20, 4, 4);
+    CBonjeanModelData data;
+    OpenBonjeanTables(ship, data);
+    const std::pair<const char*, const char*> refused[] = {
+        {"abc", "abc"}, {"1,5", "1,5"}, {"10\r\n 2x", " 2x"}, {"10\t0x1\t3", "0x1"}};
+    for (const auto& [extra, bad] : refused) {
+        const CCalcCheck problem = CheckBonjeanInputs(&ship, Inputs(0, 4, 1, 0, 20, extra), data);
+        ASSERT_TRUE(problem) << extra;
+        EXPECT_EQ(problem->rule, CalcRule::notANumber);
+        EXPECT_EQ(problem->input, "extra");
+        EXPECT_EQ(problem->other, bad);
+        std::string entry;
+        EXPECT_TRUE(FindStationThatIsNotANumber(extra, entry));
+        EXPECT_EQ(entry, bad);
+    }
+    const std::string kept = "10\r\n 2.5 \r\n\r\nabc";
+    EXPECT_FALSE(CheckBonjeanInputs(&ship, Inputs(0, 4, 1, 0, 20, kept), data));
+    EXPECT_EQ(ReadAdditionalStations(kept), (std::vector<double>{10, 2.5}));
+}
+
 TEST(BonjeanTables, WaterlineCountsAndHeights) {
     EXPECT_EQ(BonjeanWaterlineCount(Inputs(0, 5, 1, 0, 0)), 6);
     EXPECT_EQ(BonjeanWaterlineCount(Inputs(0, 5.5, 1, 0, 0)), 6);
@@ -179,7 +204,7 @@ TEST(BonjeanTables, StationsNudgedOffTheHullsEnds) {
     EXPECT_EQ(ReadAdditionalStations("10\r\n2.5"), (std::vector<double>{10, 2.5}));
     EXPECT_EQ(ReadAdditionalStations("\r\n10\r\n2.5"), std::vector<double>{});
     EXPECT_EQ(ReadAdditionalStations("3\r\n\r\n7"), std::vector<double>{3});
-    EXPECT_EQ(ReadAdditionalStations("4\tx\t1e1"), (std::vector<double>{4, 0, 10}));
+    EXPECT_EQ(ReadAdditionalStations("4\t1e1"), (std::vector<double>{4, 10}));
     data.xmin = 5;
     xs = BonjeanStations(Inputs(0, 4, 1, 6, 26, "10\r\n2.5\r\n5"), data, false);
     ASSERT_EQ(xs.size(), 24u);

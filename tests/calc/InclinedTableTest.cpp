@@ -5,7 +5,7 @@
 #include "calc/SubmergedTrim.h"
 #include "calc/UprightTable.h"
 #include "geometry/Scalar.h"
-#include "model/CDxfFile.h"
+#include "io/CDxfFile.h"
 #include "model/CShipModel.h"
 #include "model/CTank.h"
 #include "support/ByteBuilder.h"

@@ -7,7 +7,7 @@
 #include "calc/CProgress.h"
 #include "calc/SubmergedTrim.h"
 #include "geometry/CSectionContour.h"
-#include "model/CDxfFile.h"
+#include "io/CDxfFile.h"
 #include "model/CShipModel.h"
 #include "report/BonjeanText.h"
 #include "report/CTextGrid.h"
@@ -73,7 +73,7 @@ inline void BonjeanText(const CShipModel& ship, const CBonjeanInputs& in,
 inline void SectionsDrawing(const CShipModel& ship, const CBonjeanInputs& in,
                             const CBonjeanModelData& data, CDxfFile& drawing,
                             CProgress* stations = nullptr) {
-    ExtractBonjeanSections(ship, in, data, [&](const CSectionContour& c) { c.WriteDxf(drawing); },
+    ExtractBonjeanSections(ship, in, data, [&](const CSectionContour& c) { drawing.WriteSection(c); },
                            {stations});
 }
 

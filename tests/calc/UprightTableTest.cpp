@@ -1,7 +1,7 @@
 #include "TableTests.h"
 
 #include "calc/UprightTable.h"
-#include "model/CDxfFile.h"
+#include "io/CDxfFile.h"
 #include "model/CShipModel.h"
 #include "model/ShipFile.h"
 #include "support/ByteBuilder.h"

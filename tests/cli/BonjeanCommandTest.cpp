@@ -55,6 +55,18 @@ TEST(CalcBonjean, RefusesNamingTheOptionsAndNeedsItsInputs) {
     EXPECT_EQ(r.out, "");
 }
 
+TEST(CalcBonjean, RefusesAnAdditionalStationThatIsNotANumber) {
+    for (const char* extra : {"abc", "1,5"}) {
+        const CalcResult r = RunCalc(Bonjean(kBarge, std::string(" --extra 10 --extra ") + extra));
+        EXPECT_EQ(r.status, 1);
+        EXPECT_EQ(r.err, std::string("brelund-calc: --extra \"") + extra + "\" is not a number\n");
+        EXPECT_EQ(r.out, "");
+    }
+    // Past an empty one, the list has ended: nothing there is read.
+    EXPECT_EQ(RunCalc(Bonjean(kBarge, " --extra 10 --extra '' --extra abc")).out,
+              RunCalc(Bonjean(kBarge, " --extra 10")).out);
+}
+
 TEST(CalcBonjean, WarnsOfAShipWithoutHullAndGoesOn) {
     const std::string empty = TestPath("empty.nav");
     WriteBytes(empty, std::vector<unsigned char>(12, 0));

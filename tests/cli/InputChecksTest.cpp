@@ -32,6 +32,21 @@ TEST(CalcInputs, EmptyNumbersAreUsageErrors) {
     EXPECT_EQ(ReadBytes(ship), before);
 }
 
+// Options and series take decimal numbers alone: nothing typed is read as a
+// hexadecimal or an octal number.
+TEST(CalcInputs, NumbersAreDecimal) {
+    const std::string barge = ShellQuote(kBarge);
+    CalcResult r = RunCalc("upright " + barge + " --heel 0x10");
+    EXPECT_EQ(r.status, 2);
+    EXPECT_NE(r.err.find("--heel: \"0x10\" is not a number"), std::string::npos) << r.err;
+    r = RunCalc("hydrostatics " + barge + " --draughts 0x1");
+    EXPECT_EQ(r.status, 1);
+    EXPECT_NE(r.err.find("\"0x1\" is not a number"), std::string::npos) << r.err;
+    // 010 significant digits are ten.
+    EXPECT_EQ(RunCalc("hydrostatics " + barge + " --draughts 1 --digits 010").out,
+              RunCalc("hydrostatics " + barge + " --draughts 1 --digits 10").out);
+}
+
 TEST(CalcInputs, ClampedTankValuesAreReported) {
     const std::string ship = CopyOfBarge("clamped.nav");
     CalcResult r = RunCalc("edit " + ShellQuote(ship) + " 'cassa 1' --load-volume 1e308");

@@ -1,7 +1,7 @@
 #include "CalcRunner.h"
 #include "model/TestShips.h"
 
-#include "model/CDxfFile.h"
+#include "io/CDxfFile.h"
 #include "model/MeshFiles.h"
 #include "model/ShipFile.h"
 #include "platform/AtomicFile.h"

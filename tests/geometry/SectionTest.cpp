@@ -1,8 +1,9 @@
-#include "geometry/CPolygon.h"
 #include "geometry/CSectionContour.h"
 #include "geometry/CSegment.h"
 
 #include <gtest/gtest.h>
+
+#include <vector>
 
 namespace {
 
@@ -16,6 +17,19 @@ CSectionContour Rectangle(double b, double d, double x = 5) {
         c.Append(CSegment(p[k], p[(k + 1) % 4]));
     return c;
 }
+
+// A face's corners, cut by polygon::CutAtX.
+struct Face {
+    explicit Face(std::vector<CVector3> corners) : points(std::move(corners)) {
+        for (const CVector3& p : points)
+            pointers.push_back(&p);
+    }
+    bool CutAtX(double x, CSegment& out) const {
+        return polygon::CutAtX(pointers.data(), static_cast<int>(pointers.size()), x, out);
+    }
+    std::vector<CVector3> points;
+    std::vector<const CVector3*> pointers;
+};
 
 CVector3 Start(const CSegment& s) {
     return s.Start();
@@ -88,11 +102,7 @@ TEST(SectionTerms, IntegrateAlongTheSegmentExactly) {
 }
 
 TEST(CutAtX, CutsAFaceWhereThePlaneCrossesIt) {
-    CPolygon face;
-    face.Append(CVector3(0, 0, 0));
-    face.Append(CVector3(2, 0, 0));
-    face.Append(CVector3(2, 0, 2));
-    face.Append(CVector3(0, 0, 2));
+    const Face face({{0, 0, 0}, {2, 0, 0}, {2, 0, 2}, {0, 0, 2}});
     CSegment s;
     ASSERT_TRUE(face.CutAtX(0.5, s));
     // Beyond the first vertex: from the second crossing (on the top edge)
@@ -110,16 +120,11 @@ TEST(CutAtX, CutsAFaceWhereThePlaneCrossesIt) {
     EXPECT_FALSE(face.CutAtX(-1, s));
     // Through a single vertex: found on both edges that meet there, a cut
     // of zero length.
-    CPolygon triangle;
-    triangle.Append(CVector3(0, 0, 0));
-    triangle.Append(CVector3(2, 0, 0));
-    triangle.Append(CVector3(1, 0, 2));
+    const Face triangle({{0, 0, 0}, {2, 0, 0}, {1, 0, 2}});
     ASSERT_TRUE(triangle.CutAtX(2, s));
     EXPECT_EQ(Start(s).X(), 2);
     EXPECT_EQ(s.Direction().X(), 0);
     EXPECT_EQ(s.Direction().Z(), 0);
-    CPolygon line;
-    line.Append(CVector3(0, 0, 0));
-    line.Append(CVector3(1, 0, 0));
+    const Face line({{0, 0, 0}, {1, 0, 0}});
     EXPECT_FALSE(line.CutAtX(0.5, s));
 }

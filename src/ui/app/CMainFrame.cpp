@@ -22,7 +22,14 @@
 #include <QToolBar>
 #include <QUrl>
 
+#include <algorithm>
+#include <iterator>
+
 namespace {
+
+// The edit commands: the window has nothing to undo, cut, copy or paste, so
+// Route passes them over and their items show greyed.
+constexpr Cmd kNothingToDo[] = {Cmd::EditUndo, Cmd::EditCut, Cmd::EditCopy, Cmd::EditPaste};
 
 // The status-bar prompt: the text before the line feed.
 QString StatusPrompt(const char* prompt) {
@@ -96,7 +103,8 @@ void CMainFrame::CreateActions() {
             action->setToolTip(tip);
         if (info.icon)
             action->setIcon(QIcon(QString(":/icons/%1.png").arg(info.icon)));
-        if (info.handler == CmdHandler::Nobody)
+        if (std::find(std::begin(kNothingToDo), std::end(kNothingToDo), id) !=
+            std::end(kNothingToDo))
             action->setEnabled(false);
         connect(action, &QAction::triggered, this, [this, id = id] { Route(id); });
     }

@@ -15,61 +15,55 @@ const char* const kRecentFilePrompt = "Apre questo documento";
 
 namespace {
 
-using H = CmdHandler;
-
 const CommandInfo kCommands[] = {
-    {Cmd::FileNew, H::Application, "Crea un nuovo documento\nNuovo", "new"},
-    {Cmd::FileOpen, H::Application, "Apre un documento esistente\nApri", "open"},
-    {Cmd::FileSave, H::Document, "Salva il documento attivo\nSalva", "save"},
-    {Cmd::FileSaveAs, H::Document, "Salva il documento attivo con un nuovo nome\nSalva con nome",
-     nullptr},
-    {Cmd::FilePrint, H::View, "Stampa il documento attivo\nStampa", nullptr},
-    {Cmd::FilePrintPreview, H::View, "Visualizza le pagine per intero\nAnteprima di stampa",
-     nullptr},
-    {Cmd::FilePrintSetup, H::Application,
+    {Cmd::FileNew, "Crea un nuovo documento\nNuovo", "new"},
+    {Cmd::FileOpen, "Apre un documento esistente\nApri", "open"},
+    {Cmd::FileSave, "Salva il documento attivo\nSalva", "save"},
+    {Cmd::FileSaveAs, "Salva il documento attivo con un nuovo nome\nSalva con nome", nullptr},
+    {Cmd::FilePrint, "Stampa il documento attivo\nStampa", nullptr},
+    {Cmd::FilePrintPreview, "Visualizza le pagine per intero\nAnteprima di stampa", nullptr},
+    {Cmd::FilePrintSetup,
      "Modifica le impostazioni relative alla stampante e alla stampa\nImposta stampante", nullptr},
-    {Cmd::FileSendMail, H::Document, "Invia il documento attivo per posta elettronica\nInvia",
-     nullptr},
-    {Cmd::FileMruFile1, H::Application, "Apre questo documento", nullptr},
-    {Cmd::AppExit, H::Application, "Esce dall'applicazione e chiede di salvare i documenti\nEsci",
-     nullptr},
-    {Cmd::EditUndo, H::Nobody, "Annulla l'ultima azione\nAnnulla", nullptr},
-    {Cmd::EditCut, H::Nobody, "Taglia la selezione e la inserisce negli Appunti\nTaglia", nullptr},
-    {Cmd::EditCopy, H::Nobody, "Copia la selezione e la inserisce negli Appunti\nCopia", nullptr},
-    {Cmd::EditPaste, H::Nobody, "Inserisce il contenuto degli Appunti\nIncolla", nullptr},
-    {Cmd::ViewToolbar, H::MainFrame,
+    {Cmd::FileSendMail, "Invia il documento attivo per posta elettronica\nInvia", nullptr},
+    {Cmd::FileMruFile1, "Apre questo documento", nullptr},
+    {Cmd::AppExit, "Esce dall'applicazione e chiede di salvare i documenti\nEsci", nullptr},
+    {Cmd::EditUndo, "Annulla l'ultima azione\nAnnulla", nullptr},
+    {Cmd::EditCut, "Taglia la selezione e la inserisce negli Appunti\nTaglia", nullptr},
+    {Cmd::EditCopy, "Copia la selezione e la inserisce negli Appunti\nCopia", nullptr},
+    {Cmd::EditPaste, "Inserisce il contenuto degli Appunti\nIncolla", nullptr},
+    {Cmd::ViewToolbar,
      "Mostra o nasconde la barra degli strumenti\nMostra/nascondi barra degli strumenti", nullptr},
-    {Cmd::ViewStatusBar, H::MainFrame,
-     "Mostra o nasconde la barra di stato\nMostra/nascondi barra di stato", nullptr},
-    {Cmd::ViewControl, H::View, nullptr, nullptr},
-    {Cmd::ViewAxes, H::View,
+    {Cmd::ViewStatusBar, "Mostra o nasconde la barra di stato\nMostra/nascondi barra di stato",
+     nullptr},
+    {Cmd::ViewControl, nullptr, nullptr},
+    {Cmd::ViewAxes,
      "Visualizza/Nasconde la terna cartesiana di riferiemento \n Visualizza/Nasconde gli assi "
      "cartesiani",
      "axes"},
-    {Cmd::ElementTree, H::View,
+    {Cmd::ElementTree,
      "Visualizza la finestra di dialogo che mostra gli elementi della nave \n Controllo elementi",
      "elementtree"},
-    {Cmd::UprightHulls, H::Document,
+    {Cmd::UprightHulls,
      "Visualizza la finestra di dialogo per il calcolo delle carene dritte \n Dlg Carene dritte",
      "upright"},
-    {Cmd::InclinedHulls, H::Document,
+    {Cmd::InclinedHulls,
      "Visualizza la finestra di dialogo per il calcolo delle carene inclinate \n Carene inclinate "
      "(KZ-GZ)",
      "inclined"},
-    {Cmd::Bonjean, H::Document,
+    {Cmd::Bonjean,
      "Visualizza la finestra di dialogo per il calcolo delle tavole del Bonjean \n Tavole del "
      "Bonjean",
      "bonjean"},
-    {Cmd::SubmergedTrim, H::Document, "Calcolo degli assetti per i corpi immersi", "submergedtrim"},
-    {Cmd::AppAbout, H::Application,
+    {Cmd::SubmergedTrim, "Calcolo degli assetti per i corpi immersi", "submergedtrim"},
+    {Cmd::AppAbout,
      "Visualizza le informazioni sul programma, il numero di versione e il copyright\nInformazioni "
      "su",
      "about"},
-    {Cmd::AutoZoom, H::View, "Auto zoom \n Auto Zoom", "autozoom"},
-    {Cmd::ZoomIn, H::View, "Zoom in\nZoom in", "zoomin"},
-    {Cmd::ZoomOut, H::View, "Zoom out\n Zoom out", "zoomout"},
-    {Cmd::NextPane, H::Nobody, nullptr, nullptr},
-    {Cmd::PrevPane, H::Nobody, nullptr, nullptr},
+    {Cmd::AutoZoom, "Auto zoom \n Auto Zoom", "autozoom"},
+    {Cmd::ZoomIn, "Zoom in\nZoom in", "zoomin"},
+    {Cmd::ZoomOut, "Zoom out\n Zoom out", "zoomout"},
+    {Cmd::NextPane, nullptr, nullptr},
+    {Cmd::PrevPane, nullptr, nullptr},
 };
 
 const MenuItem kFileMenu[] = {
@@ -137,10 +131,6 @@ const Accelerator kAccelerators[] = {
 };
 
 } // namespace
-
-std::span<const CommandInfo> Commands() {
-    return kCommands;
-}
 
 const CommandInfo& CommandFor(Cmd id) {
     for (const CommandInfo& c : kCommands)

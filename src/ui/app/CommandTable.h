@@ -38,12 +38,8 @@ enum class Cmd {
     PrevPane,
 };
 
-// Who carries a command out.
-enum class CmdHandler { Application, MainFrame, Document, View, Nobody };
-
 struct CommandInfo {
     Cmd id;
-    CmdHandler handler;
     // Status-bar prompt, then after a line feed the tool tip; null for none.
     const char* prompt;
     // Resource name of the toolbar image, null when the command has no button.
@@ -65,7 +61,6 @@ struct Accelerator {
     Cmd id;
 };
 
-std::span<const CommandInfo> Commands();
 const CommandInfo& CommandFor(Cmd id);
 std::span<const MenuInfo> Menus();
 // The toolbar's buttons in order, Cmd::None for a separator.

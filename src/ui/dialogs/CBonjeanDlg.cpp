@@ -6,7 +6,7 @@
 #include "GridMenu.h"
 #include "calc/BonjeanTable.h"
 #include "geometry/CSectionContour.h"
-#include "model/CDxfFile.h"
+#include "io/CDxfFile.h"
 #include "model/CShipModel.h"
 #include "platform/AtomicFile.h"
 #include "report/BonjeanText.h"
@@ -244,6 +244,12 @@ bool CBonjeanDlg::ReadAndCheck(CBonjeanInputs& in) {
         if (!GetFieldNumber(f.field, *f.value))
             return false;
     in.extra = AdditionalSectionsText(m_extra->toPlainText());
+    if (std::string entry; FindStationThatIsNotANumber(in.extra, entry)) {
+        AfxMessageBox("Immettere un numero.", MB_OK | MB_ICONWARNING);
+        m_extra->setFocus();
+        m_extra->selectAll();
+        return false;
+    }
     if (const CCalcCheck problem = CheckBonjeanInputs(m_pModel, in, m_data)) {
         AfxMessageBox(QString::fromUtf8(Refusal(*problem)), MB_OK | MB_ICONWARNING);
         return false;
@@ -300,7 +306,7 @@ void CBonjeanDlg::ExtractSections() {
                         drawing.WriteHead();
                         ExtractBonjeanSections(
                             ship, in, m_data,
-                            [&](const CSectionContour& contour) { contour.WriteDxf(drawing); },
+                            [&](const CSectionContour& contour) { drawing.WriteSection(contour); },
                             {&stations, stop});
                         drawing.WriteTail();
                         ThrowIfStopped(stop);

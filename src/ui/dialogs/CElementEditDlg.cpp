@@ -3,6 +3,7 @@
 #include "CBitmapButton.h"
 #include "ElementPresentation.h"
 #include "FieldExchange.h"
+#include "platform/NumberText.h"
 #include "ui/app/UiLayer.h"
 
 #include <QApplication>
@@ -63,9 +64,9 @@ Colour MakeColour(int red, int green, int blue) {
 // A 32-bit integer, signed or not; a negative one stands for its two's
 // complement, as the 32 bits of the colour hold it.
 bool GetColourField(QLineEdit* field, Colour& colour) {
-    bool ok = false;
-    const long long value = field->text().trimmed().toLongLong(&ok, 10);
-    if (!ok || value < INT32_MIN || value > static_cast<long long>(UINT32_MAX)) {
+    long long value = 0;
+    if (ReadIntegerText(field->text().trimmed().toStdString(), value) != CNumberText::number ||
+        value < INT32_MIN || value > static_cast<long long>(UINT32_MAX)) {
         RefuseField(field, "Immettere un valore integer.");
         return false;
     }

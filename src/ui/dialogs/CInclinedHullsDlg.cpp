@@ -5,7 +5,7 @@
 #include "FieldExchange.h"
 #include "GridMenu.h"
 #include "calc/UprightTable.h"
-#include "model/CDxfFile.h"
+#include "io/CDxfFile.h"
 #include "model/CShipModel.h"
 #include "platform/AtomicFile.h"
 #include "report/InclinedText.h"

@@ -4,7 +4,6 @@
 #include "ui/app/UiLayer.h"
 
 #include <QLineEdit>
-#include <climits>
 
 void RefuseField(QLineEdit* field, const QString& message) {
     AfxMessageBox(message, MB_OK | MB_ICONWARNING);
@@ -42,28 +41,10 @@ bool GetFieldNumber(QLineEdit* field, double& value) {
     return true;
 }
 
-bool GetFieldInteger(QLineEdit* field, int& value) {
-    bool ok = false;
-    const long long parsed = field->text().trimmed().toLongLong(&ok, 10);
-    if (!ok || parsed < INT_MIN || parsed > INT_MAX) {
-        RefuseField(field, "Immettere un numero intero.");
-        return false;
-    }
-    value = static_cast<int>(parsed);
-    return true;
-}
-
 bool CheckFieldRange(QLineEdit* field, double value, double min, double max) {
     if (value >= min && value <= max)
         return true;
     RefuseField(field, QString("Immettere un numero compreso tra %1 e %2.")
                            .arg(FormatFieldNumber(min), FormatFieldNumber(max)));
-    return false;
-}
-
-bool CheckFieldRange(QLineEdit* field, int value, int min, int max) {
-    if (value >= min && value <= max)
-        return true;
-    RefuseField(field, QString("Immettere un numero compreso tra %1 e %2.").arg(min).arg(max));
     return false;
 }

@@ -17,11 +17,8 @@ void SetFieldNumber(QLineEdit* field, double value);
 
 // False, after "Immettere un numero.", when the text is not one finite number.
 bool GetFieldNumber(QLineEdit* field, double& value);
-// False, after "Immettere un numero intero.", when the text is not a whole number.
-bool GetFieldInteger(QLineEdit* field, int& value);
 // False, after "Immettere un numero compreso tra MIN e MAX.", outside [min, max].
 bool CheckFieldRange(QLineEdit* field, double value, double min, double max);
-bool CheckFieldRange(QLineEdit* field, int value, int min, int max);
 
 // The refusal of a field's text: the message, then the field gets the
 // focus with its text selected.

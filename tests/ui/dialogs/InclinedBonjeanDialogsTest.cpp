@@ -475,6 +475,20 @@ private slots:
         QVERIFY(dialogs.messages.isEmpty());
     }
 
+    void bonjeanStationThatIsNotANumberIsRefusedInItsBox() {
+        for (const char* typed : {"10\nabc", "1,5"}) {
+            CScriptedDialogs dialogs;
+            COpened<CBonjeanDlg> opened("wigley.nav");
+            Type(opened.dialog, Args("--zstart 0 --zend 5 --dz 1 --station0 0 --station20 100"));
+            auto* box = opened.dialog.findChild<QPlainTextEdit*>("extra");
+            box->setPlainText(typed);
+            Click(opened.dialog, "compute");
+            QCOMPARE(dialogs.Texts(), QStringList{"Immettere un numero."});
+            QCOMPARE(opened.dialog.focusWidget(), static_cast<QWidget*>(box));
+            QCOMPARE(opened.dialog.AreasGrid()->GetRows(), 2);
+        }
+    }
+
     void bonjeanSectionsGoToTheChosenDrawing() {
         QTemporaryDir dir;
         const QStringList options =

@@ -9,6 +9,8 @@
 #include <algorithm>
 #include <climits>
 #include <cmath>
+#include <cstdlib>
+#include <locale.h>
 #include <tuple>
 
 using namespace dxftext;
@@ -339,13 +341,13 @@ TEST(CDxfFile, SequenceWithoutSeqendEndsAtNextEntity) {
     ExpectSameMeshes(*Import(layers, kindTank), *expected);
 }
 
-// Whatever form a number takes, a coordinate is the double atof gives for it
-// (what is not a number is damage: CDxfDamage).
-TEST(CDxfFile, CoordinatesAreReadAsAtofReadsThem) {
-    std::vector<std::string> tokens = {"0",          "-0",      "  12.5", "+3",     "1e5",
-                                       "1E-5",       "-.5",     "5.",     "0x1p-3", "-0X10",
-                                       "4.9e-324",   "1e-320",  "1e308",  "12\t3",  "12.5  ",
-                                       "00000.0001", "-1.5E+2", "1e-400"};
+// Whatever form a decimal number takes, a coordinate is the double the C
+// library's strtod gives for it (what is not a number, a hexadecimal one
+// among them, is damage: CDxfDamage).
+TEST(CDxfFile, CoordinatesAreTheDecimalNumbersStrtodReads) {
+    std::vector<std::string> tokens = {
+        "0",        "-0",     "  12.5", "+3",    "1e5",    "1E-5",       "-.5",     "5.",
+        "4.9e-324", "1e-320", "1e308",  "12\t3", "12.5  ", "00000.0001", "-1.5E+2", "1e-400"};
     std::uint32_t seed = 2024;
     const auto next = [&] { return seed = seed * 1664525u + 1013904223u; };
     const char* const formats[] = {"%.6f", "%1.8G", "%.17g", "%.3e", "%.20f"};
@@ -371,13 +373,16 @@ TEST(CDxfFile, CoordinatesAreReadAsAtofReadsThem) {
     }
     const int n = static_cast<int>(tokens.size());
     const auto tank = Import(Drawing(PolylineHeader(16, 2, n / 2) + records + Seqend()), kindTank);
+    const locale_t cLocale = newlocale(LC_ALL_MASK, "C", static_cast<locale_t>(nullptr));
     ASSERT_EQ(tank->GetCount(), 1);
     for (int i = 0; i < n; ++i) {
         const std::string value = tokens[i].substr(0, tokens[i].find('\t'));
-        const double x = Grid(*tank, 1).Item(i)->X(), expected = AtofC(value.c_str());
+        const double x = Grid(*tank, 1).Item(i)->X(),
+                     expected = strtod_l(value.c_str(), nullptr, cLocale);
         EXPECT_TRUE(x == expected && std::signbit(x) == std::signbit(expected))
             << '"' << tokens[i] << "\" gives " << x << " for " << expected;
     }
+    freelocale(cLocale);
 }
 
 TEST(CDxfFile, PolylineWithoutVerticesLeavesNextEntityWhole) {

@@ -1,8 +1,9 @@
-#include "model/CTextTokenizer.h"
+#include "io/CTextTokenizer.h"
 
 #include <gtest/gtest.h>
 
 #include <clocale>
+#include <cmath>
 
 TEST(CTextTokenizer, NextTokenSplitsAtTabAndCrLf) {
     const std::string text = "1.5\t2\r\n 70\r\n\t3";
@@ -34,20 +35,23 @@ TEST(CTextTokenizer, CountTokensStopsAtFirstEmptyToken) {
     EXPECT_EQ(tokens.CountTokens(), 0);
 }
 
-TEST(CTextTokenizer, ReadDoubleConvertsLikeAtof) {
-    const std::string text = "  12.5\tabc\t\n 70\t7.5e2xyz\t\t-0";
+// A token is one number, blanks around it aside, or it is refused: never
+// read as 0 or as its first digits.
+TEST(CTextTokenizer, ReadDoubleTakesOneNumberAndNothingElse) {
+    const std::string text = "  12.5 \tabc\t\n 70\t7.5e2xyz\t0x10\t-0\t\t1";
     CTextTokenizer tokens(text);
     double v = -1;
     EXPECT_TRUE(tokens.ReadDouble(v));
     EXPECT_EQ(v, 12.5);
+    for (int k = 0; k < 4; ++k) {
+        v = -1;
+        EXPECT_FALSE(tokens.ReadDouble(v)) << "token " << k + 2;
+        EXPECT_EQ(v, 0.0);
+    }
     EXPECT_TRUE(tokens.ReadDouble(v));
-    EXPECT_EQ(v, 0.0);
-    EXPECT_TRUE(tokens.ReadDouble(v));
-    EXPECT_EQ(v, 70.0);
-    EXPECT_TRUE(tokens.ReadDouble(v));
-    EXPECT_EQ(v, 750.0);
+    EXPECT_TRUE(v == 0 && std::signbit(v));
     v = -1;
-    EXPECT_FALSE(tokens.ReadDouble(v));
+    EXPECT_FALSE(tokens.ReadDouble(v)); // the empty token
     EXPECT_EQ(v, 0.0);
 }
 
@@ -56,10 +60,12 @@ TEST(CTextTokenizer, ReadDoubleUsesDecimalPointUnderCommaLocale) {
         << "the it_IT.UTF-8 locale is missing";
     const std::string text = "12.5\t12,5";
     CTextTokenizer tokens(text);
-    double point = 0, comma = 0;
-    tokens.ReadDouble(point);
-    tokens.ReadDouble(comma);
+    double point = 0, comma = -1;
+    const bool pointRead = tokens.ReadDouble(point);
+    const bool commaRead = tokens.ReadDouble(comma);
     std::setlocale(LC_ALL, "C");
+    EXPECT_TRUE(pointRead);
     EXPECT_EQ(point, 12.5);
-    EXPECT_EQ(comma, 12.0);
+    EXPECT_FALSE(commaRead);
+    EXPECT_EQ(comma, 0.0);
 }

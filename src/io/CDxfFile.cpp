@@ -4,7 +4,6 @@
 #include "platform/NumberText.h"
 
 #include <algorithm>
-#include <charconv>
 #include <cmath>
 #include <cstring>
 #include <limits>
@@ -106,61 +105,33 @@ std::string_view ValueToken(std::string_view line) {
 // What a value line holds for a group that takes a number.
 enum class CValue { number, notNumber, notFinite };
 
-// The token of a real group (coordinates): a number written as the C
-// library reads one, blanks around it allowed, and nothing else ("12abc",
-// "1,5" and "" are no numbers). Plain decimals, what the drawings hold, go
-// to from_chars, which rounds as strtod does (correctly); anything else goes
-// to ParseNumberC. A value too small for a double is 0, as strtod reads it;
+// The token of a real group (coordinates): one number (ReadNumberText),
+// blanks around it allowed, and nothing else ("12abc", "1,5", "0x10" and ""
+// are no numbers). A value too small for a double is 0, as strtod reads it;
 // one too large, or "nan" and "inf", is read whole but is not finite.
 CValue RealOf(std::string_view token, double& value) {
-    std::size_t first = 0, last = token.size();
-    while (first < last && (token[first] == ' ' || token[first] == '\t'))
-        ++first;
-    while (last > first && (token[last - 1] == ' ' || token[last - 1] == '\t'))
-        --last;
-    const std::string_view number = token.substr(first, last - first);
-    if (!number.empty() &&
-        ((number[0] >= '0' && number[0] <= '9') || number[0] == '-' || number[0] == '.')) {
-        const auto result = std::from_chars(number.data(), number.data() + number.size(), value);
-        if (result.ec == std::errc() && result.ptr == number.data() + number.size() &&
-            std::isfinite(value))
-            return CValue::number;
-    }
-    const std::string text(number);
-    if (ParseNumberC(text, value))
+    switch (ReadNumberText(token, value)) {
+    case CNumberText::number:
         return CValue::number;
-    char* end = nullptr;
-    StrtodC(text.c_str(), &end);
-    return !text.empty() && end == text.c_str() + text.size() ? CValue::notFinite
-                                                              : CValue::notNumber;
+    case CNumberText::outOfRange:
+    case CNumberText::notFinite:
+        return CValue::notFinite;
+    case CNumberText::notNumber:
+        break;
+    }
+    return CValue::notNumber;
 }
 
 // The token of an integer group (flags, counts, face indices): an optional
-// sign and decimal digits, blanks around them allowed. A value beyond the
-// int32 range saturates, so that it stays out of any range it is checked
-// against.
+// sign and decimal digits, blanks around them allowed (ReadIntegerText). A
+// value beyond the int32 range saturates, so that it stays out of any range
+// it is checked against.
 bool IntegerOf(std::string_view token, std::int32_t& value) {
-    std::size_t i = 0, last = token.size();
-    while (i < last && (token[i] == ' ' || token[i] == '\t'))
-        ++i;
-    while (last > i && (token[last - 1] == ' ' || token[last - 1] == '\t'))
-        --last;
-    const bool negative = i < last && token[i] == '-';
-    if (i < last && (token[i] == '-' || token[i] == '+'))
-        ++i;
-    if (i == last)
+    long long read = 0;
+    if (ReadIntegerText(token, read) == CNumberText::notNumber)
         return false;
-    constexpr std::int64_t kLimit = std::int64_t{std::numeric_limits<std::int32_t>::max()} + 1;
-    std::int64_t magnitude = 0;
-    for (; i < last; ++i) {
-        if (token[i] < '0' || token[i] > '9')
-            return false;
-        magnitude = std::min(kLimit, magnitude * 10 + (token[i] - '0'));
-    }
-    const std::int64_t signedValue = negative ? -magnitude : magnitude;
-    value = static_cast<std::int32_t>(
-        std::clamp<std::int64_t>(signedValue, std::numeric_limits<std::int32_t>::min(),
-                                 std::numeric_limits<std::int32_t>::max()));
+    value = static_cast<std::int32_t>(std::clamp<long long>(
+        read, std::numeric_limits<std::int32_t>::min(), std::numeric_limits<std::int32_t>::max()));
     return true;
 }
 
@@ -777,6 +748,15 @@ void CDxfFile::WriteLine(const CVector3& start, const CVector3& end, int colour)
     WriteEntity(LineText(start, end, &colour));
 }
 
+void CDxfFile::WriteSection(const CSegmentList& segments) {
+    for (const CSegment& s : segments) {
+        CVector3 a, b;
+        s.PointAt(0, a);
+        s.PointAt(1, b);
+        WriteLine(a, b, 1);
+    }
+}
+
 void CDxfFile::BeginPolyline(int kind, int m, int n) {
     std::string text;
     AppendGroup(text, "  0", "POLYLINE");
@@ -830,6 +810,27 @@ void CDxfFile::WritePolyfaceFace(int i1, int i2, int i3, int i4) {
     if (i1 <= 0 || i2 <= 0 || i3 <= 0)
         return;
     WriteVertex(CVector3(0, 0, 0), kPolyfaceFace, i1, i2, i3, i4);
+}
+
+void CDxfFile::WritePolyfaceMesh(const std::vector<CVector3>& vertices,
+                                 const std::vector<CFaceIndices>& faces) {
+    for (const CVector3& v : vertices)
+        RequireFinite(v);
+    WritePolyfaceHeader(static_cast<int>(vertices.size()), static_cast<int>(faces.size()));
+    for (const CVector3& v : vertices)
+        WritePolyfaceVertex(v);
+    for (const CFaceIndices& f : faces)
+        WritePolyfaceFace(f.v[0], f.v[1], f.v[2], 0);
+    EndPolyline();
+}
+
+void CDxfFile::WriteGridMesh(int rows, int cols, const std::vector<CVector3>& points) {
+    for (const CVector3& v : points)
+        RequireFinite(v);
+    WriteGridHeader(rows, cols);
+    for (const CVector3& v : points)
+        WriteGridVertex(v);
+    EndPolyline();
 }
 
 void CDxfFile::RequireFinite(const CVector3& p) const {

@@ -34,13 +34,16 @@
 // file always ends on a whole entity.
 #pragma once
 
+#include "geometry/CSegmentList.h"
 #include "geometry/CVector3.h"
+#include "geometry/MeshArrays.h"
 #include "platform/CFile.h"
 
 #include <array>
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <vector>
 
 // One VERTEX record as read: its point and its integer groups, 0 when absent.
 class CDxfVertex : public CVector3 {
@@ -156,6 +159,9 @@ public:
     void WriteTail();
     void WriteLine(const CVector3& start, const CVector3& end);
     void WriteLine(const CVector3& start, const CVector3& end, int colour);
+    // One LINE of colour 1 per segment, start to end: the outline of a
+    // transverse section.
+    void WriteSection(const CSegmentList& segments);
     // kind 16: polygon mesh of m x n vertices; kind 64: polyface mesh of m
     // vertices and n faces; any other kind: a 3D polyline without counts.
     void BeginPolyline(int kind, int m, int n);
@@ -177,6 +183,16 @@ public:
     // written, it would make a drawing that no reader takes back. For the
     // writers of meshes, before they write anything of one.
     void RequireFinite(const CVector3& p) const;
+
+    // A polyface mesh as one POLYLINE: the vertices flagged 192, then each
+    // triangle as a face record (one with an index at 0 or below is left
+    // out). CFileException, with nothing written, when a vertex is not
+    // finite.
+    void WritePolyfaceMesh(const std::vector<CVector3>& vertices,
+                           const std::vector<CFaceIndices>& faces);
+    // A polygon mesh of rows x cols points, row by row, as one POLYLINE; as
+    // WritePolyfaceMesh for a point that is not finite.
+    void WriteGridMesh(int rows, int cols, const std::vector<CVector3>& points);
 
 private:
     // Bytes read from the file at a time, and so the least that is kept.

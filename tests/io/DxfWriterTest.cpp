@@ -1,7 +1,7 @@
 // The text the writer leaves, byte for byte, and what survives a round trip
 // through a drawing.
 #include "DxfText.h"
-#include "TestShips.h"
+#include "model/TestShips.h"
 
 #include "model/CGridMesh.h"
 #include "model/CPolyfaceMesh.h"

@@ -1,5 +1,5 @@
-// Tokens of a text separated by TAB or by a CR LF line end: the value lines
-// of a DXF record, or a list of numbers typed by the user. The text is held
+// Tokens of a text separated by TAB or by a CR LF line end: a list of
+// numbers typed by the user, one a line. The text is held
 // by reference: the caller's string must outlive every call that reads it.
 #pragma once
 
@@ -27,9 +27,9 @@ public:
     // Tokens from the start of the text up to the first empty one (two
     // delimiters in a row end the count). Leaves the position after them.
     std::int32_t CountTokens();
-    // The next token as a number, with atof's leniency (leading blanks and
-    // line feeds skipped, trailing junk ignored, 0 when no number starts
-    // it); false and 0 when the token is empty.
+    // The next token as one finite number (ParseNumberC: blanks around it
+    // allowed, nothing else); false and 0 when the token is empty or holds
+    // anything else.
     bool ReadDouble(double& value);
 
 private:

@@ -32,11 +32,6 @@ std::int32_t CTextTokenizer::CountTokens() {
 }
 
 bool CTextTokenizer::ReadDouble(double& value) {
-    const std::string token = NextToken();
-    if (token.empty()) {
-        value = 0.0;
-        return false;
-    }
-    value = AtofC(token.c_str());
-    return true;
+    value = 0.0;
+    return ParseNumberC(NextToken(), value);
 }

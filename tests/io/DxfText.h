@@ -5,7 +5,7 @@
 
 #include "support/ByteBuilder.h"
 
-#include "model/CDxfFile.h"
+#include "io/CDxfFile.h"
 #include "model/CShipElement.h"
 #include "platform/CFileException.h"
 #include "platform/NumberText.h"

@@ -32,7 +32,7 @@ std::string Box() {
 } // namespace
 
 TEST(CDxfDamage, CoordinateThatIsNotAFiniteNumberIsRefused) {
-    for (const char* token : {"nan", "-nan", "inf", "-Infinity", "1e999", "-1E999", "0x1p9999"}) {
+    for (const char* token : {"nan", "-nan", "inf", "-Infinity", "1e999", "-1E999"}) {
         SCOPED_TRACE(token);
         // The y of the third vertex of the box, and the z of a grid point.
         std::string text = Drawing(Grid(2, 3, SquareGridPoints(0)) + Box());
@@ -128,7 +128,8 @@ TEST(CDxfDamage, ValueThatIsNotANumberOfItsKindIsRefused) {
                                Group(" 20", "0.0") + Group(" 30", "0.0") + Group(" 11", "1.0") +
                                Group(" 21", "0.0") + Group(" 31", "0.0") + Group(" 12", "1.0") +
                                Group(" 22", "1.0") + Group(" 32", "0.0");
-    for (const char* token : {"abc", "", "12abc", "1.2.3", "1,5", "- 1", "1e", "."}) {
+    for (const char* token :
+         {"abc", "", "12abc", "1.2.3", "1,5", "- 1", "1e", ".", "0x1p-3", "-0X10", "0x1p9999"}) {
         SCOPED_TRACE(std::string("\"") + token + "\"");
         std::string grid = Drawing(Grid(2, 3, SquareGridPoints(0.25)));
         const std::size_t z = grid.rfind("0.250000");

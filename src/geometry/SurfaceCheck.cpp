@@ -1,0 +1,326 @@
+#include "SurfaceCheck.h"
+
+#include "PolygonIntegrals.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdint>
+
+namespace {
+
+// The points within the tolerance of each point are found through a hash of
+// cells of side 8 tol.
+class CVertexMatcher {
+public:
+    CVertexMatcher(const std::vector<CVector3>& points, double tolerance)
+        : m_points(points), m_tol(tolerance), m_cell(8 * tolerance) {
+        std::size_t size = 16;
+        while (size < 2 * points.size())
+            size *= 2;
+        m_table.assign(size, {0, -1});
+        m_next.assign(points.size(), -1);
+        canonical.resize(points.size());
+    }
+
+    std::vector<int> canonical;
+    long long distinct = 0;
+    long long nonFinite = 0;
+
+    void Run() {
+        for (std::size_t i = 0; i < m_points.size(); ++i) {
+            const CVector3& p = m_points[i];
+            if (!std::isfinite(p.X()) || !std::isfinite(p.Y()) || !std::isfinite(p.Z())) {
+                canonical[i] = static_cast<int>(i);
+                ++nonFinite;
+                ++distinct;
+                continue;
+            }
+            const int found = Find(p);
+            if (found >= 0) {
+                canonical[i] = found;
+                continue;
+            }
+            canonical[i] = static_cast<int>(i);
+            ++distinct;
+            Insert(static_cast<int>(i));
+        }
+    }
+
+private:
+    struct CSlot {
+        std::uint64_t key;
+        int head; // first representative of the cell, -1 when the slot is free
+    };
+
+    std::int64_t Cell(double x) const {
+        const double c = std::floor(x / m_cell);
+        return c > 4e18
+                   ? static_cast<std::int64_t>(4e18)
+                   : (c < -4e18 ? static_cast<std::int64_t>(-4e18) : static_cast<std::int64_t>(c));
+    }
+    static std::uint64_t Key(std::int64_t a, std::int64_t b, std::int64_t c) {
+        std::uint64_t h = static_cast<std::uint64_t>(a) * 0x9E3779B97F4A7C15ull;
+        h ^= static_cast<std::uint64_t>(b) + 0x632BE59BD9B4E019ull + (h << 6) + (h >> 2);
+        h ^= static_cast<std::uint64_t>(c) + 0x85EBCA77C2B2AE63ull + (h << 6) + (h >> 2);
+        return h;
+    }
+    CSlot& Slot(std::uint64_t key) {
+        std::size_t i =
+            static_cast<std::size_t>(key * 0xFF51AFD7ED558CCDull >> 20) & (m_table.size() - 1);
+        while (m_table[i].head >= 0 && m_table[i].key != key)
+            i = (i + 1) & (m_table.size() - 1);
+        return m_table[i];
+    }
+    bool Near(const CVector3& a, const CVector3& b) const {
+        return std::fabs(a.X() - b.X()) <= m_tol && std::fabs(a.Y() - b.Y()) <= m_tol &&
+               std::fabs(a.Z() - b.Z()) <= m_tol;
+    }
+    int Find(const CVector3& p) {
+        const std::int64_t x0 = Cell(p.X() - m_tol), x1 = Cell(p.X() + m_tol);
+        const std::int64_t y0 = Cell(p.Y() - m_tol), y1 = Cell(p.Y() + m_tol);
+        const std::int64_t z0 = Cell(p.Z() - m_tol), z1 = Cell(p.Z() + m_tol);
+        for (std::int64_t x = x0; x <= x1; ++x)
+            for (std::int64_t y = y0; y <= y1; ++y)
+                for (std::int64_t z = z0; z <= z1; ++z)
+                    for (int r = Slot(Key(x, y, z)).head; r >= 0;
+                         r = m_next[static_cast<std::size_t>(r)])
+                        if (Near(p, m_points[static_cast<std::size_t>(r)]))
+                            return r;
+        return -1;
+    }
+    void Insert(int i) {
+        const CVector3& p = m_points[static_cast<std::size_t>(i)];
+        const std::uint64_t key = Key(Cell(p.X()), Cell(p.Y()), Cell(p.Z()));
+        CSlot& slot = Slot(key);
+        if (slot.head < 0)
+            slot.key = key;
+        m_next[static_cast<std::size_t>(i)] = slot.head;
+        slot.head = i;
+        // The table never fills beyond half: it holds at most one slot per
+        // vertex and has twice as many.
+    }
+
+    const std::vector<CVector3>& m_points;
+    double m_tol, m_cell;
+    std::vector<CSlot> m_table;
+    std::vector<int> m_next;
+};
+
+// An edge of a face, from vertex a to vertex b (welded indices), stored as
+// its lower and higher end and whether it runs from lower to higher.
+struct CEdgeUse {
+    int lo, hi;
+    int face;
+    bool forward;
+};
+
+} // namespace
+
+long long JoinTJunctions(const std::vector<CVector3>& points,
+                         std::vector<std::pair<int, int>>& open, double tol) {
+    std::sort(open.begin(), open.end());
+    std::vector<char> used(open.size(), 0);
+    const auto onSegment = [&](const CVector3& a, const CVector3& b, const CVector3& p, double& t) {
+        CVector3 d = b, q = p;
+        d.Subtract(a);
+        q.Subtract(a);
+        const double len2 = d.X() * d.X() + d.Y() * d.Y() + d.Z() * d.Z();
+        if (!(len2 > 0))
+            return false;
+        t = (q.X() * d.X() + q.Y() * d.Y() + q.Z() * d.Z()) / len2;
+        const double cx = q.X() - t * d.X(), cy = q.Y() - t * d.Y(), cz = q.Z() - t * d.Z();
+        return t > -1e-12 && t < 1 + 1e-12 && cx * cx + cy * cy + cz * cz <= tol * tol;
+    };
+    long long junctions = 0;
+    std::vector<std::size_t> chain;
+    for (std::size_t e = 0; e < open.size(); ++e) {
+        if (used[e])
+            continue;
+        const int a = open[e].first, b = open[e].second;
+        const CVector3& pa = points[static_cast<std::size_t>(a)];
+        const CVector3& pb = points[static_cast<std::size_t>(b)];
+        // Walk from b back towards a, each step along a boundary edge whose
+        // end lies further along the segment towards a.
+        chain.clear();
+        int at = b;
+        double t = 1;
+        bool ok = false;
+        while (chain.size() < open.size()) {
+            auto it = std::lower_bound(open.begin(), open.end(), std::make_pair(at, -1));
+            bool stepped = false;
+            for (; it != open.end() && it->first == at; ++it) {
+                const std::size_t k = static_cast<std::size_t>(it - open.begin());
+                if (used[k] || k == e)
+                    continue;
+                double tk;
+                const int next = it->second;
+                if (next == a) {
+                    chain.push_back(k);
+                    ok = true;
+                    stepped = true;
+                    break;
+                }
+                if (onSegment(pa, pb, points[static_cast<std::size_t>(next)], tk) && tk < t) {
+                    chain.push_back(k);
+                    at = next;
+                    t = tk;
+                    stepped = true;
+                    break;
+                }
+            }
+            if (ok || !stepped)
+                break;
+        }
+        if (!ok || chain.size() < 2)
+            continue;
+        used[e] = 1;
+        for (std::size_t k : chain)
+            used[k] = 1;
+        ++junctions;
+    }
+    std::size_t kept = 0;
+    for (std::size_t e = 0; e < open.size(); ++e)
+        if (!used[e])
+            open[kept++] = open[e];
+    open.resize(kept);
+    return junctions;
+}
+
+CWeldedVertices WeldVertices(const std::vector<CVector3>& points, double tolerance) {
+    CVertexMatcher matcher(points, tolerance);
+    matcher.Run();
+    CWeldedVertices out;
+    out.canonical = std::move(matcher.canonical);
+    out.distinct = matcher.distinct;
+    out.non_finite = matcher.nonFinite;
+    return out;
+}
+
+CSurfaceEdges FindEdges(const CFaceList& list, const std::vector<int>& id, double tol) {
+    CSurfaceEdges out;
+    const int faces = list.FaceCount();
+    std::vector<CEdgeUse> edges;
+    edges.reserve(list.corners.size());
+    for (int f = 0; f < faces; ++f) {
+        const std::span<const int> face = list.Face(f);
+        const std::size_t n = face.size();
+        // Newell's area vector of the face.
+        double ax = 0, ay = 0, az = 0;
+        for (std::size_t i = 0; i < n; ++i) {
+            const CVector3& p = list.points[static_cast<std::size_t>(face[i])];
+            const CVector3& q = list.points[static_cast<std::size_t>(face[(i + 1) % n])];
+            ax += (p.Y() - q.Y()) * (p.Z() + q.Z());
+            ay += (p.Z() - q.Z()) * (p.X() + q.X());
+            az += (p.X() - q.X()) * (p.Y() + q.Y());
+        }
+        const double area = 0.5 * std::sqrt(ax * ax + ay * ay + az * az);
+        if (!(area > tol * tol)) {
+            ++out.degenerate;
+            continue;
+        }
+        for (std::size_t i = 0; i < n; ++i) {
+            const int u = id[static_cast<std::size_t>(face[i])];
+            const int v = id[static_cast<std::size_t>(face[(i + 1) % n])];
+            if (u != v)
+                edges.push_back({std::min(u, v), std::max(u, v), f, u < v});
+        }
+    }
+    std::sort(edges.begin(), edges.end(), [](const CEdgeUse& x, const CEdgeUse& y) {
+        return x.lo != y.lo ? x.lo < y.lo : (x.hi != y.hi ? x.hi < y.hi : x.face < y.face);
+    });
+    for (std::size_t i = 0; i < edges.size();) {
+        std::size_t j = i;
+        while (j < edges.size() && edges[j].lo == edges[i].lo && edges[j].hi == edges[i].hi)
+            ++j;
+        const std::size_t uses = j - i;
+        if (uses == 1) {
+            const CEdgeUse& e = edges[i];
+            out.open.emplace_back(e.forward ? e.lo : e.hi, e.forward ? e.hi : e.lo);
+        } else if (uses == 2) {
+            out.links.push_back(
+                {edges[i].face, edges[i + 1].face, edges[i].forward == edges[i + 1].forward});
+        } else {
+            ++out.non_manifold;
+        }
+        i = j;
+    }
+    return out;
+}
+
+long long CountFlippedFaces(int faces, const std::vector<CFaceLink>& links) {
+    std::vector<int> adjacencyStart(static_cast<std::size_t>(faces) + 1, 0);
+    for (const CFaceLink& l : links) {
+        ++adjacencyStart[static_cast<std::size_t>(l.a) + 1];
+        ++adjacencyStart[static_cast<std::size_t>(l.b) + 1];
+    }
+    for (std::size_t f = 0; f < static_cast<std::size_t>(faces); ++f)
+        adjacencyStart[f + 1] += adjacencyStart[f];
+    std::vector<std::pair<int, bool>> adjacency(2 * links.size());
+    {
+        std::vector<int> fill(adjacencyStart.begin(), adjacencyStart.end() - 1);
+        for (const CFaceLink& l : links) {
+            adjacency[static_cast<std::size_t>(fill[static_cast<std::size_t>(l.a)]++)] = {l.b,
+                                                                                          l.flip};
+            adjacency[static_cast<std::size_t>(fill[static_cast<std::size_t>(l.b)]++)] = {l.a,
+                                                                                          l.flip};
+        }
+    }
+    long long flipped = 0;
+    std::vector<signed char> side(static_cast<std::size_t>(faces), -1);
+    std::vector<int> stack;
+    for (int f = 0; f < faces; ++f) {
+        if (side[static_cast<std::size_t>(f)] >= 0)
+            continue;
+        long long count[2] = {0, 0};
+        side[static_cast<std::size_t>(f)] = 0;
+        stack.assign(1, f);
+        while (!stack.empty()) {
+            const int g = stack.back();
+            stack.pop_back();
+            const signed char s = side[static_cast<std::size_t>(g)];
+            ++count[s];
+            for (int k = adjacencyStart[static_cast<std::size_t>(g)];
+                 k < adjacencyStart[static_cast<std::size_t>(g) + 1]; ++k) {
+                const auto [h, flip] = adjacency[static_cast<std::size_t>(k)];
+                if (side[static_cast<std::size_t>(h)] < 0) {
+                    side[static_cast<std::size_t>(h)] = static_cast<signed char>(flip ? 1 - s : s);
+                    stack.push_back(h);
+                }
+            }
+        }
+        flipped += std::min(count[0], count[1]);
+    }
+    return flipped;
+}
+
+double EnclosedVolume(const CFaceList& list) {
+    double volume = 0;
+    std::vector<CVector3> p;
+    for (int f = 0; f < list.FaceCount(); ++f) {
+        list.FacePoints(f, p);
+        volume += polygon::Volume(p.data(), static_cast<int>(p.size()));
+    }
+    return volume;
+}
+
+CSurfaceCheck CheckSurface(const CFaceList& list, double tolerance) {
+    CSurfaceCheck out;
+    out.faces = list.FaceCount();
+    out.volume = EnclosedVolume(list);
+    const CWeldedVertices welded = WeldVertices(list.points, tolerance);
+    out.vertices = welded.distinct;
+    out.non_finite = welded.non_finite;
+    CSurfaceEdges edges = FindEdges(list, welded.canonical, tolerance);
+    out.degenerate = edges.degenerate;
+    out.non_manifold = edges.non_manifold;
+    // Boundary edges joined along T-junctions are not open.
+    out.t_junctions = JoinTJunctions(list.points, edges.open, tolerance);
+    out.boundary_edges = static_cast<long long>(edges.open.size());
+    for (const auto& [u, v] : edges.open) {
+        CVector3 d = list.points[static_cast<std::size_t>(v)];
+        d.Subtract(list.points[static_cast<std::size_t>(u)]);
+        out.boundary_length += std::sqrt(d.X() * d.X() + d.Y() * d.Y() + d.Z() * d.Z());
+    }
+    out.flipped_faces = CountFlippedFaces(static_cast<int>(out.faces), edges.links);
+    return out;
+}
