@@ -282,6 +282,22 @@ TEST(WriteFileAtomically, SaveKilledWhileWritingLeavesTheOldFile) {
     }
 }
 
+// A child saves a and b in turn to path until it is killed, after delay
+// microseconds.
+void KillWhileSaving(const std::string& path, const std::string& a, const std::string& b,
+                     bool unnamed, int delay) {
+    const pid_t child = fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        for (int i = 0;; ++i)
+            Save(path, i % 2 ? a : b, {.unnamedTemporary = unnamed});
+    }
+    usleep(static_cast<useconds_t>(delay));
+    kill(child, SIGKILL);
+    int status = 0;
+    ASSERT_EQ(waitpid(child, &status, 0), child);
+}
+
 TEST(WriteFileAtomically, SaveKilledAtAnyInstantLeavesOneWholeVersion) {
     const std::string folder = NewFolder("killed-anywhere");
     const std::string path = folder + "/ship.nav";
@@ -290,16 +306,7 @@ TEST(WriteFileAtomically, SaveKilledAtAnyInstantLeavesOneWholeVersion) {
     std::mt19937 random(7);
     std::uniform_int_distribution<int> delay(0, 15000);
     for (int round = 0; round < 25; ++round) {
-        const pid_t child = fork();
-        ASSERT_GE(child, 0);
-        if (child == 0) {
-            for (int i = 0;; ++i)
-                Save(path, i % 2 ? a : b, {.unnamedTemporary = round % 2 == 0});
-        }
-        usleep(static_cast<useconds_t>(delay(random)));
-        kill(child, SIGKILL);
-        int status = 0;
-        ASSERT_EQ(waitpid(child, &status, 0), child);
+        KillWhileSaving(path, a, b, round % 2 == 0, delay(random));
         const auto content = ReadBytes(path);
         ASSERT_TRUE(content == Bytes(a) || content == Bytes(b)) << round << ": " << content.size();
         // At most the temporary of the save that was cut short.
@@ -322,16 +329,7 @@ TEST(WriteFileAtomically, InPlaceSaveKilledAtAnyInstantIsPutBackByTheNextLock) {
     std::uniform_int_distribution<int> delay(0, 30000);
     int restored = 0;
     for (int round = 0; round < 25; ++round) {
-        const pid_t child = fork();
-        ASSERT_GE(child, 0);
-        if (child == 0) {
-            for (int i = 0;; ++i)
-                Save(path, i % 2 ? a : b, {.unnamedTemporary = round % 2 == 0});
-        }
-        usleep(static_cast<useconds_t>(delay(random)));
-        kill(child, SIGKILL);
-        int status = 0;
-        ASSERT_EQ(waitpid(child, &status, 0), child);
+        KillWhileSaving(path, a, b, round % 2 == 0, delay(random));
         // The next reader, through the other name, finds one whole version.
         const CShipLock lock(other, CShipLock::shared);
         restored += static_cast<int>(lock.Notes().size());
