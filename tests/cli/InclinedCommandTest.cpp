@@ -1,4 +1,6 @@
 #include "CalcRunner.h"
+#include "model/ShipFile.h"
+#include "model/TestShips.h"
 
 #include <algorithm>
 #include <gtest/gtest.h>
@@ -113,4 +115,25 @@ TEST(CalcTrim, NeedsItsFiveInputsAndRefusesABodyWithoutWeight) {
     EXPECT_EQ(r.status, 1);
     EXPECT_NE(r.err.find("no weight"), std::string::npos) << r.err;
     EXPECT_EQ(r.out, "");
+}
+
+TEST(CalcInclined, ExactRuleGivesTheTwelveTriangleBoxItsClosedForms) {
+    // A 100 x 20 x 10 m box of 12 triangles at 10000 m^3: the levers of its
+    // immersed section, the rectangle cut by the waterline (the deck edge in
+    // and the bilge out at 30 deg), are KZ 0.80115 and 5.02591 m; with G at
+    // (50, 0, 6) the box does not trim, GZ = KZ - 6 sin(phi).
+    const std::string ship = TestPath("twelve.nav");
+    {
+        CShipModel model;
+        model.AddElement(kindHull)->Append(BoxMesh(0, -10, 0, 100, 10, 10));
+        StoreShipFile(model, ship);
+    }
+    const std::string args = " --vi 10000 --vf 10000 --dv 0 --ai 5 --af 30 --da 25 "
+                             "--precision 1e-7 --xg 50 --yg 0 --zg 6 --rule exact";
+    CalcResult r = RunCalc("inclined " + ShellQuote(ship) + args);
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_NE(r.out.find("\n1e+04\t\t0.8012\t5.026\n"), std::string::npos) << r.out;
+    r = RunCalc("inclined " + ShellQuote(ship) + args + " --kind gz");
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_NE(r.out.find("\n1e+04\t\t0.2782\t2.026\n"), std::string::npos) << r.out;
 }
