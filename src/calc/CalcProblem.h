@@ -22,6 +22,7 @@ enum class CalcRule {
     tooMany,          // the inputs ask for value items (rows, cells, heels), more than limit
     farOffHull,       // value lies more than limit hull sizes (size) off the hull
     noHull,           // the ship has no hull element with vertices
+    belowHull,        // the draught value puts the waterplane below the hull; limit touches it
     noVolume,         // the ship has no enabled volume
     noWeight,         // the body has no weight
     sinks,            // the weight value [t] is more than the hull displaces, limit [t]

@@ -10,12 +10,16 @@
 #include "model/CShipModel.h"
 #include "platform/NumberText.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace {
 
 enum Column {
     colT,
+    colTa,
+    colTf,
+    colTrim,
     colVolume,
     colDisplacement,
     colLcb,
@@ -43,6 +47,9 @@ enum Column {
 
 const CRecordColumn kColumns[columnCount] = {
     {"T[m]", "T_m"},
+    {"TA[m]", "TA_m"},
+    {"TF[m]", "TF_m"},
+    {"trim[m]", "trim_m"},
     {"V[m^3]", "volume_m3"},
     {"Disp[t]", "displacement_t"},
     {"LCB[m]", "LCB_m"},
@@ -124,8 +131,8 @@ double Ratio(double a, double b) {
     return b != 0 ? a / b : std::nan("");
 }
 
-void ComputeRow(const CShipModel& ship, const CAttitude& a, const CCurvesOfFormInputs& in, double t,
-                double d, double lpp, const CMidshipSection& midship,
+void ComputeRow(const CShipModel& ship, const CAttitude& a, const CCurvesOfFormInputs& in,
+                const CShipDatums& datums, double t, double d, const CMidshipSection& midship,
                 std::vector<CRecordCell>& row) {
     CHydroProperties p;
     p.SetCollect(false);
@@ -143,6 +150,9 @@ void ComputeRow(const CShipModel& ship, const CAttitude& a, const CCurvesOfFormI
         awp = 0;
     const double lwl = p.m_waterline_length, bwl = p.m_waterline_breadth;
     c[colT] = t;
+    c[colTa] = DraughtAt(a.r, d, datums.ap, datums.baseline);
+    c[colTf] = DraughtAt(a.r, d, datums.fp, datums.baseline);
+    c[colTrim] = c[colTa] - c[colTf];
     c[colVolume] = v;
     c[colDisplacement] = in.density * v;
     c[colAwp] = awp;
@@ -157,10 +167,13 @@ void ComputeRow(const CShipModel& ship, const CAttitude& a, const CCurvesOfFormI
         p.BuoyancyCentre(b, d, a.heel, a.trim);
         c[colLcb] = b.X();
         c[colTcb] = b.Y();
-        // B lies below the waterplane by -z'B; the keel by T.
-        c[colKb] = t + p.BuoyancyCentreInFrame().Z();
-        c[colCb] = Ratio(v, lwl * bwl * t);
+        // Both heights square to the waterplane, B's and K's, where K is
+        // the baseline's point at the midship station on the centreline.
+        const double k = WaterplaneAt(a.r, 0, datums.Midship(), datums.baseline) - d;
+        c[colKb] = p.BuoyancyCentreInFrame().Z() - k;
         c[colCp] = Ratio(v, am * lwl);
+        if (t > 0)
+            c[colCb] = Ratio(v, lwl * bwl * t);
     }
     if (v > 0 && awp > 0) {
         CVector3 f;
@@ -174,9 +187,10 @@ void ComputeRow(const CShipModel& ship, const CAttitude& a, const CCurvesOfFormI
         c[colKmt] = c[colKb] + bmt;
         c[colKml] = c[colKb] + bml;
         // MCT 1 cm = Disp GMl / (100 Lpp), GMl taken as BMl.
-        c[colMct] = Ratio(c[colDisplacement] * bml, 100 * lpp);
+        c[colMct] = Ratio(c[colDisplacement] * bml, 100 * datums.Lpp());
     }
-    c[colCm] = Ratio(am, bwl * t);
+    if (t > 0)
+        c[colCm] = Ratio(am, bwl * t);
     c[colCwp] = Ratio(awp, lwl * bwl);
     row.assign(columnCount, CRecordCell());
     for (int k = 0; k < columnCount; ++k)
@@ -194,81 +208,103 @@ bool HullDepth(const CShipModel& ship, double heel, double trim, double& depth) 
 }
 
 CCalcCheck CheckCurvesOfFormInputs(const CCurvesOfFormInputs& in) {
-    if (!std::isfinite(in.heel))
-        return Problem(CalcRule::notANumber, "heel", in.heel);
-    if (!std::isfinite(in.trim))
-        return Problem(CalcRule::notANumber, "trim", in.trim);
+    for (const auto& [name, value] : {std::pair{"heel", in.heel}, std::pair{"trim", in.trim}}) {
+        if (!std::isfinite(value))
+            return Problem(CalcRule::notANumber, name, value);
+        if (!(std::fabs(WithoutWholeTurns(value)) < 90))
+            return Problem(CalcRule::notBelow, name, value, 90);
+    }
     if (!std::isfinite(in.density) || !(in.density > 0))
         return Problem(CalcRule::notAbove, "density", in.density);
+    for (const auto& [name, value] :
+         {std::pair{"baseline", in.baseline}, std::pair{"ap", in.ap}, std::pair{"fp", in.fp}})
+        if (!std::isfinite(value))
+            return Problem(CalcRule::notANumber, name, value);
     if (!std::isfinite(in.lpp) || in.lpp < 0)
         return Problem(CalcRule::notAtLeast, "lpp", in.lpp);
+    if (in.perpendiculars && in.ap == in.fp)
+        return Problem(CalcRule::notAbove, "lpp", 0);
     if (in.draughts.size() > kMaxDraughts)
         return Problem(CalcRule::tooMany, "draughts", static_cast<double>(in.draughts.size()),
                        kMaxDraughts);
     for (double t : in.draughts)
-        if (!std::isfinite(t) || t < 0)
-            return Problem(CalcRule::notAtLeast, "draughts", t);
+        if (!std::isfinite(t))
+            return Problem(CalcRule::notANumber, "draughts", t);
     return std::nullopt;
 }
 
+CShipDatums CurvesOfFormDatums(const CShipModel& ship, const CCurvesOfFormInputs& in) {
+    CShipDatums datums;
+    datums.baseline = in.baseline;
+    if (in.perpendiculars) {
+        datums.ap = in.ap;
+        datums.fp = in.fp;
+        datums.source = CShipDatums::Source::given;
+        return datums;
+    }
+    bool found = false;
+    if (!in.draughts.empty()) {
+        // The level waterline at the deepest draught: upright and on even
+        // keel, whatever the table's attitude, so that the perpendiculars
+        // are the ship's and not the attitude's.
+        const double deepest = *std::max_element(in.draughts.begin(), in.draughts.end());
+        CRotationMatrix level;
+        level.SetRotation(0, 0, 0);
+        CHydroProperties p;
+        p.SetCollect(false);
+        ship.ImmersedProperties(p, in.baseline + deepest, level, CHydroMethod::Exact());
+        found = PerpendicularsAtWaterline(p, in.baseline + deepest, 0, 0, datums);
+        datums.source_draught = deepest;
+    }
+    if (!found)
+        PerpendicularsAtHullEnds(ship, datums);
+    if (in.lpp > 0)
+        CentreLpp(in.lpp, datums);
+    return datums;
+}
+
 CCalcCheck CheckCurvesOfFormShip(const CShipModel& ship, const CCurvesOfFormInputs& in) {
-    double depth = 0;
-    if (!HullDepth(ship, in.heel, in.trim, depth))
+    const CAttitude a(ship, in.heel, in.trim);
+    if (!a.any)
         return Problem(CalcRule::noHull);
-    for (double t : in.draughts)
-        if (t > kFarDraughts * depth) {
+    const CShipDatums datums = CurvesOfFormDatums(ship, in);
+    const double depth = a.top - a.keel;
+    for (double t : in.draughts) {
+        const double d = WaterplaneAt(a.r, t, datums.Midship(), datums.baseline);
+        if (d < a.keel)
+            return Problem(CalcRule::belowHull, "draughts", t,
+                           DraughtAt(a.r, a.keel, datums.Midship(), datums.baseline));
+        if (d - a.keel > kFarDraughts * depth) {
             CCalcProblem p = Problem(CalcRule::farOffHull, "draughts", t, kFarDraughts);
             p.size = depth;
             return p;
         }
+    }
     return std::nullopt;
 }
 
 CRecordTable ComputeCurvesOfForm(const CShipModel& ship, const CCurvesOfFormInputs& in,
-                                 double* lppOut, const CStopRequest* stop) {
+                                 CShipDatums* datumsOut, const CStopRequest* stop) {
     CRecordTable table;
     table.columns.assign(kColumns, kColumns + columnCount);
     const CAttitude a(ship, in.heel, in.trim);
+    const CShipDatums datums = CurvesOfFormDatums(ship, in);
+    if (datumsOut)
+        *datumsOut = datums;
+    const double station = datums.Midship();
     // Draughts and the heights of their waterplanes in the frame; the
     // default's deepest lies exactly at the top of the hull.
     std::vector<double> draughts = in.draughts, heights;
     if (draughts.empty()) {
         const double depth = a.top - a.keel;
         for (int k = 1; k <= 10; ++k)
-            draughts.push_back(k == 10 ? depth : depth * k / 10);
-    }
-    for (std::size_t k = 0; k < draughts.size(); ++k)
-        heights.push_back(in.draughts.empty() && k + 1 == draughts.size() ? a.top
-                                                                          : a.keel + draughts[k]);
-    std::size_t deepest = 0;
-    for (std::size_t k = 1; k < draughts.size(); ++k)
-        if (draughts[k] > draughts[deepest])
-            deepest = k;
-
-    // Lpp and the midship station from the waterline at the deepest draught.
-    CHydroProperties deep;
-    deep.SetCollect(false);
-    ship.ImmersedProperties(deep, heights[deepest], a.r, CHydroMethod::Exact());
-    // A body under water at every draught has no waterline: its length and
-    // its middle are the hull's.
-    double lpp = in.lpp > 0 ? in.lpp : deep.m_waterline_length;
-    double station = 0;
-    if (deep.HasWaterline() && deep.m_waterline_length > 0) {
-        CMatrix back;
-        SetBackRotation(back, a.heel, a.trim);
-        CVector3 middle;
-        middle.Transform(back, CVector3(deep.WaterlineMiddle(), 0, heights[deepest]));
-        station = middle.X();
+            heights.push_back(k == 10 ? a.top : a.keel + depth * k / 10);
+        for (double d : heights)
+            draughts.push_back(DraughtAt(a.r, d, station, datums.baseline));
     } else {
-        CVector3 lo, hi;
-        if (ship.HullExtents(lo, hi)) {
-            station = (lo.X() + hi.X()) / 2;
-            if (!(in.lpp > 0))
-                lpp = hi.X() - lo.X();
-        }
+        for (double t : draughts)
+            heights.push_back(WaterplaneAt(a.r, t, station, datums.baseline));
     }
-    if (lppOut)
-        *lppOut = lpp;
     const CMidshipSection midship(ship, a, station);
 
     table.rows.resize(draughts.size());
@@ -276,7 +312,7 @@ CRecordTable ComputeCurvesOfForm(const CShipModel& ship, const CCurvesOfFormInpu
         static_cast<int>(draughts.size()),
         [&](int k) {
             const auto i = static_cast<std::size_t>(k);
-            ComputeRow(ship, a, in, draughts[i], heights[i], lpp, midship, table.rows[i]);
+            ComputeRow(ship, a, in, datums, draughts[i], heights[i], midship, table.rows[i]);
         },
         [](int) {}, stop);
     return table;

@@ -36,8 +36,8 @@ public:
     double Volume() const { return m_volume; }
 
     // G with every liquid's surface parallel to the waterplane of (heel,
-    // trim) [rad]; fsc, when given, receives sum rho i / D for that surface.
-    bool GravityAt(double heel, double trim, CVector3& g, double* fsc = nullptr) const {
+    // trim) [rad]; fsc, when given, receives the free surfaces' corrections.
+    bool GravityAt(double heel, double trim, CVector3& g, CFreeSurface* fsc = nullptr) const {
         if (!(std::fabs(trim) <= DegToRad(kMaxTrimDeg)))
             return false;
         return m_loading.GravityAt(heel, trim, g, fsc) == SearchStatus::converged;
@@ -46,18 +46,6 @@ public:
 private:
     CLoading m_loading;
     double m_volume;
-};
-
-// The hull's keel (lowest z) and the middle of its length, upright.
-struct CHullFrame {
-    explicit CHullFrame(const CShipModel& ship) {
-        CVector3 lo, hi;
-        if (ship.HullExtents(lo, hi)) {
-            keel = lo.Z();
-            middle = (lo.X() + hi.X()) / 2;
-        }
-    }
-    double keel = 0, middle = 0;
 };
 
 // The floating ship at one heel: its trim, draught and immersed sums.
@@ -96,9 +84,16 @@ double FrameZ(const CFloating& f, const CVector3& p) {
            f.draught;
 }
 
+// The horizontal athwartship distance from the vertical through g to the
+// one through b, in earth axes: (b - g) along y' of the frame.
+double EarthLever(const CFloating& f, const CVector3& b, const CVector3& g) {
+    return *f.r.Element(2, 1) * (b.X() - g.X()) + *f.r.Element(2, 2) * (b.Y() - g.Y()) +
+           *f.r.Element(2, 3) * (b.Z() - g.Z());
+}
+
 // side: +1 heels to starboard, -1 to port; the levers are signed so that a
 // righting lever is positive on either side.
-CCalcCheck ComputePoint(const CShipModel& ship, const CCondition& c, const CHullFrame& hull,
+CCalcCheck ComputePoint(const CShipModel& ship, const CCondition& c, const CShipDatums& datums,
                         double heelDeg, int side, CStabilityPoint& point,
                         const CStopRequest* stop) {
     CFloating f;
@@ -107,34 +102,58 @@ CCalcCheck ComputePoint(const CShipModel& ship, const CCondition& c, const CHull
     point.heel = side * heelDeg;
     point.trim = RadToDeg(f.trim);
     point.g = f.g;
-    point.gz = side * f.p.RightingLever(f.g, f.draught, f.heel, f.trim);
-    point.kn = side * f.p.RightingLever(CVector3(0, 0, hull.keel), f.draught, f.heel, f.trim);
-    // The waterplane r31 x + r32 y + r33 z = T meets x = middle, y = 0 at z.
-    const double z = (f.draught - *f.r.Element(3, 1) * hull.middle) / *f.r.Element(3, 3);
-    point.draught = z - hull.keel;
+    CVector3 b;
+    f.p.BuoyancyCentre(b, f.draught, f.heel, f.trim);
+    point.gz = side * EarthLever(f, b, f.g);
+    point.kn = side * EarthLever(f, b, CVector3(f.g.X(), 0, datums.baseline));
+    point.draught = DraughtAt(f.r, f.draught, datums.Midship(), datums.baseline);
     return std::nullopt;
 }
 
-void Summarise(const CShipModel& ship, const CCondition& c, const CHullFrame& hull,
-               const CStabilityInputs& in, CStabilityResult& result, const CStopRequest* stop) {
-    CStabilitySummary& s = result.summary;
-    s.displacement = c.Weight();
-    s.volume = c.Volume();
-    CFloating f;
+// The condition upright at its trim, and the datums read from it.
+void Upright(const CShipModel& ship, const CCondition& c, const CStabilityInputs& in, CFloating& f,
+             CShipDatums& datums, const CStopRequest* stop) {
     if (CCalcCheck failure = FloatAt(ship, c, 0, f, stop)) {
         ThrowIfStopped(stop);
         throw CCalcFailure(*failure);
     }
-    c.GravityAt(f.heel, f.trim, s.g, &s.fsc);
-    s.draught = result.curve.front().draught;
+    datums.baseline = in.baseline;
+    if (in.perpendiculars) {
+        datums.ap = in.ap;
+        datums.fp = in.fp;
+        datums.source = CShipDatums::Source::given;
+    } else {
+        if (!PerpendicularsAtWaterline(f.p, f.draught, f.heel, f.trim, datums))
+            PerpendicularsAtHullEnds(ship, datums);
+    }
+    if (datums.source == CShipDatums::Source::waterline)
+        datums.source_draught = DraughtAt(f.r, f.draught, datums.Midship(), datums.baseline);
+}
+
+void Summarise(const CCondition& c, const CFloating& f, const CStabilityInputs& in,
+               CStabilityResult& result) {
+    CStabilitySummary& s = result.summary;
+    s.displacement = c.Weight();
+    s.volume = c.Volume();
+    CFreeSurface fsc;
+    c.GravityAt(f.heel, f.trim, s.g, &fsc);
+    s.fsc = fsc.transverse;
+    s.fsc_long = fsc.longitudinal;
+    const CShipDatums& d = s.datums;
+    s.draught = DraughtAt(f.r, f.draught, d.Midship(), d.baseline);
+    s.draught_aft = DraughtAt(f.r, f.draught, d.ap, d.baseline);
+    s.draught_fore = DraughtAt(f.r, f.draught, d.fp, d.baseline);
     s.trim = RadToDeg(f.trim);
     double bmt = 0, bml = 0;
     f.p.MetacentricRadii(bmt, bml, f.draught, f.heel, f.trim);
-    const double k = FrameZ(f, CVector3(s.g.X(), 0, hull.keel));
+    const double k = FrameZ(f, CVector3(s.g.X(), 0, d.baseline));
+    const double kb = f.p.BuoyancyCentreInFrame().Z() - k;
     s.kg = FrameZ(f, s.g) - k;
-    s.kmt = f.p.BuoyancyCentreInFrame().Z() - k + bmt;
+    s.kmt = kb + bmt;
     s.gm_solid = s.kmt - s.kg;
     s.gm0 = s.gm_solid - s.fsc;
+    s.gml = kb + bml - s.kg - s.fsc_long;
+    s.mct = s.displacement * s.gml / (100 * d.Lpp());
 
     CGzCurve curve;
     for (const CStabilityPoint& p : result.curve) {
@@ -160,6 +179,12 @@ CCalcCheck CheckStabilityInputs(const CStabilityInputs& in) {
             return Problem(CalcRule::notANumber, name, value);
     if (!std::isfinite(in.density) || !(in.density > 0))
         return Problem(CalcRule::notAbove, "density", in.density);
+    for (const auto& [name, value] :
+         {std::pair{"baseline", in.baseline}, std::pair{"ap", in.ap}, std::pair{"fp", in.fp}})
+        if (!std::isfinite(value))
+            return Problem(CalcRule::notANumber, name, value);
+    if (in.perpendiculars && in.ap == in.fp)
+        return Problem(CalcRule::notAbove, "lpp", 0);
     if (in.flooding && !(*in.flooding > 0 && *in.flooding < 90))
         return Problem(CalcRule::notBelow, "flooding", *in.flooding, 90);
     if (in.heels.size() > kMaxHeels)
@@ -239,7 +264,6 @@ CStabilityResult ComputeStability(const CShipModel& ship, const CStabilityInputs
                                   const CStopRequest* stop) {
     CStabilityResult result;
     const CCondition condition(ship, in);
-    const CHullFrame hull(ship);
     const std::vector<double> heels = StabilityHeels(in);
     // The curve runs towards the side G lies on upright (starboard when on
     // the centreline): a listing condition is judged on its weaker side.
@@ -248,6 +272,10 @@ CStabilityResult ComputeStability(const CShipModel& ship, const CStabilityInputs
         throw CCalcFailure(Problem(CalcRule::notSettled, "tanks"));
     const int side = upright.Y() < -kListTolerance ? -1 : 1;
     result.summary.side = side;
+    // Upright first: the perpendiculars may come from its waterline.
+    CFloating level;
+    Upright(ship, condition, in, level, result.summary.datums, stop);
+    const CShipDatums& datums = result.summary.datums;
     result.curve.resize(heels.size());
     std::vector<CCalcCheck> failures(heels.size());
     ParallelInOrder(
@@ -255,14 +283,14 @@ CStabilityResult ComputeStability(const CShipModel& ship, const CStabilityInputs
         [&](int k) {
             const auto i = static_cast<std::size_t>(k);
             failures[i] =
-                ComputePoint(ship, condition, hull, heels[i], side, result.curve[i], stop);
+                ComputePoint(ship, condition, datums, heels[i], side, result.curve[i], stop);
         },
         [](int) {}, stop);
     ThrowIfStopped(stop);
     for (const CCalcCheck& f : failures)
         if (f)
             throw CCalcFailure(*f);
-    Summarise(ship, condition, hull, in, result, stop);
+    Summarise(condition, level, in, result);
     ThrowIfStopped(stop);
     return result;
 }

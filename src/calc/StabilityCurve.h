@@ -25,28 +25,43 @@
 // righting lever is positive on either side, and the areas and criteria
 // take the heels' size.
 //
+// Datums (ShipDatums.h): heights from the baseline (z = baseline, by
+// default 0); the perpendiculars given, or at the ends of the condition's
+// upright waterline; draughts read on the ship's vertical at the midship
+// station (halfway between them) and at the perpendiculars.
+//
+// Levers in earth axes: GZ is the horizontal distance between the vertical
+// lines through B and G at the heel and its trim of equilibrium, the
+// component of B - G along y' of the frame SetRotation(heel, trim, 0)
+// (along x' it is 0: that is the equilibrium); KN the same about the
+// baseline's point K on the centreline under G, so GZ = KN - (G - K).y'.
+//
 // Per heel (lengths in m, ship axes):
 //   heel    [deg], positive to starboard, negative to port
-//   GZ      (yB - yG) cos phi + (zB - zG) sin phi
-//   KN      the same lever about the keel point K (0, 0, keel)
-//   T       draught at mid-length on the centreline: the height above the
-//           keel (the hull's lowest z, upright) at which the waterplane
-//           crosses the vertical x = middle of the hull's length, y = 0
-//   trim    [deg], positive when the end towards +x rises
+//   GZ, KN  as above
+//   T       draught at the midship station
+//   trim    [deg], positive when the end towards +x rises (by the stern
+//           when x runs forward)
 //   LCG, TCG, VCG   G with the liquids as they lie at this attitude
 // Summary, at the upright equilibrium (heel 0 at its trim), heights
-// measured square to that waterplane from the keel point under G:
-//   KG = the height of G (liquids as they lie upright); KMt = KB + BMt;
-//   GM0solid = KMt - KG; FSC = sum of rho_liquid i / D over the tanks, i the
-//   second moment of the tank's free surface about its own fore-and-aft
-//   axis; GM0 = GM0solid - FSC (the fluid GM, which is also the slope of
-//   the curve at upright); the maximum GZ, its heel and the angle of
-//   vanishing stability, and the areas (IntactCriteria.h).
+// measured square to that waterplane from the baseline's point K under G:
+//   T0, TA, TF the draughts at midship and the perpendiculars, trim0 in
+//   degrees and TA - TF in metres (positive by the stern); KG the height of
+//   G (liquids as they lie upright); KMt = KB + BMt; GM0solid = KMt - KG;
+//   FSC = sum of rho_liquid i / D over the tanks, i the second moment of
+//   the tank's free surface about its own fore-and-aft axis; GM0 =
+//   GM0solid - FSC (the fluid GM, which is also the slope of the curve at
+//   upright); GMl = KB + BMl - KG - FSCl (FSCl the same sum about the
+//   surfaces' athwartship axes); MCT 1 cm = D GMl / (100 Lpp); the maximum
+//   GZ, its heel and the angle of vanishing stability, and the areas
+//   (IntactCriteria.h).
 #pragma once
 
 #include "CalcProblem.h"
 #include "IntactCriteria.h"
 #include "StopRequest.h"
+
+#include "ShipDatums.h"
 
 #include "geometry/CVector3.h"
 
@@ -62,13 +77,16 @@ struct CStabilityInputs {
     std::vector<double> heels;        // [deg]; empty: 0 to 80 by 5
     double density = 1.025;           // of the water [t/m^3]
     std::optional<double> flooding;   // down-flooding angle [deg]
+    double baseline = 0;              // z of the baseline [m]
+    bool perpendiculars = false;      // ap and fp given
+    double ap = 0, fp = 0;            // [m], x in ship axes
 };
 
 struct CStabilityPoint {
     double heel = 0;    // [deg], negative to port
     double gz = 0;      // [m], righting positive
     double kn = 0;      // [m], righting positive
-    double draught = 0; // [m], at mid-length
+    double draught = 0; // [m], at the midship station
     double trim = 0;    // [deg]
     CVector3 g;         // with the liquids at this attitude
 };
@@ -76,9 +94,12 @@ struct CStabilityPoint {
 struct CStabilitySummary {
     double displacement = 0, volume = 0; // [t], [m^3]
     CVector3 g;                          // liquids as they lie upright
-    double draught = 0, trim = 0;        // upright: [m], [deg]
-    int side = 1;                        // the heels: +1 to starboard, -1 to port
+    CShipDatums datums;
+    double draught = 0, trim = 0;             // upright: [m] at midship, [deg]
+    double draught_aft = 0, draught_fore = 0; // [m] at the perpendiculars
+    int side = 1;                             // the heels: +1 to starboard, -1 to port
     double kg = 0, kmt = 0, gm_solid = 0, fsc = 0, gm0 = 0;
+    double fsc_long = 0, gml = 0, mct = 0; // [m], [m], [t m/cm]
     CGzFeatures features;
     double limit_angle = 40;                               // where the areas "to 40 deg" stop [deg]
     double area_30 = 0, area_limit = 0, area_30_limit = 0; // [m rad]
@@ -91,7 +112,8 @@ struct CStabilityResult {
 };
 
 // The typed inputs: a lightship weight or density not above 0 (notAbove),
-// a centre that is not a number, a flooding angle or a heel outside 0 to 90
+// a centre, baseline or perpendicular that is not a number, perpendiculars
+// at one station (notAbove "lpp", 0), a flooding angle or a heel outside 0 to 90
 // (notBelow 90: the flooding angle above 0, the heels from 0, 90
 // excluded), more than 1000 heels (tooMany).
 CCalcCheck CheckStabilityInputs(const CStabilityInputs& in);

@@ -4,9 +4,10 @@
 
 #include "calc/CurvesOfForm.h"
 #include "calc/NumberSeries.h"
+#include "geometry/Scalar.h"
 #include "model/CShipModel.h"
 #include "platform/NumberText.h"
-#include "report/RecordText.h"
+#include "report/DatumText.h"
 
 #include <cstdio>
 #include <memory>
@@ -17,17 +18,23 @@ namespace {
 std::string DescribeProblem(const CCalcProblem& p) {
     switch (p.rule) {
     case CalcRule::notANumber:
-        return "--" + p.input + " is not a number";
+        return p.input == "draughts" ? "a draught is not a number"
+                                     : "--" + p.input + " is not a number";
+    case CalcRule::notBelow:
+        return FormatC("--%s %g deg: the draughts are read on the ship's vertical, which lies "
+                       "in the waterplane at 90 deg; the curves of form take less than 90 deg",
+                       p.input.c_str(), p.value);
     case CalcRule::notAbove:
-        return FormatC("--density (%g t/m^3) must be a number above 0", p.value);
+        return p.input == "lpp" ? "--ap and --fp must be two stations, not one"
+                                : FormatC("--density (%g t/m^3) must be a number above 0", p.value);
     case CalcRule::notAtLeast:
-        return p.input == "lpp"
-                   ? FormatC("--lpp (%g m) must be a number above 0", p.value)
-                   : FormatC("the draught %g m is not a draught from the keel (a number, 0 or "
-                             "more)",
-                             p.value);
+        return FormatC("--lpp (%g m) must be a number above 0", p.value);
     case CalcRule::tooMany:
         return FormatC("more than %.0f draughts asked for", p.limit);
+    case CalcRule::belowHull:
+        return FormatC("the draught %g m puts the waterplane below the hull's lowest point (it "
+                       "touches it at a draught of %g m)",
+                       p.value, p.limit);
     case CalcRule::farOffHull:
         return FormatC("draught %g m is more than %g times the hull's depth (%g m)", p.value,
                        p.limit, p.size);
@@ -49,19 +56,32 @@ void AddHydrostatics(CLI::App& app, int& status) {
     cmd->add_option("SHIP", a->ship, "Ship file (.nav)")->required();
     auto* draughts = cmd->add_option(
         "--draughts", a->draughts,
-        "Draughts from the keel [m]: FROM:TO:STEP or a list 1,2.5,4 (default: ten, from a "
-        "tenth of the depth to the deck)");
+        "Draughts at the midship station from the baseline [m]: FROM:TO:STEP or a list "
+        "1,2.5,4 (default: ten, from a tenth of the hull's depth to the deck)");
     cmd->add_option("--heel", a->in.heel, "Heel [deg] (default 0)");
     cmd->add_option("--trim", a->in.trim, "Trim [deg] (default 0)");
     cmd->add_option("--density", a->in.density, "Density of the water [t/m^3] (default 1.025)");
+    cmd->add_option("--baseline", a->in.baseline,
+                    "Height of the baseline, z in ship axes [m], from which draughts and "
+                    "heights are read (default 0)");
+    auto* ap = cmd->add_option("--ap", a->in.ap, "Aft perpendicular, x [m] (with --fp)");
+    auto* fp = cmd->add_option("--fp", a->in.fp,
+                               "Fore perpendicular, x [m] (with --ap; default for both: the "
+                               "ends of the level waterline at the deepest draught asked for, "
+                               "or of the hull)");
     auto* lpp = cmd->add_option("--lpp", a->in.lpp,
-                                "Length between perpendiculars [m], for MCT 1 cm (default: the "
-                                "waterline length at the deepest draught)");
+                                "Length between perpendiculars [m], placed about the middle of "
+                                "the default ones");
+    ap->needs(fp);
+    fp->needs(ap);
+    lpp->excludes(ap);
+    lpp->excludes(fp);
     AddRecordOutputOptions(*cmd, a->format, a->digits);
     cmd->callback([=, &status] {
         const CStopRequest* const stop = StopOnInterrupt();
         RefuseTypedValuesThatAreNotNumbers(*cmd);
         CCurvesOfFormInputs in = a->in;
+        in.perpendiculars = ap->count() > 0;
         if (lpp->count() && !(in.lpp > 0))
             throw CRefusedError("--lpp must be above 0");
         if (draughts->count()) {
@@ -79,9 +99,12 @@ void AddHydrostatics(CLI::App& app, int& status) {
             throw CRefusedError(DescribeProblem(*problem));
         RecordFormat format = RecordFormat::tsv;
         ParseRecordFormat(a->format, format);
-        const CRecordTable records = ComputeCurvesOfForm(ship, in, nullptr, stop);
+        CShipDatums datums;
+        const CRecordTable records = ComputeCurvesOfForm(ship, in, &datums, stop);
         ThrowIfStopped(stop);
-        const std::string text = WriteRecords(records, format, a->digits);
+        const std::string text =
+            WriteHydrostaticsReport(records, datums, WithoutWholeTurns(in.heel),
+                                    WithoutWholeTurns(in.trim), in.density, format, a->digits);
         std::fwrite(text.data(), 1, text.size(), stdout);
         status = exitOk;
     });

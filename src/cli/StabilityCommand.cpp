@@ -24,6 +24,8 @@ std::string DescribeProblem(const CCalcProblem& p, const CStabilityInputs& in) {
     case CalcRule::notANumber:
         return option + " is not a number";
     case CalcRule::notAbove:
+        if (p.input == "lpp")
+            return "--ap and --fp must be two stations, not one";
         return p.input == "lightship"
                    ? FormatC("--lightship (%g t) must be a weight above 0", p.value)
                    : FormatC("--density (%g t/m^3) must be a number above 0", p.value);
@@ -81,6 +83,15 @@ void AddStability(CLI::App& app, int& status) {
         "Heels [deg], 0 to below 90: FROM:TO:STEP or a list 0,10,20 (default 0:80:5); 0, 30, "
         "40 and the flooding angle are always added");
     cmd->add_option("--density", a->in.density, "Density of the water [t/m^3] (default 1.025)");
+    cmd->add_option("--baseline", a->in.baseline,
+                    "Height of the baseline, z in ship axes [m], from which draughts and "
+                    "heights are read (default 0)");
+    auto* ap = cmd->add_option("--ap", a->in.ap, "Aft perpendicular, x [m] (with --fp)");
+    auto* fp = cmd->add_option("--fp", a->in.fp,
+                               "Fore perpendicular, x [m] (with --ap; default for both: the "
+                               "ends of the condition's upright waterline)");
+    ap->needs(fp);
+    fp->needs(ap);
     auto* flooding = cmd->add_option("--flooding-angle", a->flooding,
                                      "Down-flooding angle [deg]: the areas stop there when it "
                                      "is below 40");
@@ -90,6 +101,7 @@ void AddStability(CLI::App& app, int& status) {
         const CStopRequest* const stop = StopOnInterrupt();
         RefuseTypedValuesThatAreNotNumbers(*cmd);
         CStabilityInputs in = a->in;
+        in.perpendiculars = ap->count() > 0;
         if (flooding->count())
             in.flooding = a->flooding;
         if (heels->count()) {

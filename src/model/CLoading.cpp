@@ -19,10 +19,10 @@ CLoading::CLoading(const CShipModel& ship, double weight, const CVector3& centre
     m_weight = weight + liquids;
 }
 
-SearchStatus CLoading::GravityAt(double heel, double trim, CVector3& g, double* fsc) const {
+SearchStatus CLoading::GravityAt(double heel, double trim, CVector3& g, CFreeSurface* fsc) const {
     SearchStatus status = SearchStatus::converged;
     g = m_moment;
-    double sum = 0;
+    double sumT = 0, sumL = 0;
     thread_local CHydroProperties liquid;
     for (const CLiquid& l : m_liquids) {
         double level = 0;
@@ -43,14 +43,18 @@ SearchStatus CLoading::GravityAt(double heel, double trim, CVector3& g, double* 
             liquid.ComputeWaterplane();
             const double area = liquid.WaterplaneArea();
             if (area > 0) {
-                // About the surface's own axis along x': int y^2 dA - (int y dA)^2 / A.
-                const double sy = liquid.WaterplaneMomentY();
-                sum += l.tank->GetDensity() * (liquid.WaterplaneSecondY() - sy * sy / area);
+                // About the surface's own axes: int y^2 dA - (int y dA)^2 / A
+                // along x', the same in x along y'.
+                const double sy = liquid.WaterplaneMomentY(), sx = liquid.WaterplaneMomentX();
+                sumT += l.tank->GetDensity() * (liquid.WaterplaneSecondY() - sy * sy / area);
+                sumL += l.tank->GetDensity() * (liquid.WaterplaneSecondX() - sx * sx / area);
             }
         }
     }
     g.Divide(m_weight);
-    if (fsc)
-        *fsc = sum / m_weight;
+    if (fsc) {
+        fsc->transverse = sumT / m_weight;
+        fsc->longitudinal = sumL / m_weight;
+    }
     return status;
 }

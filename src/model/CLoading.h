@@ -13,6 +13,13 @@
 class CShipModel;
 class CTank;
 
+// The free surfaces' corrections to GM [m]: sum of rho_i i_i / D, i_i the
+// second moment of tank i's surface about its own axis along x'
+// (transverse) or along y' (longitudinal).
+struct CFreeSurface {
+    double transverse = 0, longitudinal = 0;
+};
+
 class CLoading {
 public:
     // weight [t] at centre, plus the ship's tank loads; the liquids found
@@ -26,10 +33,10 @@ public:
     // G with every liquid's surface parallel to the waterplane of heel and
     // trim [rad]: (W g + sum of w_i c_i) / (W + sum of w_i). A liquid that
     // is not found (by the exact method, not found exactly) gives
-    // notConverged. fsc, when given, receives the free surfaces' correction
-    // sum of rho_i i_i / (W + sum of w_i) [m], i_i the surface's own second
-    // moment about its axis along x'.
-    SearchStatus GravityAt(double heel, double trim, CVector3& g, double* fsc = nullptr) const;
+    // notConverged. fsc, when given, receives the free surfaces'
+    // corrections for that attitude.
+    SearchStatus GravityAt(double heel, double trim, CVector3& g,
+                           CFreeSurface* fsc = nullptr) const;
 
 private:
     struct CLiquid {

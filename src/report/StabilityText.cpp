@@ -1,4 +1,5 @@
 #include "StabilityText.h"
+#include "DatumText.h"
 
 #include <cmath>
 
@@ -27,40 +28,54 @@ std::string WriteStabilityReport(const CStabilityResult& r, RecordFormat format,
                        {"TCG[m]", "TCG_m"},
                        {"VCG[m]", "VCG_m"},
                        {"T0[m]", "T0_m"},
+                       {"TA[m]", "TA_m"},
+                       {"TF[m]", "TF_m"},
+                       {"trim0[m]", "trim0_m"},
                        {"trim0[deg]", "trim0_deg"},
                        {"KG[m]", "KG_m"},
                        {"KMt[m]", "KMt_m"},
                        {"GM0solid[m]", "GM0_solid_m"},
                        {"FSC[m]", "FSC_m"},
                        {"GM0[m]", "GM0_m"},
+                       {"FSCl[m]", "FSCl_m"},
+                       {"GMl[m]", "GMl_m"},
+                       {"MCT1cm[t*m/cm]", "MCT1cm_t_m_per_cm"},
                        {"GZmax[m]", "GZmax_m"},
                        {"heelGZmax[deg]", "heel_GZmax_deg"},
                        {"vanishing[deg]", "vanishing_deg"},
                        {"area0-30[m*rad]", "area_0_30_m_rad"},
                        {"area0-lim[m*rad]", "area_0_lim_m_rad"},
                        {"area30-lim[m*rad]", "area_30_lim_m_rad"},
-                       {"lim[deg]", "lim_deg"},
-                       {"side", "side"}};
+                       {"lim[deg]", "lim_deg"}};
+    AddDatumColumns(summary);
+    summary.columns.push_back({"side", "side"});
     summary.rows.push_back({Value(s.displacement),
                             Value(s.volume),
                             Value(s.g.X()),
                             Value(s.g.Y()),
                             Value(s.g.Z()),
                             Value(s.draught),
+                            Value(s.draught_aft),
+                            Value(s.draught_fore),
+                            Value(s.draught_aft - s.draught_fore),
                             Value(s.trim),
                             Value(s.kg),
                             Value(s.kmt),
                             Value(s.gm_solid),
                             Value(s.fsc),
                             Value(s.gm0),
+                            Value(s.fsc_long),
+                            Value(s.gml),
+                            Value(s.mct),
                             Value(s.features.max_gz),
                             Value(s.features.max_angle),
                             Value(s.features.vanishing),
                             Value(s.area_30),
                             Value(s.area_limit),
                             Value(s.area_30_limit),
-                            Value(s.limit_angle),
-                            s.side < 0 ? "port" : "starboard"});
+                            Value(s.limit_angle)});
+    AddDatumCells(s.datums, summary.rows.back());
+    summary.rows.back().push_back(s.side < 0 ? "port" : "starboard");
 
     CRecordTable criteria;
     criteria.columns = {{"criterion", "criterion"}, {"value", "value"}, {"limit", "limit"},

@@ -26,7 +26,8 @@ double Cell(const CRecordTable& t, std::size_t i, const std::string& key) {
 }
 
 // The box barge of the table tests with its keel at z = -1, so that
-// heights from the keel and from z = 0 differ.
+// heights from the keel and from z = 0 differ; the tests put the baseline
+// at the keel unless they say otherwise.
 void AddLowBarge(CShipModel& ship) {
     AddGridBox(*ship.AddElement(kindHull), {0, -4, -1}, {20, 4, 3}, 8, 4, 4);
 }
@@ -39,11 +40,12 @@ TEST(CurvesOfForm, BoxBargeEveryColumnMatchesItsClosedForm) {
     CCurvesOfFormInputs in;
     in.draughts = {0.5, 1.7, 3.2, 4};
     in.density = 1.025;
-    double lpp = 0;
-    const CRecordTable t = ComputeCurvesOfForm(ship, in, &lpp);
+    in.baseline = -1;
+    CShipDatums datums;
+    const CRecordTable t = ComputeCurvesOfForm(ship, in, &datums);
     ASSERT_EQ(t.rows.size(), 4u);
-    ASSERT_EQ(t.columns.size(), 23u);
-    EXPECT_EQ(lpp, 20); // the waterline at the deepest draught
+    ASSERT_EQ(t.columns.size(), 26u);
+    EXPECT_EQ(datums.Lpp(), 20); // the waterline at the deepest draught
     const double l = 20, b = 8, rho = 1.025, e = 1e-10;
     for (std::size_t i = 0; i < 4; ++i) {
         const double d = in.draughts[i];
@@ -53,7 +55,7 @@ TEST(CurvesOfForm, BoxBargeEveryColumnMatchesItsClosedForm) {
         EXPECT_NEAR(Cell(t, i, "displacement_t"), rho * l * b * d, e); // rho V
         EXPECT_NEAR(Cell(t, i, "LCB_m"), l / 2, e);
         EXPECT_NEAR(Cell(t, i, "TCB_m"), 0, e);
-        EXPECT_NEAR(Cell(t, i, "KB_m"), d / 2, e); // from the keel, not z = 0
+        EXPECT_NEAR(Cell(t, i, "KB_m"), d / 2, e); // from the baseline, not z = 0
         EXPECT_NEAR(Cell(t, i, "Awp_m2"), l * b, e);
         EXPECT_NEAR(Cell(t, i, "LCF_m"), l / 2, e);
         EXPECT_NEAR(Cell(t, i, "TCF_m"), 0, e);
@@ -82,6 +84,7 @@ TEST(CurvesOfForm, DefaultDraughtsRunToTheDeckAndEmptyValuesStayEmpty) {
     CShipModel ship;
     AddLowBarge(ship);
     CCurvesOfFormInputs in;
+    in.baseline = -1;
     const CRecordTable t = ComputeCurvesOfForm(ship, in);
     ASSERT_EQ(t.rows.size(), 10u);
     EXPECT_NEAR(Cell(t, 0, "T_m"), 0.4, 1e-15);
@@ -116,9 +119,9 @@ TEST(CurvesOfForm, ABodyUnderWaterHasNoWaterplaneAndItsMidshipIsTheHulls) {
     in.heel = 10;
     in.trim = 3;
     in.draughts = {20, 30};
-    double lpp = 0;
-    const CRecordTable t = ComputeCurvesOfForm(ship, in, &lpp);
-    EXPECT_EQ(lpp, 20); // the hull's length: no waterline to take it from
+    CShipDatums datums;
+    const CRecordTable t = ComputeCurvesOfForm(ship, in, &datums);
+    EXPECT_EQ(datums.Lpp(), 20); // the hull's length: no waterline to take it from
     for (std::size_t i = 0; i < 2; ++i) {
         EXPECT_NEAR(Cell(t, i, "volume_m3"), 640, 1e-9);
         EXPECT_EQ(Cell(t, i, "Awp_m2"), 0);
@@ -131,23 +134,79 @@ TEST(CurvesOfForm, ABodyUnderWaterHasNoWaterplaneAndItsMidshipIsTheHulls) {
     }
 }
 
-TEST(CurvesOfForm, HeeledBoxMeasuresTheDraughtFromItsLowestPoint) {
-    // Heeled 10 degrees, the keel is the lower bilge; at T the waterplane
-    // crosses the centreline Ts = T - (B / 2) sin(phi) above it, square to
-    // the waterplane, and the wall-sided box keeps V = L B Ts / cos(phi).
+TEST(CurvesOfForm, HeeledBoxReadsTheDraughtOnTheCentreline) {
+    // Heeled 10 degrees, the waterplane crosses the centreline at the
+    // midship station T above the baseline (the keel), and the wall-sided
+    // box keeps V = L B T.
     CShipModel ship;
     AddLowBarge(ship);
     CCurvesOfFormInputs in;
     in.heel = 10;
+    in.baseline = -1;
     in.draughts = {2};
     const CRecordTable t = ComputeCurvesOfForm(ship, in);
     const double phi = DegToRad(10), c = std::cos(phi);
-    const double ts = (2 - 4 * std::sin(phi)) / c; // upright depth on the centreline
-    EXPECT_NEAR(Cell(t, 0, "volume_m3"), 20 * 8 * ts, 1e-10);
+    EXPECT_NEAR(Cell(t, 0, "volume_m3"), 20 * 8 * 2, 1e-10);
     EXPECT_NEAR(Cell(t, 0, "Bwl_m"), 8 / c, 1e-12);
-    EXPECT_NEAR(Cell(t, 0, "TCB_m"), 64 * std::tan(phi) / (12 * ts), 1e-12);
-    // The midship section below the inclined waterplane: B Ts again.
-    EXPECT_NEAR(Cell(t, 0, "Am_m2"), 8 * ts, 1e-10);
+    EXPECT_NEAR(Cell(t, 0, "TCB_m"), 64 * std::tan(phi) / (12 * 2), 1e-12);
+    EXPECT_NEAR(Cell(t, 0, "Am_m2"), 8 * 2, 1e-10);
+    EXPECT_NEAR(Cell(t, 0, "TA_m"), 2, 1e-12);
+    EXPECT_NEAR(Cell(t, 0, "trim_m"), 0, 1e-12);
+}
+
+TEST(CurvesOfForm, ADomeBelowTheBaselineCountsInVolumeButNotInTheDraught) {
+    // A 20 x 8 box on the baseline z = 0 with a 4 x 2 x 2 dome under it.
+    CShipModel ship;
+    AddBarge(ship);
+    AddGridBox(*ship.AddElement(kindHull), {8, -1, -2}, {12, 1, 0}, 2, 2, 2);
+    CCurvesOfFormInputs in;
+    in.draughts = {2};
+    const CRecordTable t = ComputeCurvesOfForm(ship, in);
+    const double v = 20 * 8 * 2 + 16, e = 1e-10;
+    EXPECT_EQ(Cell(t, 0, "T_m"), 2);
+    EXPECT_NEAR(Cell(t, 0, "volume_m3"), v, e);
+    EXPECT_NEAR(Cell(t, 0, "KB_m"), (320 * 1 - 16 * 1) / v, e);
+    EXPECT_NEAR(Cell(t, 0, "Cb"), v / (20 * 8 * 2), e);
+    EXPECT_NEAR(Cell(t, 0, "Am_m2"), 8 * 2 + 2 * 2, e);
+    EXPECT_NEAR(Cell(t, 0, "Cm"), 20.0 / 16, e);
+    EXPECT_NEAR(Cell(t, 0, "KMt_m"), (320 - 16) / v + 20 * 512 / 12.0 / v, e);
+
+    // A row is the same whatever else is asked, with the perpendiculars
+    // given or found at a waterline of the same length.
+    in.draughts = {1, 3.5, 2};
+    const CRecordTable list = ComputeCurvesOfForm(ship, in);
+    for (std::size_t c = 0; c < t.columns.size(); ++c)
+        EXPECT_EQ(WriteRecords({{t.columns[c]}, {{list.rows[2][c]}}}, RecordFormat::tsv, 17),
+                  WriteRecords({{t.columns[c]}, {{t.rows[0][c]}}}, RecordFormat::tsv, 17));
+
+    // Below the dome there is no ship to float.
+    in.draughts = {-2.5};
+    const CCalcCheck below = CheckCurvesOfFormShip(ship, in);
+    ASSERT_TRUE(below);
+    EXPECT_EQ(below->rule, CalcRule::belowHull);
+    EXPECT_EQ(below->limit, -2);
+    in.draughts = {-1.5};
+    EXPECT_FALSE(CheckCurvesOfFormShip(ship, in));
+}
+
+TEST(CurvesOfForm, TrimmedBoxReadsItsDraughtsAtThePerpendiculars) {
+    // Trimmed by theta (the end towards +x up), the waterplane of the
+    // 20 x 8 box meets its vertical at x as T - (x - 10) tan(theta).
+    CShipModel ship;
+    AddBarge(ship);
+    CCurvesOfFormInputs in;
+    in.trim = 2;
+    in.draughts = {2};
+    in.perpendiculars = true;
+    in.ap = 1;
+    in.fp = 19;
+    const CRecordTable t = ComputeCurvesOfForm(ship, in);
+    const double tau = std::tan(DegToRad(2)), e = 1e-10;
+    EXPECT_NEAR(Cell(t, 0, "TA_m"), 2 + 9 * tau, e);
+    EXPECT_NEAR(Cell(t, 0, "TF_m"), 2 - 9 * tau, e);
+    EXPECT_NEAR(Cell(t, 0, "trim_m"), 18 * tau, e);
+    EXPECT_NEAR(Cell(t, 0, "volume_m3"), 20 * 8 * 2, e);
+    EXPECT_NEAR(Cell(t, 0, "LCB_m"), 10 - 400 * tau / (12 * 2), e);
 }
 
 TEST(CurvesOfForm, RowsOnAllCoresGiveTheSerialBytes) {
@@ -202,6 +261,10 @@ TEST(CurvesOfForm, ParsesDraughtRangesAndListsAndNamesWhatIsWrong) {
     in.density = -1;
     EXPECT_EQ(CheckCurvesOfFormInputs(in)->input, "density");
     in.density = 1;
-    in.draughts = {1, -0.5};
-    EXPECT_EQ(CheckCurvesOfFormInputs(in)->value, -0.5);
+    in.draughts = {1, std::nan("")};
+    EXPECT_EQ(CheckCurvesOfFormInputs(in)->input, "draughts");
+    in.draughts = {1, -0.5}; // from a baseline above the keel
+    EXPECT_FALSE(CheckCurvesOfFormInputs(in));
+    in.trim = -450; // -90: the ship's vertical in the waterplane
+    EXPECT_EQ(CheckCurvesOfFormInputs(in)->rule, CalcRule::notBelow);
 }

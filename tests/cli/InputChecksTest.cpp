@@ -102,8 +102,8 @@ TEST(CalcInputs, EveryCommandTakesWholeTurnsOffItsAngles) {
     ASSERT_EQ(level.status, 0) << level.err;
     for (const char* turns : {" --heel 360", " --heel 36000000", " --heel -720 --trim 360"})
         EXPECT_EQ(RunCalc(hydrostatics + turns).out, level.out) << turns;
-    EXPECT_EQ(RunCalc(hydrostatics + " --heel 10 --trim 270").out,
-              RunCalc(hydrostatics + " --heel 10 --trim -90").out);
+    EXPECT_EQ(RunCalc(hydrostatics + " --heel 10 --trim 275").out,
+              RunCalc(hydrostatics + " --heel 10 --trim -85").out);
     EXPECT_EQ(RunCalc("upright " + barge + " --trim 270").out,
               RunCalc("upright " + barge + " --trim -90").out);
     // The column of 360 degrees is the one of 0.

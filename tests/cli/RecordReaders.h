@@ -185,3 +185,18 @@ private:
     std::string m_t;
     std::size_t m_i = 0;
 };
+
+// The text split at its empty lines (blank: two line ends, LF or CR LF),
+// each part keeping its last line end.
+inline std::vector<std::string> Blocks(const std::string& text, const std::string& blank) {
+    std::vector<std::string> blocks;
+    std::size_t start = 0;
+    for (;;) {
+        const std::size_t at = text.find(blank, start);
+        blocks.push_back(
+            text.substr(start, at == std::string::npos ? at : at - start + blank.size() / 2));
+        if (at == std::string::npos)
+            return blocks;
+        start = at + blank.size();
+    }
+}
