@@ -61,6 +61,12 @@ TEST(StabilityCurve, BoxBargeWithATankFollowsTheWallSidedFormula) {
     EXPECT_NEAR(s.kmt, kb + bm, 1e-9);
     EXPECT_NEAR(s.fsc, fsc, 1e-12);
     EXPECT_NEAR(s.gm0, gm - fsc, 1e-9);
+    // Lengthwise: BMl = L^2 / (12 T), the surface's own i the same 4 x 4,
+    // Lpp the waterline's 20 m.
+    const double gml = kb + 400 / (12 * t) - kg - fsc;
+    EXPECT_NEAR(s.fsc_long, fsc, 1e-12);
+    EXPECT_NEAR(s.gml, gml, 1e-9);
+    EXPECT_NEAR(s.mct, d * gml / 2000, 1e-9);
     ASSERT_EQ(r.curve.size(), 9u); // 30 and 40 added
     for (const CStabilityPoint& p : r.curve) {
         if (p.heel > 25)
@@ -81,6 +87,75 @@ TEST(StabilityCurve, BoxBargeWithATankFollowsTheWallSidedFormula) {
     // The slope at upright is the fluid GM: at 0.5 deg the formula's
     // (BM - FSC) tan^2 / 2 adds 1.0e-4 m to GZ / sin, beside 0.0675 of FSC.
     EXPECT_NEAR(r.curve[1].gz / std::sin(DegToRad(0.5)), s.gm0, 1.2e-4);
+}
+
+TEST(StabilityCurve, TrimmedBoxLeversAreHorizontalDistancesInEarthAxes) {
+    // A 40 x 10 x 30 box with G far aft trims by about 20 degrees. While the
+    // waterplane cuts only its four walls, the immersed body under z = c +
+    // p (x - 20) + q y, p = -tan(theta), q = tan(phi) / cos(theta), has its
+    // centre in closed form; GZ is (B - G) along the earth's horizontal
+    // athwartship axis, row 2 of Rx(phi) Ry(theta).
+    CShipModel ship;
+    AddGridBox(*ship.AddElement(kindHull), {0, -5, 0}, {40, 5, 30}, 4, 2, 6);
+    CStabilityInputs in;
+    in.lightship = 6150;
+    in.lcg = 16;
+    in.vcg = 6;
+    in.heels = {10, 40};
+    const CStabilityResult r = ComputeStability(ship, in);
+    const double l = 40, b = 10, a = l * b, v = 6150 / 1.025;
+    for (const CStabilityPoint& pt : r.curve) {
+        SCOPED_TRACE(pt.heel);
+        const double phi = DegToRad(pt.heel), theta = DegToRad(pt.trim), c = pt.draught;
+        const double p = -std::tan(theta), q = std::tan(phi) / std::cos(theta);
+        ASSERT_GT(std::fabs(pt.trim), 19);
+        ASSERT_GT(c - std::fabs(p) * l / 2 - std::fabs(q) * b / 2, 0); // the walls only
+        ASSERT_LT(c + std::fabs(p) * l / 2 + std::fabs(q) * b / 2, 30);
+        const double lx = b * l * l * l / 12, ly = l * b * b * b / 12;
+        EXPECT_NEAR(a * c, v, 1e-6);
+        const CVector3 bc(20 + p * lx / v, q * ly / v,
+                          (a * c * c + p * p * lx + q * q * ly) / (2 * v));
+        const double r21 = std::sin(phi) * std::sin(theta), r22 = std::cos(phi),
+                     r23 = std::sin(phi) * std::cos(theta);
+        const auto lever = [&](double x, double y, double z) {
+            return r21 * (bc.X() - x) + r22 * (bc.Y() - y) + r23 * (bc.Z() - z);
+        };
+        EXPECT_NEAR(pt.gz, lever(16, 0, 6), 1e-7);
+        EXPECT_NEAR(pt.kn, lever(16, 0, 0), 1e-7);
+        // In ship axes the lever would be off by 1 % at these attitudes.
+        const double shipAxes = r22 * bc.Y() + std::sin(phi) * (bc.Z() - 6);
+        EXPECT_GT(std::fabs(shipAxes - pt.gz), 0.005 * std::fabs(pt.gz));
+    }
+    // Upright: KG from the baseline point under G, square to the
+    // waterplane; draughts at the ends of the waterline, 0 and 40.
+    const CStabilitySummary& s = r.summary;
+    const double tau = std::tan(DegToRad(s.trim));
+    EXPECT_NEAR(s.kg, 6 * std::cos(DegToRad(s.trim)), 1e-9);
+    EXPECT_NEAR(s.datums.ap, 0, 1e-9);
+    EXPECT_NEAR(s.datums.fp, 40, 1e-9);
+    EXPECT_NEAR(s.draught_aft, s.draught + 20 * tau, 1e-9);
+    EXPECT_NEAR(s.draught_aft - s.draught_fore, 40 * tau, 1e-9);
+}
+
+TEST(StabilityCurve, ADomeBelowTheBaselineLeavesKGAndTheDraughtOnIt) {
+    // The 20 x 8 barge with a 4 x 2 x 2 dome under it floats at T 2 on the
+    // baseline z = 0 with 336 m^3; G typed at z = 2 is KG = 2.
+    CShipModel ship;
+    AddBarge(ship);
+    AddGridBox(*ship.AddElement(kindHull), {8, -1, -2}, {12, 1, 0}, 2, 2, 2);
+    CStabilityInputs in;
+    in.lightship = 336 * 1.025;
+    in.lcg = (320 * 10 + 16 * 10) / 336.0;
+    in.vcg = 2;
+    in.heels = {0};
+    const CStabilitySummary s = ComputeStability(ship, in).summary;
+    EXPECT_NEAR(s.draught, 2, 1e-9);
+    EXPECT_NEAR(s.kg, 2, 1e-12);
+    EXPECT_NEAR(s.kmt, (320 - 16) / 336.0 + 20 * 512 / 12.0 / 336, 1e-9);
+    in.baseline = -2; // the dome's bottom
+    const CStabilitySummary low = ComputeStability(ship, in).summary;
+    EXPECT_NEAR(low.draught, 4, 1e-9);
+    EXPECT_NEAR(low.kg, 4, 1e-12);
 }
 
 TEST(StabilityCurve, AConditionListingToPortIsJudgedHeelingToPort) {
