@@ -229,7 +229,7 @@ void RefineGzCurve(CGzCurve& c, const CGzEvaluate& evaluate) {
         double largest = 0;
         for (double g : c.gz)
             largest = std::max(largest, std::fabs(g));
-        const double tolerance = std::max(1e-4 * largest, 1e-6);
+        const double tolerance = std::max(1e-3 * largest, 1e-6);
         std::vector<std::pair<double, double>> next;
         for (std::size_t i = 0; i < open.size(); ++i) {
             if (std::fabs(gz[i] - GzAt(c, mid[i])) <= tolerance)

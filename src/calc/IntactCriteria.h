@@ -32,7 +32,7 @@
 // - Refinement (RefineGzCurve) adds computed points where the cubic is not
 //   yet the curve. Every piece wider than 1 deg has its midpoint computed
 //   (all of a round at once) and compared with the cubic before the round;
-//   where they differ by more than 1e-4 of the largest |GZ| among the
+//   where they differ by more than 1e-3 of the largest |GZ| among the
 //   points (and 1e-6 m), both halves are tried again, down to halves of 1
 //   deg, in at most 8 rounds. Then the maximum is searched between the
 //   neighbours of the largest point by golden section, to a bracket of 0.1

@@ -10,6 +10,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <map>
 
 namespace {
 
@@ -161,10 +162,12 @@ void Summarise(const CCondition& c, const CFloating& f, const CStabilityInputs& 
         curve.gz.push_back(p.gz);
     }
     s.features = GzFeaturesOf(curve);
-    s.limit_angle = AreaLimitAngle(in.flooding);
-    s.area_30 = GzArea(curve, 0, 30);
-    s.area_limit = GzArea(curve, 0, s.limit_angle);
-    s.area_30_limit = s.limit_angle > 30 ? GzArea(curve, 30, s.limit_angle) : 0;
+    const CGzAreas areas = GzAreasOf(curve, in.flooding);
+    s.equilibrium = result.summary.side * areas.equilibrium;
+    s.limit_angle = areas.limit_angle;
+    s.area_30 = areas.area_30;
+    s.area_limit = areas.area_limit;
+    s.area_30_limit = areas.area_30_limit;
     result.criteria = IntactCriteria(curve, s.gm0, in.flooding);
 }
 
@@ -276,20 +279,37 @@ CStabilityResult ComputeStability(const CShipModel& ship, const CStabilityInputs
     CFloating level;
     Upright(ship, condition, in, level, result.summary.datums, stop);
     const CShipDatums& datums = result.summary.datums;
-    result.curve.resize(heels.size());
-    std::vector<CCalcCheck> failures(heels.size());
-    ParallelInOrder(
-        static_cast<int>(heels.size()),
-        [&](int k) {
-            const auto i = static_cast<std::size_t>(k);
-            failures[i] =
-                ComputePoint(ship, condition, datums, heels[i], side, result.curve[i], stop);
-        },
-        [](int) {}, stop);
-    ThrowIfStopped(stop);
-    for (const CCalcCheck& f : failures)
-        if (f)
-            throw CCalcFailure(*f);
+    // The heels asked for, then those the refinement of the curve asks
+    // for, each batch on all cores; the points kept by the size of the heel.
+    std::map<double, CStabilityPoint> points;
+    const CGzEvaluate evaluate = [&](const std::vector<double>& batch) {
+        std::vector<CStabilityPoint> computed(batch.size());
+        std::vector<CCalcCheck> failures(batch.size());
+        ParallelInOrder(
+            static_cast<int>(batch.size()),
+            [&](int k) {
+                const auto i = static_cast<std::size_t>(k);
+                failures[i] =
+                    ComputePoint(ship, condition, datums, batch[i], side, computed[i], stop);
+            },
+            [](int) {}, stop);
+        ThrowIfStopped(stop);
+        for (const CCalcCheck& f : failures)
+            if (f)
+                throw CCalcFailure(*f);
+        std::vector<double> gz;
+        for (std::size_t i = 0; i < batch.size(); ++i) {
+            points[batch[i]] = computed[i];
+            gz.push_back(computed[i].gz);
+        }
+        return gz;
+    };
+    CGzCurve curve;
+    curve.heels = heels;
+    curve.gz = evaluate(heels);
+    RefineGzCurve(curve, evaluate);
+    for (double h : curve.heels)
+        result.curve.push_back(points.at(h));
     Summarise(condition, level, in, result);
     ThrowIfStopped(stop);
     return result;

@@ -53,8 +53,10 @@
 //   GM0solid - FSC (the fluid GM, which is also the slope of the curve at
 //   upright); GMl = KB + BMl - KG - FSCl (FSCl the same sum about the
 //   surfaces' athwartship axes); MCT 1 cm = D GMl / (100 Lpp); the maximum
-//   GZ, its heel and the angle of vanishing stability, and the areas
-//   (IntactCriteria.h).
+//   GZ, its heel and the angle of vanishing stability, the equilibrium heel
+//   and the areas from it (IntactCriteria.h: the curve is the monotone
+//   cubic through the points, refined where it is not yet the curve; every
+//   heel computed is in the curve).
 #pragma once
 
 #include "CalcProblem.h"
@@ -101,12 +103,13 @@ struct CStabilitySummary {
     double kg = 0, kmt = 0, gm_solid = 0, fsc = 0, gm0 = 0;
     double fsc_long = 0, gml = 0, mct = 0; // [m], [m], [t m/cm]
     CGzFeatures features;
-    double limit_angle = 40;                               // where the areas "to 40 deg" stop [deg]
+    double equilibrium = 0;  // [deg], the heel the condition floats at (negative to port)
+    double limit_angle = 40; // where the areas "to 40 deg" stop [deg]
     double area_30 = 0, area_limit = 0, area_30_limit = 0; // [m rad]
 };
 
 struct CStabilityResult {
-    std::vector<CStabilityPoint> curve; // every heel computed, increasing
+    std::vector<CStabilityPoint> curve; // every heel computed, asked or refined, increasing
     CStabilitySummary summary;
     std::vector<CIntactCriterion> criteria;
 };

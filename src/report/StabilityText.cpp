@@ -43,11 +43,13 @@ std::string WriteStabilityReport(const CStabilityResult& r, RecordFormat format,
                        {"GZmax[m]", "GZmax_m"},
                        {"heelGZmax[deg]", "heel_GZmax_deg"},
                        {"vanishing[deg]", "vanishing_deg"},
+                       {"equilibrium[deg]", "equilibrium_heel_deg"},
                        {"area0-30[m*rad]", "area_0_30_m_rad"},
                        {"area0-lim[m*rad]", "area_0_lim_m_rad"},
                        {"area30-lim[m*rad]", "area_30_lim_m_rad"},
                        {"lim[deg]", "lim_deg"}};
     AddDatumColumns(summary);
+    summary.columns.push_back({"interpolation", "interpolation"});
     summary.columns.push_back({"side", "side"});
     summary.rows.push_back({Value(s.displacement),
                             Value(s.volume),
@@ -70,11 +72,13 @@ std::string WriteStabilityReport(const CStabilityResult& r, RecordFormat format,
                             Value(s.features.max_gz),
                             Value(s.features.max_angle),
                             Value(s.features.vanishing),
+                            Value(s.equilibrium),
                             Value(s.area_30),
                             Value(s.area_limit),
                             Value(s.area_30_limit),
                             Value(s.limit_angle)});
     AddDatumCells(s.datums, summary.rows.back());
+    summary.rows.back().push_back("monotone cubic through the points");
     summary.rows.back().push_back(s.side < 0 ? "port" : "starboard");
 
     CRecordTable criteria;

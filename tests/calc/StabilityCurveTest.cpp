@@ -67,7 +67,7 @@ TEST(StabilityCurve, BoxBargeWithATankFollowsTheWallSidedFormula) {
     EXPECT_NEAR(s.fsc_long, fsc, 1e-12);
     EXPECT_NEAR(s.gml, gml, 1e-9);
     EXPECT_NEAR(s.mct, d * gml / 2000, 1e-9);
-    ASSERT_EQ(r.curve.size(), 9u); // 30 and 40 added
+    ASSERT_GT(r.curve.size(), 9u); // 30, 40 and the refinement's heels added
     for (const CStabilityPoint& p : r.curve) {
         if (p.heel > 25)
             continue;
