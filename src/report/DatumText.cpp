@@ -14,7 +14,7 @@ void AddDatumColumns(CRecordTable& table) {
 void AddDatumCells(const CShipDatums& d, std::vector<CRecordCell>& row) {
     std::string source = "given";
     if (d.source == CShipDatums::Source::waterline)
-        source = FormatC("waterline at T %.10g m", d.source_draught);
+        source = FormatC("waterline at T %g m", d.source_draught);
     else if (d.source == CShipDatums::Source::hull)
         source = "hull ends";
     row.insert(row.end(), {d.baseline, d.ap, d.fp, d.Lpp(), d.Midship(), source});
