@@ -47,7 +47,7 @@ void AddCheckCommand(CLI::App& app, int& status) {
     auto a = std::make_shared<Args>();
     CLI::App* cmd = app.add_subcommand(
         "check", "Check that each element's meshes form a closed, consistently oriented surface "
-                 "with outward normals");
+                 "with outward normals; warns of a tank whose density was most likely never set");
     cmd->add_option("SHIP", a->ship, "Ship file (.nav)")->required();
     cmd->add_option("NAME", a->names, "Elements to check (default: all)");
     cmd->add_flag("--strict", a->strict,
@@ -88,6 +88,11 @@ void AddCheckCommand(CLI::App& app, int& status) {
                 faulty = true;
         }
         std::fwrite(out.data(), 1, out.size(), stdout);
+        // A forgotten density is no fault of the surfaces that --strict
+        // judges: a warning alone, as a ship file's load notes are.
+        for (const CNamed& n : elements)
+            if (n.kind == kindTank)
+                WarnIfDensityUnset(static_cast<const CTank&>(*n.element));
         status = a->strict && faulty ? exitRefused : exitOk;
     });
 }

@@ -46,7 +46,7 @@ std::string EscapeField(const std::string& text) {
 }
 
 const char* const kElementListHeader =
-    "kind\tname\tenabled\tmeshes\tfaces\tvolume\tcolour\tpermeability\tspecific_weight\t"
+    "kind\tname\tenabled\tmeshes\tfaces\tvolume\tcolour\tpermeability\tdensity_t_m3\t"
     "load_volume\tfilling_ratio\n";
 
 std::string ElementLine(int kind, const CShipElement& e) {
@@ -60,7 +60,7 @@ std::string ElementLine(int kind, const CShipElement& e) {
         line += '\t' + FormatC("%.10g", c.GetPermeability()) + "\t\t\t\n";
     } else if (kind == kindTank) {
         const auto& t = static_cast<const CTank&>(e);
-        line += "\t\t" + FormatC("%.10g", t.GetSpecificWeight()) + '\t' +
+        line += "\t\t" + FormatC("%.10g", t.GetDensity()) + '\t' +
                 FormatC("%.10g", t.GetLoadVolume()) + '\t' + FormatC("%.10g", t.GetFillingRatio()) +
                 '\n';
     } else {
@@ -208,6 +208,28 @@ void WarnOfValueProblems(const CShipModel& ship) {
             std::fprintf(stderr, "brelund-calc: warning: %s: %s\n",
                          ElementLabel(element, kind).c_str(), p.text.c_str());
     });
+}
+
+bool WarnIfDensityUnset(const CTank& tank) {
+    // NaN and negative values are value problems of their own.
+    const double weight = tank.GetSpecificWeight();
+    if (!(weight >= 0 && weight < kLeastLiquidSpecificWeight))
+        return false;
+    std::fprintf(stderr,
+                 "brelund-calc: warning: %s has a density of %g t/m^3 (%g kg/m^3), below %g "
+                 "t/m^3, lighter than any liquid: most likely never set (a new tank's is %g "
+                 "kg/m^3); set it with edit --density\n",
+                 ElementLabel(tank, kindTank).c_str(), tank.GetDensity(), weight,
+                 kLeastLiquidSpecificWeight / 1000, CTank().GetSpecificWeight());
+    return true;
+}
+
+void WarnOfUnsetDensities(const CShipModel& ship, bool loadedOnly) {
+    for (int i = 1; i <= ship.Tanks().GetCount(); ++i) {
+        const CTank& tank = *ship.Tanks().GetAt(i);
+        if (!loadedOnly || (tank.IsEnabled() && tank.GetLoadVolume() > 0))
+            WarnIfDensityUnset(tank);
+    }
 }
 
 void RefuseTypedValuesThatAreNotNumbers(const CLI::App& command) {

@@ -66,6 +66,17 @@ void RefuseValuesThatAreNotNumbers(const CShipModel& ship, bool compartments, bo
 // Warnings on stderr, one line per problem of every element's values.
 void WarnOfValueProblems(const CShipModel& ship);
 
+// A tank's liquid lighter than this [kg/m^3] was most likely never set: a
+// new tank's is 1 kg/m^3, and the lightest liquids carried weigh some 600.
+inline constexpr double kLeastLiquidSpecificWeight = 100;
+class CTank;
+// A warning on stderr when tank's density lies below that (or at 0, as a
+// negative value is taken); whether it warned.
+bool WarnIfDensityUnset(const CTank& tank);
+// The same for every tank of ship, or with loadedOnly for the enabled tanks
+// with a load alone, the only ones that weigh in a loading condition.
+void WarnOfUnsetDensities(const CShipModel& ship, bool loadedOnly);
+
 // Refuses a number typed for one of command's options that is not finite
 // ("nan", "inf", "1e999"), naming the option.
 void RefuseTypedValuesThatAreNotNumbers(const CLI::App& command);

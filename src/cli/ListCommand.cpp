@@ -23,8 +23,10 @@ std::string ListShip(const CShipModel& ship) {
 
 void AddListCommand(CLI::App& app, int& status) {
     auto path = std::make_shared<std::string>();
-    CLI::App* cmd = app.add_subcommand("list", "List the elements of a ship file, one per line "
-                                               "(TAB-separated, with a header line)");
+    CLI::App* cmd = app.add_subcommand(
+        "list", "List the elements of a ship file, one per line "
+                "(TAB-separated, with a header line; a tank's density in t/m^3); warns of a tank "
+                "whose density was most likely never set");
     cmd->add_option("SHIP", *path, "Ship file (.nav)")->required();
     cmd->callback([path, &status] {
         CShipModel ship;
@@ -34,6 +36,7 @@ void AddListCommand(CLI::App& app, int& status) {
         const std::string out = ListShip(ship);
         std::fwrite(out.data(), 1, out.size(), stdout);
         WarnOfValueProblems(ship);
+        WarnOfUnsetDensities(ship, false);
         status = exitOk;
     });
 }

@@ -65,10 +65,30 @@ void PrintElement(int kind, const CShipElement& element) {
     std::fwrite(out.data(), 1, out.size(), stdout);
 }
 
+// --density RHO [t/m^3] is kept as RHO * 1000 kg/m^3: refuses a value
+// whose product is not a finite number.
+void RefuseDensityNotKept(double density) {
+    if (!std::isfinite(density))
+        throw CRefusedError(FormatC("--density (%g) is not a finite number", density));
+    if (!std::isfinite(density * 1000))
+        throw CRefusedError(FormatC("--density (%g t/m^3) is beyond the numbers a specific weight "
+                                    "in kg/m^3 can hold",
+                                    density));
+}
+
+// The tank takes a negative density as 0: says so.
+void SayIfDensityClamped(const CTank& tank, double density) {
+    if (tank.GetSpecificWeight() != density * 1000)
+        std::fprintf(stderr,
+                     "brelund-calc: warning: --density %g t/m^3 was taken as %g t/m^3: a density "
+                     "is not negative\n",
+                     density, tank.GetDensity());
+}
+
 void AddAdd(CLI::App& app, int& status) {
     struct Args {
         std::string ship, kind, drawing, name;
-        double scale = 1;
+        double scale = 1, density = 0;
         bool allowEmpty = false;
     };
     auto a = std::make_shared<Args>();
@@ -87,13 +107,21 @@ void AddAdd(CLI::App& app, int& status) {
     cmd->add_option("--scale", a->scale,
                     "Multiply every coordinate by this, for drawings in other units (0.001 for "
                     "millimetres; default 1)");
+    CLI::Option* density = cmd->add_option(
+        "--density", a->density,
+        "A tank's liquid density [t/m^3], kept as its specific weight in kg/m^3 (default 0.001, "
+        "which list, check and stability warn of)");
     cmd->add_flag("--allow-empty", a->allowEmpty,
                   "Add the element even when the file holds no mesh");
-    cmd->callback([a, nameOpt, &status] {
+    cmd->callback([a, nameOpt, density, &status] {
         if (nameOpt->count() > 0 && a->name.empty())
             throw CUsageError("--name: an element name cannot be empty");
+        if (density->count() > 0 && KindCode(a->kind) != kindTank)
+            throw CUsageError("--density applies to tanks only");
         if (!(a->scale > 0) || !std::isfinite(a->scale))
             throw CRefusedError("--scale: the scale must be a positive number");
+        if (density->count() > 0)
+            RefuseDensityNotKept(a->density);
         const CShipLock lock(a->ship);
         SayWhatTheLockRepaired(lock, a->ship);
         CShipModel ship;
@@ -109,6 +137,11 @@ void AddAdd(CLI::App& app, int& status) {
                     "facets, OBJ faces); nothing added (--allow-empty adds it all the same)");
             std::fprintf(stderr, "brelund-calc: warning: no mesh found in %s\n",
                          a->drawing.c_str());
+        }
+        if (density->count() > 0) {
+            auto& tank = static_cast<CTank&>(*element);
+            tank.SetSpecificWeight(a->density * 1000);
+            SayIfDensityClamped(tank, a->density);
         }
         StoreShipFile(ship, a->ship);
         PrintElement(kind, *element);
@@ -143,7 +176,7 @@ void AddEdit(CLI::App& app, int& status) {
         std::string ship, name, rename;
         int enabled = 1;
         std::uint32_t colour = 0;
-        double permeability = 0, weight = 0, filling = 0, load = 0;
+        double permeability = 0, density = 0, weight = 0, filling = 0, load = 0;
     };
     auto a = std::make_shared<Args>();
     CLI::App* cmd = app.add_subcommand(
@@ -158,8 +191,13 @@ void AddEdit(CLI::App& app, int& status) {
                                    "decimal integer (red in the low byte)");
     auto* perm =
         cmd->add_option("--permeability", a->permeability, "Compartment permeability, 0..1");
+    auto* density =
+        cmd->add_option("--density", a->density,
+                        "Tank liquid density [t/m^3], kept as its specific weight in kg/m^3");
     auto* weight =
-        cmd->add_option("--specific-weight", a->weight, "Tank liquid specific weight [kg/m^3]");
+        cmd->add_option("--specific-weight", a->weight,
+                        "Tank liquid specific weight [kg/m^3], the older form of --density");
+    density->excludes(weight);
     auto* filling = cmd->add_option("--filling", a->filling, "Tank filling ratio, 0..1");
     auto* load = cmd->add_option("--load-volume", a->load, "Tank liquid load volume [m^3]");
     filling->excludes(load);
@@ -171,8 +209,10 @@ void AddEdit(CLI::App& app, int& status) {
         const Found f = FindOrRefuse(ship, a->ship, a->name);
         if (f.kind != kindCompartment && perm->count() > 0)
             throw CUsageError("--permeability applies to compartments only");
-        if (f.kind != kindTank && (weight->count() + filling->count() + load->count()) > 0)
-            throw CUsageError("--specific-weight, --filling and --load-volume apply to tanks only");
+        if (f.kind != kindTank &&
+            (density->count() + weight->count() + filling->count() + load->count()) > 0)
+            throw CUsageError(
+                "--density, --specific-weight, --filling and --load-volume apply to tanks only");
         if (rename->count() > 0 && a->rename.empty())
             throw CUsageError("--rename: an element name cannot be empty");
 
@@ -185,6 +225,12 @@ void AddEdit(CLI::App& app, int& status) {
             v.colour = a->colour;
         if (perm->count() > 0)
             v.permeability = a->permeability;
+        if (density->count() > 0) {
+            // A density that is not a number goes on to be refused with the others.
+            if (std::isfinite(a->density))
+                RefuseDensityNotKept(a->density);
+            v.specific_weight = a->density * 1000;
+        }
         if (weight->count() > 0)
             v.specific_weight = a->weight;
         if (filling->count() > 0)
@@ -195,22 +241,32 @@ void AddEdit(CLI::App& app, int& status) {
         }
         if (const CElementValueCheck c = FindElementValueFault(v);
             c.fault != CElementValueFault::none) {
-            // The option that sets the value; and whether it was typed or
-            // the value comes from the ship file.
+            // The option that sets the value, whether it was typed or the
+            // value comes from the ship file, and the value as typed
+            // (--density in t/m^3, the others as kept).
             const struct {
                 double CElementValues::*field;
                 const char* option;
                 const char* name;
                 CLI::Option* given;
+                double typed;
             } fields[] = {
-                {&CElementValues::permeability, "--permeability", "permeability", perm},
-                {&CElementValues::specific_weight, "--specific-weight", "specific weight", weight},
-                {&CElementValues::load_volume, "--load-volume", "load volume", load},
-                {&CElementValues::filling_ratio, "--filling", "filling ratio", filling}};
+                {&CElementValues::permeability, "--permeability", "permeability", perm,
+                 a->permeability},
+                {&CElementValues::specific_weight, "--density", "density", density, a->density},
+                {&CElementValues::specific_weight, "--specific-weight", "specific weight", weight,
+                 a->weight},
+                {&CElementValues::load_volume, "--load-volume", "load volume", load, a->load},
+                {&CElementValues::filling_ratio, "--filling", "filling ratio", filling,
+                 a->filling}};
+            // The specific weight is named by the option typed, or when it
+            // comes from the ship file by --density, which sets it now.
+            const CLI::Option* const liquid = weight->count() > 0 ? weight : density;
             for (const auto& f : fields) {
-                if (f.field != c.field)
+                if (f.field != c.field ||
+                    (f.field == &CElementValues::specific_weight && f.given != liquid))
                     continue;
-                const double value = v.*f.field;
+                const double value = f.given->count() > 0 ? f.typed : v.*f.field;
                 const char* rule = c.fault == CElementValueFault::notANumber
                                        ? "is not a finite number"
                                        : "lies outside 0 to 1";
@@ -226,6 +282,8 @@ void AddEdit(CLI::App& app, int& status) {
         // changed what was asked.
         if (f.kind == kindTank) {
             const auto& tank = static_cast<const CTank&>(*f.element);
+            if (density->count() > 0)
+                SayIfDensityClamped(tank, a->density);
             if (weight->count() > 0 && tank.GetSpecificWeight() != a->weight)
                 std::fprintf(stderr,
                              "brelund-calc: warning: --specific-weight %g was taken as %g: a "

@@ -131,3 +131,41 @@ TEST(CalcCheck, AddScalesAndNamesTheInvertCommandForInwardNormals) {
               std::string::npos)
         << r.err;
 }
+
+// A tank whose density was never set weighs next to nothing: list and check
+// warn of every such tank, stability of those that weigh in.
+TEST(CalcCheck, ATankWithTheDensityOfANewOneIsWarnedOf) {
+    const std::string ship = TestPath("unset-density.nav");
+    WriteBytes(ship, ReadBytes(kSamples + "barge.nav"));
+    const std::string s = ShellQuote(ship);
+    ASSERT_EQ(RunCalc("add " + s + " tank " + ShellQuote(kSamples + "barge-tank.dxf") +
+                      " --name 'new\ttank'")
+                  .status,
+              0);
+    const std::string warning =
+        "brelund-calc: warning: tank 'new\\ttank' has a density of 0.001 t/m^3 (1 kg/m^3), below "
+        "0.1 t/m^3, lighter than any liquid: most likely never set (a new tank's is 1 kg/m^3); "
+        "set it with edit --density\n";
+    const std::string stability = "stability " + s + " --lightship 350 --lcg 15 --vcg 2.5";
+    CalcResult r = RunCalc("list " + s);
+    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(r.err, warning);
+    r = RunCalc("check --strict " + s);
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(r.err, warning);
+    EXPECT_EQ(RunCalc("check " + s + " 'cassa 1'").err, "");
+    // Empty, the tank weighs nothing whatever its density.
+    EXPECT_EQ(RunCalc(stability).err, "");
+    ASSERT_EQ(RunCalc("edit " + s + " 'new\ttank' --filling 0.4").status, 0);
+    r = RunCalc(stability);
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(r.err, warning);
+    ASSERT_EQ(RunCalc("edit " + s + " 'new\ttank' --enabled 0").status, 0);
+    EXPECT_EQ(RunCalc(stability).err, "");
+    ASSERT_EQ(RunCalc("edit " + s + " 'new\ttank' --enabled 1 --density 0.85").status, 0);
+    for (const std::string& args : {"list " + s, "check " + s, stability}) {
+        r = RunCalc(args);
+        EXPECT_EQ(r.status, 0) << args;
+        EXPECT_EQ(r.err, "") << args;
+    }
+}

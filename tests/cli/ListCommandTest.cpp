@@ -38,11 +38,11 @@ TEST(CalcList, PrintsEveryElementOfAForeignShipFile) {
     EXPECT_EQ(r.status, 0) << r.err;
     EXPECT_EQ(r.err, "");
     EXPECT_EQ(r.out, "kind\tname\tenabled\tmeshes\tfaces\tvolume\tcolour\tpermeability\t"
-                     "specific_weight\tload_volume\tfilling_ratio\n"
+                     "density_t_m3\tload_volume\tfilling_ratio\n"
                      "hull\tscafo\t1\t1\t12\t24\t8421504\t\t\t\t\n"
                      "hull\todd\\tname\\\\with\\r\\nbreaks\t0\t0\t0\t0\t255\t\t\t\t\n"
                      "compartment\tsala\t1\t1\t1\t0\t12582912\t0.95\t\t\t\n"
-                     "tank\tcassa 1\t1\t1\t12\t24\t192\t\t1000\t9.6\t0.4\n");
+                     "tank\tcassa 1\t1\t1\t12\t24\t192\t\t1\t9.6\t0.4\n");
 }
 
 TEST(CalcList, DamagedFilesExitOneWithOneLineAndNoOutput) {

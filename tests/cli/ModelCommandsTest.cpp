@@ -66,7 +66,7 @@ std::string Q(const std::string& s) {
 }
 
 const std::string kHeader = "kind\tname\tenabled\tmeshes\tfaces\tvolume\tcolour\tpermeability\t"
-                            "specific_weight\tload_volume\tfilling_ratio\n";
+                            "density_t_m3\tload_volume\tfilling_ratio\n";
 
 struct ModelCommands : ::testing::Test {
     void SetUp() override {
@@ -97,8 +97,8 @@ TEST_F(ModelCommands, AddCreatesTheShipAndNamesElementsUniquely) {
     EXPECT_EQ(r.out, kHeader + "hull\t" + box + "\t1\t1\t12\t2\t8421504\t\t\t\t\n" +
                          "compartment\tx_\t1\t1\t12\t2\t12582912\t1\t\t\t\n" +
                          "compartment\tx__\t1\t1\t12\t2\t12582912\t1\t\t\t\n" +
-                         "tank\tx\t1\t1\t12\t2\t192\t\t1\t0\t0\n" +
-                         "tank\tcassa \xc3\xa0\t1\t1\t12\t2\t192\t\t1\t0\t0\n");
+                         "tank\tx\t1\t1\t12\t2\t192\t\t0.001\t0\t0\n" +
+                         "tank\tcassa \xc3\xa0\t1\t1\t12\t2\t192\t\t0.001\t0\t0\n");
 }
 
 TEST_F(ModelCommands, HullSkipsPolylinesBeforeEntitiesButTanksReadThem) {
@@ -220,7 +220,7 @@ TEST_F(ModelCommands, EditStoresValuesAsThePropertiesDialogDoes) {
     ASSERT_EQ(RunCalc("add " + Q(ship) + " hull " + Q(box) + " --name h").status, 0);
     // A load volume beyond the tank's 2 m^3 is clamped to it, ratio 1.
     CalcResult r = RunCalc("edit " + Q(ship) + " t --specific-weight 850 --load-volume 5");
-    EXPECT_EQ(r.out, kHeader + "tank\tt\t1\t1\t12\t2\t192\t\t850\t2\t1\n");
+    EXPECT_EQ(r.out, kHeader + "tank\tt\t1\t1\t12\t2\t192\t\t0.85\t2\t1\n");
     // Without a load option the current filling ratio is stored again.
     r = RunCalc("edit " + Q(ship) + " t --specific-weight -4");
     EXPECT_EQ(r.out, kHeader + "tank\tt\t1\t1\t12\t2\t192\t\t0\t2\t1\n");
@@ -249,8 +249,52 @@ TEST_F(ModelCommands, InvertDeleteAndExportRoundTrip) {
     EXPECT_EQ(std::string(text.end() - 5, text.end()), "\r\nEOF");
     // The exported drawing reads back to the same element.
     r = RunCalc("add " + Q(ship) + " tank " + Q(out) + " --name again");
-    EXPECT_EQ(r.out, kHeader + "tank\tagain\t1\t1\t12\t2\t192\t\t1\t0\t0\n");
+    EXPECT_EQ(r.out, kHeader + "tank\tagain\t1\t1\t12\t2\t192\t\t0.001\t0\t0\n");
     EXPECT_EQ(RunCalc("delete " + Q(ship) + " h").status, 0);
     r = RunCalc("list " + Q(ship));
-    EXPECT_EQ(r.out, kHeader + "tank\tagain\t1\t1\t12\t2\t192\t\t1\t0\t0\n");
+    EXPECT_EQ(r.out, kHeader + "tank\tagain\t1\t1\t12\t2\t192\t\t0.001\t0\t0\n");
+}
+
+TEST_F(ModelCommands, DensityIsTypedInTonnesPerCubicMetreAndKeptInKilograms) {
+    const auto kept = [&] {
+        CShipModel model;
+        LoadShipFile(model, ship);
+        return static_cast<const CTank*>(model.FindElement("t"))->GetSpecificWeight();
+    };
+    CalcResult r = RunCalc("add " + Q(ship) + " tank " + Q(box) + " --name t --density 0.85");
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(r.out, kHeader + "tank\tt\t1\t1\t12\t2\t192\t\t0.85\t0\t0\n");
+    EXPECT_EQ(kept(), 850);
+    r = RunCalc("edit " + Q(ship) + " t --density 1.025 --filling 0.5");
+    EXPECT_EQ(r.out, kHeader + "tank\tt\t1\t1\t12\t2\t192\t\t1.025\t1\t0.5\n");
+    EXPECT_EQ(kept(), 1025);
+    // The older option keeps its unit.
+    r = RunCalc("edit " + Q(ship) + " t --specific-weight 900");
+    EXPECT_EQ(r.out, kHeader + "tank\tt\t1\t1\t12\t2\t192\t\t0.9\t1\t0.5\n");
+    EXPECT_EQ(kept(), 900);
+    r = RunCalc("edit " + Q(ship) + " t --density -0.5");
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_NE(r.err.find("--density -0.5 t/m^3 was taken as 0 t/m^3: a density is not negative"),
+              std::string::npos)
+        << r.err;
+    EXPECT_EQ(kept(), 0);
+
+    ASSERT_EQ(RunCalc("add " + Q(ship) + " hull " + Q(box) + " --name h").status, 0);
+    const auto before = ShipBytes();
+    const auto refused = [&](const std::string& args, int status, const std::string& message) {
+        const CalcResult r = RunCalc(args);
+        EXPECT_EQ(r.status, status) << args << "\n" << r.err;
+        EXPECT_NE(r.err.find(message), std::string::npos) << args << "\n" << r.err;
+        EXPECT_EQ(ShipBytes(), before) << args;
+    };
+    // Both ways of giving the liquid are a usage error naming both.
+    refused("edit " + Q(ship) + " t --density 0.9 --specific-weight 900", 2,
+            "--density excludes --specific-weight");
+    refused("edit " + Q(ship) + " h --density 1", 2, "tanks only");
+    refused("add " + Q(ship) + " compartment " + Q(box) + " --density 1", 2, "tanks only");
+    refused("edit " + Q(ship) + " t --density inf", 1,
+            "'t': --density (inf) is not a finite number\n");
+    refused("edit " + Q(ship) + " t --density 1e306", 1, "--density (1e+306 t/m^3)");
+    refused("add " + Q(ship) + " tank " + Q(box) + " --density nan", 1,
+            "--density (nan) is not a finite number\n");
 }

@@ -47,7 +47,7 @@ TEST(ShipLock, TwoEditsAtOnceBothLand) {
         std::string filling = "0.";
         filling += std::to_string(round % 10);
         filling += '5';
-        const std::string weight = std::to_string(900 + round);
+        const std::string weight = std::to_string(905 + 10 * (round % 10)); // no trailing zero
         std::string both = calc;
         both += " 'cassa 1' --filling ";
         both += filling;
@@ -61,9 +61,8 @@ TEST(ShipLock, TwoEditsAtOnceBothLand) {
         std::string fillingCell = "\t";
         fillingCell += filling;
         fillingCell += '\n';
-        std::string weightCell = "\t";
-        weightCell += weight;
-        weightCell += '\t';
+        // list shows the density, in t/m^3.
+        const std::string weightCell = "\t0." + weight + "\t";
         EXPECT_NE(list.out.find(fillingCell), std::string::npos) << round << "\n" << list.out;
         EXPECT_NE(list.out.find(weightCell), std::string::npos) << round << "\n" << list.out;
     }
@@ -102,8 +101,9 @@ TEST(ShipLock, EditsThroughTwoHardLinkedNamesAllLandAndNoReaderSeesAHalfWrittenS
     for (int i = 1; i <= 6; ++i)
         for (const char* name : {"a", "b"}) {
             const std::string ship = std::string(name) == "a" ? a : b;
-            script += calc + " add " + ShellQuote(ship) + " tank " + ShellQuote(tank) + " --name " +
-                      name + std::to_string(i) + " >/dev/null 2>>" + ShellQuote(failures) + " & ";
+            script += calc + " add " + ShellQuote(ship) + " tank " + ShellQuote(tank) +
+                      " --density 1 --name " + name + std::to_string(i) + " >/dev/null 2>>" +
+                      ShellQuote(failures) + " & ";
             script += calc + " list " + ShellQuote(ship) + " >/dev/null 2>>" +
                       ShellQuote(failures) + " || echo reader failed >>" + ShellQuote(failures) +
                       " & ";
