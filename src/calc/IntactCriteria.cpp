@@ -21,6 +21,11 @@ inline constexpr int kMaxRounds = 8;
 inline constexpr double kMaxBracket = 0.1;
 // (sqrt 5 - 1) / 2, the golden section's step.
 inline constexpr double kGolden = 0.6180339887498949;
+// The search of the maximum probes no nearer than this to a point [deg],
+// less than half the bracket, so that two probes close it.
+inline constexpr double kProbe = 0.04;
+// Golden steps alone close a 90 deg bracket to 0.1 deg in 15.
+inline constexpr int kMaxSearchSteps = 40;
 
 // The index of the first heel not below h.
 std::size_t LowerBound(const CGzCurve& c, double h) {
@@ -214,12 +219,12 @@ CGzAreas GzAreasOf(const CGzCurve& c, std::optional<double> flooding) {
     return r;
 }
 
-void RefineGzCurve(CGzCurve& c, const CGzEvaluate& evaluate) {
+void RefineGzCurve(CGzCurve& c, const CGzEvaluate& evaluate, double areasTo) {
     assert(c.heels.size() == c.gz.size());
     // Halving: the pieces still to be tried, as their end heels.
     std::vector<std::pair<double, double>> open;
     for (std::size_t k = 0; k + 1 < c.heels.size(); ++k)
-        if (c.heels[k + 1] - c.heels[k] > kSettledWidth)
+        if (c.heels[k + 1] - c.heels[k] > kSettledWidth && c.heels[k] < areasTo)
             open.emplace_back(c.heels[k], c.heels[k + 1]);
     for (int round = 0; round < kMaxRounds && !open.empty(); ++round) {
         std::vector<double> mid;
@@ -244,35 +249,32 @@ void RefineGzCurve(CGzCurve& c, const CGzEvaluate& evaluate) {
         open = std::move(next);
     }
 
-    // The maximum: golden section between the largest point's neighbours.
-    const std::size_t best = MaximumPoint(c);
-    if (best == 0 || best + 1 >= c.heels.size() || c.heels[best - 1] < 0)
-        return;
-    const auto at = [&](double heel) {
-        const std::size_t k = LowerBound(c, heel);
-        if (k < c.heels.size() && c.heels[k] == heel)
-            return c.gz[k];
-        const std::vector<double> g = Evaluated(evaluate, {heel});
-        Merge(c, {heel}, g);
-        return g[0];
-    };
-    double a = c.heels[best - 1], b = c.heels[best + 1];
-    double x1 = b - kGolden * (b - a), x2 = a + kGolden * (b - a);
-    double g1 = at(x1), g2 = at(x2);
-    while (b - a > kMaxBracket) {
-        if (g1 >= g2) {
-            b = x2;
-            x2 = x1;
-            g2 = g1;
-            x1 = b - kGolden * (b - a);
-            g1 = at(x1);
-        } else {
-            a = x1;
-            x1 = x2;
-            g1 = g2;
-            x2 = a + kGolden * (b - a);
-            g2 = at(x2);
+    // The maximum, between the largest point's neighbours: the vertex of the
+    // parabola through the three, kept at least kProbe from the largest point
+    // and from the ends, or a golden-section step into the wider side when
+    // the vertex is not inside; one heel computed a step, until the
+    // neighbours are kMaxBracket apart.
+    for (int step = 0; step < kMaxSearchSteps; ++step) {
+        const std::size_t k = MaximumPoint(c);
+        if (k == 0 || k + 1 >= c.heels.size() || c.heels[k - 1] < 0)
+            return;
+        const double l = c.heels[k - 1], x = c.heels[k], r = c.heels[k + 1];
+        if (r - l <= kMaxBracket)
+            return;
+        const double gl = c.gz[k - 1], gx = c.gz[k], gr = c.gz[k + 1];
+        const double p = (x - l) * (gx - gr), q = (x - r) * (gx - gl);
+        const double denominator = 2 * (p - q);
+        double u = denominator != 0 ? x - ((x - l) * p - (x - r) * q) / denominator : std::nan("");
+        if (!(u > l + kProbe && u < r - kProbe))
+            u = r - x > x - l ? x + (1 - kGolden) * (r - x) : x - (1 - kGolden) * (x - l);
+        else if (std::fabs(u - x) < kProbe) {
+            // So near the largest point, the vertex says no more than a
+            // probe on its side, or on the other side where that one is
+            // too narrow, does.
+            const bool right = u > x || (u == x && r - x >= x - l);
+            u = (right ? r - x > kProbe : x - l <= kProbe) ? x + kProbe : x - kProbe;
         }
+        Merge(c, {u}, Evaluated(evaluate, {u}));
     }
 }
 

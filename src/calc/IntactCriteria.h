@@ -30,13 +30,19 @@
 //   upright gives an equilibrium of 0).
 // - The areas of the criteria start at the equilibrium heel.
 // - Refinement (RefineGzCurve) adds computed points where the cubic is not
-//   yet the curve. Every piece wider than 1 deg has its midpoint computed
+//   yet the curve. Every piece wider than 1 deg that begins below the end
+//   of the areas (40 deg, or the flooding angle) has its midpoint computed
 //   (all of a round at once) and compared with the cubic before the round;
 //   where they differ by more than 1e-3 of the largest |GZ| among the
 //   points (and 1e-6 m), both halves are tried again, down to halves of 1
 //   deg, in at most 8 rounds. Then the maximum is searched between the
-//   neighbours of the largest point by golden section, to a bracket of 0.1
-//   deg. Every heel computed joins the curve, and so its printed points.
+//   neighbours of the largest point, one computed heel a step, until they
+//   are 0.1 deg apart: at the vertex of the parabola through the three
+//   points, but not nearer than 0.04 deg to the largest point (then 0.04
+//   deg from it on the vertex's side) nor to the neighbours, or, when the
+//   vertex is not between them, 0.382 of the way into the wider side
+//   (golden section). Every heel computed joins the curve, and so its
+//   printed points.
 // The heels that the criteria name (0, 30 and 40 degrees, and the
 // down-flooding angle) are expected among the points, so that the curve is
 // computed there, not interpolated.
@@ -92,7 +98,9 @@ using CGzEvaluate = std::function<std::vector<double>(const std::vector<double>&
 // Adds points where the interpolant is not yet the curve, and at the
 // maximum, as stated above; the heels stay increasing and unique. The same
 // curve and evaluate give the same points, bit for bit.
-void RefineGzCurve(CGzCurve& curve, const CGzEvaluate& evaluate);
+// Only the pieces that begin below areasTo [deg] (where the areas end) are
+// halved; the maximum is searched wherever it lies.
+void RefineGzCurve(CGzCurve& curve, const CGzEvaluate& evaluate, double areasTo = 90);
 
 struct CIntactCriterion {
     std::string name; // what is measured, e.g. "area 0-30 deg"

@@ -307,7 +307,7 @@ CStabilityResult ComputeStability(const CShipModel& ship, const CStabilityInputs
     CGzCurve curve;
     curve.heels = heels;
     curve.gz = evaluate(heels);
-    RefineGzCurve(curve, evaluate);
+    RefineGzCurve(curve, evaluate, AreaLimitAngle(in.flooding));
     for (double h : curve.heels)
         result.curve.push_back(points.at(h));
     Summarise(condition, level, in, result);
