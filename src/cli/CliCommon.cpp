@@ -112,6 +112,19 @@ void AddRuleOption(CLI::App& command, IntegrationRule& rule) {
         ->check(CLI::IsMember({"one-point", "exact"}));
 }
 
+CLI::Option* AddDatumOptions(CLI::App& command, double& baseline, double& ap, double& fp,
+                             const std::string& defaults) {
+    command.add_option("--baseline", baseline,
+                       "Height of the baseline, z in ship axes [m], from which draughts and "
+                       "heights are read (default 0)");
+    CLI::Option* aft = command.add_option("--ap", ap, "Aft perpendicular, x [m] (with --fp)");
+    CLI::Option* fore = command.add_option(
+        "--fp", fp, "Fore perpendicular, x [m] (with --ap; default for both: " + defaults + ")");
+    aft->needs(fore);
+    fore->needs(aft);
+    return aft;
+}
+
 void AddRecordOutputOptions(CLI::App& command, std::string& format, int& digits) {
     command.add_option("--format", format, "tsv (default), csv or json")
         ->check(CLI::IsMember({"tsv", "csv", "json"}));

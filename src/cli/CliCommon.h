@@ -88,6 +88,11 @@ void AddRuleOption(CLI::App& command, IntegrationRule& rule);
 // --format tsv|csv|json and --digits N, the output options of the commands
 // that print records (calc/RecordTable.h).
 void AddRecordOutputOptions(CLI::App& command, std::string& format, int& digits);
+// --baseline, and --ap with --fp (each needs the other), whose default
+// perpendiculars are as defaults says; the --ap option is returned, given
+// when both are.
+CLI::Option* AddDatumOptions(CLI::App& command, double& baseline, double& ap, double& fp,
+                             const std::string& defaults);
 
 // Every option of every command that takes a number reads it with
 // ReadNumberText (a real) or ReadIntegerText (an integer), in the C

@@ -61,21 +61,14 @@ void AddHydrostatics(CLI::App& app, int& status) {
     cmd->add_option("--heel", a->in.heel, "Heel [deg] (default 0)");
     cmd->add_option("--trim", a->in.trim, "Trim [deg] (default 0)");
     cmd->add_option("--density", a->in.density, "Density of the water [t/m^3] (default 1.025)");
-    cmd->add_option("--baseline", a->in.baseline,
-                    "Height of the baseline, z in ship axes [m], from which draughts and "
-                    "heights are read (default 0)");
-    auto* ap = cmd->add_option("--ap", a->in.ap, "Aft perpendicular, x [m] (with --fp)");
-    auto* fp = cmd->add_option("--fp", a->in.fp,
-                               "Fore perpendicular, x [m] (with --ap; default for both: the "
-                               "ends of the level waterline at the deepest draught asked for, "
-                               "or of the hull)");
+    auto* ap = AddDatumOptions(*cmd, a->in.baseline, a->in.ap, a->in.fp,
+                               "the ends of the level waterline at the deepest draught asked "
+                               "for, or of the hull");
     auto* lpp = cmd->add_option("--lpp", a->in.lpp,
                                 "Length between perpendiculars [m], placed about the middle of "
                                 "the default ones");
-    ap->needs(fp);
-    fp->needs(ap);
     lpp->excludes(ap);
-    lpp->excludes(fp);
+    lpp->excludes("--fp");
     AddRecordOutputOptions(*cmd, a->format, a->digits);
     cmd->callback([=, &status] {
         const CStopRequest* const stop = StopOnInterrupt();

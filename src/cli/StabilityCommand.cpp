@@ -83,15 +83,8 @@ void AddStability(CLI::App& app, int& status) {
         "Heels [deg], 0 to below 90: FROM:TO:STEP or a list 0,10,20 (default 0:80:5); 0, 30, "
         "40 and the flooding angle are always added");
     cmd->add_option("--density", a->in.density, "Density of the water [t/m^3] (default 1.025)");
-    cmd->add_option("--baseline", a->in.baseline,
-                    "Height of the baseline, z in ship axes [m], from which draughts and "
-                    "heights are read (default 0)");
-    auto* ap = cmd->add_option("--ap", a->in.ap, "Aft perpendicular, x [m] (with --fp)");
-    auto* fp = cmd->add_option("--fp", a->in.fp,
-                               "Fore perpendicular, x [m] (with --ap; default for both: the "
-                               "ends of the condition's upright waterline)");
-    ap->needs(fp);
-    fp->needs(ap);
+    auto* ap = AddDatumOptions(*cmd, a->in.baseline, a->in.ap, a->in.fp,
+                               "the ends of the condition's upright waterline");
     auto* flooding = cmd->add_option("--flooding-angle", a->flooding,
                                      "Down-flooding angle [deg]: the areas stop there when it "
                                      "is below 40");
