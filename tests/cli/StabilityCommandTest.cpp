@@ -32,8 +32,12 @@ TEST(CalcStability, PrintsTheCurveTheSummaryAndTheCriteriaAsThreeTables) {
     // 0 to 80 by 5: 17 heels, 30 and 40 among them, and those the
     // refinement of the curve added.
     EXPECT_GT(std::count(blocks[0].begin(), blocks[0].end(), '\n'), 1 + 17);
-    for (int heel = 5; heel <= 80; heel += 5)
-        EXPECT_NE(blocks[0].find("\n" + std::to_string(heel) + "\t"), std::string::npos) << heel;
+    for (int heel = 5; heel <= 80; heel += 5) {
+        std::string row = "\n";
+        row += std::to_string(heel);
+        row += '\t';
+        EXPECT_NE(blocks[0].find(row), std::string::npos) << heel;
+    }
     EXPECT_EQ(blocks[0].substr(0, blocks[0].find('\n')),
               "heel[deg]\tGZ[m]\tKN[m]\tT[m]\ttrim[deg]\tLCG[m]\tTCG[m]\tVCG[m]");
     EXPECT_EQ(std::count(blocks[1].begin(), blocks[1].end(), '\n'), 2);
