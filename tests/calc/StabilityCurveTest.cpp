@@ -135,6 +135,8 @@ TEST(StabilityCurve, TrimmedBoxLeversAreHorizontalDistancesInEarthAxes) {
     EXPECT_NEAR(s.datums.fp, 40, 1e-9);
     EXPECT_NEAR(s.draught_aft, s.draught + 20 * tau, 1e-9);
     EXPECT_NEAR(s.draught_aft - s.draught_fore, 40 * tau, 1e-9);
+    // The wall-sided box displaces L B (TA + TF) / 2.
+    EXPECT_NEAR(40 * 10 * (s.draught_aft + s.draught_fore) / 2, 6000, 1e-6);
 }
 
 TEST(StabilityCurve, ADomeBelowTheBaselineLeavesKGAndTheDraughtOnIt) {
