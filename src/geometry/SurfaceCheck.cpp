@@ -241,13 +241,15 @@ CSurfaceEdges FindEdges(const CFaceList& list, const std::vector<int>& id, doubl
                 {edges[i].face, edges[i + 1].face, edges[i].forward == edges[i + 1].forward});
         } else {
             ++out.non_manifold;
+            out.non_manifold_edges.emplace_back(edges[i].lo, edges[i].hi);
         }
         i = j;
     }
     return out;
 }
 
-long long CountFlippedFaces(int faces, const std::vector<CFaceLink>& links) {
+long long CountFlippedFaces(int faces, const std::vector<CFaceLink>& links,
+                            std::vector<int>* flippedFaces) {
     std::vector<int> adjacencyStart(static_cast<std::size_t>(faces) + 1, 0);
     for (const CFaceLink& l : links) {
         ++adjacencyStart[static_cast<std::size_t>(l.a) + 1];
@@ -267,18 +269,21 @@ long long CountFlippedFaces(int faces, const std::vector<CFaceLink>& links) {
     }
     long long flipped = 0;
     std::vector<signed char> side(static_cast<std::size_t>(faces), -1);
-    std::vector<int> stack;
+    std::vector<int> stack, patch;
     for (int f = 0; f < faces; ++f) {
         if (side[static_cast<std::size_t>(f)] >= 0)
             continue;
         long long count[2] = {0, 0};
         side[static_cast<std::size_t>(f)] = 0;
         stack.assign(1, f);
+        patch.clear();
         while (!stack.empty()) {
             const int g = stack.back();
             stack.pop_back();
             const signed char s = side[static_cast<std::size_t>(g)];
             ++count[s];
+            if (flippedFaces)
+                patch.push_back(g);
             for (int k = adjacencyStart[static_cast<std::size_t>(g)];
                  k < adjacencyStart[static_cast<std::size_t>(g) + 1]; ++k) {
                 const auto [h, flip] = adjacency[static_cast<std::size_t>(k)];
@@ -289,6 +294,13 @@ long long CountFlippedFaces(int faces, const std::vector<CFaceLink>& links) {
             }
         }
         flipped += std::min(count[0], count[1]);
+        if (flippedFaces) {
+            const signed char minority = count[1] <= count[0] ? 1 : 0;
+            std::sort(patch.begin(), patch.end());
+            for (int g : patch)
+                if (side[static_cast<std::size_t>(g)] == minority)
+                    flippedFaces->push_back(g);
+        }
     }
     return flipped;
 }
@@ -303,7 +315,7 @@ double EnclosedVolume(const CFaceList& list) {
     return volume;
 }
 
-CSurfaceCheck CheckSurface(const CFaceList& list, double tolerance) {
+CSurfaceCheck CheckSurface(const CFaceList& list, double tolerance, CSurfaceFaults* faults) {
     CSurfaceCheck out;
     out.faces = list.FaceCount();
     out.volume = EnclosedVolume(list);
@@ -321,6 +333,21 @@ CSurfaceCheck CheckSurface(const CFaceList& list, double tolerance) {
         d.Subtract(list.points[static_cast<std::size_t>(u)]);
         out.boundary_length += std::sqrt(d.X() * d.X() + d.Y() * d.Y() + d.Z() * d.Z());
     }
-    out.flipped_faces = CountFlippedFaces(static_cast<int>(out.faces), edges.links);
+    std::vector<int> flipped;
+    out.flipped_faces =
+        CountFlippedFaces(static_cast<int>(out.faces), edges.links, faults ? &flipped : nullptr);
+    if (faults) {
+        const auto point = [&](int i) { return list.points[static_cast<std::size_t>(i)]; };
+        for (const auto& [u, v] : edges.open)
+            faults->open_edges.emplace_back(point(u), point(v));
+        for (const auto& [u, v] : edges.non_manifold_edges)
+            faults->non_manifold_edges.emplace_back(point(u), point(v));
+        for (int f : flipped) {
+            const std::span<const int> face = list.Face(f);
+            for (std::size_t i = 0; i < face.size(); ++i)
+                faults->flipped_outlines.emplace_back(point(face[i]),
+                                                      point(face[(i + 1) % face.size()]));
+        }
+    }
     return out;
 }

@@ -51,10 +51,11 @@ struct CFaceLink {
 // The edges of the faces between welded vertices (canonical, from
 // WeldVertices), a face of area tolerance^2 or less left out.
 struct CSurfaceEdges {
-    long long degenerate = 0;              // faces left out
-    long long non_manifold = 0;            // edges of three faces or more
-    std::vector<std::pair<int, int>> open; // edges of one face, as it runs them
-    std::vector<CFaceLink> links;          // edges of two faces
+    long long degenerate = 0;                            // faces left out
+    long long non_manifold = 0;                          // edges of three faces or more
+    std::vector<std::pair<int, int>> non_manifold_edges; // those edges, low index first
+    std::vector<std::pair<int, int>> open;               // edges of one face, as it runs them
+    std::vector<CFaceLink> links;                        // edges of two faces
 };
 CSurfaceEdges FindEdges(const CFaceList& faces, const std::vector<int>& canonical,
                         double tolerance);
@@ -67,12 +68,30 @@ long long JoinTJunctions(const std::vector<CVector3>& points,
                          std::vector<std::pair<int, int>>& open, double tolerance);
 
 // Orientation: the faces linked across their edges are walked, each given a
-// side; in each connected patch the smaller side counts as flipped.
-long long CountFlippedFaces(int faces, const std::vector<CFaceLink>& links);
+// side; in each connected patch the smaller side counts as flipped (on a
+// tie, the side of the patch's first face is kept). flipped, when given,
+// receives those faces, increasing within each patch.
+long long CountFlippedFaces(int faces, const std::vector<CFaceLink>& links,
+                            std::vector<int>* flipped = nullptr);
 
 // The signed volume the faces enclose, summed face by face in order over
 // their fan triangles, as the engine sums it [m^3].
 double EnclosedVolume(const CFaceList& faces);
 
-// Every check of the surface, with vertices matched within tolerance.
-CSurfaceCheck CheckSurface(const CFaceList& faces, double tolerance);
+// Where a surface fails its checks, to be shown: the open edges (those
+// joined at T-junctions left out) and the non-manifold edges, each by its
+// two end points, and the outline of every flipped face, edge by edge.
+struct CSurfaceFaults {
+    using CSegment = std::pair<CVector3, CVector3>;
+    std::vector<CSegment> open_edges;
+    std::vector<CSegment> non_manifold_edges;
+    std::vector<CSegment> flipped_outlines;
+    bool Empty() const {
+        return open_edges.empty() && non_manifold_edges.empty() && flipped_outlines.empty();
+    }
+};
+
+// Every check of the surface, with vertices matched within tolerance;
+// faults, when given, receives where it fails them.
+CSurfaceCheck CheckSurface(const CFaceList& faces, double tolerance,
+                           CSurfaceFaults* faults = nullptr);

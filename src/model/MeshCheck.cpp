@@ -22,7 +22,7 @@ CElementCheck CheckElement(const CShipElement& element) {
     CFaceList all;
     for (int m = 1; m <= element.GetCount(); ++m)
         element.GetAt(m)->AppendFaces(all);
-    check.surface = CheckSurface(all, check.tolerance);
+    check.surface = CheckSurface(all, check.tolerance, &check.faults);
     if (element.GetCount() == 1) {
         check.meshes.push_back(check.surface);
         return check;

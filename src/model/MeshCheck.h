@@ -14,6 +14,7 @@ class CShipElement;
 struct CElementCheck {
     double tolerance = 0;              // [m]
     CSurfaceCheck surface;             // all meshes together
+    CSurfaceFaults faults;             // where they fail, to be shown
     std::vector<CSurfaceCheck> meshes; // each mesh alone, in order
 };
 

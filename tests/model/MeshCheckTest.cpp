@@ -64,6 +64,15 @@ TEST(MeshCheck, BoxWithoutItsDeckIsOpenAlongTheDecksOutline) {
     EXPECT_NEAR(c.surface.boundary_length, 2 * (10 + 8), 1e-9);
     EXPECT_EQ(c.surface.non_manifold, 0);
     EXPECT_TRUE(c.surface.IsConsistent());
+    // The deck's outline, to be drawn: four edges at z = 5, 36 m long.
+    ASSERT_EQ(c.faults.open_edges.size(), 4u);
+    double outline = 0;
+    for (const auto& [p, q] : c.faults.open_edges) {
+        EXPECT_EQ(p.Z(), 5);
+        EXPECT_EQ(q.Z(), 5);
+        outline += std::hypot(q.X() - p.X(), q.Y() - p.Y());
+    }
+    EXPECT_NEAR(outline, 36, 1e-12);
     const auto lines = DescribeProblems(e, kindHull, c, "x");
     ASSERT_FALSE(lines.empty());
     EXPECT_NE(lines[0].find("hull element 'b' is open: 4 boundary edges, 36 m of boundary"),
@@ -80,6 +89,16 @@ TEST(MeshCheck, OneFlippedFaceIsAgainstItsNeighbours) {
     const CElementCheck c = CheckElement(e);
     EXPECT_TRUE(c.surface.IsClosed());
     EXPECT_EQ(c.surface.flipped_faces, 1);
+    // The flipped triangle's outline is the one to be drawn, as it runs.
+    const auto* mesh = static_cast<const CPolyfaceMesh*>(e.GetAt(1));
+    const int corners[] = {t.v[0], t.v[2], t.v[1]};
+    ASSERT_EQ(c.faults.flipped_outlines.size(), 3u);
+    for (std::size_t k = 0; k < 3; ++k) {
+        const CVector3& p = c.faults.flipped_outlines[k].first;
+        const CVector3& q = *mesh->GetVertex(corners[k]);
+        EXPECT_TRUE(p.X() == q.X() && p.Y() == q.Y() && p.Z() == q.Z()) << k;
+    }
+    EXPECT_TRUE(c.faults.open_edges.empty());
     EXPECT_FALSE(DescribeProblems(e, kindTank, c, "x").empty());
 }
 
@@ -90,6 +109,12 @@ TEST(MeshCheck, TwoBoxesSharingAFaceAreNonManifold) {
     const CElementCheck c = CheckElement(e);
     EXPECT_GT(c.surface.non_manifold, 0);
     EXPECT_FALSE(c.surface.IsClosed());
+    // The shared face's edges, at x = 10.
+    EXPECT_EQ(static_cast<long long>(c.faults.non_manifold_edges.size()), c.surface.non_manifold);
+    for (const auto& [p, q] : c.faults.non_manifold_edges) {
+        EXPECT_EQ(p.X(), 10);
+        EXPECT_EQ(q.X(), 10);
+    }
     ASSERT_EQ(c.meshes.size(), 2u);
     EXPECT_TRUE(c.meshes[0].IsClosed()); // each box alone is sound
     EXPECT_TRUE(c.meshes[1].IsClosed());
