@@ -637,11 +637,14 @@ private slots:
         for (const QLabel* label : about.findChildren<QLabel*>())
             if (label->objectName() != "icon")
                 texts << label->text();
-        QCOMPARE(texts.size(), 4);
-        QCOMPARE(texts[0], QString());
-        QVERIFY(texts[1].startsWith("Con il tasto sinistro"));
-        QVERIFY(texts[2].startsWith(QString::fromUtf8("Con il tasto centrale è possibile")));
-        QVERIFY(texts[3].startsWith("Con il tasto destro"));
+        QCOMPARE(texts.size(), 6);
+        // The version CMake gives this build.
+        QCOMPARE(texts[0], QString("Brelund versione " BRELUND_VERSION));
+        QCOMPARE(texts[1], QString());
+        QVERIFY(texts[2].startsWith("Con il tasto sinistro"));
+        QVERIFY(texts[3].startsWith(QString::fromUtf8("Con il tasto centrale è possibile")));
+        QVERIFY(texts[4].startsWith("Con il tasto destro"));
+        QVERIFY(texts[5].startsWith("Con la rotellina del mouse"));
         const QLabel* icon = about.findChild<QLabel*>("icon");
         QVERIFY(icon && !icon->pixmap().isNull());
         about.show();
