@@ -208,10 +208,10 @@ std::string ElementLabel(const CShipElement& element, int kind) {
 
 void RefuseValuesThatAreNotNumbers(const CShipModel& ship, bool compartments, bool tanks) {
     int kind = 0;
-    std::string problem;
+    CValueProblem problem;
     if (const CShipElement* element =
             FindValueThatIsNotANumber(ship, compartments, tanks, kind, problem))
-        throw CRefusedError(ElementLabel(*element, kind) + ": " + problem +
+        throw CRefusedError(ElementLabel(*element, kind) + ": " + problem.text +
                             ": the results would not be numbers");
 }
 

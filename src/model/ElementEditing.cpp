@@ -149,36 +149,38 @@ std::vector<CValueProblem> FindValueProblems(const CShipElement& element, int ki
                 ++bad;
     }
     if (bad > 0)
-        problems.push_back({FormatC("%lld vertices whose coordinates are not numbers", bad), true});
-    const auto check = [&](const char* what, double value, bool negativeToo) {
+        problems.push_back({FormatC("%lld vertices whose coordinates are not numbers", bad), true,
+                            ElementValue::vertices, bad});
+    const auto check = [&](const char* what, double value, bool negativeToo, ElementValue which) {
         if (!std::isfinite(value))
-            problems.push_back({FormatC("its %s is not a number", what), true});
+            problems.push_back({FormatC("its %s is not a number", what), true, which});
         else if (negativeToo && value < 0)
-            problems.push_back({FormatC("its %s is negative (%g)", what, value), false});
+            problems.push_back({FormatC("its %s is negative (%g)", what, value), false, which});
     };
     if (kind == kindCompartment) {
         const double mu = static_cast<const CCompartment&>(element).GetPermeability();
-        check("permeability", mu, false);
+        check("permeability", mu, false, ElementValue::permeability);
         if (std::isfinite(mu) && (mu < 0 || mu > 1))
-            problems.push_back({FormatC("its permeability %g lies outside 0..1", mu), false});
+            problems.push_back({FormatC("its permeability %g lies outside 0..1", mu), false,
+                                ElementValue::permeability});
     }
     if (kind == kindTank) {
         const auto& tank = static_cast<const CTank&>(element);
-        check("specific weight", tank.GetSpecificWeight(), true);
-        check("load volume", tank.GetLoadVolume(), true);
-        check("filling ratio", tank.GetFillingRatio(), true);
+        check("specific weight", tank.GetSpecificWeight(), true, ElementValue::specificWeight);
+        check("load volume", tank.GetLoadVolume(), true, ElementValue::loadVolume);
+        check("filling ratio", tank.GetFillingRatio(), true, ElementValue::fillingRatio);
         const double volume = tank.Volume();
         if (std::isfinite(tank.GetLoadVolume()) && std::isfinite(volume) &&
             tank.GetLoadVolume() > volume && tank.GetLoadVolume() > 0)
             problems.push_back({FormatC("its load volume %g is above the tank's volume %g",
                                         tank.GetLoadVolume(), volume),
-                                false});
+                                false, ElementValue::loadVolume});
     }
     return problems;
 }
 
 const CShipElement* FindValueThatIsNotANumber(const CShipModel& ship, bool compartments, bool tanks,
-                                              int& kind, std::string& problem) {
+                                              int& kind, CValueProblem& problem) {
     const auto search = [&](const auto& list, int listKind) -> const CShipElement* {
         for (int i = 1; i <= list.GetCount(); ++i) {
             const CShipElement& element = *list.GetAt(i);
@@ -187,7 +189,7 @@ const CShipElement* FindValueThatIsNotANumber(const CShipModel& ship, bool compa
             for (const CValueProblem& p : FindValueProblems(element, listKind))
                 if (p.not_a_number) {
                     kind = listKind;
-                    problem = p.text;
+                    problem = p;
                     return &element;
                 }
         }

@@ -28,9 +28,14 @@ CShipElement* AddElementFromFile(CShipModel& ship, int kind, const std::string& 
 
 // One thing wrong with the values an element holds (as a damaged or
 // foreign ship file may bring them).
+enum class ElementValue { vertices, permeability, specificWeight, loadVolume, fillingRatio };
 struct CValueProblem {
     std::string text;  // what is wrong, in a line
     bool not_a_number; // a value that is not a finite number, which spreads into every result
+    // Which value, for a front end to word the problem in its own language;
+    // count is the number of vertices concerned.
+    ElementValue value = ElementValue::vertices;
+    long long count = 0;
 };
 
 // What is wrong with an element of kind kind: vertices whose coordinates
@@ -45,7 +50,7 @@ std::vector<CValueProblem> FindValueProblems(const CShipElement& element, int ki
 // number, with its kind and the problem; null when there is none. Such a
 // value spreads into every result, so the calculations refuse the ship.
 const CShipElement* FindValueThatIsNotANumber(const CShipModel& ship, bool compartments, bool tanks,
-                                              int& kind, std::string& problem);
+                                              int& kind, CValueProblem& problem);
 
 // The editable values of one element, as the properties dialog holds them.
 struct CElementValues {

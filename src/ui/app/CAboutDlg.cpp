@@ -17,12 +17,17 @@ CAboutDlg::CAboutDlg(QWidget* parent) : QDialog(parent) {
     icon->setAlignment(Qt::AlignTop);
 
     auto* texts = new QVBoxLayout;
+    auto* version = new QLabel(QString("Brelund versione %1").arg(BRELUND_VERSION), this);
+    version->setObjectName("version");
+    texts->addWidget(version);
     const char* const lines[] = {
         "",
         "Con il tasto sinistro del mouse si effettua il trascinamento dell'immagine.",
         "Con il tasto centrale è possibile controllare le funzioni di zoom della visualizzazione",
         "Con il tasto destro è possibile ruotare la visualizzazione intorno all'origine del "
         "riferimento cartesiano del modello dello scafo",
+        "Con la rotellina del mouse è possibile ingrandire (in avanti) o ridurre (indietro) la "
+        "visualizzazione",
     };
     for (const char* line : lines) {
         auto* label = new QLabel(QString::fromUtf8(line), this);

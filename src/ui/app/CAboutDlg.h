@@ -1,4 +1,5 @@
-// The About box: the application icon and the mouse's roles in the view.
+// The About box: the application icon, the version of the build and the
+// mouse's roles in the view.
 #pragma once
 
 #include <QDialog>

@@ -5,6 +5,7 @@
 #include "CBrelundView.h"
 #include "CMainFrame.h"
 #include "CommandTable.h"
+#include "QtTranslations.h"
 #include "UiLayer.h"
 #include "ui/dialogs/CElementTreeDlg.h"
 
@@ -27,6 +28,9 @@ bool CBrelundApp::InitInstance(const QStringList& arguments, bool show) {
     // Qt takes the user's locale for the whole process when it starts; the
     // numbers the core formats and parses keep the C conventions.
     std::setlocale(LC_NUMERIC, "C");
+    // The interface speaks Italian whatever the user's locale; without Qt's
+    // catalogue only Qt's own buttons and dialogs stay in English.
+    InstallQtItalian();
     QCoreApplication::setOrganizationName(kSettingsKey);
     QCoreApplication::setApplicationName(kAppTitle);
     m_settings = std::make_unique<QSettings>(kSettingsKey, kAppTitle);

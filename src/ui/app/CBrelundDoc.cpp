@@ -11,6 +11,7 @@
 #include "ui/dialogs/CSubmergedTrimDlg.h"
 #include "ui/dialogs/CUprightHullsDlg.h"
 #include "ui/dialogs/CalculationRun.h"
+#include "ui/dialogs/FileErrorText.h"
 
 #include <QApplication>
 #include <QFileInfo>
@@ -27,8 +28,9 @@ const char* const kSaveFailed = "Impossibile salvare il documento.";
 // Notes on damage the file format lets through, shown after an open.
 constexpr int kMaxNotesShown = 12;
 
+// The engine's own text is English: the reason is worded here, by cause.
 QString Reason(const std::exception& e) {
-    return QString::fromUtf8(e.what());
+    return FailureMessage(e);
 }
 
 QString ShipFilters() {

@@ -3,6 +3,7 @@
 #include "CMSFlexGrid.h"
 #include "CalculationRun.h"
 #include "FieldExchange.h"
+#include "FileErrorText.h"
 #include "GridMenu.h"
 #include "calc/BonjeanTable.h"
 #include "geometry/CSectionContour.h"
@@ -49,8 +50,8 @@ const char* Refusal(const CCalcProblem& p) {
         return "Verificare il valore di 'dz' \n o verificare m_z_end! ";
     case CalcRule::tooMany:
         if (p.input != "dz")
-            return "The tables would have more than two million cells: fewer waterlines or "
-                   "stations";
+            return "Le tabelle avrebbero più di due milioni di celle: ridurre le linee d'acqua o "
+                   "le sezioni";
         return dz;
     default:
         return dz;
@@ -278,7 +279,8 @@ void CBonjeanDlg::Compute() {
                 {&stations, &waterlines}))
             return;
     } catch (const std::exception& e) {
-        AfxMessageBox(QString::fromUtf8(e.what()), MB_OK | MB_ICONERROR);
+        AfxMessageBox(QString("Impossibile completare il calcolo.\n%1").arg(FailureMessage(e)),
+                      MB_OK | MB_ICONERROR);
         return;
     }
     m_areas->ShowTextGrid(areas);
@@ -317,7 +319,7 @@ void CBonjeanDlg::ExtractSections() {
     } catch (const std::exception& e) {
         QString text = kDrawingFailed;
         text += '\n';
-        text += QString::fromUtf8(e.what());
+        text += FailureMessage(e);
         AfxMessageBox(text, MB_OK | MB_ICONERROR);
     }
 }

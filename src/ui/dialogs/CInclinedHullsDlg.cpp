@@ -3,11 +3,13 @@
 #include "CMSFlexGrid.h"
 #include "CalculationRun.h"
 #include "FieldExchange.h"
+#include "FileErrorText.h"
 #include "GridMenu.h"
 #include "calc/UprightTable.h"
 #include "io/CDxfFile.h"
 #include "model/CShipModel.h"
 #include "platform/AtomicFile.h"
+#include "platform/NumberText.h"
 #include "report/InclinedText.h"
 #include "ui/app/UiLayer.h"
 
@@ -52,16 +54,36 @@ QLineEdit* AddField(QGridLayout* layout, int row, const QString& label, const ch
     return field;
 }
 
-// Why cells of the last table show "-", as brelund-calc warns of them.
+// Why a cell of the last table shows "-", as brelund-calc warns of it in
+// English; the numbers in the C conventions, as the grid shows them.
+QString DescribeNote(const CInclinedCellNote& note) {
+    const char* why = "";
+    switch (note.fault) {
+    case CInclinedFault::volumeOutOfRange:
+        why = "il volume non è compreso nel volume totale della nave";
+        break;
+    case CInclinedFault::notConverged:
+        why = "la ricerca non converge";
+        break;
+    case CInclinedFault::noValue:
+        why = "il braccio non è un numero";
+        break;
+    }
+    return QString::fromStdString(
+               FormatC("La cella (%d, %d), V = %.10g m^3, Teta = %.10g°, mostra \"-\": ", note.row,
+                       note.col, note.volume, note.angle)) +
+           QString::fromUtf8(why);
+}
+
 QString DescribeNotes(const std::vector<CInclinedCellNote>& notes) {
     QString text;
     for (std::size_t k = 0; k < notes.size() && k < kNotesShown; ++k) {
         if (k)
             text += '\n';
-        text += QString::fromStdString(DescribeInclinedNote(notes[k]));
+        text += DescribeNote(notes[k]);
     }
     if (notes.size() > kNotesShown)
-        text += QString("\n%1 more cells show \"-\"").arg(notes.size() - kNotesShown);
+        text += QString("\nAltre %1 celle mostrano \"-\"").arg(notes.size() - kNotesShown);
     return text;
 }
 
@@ -268,8 +290,8 @@ void CInclinedHullsDlg::Run() {
             return;
         AfxMessageBox(problem->rule == CalcRule::notANumber
                           ? QString("Immettere un numero.")
-                          : QString("The table would have more than a million volume and angle "
-                                    "cells: choose larger increments"),
+                          : QString::fromUtf8("La tabella avrebbe più di un milione di celle di "
+                                              "volumi e angoli: scegliere incrementi maggiori"),
                       MB_OK | MB_ICONWARNING);
         return;
     }
@@ -292,7 +314,8 @@ void CInclinedHullsDlg::Run() {
                 {&volumes, &angles}))
             return;
     } catch (const std::exception& e) {
-        AfxMessageBox(QString::fromUtf8(e.what()), MB_OK | MB_ICONERROR);
+        AfxMessageBox(QString("Impossibile completare il calcolo.\n%1").arg(FailureMessage(e)),
+                      MB_OK | MB_ICONERROR);
         return;
     }
     CTextGrid table = m_grid->ToTextGrid();
@@ -311,7 +334,7 @@ void CInclinedHullsDlg::Run() {
         } catch (const std::exception& e) {
             QString text = kDrawingFailed;
             text += '\n';
-            text += QString::fromUtf8(e.what());
+            text += FailureMessage(e);
             AfxMessageBox(text, MB_OK | MB_ICONERROR);
         }
     }

@@ -2,6 +2,7 @@
 
 #include "CalculationRun.h"
 #include "FieldExchange.h"
+#include "FileErrorText.h"
 #include "calc/SubmergedTrim.h"
 #include "geometry/Scalar.h"
 #include "ui/app/UiLayer.h"
@@ -26,14 +27,16 @@ QString Refusal(const CCalcProblem& p) {
     case CalcRule::notANumber:
         return "Immettere un numero.";
     case CalcRule::noVolume:
-        return "The ship has no enabled volume: enable a hull element or a compartment";
+        return "Nessun volume abilitato nel modello: abilitare un elemento scafo o un "
+               "compartimento";
     case CalcRule::notAtLeast:
-        return "The displacement without the liquid loads cannot be negative";
+        return "Il dislocamento a meno dei carichi liquidi non può essere negativo";
     case CalcRule::noWeight:
-        return "The body has no weight: give its displacement without the liquid loads, or load "
-               "an enabled tank";
+        return "Il corpo non ha peso: inserire il dislocamento a meno dei carichi liquidi o "
+               "caricare una cassa abilitata";
     default:
-        return "The trim search did not settle: the lever does not come within the tolerance";
+        return "La ricerca dell'assetto non converge: il braccio non rientra nella precisione "
+               "richiesta";
     }
 }
 
@@ -179,7 +182,7 @@ void CSubmergedTrimDlg::Run() {
         return;
     } catch (const std::exception& e) {
         QString text = "Impossibile completare il calcolo.\n";
-        text += QString::fromUtf8(e.what());
+        text += FailureMessage(e);
         AfxMessageBox(text, MB_OK | MB_ICONERROR);
         return;
     }

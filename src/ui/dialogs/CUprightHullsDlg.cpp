@@ -3,6 +3,7 @@
 #include "CMSFlexGrid.h"
 #include "CalculationRun.h"
 #include "FieldExchange.h"
+#include "FileErrorText.h"
 #include "GridMenu.h"
 #include "calc/UprightTable.h"
 #include "io/CDxfFile.h"
@@ -223,7 +224,7 @@ void CUprightHullsDlg::Run() {
                             {.kind = "drawing"});
                         return;
                     } catch (const CFileException& e) {
-                        drawingFailure = QString::fromUtf8(e.what());
+                        drawingFailure = FileErrorMessage(e);
                     }
                 }
                 table = ComputeUprightTable(ship, in, {&progress, stop});
@@ -233,7 +234,7 @@ void CUprightHullsDlg::Run() {
             return;
     } catch (const std::exception& e) {
         QString text = "Impossibile completare il calcolo.\n";
-        text += QString::fromUtf8(e.what());
+        text += FailureMessage(e);
         AfxMessageBox(text, MB_OK | MB_ICONERROR);
         return;
     }

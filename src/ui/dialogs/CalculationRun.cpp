@@ -127,9 +127,30 @@ void RunCalculation(const std::function<void()>& work,
         std::rethrow_exception(failure);
 }
 
+namespace {
+
+// The model words its value problems in English for brelund-calc.
+QString ValueNotANumberText(const CValueProblem& problem) {
+    switch (problem.value) {
+    case ElementValue::vertices:
+        return QString("%1 vertici con coordinate non numeriche").arg(problem.count);
+    case ElementValue::permeability:
+        return "la permeabilità non è un numero";
+    case ElementValue::specificWeight:
+        return "il peso specifico non è un numero";
+    case ElementValue::loadVolume:
+        return "il volume del carico liquido non è un numero";
+    case ElementValue::fillingRatio:
+        return "il riempimento non è un numero";
+    }
+    return QString();
+}
+
+} // namespace
+
 bool RefuseShipValuesThatAreNotNumbers(const CShipModel& ship, bool compartments, bool tanks) {
     int kind = 0;
-    std::string problem;
+    CValueProblem problem;
     const CShipElement* element =
         FindValueThatIsNotANumber(ship, compartments, tanks, kind, problem);
     if (!element)
@@ -137,7 +158,7 @@ bool RefuseShipValuesThatAreNotNumbers(const CShipModel& ship, bool compartments
     const char* const kinds[] = {"", "scafo", "compartimento", "cassa"};
     AfxMessageBox(QString("Impossibile eseguire il calcolo: %1 '%2': %3.")
                       .arg(kinds[kind], QString::fromStdString(element->GetName()),
-                           QString::fromStdString(problem)),
+                           ValueNotANumberText(problem)),
                   MB_OK | MB_ICONWARNING);
     return true;
 }
@@ -161,8 +182,9 @@ QString AskDrawingFile(QWidget* parent) {
         try {
             RefuseSameFile(ToFilePath(path), {{"ship", ToFilePath(g_openShipFile)}});
         } catch (const CFileException& e) {
-            AfxMessageBox(QString("Impossibile scrivere il disegno DXF.\n%1")
-                              .arg(QString::fromUtf8(e.what())),
+            AfxMessageBox(QString("Impossibile scrivere il disegno DXF.\n%1 è il file della nave "
+                                  "aperta: non viene sovrascritto.")
+                              .arg(path),
                           MB_OK | MB_ICONWARNING);
             return QString();
         }

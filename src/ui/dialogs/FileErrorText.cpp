@@ -3,6 +3,8 @@
 #include "platform/CFileException.h"
 #include "ui/app/UiLayer.h"
 
+#include <new>
+
 QString FileErrorMessage(const CFileException& e) {
     const QString file = FromFilePath(e.m_file_name);
     switch (e.m_cause) {
@@ -26,4 +28,12 @@ QString FileErrorMessage(const CFileException& e) {
         break;
     }
     return QString("Errore imprevisto durante l'accesso a %1.").arg(file);
+}
+
+QString FailureMessage(const std::exception& e) {
+    if (const auto* file = dynamic_cast<const CFileException*>(&e))
+        return FileErrorMessage(*file);
+    if (dynamic_cast<const std::bad_alloc*>(&e))
+        return "Memoria insufficiente.";
+    return QString("Errore imprevisto (%1).").arg(QString::fromUtf8(e.what()));
 }

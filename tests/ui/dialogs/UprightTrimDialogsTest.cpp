@@ -280,7 +280,8 @@ private slots:
         dialogs.files << folder.filePath("no-such-folder/waterlines.dxf");
         o.dialog.Run();
         QCOMPARE(dialogs.messages.size(), 2);
-        QVERIFY(dialogs.messages[1].text.contains("no-such-folder/waterlines.dxf"));
+        QCOMPARE(dialogs.messages[1].text.section('\n', 1),
+                 "Impossibile trovare " + folder.filePath("no-such-folder/waterlines.dxf") + ".");
         QCOMPARE(CopyByPopup(dialogs, o.dialog), calc.out);
     }
 
@@ -319,8 +320,9 @@ private slots:
         const QString before = GridText(o.dialog);
         o.dialog.Run();
         QCOMPARE(dialogs.messages.size(), 1);
-        QVERIFY2(dialogs.messages[0].text.contains("compartimento 'sala macchine'"),
-                 qPrintable(dialogs.messages[0].text));
+        QCOMPARE(dialogs.messages[0].text,
+                 QString("Impossibile eseguire il calcolo: compartimento 'sala macchine': la "
+                         "permeabilità non è un numero."));
         QCOMPARE(GridText(o.dialog), before);
         // A disabled element is not read.
         room->SetEnabled(false);
@@ -470,10 +472,17 @@ private slots:
         // Each front end words the refusal: the dialog its message, the
         // command line its option.
         QCOMPARE(dialogs.messages[1].text,
-                 QString("The displacement without the liquid loads cannot be negative"));
+                 QString("Il dislocamento a meno dei carichi liquidi non può essere negativo"));
         QVERIFY2(calc.err.contains("--weight (-5 t) cannot be negative"), qPrintable(calc.err));
         QCOMPARE(o.Text("trim"), QString("0.02"));
         QCOMPARE(o.dialog.findChild<QLabel*>("trimUnit")->text(), QString("rad"));
+        // No lever comes within a tolerance of 0: the search does not settle.
+        o.Field("weight")->setText("10");
+        o.Field("tolerance")->setText("0");
+        o.dialog.Run();
+        QCOMPARE(dialogs.Texts().last(), QString("La ricerca dell'assetto non converge: il braccio "
+                                                 "non rientra nella precisione richiesta"));
+        QCOMPARE(o.Text("trim"), QString("0.02"));
     }
 };
 
