@@ -36,5 +36,7 @@ CSubmergedTrim ComputeSubmergedTrim(const CShipModel& ship, const CSubmergedTrim
     ThrowIfStopped(run.stop);
     if (status != SearchStatus::converged || !std::isfinite(trim))
         throw CCalcFailure(Problem(CalcRule::notSettled, "tolerance", in.tolerance));
-    return {RoundTo(RadToDeg(heel), 5), RoundTo(RadToDeg(trim), 5)};
+    // The search may come to rest whole turns away from where it started:
+    // the attitude is the same, and is given within a turn.
+    return {RoundTo(RadToDeg(heel), 5), RoundTo(RadToDeg(RadiansWithoutWholeTurns(trim)), 5)};
 }

@@ -97,6 +97,13 @@ TEST(CalcTrim, PrintsTheAnglesInDegrees) {
     EXPECT_EQ(r.out.substr(0, r.out.find('\n') + 1), "Teta x\t2.86479\n");
     EXPECT_EQ(r.out.rfind("Teta y\t", r.out.size()), r.out.find('\n') + 1);
     EXPECT_EQ(std::count(r.out.begin(), r.out.end(), '\n'), 2);
+    // G level with the centre of buoyancy but 12 m from it along x: the
+    // lever vanishes only with the body on end, where the search comes to
+    // rest fourteen turns away from its start.
+    const CalcResult hanging =
+        RunCalc("trim " + ShellQuote(kSubmarine) +
+                " --xg 0 --yg 0 --zg 0 --weight 10 --tolerance 1e-12 --trim 0.02");
+    EXPECT_EQ(hanging.out, "Teta x\t0\nTeta y\t-90\n") << hanging.err;
 }
 
 TEST(CalcTrim, NeedsItsFiveInputsAndRefusesABodyWithoutWeight) {
