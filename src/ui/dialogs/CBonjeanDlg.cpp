@@ -2,6 +2,7 @@
 
 #include "CMSFlexGrid.h"
 #include "CalculationRun.h"
+#include "ElementPresentation.h"
 #include "FieldExchange.h"
 #include "GridMenu.h"
 #include "calc/BonjeanTable.h"
@@ -264,6 +265,8 @@ void CBonjeanDlg::Compute() {
     if (!ReadAndCheck(in))
         return;
     if (RefuseShipValuesThatAreNotNumbers(*m_pModel, false, false))
+        return;
+    if (!GoOnDespiteSurfaceFaults(*m_pModel, false, false))
         return;
     const CShipModel& ship = *m_pModel;
     CTextGrid areas, moments;

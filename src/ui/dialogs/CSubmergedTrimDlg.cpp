@@ -1,6 +1,7 @@
 #include "CSubmergedTrimDlg.h"
 
 #include "CalculationRun.h"
+#include "ElementPresentation.h"
 #include "FieldExchange.h"
 #include "calc/SubmergedTrim.h"
 #include "geometry/Scalar.h"
@@ -160,6 +161,8 @@ void CSubmergedTrimDlg::Run() {
     }
 
     if (RefuseShipValuesThatAreNotNumbers(*m_pModel, true, true))
+        return;
+    if (!GoOnDespiteSurfaceFaults(*m_pModel, true, true))
         return;
     const CShipModel& ship = *m_pModel;
     if (const CCalcCheck problem = CheckSubmergedTrim(ship, in)) {

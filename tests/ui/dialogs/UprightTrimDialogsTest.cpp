@@ -475,6 +475,28 @@ private slots:
         QCOMPARE(o.Text("trim"), QString("0.02"));
         QCOMPARE(o.dialog.findChild<QLabel*>("trimUnit")->text(), QString("rad"));
     }
+
+    void aHullFacingInwardsIsNamedBeforeTheCalculationWhichThePersonMayStop() {
+        CScriptedDialogs dialogs;
+        Opened<CUprightHullsDlg> o("barge.nav");
+        o.dialog.Run();
+        const QString table = GridText(o.dialog);
+        o.ship.HullElements().GetAt(1)->InvertNormals();
+        // Cancel: nothing computed, the table stays.
+        dialogs.answers << IDCANCEL;
+        o.dialog.Run();
+        QCOMPARE(dialogs.Texts(),
+                 QStringList{"Il volume di questo elemento non è quello disegnato:\n\nscafo "
+                             "'scafo': versori verso l'interno: volume negativo (-720 m^3); "
+                             "usare \"Inverti Versori\".\n\nEseguire comunque il calcolo?"});
+        QCOMPARE(dialogs.messages[0].type, unsigned(MB_OKCANCEL | MB_ICONWARNING));
+        QCOMPARE(GridText(o.dialog), table);
+        // OK: computed on the hull as it is.
+        dialogs.answers << IDOK;
+        o.dialog.Run();
+        QCOMPARE(dialogs.messages.size(), 2);
+        QVERIFY(GridText(o.dialog) != table);
+    }
 };
 
 int main(int argc, char** argv) {
