@@ -394,6 +394,12 @@ void AddTrim(CLI::App& app, int& status) {
         } catch (const CCalcFailure& e) {
             throw CRefusedError(DescribeTrimProblem(e.Problem()));
         }
+        if (!FloatsWhollySubmerged(result, in->tolerance))
+            std::fprintf(stderr,
+                         "brelund-calc: warning: the weight with the liquid loads (%.6g t) is not "
+                         "that of the water the whole body displaces (%.6g t): at this weight it "
+                         "would not float wholly submerged\n",
+                         result.weight, result.displaced);
         const std::string text =
             FormatC("Teta x\t%.15g\nTeta y\t%.15g\n", result.heel, result.trim);
         std::fwrite(text.data(), 1, text.size(), stdout);

@@ -5,6 +5,7 @@
 #include "FieldExchange.h"
 #include "calc/SubmergedTrim.h"
 #include "geometry/Scalar.h"
+#include "platform/NumberText.h"
 #include "ui/app/UiLayer.h"
 
 #include <QCheckBox>
@@ -27,15 +28,21 @@ QString Refusal(const CCalcProblem& p) {
     case CalcRule::notANumber:
         return "Immettere un numero.";
     case CalcRule::noVolume:
-        return "The ship has no enabled volume: enable a hull element or a compartment";
+        return "La nave non ha alcun volume abilitato: abilitare un elemento scafo o un "
+               "compartimento.";
     case CalcRule::notAtLeast:
-        return "The displacement without the liquid loads cannot be negative";
+        return "Il dislocamento a meno dei carichi liquidi non può essere negativo.";
     case CalcRule::noWeight:
-        return "The body has no weight: give its displacement without the liquid loads, or load "
-               "an enabled tank";
+        return "Il corpo non ha peso: immettere il dislocamento a meno dei carichi liquidi, o "
+               "caricare una cassa abilitata.";
     default:
-        return "The trim search did not settle: the lever does not come within the tolerance";
+        return "La ricerca dell'assetto non converge: il braccio non rientra nella precisione "
+               "sulla stima dei bracci di stabilità.";
     }
+}
+
+QString Tonnes(double value) {
+    return QString::fromStdString(FormatC("%.6g", value));
 }
 
 const char* const kRadians = "rad";
@@ -135,7 +142,8 @@ bool CSubmergedTrimDlg::OnInitDialog() {
     SetFieldNumber(m_y, in.y);
     SetFieldNumber(m_z, in.z);
     SetFieldNumber(m_weight, in.weight);
-    SetFieldNumber(m_tolerance, in.tolerance);
+    // The search needs a lever it can reach: 0 it never does.
+    SetFieldNumber(m_tolerance, kSubmergedTrimTolerance);
     SetFieldNumber(m_heel, in.heel);
     SetFieldNumber(m_trim, in.trim);
     m_degrees = false;
@@ -193,5 +201,16 @@ void CSubmergedTrimDlg::Run() {
     m_degrees = true;
     m_heelUnit->setText(kDegrees);
     m_trimUnit->setText(kDegrees);
-    AfxMessageBox("Calcolo eseguito", MB_OK | MB_ICONINFORMATION);
+    if (FloatsWhollySubmerged(rest, in.tolerance)) {
+        AfxMessageBox("Calcolo eseguito", MB_OK | MB_ICONINFORMATION);
+        return;
+    }
+    // The angles are those at which the moments balance; the weights say
+    // whether the body can hang there at all.
+    AfxMessageBox(QString("Calcolo eseguito.\nAttenzione: il peso del corpo con i carichi liquidi "
+                          "(%1 t) differisce dal peso dell'acqua spostata dal corpo interamente "
+                          "immerso (%2 t): a questo peso il corpo non galleggerebbe "
+                          "totalmente immerso.")
+                      .arg(Tonnes(rest.weight), Tonnes(rest.displaced)),
+                  MB_OK | MB_ICONWARNING);
 }
