@@ -18,6 +18,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QDir>
+#include <QFileInfo>
 #include <QMouseEvent>
 #include <QPlainTextEdit>
 #include <QProcess>
@@ -299,13 +300,14 @@ void ViewControlTest::theSampleShipBuiltInTheWindowsMatchesTheBundledFile() {
     CElementTreeDlg& tree = *app.GetView().ElementTree();
     frame.Action(Cmd::ElementTree)->trigger();
 
-    // Adds a drawing with a button, selects its item (named after the file)
+    // Adds a drawing with a button, selects its item (named after the file,
+    // without its folder and extension)
     // and sets its properties in the properties dialog.
     const auto add = [&](const char* button, const char* drawing,
                          std::function<void(CElementEditDlg&)> edit) {
         dialogs.files << kSamples + drawing;
         tree.findChild<QPushButton*>(button)->click();
-        QTreeWidgetItem* item = FindItem(tree.Tree(), QDir::toNativeSeparators(kSamples + drawing));
+        QTreeWidgetItem* item = FindItem(tree.Tree(), QFileInfo(drawing).completeBaseName());
         QVERIFY2(item, drawing);
         item->setSelected(true);
         WhenEditOpens([edit](CElementEditDlg& dialog) {
