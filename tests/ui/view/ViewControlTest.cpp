@@ -13,6 +13,7 @@
 #include "ui/app/CommandTable.h"
 #include "ui/dialogs/CElementEditDlg.h"
 #include "ui/dialogs/CViewControlDlg.h"
+#include "ui/dialogs/FieldExchange.h"
 #include "ui/view/ModelFraming.h"
 
 #include <QAction>
@@ -137,41 +138,45 @@ void ViewControlTest::applyPutsBackTheAnglesTheWindowShowsAfterAMouseTurn() {
     QCOMPARE(c.Box("angleZ")->text(), QString("10"));
 }
 
-void ViewControlTest::autoZoomLeavesTheOldDepthBoundsInTheBoxes() {
+void ViewControlTest::autoZoomWritesTheNewDepthBoundsIntoTheBoxes() {
     ShownControl c;
     QVERIFY(c.t.IsExposed());
     CBrelundView& view = c.t.View();
     CShipElement* hull = c.t.Model().AddElement(kindHull);
     hull->SetName("scafo");
     hull->Append(SquareQuad(-20, -3, 20, 3, 2));
-    view.SetAngles(0, 0, 30);
+    view.SetAngles(-59.9737463215942, 0, 30);
     c.Box("angleX")->setText("15");
 
     c.Press("autoZoom");
-    // The boxes were filled from the view before the zoom: the typed angle is
-    // gone, the depth bounds are the old ones.
-    QCOMPARE(c.Box("angleX")->text(), QString("0"));
+    // The boxes show the view as framed: the typed angle is gone, the
+    // angles to a hundredth of a degree, whole in their boxes.
+    QCOMPARE(c.Box("angleX")->text(), QString("-59.97"));
     QCOMPARE(c.Box("angleZ")->text(), QString("30"));
-    QCOMPARE(c.Box("zNear")->text(), QString("-100"));
-    QCOMPARE(c.Box("zFar")->text(), QString("100"));
-    // The view itself is framed on the ship.
     CViewVolume framed;
     {
         CViewCamera camera;
         camera.SetViewport(view.width(), view.height());
-        camera.SetAngles(0, 0, 30);
+        camera.SetAngles(-59.9737463215942, 0, 30);
         QVERIFY(FrameModel(camera, c.t.Model()));
         framed = camera.Volume();
     }
+    QVERIFY(framed.m_far != 100.0);
     QCOMPARE(view.Volume().m_near, framed.m_near);
     QCOMPARE(view.Volume().m_far, framed.m_far);
-    QVERIFY(framed.m_far != 100.0);
-    QVERIFY(view.Volume().Width() > 40);
+    QCOMPARE(c.Box("zNear")->text(), FormatFieldNumber(framed.m_near));
+    QCOMPARE(c.Box("zFar")->text(), FormatFieldNumber(framed.m_far));
+    for (const char* name : {"angleX", "angleY", "angleZ", "zNear", "zFar"}) {
+        QLineEdit* box = c.Box(name);
+        QVERIFY2(box->width() >= box->fontMetrics().horizontalAdvance(box->text()) + 8, name);
+    }
 
-    // Apply puts the old depth bounds back.
+    // Apply keeps the framed depth, and the angle left as shown keeps its
+    // every digit.
     c.Press("apply");
-    QCOMPARE(view.Volume().m_near, -100.0);
-    QCOMPARE(view.Volume().m_far, 100.0);
+    QCOMPARE(view.Volume().m_near, framed.m_near);
+    QCOMPARE(view.Volume().m_far, framed.m_far);
+    QCOMPARE(view.AngleX(), -59.9737463215942);
 }
 
 void ViewControlTest::zoomsEndWithTheBoxesDepthAndPansMoveByATenth() {
