@@ -747,6 +747,27 @@ private slots:
         }
     }
 
+    void theFirstShipIsFramedAndTheNextKeepsTheCamera() {
+        CBrelundApp& app = Start();
+        CBrelundView& view = app.GetView();
+        QVERIFY(view.HasInitialVolume());
+        QVERIFY(app.OpenDocumentFile(kWigley));
+        CVector3 lo, hi;
+        QVERIFY(app.GetDocument().GetModel().HullExtents(lo, hi));
+        QCOMPARE(view.Translation().X(), -(lo.X() + hi.X()) / 2);
+        QVERIFY(!view.HasInitialVolume());
+        const CViewVolume framed = view.Volume();
+        QVERIFY(app.OpenDocumentFile(kBarge));
+        QCOMPARE(view.Volume().m_left, framed.m_left);
+        QCOMPARE(view.Volume().m_far, framed.m_far);
+        QCOMPARE(view.Translation().X(), -(lo.X() + hi.X()) / 2);
+
+        // Opened on the command line, the ship is framed too.
+        CBrelundApp& again = Start({kBarge});
+        QVERIFY(again.GetDocument().GetModel().HullExtents(lo, hi));
+        QCOMPARE(again.GetView().Translation().X(), -(lo.X() + hi.X()) / 2);
+    }
+
     void screenshotOfTheMainWindow() {
         CBrelundApp& app = Start({kWigley});
         CMainFrame& frame = app.GetMainFrame();
