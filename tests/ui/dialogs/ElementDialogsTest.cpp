@@ -9,6 +9,7 @@
 #include "ui/dialogs/CBitmapButton.h"
 #include "ui/dialogs/CElementEditDlg.h"
 #include "ui/dialogs/CElementTreeDlg.h"
+#include "ui/dialogs/ElementPresentation.h"
 
 #include <QApplication>
 #include <QButtonGroup>
@@ -973,6 +974,7 @@ private slots:
         SaveScreenshot(edit, "CElementEditDlg-tank.png");
         CElementEditDlg room;
         room.SetValues(LoadElementValues(*o.ship.Compartments().GetAt(1), kindCompartment));
+        room.SetMeshProblems(ElementProblemTexts(*o.ship.Compartments().GetAt(1), kindCompartment));
         room.show();
         SaveScreenshot(room, "CElementEditDlg-compartment.png");
     }
