@@ -36,7 +36,16 @@ CSubmergedTrim ComputeSubmergedTrim(const CShipModel& ship, const CSubmergedTrim
     ThrowIfStopped(run.stop);
     if (status != SearchStatus::converged || !std::isfinite(trim))
         throw CCalcFailure(Problem(CalcRule::notSettled, "tolerance", in.tolerance));
-    // The search may come to rest whole turns away from where it started:
-    // the attitude is the same, and is given within a turn.
-    return {RoundTo(RadToDeg(heel), 5), RoundTo(RadToDeg(RadiansWithoutWholeTurns(trim)), 5)};
+    double area, volume;
+    CVector3 centroid;
+    ship.VolumeCentroid(area, volume, centroid, CHydroMethod::For(in.rule));
+    // Newton's steps may carry the trim past whole turns (1347 degrees on a
+    // floating barge): the attitude is the same less them.
+    trim = RadiansWithoutWholeTurns(trim);
+    return {RoundTo(RadToDeg(heel), 5), RoundTo(RadToDeg(trim), 5),
+            in.weight + ship.TankLoadWeight(), ship.GetSeaDensity() * volume};
+}
+
+bool FloatsWhollySubmerged(const CSubmergedTrim& r, double tolerance) {
+    return std::fabs(r.weight - r.displaced) <= std::fabs(tolerance) * r.displaced;
 }

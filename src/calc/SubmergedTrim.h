@@ -22,11 +22,23 @@ struct CSubmergedTrimInputs {
     IntegrationRule rule = IntegrationRule::onePoint;
 };
 
+// The tolerance the dialog opens with [m]: a search held to a lever of
+// exactly 0 never settles.
+inline constexpr double kSubmergedTrimTolerance = 1e-4;
+
 // Where the body rests: the heel it was given and the trim found [deg],
-// each rounded to 5 decimals.
+// each rounded to 5 decimals; and the weights that decide whether it can
+// rest there at all [t].
 struct CSubmergedTrim {
     double heel = 0, trim = 0;
+    double weight = 0;    // without the liquid loads, plus the enabled tanks' loads
+    double displaced = 0; // the sea water the whole body displaces (the ship's density)
 };
+
+// Whether weight and displaced agree within tolerance, taken relative to the
+// displaced weight: otherwise the body would rise to the surface or sink,
+// and the trim found holds only for a body kept wholly under water.
+bool FloatsWhollySubmerged(const CSubmergedTrim& result, double tolerance);
 
 // A field that is not a finite number (notANumber), a ship with no enabled
 // volume (noVolume), a negative displacement (notAtLeast "weight"), or a

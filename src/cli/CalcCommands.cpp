@@ -220,6 +220,7 @@ void AddUpright(CLI::App& app, int& status) {
         CShipModel ship;
         LoadShip(ship, a->ship, false);
         RefuseValuesThatAreNotNumbers(ship, true, false);
+        WarnOfSurfaceFaults(ship, true, false);
         if (!a->dxf.empty())
             RefuseSameFile(a->dxf, {{"ship", a->ship}});
         CUprightInputs in;
@@ -307,6 +308,7 @@ void AddInclined(CLI::App& app, int& status) {
         CShipModel ship;
         LoadShip(ship, a->ship, false);
         RefuseValuesThatAreNotNumbers(ship, true, a->kind == "gz");
+        WarnOfSurfaceFaults(ship, true, a->kind == "gz");
         if (!a->trajectories.empty())
             RefuseSameFile(a->trajectories, {{"ship", a->ship}});
         CInclinedInputs in;
@@ -383,6 +385,7 @@ void AddTrim(CLI::App& app, int& status) {
         CShipModel model;
         LoadShip(model, *ship, false);
         RefuseValuesThatAreNotNumbers(model, true, true);
+        WarnOfSurfaceFaults(model, true, true);
         if (const CCalcCheck problem = CheckSubmergedTrim(model, *in))
             throw CRefusedError(DescribeTrimProblem(*problem));
         CSubmergedTrim result;
@@ -391,6 +394,12 @@ void AddTrim(CLI::App& app, int& status) {
         } catch (const CCalcFailure& e) {
             throw CRefusedError(DescribeTrimProblem(e.Problem()));
         }
+        if (!FloatsWhollySubmerged(result, in->tolerance))
+            std::fprintf(stderr,
+                         "brelund-calc: warning: the weight with the liquid loads (%.6g t) is not "
+                         "that of the water the whole body displaces (%.6g t): at this weight it "
+                         "would not float wholly submerged\n",
+                         result.weight, result.displaced);
         const std::string text =
             FormatC("Teta x\t%.15g\nTeta y\t%.15g\n", result.heel, result.trim);
         std::fwrite(text.data(), 1, text.size(), stdout);
@@ -430,6 +439,7 @@ void AddBonjean(CLI::App& app, int& status) {
         CShipModel ship;
         LoadShip(ship, a->ship, false);
         RefuseValuesThatAreNotNumbers(ship, false, false);
+        WarnOfSurfaceFaults(ship, false, false);
         if (!a->sections.empty())
             RefuseSameFile(a->sections, {{"ship", a->ship}});
         CBonjeanInputs in = a->in;

@@ -4,6 +4,7 @@
 #include "model/CShipModel.h"
 #include "model/ElementEditing.h"
 #include "model/LoadNotes.h"
+#include "model/MeshCheck.h"
 #include "model/ShipFile.h"
 #include "platform/NumberText.h"
 #include "platform/ShipLock.h"
@@ -213,6 +214,24 @@ void RefuseValuesThatAreNotNumbers(const CShipModel& ship, bool compartments, bo
             FindValueThatIsNotANumber(ship, compartments, tanks, kind, problem))
         throw CRefusedError(ElementLabel(*element, kind) + ": " + problem.text +
                             ": the results would not be numbers");
+}
+
+void WarnOfSurfaceFaults(const CShipModel& ship, bool compartments, bool tanks) {
+    static const char* const kinds[] = {"", "hull", "compartment", "tank"};
+    for (const CSurfaceFault& f : FindSurfaceFaults(ship, compartments, tanks)) {
+        const std::string label =
+            std::string(kinds[f.kind]) + " '" + EscapeField(f.element->GetName()) + "'";
+        if (f.IsOpen())
+            std::fprintf(stderr,
+                         "brelund-calc: warning: %s is open (%lld boundary edges, %.6g m of "
+                         "boundary): its volume is not the one it encloses\n",
+                         label.c_str(), f.surface.boundary_edges, f.surface.boundary_length);
+        else
+            std::fprintf(stderr,
+                         "brelund-calc: warning: %s faces inwards (its volume is %.6g m^3): "
+                         "invert it with invert\n",
+                         label.c_str(), f.surface.volume);
+    }
 }
 
 void WarnOfValueProblems(const CShipModel& ship) {

@@ -63,6 +63,10 @@ void RefuseEmptyFileName(CLI::Option* option);
 // (hull elements, and the compartments and tanks when asked) holds a value
 // that is not a number: every figure would come out as one.
 void RefuseValuesThatAreNotNumbers(const CShipModel& ship, bool compartments, bool tanks);
+// Warnings on stderr, one line per enabled element taking part whose
+// surface is open or faces inwards (FindSurfaceFaults): its volume, and so
+// every figure, is not the one drawn.
+void WarnOfSurfaceFaults(const CShipModel& ship, bool compartments, bool tanks);
 // Warnings on stderr, one line per problem of every element's values.
 void WarnOfValueProblems(const CShipModel& ship);
 

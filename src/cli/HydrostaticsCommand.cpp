@@ -88,6 +88,7 @@ void AddHydrostatics(CLI::App& app, int& status) {
         CShipModel ship;
         LoadShip(ship, a->ship, false);
         RefuseValuesThatAreNotNumbers(ship, true, false);
+        WarnOfSurfaceFaults(ship, true, false);
         if (const CCalcCheck problem = CheckCurvesOfFormShip(ship, in))
             throw CRefusedError(DescribeProblem(*problem));
         RecordFormat format = RecordFormat::tsv;

@@ -107,6 +107,7 @@ void AddStability(CLI::App& app, int& status) {
         CShipModel ship;
         LoadShip(ship, a->ship, false);
         RefuseValuesThatAreNotNumbers(ship, true, true);
+        WarnOfSurfaceFaults(ship, true, true);
         WarnOfUnsetDensities(ship, true);
         if (const CCalcCheck problem = CheckStabilityShip(ship, in))
             throw CRefusedError(DescribeProblem(*problem, in));

@@ -1,6 +1,7 @@
 #include "MeshCheck.h"
 
 #include "CShipElement.h"
+#include "CShipModel.h"
 #include "MeshFaces.h"
 #include "geometry/PolygonIntegrals.h"
 #include "platform/NumberText.h"
@@ -70,6 +71,29 @@ std::vector<std::string> DescribeProblems(const CShipElement& element, int kind,
                                     label.c_str(), s.volume, invertCommand.c_str()));
     }
     return lines;
+}
+
+std::vector<CSurfaceFault> FindSurfaceFaults(const CShipModel& ship, bool compartments,
+                                             bool tanks) {
+    std::vector<CSurfaceFault> faults;
+    const auto search = [&](const auto& list, int kind) {
+        for (int i = 1; i <= list.GetCount(); ++i) {
+            const CShipElement& element = *list.GetAt(i);
+            if (!element.IsEnabled() || element.GetFaceCount() == 0)
+                continue;
+            const CSurfaceCheck s = CheckElement(element).surface;
+            const bool open = s.boundary_edges > 0;
+            const bool inward = !open && s.volume < 0 && kind != kindCompartment;
+            if (open || inward)
+                faults.push_back({&element, kind, s});
+        }
+    };
+    search(ship.HullElements(), kindHull);
+    if (compartments)
+        search(ship.Compartments(), kindCompartment);
+    if (tanks)
+        search(ship.Tanks(), kindTank);
+    return faults;
 }
 
 std::string MeshNumberProblem(const CMesh& mesh) {

@@ -10,6 +10,7 @@
 
 class CMesh;
 class CShipElement;
+class CShipModel;
 
 struct CElementCheck {
     double tolerance = 0;              // [m]
@@ -32,6 +33,19 @@ CElementCheck CheckElement(const CShipElement& element);
 std::vector<std::string> DescribeProblems(const CShipElement& element, int kind,
                                           const CElementCheck& check,
                                           const std::string& invertCommand);
+
+// An enabled element a calculation reads whose volume is not the one it
+// draws: its surface is open, or closed with its normals inward (a
+// compartment so turned is a flooded room on purpose, and is left out).
+struct CSurfaceFault {
+    const CShipElement* element = nullptr;
+    int kind = 0;
+    CSurfaceCheck surface;
+    bool IsOpen() const { return surface.boundary_edges > 0; }
+};
+// Those faults among the enabled hull elements, and the compartments and
+// tanks when asked, in list order. The checks are the ones `check` runs.
+std::vector<CSurfaceFault> FindSurfaceFaults(const CShipModel& ship, bool compartments, bool tanks);
 
 // What keeps a mesh's sums from being numbers: a vertex coordinate whose
 // square is not a finite number, or an area, a volume or volume moments

@@ -484,3 +484,28 @@ TEST(SubmergedTrim, RefusesWhatHasNoAnswerAndLeavesTheFields) {
     EXPECT_EQ(in.trim, 0.1);
     EXPECT_EQ(in.heel, 0);
 }
+
+TEST(SubmergedTrim, SaysWhetherTheWeightLetsTheBodyHangWhollySubmerged) {
+    CShipModel ship;
+    // 10 x 2 x 2 m = 40 m^3 of sea water at 1.025 t/m^3: 41 t.
+    ship.AddElement(kindHull)->Append(BoxMesh(0, -1, -1, 10, 1, 1));
+    CTank& tank = *static_cast<CTank*>(ship.AddElement(kindTank));
+    tank.Append(BoxMesh(1, -0.5, -0.5, 3, 0.5, 0.5));
+    tank.SetSpecificWeight(1000);
+    tank.SetLoadVolume(1); // 1 t of liquid
+    CSubmergedTrimInputs in;
+    in.x = 5;
+    in.z = -0.5;
+    in.weight = 40;
+    in.tolerance = kSubmergedTrimTolerance;
+    CSubmergedTrim r = ComputeSubmergedTrim(ship, in);
+    EXPECT_NEAR(r.weight, 41, 1e-12);
+    EXPECT_NEAR(r.displaced, 41, 1e-12);
+    EXPECT_TRUE(FloatsWhollySubmerged(r, in.tolerance));
+    // A surface ship's weight, a fifth of what the body displaces: the
+    // angles still come, the weights say it would not stay under.
+    in.weight = 7.2;
+    r = ComputeSubmergedTrim(ship, in);
+    EXPECT_NEAR(r.weight, 8.2, 1e-12);
+    EXPECT_FALSE(FloatsWhollySubmerged(r, in.tolerance));
+}

@@ -169,3 +169,41 @@ TEST(CalcCheck, ATankWithTheDensityOfANewOneIsWarnedOf) {
         EXPECT_EQ(r.err, "") << args;
     }
 }
+
+TEST(CalcCheck, CalculationsWarnOfAHullFacingInwardsOrOpen) {
+    const std::string ship = TestPath("inverted.nav");
+    std::remove(ship.c_str());
+    ASSERT_EQ(RunCalc("add " + ShellQuote(ship) + " hull " +
+                      ShellQuote(BoxDrawing("box.dxf", true)) + " --name scafo")
+                  .status,
+              0);
+    ASSERT_EQ(RunCalc("invert " + ShellQuote(ship) + " scafo").status, 0);
+    // The box 10 x 8 x 5 turned inside out: -400 m^3, said before each
+    // calculation whatever comes of it.
+    const std::string inward = "brelund-calc: warning: hull 'scafo' faces inwards (its volume is "
+                               "-400 m^3): invert it with invert\n";
+    const std::pair<const char*, const char*> commands[] = {
+        {"upright", ""},
+        {"inclined", ""},
+        {"bonjean", " --zstart 0 --zend 5 --dz 1 --station0 0 --station20 10"},
+        {"trim", " --xg 5 --yg 0 --zg 2 --weight 400 --tolerance 1e-4"},
+        {"hydrostatics", ""},
+        {"stability", " --lightship 100 --lcg 5 --vcg 2"}};
+    for (const auto& [command, options] : commands) {
+        const CalcResult r = RunCalc(std::string(command) + " " + ShellQuote(ship) + options);
+        EXPECT_NE(r.err.find(inward), std::string::npos) << command << ": " << r.err;
+    }
+    ASSERT_EQ(RunCalc("invert " + ShellQuote(ship) + " scafo").status, 0);
+    EXPECT_EQ(RunCalc("upright " + ShellQuote(ship)).err, "");
+
+    const std::string open = TestPath("open-calc.nav");
+    std::remove(open.c_str());
+    ASSERT_EQ(RunCalc("add " + ShellQuote(open) + " hull " +
+                      ShellQuote(BoxDrawing("nodeck-calc.dxf", false)) + " --name 'no deck'")
+                  .status,
+              0);
+    EXPECT_NE(RunCalc("upright " + ShellQuote(open))
+                  .err.find("brelund-calc: warning: hull 'no deck' is open (4 boundary edges, "
+                            "36 m of boundary): its volume is not the one it encloses\n"),
+              std::string::npos);
+}

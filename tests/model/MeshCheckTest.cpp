@@ -156,3 +156,30 @@ TEST(MeshCheck, VerticesThatAreNotNumbersAreCounted) {
     EXPECT_EQ(c.surface.non_finite, 1);
     EXPECT_FALSE(DescribeProblems(e, kindHull, c, "x").empty());
 }
+
+TEST(MeshCheck, SurfaceFaultsOfTheElementsACalculationReads) {
+    CShipModel ship;
+    // A 10 x 8 x 5 box turned inside out counts -400 m^3.
+    ship.AddElement(kindHull)->Append(BoxMesh(0, 0, 0, 10, 8, 5));
+    ship.HullElements().GetAt(1)->InvertNormals();
+    ship.AddElement(kindHull)->Append(BoxMesh(20, 0, 0, 30, 8, 5));
+    CShipElement* disabled = ship.AddElement(kindHull);
+    disabled->Append(BoxMesh(40, 0, 0, 50, 8, 5));
+    disabled->InvertNormals();
+    disabled->SetEnabled(false);
+    // A flooded room is turned inwards on purpose; an open tank is a fault.
+    ship.AddElement(kindCompartment)->Append(BoxMesh(0, 0, 0, 2, 2, 2));
+    ship.Compartments().GetAt(1)->InvertNormals();
+    ship.AddElement(kindTank)->Append(BoxWithout({3, 4}));
+
+    const std::vector<CSurfaceFault> all = FindSurfaceFaults(ship, true, true);
+    ASSERT_EQ(all.size(), 2u);
+    EXPECT_EQ(all[0].element, ship.HullElements().GetAt(1));
+    EXPECT_EQ(all[0].kind, kindHull);
+    EXPECT_FALSE(all[0].IsOpen());
+    EXPECT_NEAR(all[0].surface.volume, -400, 1e-9);
+    EXPECT_EQ(all[1].element, ship.Tanks().GetAt(1));
+    EXPECT_TRUE(all[1].IsOpen());
+    // Tanks only when the calculation reads them.
+    EXPECT_EQ(FindSurfaceFaults(ship, true, false).size(), 1u);
+}

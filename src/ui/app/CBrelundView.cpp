@@ -59,6 +59,10 @@ void CBrelundView::OnInitialUpdate() {
     RequestLightsAndMaterial();
     m_element_tree->SetModel(&m_doc.GetModel(), this);
     m_element_tree->hide();
+    // A camera the person has set is kept for the next ship; one never
+    // moved would show a corner of it, so the ship is framed.
+    if (HasInitialVolume())
+        FrameModel(*this, m_doc.GetModel());
     Redraw();
 }
 

@@ -2,6 +2,7 @@
 
 #include "CMSFlexGrid.h"
 #include "CalculationRun.h"
+#include "ElementPresentation.h"
 #include "FieldExchange.h"
 #include "FileErrorText.h"
 #include "GridMenu.h"
@@ -265,6 +266,8 @@ void CBonjeanDlg::Compute() {
     if (!ReadAndCheck(in))
         return;
     if (RefuseShipValuesThatAreNotNumbers(*m_pModel, false, false))
+        return;
+    if (!GoOnDespiteSurfaceFaults(*m_pModel, false, false))
         return;
     const CShipModel& ship = *m_pModel;
     CTextGrid areas, moments;

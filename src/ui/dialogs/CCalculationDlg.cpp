@@ -47,7 +47,14 @@ void CCalculationDlg::showEvent(QShowEvent* event) {
     QDialog::showEvent(event);
     if (!m_initialised) {
         m_initialised = true;
+        const QSize opened = size();
         OnInitDialog();
+        // A message asked while the dialog opens (a ship without a hull)
+        // runs an event loop of its own, in which the window system may hand
+        // the window its first geometry back (640 x 480, the labels cut):
+        // the dialog keeps the size its layout gave it.
+        if (size() != opened)
+            resize(opened);
     }
 }
 

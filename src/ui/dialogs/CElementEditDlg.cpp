@@ -121,6 +121,14 @@ CElementEditDlg::CElementEditDlg(QWidget* parent) : QDialog(parent) {
     m_name->installEventFilter(this);
     nameLabel->setBuddy(m_name);
 
+    // Shown only when the surface has problems: they stay in sight while
+    // the element is edited, as the status bar's note does not.
+    m_mesh_problems = new QLabel;
+    m_mesh_problems->setObjectName("meshProblems");
+    m_mesh_problems->setWordWrap(true);
+    m_mesh_problems->setTextFormat(Qt::PlainText);
+    m_mesh_problems->hide();
+
     // The kind's own values.
     m_permeability = NumberBox("permeability");
     m_specific_weight = NumberBox("specificWeight");
@@ -213,6 +221,7 @@ CElementEditDlg::CElementEditDlg(QWidget* parent) : QDialog(parent) {
     layout->addLayout(head);
     layout->addWidget(nameLabel);
     layout->addWidget(m_name);
+    layout->addWidget(m_mesh_problems);
     layout->addSpacing(4);
     layout->addLayout(values);
     layout->addWidget(colourGroup);
@@ -234,6 +243,16 @@ void CElementEditDlg::SetValues(const CElementValues& values) {
     // The dialog always opens on "Riempimento".
     m_values.load_entry = 0;
     m_loaded = values;
+}
+
+void CElementEditDlg::SetMeshProblems(const QStringList& problems) {
+    QString text = "Problemi della superficie:";
+    for (const QString& p : problems)
+        text += "\n- " + p + ";";
+    text.chop(1);
+    text += '.';
+    m_mesh_problems->setText(problems.isEmpty() ? QString() : text);
+    m_mesh_problems->setVisible(!problems.isEmpty());
 }
 
 void CElementEditDlg::showEvent(QShowEvent* event) {

@@ -9,6 +9,7 @@
 #include "model/ElementEditing.h"
 
 #include <QDialog>
+#include <QStringList>
 
 #include <string>
 
@@ -32,6 +33,9 @@ public:
     // Loading, before the dialog shows: the kind code and the values of an
     // element (LoadElementValues).
     void SetValues(const CElementValues& values);
+    // The problems of the element's surface (ElementProblemTexts), listed
+    // under its name; none hides the list.
+    void SetMeshProblems(const QStringList& problems);
     // The values as last read from the controls: after OK, those to store.
     const CElementValues& Values() const { return m_values; }
 
@@ -79,6 +83,7 @@ private:
     bool m_initialised = false;
 
     QLabel* m_kind_icon = nullptr;
+    QLabel* m_mesh_problems = nullptr;
     QCheckBox* m_enabled = nullptr;
     QLineEdit* m_colour = nullptr;
     QPlainTextEdit* m_name = nullptr;

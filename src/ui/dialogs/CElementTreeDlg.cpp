@@ -14,7 +14,6 @@
 
 #include <QButtonGroup>
 #include <QContextMenuEvent>
-#include <QDir>
 #include <QFileInfo>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -28,6 +27,8 @@
 #include <QShowEvent>
 #include <QTreeWidget>
 #include <QVBoxLayout>
+
+#include <vector>
 
 namespace {
 
@@ -87,29 +88,7 @@ QString AddedElementNote(const CShipElement& element, int kind, const QString& f
     const QString shown = QFileInfo(file).fileName();
     if (element.GetFaceCount() == 0)
         return QString("Nessuna mesh trovata in %1: l'elemento è stato aggiunto vuoto.").arg(shown);
-    const CSurfaceCheck s = CheckElement(element).surface;
-    QStringList problems;
-    if (s.non_finite > 0)
-        problems << QString("%1 vertici con coordinate non numeriche").arg(s.non_finite);
-    if (s.boundary_edges > 0)
-        problems << QString("superficie aperta (%1 spigoli di bordo, %2 m di bordo)")
-                        .arg(s.boundary_edges)
-                        .arg(QString::fromStdString(FormatC("%.6g", s.boundary_length)));
-    if (s.non_manifold > 0)
-        problems << QString("%1 spigoli comuni a tre o più facce").arg(s.non_manifold);
-    if (s.flipped_faces > 0)
-        problems << QString("%1 facce orientate al contrario delle vicine").arg(s.flipped_faces);
-    if (s.volume < 0) {
-        const QString volume = QString::fromStdString(FormatC("%.6g", s.volume));
-        if (kind == kindCompartment)
-            problems << QString("versori verso l'interno: un locale allagato, spinta persa di %1 "
-                                "m^3; se deve dare spinta, usare \"Inverti Versori\"")
-                            .arg(volume);
-        else
-            problems << QString("versori verso l'interno: volume negativo (%1 m^3); usare "
-                                "\"Inverti Versori\"")
-                            .arg(volume);
-    }
+    const QStringList problems = ElementProblemTexts(element, kind);
     if (problems.isEmpty())
         return QString();
     QString note = QString("Elemento da %1: ").arg(shown);
@@ -136,7 +115,7 @@ CElementTreeDlg::CElementTreeDlg(QWidget* parent) : QDialog(parent) {
     m_tree->viewport()->installEventFilter(this);
     m_tree->installEventFilter(this);
     m_tree->setContextMenuPolicy(Qt::DefaultContextMenu);
-    // Element names are long paths: scroll rather than cut them.
+    // Long names scroll rather than being cut.
     m_tree->header()->setSectionResizeMode(0, QHeaderView::ResizeToContents);
     m_tree->header()->setStretchLastSection(false);
 
@@ -206,6 +185,11 @@ CElementTreeDlg::~CElementTreeDlg() = default;
 void CElementTreeDlg::SetModel(CShipModel* model, QWidget* view) {
     m_pModel = model;
     m_pView = view;
+    // Nothing of the previous ship's tree carries over.
+    {
+        const QSignalBlocker blocker(m_tree);
+        m_tree->clear();
+    }
     RefreshTree();
 }
 
@@ -222,8 +206,24 @@ QTreeWidgetItem* CElementTreeDlg::AddItem(QTreeWidgetItem* parent, const std::st
 }
 
 void CElementTreeDlg::RefreshTree() {
+    Rebuild(std::nullopt);
+}
+
+void CElementTreeDlg::RefreshTree(const std::string& select) {
+    Rebuild(select);
+}
+
+void CElementTreeDlg::Rebuild(const std::optional<std::string>& select) {
     // A rebuild is no choice of the person's: the view is not redrawn.
     const QSignalBlocker blocker(m_tree);
+    // What the person opened and chose stays as it was.
+    std::vector<bool> expanded;
+    for (int i = 0; i < m_tree->topLevelItemCount(); ++i)
+        expanded.push_back(m_tree->topLevelItem(i)->isExpanded());
+    const std::optional<std::string> selectedName = SelectedName();
+    int selectedRoot = -1;
+    if (!selectedName && !m_tree->selectedItems().isEmpty())
+        selectedRoot = m_tree->indexOfTopLevelItem(m_tree->selectedItems().first());
     m_tree->clear();
     if (!m_pModel)
         return;
@@ -247,6 +247,26 @@ void CElementTreeDlg::RefreshTree() {
     for (int i = 1; i <= m_pModel->Tanks().GetCount(); ++i) {
         const CShipElement& e = *m_pModel->Tanks().GetAt(i);
         AddItem(tanks, e.GetName(), IconIndex(kindTank, e.IsEnabled()));
+    }
+
+    for (int i = 0; i < m_tree->topLevelItemCount() && i < static_cast<int>(expanded.size()); ++i)
+        m_tree->topLevelItem(i)->setExpanded(expanded[i]);
+    const std::optional<std::string> name = select ? select : selectedName;
+    QTreeWidgetItem* chosen = selectedRoot >= 0 ? m_tree->topLevelItem(selectedRoot) : nullptr;
+    // The first item of the name, as FindElement finds the first element.
+    for (int i = 0; name && !chosen && i < m_tree->topLevelItemCount(); ++i) {
+        QTreeWidgetItem* root = m_tree->topLevelItem(i);
+        for (int k = 0; k < root->childCount() && !chosen; ++k)
+            if (root->child(k)->data(0, kNameRole).toByteArray().toStdString() == *name)
+                chosen = root->child(k);
+    }
+    if (!chosen)
+        return;
+    m_tree->setCurrentItem(chosen);
+    if (select) {
+        if (chosen->parent())
+            chosen->parent()->setExpanded(true);
+        m_tree->scrollToItem(chosen);
     }
 }
 
@@ -381,13 +401,16 @@ void CElementTreeDlg::AddElement(int kind) {
     const QString path = UserDialogs().GetOpenFileName(Owner(), "Apri", kMeshFileFilters);
     if (path.isEmpty())
         return;
-    // The element is named after the file's full path, as UTF-8.
-    const QString fullPath = QDir::cleanPath(QFileInfo(path).absoluteFilePath());
+    // The element is named after the file, without its folder and its
+    // extension ("barge" for /.../barge.dxf), as UTF-8.
+    QString name = QFileInfo(path).completeBaseName();
+    if (name.isEmpty())
+        name = QFileInfo(path).fileName();
     CShipElement* element = nullptr;
     try {
         const CWaitCursor wait;
         element =
-            AddElementFromFile(*m_pModel, kind, ToFilePath(path), fullPath.toUtf8().toStdString());
+            AddElementFromFile(*m_pModel, kind, ToFilePath(path), name.toUtf8().toStdString());
     } catch (const CFileException& e) {
         // Nothing was added.
         UserDialogs().MessageBox(Owner(), FileErrorMessage(e), kAppTitle, MB_OK | MB_ICONERROR);
@@ -396,7 +419,7 @@ void CElementTreeDlg::AddElement(int kind) {
     if (element == nullptr)
         return;
     const QString note = AddedElementNote(*element, kind, path);
-    RefreshTree();
+    RefreshTree(element->GetName());
     emit modelChanged();
     emit statusMessage(note);
 }
@@ -410,6 +433,7 @@ void CElementTreeDlg::OnProperties() {
     const CElementValues loaded = LoadElementValues(*element, kind);
     CElementEditDlg dialog(Owner());
     dialog.SetValues(loaded);
+    dialog.SetMeshProblems(ElementProblemTexts(*element, kind));
     const CMinimised minimised(this);
     if (dialog.exec() != QDialog::Accepted)
         return;
@@ -421,20 +445,39 @@ void CElementTreeDlg::OnProperties() {
     // OK on values left as they were changes nothing: storing them again
     // would only derive a tank's load from its ratio once more, rounded.
     bool changed = false;
-    if (!SameValues(loaded, dialog.Values())) {
-        StoreElementValues(*m_pModel, *element, dialog.Values());
+    const CElementValues& asked = dialog.Values();
+    if (!SameValues(loaded, asked)) {
+        StoreElementValues(*m_pModel, *element, asked);
         changed = !SameValues(loaded, LoadElementValues(*element, kind));
     }
-    RefreshTree();
+    RefreshTree(element->GetName());
     if (changed)
         emit modelChanged();
+    // A load that does not fit is kept within the tank: say what was taken.
+    if (changed && kind == kindTank && asked.load_entry == 1) {
+        const auto& tank = static_cast<const CTank&>(*element);
+        if (tank.GetLoadVolume() != asked.load_volume) {
+            const QString text =
+                QString("Il volume carico liquido di %1 m^3 non sta nella cassa \"%2\": è stato "
+                        "preso %3 m^3 (il carico va da 0 al volume della cassa, %4 m^3).")
+                    .arg(QString::fromStdString(FormatC("%.6g", asked.load_volume)),
+                         ElementNameText(tank.GetName()),
+                         QString::fromStdString(FormatC("%.6g", tank.GetLoadVolume())),
+                         QString::fromStdString(FormatC("%.6g", tank.Volume())));
+            emit statusMessage(text);
+            UserDialogs().MessageBox(Owner(), text, kAppTitle, MB_OK | MB_ICONWARNING);
+        }
+    }
 }
 
 void CElementTreeDlg::OnDelete() {
     const std::optional<std::string> name = SelectedName();
     const CMinimised minimised(this);
-    if (UserDialogs().MessageBox(Owner(), "Confermi l'eliminazione dell'elemento selezionato",
-                                 kAppTitle, MB_OKCANCEL | MB_ICONQUESTION) != IDOK)
+    QString question = "Confermi l'eliminazione dell'elemento selezionato";
+    if (name)
+        question += QString(" \"%1\"").arg(ElementNameText(*name));
+    if (UserDialogs().MessageBox(Owner(), question, kAppTitle, MB_OKCANCEL | MB_ICONQUESTION) !=
+        IDOK)
         return;
     if (m_pModel && name && m_pModel->DeleteElement(*name)) {
         emit modelChanged();

@@ -37,8 +37,13 @@ public:
     CShipModel* GetModel() const { return m_pModel; }
 
     // Rebuilds the tree from the ship: the three categories and their
-    // elements in list order, collapsed, nothing selected.
+    // elements in list order. The categories stay expanded or collapsed as
+    // they were and the selection stays on the same element (or category);
+    // a new ship (SetModel) starts collapsed with nothing selected.
     void RefreshTree();
+    // The same, then selects the element named select, shown in its open
+    // category (the element just added or edited).
+    void RefreshTree(const std::string& select);
 
     // What the view previews: previewNone, previewShaded or previewNormals,
     // and the length of the normals [m], as last read from the controls.
@@ -84,6 +89,7 @@ private:
     // The window that owns the questions and file dialogs asked while this
     // one is minimised.
     QWidget* Owner() const;
+    void Rebuild(const std::optional<std::string>& select);
     QTreeWidgetItem* AddItem(QTreeWidgetItem* parent, const std::string& name, int icon);
 
     CShipModel* m_pModel = nullptr;

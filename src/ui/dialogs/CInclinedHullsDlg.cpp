@@ -2,6 +2,7 @@
 
 #include "CMSFlexGrid.h"
 #include "CalculationRun.h"
+#include "ElementPresentation.h"
 #include "FieldExchange.h"
 #include "FileErrorText.h"
 #include "GridMenu.h"
@@ -298,6 +299,8 @@ void CInclinedHullsDlg::Run() {
     if (!m_pModel)
         return;
     if (RefuseShipValuesThatAreNotNumbers(*m_pModel, true, m_inputs.kind == FreeToTrimGZ))
+        return;
+    if (!GoOnDespiteSurfaceFaults(*m_pModel, true, m_inputs.kind == FreeToTrimGZ))
         return;
 
     const std::string drawingPath =

@@ -1,10 +1,12 @@
 #include "CSubmergedTrimDlg.h"
 
 #include "CalculationRun.h"
+#include "ElementPresentation.h"
 #include "FieldExchange.h"
 #include "FileErrorText.h"
 #include "calc/SubmergedTrim.h"
 #include "geometry/Scalar.h"
+#include "platform/NumberText.h"
 #include "ui/app/UiLayer.h"
 
 #include <QCheckBox>
@@ -38,6 +40,10 @@ QString Refusal(const CCalcProblem& p) {
         return "La ricerca dell'assetto non converge: il braccio non rientra nella precisione "
                "richiesta";
     }
+}
+
+QString Tonnes(double value) {
+    return QString::fromStdString(FormatC("%.6g", value));
 }
 
 const char* const kRadians = "rad";
@@ -137,7 +143,8 @@ bool CSubmergedTrimDlg::OnInitDialog() {
     SetFieldNumber(m_y, in.y);
     SetFieldNumber(m_z, in.z);
     SetFieldNumber(m_weight, in.weight);
-    SetFieldNumber(m_tolerance, in.tolerance);
+    // The search needs a lever it can reach: 0 it never does.
+    SetFieldNumber(m_tolerance, kSubmergedTrimTolerance);
     SetFieldNumber(m_heel, in.heel);
     SetFieldNumber(m_trim, in.trim);
     m_degrees = false;
@@ -163,6 +170,8 @@ void CSubmergedTrimDlg::Run() {
     }
 
     if (RefuseShipValuesThatAreNotNumbers(*m_pModel, true, true))
+        return;
+    if (!GoOnDespiteSurfaceFaults(*m_pModel, true, true))
         return;
     const CShipModel& ship = *m_pModel;
     if (const CCalcCheck problem = CheckSubmergedTrim(ship, in)) {
@@ -193,5 +202,16 @@ void CSubmergedTrimDlg::Run() {
     m_degrees = true;
     m_heelUnit->setText(kDegrees);
     m_trimUnit->setText(kDegrees);
-    AfxMessageBox("Calcolo eseguito", MB_OK | MB_ICONINFORMATION);
+    if (FloatsWhollySubmerged(rest, in.tolerance)) {
+        AfxMessageBox("Calcolo eseguito", MB_OK | MB_ICONINFORMATION);
+        return;
+    }
+    // The angles are those at which the moments balance; the weights say
+    // whether the body can hang there at all.
+    AfxMessageBox(QString("Calcolo eseguito.\nAttenzione: il peso del corpo con i carichi liquidi "
+                          "(%1 t) differisce dal peso dell'acqua spostata dal corpo interamente "
+                          "immerso (%2 t): a questo peso il corpo non galleggerebbe "
+                          "totalmente immerso.")
+                      .arg(Tonnes(rest.weight), Tonnes(rest.displaced)),
+                  MB_OK | MB_ICONWARNING);
 }

@@ -2,6 +2,7 @@
 
 #include "CMSFlexGrid.h"
 #include "CalculationRun.h"
+#include "ElementPresentation.h"
 #include "FieldExchange.h"
 #include "FileErrorText.h"
 #include "GridMenu.h"
@@ -192,6 +193,8 @@ void CUprightHullsDlg::Run() {
         return;
     }
     if (RefuseShipValuesThatAreNotNumbers(*m_pModel, true, false))
+        return;
+    if (!GoOnDespiteSurfaceFaults(*m_pModel, true, false))
         return;
     // A cancelled file dialog leaves the box ticked: the table is computed
     // without the drawing, and the next run asks again.

@@ -1,6 +1,7 @@
 #include "CViewControlDlg.h"
 
 #include "FieldExchange.h"
+#include "geometry/Scalar.h"
 #include "ui/view/COpenGLView.h"
 
 #include <QGridLayout>
@@ -11,6 +12,9 @@
 #include <QShowEvent>
 #include <QVBoxLayout>
 
+#include <algorithm>
+#include <cmath>
+
 namespace {
 
 // The step of the "+" and "-" buttons, degrees.
@@ -20,7 +24,40 @@ constexpr double kZoomStep = 0.1;
 constexpr double kPanStep = 0.1;
 
 QLineEdit* NumberBox(const char* name) {
-    return NewNumberBox(name, "-0000.000000");
+    return NewNumberBox(name, "-0000.00");
+}
+
+// An angle to a hundredth of a degree, without trailing zeros: "-59.97",
+// "355".
+QString AngleText(double degrees) {
+    const double rounded = RoundTo(degrees, 2);
+    QString text = QString::number(rounded == 0 ? 0.0 : rounded, 'f', 2);
+    while (text.endsWith('0'))
+        text.chop(1);
+    if (text.endsWith('.'))
+        text.chop(1);
+    return text;
+}
+
+// The box widened to show its whole text, never narrower than it was made.
+void FitBoxToText(QLineEdit* box) {
+    if (!box->property("madeWidth").isValid())
+        box->setProperty("madeWidth", box->width());
+    const int made = box->property("madeWidth").toInt();
+    box->setFixedWidth(std::max(made, box->fontMetrics().horizontalAdvance(box->text()) + 14));
+}
+
+void SetAngleBox(QLineEdit* box, double degrees) {
+    box->setText(AngleText(degrees));
+    FitBoxToText(box);
+}
+
+// An angle box left as it was shown keeps the angle's every digit, so that
+// applying it changes nothing; an edited one is read as typed.
+bool GetAngleBox(QLineEdit* box, double& degrees) {
+    if (box->text() == AngleText(degrees) && std::isfinite(degrees))
+        return true;
+    return GetFieldNumber(box, degrees);
 }
 
 QPushButton* Button(const char* text, const char* name, int width = 0) {
@@ -144,23 +181,25 @@ double* CViewControlDlg::Angle(int axis) {
 }
 
 void CViewControlDlg::WriteFields() {
-    SetFieldNumber(m_angle_x_box, m_angle_x);
-    SetFieldNumber(m_angle_y_box, m_angle_y);
-    SetFieldNumber(m_angle_z_box, m_angle_z);
+    SetAngleBox(m_angle_x_box, m_angle_x);
+    SetAngleBox(m_angle_y_box, m_angle_y);
+    SetAngleBox(m_angle_z_box, m_angle_z);
     SetFieldNumber(m_near_box, m_near);
     SetFieldNumber(m_far_box, m_far);
+    FitBoxToText(m_near_box);
+    FitBoxToText(m_far_box);
 }
 
 bool CViewControlDlg::ReadFields() {
     // Each box is read into its field before its check, so a value refused
     // for its range has been taken all the same.
-    if (!GetFieldNumber(m_angle_x_box, m_angle_x))
+    if (!GetAngleBox(m_angle_x_box, m_angle_x))
         return false;
     if (!CheckFieldRange(m_angle_x_box, m_angle_x, -360.0, 360.0))
         return false;
-    if (!GetFieldNumber(m_angle_y_box, m_angle_y))
+    if (!GetAngleBox(m_angle_y_box, m_angle_y))
         return false;
-    if (!GetFieldNumber(m_angle_z_box, m_angle_z))
+    if (!GetAngleBox(m_angle_z_box, m_angle_z))
         return false;
     if (!GetFieldNumber(m_far_box, m_far))
         return false;
@@ -229,6 +268,9 @@ void CViewControlDlg::OnAutoZoom() {
     if (!m_pView)
         return;
     m_pView->AutoZoom();
+    // The boxes take the depth the zoom chose, so that "Applica/ Ridisegna"
+    // keeps the picture it framed instead of clipping it.
+    CopyFromView();
     m_pView->Redraw();
 }
 

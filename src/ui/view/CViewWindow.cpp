@@ -101,6 +101,17 @@ void CViewWindow::FitAspect() {
     }
 }
 
+bool CViewWindow::HasInitialVolume() const {
+    const CViewVolume initial;
+    const CViewVolume& v = m_volume;
+    if (v.m_near != initial.m_near || v.m_far != initial.m_far)
+        return false;
+    const bool xKept = v.m_left == initial.m_left && v.m_right == initial.m_right;
+    const bool yKept = v.m_bottom == initial.m_bottom && v.m_top == initial.m_top;
+    return (xKept && yKept) || (xKept && v.m_bottom == -v.m_top && v.Height() > initial.Height()) ||
+           (yKept && v.m_left == -v.m_right && v.Width() > initial.Width());
+}
+
 CVector3 CViewWindow::PixelToWorld(double px, double py) const {
     const double x = m_volume.m_left + (px - m_viewport.m_left) * m_volume.Width() /
                                            (m_viewport.m_right - m_viewport.m_left);

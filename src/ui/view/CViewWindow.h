@@ -62,6 +62,10 @@ public:
     // it, so that both axes get the larger scale. Nothing while the window
     // has no area.
     void FitAspect();
+    // Whether the volume is still the one the window starts with, as
+    // FitAspect widens it to the window (on one axis, both sides alike):
+    // no zoom or pan has touched it yet.
+    bool HasInitialVolume() const;
     // The world x and y under pixel (px, py); z is 0.
     CVector3 PixelToWorld(double px, double py) const;
 

@@ -2,6 +2,7 @@
 // needs OpenGL): start-up, opening and saving ships, the questions before
 // work is lost, menus, toolbar, status bar and printing. Message boxes and
 // file dialogs are answered by the test.
+#include "DialogSize.h"
 #include "KeepGraphicsDriver.h"
 #include "ScriptedDialogs.h"
 #include "X11TestSetup.h"
@@ -27,6 +28,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenuBar>
+#include <QMessageBox>
 #include <QMimeData>
 #include <QPainter>
 #include <QPrinter>
@@ -52,6 +54,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <fcntl.h>
+#include <functional>
 #include <memory>
 #include <sys/file.h>
 #include <sys/stat.h>
@@ -703,6 +706,70 @@ private slots:
         }
         QVERIFY(ReadAll(pdf).startsWith("%PDF"));
         QVERIFY(ReadAll(pdf).size() > 10000);
+    }
+
+    void everyDialogOpensAtItsLayoutsSize() {
+        CBrelundApp& app = Start();
+        CMainFrame& frame = app.GetMainFrame();
+        QVERIFY(QTest::qWaitForWindowExposed(&frame));
+        // The real message boxes: the one the Bonjean dialog shows as it
+        // opens on an empty ship runs an event loop of its own.
+        m_dialogs.reset();
+        const auto open = [&](Cmd id) {
+            QString tooSmall = "not opened";
+            std::function<void()> look = [&] {
+                QWidget* modal = QApplication::activeModalWidget();
+                if (auto* box = qobject_cast<QMessageBox*>(modal)) {
+                    box->accept();
+                    QTimer::singleShot(10, look);
+                } else if (modal) {
+                    QTest::qWait(100); // what the window system answers
+                    tooSmall = WhatIsTooSmall(*modal);
+                    modal->close();
+                } else {
+                    QTimer::singleShot(10, look);
+                }
+            };
+            QTimer::singleShot(0, look);
+            frame.Action(id)->trigger();
+            return tooSmall;
+        };
+        for (int i = 0; i < 6; ++i)
+            QCOMPARE(open(Cmd::Bonjean), QString());
+        QVERIFY(app.OpenDocumentFile(kBarge));
+        for (Cmd id : {Cmd::UprightHulls, Cmd::InclinedHulls, Cmd::Bonjean, Cmd::SubmergedTrim})
+            QCOMPARE(open(id), QString());
+        const std::pair<Cmd, QWidget*> tools[] = {
+            {Cmd::ElementTree, app.GetView().ElementTree()},
+            {Cmd::ViewControl, app.GetView().ViewControl()},
+        };
+        for (const auto& [id, window] : tools) {
+            frame.Action(id)->trigger();
+            QVERIFY(QTest::qWaitForWindowExposed(window));
+            QCOMPARE(WhatIsTooSmall(*window), QString());
+            window->hide();
+        }
+    }
+
+    void theFirstShipIsFramedAndTheNextKeepsTheCamera() {
+        CBrelundApp& app = Start();
+        CBrelundView& view = app.GetView();
+        QVERIFY(view.HasInitialVolume());
+        QVERIFY(app.OpenDocumentFile(kWigley));
+        CVector3 lo, hi;
+        QVERIFY(app.GetDocument().GetModel().HullExtents(lo, hi));
+        QCOMPARE(view.Translation().X(), -(lo.X() + hi.X()) / 2);
+        QVERIFY(!view.HasInitialVolume());
+        const CViewVolume framed = view.Volume();
+        QVERIFY(app.OpenDocumentFile(kBarge));
+        QCOMPARE(view.Volume().m_left, framed.m_left);
+        QCOMPARE(view.Volume().m_far, framed.m_far);
+        QCOMPARE(view.Translation().X(), -(lo.X() + hi.X()) / 2);
+
+        // Opened on the command line, the ship is framed too.
+        CBrelundApp& again = Start({kBarge});
+        QVERIFY(again.GetDocument().GetModel().HullExtents(lo, hi));
+        QCOMPARE(again.GetView().Translation().X(), -(lo.X() + hi.X()) / 2);
     }
 
     void screenshotOfTheMainWindow() {

@@ -9,6 +9,7 @@
 #include "ui/dialogs/CBitmapButton.h"
 #include "ui/dialogs/CElementEditDlg.h"
 #include "ui/dialogs/CElementTreeDlg.h"
+#include "ui/dialogs/ElementPresentation.h"
 
 #include <QApplication>
 #include <QButtonGroup>
@@ -282,13 +283,17 @@ private slots:
         QCOMPARE(filters.last(), QString("Tutti i file (*)"));
         QVERIFY(dialogs.messages.isEmpty());
 
-        // Named after the drawing's full path, and kept apart by underscores.
+        // Named after the drawing, without its folder and extension, and
+        // kept apart by underscores.
         QCOMPARE(o.ship.Compartments().GetCount(), 4);
-        const std::string name = path.toStdString();
+        const std::string name = "tank";
         QCOMPARE(o.ship.Compartments().GetAt(2)->GetName(), name);
         QCOMPARE(o.ship.Compartments().GetAt(3)->GetName(), name + "_");
         QCOMPARE(o.ship.Compartments().GetAt(4)->GetName(), name + "__");
-        QCOMPARE(o.Children(1), QStringList({"sala macchine", path, path + "_", path + "__"}));
+        QCOMPARE(o.Children(1), QStringList({"sala macchine", "tank", "tank_", "tank__"}));
+        // The last one added is selected, in its open category.
+        QVERIFY(o.Root(1)->isExpanded());
+        QCOMPARE(o.dialog.SelectedElement(), o.ship.Compartments().GetAt(4));
         // The drawing's tank is read whole each time: six meshes of 72 m^3.
         for (int i = 2; i <= 4; ++i) {
             QCOMPARE(o.ship.Compartments().GetAt(i)->GetCount(), 6);
@@ -303,7 +308,7 @@ private slots:
 
         // Each name leads to its own element: deleting the third removes it.
         dialogs.answers << IDOK;
-        o.Select(o.Item(1, path + "__"));
+        o.Select(o.Item(1, "tank__"));
         o.Settle();
         o.dialog.OnDelete();
         QCOMPARE(o.ship.Compartments().GetCount(), 3);
@@ -479,7 +484,9 @@ private slots:
         o.Settle();
         dialogs.answers << IDCANCEL;
         o.dialog.OnDelete();
-        QCOMPARE(dialogs.Texts(), QStringList{kDeleteQuestion});
+        // The question names the element.
+        const QString question = QString(kDeleteQuestion) + " \"cassa 1\"";
+        QCOMPARE(dialogs.Texts(), QStringList{question});
         QCOMPARE(dialogs.messages[0].type & 0x0Fu, unsigned(MB_OKCANCEL));
         QCOMPARE(o.ship.Tanks().GetCount(), 2);
         QCOMPARE(o.Children(2), QStringList({"cassa 1", "cassa 2"}));
@@ -490,7 +497,7 @@ private slots:
         // OK: deleted, said so, the tree rebuilt; the view is not redrawn.
         dialogs.answers << IDOK;
         o.dialog.OnDelete();
-        QCOMPARE(dialogs.Texts().mid(1), QStringList({kDeleteQuestion, "Elemento cancellato"}));
+        QCOMPARE(dialogs.Texts().mid(1), QStringList({question, "Elemento cancellato"}));
         QCOMPARE(o.ship.Tanks().GetCount(), 1);
         QCOMPARE(o.ship.Tanks().GetAt(1)->GetName(), std::string("cassa 2"));
         QCOMPARE(o.Children(2), QStringList{"cassa 2"});
@@ -501,6 +508,7 @@ private slots:
         // name): nothing deleted.
         o.ship.Tanks().GetAt(1)->SetName("Casse");
         o.dialog.RefreshTree();
+        o.Tree()->clearSelection();
         dialogs.answers << IDOK;
         o.dialog.OnDelete();
         o.Select(o.Root(2));
@@ -533,7 +541,8 @@ private slots:
         dialogs.menuChoices << "Delete";
         dialogs.answers << IDOK;
         QTest::mouseClick(o.Tree()->viewport(), Qt::RightButton, {}, second);
-        QCOMPARE(dialogs.Texts(), QStringList({kDeleteQuestion, "Elemento cancellato"}));
+        QCOMPARE(dialogs.Texts(),
+                 QStringList({QString(kDeleteQuestion) + " \"cassa 1\"", "Elemento cancellato"}));
         QCOMPARE(o.ship.Tanks().GetCount(), 1);
         QCOMPARE(o.ship.Tanks().GetAt(1)->GetName(), std::string("cassa 2"));
 
@@ -789,11 +798,22 @@ private slots:
             Find<QLineEdit>(edit, "specificWeight")->setText("1025");
             Find<QPushButton>(edit, "ok")->click();
         });
+        QSignalSpy notes(&o.dialog, &CElementTreeDlg::statusMessage);
         o.dialog.OnProperties();
         QCOMPARE(tank->GetLoadVolume(), volume);
         QCOMPARE(tank->GetFillingRatio(), 1.0);
         QCOMPARE(tank->GetSpecificWeight(), 1025.0);
         QCOMPARE(changed.size(), 1);
+        // Said in a box and in the status bar, naming the tank and both loads.
+        const QString clamped =
+            QString("Il volume carico liquido di %1 m^3 non sta nella cassa \"cassa 1\": è stato "
+                    "preso %2 m^3 (il carico va da 0 al volume della cassa, %2 m^3).")
+                .arg(QString::number(2 * volume, 'g', 6), QString::number(volume, 'g', 6));
+        QCOMPARE(dialogs.Texts(), QStringList{clamped});
+        QCOMPARE(dialogs.messages[0].type & 0xF0u, unsigned(MB_ICONWARNING));
+        QCOMPARE(notes.size(), 1);
+        QCOMPARE(notes[0][0].toString(), clamped);
+        dialogs.messages.clear();
 
         // A filling ratio of a quarter, and pure red typed as 255, disabled.
         o.Select(o.Item(2, "cassa 1"));
@@ -826,6 +846,62 @@ private slots:
         QCOMPARE(dialogs.Texts(), QStringList{"Immettere un numero compreso tra 0 e 1."});
         QCOMPARE(room->GetPermeability(), 0.85);
         QCOMPARE(changed.size(), 2);
+    }
+
+    void editsKeepTheTreeOpenAndTheElementSelectedAndListItsMeshProblems() {
+        CScriptedDialogs dialogs;
+        Opened o;
+        QTemporaryDir dir;
+        o.Root(0)->setExpanded(true);
+        o.Select(o.Item(0, "scafo"));
+
+        // A cube with its bottom turned: two triangles against their
+        // neighbours.
+        QByteArray cube = UnitCubeObj(true);
+        cube.replace("f 1 4 3 2", "f 2 3 4 1");
+        dialogs.files << WriteFile(dir, "turned.obj", cube);
+        o.Child<QPushButton>("addTank")->click();
+        QCOMPARE(o.Children(2).last(), QString("turned"));
+        QVERIFY(o.Root(0)->isExpanded());
+        QVERIFY(o.Root(2)->isExpanded());
+        QCOMPARE(o.dialog.SelectedElement(), o.ship.Tanks().GetAt(3));
+
+        // Its properties list the problem; a sound tank's list none.
+        QString listed;
+        bool shown = true;
+        WhenEditOpens([&](CElementEditDlg& edit) {
+            listed = Find<QLabel>(edit, "meshProblems")->text();
+            Find<QPlainTextEdit>(edit, "name")->setPlainText("girata");
+            Find<QPushButton>(edit, "ok")->click();
+        });
+        o.dialog.OnProperties();
+        QCOMPARE(listed, QString("Problemi della superficie:\n- 2 facce orientate al contrario "
+                                 "delle vicine."));
+        // Renamed, it stays selected and the categories stay as they were.
+        QCOMPARE(o.dialog.SelectedElement(), o.ship.Tanks().GetAt(3));
+        QCOMPARE(o.Tree()->currentItem()->text(0), QString("girata"));
+        QVERIFY(o.Root(0)->isExpanded() && !o.Root(1)->isExpanded());
+        o.Select(o.Item(2, "cassa 1"));
+        WhenEditOpens([&](CElementEditDlg& edit) {
+            shown = Find<QLabel>(edit, "meshProblems")->isVisible();
+        });
+        o.dialog.OnProperties();
+        QVERIFY(!shown);
+
+        // A delete keeps the categories open.
+        dialogs.answers << IDOK;
+        o.dialog.OnDelete();
+        QVERIFY(o.Root(0)->isExpanded() && o.Root(2)->isExpanded());
+
+        // A fin on an edge of a tetrahedron: one edge of three faces, in
+        // the singular.
+        QSignalSpy notes(&o.dialog, &CElementTreeDlg::statusMessage);
+        dialogs.files << WriteFile(dir, "fin.obj",
+                                   "v 0 0 0\nv 1 0 0\nv 0 1 0\nv 0 0 1\nv 1 1 -1\n"
+                                   "f 1 3 2\nf 1 2 4\nf 2 3 4\nf 3 1 4\nf 1 2 5\n");
+        o.Child<QPushButton>("addTank")->click();
+        QVERIFY2(notes.last().first().toString().contains("; 1 spigolo comune a tre o più facce"),
+                 qPrintable(notes.last().first().toString()));
     }
 
     void namesThatAreNotAsciiAreFound() {
@@ -882,8 +958,7 @@ private slots:
         o.Child<QRadioButton>("previewShaded")->click();
         SaveScreenshot(o.dialog, "CElementTreeDlg.png");
 
-        // A tank added from a drawing (named by its full path) and a tank
-        // disabled: the tree scrolls to show long names.
+        // A tank added from a drawing (named after it) and a tank disabled.
         CScriptedDialogs dialogs;
         dialogs.files << Sample("wigley-tank-fore.dxf");
         o.Child<QPushButton>("addTank")->click();
@@ -899,6 +974,7 @@ private slots:
         SaveScreenshot(edit, "CElementEditDlg-tank.png");
         CElementEditDlg room;
         room.SetValues(LoadElementValues(*o.ship.Compartments().GetAt(1), kindCompartment));
+        room.SetMeshProblems(ElementProblemTexts(*o.ship.Compartments().GetAt(1), kindCompartment));
         room.show();
         SaveScreenshot(room, "CElementEditDlg-compartment.png");
     }

@@ -2,6 +2,7 @@
 // dialog ("Tabelle del bonjean") on the sample ships: what they propose on
 // opening, how they check and correct their inputs, and that the tables they
 // show are, cell for cell, those brelund-calc prints for the same inputs.
+#include "DialogSize.h"
 #include "ScriptedDialogs.h"
 #include "model/CShipModel.h"
 #include "model/ShipFile.h"
@@ -519,6 +520,25 @@ private slots:
         QCOMPARE(dialogs.messages.size(), 1);
         QVERIFY(dialogs.messages[0].text.startsWith(kDrawingFailed));
         QCOMPARE(dialogs.saveDialogs, 3);
+    }
+
+    void everyCalculationDialogOpensAtItsLayoutsSize() {
+        // The Bonjean dialog warns of an empty ship as it opens: six times
+        // over, it still opens whole.
+        CScriptedDialogs dialogs;
+        for (int i = 0; i < 6; ++i) {
+            COpened<CBonjeanDlg> empty("");
+            QVERIFY2(WhatIsTooSmall(empty.dialog).isEmpty(),
+                     qPrintable(WhatIsTooSmall(empty.dialog)));
+        }
+        QCOMPARE(dialogs.messages.size(), 6);
+        COpened<CBonjeanDlg> bonjean("barge.nav");
+        QVERIFY2(WhatIsTooSmall(bonjean.dialog).isEmpty(),
+                 qPrintable(WhatIsTooSmall(bonjean.dialog)));
+        COpened<CInclinedHullsDlg> inclined("barge.nav");
+        QVERIFY2(WhatIsTooSmall(inclined.dialog).isEmpty(),
+                 qPrintable(WhatIsTooSmall(inclined.dialog)));
+        SaveScreenshot(bonjean.dialog, "CBonjeanDlg-opened");
     }
 };
 

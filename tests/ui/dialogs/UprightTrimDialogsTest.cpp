@@ -424,16 +424,21 @@ private slots:
         QCOMPARE(texts.count("rad"), 2);
         const char* const names[] = {"x", "y", "z", "weight", "tolerance", "heel", "trim"};
         for (const char* name : names)
-            QCOMPARE(o.Text(name), QString("0"));
+            QCOMPARE(o.Text(name), QString(name == names[4] ? "0.0001" : "0"));
 
-        const QStringList inputs = {"12", "0", "-0.3", "100", "0.0001", "0.05"};
+        // 111.005 t and the tanks' 3.9852 t: the 114.985 t of water the hull
+        // displaces, so the body hangs under water.
+        const QStringList inputs = {"12", "0", "-0.3", "111.005", "0.0001", "0.05"};
         for (int k = 0; k < inputs.size(); ++k)
             o.Field(names[k])->setText(inputs[k]);
         o.dialog.findChild<QPushButton*>("run")->click();
         QCOMPARE(dialogs.Texts(), QStringList({"Calcolo eseguito"}));
-        const QStringList options = {
-            "trim", Sample("submarine.nav"), "--xg",  "12", "--yg", "0", "--zg", "-0.3", "--weight",
-            "100",  "--tolerance",           "0.0001"};
+        const QStringList options = {"trim",        Sample("submarine.nav"),
+                                     "--xg",        "12",
+                                     "--yg",        "0",
+                                     "--zg",        "-0.3",
+                                     "--weight",    "111.005",
+                                     "--tolerance", "0.0001"};
         const CalcOutput calc = Calc(options + QStringList({"--heel", "0.05"}));
         const QString trim = calc.out.section("Teta y\t", 1).trimmed();
         QCOMPARE(o.Text("heel"), QString("2.86479")); // 0.05 rad
@@ -483,6 +488,55 @@ private slots:
         QCOMPARE(dialogs.Texts().last(), QString("La ricerca dell'assetto non converge: il braccio "
                                                  "non rientra nella precisione richiesta"));
         QCOMPARE(o.Text("trim"), QString("0.02"));
+    }
+
+    void trimRunsOnItsDefaultsAndWarnsOfABodyThatWouldNotStayUnder() {
+        // The tolerance it opens with lets the search settle.
+        CScriptedDialogs dialogs;
+        Opened<CSubmergedTrimDlg> o("submarine.nav");
+        o.Field("weight")->setText("111");
+        o.dialog.Run();
+        QCOMPARE(dialogs.Texts(), QStringList{"Calcolo eseguito"});
+
+        // A floating barge: 5000 t and 9.12 t of liquid against 738 t of
+        // water wholly displaced. The angles still show, within a turn.
+        Opened<CSubmergedTrimDlg> barge("barge.nav");
+        barge.Field("x")->setText("50");
+        barge.Field("z")->setText("3");
+        barge.Field("weight")->setText("5000");
+        barge.dialog.Run();
+        QCOMPARE(dialogs.messages.size(), 2);
+        QCOMPARE(dialogs.messages[1].text,
+                 QString("Calcolo eseguito.\nAttenzione: il peso del corpo con i carichi liquidi "
+                         "(5009.12 t) differisce dal peso dell'acqua spostata dal corpo "
+                         "interamente immerso (738 t): a questo peso il corpo non galleggerebbe "
+                         "totalmente immerso."));
+        QCOMPARE(dialogs.messages[1].type & 0xF0u, unsigned(MB_ICONWARNING));
+        QCOMPARE(barge.dialog.findChild<QLabel*>("trimUnit")->text(), QString("°"));
+        const double trim = barge.Text("trim").toDouble();
+        QVERIFY2(trim > -180 && trim <= 180, qPrintable(barge.Text("trim")));
+    }
+
+    void aHullFacingInwardsIsNamedBeforeTheCalculationWhichThePersonMayStop() {
+        CScriptedDialogs dialogs;
+        Opened<CUprightHullsDlg> o("barge.nav");
+        o.dialog.Run();
+        const QString table = GridText(o.dialog);
+        o.ship.HullElements().GetAt(1)->InvertNormals();
+        // Cancel: nothing computed, the table stays.
+        dialogs.answers << IDCANCEL;
+        o.dialog.Run();
+        QCOMPARE(dialogs.Texts(),
+                 QStringList{"Il volume di questo elemento non è quello disegnato:\n\nscafo "
+                             "'scafo': versori verso l'interno: volume negativo (-720 m^3); "
+                             "usare \"Inverti Versori\".\n\nEseguire comunque il calcolo?"});
+        QCOMPARE(dialogs.messages[0].type, unsigned(MB_OKCANCEL | MB_ICONWARNING));
+        QCOMPARE(GridText(o.dialog), table);
+        // OK: computed on the hull as it is.
+        dialogs.answers << IDOK;
+        o.dialog.Run();
+        QCOMPARE(dialogs.messages.size(), 2);
+        QVERIFY(GridText(o.dialog) != table);
     }
 };
 

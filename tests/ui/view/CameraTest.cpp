@@ -281,3 +281,21 @@ TEST(FrameModel, NothingToFrameKeepsTheCamera) {
         EXPECT_DOUBLE_EQ(camera.AngleZ(), 30);
     }
 }
+
+TEST(CViewWindow, InitialVolumeSurvivesFitAspectButNoZoomOrPan) {
+    CViewWindow window;
+    EXPECT_TRUE(window.HasInitialVolume());
+    // 200 x 100 pixels widen the 10 m square to 20 x 10 m: still untouched.
+    window.SetViewport(200, 100);
+    window.FitAspect();
+    EXPECT_TRUE(window.HasInitialVolume());
+    window.PanByFraction(0.1, 0);
+    EXPECT_FALSE(window.HasInitialVolume());
+
+    CViewWindow zoomed;
+    zoomed.ZoomIn(0.1);
+    EXPECT_FALSE(zoomed.HasInitialVolume());
+    CViewWindow deeper;
+    deeper.Volume().m_far = 50;
+    EXPECT_FALSE(deeper.HasInitialVolume());
+}

@@ -13,11 +13,13 @@
 #include "ui/app/CommandTable.h"
 #include "ui/dialogs/CElementEditDlg.h"
 #include "ui/dialogs/CViewControlDlg.h"
+#include "ui/dialogs/FieldExchange.h"
 #include "ui/view/ModelFraming.h"
 
 #include <QAction>
 #include <QApplication>
 #include <QDir>
+#include <QFileInfo>
 #include <QMouseEvent>
 #include <QPlainTextEdit>
 #include <QProcess>
@@ -136,41 +138,45 @@ void ViewControlTest::applyPutsBackTheAnglesTheWindowShowsAfterAMouseTurn() {
     QCOMPARE(c.Box("angleZ")->text(), QString("10"));
 }
 
-void ViewControlTest::autoZoomLeavesTheOldDepthBoundsInTheBoxes() {
+void ViewControlTest::autoZoomWritesTheNewDepthBoundsIntoTheBoxes() {
     ShownControl c;
     QVERIFY(c.t.IsExposed());
     CBrelundView& view = c.t.View();
     CShipElement* hull = c.t.Model().AddElement(kindHull);
     hull->SetName("scafo");
     hull->Append(SquareQuad(-20, -3, 20, 3, 2));
-    view.SetAngles(0, 0, 30);
+    view.SetAngles(-59.9737463215942, 0, 30);
     c.Box("angleX")->setText("15");
 
     c.Press("autoZoom");
-    // The boxes were filled from the view before the zoom: the typed angle is
-    // gone, the depth bounds are the old ones.
-    QCOMPARE(c.Box("angleX")->text(), QString("0"));
+    // The boxes show the view as framed: the typed angle is gone, the
+    // angles to a hundredth of a degree, whole in their boxes.
+    QCOMPARE(c.Box("angleX")->text(), QString("-59.97"));
     QCOMPARE(c.Box("angleZ")->text(), QString("30"));
-    QCOMPARE(c.Box("zNear")->text(), QString("-100"));
-    QCOMPARE(c.Box("zFar")->text(), QString("100"));
-    // The view itself is framed on the ship.
     CViewVolume framed;
     {
         CViewCamera camera;
         camera.SetViewport(view.width(), view.height());
-        camera.SetAngles(0, 0, 30);
+        camera.SetAngles(-59.9737463215942, 0, 30);
         QVERIFY(FrameModel(camera, c.t.Model()));
         framed = camera.Volume();
     }
+    QVERIFY(framed.m_far != 100.0);
     QCOMPARE(view.Volume().m_near, framed.m_near);
     QCOMPARE(view.Volume().m_far, framed.m_far);
-    QVERIFY(framed.m_far != 100.0);
-    QVERIFY(view.Volume().Width() > 40);
+    QCOMPARE(c.Box("zNear")->text(), FormatFieldNumber(framed.m_near));
+    QCOMPARE(c.Box("zFar")->text(), FormatFieldNumber(framed.m_far));
+    for (const char* name : {"angleX", "angleY", "angleZ", "zNear", "zFar"}) {
+        QLineEdit* box = c.Box(name);
+        QVERIFY2(box->width() >= box->fontMetrics().horizontalAdvance(box->text()) + 8, name);
+    }
 
-    // Apply puts the old depth bounds back.
+    // Apply keeps the framed depth, and the angle left as shown keeps its
+    // every digit.
     c.Press("apply");
-    QCOMPARE(view.Volume().m_near, -100.0);
-    QCOMPARE(view.Volume().m_far, 100.0);
+    QCOMPARE(view.Volume().m_near, framed.m_near);
+    QCOMPARE(view.Volume().m_far, framed.m_far);
+    QCOMPARE(view.AngleX(), -59.9737463215942);
 }
 
 void ViewControlTest::zoomsEndWithTheBoxesDepthAndPansMoveByATenth() {
@@ -299,13 +305,14 @@ void ViewControlTest::theSampleShipBuiltInTheWindowsMatchesTheBundledFile() {
     CElementTreeDlg& tree = *app.GetView().ElementTree();
     frame.Action(Cmd::ElementTree)->trigger();
 
-    // Adds a drawing with a button, selects its item (named after the file)
+    // Adds a drawing with a button, selects its item (named after the file,
+    // without its folder and extension)
     // and sets its properties in the properties dialog.
     const auto add = [&](const char* button, const char* drawing,
                          std::function<void(CElementEditDlg&)> edit) {
         dialogs.files << kSamples + drawing;
         tree.findChild<QPushButton*>(button)->click();
-        QTreeWidgetItem* item = FindItem(tree.Tree(), QDir::toNativeSeparators(kSamples + drawing));
+        QTreeWidgetItem* item = FindItem(tree.Tree(), QFileInfo(drawing).completeBaseName());
         QVERIFY2(item, drawing);
         item->setSelected(true);
         WhenEditOpens([edit](CElementEditDlg& dialog) {

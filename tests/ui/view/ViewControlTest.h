@@ -9,7 +9,7 @@ class ViewControlTest : public QObject {
 private slots:
     void thePlusAndMinusButtonsStepFiveDegreesAndWrap();
     void applyPutsBackTheAnglesTheWindowShowsAfterAMouseTurn();
-    void autoZoomLeavesTheOldDepthBoundsInTheBoxes();
+    void autoZoomWritesTheNewDepthBoundsIntoTheBoxes();
     void zoomsEndWithTheBoxesDepthAndPansMoveByATenth();
     void anXAngleOutOfRangeIsAppliedAndStopsTheReading();
     void theCommandsShowTheToolWindowsAndOpenHidesTheTree();
