@@ -207,7 +207,7 @@ std::vector<CDxfMesh> ReadDxfMeshes(CDxfFile& file) {
             }
             const std::int64_t vertices = std::int64_t{m} * n;
             const std::int64_t closed =
-                (std::int64_t{m} + (closedM ? 1 : 0)) * (n + (closedN ? 1 : 0));
+                (std::int64_t{m} + (closedM ? 1 : 0)) * (std::int64_t{n} + (closedN ? 1 : 0));
             if (!file.CanHoldVertexRecords(vertices) ||
                 closed > std::numeric_limits<std::int32_t>::max()) {
                 file.NoteGroupFault(

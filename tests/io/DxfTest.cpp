@@ -128,6 +128,12 @@ TEST(CDxfFile, ReadsTheMeshKindFromItsFlagBitsInFileOrder) {
     EXPECT_EQ(Refusal(both, kindHull),
               "POLYLINE starting at line 16, line 28: flags 80 make it both a polyface and a "
               "polygon mesh");
+    // A grid closed in N whose N is the largest count: its closing column
+    // is counted in 64 bits, and the grid refused as too large.
+    const std::string widest =
+        Drawing(PolylineHeader(16 + 32, 2, 2147483647) + VertexRecord({0, 0, 0}, 64) + Seqend());
+    EXPECT_NE(Refusal(widest, kindHull).find("a grid of 2 x 2147483647 vertices does not fit"),
+              std::string::npos);
 }
 
 // A torus as one grid: M = 24 rings around the z axis at R = 10, each of
