@@ -53,6 +53,29 @@ public:
         return true;
     }
 
+    // Takes item i out of the list without deleting it, the cursor moving as
+    // RemoveAt moves it; null, with nothing changed, outside 1..count.
+    std::unique_ptr<T> Release(int i) {
+        if (i < 1 || i > GetCount())
+            return nullptr;
+        std::unique_ptr<T> item = std::move(m_items[static_cast<std::size_t>(i - 1)]);
+        m_items.erase(m_items.begin() + (i - 1));
+        m_cursor = m_items.empty() ? 0 : (i > GetCount() ? GetCount() : i);
+        return item;
+    }
+
+    // Takes ownership of item at position i (1..count + 1; any other
+    // position puts it last), the items from i on moving one down, and
+    // leaves the cursor on it.
+    T* InsertAt(int i, std::unique_ptr<T> item) {
+        if (i < 1 || i > GetCount() + 1)
+            i = GetCount() + 1;
+        T* inserted = item.get();
+        m_items.insert(m_items.begin() + (i - 1), std::move(item));
+        m_cursor = i;
+        return inserted;
+    }
+
     // Deletes every item; false when the list was already empty.
     virtual bool RemoveAll() {
         if (m_items.empty())

@@ -78,6 +78,66 @@ bool CShipModel::DeleteElement(const std::string& name) {
     return false;
 }
 
+bool CShipModel::LocateElement(const CShipElement* element, int& kind, int& index) const {
+    const auto search = [&](const auto& list, int code) {
+        for (int i = 1; i <= list.GetCount(); ++i)
+            if (list.GetAt(i) == element) {
+                kind = code;
+                index = i;
+                return true;
+            }
+        return false;
+    };
+    return element != nullptr &&
+           (search(m_hull, kindHull) || search(m_compartments, kindCompartment) ||
+            search(m_tanks, kindTank));
+}
+
+std::unique_ptr<CShipElement> CShipModel::DetachElement(int kind, int index) {
+    switch (kind) {
+    case kindHull:
+        return m_hull.Release(index);
+    case kindCompartment:
+        return m_compartments.Release(index);
+    case kindTank:
+        return m_tanks.Release(index);
+    default:
+        return nullptr;
+    }
+}
+
+namespace {
+// The element moved into list at index when it is of the list's class.
+template <class T>
+T* InsertAs(COwningList<T>& list, int index, std::unique_ptr<CShipElement>& element) {
+    T* item = dynamic_cast<T*>(element.get());
+    if (item == nullptr)
+        return nullptr;
+    element.release();
+    return list.InsertAt(index, std::unique_ptr<T>(item));
+}
+} // namespace
+
+CShipElement* CShipModel::InsertElement(int kind, int index,
+                                        std::unique_ptr<CShipElement>& element) {
+    if (!element)
+        return nullptr;
+    switch (kind) {
+    case kindHull:
+        // A compartment or a tank in the hull list would lose its own values
+        // at the next save.
+        if (dynamic_cast<CCompartment*>(element.get()) || dynamic_cast<CTank*>(element.get()))
+            return nullptr;
+        return InsertAs(m_hull, index, element);
+    case kindCompartment:
+        return InsertAs(m_compartments, index, element);
+    case kindTank:
+        return InsertAs(m_tanks, index, element);
+    default:
+        return nullptr;
+    }
+}
+
 int CShipModel::GetElementCount() const {
     return m_hull.GetCount() + m_compartments.GetCount() + m_tanks.GetCount();
 }

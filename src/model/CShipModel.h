@@ -8,6 +8,7 @@
 #include "geometry/HydroMethod.h"
 
 #include <functional>
+#include <memory>
 #include <string>
 
 class CFile;
@@ -54,6 +55,18 @@ public:
     bool ContainsName(const std::string& name) const { return FindElement(name) != nullptr; }
     // Deletes the element FindElement finds; false when none.
     bool DeleteElement(const std::string& name);
+    // Where the element object lies: its kind code and 1-based position in
+    // its list; false, outputs untouched, when it is no element of the ship.
+    bool LocateElement(const CShipElement* element, int& kind, int& index) const;
+    // Takes element index (1-based) of the kind's list out of the ship
+    // without deleting it, so that it can be put back whole (an undone
+    // add, a deletion undone); null when there is none.
+    std::unique_ptr<CShipElement> DetachElement(int kind, int index);
+    // Puts an element taken out by DetachElement back into the kind's list
+    // at index (1..count + 1, any other index puts it last). The element
+    // must be of the kind's class (CCompartment, CTank); null, the element
+    // handed back untouched in element, when it is not or the kind is none.
+    CShipElement* InsertElement(int kind, int index, std::unique_ptr<CShipElement>& element);
 
     // Elements of every kind, in file order: hull, compartments, tanks.
     int GetElementCount() const;

@@ -20,6 +20,14 @@ public:
     // Stores x, or 0 when x < 0.
     void SetSpecificWeight(double x) { m_specific_weight = x < 0 ? 0 : x; }
 
+    // The three values stored as given, none derived from another, as the
+    // ship file holds them: to put back values read from this tank.
+    void SetStoredLoad(double specificWeight, double loadVolume, double fillingRatio) {
+        m_specific_weight = specificWeight;
+        m_load_volume = loadVolume;
+        m_filling_ratio = fillingRatio;
+    }
+
     double GetLoadVolume() const { return m_load_volume; }
     double GetFillingRatio() const { return m_filling_ratio; }
     double GetSpecificWeight() const { return m_specific_weight; }

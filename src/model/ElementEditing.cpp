@@ -138,6 +138,17 @@ void StoreElementValues(CShipModel& ship, CShipElement& element, const CElementV
     }
 }
 
+void RestoreElementValues(CShipElement& element, const CElementValues& v) {
+    element.SetEnabled(v.enabled != 0);
+    element.SetColour(v.colour);
+    element.SetName(v.name);
+    if (v.kind == kindCompartment)
+        static_cast<CCompartment&>(element).SetPermeability(v.permeability);
+    if (v.kind == kindTank)
+        static_cast<CTank&>(element).SetStoredLoad(v.specific_weight, v.load_volume,
+                                                   v.filling_ratio);
+}
+
 std::vector<CValueProblem> FindValueProblems(const CShipElement& element, int kind) {
     std::vector<CValueProblem> problems;
     long long bad = 0;

@@ -83,3 +83,9 @@ CElementValueCheck FindElementValueFault(const CElementValues& values);
 // when it changes) for every kind; the permeability of a compartment; a
 // tank's specific weight, then its load by volume or by filling ratio.
 void StoreElementValues(CShipModel& ship, CShipElement& element, const CElementValues& values);
+
+// Puts back values LoadElementValues read from element, exactly as they
+// were: the name as given (it was unique when read), a tank's specific
+// weight, load volume and filling ratio as stored, none derived from
+// another. An edit is undone and redone this way.
+void RestoreElementValues(CShipElement& element, const CElementValues& values);

@@ -77,3 +77,23 @@ TEST_F(OwningListFixture, RemoveAllDeletesEverythingOnce) {
     Fill(2);
     EXPECT_EQ(list.GetCursorIndex(), 2);
 }
+
+TEST_F(OwningListFixture, ReleaseKeepsTheItemAliveAndInsertAtPutsItBack) {
+    Fill(3);
+    std::unique_ptr<Item> middle = list.Release(2);
+    Item* raw = middle.get();
+    ASSERT_TRUE(raw);
+    EXPECT_EQ(live, 3);                  // taken out, not deleted
+    EXPECT_EQ(list.GetCursorIndex(), 2); // on the item that took its place, as RemoveAt
+    EXPECT_EQ(list.GetAt(2)->value, 30);
+    EXPECT_EQ(list.Release(3), nullptr);
+    EXPECT_EQ(list.InsertAt(2, std::move(middle)), raw);
+    EXPECT_EQ(list.GetCursorIndex(), 2);
+    EXPECT_EQ(list.GetAt(3)->value, 30);
+    list.InsertAt(9, std::make_unique<Item>(40, &live)); // past the end: last
+    EXPECT_EQ(list.GetAt(4)->value, 40);
+    for (int i = 4; i >= 1; --i)
+        list.Release(i);
+    EXPECT_EQ(list.GetCursorIndex(), 0);
+    EXPECT_EQ(live, 0); // each released item deleted by its unique_ptr
+}

@@ -1,6 +1,7 @@
 #include "TestShips.h"
 
 #include "model/CShipModel.h"
+#include "model/ElementEditing.h"
 
 #include <gtest/gtest.h>
 
@@ -122,4 +123,79 @@ TEST(CShipModel, SwapExchangesWholeShipsWithoutMovingElements) {
     EXPECT_EQ(shown.HullElements().GetCount(), 0);
     EXPECT_EQ(read.GetElementCount(), 1);
     EXPECT_EQ(read.FindElement("old hull"), hull);
+}
+
+TEST(CShipModel, DetachedElementGoesBackWholeAtItsPlace) {
+    CShipModel ship;
+    for (const char* name : {"t1", "t2", "t3"})
+        ship.AddElement(kindTank)->SetName(name);
+    auto* tank = static_cast<CTank*>(ship.Tanks().GetAt(2));
+    tank->Append(BoxMesh(0, 0, 0, 4, 3, 2)); // 24 m^3
+    tank->SetSpecificWeight(850);
+    tank->SetFillingRatio(0.25);
+    int kind = 0, index = 0;
+    ASSERT_TRUE(ship.LocateElement(tank, kind, index));
+    EXPECT_EQ(kind, kindTank);
+    EXPECT_EQ(index, 2);
+
+    std::unique_ptr<CShipElement> taken = ship.DetachElement(kindTank, 2);
+    EXPECT_EQ(taken.get(), tank);
+    EXPECT_FALSE(ship.LocateElement(tank, kind, index));
+    EXPECT_EQ(ship.Tanks().GetAt(2)->GetName(), "t3");
+    EXPECT_EQ(ship.DetachElement(kindTank, 3), nullptr);
+    EXPECT_EQ(ship.DetachElement(4, 1), nullptr);
+
+    // Only a list of its own class takes it: a tank is no compartment or hull.
+    EXPECT_EQ(ship.InsertElement(kindCompartment, 1, taken), nullptr);
+    EXPECT_EQ(ship.InsertElement(kindHull, 1, taken), nullptr);
+    ASSERT_EQ(taken.get(), tank);
+    EXPECT_EQ(ship.InsertElement(kindTank, 2, taken), tank);
+    EXPECT_EQ(taken, nullptr);
+    EXPECT_EQ(ship.Tanks().GetAt(2), tank);
+    EXPECT_EQ(ship.Tanks().GetAt(3)->GetName(), "t3");
+    EXPECT_NEAR(tank->Volume(), 24, 1e-12);
+    EXPECT_NEAR(tank->GetLoadVolume(), 6, 1e-12); // 0.25 * 24
+    EXPECT_EQ(tank->GetSpecificWeight(), 850);
+}
+
+TEST(ElementEditing, RestoredValuesAreTheValuesReadBitForBit) {
+    CShipModel ship;
+    ship.AddElement(kindTank)->SetName("a");
+    auto* tank = static_cast<CTank*>(ship.AddElement(kindTank));
+    tank->SetName("b");
+    tank->Append(BoxMesh(0, 0, 0, 3, 1, 1)); // 3 m^3
+    // As a ship file may hold them: a load and ratio not derived from each
+    // other, a specific weight below 0 that the setter would make 0.
+    tank->SetStoredLoad(-5, 1.0, 0.3);
+    tank->SetEnabled(false);
+    const CElementValues before = LoadElementValues(*tank, kindTank);
+
+    CElementValues asked = before;
+    asked.name = "a"; // taken: stored as "a_"
+    asked.enabled = 1;
+    asked.colour = 0x123456;
+    asked.specific_weight = 1000;
+    asked.filling_ratio = 0.5;
+    StoreElementValues(ship, *tank, asked);
+    const CElementValues after = LoadElementValues(*tank, kindTank);
+    EXPECT_EQ(after.name, "a_");
+    EXPECT_NEAR(after.load_volume, 1.5, 1e-12);
+
+    RestoreElementValues(*tank, before);
+    EXPECT_EQ(tank->GetName(), "b");
+    EXPECT_FALSE(tank->IsEnabled());
+    EXPECT_EQ(tank->GetColour(), before.colour);
+    EXPECT_EQ(tank->GetSpecificWeight(), -5);
+    EXPECT_EQ(tank->GetLoadVolume(), 1.0);
+    EXPECT_EQ(tank->GetFillingRatio(), 0.3);
+    RestoreElementValues(*tank, after);
+    EXPECT_EQ(tank->GetName(), "a_");
+    EXPECT_EQ(tank->GetLoadVolume(), after.load_volume);
+    EXPECT_EQ(tank->GetFillingRatio(), 0.5);
+
+    auto* room = static_cast<CCompartment*>(ship.AddElement(kindCompartment));
+    CElementValues roomValues = LoadElementValues(*room, kindCompartment);
+    roomValues.permeability = 0.85;
+    RestoreElementValues(*room, roomValues);
+    EXPECT_EQ(room->GetPermeability(), 0.85);
 }

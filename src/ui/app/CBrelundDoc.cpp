@@ -39,7 +39,16 @@ QString ShipFilters() {
 
 } // namespace
 
-CBrelundDoc::CBrelundDoc() = default;
+CBrelundDoc::CBrelundDoc() {
+    connect(&m_undo, &QUndoStack::cleanChanged, this,
+            [this](bool clean) { SetModifiedFlag(!clean); });
+}
+
+CBrelundDoc::~CBrelundDoc() {
+    // The stack empties itself as it goes, signalling to a document and
+    // windows already half gone.
+    m_undo.disconnect();
+}
 
 QString CBrelundDoc::GetTitle() const {
     return m_path.isEmpty() ? QString(kUntitled) : QFileInfo(m_path).fileName();
@@ -60,6 +69,8 @@ void CBrelundDoc::SetPathName(const QString& path) {
 }
 
 void CBrelundDoc::OnNewDocument() {
+    // The commands hold elements of the ship going away.
+    m_undo.clear();
     m_model.Clear();
     m_identity = {};
     m_modified = false;
@@ -78,6 +89,7 @@ bool CBrelundDoc::OnOpenDocument(const QString& path) {
         AfxMessageBox(QString("%1\n%2").arg(kOpenFailed, Reason(e)), MB_OK | MB_ICONERROR);
         return false;
     }
+    m_undo.clear();
     m_model.Swap(ship);
     m_identity = CFileIdentity::Of(ToFilePath(path));
     m_modified = false;
@@ -106,6 +118,7 @@ bool CBrelundDoc::OnSaveDocument(const QString& path) {
         return false;
     }
     m_identity = CFileIdentity::Of(ToFilePath(path));
+    m_undo.setClean();
     m_modified = false;
     emit titleChanged();
     return true;

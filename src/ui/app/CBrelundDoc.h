@@ -12,11 +12,13 @@
 
 #include <QObject>
 #include <QString>
+#include <QUndoStack>
 
 class CBrelundDoc : public QObject {
     Q_OBJECT
 public:
     CBrelundDoc();
+    ~CBrelundDoc() override;
 
     CShipModel& GetModel() { return m_model; }
     const CShipModel& GetModel() const { return m_model; }
@@ -27,9 +29,14 @@ public:
     QString GetTitle() const;
 
     bool IsModified() const { return m_modified; }
-    // Every change of the model calls this, so that the title shows it and
-    // nothing is thrown away without asking.
+    // The title shows it and nothing is thrown away without asking. The
+    // undo stack sets it: a change marks the ship changed, and undoing
+    // back to the ship as saved (or opened) clears the mark.
     void SetModifiedFlag(bool modified = true);
+
+    // Every change made to the ship, to undo and redo; emptied by New and
+    // Open, and clean where the ship was saved.
+    QUndoStack& UndoStack() { return m_undo; }
 
     // An empty ship, untitled.
     void OnNewDocument();
@@ -76,4 +83,5 @@ private:
     QString m_path;
     bool m_modified = false;
     CFileIdentity m_identity;
+    QUndoStack m_undo;
 };

@@ -31,13 +31,12 @@ CBrelundView::CBrelundView(CBrelundDoc& doc, QWidget* parent)
       m_view_control(new CViewControlDlg(this, this)) {
     m_element_tree->setObjectName("elementTree");
     m_view_control->setObjectName("viewControl");
-    // Every change made in the tree is the document's: it is marked changed
-    // and the ship drawn again, so that the view never shows an element that
-    // is gone or as it was before an edit.
-    connect(m_element_tree, &CElementTreeDlg::modelChanged, this, [this] {
-        m_doc.SetModifiedFlag(true);
-        Redraw();
-    });
+    // Every change made in the tree is the document's: its undo stack takes
+    // it (and marks the ship changed) and the ship is drawn again, so that
+    // the view never shows an element that is gone or as it was before an
+    // edit, nor after an undo or a redo.
+    m_element_tree->SetUndoStack(&m_doc.UndoStack());
+    connect(m_element_tree, &CElementTreeDlg::modelChanged, this, [this] { Redraw(); });
 }
 
 int CBrelundView::PreviewMode() const {

@@ -20,6 +20,7 @@
 #include <QStatusTipEvent>
 #include <QTimer>
 #include <QToolBar>
+#include <QUndoStack>
 #include <QUrl>
 
 #include <algorithm>
@@ -27,9 +28,10 @@
 
 namespace {
 
-// The edit commands: the window has nothing to undo, cut, copy or paste, so
-// Route passes them over and their items show greyed.
-constexpr Cmd kNothingToDo[] = {Cmd::EditUndo, Cmd::EditCut, Cmd::EditCopy, Cmd::EditPaste};
+// The edit commands: the window has nothing to cut, copy or paste, so Route
+// passes them over and their items show greyed. Undo and redo follow the
+// document's undo stack.
+constexpr Cmd kNothingToDo[] = {Cmd::EditCut, Cmd::EditCopy, Cmd::EditPaste};
 
 // The status-bar prompt: the text before the line feed.
 QString StatusPrompt(const char* prompt) {
@@ -109,6 +111,11 @@ void CMainFrame::CreateActions() {
         connect(action, &QAction::triggered, this, [this, id = id] { Route(id); });
     }
     Action(Cmd::FileSendMail)->setEnabled(CBrelundDoc::CanSendMail());
+    QUndoStack& undo = m_app.GetDocument().UndoStack();
+    connect(&undo, &QUndoStack::canUndoChanged, Action(Cmd::EditUndo), &QAction::setEnabled);
+    connect(&undo, &QUndoStack::canRedoChanged, Action(Cmd::EditRedo), &QAction::setEnabled);
+    Action(Cmd::EditUndo)->setEnabled(undo.canUndo());
+    Action(Cmd::EditRedo)->setEnabled(undo.canRedo());
     for (QAction* a : {Action(Cmd::ViewToolbar), Action(Cmd::ViewStatusBar)}) {
         a->setCheckable(true);
         a->setChecked(true);
@@ -270,11 +277,17 @@ void CMainFrame::Route(Cmd id) {
     case Cmd::SubmergedTrim:
         doc.OnSubmergedTrim();
         break;
+    case Cmd::EditUndo:
+        doc.UndoStack().undo();
+        break;
+    case Cmd::EditRedo:
+        doc.UndoStack().redo();
+        break;
     case Cmd::AppAbout:
         m_app.OnAppAbout();
         break;
     default:
-        break; // the edit commands and the pane keys do nothing
+        break; // cut, copy, paste and the pane keys do nothing
     }
 }
 

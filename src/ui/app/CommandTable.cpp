@@ -28,6 +28,7 @@ const CommandInfo kCommands[] = {
     {Cmd::FileMruFile1, "Apre questo documento", nullptr},
     {Cmd::AppExit, "Esce dall'applicazione e chiede di salvare i documenti\nEsci", nullptr},
     {Cmd::EditUndo, "Annulla l'ultima azione\nAnnulla", nullptr},
+    {Cmd::EditRedo, "Ripeti l'ultima azione annullata\nRipeti", nullptr},
     {Cmd::EditCut, "Taglia la selezione e la inserisce negli Appunti\nTaglia", nullptr},
     {Cmd::EditCopy, "Copia la selezione e la inserisce negli Appunti\nCopia", nullptr},
     {Cmd::EditPaste, "Inserisce il contenuto degli Appunti\nIncolla", nullptr},
@@ -84,8 +85,11 @@ const MenuItem kFileMenu[] = {
 };
 
 const MenuItem kEditMenu[] = {
-    {"&Annulla\tCtrl+Z", Cmd::EditUndo},  {nullptr, Cmd::None},
-    {"Tag&lia\tCtrl+X", Cmd::EditCut},    {"&Copia\tCtrl+C", Cmd::EditCopy},
+    {"&Annulla\tCtrl+Z", Cmd::EditUndo},
+    {"&Ripeti\tCtrl+Y", Cmd::EditRedo},
+    {nullptr, Cmd::None},
+    {"Tag&lia\tCtrl+X", Cmd::EditCut},
+    {"&Copia\tCtrl+C", Cmd::EditCopy},
     {"&Incolla\tCtrl+V", Cmd::EditPaste},
 };
 
@@ -123,11 +127,11 @@ const Cmd kToolbar[] = {
 // Open answers Ctrl+O although its menu label shows Ctrl+A, and Ctrl+A is
 // bound to nothing.
 const Accelerator kAccelerators[] = {
-    {"Ctrl+N", Cmd::FileNew},    {"Ctrl+O", Cmd::FileOpen},   {"Ctrl+S", Cmd::FileSave},
-    {"Ctrl+P", Cmd::FilePrint},  {"Ctrl+Z", Cmd::EditUndo},   {"Alt+Backspace", Cmd::EditUndo},
-    {"Ctrl+X", Cmd::EditCut},    {"Shift+Del", Cmd::EditCut}, {"Ctrl+C", Cmd::EditCopy},
-    {"Ctrl+Ins", Cmd::EditCopy}, {"Ctrl+V", Cmd::EditPaste},  {"Shift+Ins", Cmd::EditPaste},
-    {"F6", Cmd::NextPane},       {"Shift+F6", Cmd::PrevPane},
+    {"Ctrl+N", Cmd::FileNew},      {"Ctrl+O", Cmd::FileOpen},   {"Ctrl+S", Cmd::FileSave},
+    {"Ctrl+P", Cmd::FilePrint},    {"Ctrl+Z", Cmd::EditUndo},   {"Alt+Backspace", Cmd::EditUndo},
+    {"Ctrl+Y", Cmd::EditRedo},     {"Ctrl+X", Cmd::EditCut},    {"Shift+Del", Cmd::EditCut},
+    {"Ctrl+C", Cmd::EditCopy},     {"Ctrl+Ins", Cmd::EditCopy}, {"Ctrl+V", Cmd::EditPaste},
+    {"Shift+Ins", Cmd::EditPaste}, {"F6", Cmd::NextPane},       {"Shift+F6", Cmd::PrevPane},
 };
 
 } // namespace

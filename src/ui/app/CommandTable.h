@@ -36,6 +36,9 @@ enum class Cmd {
     ZoomOut,
     NextPane,
     PrevPane,
+    // Last, so that the commands before keep their numbers (and the names of
+    // their actions).
+    EditRedo,
 };
 
 struct CommandInfo {

@@ -1,6 +1,7 @@
 #include "CElementTreeDlg.h"
 
 #include "CElementEditDlg.h"
+#include "ElementCommands.h"
 #include "ElementPresentation.h"
 #include "FieldExchange.h"
 #include "FileErrorText.h"
@@ -22,10 +23,12 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QMouseEvent>
+#include <QPointer>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QShowEvent>
 #include <QTreeWidget>
+#include <QUndoStack>
 #include <QVBoxLayout>
 
 #include <vector>
@@ -298,6 +301,30 @@ void CElementTreeDlg::RedrawView() {
         m_pView->update();
 }
 
+void CElementTreeDlg::Perform(QUndoCommand* command) {
+    if (m_undo) {
+        m_undo->push(command); // which makes the change
+        return;
+    }
+    command->redo();
+    delete command;
+}
+
+void CElementTreeDlg::OnShipEdited(const CShipElement* select) {
+    if (select)
+        RefreshTree(select->GetName());
+    else
+        RefreshTree();
+    emit modelChanged();
+}
+
+CShipEdited CElementTreeDlg::Edited() {
+    return [dialog = QPointer<CElementTreeDlg>(this)](const CShipElement* select) {
+        if (dialog)
+            dialog->OnShipEdited(select);
+    };
+}
+
 void CElementTreeDlg::showEvent(QShowEvent* event) {
     QDialog::showEvent(event);
     // The window system's own events (a restore from the task bar) leave the
@@ -416,11 +443,13 @@ void CElementTreeDlg::AddElement(int kind) {
         UserDialogs().MessageBox(Owner(), FileErrorMessage(e), kAppTitle, MB_OK | MB_ICONERROR);
         return;
     }
-    if (element == nullptr)
+    int index = 0;
+    if (element == nullptr || !m_pModel->LocateElement(element, kind, index))
         return;
     const QString note = AddedElementNote(*element, kind, path);
-    RefreshTree(element->GetName());
-    emit modelChanged();
+    // Read and named in place; the command puts the same element back in.
+    Perform(new CAddElementCommand(*m_pModel, kind, index, m_pModel->DetachElement(kind, index),
+                                   Edited()));
     emit statusMessage(note);
 }
 
@@ -447,12 +476,19 @@ void CElementTreeDlg::OnProperties() {
     bool changed = false;
     const CElementValues& asked = dialog.Values();
     if (!SameValues(loaded, asked)) {
+        const CElementValues before = LoadElementValues(*element, kind);
         StoreElementValues(*m_pModel, *element, asked);
-        changed = !SameValues(loaded, LoadElementValues(*element, kind));
+        CElementValues after = LoadElementValues(*element, kind);
+        changed = !SameValues(before, after);
+        // Stored as asked (the name made unique, the load derived); the
+        // command's first redo puts the same values back, exactly.
+        int index = 0;
+        if (changed && m_pModel->LocateElement(element, kindNow, index))
+            Perform(new CElementValuesCommand(*m_pModel, kind, index, before, std::move(after),
+                                              Edited()));
     }
-    RefreshTree(element->GetName());
-    if (changed)
-        emit modelChanged();
+    if (!changed)
+        RefreshTree(element->GetName());
     // A load that does not fit is kept within the tank: say what was taken.
     if (changed && kind == kindTank && asked.load_entry == 1) {
         const auto& tank = static_cast<const CTank&>(*element);
@@ -479,11 +515,12 @@ void CElementTreeDlg::OnDelete() {
     if (UserDialogs().MessageBox(Owner(), question, kAppTitle, MB_OKCANCEL | MB_ICONQUESTION) !=
         IDOK)
         return;
-    if (m_pModel && name && m_pModel->DeleteElement(*name)) {
-        emit modelChanged();
+    int kind = 0, index = 0;
+    CShipElement* element = m_pModel && name ? m_pModel->FindElement(*name) : nullptr;
+    if (element && m_pModel->LocateElement(element, kind, index)) {
+        Perform(new CDeleteElementCommand(*m_pModel, kind, index, Edited()));
         UserDialogs().MessageBox(Owner(), "Elemento cancellato", kAppTitle,
                                  MB_OK | MB_ICONINFORMATION);
-        RefreshTree();
     } else {
         UserDialogs().MessageBox(Owner(),
                                  "Non è stato cancellato alcun elemento \n Verificare la selezione",
@@ -501,9 +538,9 @@ void CElementTreeDlg::OnInvertNormals() {
     if (AfxMessageBox(question, MB_YESNOCANCEL | MB_ICONQUESTION) != IDYES)
         return;
     element = m_pModel->FindElement(name);
-    if (element == nullptr)
+    int kind = 0, index = 0;
+    if (element == nullptr || !m_pModel->LocateElement(element, kind, index))
         return;
-    element->InvertNormals();
+    Perform(new CInvertNormalsCommand(*m_pModel, kind, index, Edited()));
     RedrawView();
-    emit modelChanged();
 }

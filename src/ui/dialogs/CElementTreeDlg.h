@@ -9,6 +9,8 @@
 // element with CShipModel::FindElement.
 #pragma once
 
+#include "ElementCommands.h"
+
 #include <QDialog>
 
 #include <optional>
@@ -21,6 +23,8 @@ class QLineEdit;
 class QPushButton;
 class QTreeWidget;
 class QTreeWidgetItem;
+class QUndoCommand;
+class QUndoStack;
 
 class CElementTreeDlg : public QDialog {
     Q_OBJECT
@@ -35,6 +39,10 @@ public:
     // dialog only asks the view to redraw.
     void SetModel(CShipModel* model, QWidget* view);
     CShipModel* GetModel() const { return m_pModel; }
+    // The document's undo stack, which takes every change made here so that
+    // it can be undone; not owned. Without one a change is made at once and
+    // cannot be undone.
+    void SetUndoStack(QUndoStack* stack) { m_undo = stack; }
 
     // Rebuilds the tree from the ship: the three categories and their
     // elements in list order. The categories stay expanded or collapsed as
@@ -64,7 +72,8 @@ public:
     void OnInvertNormals();
 
 signals:
-    // The ship changed: an element added, edited, deleted or turned.
+    // The ship changed: an element added, edited, deleted or turned, or
+    // such a change undone or redone.
     void modelChanged();
     // A note for the status bar (an element added with problems); an empty
     // text clears the previous one.
@@ -83,6 +92,14 @@ private:
     bool ReadFields();
     void ShowPopupMenu();
     void RedrawView();
+    // Hands a change to the undo stack, which makes it, or makes it at once
+    // without a stack.
+    void Perform(QUndoCommand* command);
+    // After a change or its undo or redo: the tree rebuilt, the element
+    // given selected, and modelChanged.
+    void OnShipEdited(const CShipElement* select);
+    // OnShipEdited for a command, as long as this dialog lives.
+    CShipEdited Edited();
     // The name bytes of the selected element's item; none for a category or
     // no selection.
     std::optional<std::string> SelectedName() const;
@@ -94,6 +111,7 @@ private:
 
     CShipModel* m_pModel = nullptr;
     QWidget* m_pView = nullptr;
+    QUndoStack* m_undo = nullptr;
     int m_preview_mode = previewNone;
     float m_normal_length = 1.0f;
 

@@ -5,6 +5,7 @@
 #include "DialogSize.h"
 #include "KeepGraphicsDriver.h"
 #include "ScriptedDialogs.h"
+#include "WhenEditOpens.h"
 #include "X11TestSetup.h"
 #include "ui/app/CAboutDlg.h"
 #include "ui/app/CBrelundApp.h"
@@ -31,9 +32,11 @@
 #include <QMessageBox>
 #include <QMimeData>
 #include <QPainter>
+#include <QPlainTextEdit>
 #include <QPrinter>
 #include <QProcess>
 #include <QPushButton>
+#include <QScreen>
 #include <QSettings>
 #include <QStatusBar>
 #include <QStatusTipEvent>
@@ -42,6 +45,8 @@
 #include <QThread>
 #include <QTimer>
 #include <QToolBar>
+#include <QTreeWidget>
+#include <QUndoStack>
 #include <QUrl>
 #include <QWindow>
 
@@ -411,8 +416,8 @@ private slots:
                               "Antepri&ma di stampa", "Imposta s&tampante...", "|", "In&via...",
                               "|", "Ultimo file usato", "|", "&Esci"}));
         QCOMPARE(MenuTexts(menus[1]->menu()),
-                 QStringList({"&Annulla\tCtrl+Z", "|", "Tag&lia\tCtrl+X", "&Copia\tCtrl+C",
-                              "&Incolla\tCtrl+V"}));
+                 QStringList({"&Annulla\tCtrl+Z", "&Ripeti\tCtrl+Y", "|", "Tag&lia\tCtrl+X",
+                              "&Copia\tCtrl+C", "&Incolla\tCtrl+V"}));
         for (const QAction* a : menus[1]->menu()->actions())
             QVERIFY2(a->isSeparator() || !a->isEnabled(), qPrintable(a->text()));
         QCOMPARE(
@@ -770,6 +775,152 @@ private slots:
         CBrelundApp& again = Start({kBarge});
         QVERIFY(again.GetDocument().GetModel().HullExtents(lo, hi));
         QCOMPARE(again.GetView().Translation().X(), -(lo.X() + hi.X()) / 2);
+    }
+
+    void undoAndRedoWalkEveryChangeToTheShipBackAndForth() {
+        const QString path = Copy(kWigley, "undo.nav");
+        CBrelundApp& app = Start({path});
+        CBrelundDoc& doc = app.GetDocument();
+        CShipModel& ship = doc.GetModel();
+        CMainFrame& frame = app.GetMainFrame();
+        CElementTreeDlg& tree = *app.GetView().ElementTree();
+        QUndoStack& stack = doc.UndoStack();
+        QAction* undo = frame.Action(Cmd::EditUndo);
+        QAction* redo = frame.Action(Cmd::EditRedo);
+        QCOMPARE(redo->statusTip(), QString("Ripeti l'ultima azione annullata"));
+        QVERIFY(!undo->isEnabled() && !redo->isEnabled());
+        const auto select = [&](const char* name) {
+            for (QTreeWidgetItem* item :
+                 tree.Tree()->findItems(name, Qt::MatchExactly | Qt::MatchRecursive))
+                tree.Tree()->setCurrentItem(item);
+        };
+        const auto tankNames = [&] {
+            QStringList names;
+            for (int i = 1; i <= ship.Tanks().GetCount(); ++i)
+                names << QString::fromStdString(ship.Tanks().GetAt(i)->GetName());
+            return names;
+        };
+        const auto treeTanks = [&] {
+            QStringList names;
+            for (int k = 0; k < tree.Tree()->topLevelItem(2)->childCount(); ++k)
+                names << tree.Tree()->topLevelItem(2)->child(k)->text(0);
+            return names;
+        };
+        CTank* cassa1 = ship.Tanks().GetAt(1);
+        CCompartment* room = ship.Compartments().GetAt(1);
+        const double roomVolume = room->Volume(); // flooded: faces inwards
+        QVERIFY(roomVolume < 0);
+
+        // Add the aft tank's drawing, edit it, turn the engine room, delete "cassa 1".
+        m_dialogs->files << QString(BRELUND_SOURCE_DIR) + "/samples/wigley-tank-aft.dxf";
+        tree.OnAddTank();
+        QCOMPARE(tankNames(), QStringList({"cassa 1", "cassa 2", "wigley-tank-aft"}));
+        auto* added = static_cast<CTank*>(ship.Tanks().GetAt(3));
+        QVERIFY(doc.IsModified());
+        QCOMPARE(stack.undoText(), QString("Aggiungi elemento"));
+        QVERIFY(undo->isEnabled() && !redo->isEnabled());
+        WhenEditOpens([](CElementEditDlg& edit) {
+            edit.findChild<QPlainTextEdit*>("name")->setPlainText("cassa poppa");
+            edit.findChild<QLineEdit*>("specificWeight")->setText("900");
+            edit.findChild<QLineEdit*>("fillingRatio")->setText("0.25");
+            edit.findChild<QPushButton*>("ok")->click();
+        });
+        tree.OnProperties(); // on the tank just added, which the tree selects
+        QCOMPARE(added->GetName(), std::string("cassa poppa"));
+        QCOMPARE(added->GetSpecificWeight(), 900.0);
+        QCOMPARE(added->GetLoadVolume(), 0.25 * added->Volume());
+        QCOMPARE(stack.undoText(), QString("Proprietà elemento"));
+        m_dialogs->answers << IDYES;
+        select("sala macchine");
+        tree.OnInvertNormals();
+        QCOMPARE(room->Volume(), -roomVolume);
+        QCOMPARE(stack.undoText(), QString("Inverti Versori"));
+        const double load1 = cassa1->GetLoadVolume();
+        m_dialogs->answers << IDOK;
+        select("cassa 1");
+        tree.OnDelete();
+        QCOMPARE(tankNames(), QStringList({"cassa 2", "cassa poppa"}));
+        QCOMPARE(treeTanks(), tankNames());
+        QCOMPARE(stack.undoText(), QString("Elimina elemento"));
+        QCOMPARE(stack.count(), 4);
+
+        // Undone one by one, Ctrl+Z first: the ship, the tree and the mark follow.
+        QVERIFY(QTest::qWaitForWindowActive(&frame));
+        QTest::keyClick(&frame, Qt::Key_Z, Qt::ControlModifier);
+        QCOMPARE(tankNames(), QStringList({"cassa 1", "cassa 2", "cassa poppa"}));
+        QCOMPARE(ship.Tanks().GetAt(1), cassa1); // the same element, its load kept
+        QCOMPARE(cassa1->GetLoadVolume(), load1);
+        QCOMPARE(cassa1->GetSpecificWeight(), 850.0);
+        QCOMPARE(treeTanks(), tankNames());
+        QCOMPARE(tree.SelectedElement(), cassa1);
+        QVERIFY(redo->isEnabled());
+        undo->trigger();
+        QCOMPARE(room->Volume(), roomVolume);
+        undo->trigger();
+        QCOMPARE(added->GetName(), std::string("wigley-tank-aft"));
+        QCOMPARE(added->GetSpecificWeight(), 1.0); // a new tank's
+        QCOMPARE(added->GetLoadVolume(), 0.0);
+        QCOMPARE(added->GetFillingRatio(), 0.0);
+        QCOMPARE(treeTanks(), tankNames());
+        QVERIFY(doc.IsModified());
+        undo->trigger();
+        QCOMPARE(tankNames(), QStringList({"cassa 1", "cassa 2"}));
+        QCOMPARE(ship.GetElementCount(), 4);
+        QCOMPARE(treeTanks(), tankNames());
+        QVERIFY(!doc.IsModified()); // back to the ship as opened
+        QCOMPARE(ShownTitle(frame), QString("undo.nav - Brelund"));
+        QVERIFY(!undo->isEnabled() && redo->isEnabled());
+
+        // Redone, Ctrl+Y first, to the ship as it was edited.
+        QTest::keyClick(&frame, Qt::Key_Y, Qt::ControlModifier);
+        QCOMPARE(ship.Tanks().GetAt(3), added); // the element read once, put back
+        QVERIFY(doc.IsModified());
+        redo->trigger();
+        QCOMPARE(added->GetName(), std::string("cassa poppa"));
+        QCOMPARE(added->GetLoadVolume(), 0.25 * added->Volume());
+        redo->trigger();
+        QCOMPARE(room->Volume(), -roomVolume);
+        redo->trigger();
+        QCOMPARE(tankNames(), QStringList({"cassa 2", "cassa poppa"}));
+        QVERIFY(!redo->isEnabled());
+
+        // Saved: clean there, and redoing back to it clears the mark again.
+        QVERIFY(doc.DoFileSave());
+        QVERIFY(!doc.IsModified());
+        undo->trigger();
+        QVERIFY(doc.IsModified());
+        redo->trigger();
+        QVERIFY(!doc.IsModified());
+
+        // A screenshot with "Modifica" open, both its items enabled.
+        undo->trigger();
+        QMenu* edit = frame.menuBar()->actions()[1]->menu();
+        frame.menuBar()->setActiveAction(frame.menuBar()->actions()[1]);
+        QVERIFY(QTest::qWaitForWindowExposed(edit));
+        QVERIFY(edit->actions()[0]->isEnabled() && edit->actions()[1]->isEnabled());
+        QTest::qWait(50);
+        const QRect area = frame.frameGeometry().united(edit->geometry());
+        const QImage shot = frame.screen()
+                                ->grabWindow(0, area.x(), area.y(), area.width(), area.height())
+                                .toImage();
+        QDir().mkpath(BRELUND_SCREENSHOT_DIR);
+        QVERIFY(shot.save(QString("%1/main-window-edit-menu-%2.png")
+                              .arg(BRELUND_SCREENSHOT_DIR, QGuiApplication::platformName())));
+        edit->hide();
+
+        // Open and New start with nothing to undo.
+        m_dialogs->answers << IDNO;
+        QVERIFY(app.OpenDocumentFile(kBarge));
+        QCOMPARE(stack.count(), 0);
+        QVERIFY(!undo->isEnabled() && !redo->isEnabled() && !doc.IsModified());
+        m_dialogs->answers << IDYES;
+        select("scafo");
+        tree.OnInvertNormals();
+        QCOMPARE(stack.count(), 1);
+        m_dialogs->answers << IDNO;
+        app.OnFileNew();
+        QCOMPARE(stack.count(), 0);
+        QVERIFY(!undo->isEnabled() && !doc.IsModified());
     }
 
     void screenshotOfTheMainWindow() {
