@@ -36,6 +36,7 @@ enum class Cmd {
     ZoomOut,
     NextPane,
     PrevPane,
+    ModelCheck,
 };
 
 struct CommandInfo {
