@@ -17,13 +17,15 @@ double CheckTolerance(const CShipElement& element) {
     return std::isfinite(diagonal) ? 1e-6 * diagonal : 0;
 }
 
-CElementCheck CheckElement(const CShipElement& element) {
+CElementCheck CheckElement(const CShipElement& element, bool eachMesh) {
     CElementCheck check;
     check.tolerance = CheckTolerance(element);
     CFaceList all;
     for (int m = 1; m <= element.GetCount(); ++m)
         element.GetAt(m)->AppendFaces(all);
     check.surface = CheckSurface(all, check.tolerance, &check.faults);
+    if (!eachMesh)
+        return check;
     if (element.GetCount() == 1) {
         check.meshes.push_back(check.surface);
         return check;

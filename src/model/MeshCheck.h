@@ -23,7 +23,9 @@ struct CElementCheck {
 // box (0 for an element without vertices).
 double CheckTolerance(const CShipElement& element);
 
-CElementCheck CheckElement(const CShipElement& element);
+// eachMesh false leaves meshes empty: the meshes together only, in half the
+// time for an element of several meshes.
+CElementCheck CheckElement(const CShipElement& element, bool eachMesh = true);
 
 // One line per problem of an element of kind kind (kindHull, ...): an open
 // surface with its boundary length, non-manifold edges, mixed orientation,

@@ -3,6 +3,7 @@
 #include "CBrelundDoc.h"
 
 #include "ui/dialogs/CElementTreeDlg.h"
+#include "ui/dialogs/CModelCheckDlg.h"
 #include "ui/dialogs/CViewControlDlg.h"
 #include "ui/view/ModelDrawing.h"
 #include "ui/view/ModelFraming.h"
@@ -28,15 +29,20 @@ void ShowToolWindow(QWidget* window) {
 
 CBrelundView::CBrelundView(CBrelundDoc& doc, QWidget* parent)
     : COpenGLView(parent), m_doc(doc), m_element_tree(new CElementTreeDlg(this)),
-      m_view_control(new CViewControlDlg(this, this)) {
+      m_view_control(new CViewControlDlg(this, this)), m_model_check(new CModelCheckDlg(this)) {
     m_element_tree->setObjectName("elementTree");
     m_view_control->setObjectName("viewControl");
+    m_model_check->setObjectName("modelCheck");
+    m_model_check->SetModel(&m_doc.GetModel());
     // Every change made in the tree is the document's: its undo stack takes
     // it (and marks the ship changed) and the ship is drawn again, so that
     // the view never shows an element that is gone or as it was before an
-    // edit, nor after an undo or a redo.
+    // edit, nor after an undo or a redo; the model check looks again.
     m_element_tree->SetUndoStack(&m_doc.UndoStack());
     connect(m_element_tree, &CElementTreeDlg::modelChanged, this, [this] { Redraw(); });
+    connect(m_element_tree, &CElementTreeDlg::modelChanged, m_model_check,
+            &CModelCheckDlg::ModelChanged);
+    connect(m_model_check, &CModelCheckDlg::faultsChanged, this, &CBrelundView::Redraw);
 }
 
 int CBrelundView::PreviewMode() const {
@@ -58,6 +64,7 @@ void CBrelundView::OnInitialUpdate() {
     RequestLightsAndMaterial();
     m_element_tree->SetModel(&m_doc.GetModel(), this);
     m_element_tree->hide();
+    m_model_check->ModelChanged();
     // A camera the person has set is kept for the next ship; one never
     // moved would show a corner of it, so the ship is framed.
     if (HasInitialVolume())
@@ -68,6 +75,7 @@ void CBrelundView::OnInitialUpdate() {
 void CBrelundView::OnUpdate() {
     Redraw();
     m_element_tree->hide();
+    m_model_check->ModelChanged();
 }
 
 void CBrelundView::AutoZoom() {
@@ -88,6 +96,8 @@ bool CBrelundView::DrawScene() {
                 DrawNormals(*element, NormalLength());
         }
     }
+    for (const CSurfaceFaults* faults : m_model_check->ShownFaults())
+        DrawFaults(*faults);
     return true;
 }
 
@@ -117,6 +127,10 @@ void CBrelundView::OnViewControl() {
 
 void CBrelundView::OnElementTree() {
     ShowToolWindow(m_element_tree);
+}
+
+void CBrelundView::OnModelCheck() {
+    ShowToolWindow(m_model_check);
 }
 
 void CBrelundView::PrintPage(QPainter& painter, const QRect& page) {

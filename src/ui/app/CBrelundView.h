@@ -7,6 +7,7 @@
 
 class CBrelundDoc;
 class CElementTreeDlg;
+class CModelCheckDlg;
 class CViewControlDlg;
 class CShipElement;
 class QPainter;
@@ -25,10 +26,10 @@ public:
     // Draw the axes.
     bool ShowAxes = true;
 
-    // The two tool windows, created hidden with the view and destroyed with
-    // it.
+    // The tool windows, created hidden with the view and destroyed with it.
     CElementTreeDlg* ElementTree() const { return m_element_tree; }
     CViewControlDlg* ViewControl() const { return m_view_control; }
+    CModelCheckDlg* ModelCheck() const { return m_model_check; }
 
     // What the element tree asks to be previewed: the mode (Preview), the
     // length of the normals' arrows in metres, and the element of the item
@@ -46,7 +47,8 @@ public:
     // The camera framed on the whole ship (the angles are kept); a ship
     // without vertices leaves the camera as it was.
     void AutoZoom() override;
-    // The axes, every enabled element, then the preview.
+    // The axes, every enabled element, the preview, then the faults the
+    // model check shows.
     bool DrawScene() override;
 
     // View commands.
@@ -56,6 +58,7 @@ public:
     void OnZoomOut();
     void OnViewControl();
     void OnElementTree();
+    void OnModelCheck();
 
     // Printing: the view's rendered image on one page, scaled to fit, under
     // the ship's title.
@@ -67,4 +70,5 @@ private:
     CBrelundDoc& m_doc;
     CElementTreeDlg* m_element_tree = nullptr;
     CViewControlDlg* m_view_control = nullptr;
+    CModelCheckDlg* m_model_check = nullptr;
 };

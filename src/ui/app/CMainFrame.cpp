@@ -256,6 +256,9 @@ void CMainFrame::Route(Cmd id) {
     case Cmd::ElementTree:
         view.OnElementTree();
         break;
+    case Cmd::ModelCheck:
+        view.OnModelCheck();
+        break;
     case Cmd::AutoZoom:
         view.OnAutoZoom();
         break;

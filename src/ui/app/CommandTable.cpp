@@ -65,6 +65,10 @@ const CommandInfo kCommands[] = {
     {Cmd::ZoomOut, "Zoom out\n Zoom out", "zoomout"},
     {Cmd::NextPane, nullptr, nullptr},
     {Cmd::PrevPane, nullptr, nullptr},
+    {Cmd::ModelCheck,
+     "Visualizza la finestra di dialogo che verifica le superfici degli elementi della nave \n "
+     "Verifica modello",
+     nullptr},
 };
 
 const MenuItem kFileMenu[] = {
@@ -100,6 +104,7 @@ const MenuItem kViewMenu[] = {
     {"Assi", Cmd::ViewAxes},
     {nullptr, Cmd::None},
     {"Controllo elementi", Cmd::ElementTree},
+    {"Verifica modello", Cmd::ModelCheck},
     {"Dlg Carene dritte", Cmd::UprightHulls},
     {"Dlg Carne inclinate", Cmd::InclinedHulls},
     {"Dlg Bonjean", Cmd::Bonjean},

@@ -39,6 +39,7 @@ enum class Cmd {
     // Last, so that the commands before keep their numbers (and the names of
     // their actions).
     EditRedo,
+    ModelCheck,
 };
 
 struct CommandInfo {

@@ -5,6 +5,7 @@
 #include "geometry/CMatrix.h"
 #include "geometry/CTriangle.h"
 #include "geometry/Scalar.h"
+#include "geometry/SurfaceCheck.h"
 #include "model/CShipModel.h"
 #include "model/MeshFaces.h"
 
@@ -248,4 +249,32 @@ void DrawNormals(const CShipElement& element, double length) {
             glEnable(GL_LIGHTING);
         }
     }
+}
+
+void DrawFaults(const CSurfaceFaults& faults) {
+    if (faults.Empty())
+        return;
+    const GLboolean depth = glIsEnabled(GL_DEPTH_TEST);
+    glDisable(GL_DEPTH_TEST);
+    glDisable(GL_LIGHTING);
+    glLineWidth(3);
+    const auto lines = [](const std::vector<CSurfaceFaults::CSegment>& segments, GLubyte r,
+                          GLubyte g, GLubyte b) {
+        if (segments.empty())
+            return;
+        glColor3ub(r, g, b);
+        CVertexBatch batch(GL_LINES, false);
+        for (const CSurfaceFaults::CSegment& s : segments) {
+            batch.Reserve(2);
+            batch.Vertex(s.first);
+            batch.Vertex(s.second);
+        }
+    };
+    lines(faults.flipped_outlines, 255, 140, 0);
+    lines(faults.open_edges, 255, 0, 255);
+    lines(faults.non_manifold_edges, 255, 0, 255);
+    glLineWidth(1);
+    glEnable(GL_LIGHTING);
+    if (depth)
+        glEnable(GL_DEPTH_TEST);
 }

@@ -1,8 +1,11 @@
 // Drawing the ship with OpenGL 1.1 into the current context: the axes, the
 // wireframe of the enabled elements, and the previews of one element (lit
 // triangles, or sample faces with their normals as arrows). Every call walks
-// the model again; nothing of the ship is kept between frames.
+// the model again; nothing of the ship is kept between frames. Over them,
+// the faults the model check found.
 #pragma once
+
+struct CSurfaceFaults;
 
 class CShipElement;
 class CShipModel;
@@ -30,3 +33,9 @@ void DrawShaded(const CShipElement& element);
 // filled in yellow, and an arrow of length metres from its centroid along its
 // normal, with one barb back from the tip.
 void DrawNormals(const CShipElement& element, double length);
+
+// Where a surface fails its checks, over everything else (the depth test
+// off) in lines 3 pixels wide, lighting off: the outlines of flipped faces
+// in orange (255, 140, 0), then the open and non-manifold edges in magenta
+// (255, 0, 255), so that an open edge of a flipped face shows as open.
+void DrawFaults(const CSurfaceFaults& faults);

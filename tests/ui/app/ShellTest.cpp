@@ -15,6 +15,7 @@
 #include "ui/app/CommandTable.h"
 #include "ui/dialogs/CElementTreeDlg.h"
 #include "ui/dialogs/CMSFlexGrid.h"
+#include "ui/dialogs/CModelCheckDlg.h"
 #include "ui/dialogs/CUprightHullsDlg.h"
 #include "ui/dialogs/CViewControlDlg.h"
 
@@ -423,7 +424,7 @@ private slots:
         QCOMPARE(
             MenuTexts(menus[2]->menu()),
             QStringList({"Barra degli st&rumenti", "Barra di st&ato", "Controllo visualizzazione",
-                         "Assi", "|", "Controllo elementi", "Dlg Carene dritte",
+                         "Assi", "|", "Controllo elementi", "Verifica modello", "Dlg Carene dritte",
                          "Dlg Carne inclinate", "Dlg Bonjean", "Dlg Assetto corpo Immerso"}));
         QCOMPARE(MenuTexts(menus[3]->menu()), QStringList({"Infor&mazioni su Brelund..."}));
 
@@ -432,6 +433,13 @@ private slots:
                  QString("Esce dall'applicazione e chiede di salvare i documenti"));
         QVERIFY(app.GetMainFrame().Action(Cmd::ViewToolbar)->isChecked());
         QVERIFY(app.GetMainFrame().Action(Cmd::ViewControl)->statusTip().isEmpty());
+
+        QAction* check = app.GetMainFrame().Action(Cmd::ModelCheck);
+        QCOMPARE(check->statusTip(), QString("Visualizza la finestra di dialogo che verifica le "
+                                             "superfici degli elementi della nave "));
+        check->trigger();
+        QVERIFY(app.GetView().ModelCheck()->isVisible());
+        app.GetView().ModelCheck()->hide();
     }
 
     void toolbarButtonsInOrderWithPromptsAndIcons() {

@@ -7,10 +7,14 @@
 #include "ViewTestSupport.h"
 
 #include "geometry/CTriangle.h"
+#include "ui/dialogs/CModelCheckDlg.h"
 #include "ui/view/ModelDrawing.h"
 #include "ui/view/ModelFraming.h"
 
 #include <GL/gl.h>
+
+#include <QApplication>
+#include <QDir>
 
 #include <functional>
 
@@ -93,6 +97,21 @@ bool Near(QRgb a, QRgb b, int tolerance) {
     return std::abs(qRed(a) - qRed(b)) <= tolerance &&
            std::abs(qGreen(a) - qGreen(b)) <= tolerance &&
            std::abs(qBlue(a) - qBlue(b)) <= tolerance;
+}
+
+// The box -x..x by -y..y by z0..z1 as triangles counter-clockwise from
+// outside, three corners each; without its deck (z = z1) when asked.
+std::vector<CVector3> BoxCorners(double x, double y, double z0, double z1, bool deck) {
+    const auto corner = [&](int k) {
+        return CVector3(k & 1 ? x : -x, k & 2 ? y : -y, k & 4 ? z1 : z0);
+    };
+    const int quads[6][4] = {{0, 2, 3, 1}, {0, 1, 5, 4}, {2, 6, 7, 3},
+                             {0, 4, 6, 2}, {1, 3, 7, 5}, {4, 5, 7, 6}};
+    std::vector<CVector3> corners;
+    for (int q = 0; q < (deck ? 6 : 5); ++q)
+        for (int k : {0, 1, 2, 0, 2, 3})
+            corners.push_back(corner(quads[q][k]));
+    return corners;
 }
 
 QString Hex(QRgb c) {
@@ -322,4 +341,42 @@ void RenderingTest::clientArraysDrawTheImageOfOneBeginEndPerTriangle() {
     QVERIFY(CountColour(shadedArrays, kWhite) < 320 * 240 * 19 / 20);
     QVERIFY(shadedArrays == shadedImmediate);
     QCOMPARE(QString(view.LastErrorText()), QString("No Error"));
+}
+
+void RenderingTest::theModelCheckDrawsTheOpenEdgesOverTheShipWhileShown() {
+    CViewUnderTest t(400, 400);
+    QVERIFY(t.IsExposed());
+    t.View().ShowAxes = false;
+    // A box without its deck (z = 0), and a closed lid nearer the viewer,
+    // shaded: the deck's outline must show through it.
+    CShipElement* open = t.Model().AddElement(kindHull);
+    open->SetColour(ModelColour(0, 0, 160));
+    open->Append(Triangles(BoxCorners(3, 2, -1, 0, false)));
+    CShipElement* lid = t.Model().AddElement(kindHull);
+    lid->SetName("coperchio");
+    lid->SetColour(ModelColour(0, 128, 0));
+    lid->Append(Triangles(BoxCorners(4, 3, 1, 2, true)));
+    t.Preview(CBrelundView::previewShaded, "coperchio");
+    const QRgb magenta = qRgb(255, 0, 255);
+    QCOMPARE(CountColour(t.Frame(), magenta), 0);
+
+    t.View().ModelCheck()->show();
+    QApplication::processEvents();
+    const QImage shown = t.Frame();
+    QCOMPARE(QString(t.View().LastErrorText()), QString("No Error"));
+    for (const QPointF& p : {QPointF(-3, 0), QPointF(3, 1), QPointF(0, 2), QPointF(-1, -2)})
+        QVERIFY2(ColourNear(shown, CViewUnderTest::Pixel(p.x(), p.y(), 400), magenta),
+                 qPrintable(QString("%1 %2").arg(p.x()).arg(p.y())));
+    QVERIFY(!ColourNear(shown, CViewUnderTest::Pixel(0, 0, 400), magenta, 20));
+    // Three pixels wide: the outline is 2 (6 + 4) m at 40 pixels a metre.
+    const int pixels = CountColour(shown, magenta);
+    QVERIFY2(pixels > 3 * 800 - 100 && pixels < 3 * 800 + 100, qPrintable(QString::number(pixels)));
+
+    t.View().SetAngles(-60, 0, -30);
+    t.View().AutoZoom();
+    QDir().mkpath(BRELUND_SCREENSHOT_DIR);
+    QVERIFY(t.Frame().save(BRELUND_SCREENSHOT_DIR "/view-model-check.png"));
+
+    t.View().ModelCheck()->hide();
+    QCOMPARE(CountColour(t.Frame(), magenta), 0);
 }

@@ -13,4 +13,5 @@ private slots:
     void theShadedPreviewIsLitAndItsBackFacesDark();
     void theNormalsPreviewSamplesFourFacesOfEachMesh();
     void clientArraysDrawTheImageOfOneBeginEndPerTriangle();
+    void theModelCheckDrawsTheOpenEdgesOverTheShipWhileShown();
 };
