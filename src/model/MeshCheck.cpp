@@ -83,7 +83,7 @@ std::vector<CSurfaceFault> FindSurfaceFaults(const CShipModel& ship, bool compar
             const CShipElement& element = *list.GetAt(i);
             if (!element.IsEnabled() || element.GetFaceCount() == 0)
                 continue;
-            const CSurfaceCheck s = CheckElement(element).surface;
+            const CSurfaceCheck s = CheckElement(element, false).surface;
             const bool open = s.boundary_edges > 0;
             const bool inward = !open && s.volume < 0 && kind != kindCompartment;
             if (open || inward)

@@ -82,7 +82,7 @@ QStringList SurfaceProblemTexts(const CSurfaceCheck& s, int kind) {
 QStringList ElementProblemTexts(const CShipElement& element, int kind) {
     if (element.GetFaceCount() == 0)
         return {};
-    return SurfaceProblemTexts(CheckElement(element).surface, kind);
+    return SurfaceProblemTexts(CheckElement(element, false).surface, kind);
 }
 
 bool GoOnDespiteSurfaceFaults(const CShipModel& ship, bool compartments, bool tanks) {
