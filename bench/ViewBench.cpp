@@ -16,12 +16,17 @@
 #include "ui/app/CBrelundView.h"
 
 #include "model/MeshFaces.h"
+#include "ui/view/CCoarseWireframe.h"
 
 #include <QApplication>
+#include <QElapsedTimer>
+#include <QMouseEvent>
 #include <QSurfaceFormat>
 #include <QTest>
+#include <QTimer>
 
 #include <GL/gl.h>
+#include <algorithm>
 #include <benchmark/benchmark.h>
 #include <map>
 #include <memory>
@@ -116,6 +121,45 @@ void BM_FullFrame(benchmark::State& state) {
     Report(state, v.triangles);
 }
 
+// The light frame drawn while the camera moves: the elements' coarse
+// pictures, built before the timing (BM_CoarseBuild times that). segments:
+// the line segments of the elements in one frame.
+void BM_MovingFrame(benchmark::State& state) {
+    CBenchView* shown = ShownView(state);
+    if (!shown)
+        return;
+    CBenchView& v = *shown;
+    v.view.makeCurrent();
+    v.view.DrawFrame(COpenGLView::frameMoving);
+    for (auto _ : state)
+        v.view.DrawFrame(COpenGLView::frameMoving);
+    v.view.doneCurrent();
+    if (QString(v.view.LastErrorText()) != "No Error")
+        state.SkipWithError(v.view.LastErrorText());
+    Report(state, v.triangles);
+    state.counters["segments"] = static_cast<double>(v.view.ModelSegmentsDrawn());
+}
+
+// Building the coarse pictures of every element, each for its share, as the
+// first moving frame after a change of the ship does.
+void BM_CoarseBuild(benchmark::State& state) {
+    CBenchView* shown = ShownView(state);
+    if (!shown)
+        return;
+    const CShipModel& ship = shown->doc.GetModel();
+    long long shipFaces = 0;
+    ForEachElement(ship, [&shipFaces](const CShipElement& e) { shipFaces += e.GetFaceCount(); });
+    long long segments = 0;
+    for (auto _ : state) {
+        segments = 0;
+        ForEachElement(ship, [&](const CShipElement& e) {
+            segments += BuildCoarseEdges(e, CoarseEdgeShare(e.GetFaceCount(), shipFaces)).Count();
+        });
+    }
+    Report(state, shown->triangles);
+    state.counters["segments"] = static_cast<double>(segments);
+}
+
 // The floor: the same primitives from arrays made beforehand, in the same
 // context and camera, one draw call and glFinish per frame.
 void BM_BareDrawArrays(benchmark::State& state) {
@@ -182,9 +226,104 @@ void BM_ImmediateWireframe(benchmark::State& state) {
     Report(state, v.triangles);
 }
 
+// A turn with the right button as a person makes it: 20 moves of 5 pixels,
+// one every 16 ms, handed to the view on the timetable of a window system
+// that queues them while the view draws, then the release 300 ms after the
+// last move. lag_ms: from the last move to the end of the first frame
+// showing it; settle_ms: from the release to the end of the last frame
+// drawn; frames: frames drawn from the press to the end.
+void BM_RotationDrag(benchmark::State& state) {
+    CBenchView* shown = ShownView(state);
+    if (!shown)
+        return;
+    CBrelundView& view = shown->view;
+    constexpr int kMoves = 20, kStepPixels = 5;
+    constexpr qint64 kMoveMs = 16, kHoldMs = 300;
+    const QPoint start(300, 300);
+    auto post = [&view](QEvent::Type type, QPoint p) {
+        const Qt::MouseButtons held =
+            type == QEvent::MouseButtonRelease ? Qt::NoButton : Qt::RightButton;
+        QApplication::postEvent(
+            &view, new QMouseEvent(type, p, view.mapToGlobal(p),
+                                   type == QEvent::MouseMove ? Qt::NoButton : Qt::RightButton, held,
+                                   Qt::NoModifier));
+    };
+    double lagTotal = 0, settleTotal = 0, framesTotal = 0;
+    for (auto _ : state) {
+        view.SetAngles(30, 0, 40);
+        view.grabFramebuffer();
+        QApplication::processEvents();
+        const double finalAngle = 40 + kMoves * kStepPixels;
+        QElapsedTimer clock;
+        qint64 lastMoveAt = -1, releaseAt = -1, shownAt = -1, lastFrameAt = -1;
+        const long long framesBefore = view.FramesDrawn();
+        long long framesSeen = framesBefore;
+        int posted = 0;
+        QTimer feeder;
+        feeder.setTimerType(Qt::PreciseTimer);
+        feeder.setInterval(1);
+        QObject::connect(&feeder, &QTimer::timeout, [&] {
+            // Every event due by now, as the window system would have queued
+            // them while the view was busy.
+            while (posted <= kMoves && clock.elapsed() >= posted * kMoveMs) {
+                if (posted == 0) {
+                    post(QEvent::MouseButtonPress, start);
+                } else {
+                    post(QEvent::MouseMove, start + QPoint(posted * kStepPixels, 0));
+                    lastMoveAt = posted * kMoveMs;
+                }
+                ++posted;
+            }
+            const qint64 releaseDue = kMoves * kMoveMs + kHoldMs;
+            if (posted > kMoves && releaseAt < 0 && clock.elapsed() >= releaseDue) {
+                post(QEvent::MouseButtonRelease, start + QPoint(kMoves * kStepPixels, 0));
+                releaseAt = releaseDue;
+            }
+        });
+        const QMetaObject::Connection swapped =
+            QObject::connect(&view, &QOpenGLWidget::frameSwapped, [&] {
+                if (view.FramesDrawn() == framesSeen)
+                    return;
+                framesSeen = view.FramesDrawn();
+                lastFrameAt = clock.elapsed();
+                if (shownAt < 0 && lastMoveAt >= 0 && view.AngleZ() == finalAngle)
+                    shownAt = lastFrameAt;
+            });
+        clock.start();
+        feeder.start();
+        // Until released and nothing more drawn for half a second.
+        while (releaseAt < 0 || clock.elapsed() - std::max(lastFrameAt, releaseAt) < 500)
+            QApplication::processEvents(QEventLoop::WaitForMoreEvents, 10);
+        feeder.stop();
+        QObject::disconnect(swapped);
+        lagTotal += static_cast<double>(shownAt - lastMoveAt);
+        settleTotal += static_cast<double>(std::max(lastFrameAt, releaseAt) - releaseAt);
+        framesTotal += static_cast<double>(view.FramesDrawn() - framesBefore);
+    }
+    const double n = static_cast<double>(state.iterations());
+    state.counters["lag_ms"] = lagTotal / n;
+    state.counters["settle_ms"] = settleTotal / n;
+    state.counters["frames"] = framesTotal / n;
+    view.SetAngles(30, 0, 40);
+}
+
 } // namespace
 
 BENCHMARK(BM_FullFrame)
+    ->ArgName("ship")
+    ->Arg(shipWigley)
+    ->Arg(ship100k)
+    ->Arg(ship1M)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime();
+BENCHMARK(BM_MovingFrame)
+    ->ArgName("ship")
+    ->Arg(shipWigley)
+    ->Arg(ship100k)
+    ->Arg(ship1M)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime();
+BENCHMARK(BM_CoarseBuild)
     ->ArgName("ship")
     ->Arg(shipWigley)
     ->Arg(ship100k)
@@ -202,6 +341,14 @@ BENCHMARK(BM_ImmediateWireframe)
     ->Arg(shipWigley)
     ->Arg(ship100k)
     ->Arg(ship1M)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime();
+
+BENCHMARK(BM_RotationDrag)
+    ->ArgName("ship")
+    ->Arg(shipWigley)
+    ->Arg(ship1M)
+    ->Iterations(3)
     ->Unit(benchmark::kMillisecond)
     ->UseRealTime();
 

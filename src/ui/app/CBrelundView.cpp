@@ -39,7 +39,10 @@ CBrelundView::CBrelundView(CBrelundDoc& doc, QWidget* parent)
     // the view never shows an element that is gone or as it was before an
     // edit, nor after an undo or a redo; the model check looks again.
     m_element_tree->SetUndoStack(&m_doc.UndoStack());
-    connect(m_element_tree, &CElementTreeDlg::modelChanged, this, [this] { Redraw(); });
+    connect(m_element_tree, &CElementTreeDlg::modelChanged, this, [this] {
+        m_coarse.Clear();
+        Redraw();
+    });
     connect(m_element_tree, &CElementTreeDlg::modelChanged, m_model_check,
             &CModelCheckDlg::ModelChanged);
     connect(m_model_check, &CModelCheckDlg::faultsChanged, this, &CBrelundView::Redraw);
@@ -61,6 +64,7 @@ const CShipElement* CBrelundView::SelectedElement() const {
 }
 
 void CBrelundView::OnInitialUpdate() {
+    m_coarse.Clear();
     RequestLightsAndMaterial();
     m_element_tree->SetModel(&m_doc.GetModel(), this);
     m_element_tree->hide();
@@ -73,6 +77,7 @@ void CBrelundView::OnInitialUpdate() {
 }
 
 void CBrelundView::OnUpdate() {
+    m_coarse.Clear();
     Redraw();
     m_element_tree->hide();
     m_model_check->ModelChanged();
@@ -85,12 +90,14 @@ void CBrelundView::AutoZoom() {
 bool CBrelundView::DrawScene() {
     if (ShowAxes)
         COpenGLView::DrawScene();
-    DrawModel(m_doc.GetModel());
+    m_model_segments =
+        MovingFrame() ? DrawCoarseModel(m_doc.GetModel(), m_coarse) : DrawModel(m_doc.GetModel());
     const int preview = PreviewMode();
     if (preview > previewNone) {
         const CShipElement* element = SelectedElement();
         if (element != nullptr && element->IsEnabled()) {
-            if (preview == previewShaded)
+            if (preview == previewShaded &&
+                (!MovingFrame() || element->GetFaceCount() <= kCoarseEdgeBudget))
                 DrawShaded(*element);
             else if (preview == previewNormals)
                 DrawNormals(*element, NormalLength());

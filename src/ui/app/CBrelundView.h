@@ -1,8 +1,10 @@
 // The view of the ship: the OpenGL view drawing every enabled element of the
-// document's model as a wireframe in its colour, the axes, and the preview of
-// the element chosen in the element tree. It carries the view's commands.
+// document's model as a wireframe in its colour (thinned while the camera
+// moves), the axes, and the preview of the element chosen in the element
+// tree. It carries the view's commands.
 #pragma once
 
+#include "ui/view/CCoarseWireframe.h"
 #include "ui/view/COpenGLView.h"
 
 class CBrelundDoc;
@@ -48,8 +50,15 @@ public:
     // without vertices leaves the camera as it was.
     void AutoZoom() override;
     // The axes, every enabled element, the preview, then the faults the
-    // model check shows.
+    // model check shows. A moving frame draws the elements' coarse pictures
+    // and leaves out the shaded preview of an element of more faces than
+    // the coarse pictures' budget.
     bool DrawScene() override;
+    // Line segments of the elements in the last frame drawn.
+    long long ModelSegmentsDrawn() const { return m_model_segments; }
+    // The elements' coarse pictures, kept from one move of the camera to the
+    // next and dropped at every change of the ship.
+    const CCoarseWireframes& CoarsePictures() const { return m_coarse; }
 
     // View commands.
     void OnViewAxes();
@@ -71,4 +80,6 @@ private:
     CElementTreeDlg* m_element_tree = nullptr;
     CViewControlDlg* m_view_control = nullptr;
     CModelCheckDlg* m_model_check = nullptr;
+    CCoarseWireframes m_coarse;
+    long long m_model_segments = 0;
 };

@@ -57,6 +57,9 @@ COpenGLView::COpenGLView(QWidget* parent) : QOpenGLWidget(parent) {
     setUpdateBehavior(QOpenGLWidget::PartialUpdate);
     setFormat(RequestedFormat());
     setMinimumSize(200, 150);
+    m_wheel_quiet.setSingleShot(true);
+    m_wheel_quiet.setInterval(kWheelQuietMs);
+    connect(&m_wheel_quiet, &QTimer::timeout, this, &COpenGLView::CameraStopped);
 }
 
 COpenGLView::~COpenGLView() = default;
@@ -206,7 +209,8 @@ bool COpenGLView::DrawScene() {
     return true;
 }
 
-void COpenGLView::DrawFrame() {
+void COpenGLView::DrawFrame(FrameKind kind) {
+    m_frame_kind = kind;
     // Errors left by others are not this frame's.
     while (glGetError() != GL_NO_ERROR) {
     }
@@ -259,12 +263,17 @@ void COpenGLView::paintGL() {
     m_scene_requested = false;
     m_figures_requested = false;
     if (!figuresOnly) {
-        DrawFrame();
+        DrawFrame(CameraMoving() ? frameMoving : frameFull);
         m_image_valid = true;
         m_rect_shown.Stop();
         m_line_shown.Stop();
     }
     SyncFigures();
+}
+
+void COpenGLView::CameraStopped() {
+    if (!CameraMoving() && MovingFrame())
+        Redraw();
 }
 
 void COpenGLView::SyncFigures() {
@@ -326,6 +335,12 @@ void COpenGLView::mousePressEvent(QMouseEvent* event) {
 
 void COpenGLView::mouseMoveEvent(QMouseEvent* event) {
     const int x = PixelX(event), y = PixelY(event);
+    if (m_rotating && !(event->buttons() & Qt::RightButton)) {
+        // The release went elsewhere (another window took the mouse): the
+        // turn is over, and the light picture must not stay.
+        m_rotating = false;
+        CameraStopped();
+    }
     if (m_rotating) {
         TurnByMouse(x - m_last_x, y - m_last_y);
         m_last_x = x;
@@ -347,6 +362,7 @@ void COpenGLView::mouseReleaseEvent(QMouseEvent* event) {
     switch (event->button()) {
     case Qt::RightButton:
         m_rotating = false;
+        CameraStopped();
         break;
     case Qt::MiddleButton:
         if (!m_drag_rect.IsActive())
@@ -384,5 +400,6 @@ void COpenGLView::wheelEvent(QWheelEvent* event) {
         return;
     }
     ZoomByWheel(delta);
+    m_wheel_quiet.start();
     Redraw();
 }

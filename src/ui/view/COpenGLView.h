@@ -4,12 +4,16 @@
 // a rubber-band rectangle, the left button drags a rubber-band line and pans
 // on release, and the wheel zooms. Each frame runs a fixed sequence of
 // overridable steps; a derived view supplies the scene and the auto zoom.
+// While the model turns or the wheel zooms, frames are drawn light (a
+// derived view draws a thinner picture) so that they keep up with the mouse;
+// the whole picture follows when the camera stops.
 #pragma once
 
 #include "CDragRect.h"
 #include "CViewCamera.h"
 
 #include <QOpenGLWidget>
+#include <QTimer>
 
 class QSurfaceFormat;
 
@@ -55,10 +59,22 @@ public:
     // The scene: the axes.
     virtual bool DrawScene();
 
+    // The picture a frame draws: the whole one, or the light one that keeps
+    // up with the mouse while the camera moves.
+    enum FrameKind { frameFull = 0, frameMoving = 1 };
+    // Wheel events closer than this are one zoom: the whole picture waits
+    // for the pause after the last.
+    static constexpr int kWheelQuietMs = 150;
+
     // One whole frame into the current context: clear, the frame steps,
-    // then wait for OpenGL to finish. paintGL runs it; a benchmark may too,
-    // after makeCurrent().
-    void DrawFrame();
+    // then wait for OpenGL to finish. paintGL runs it (light while
+    // CameraMoving); a benchmark may too, after makeCurrent().
+    void DrawFrame(FrameKind kind = frameFull);
+    // The frame being drawn, or else the last one drawn, is light.
+    bool MovingFrame() const { return m_frame_kind == frameMoving; }
+    // The right button is turning the model, or the wheel zoomed less than
+    // kWheelQuietMs ago.
+    bool CameraMoving() const { return m_rotating || m_wheel_quiet.isActive(); }
 
     // The ship drawn again at the next repaint.
     void Redraw();
@@ -107,6 +123,8 @@ private:
     // Makes the image show each figure as it now is: the figure as last
     // drawn is inverted again (erased), the current one drawn.
     void SyncFigures();
+    // The camera came to rest: the whole picture replaces a light one.
+    void CameraStopped();
 
     GlError m_last_error = errNone;
     long long m_frames_drawn = 0;
@@ -119,7 +137,10 @@ private:
     bool m_scene_requested = true;
     bool m_figures_requested = false;
 
+    FrameKind m_frame_kind = frameFull;
     bool m_rotating = false;
+    // Runs from each wheel event until the pause after the last one.
+    QTimer m_wheel_quiet;
     int m_last_x = 0;
     int m_last_y = 0;
     CDragRect m_drag_rect;

@@ -1,5 +1,6 @@
 #include "ModelDrawing.h"
 
+#include "CCoarseWireframe.h"
 #include "CViewVolume.h"
 
 #include "geometry/CMatrix.h"
@@ -122,6 +123,25 @@ void Vertex(const CVector3& p) {
     glVertex3d(p.X(), p.Y(), p.Z());
 }
 
+// Calls fn(element) for every enabled element: hull elements, compartments,
+// then tanks, each in list order.
+template <class Fn> void ForEachElement(const CShipModel& model, Fn&& fn) {
+    const auto each = [&fn](const auto& list) {
+        for (int i = 1; i <= list.GetCount(); ++i)
+            fn(static_cast<const CShipElement&>(*list.GetAt(i)));
+    };
+    each(model.HullElements());
+    each(model.Compartments());
+    each(model.Tanks());
+}
+
+template <class Fn> void ForEachEnabledElement(const CShipModel& model, Fn&& fn) {
+    ForEachElement(model, [&fn](const CShipElement& element) {
+        if (element.IsEnabled())
+            fn(element);
+    });
+}
+
 } // namespace
 
 void DrawAxes(const CViewVolume& volume) {
@@ -140,27 +160,48 @@ void DrawAxes(const CViewVolume& volume) {
     glEnable(GL_LIGHTING);
 }
 
-void DrawModel(const CShipModel& model) {
-    for (int i = 1; i <= model.HullElements().GetCount(); ++i)
-        if (model.HullElements().GetAt(i)->IsEnabled())
-            DrawWireframe(*model.HullElements().GetAt(i));
-    for (int i = 1; i <= model.Compartments().GetCount(); ++i)
-        if (model.Compartments().GetAt(i)->IsEnabled())
-            DrawWireframe(*model.Compartments().GetAt(i));
-    for (int i = 1; i <= model.Tanks().GetCount(); ++i)
-        if (model.Tanks().GetAt(i)->IsEnabled())
-            DrawWireframe(*model.Tanks().GetAt(i));
+long long DrawModel(const CShipModel& model) {
+    long long segments = 0;
+    ForEachEnabledElement(model,
+                          [&segments](const CShipElement& e) { segments += DrawWireframe(e); });
+    return segments;
 }
 
-void DrawWireframe(const CShipElement& element) {
+long long DrawCoarseModel(const CShipModel& model, CCoarseWireframes& pictures) {
+    // The shares are of every element, enabled or not, so that a picture
+    // stays good when another element is switched on or off.
+    long long shipFaces = 0;
+    ForEachElement(model, [&shipFaces](const CShipElement& e) { shipFaces += e.GetFaceCount(); });
+    long long segments = 0;
+    glDisable(GL_LIGHTING);
+    glEnableClientState(GL_VERTEX_ARRAY);
+    ForEachEnabledElement(model, [&](const CShipElement& element) {
+        const CCoarseEdges& edges =
+            pictures.Get(element, CoarseEdgeShare(element.GetFaceCount(), shipFaces));
+        if (edges.Count() == 0)
+            return;
+        const CRgb c = ElementRgb(element);
+        glColor3d(c.r, c.g, c.b);
+        glVertexPointer(3, GL_FLOAT, 0, edges.points.data());
+        glDrawArrays(GL_LINES, 0, static_cast<GLsizei>(2 * edges.Count()));
+        segments += edges.Count();
+    });
+    glDisableClientState(GL_VERTEX_ARRAY);
+    glEnable(GL_LIGHTING);
+    return segments;
+}
+
+long long DrawWireframe(const CShipElement& element) {
     glDisable(GL_LIGHTING);
     const CRgb c = ElementRgb(element);
     glColor3d(c.r, c.g, c.b);
+    long long segments = 0;
     {
         // A line loop through (a, b, c) is the segments a-b, b-c, c-a.
         CVertexBatch lines(GL_LINES, false);
-        ForEachElementFace(element, [&lines](const CVector3* const* p, int n) {
+        ForEachElementFace(element, [&lines, &segments](const CVector3* const* p, int n) {
             for (int k = 1; k + 1 < n; ++k) {
+                segments += 3;
                 lines.Reserve(6);
                 lines.Vertex(*p[0]);
                 lines.Vertex(*p[k]);
@@ -172,6 +213,7 @@ void DrawWireframe(const CShipElement& element) {
         });
     }
     glEnable(GL_LIGHTING);
+    return segments;
 }
 
 void DrawShaded(const CShipElement& element) {

@@ -1,12 +1,13 @@
 // Drawing the ship with OpenGL 1.1 into the current context: the axes, the
 // wireframe of the enabled elements, and the previews of one element (lit
-// triangles, or sample faces with their normals as arrows). Every call walks
-// the model again; nothing of the ship is kept between frames. Over them,
-// the faults the model check found.
+// triangles, or sample faces with their normals as arrows), walking the
+// model again at every call; while the camera moves, the thinned wireframes
+// kept between frames instead. Over them, the faults the model check found.
 #pragma once
 
 struct CSurfaceFaults;
 
+class CCoarseWireframes;
 class CShipElement;
 class CShipModel;
 class CViewVolume;
@@ -16,13 +17,19 @@ class CViewVolume;
 void DrawAxes(const CViewVolume& volume);
 
 // The wireframe of every enabled element: hull elements, compartments, then
-// tanks, each in list order.
-void DrawModel(const CShipModel& model);
+// tanks, each in list order. Returns the line segments drawn.
+long long DrawModel(const CShipModel& model);
+
+// The same elements in the same order and colours, each as its coarse
+// picture (CCoarseWireframe.h) for its share of the ship's budget, taken
+// from pictures or built there. Returns the line segments drawn.
+long long DrawCoarseModel(const CShipModel& model, CCoarseWireframes& pictures);
 
 // Every fan triangle (P1, Pk, Pk+1) of every face as a closed line loop in the
 // element's colour, lighting off; a face of more than three corners thus
 // shows its fan diagonals. Faces of fewer than three corners draw nothing.
-void DrawWireframe(const CShipElement& element);
+// Returns the line segments drawn.
+long long DrawWireframe(const CShipElement& element);
 
 // The element's fan triangles lit, each with its unit normal: front and back
 // diffuse the element's colour, back faces' ambient and diffuse black (with

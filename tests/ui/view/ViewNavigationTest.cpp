@@ -1,9 +1,12 @@
 // The mouse on the view, on the X server: the right button turns, the middle
 // button's rubber band is inverted over the image and zooms on release, the
-// left button's line pans on release, the wheel zooms. Then pictures of the
-// main window with the sample ship for a person to look at.
+// left button's line pans on release, the wheel zooms; a dense hull is drawn
+// coarse while the camera moves. Then pictures of the main window with the
+// sample ship, and of the dense hull moving and at rest, for a person to
+// look at.
 #include "ViewNavigationTest.h"
 
+#include "ScriptedDialogs.h"
 #include "ViewTestSupport.h"
 
 #include "ui/app/CBrelundApp.h"
@@ -75,6 +78,24 @@ std::pair<int, int> ColumnsOf(const QImage& image, QRgb colour) {
                 break;
             }
     return {first, last};
+}
+
+// A Wigley hull 100 m long, 10 m wide, 6.25 m deep, open at the deck, as a
+// grid of stations x 2 half-sections: y = B/2 (1 - (2x/L - 1)^2) (1 - (z/T)^2)
+// on each side, keel to deck.
+std::unique_ptr<CGridMesh> DenseWigley(int stations, int around) {
+    const double length = 100, breadth = 10, draught = 6.25;
+    auto grid = std::make_unique<CGridMesh>();
+    grid->Resize(stations + 1, around + 1);
+    for (int i = 0; i <= stations; ++i)
+        for (int k = 0; k <= around; ++k) {
+            const double x = length * i / stations, s = 2.0 * k / around - 1;
+            const double z = -draught * (1 - std::abs(s));
+            const double xi = 2 * x / length - 1, zeta = z / draught;
+            const double y = (s < 0 ? -1 : 1) * breadth / 2 * (1 - xi * xi) * (1 - zeta * zeta);
+            grid->Item(i, k)->Set(x, y, z);
+        }
+    return grid;
 }
 
 } // namespace
@@ -245,4 +266,75 @@ void ViewNavigationTest::screenshotsOfTheSampleShip() {
     QVERIFY(frame.grab().save(QString(BRELUND_SCREENSHOT_DIR) + "/view-rotated.png"));
     QVERIFY(CountColour(turned, kGrey) > 1000);
     QVERIFY(turned != framed);
+}
+
+void ViewNavigationTest::aDenseHullTurnsAndZoomsInItsCoarsePicture() {
+    CScriptedDialogs dialogs;
+    CViewUnderTest t(640, 480);
+    QVERIFY(t.IsExposed());
+    CBrelundView& view = t.View();
+    CShipElement* hull = t.Model().AddElement(kindHull);
+    hull->SetName("scafo");
+    // 400 x 200 quads, 2 fan triangles of 3 segments each.
+    hull->Append(DenseWigley(400, 200));
+    const long long full = 400 * 200 * 2 * 3;
+    view.AutoZoom();
+    view.SetAngles(-60, 0, -25);
+    view.ZoomIn(0.1);
+    t.Frame();
+    QCOMPARE(view.ModelSegmentsDrawn(), full);
+    QDir().mkpath(BRELUND_SCREENSHOT_DIR);
+    QVERIFY(view.grabFramebuffer().save(QString(BRELUND_SCREENSHOT_DIR) + "/dense-hull-full.png"));
+
+    // Each drag draws the coarse picture on its own (no grab asks for a
+    // frame), built once; the release draws the whole one.
+    const QPoint centre = view.rect().center();
+    const CCoarseWireframes& pictures = view.CoarsePictures();
+    const auto drag = [&](int dx) {
+        Press(view, Qt::RightButton, centre);
+        long long frames = view.FramesDrawn();
+        Move(view, Qt::RightButton, centre + QPoint(dx, 0));
+        QTRY_VERIFY(view.FramesDrawn() > frames);
+        QVERIFY(view.MovingFrame());
+        QVERIFY(view.ModelSegmentsDrawn() > kCoarseEdgeBudget / 2);
+        QVERIFY(view.ModelSegmentsDrawn() <= kCoarseEdgeBudget);
+        frames = view.FramesDrawn();
+        Release(view, Qt::RightButton, centre + QPoint(dx, 0));
+        QTRY_VERIFY(view.FramesDrawn() > frames);
+        QVERIFY(!view.MovingFrame());
+        QCOMPARE(view.ModelSegmentsDrawn(), full);
+    };
+    drag(5);
+    QCOMPARE(pictures.Builds(), 1);
+    Press(view, Qt::RightButton, centre);
+    Move(view, Qt::RightButton, centre - QPoint(5, 0));
+    const QImage coarse = view.grabFramebuffer();
+    QVERIFY(coarse.save(QString(BRELUND_SCREENSHOT_DIR) + "/dense-hull-coarse.png"));
+    Release(view, Qt::RightButton, centre - QPoint(5, 0));
+    const int coarsePixels = CountColour(coarse.convertToFormat(QImage::Format_RGB32), kGrey);
+    QVERIFY2(coarsePixels > 2000, qPrintable(QString::number(coarsePixels)));
+    drag(5);
+    QCOMPARE(pictures.Builds(), 1);
+
+    // Inverting the normals (and undoing it) is a change of the ship: the
+    // next turn builds the picture again.
+    const double volume = hull->Volume();
+    dialogs.answers << IDYES;
+    t.Preview(CBrelundView::previewNone, "scafo");
+    view.ElementTree()->OnInvertNormals();
+    QCOMPARE(hull->Volume(), -volume);
+    drag(-5);
+    QCOMPARE(pictures.Builds(), 2);
+    view.GetDocument().UndoStack().undo();
+    QCOMPARE(hull->Volume(), volume);
+    drag(5);
+    QCOMPARE(pictures.Builds(), 3);
+
+    // The wheel: coarse while the notches come, whole after the pause.
+    long long frames = view.FramesDrawn();
+    Wheel(view, {0, 120});
+    QTRY_VERIFY(view.FramesDrawn() > frames);
+    QVERIFY(view.MovingFrame());
+    QTRY_VERIFY(!view.MovingFrame());
+    QCOMPARE(view.ModelSegmentsDrawn(), full);
 }

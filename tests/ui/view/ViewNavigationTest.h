@@ -1,5 +1,6 @@
-// The mouse on the view: turning, rubber bands, pans, zooms; and pictures of
-// the main window with the sample ship.
+// The mouse on the view: turning, rubber bands, pans, zooms, the coarse
+// picture of a dense hull while the camera moves; and pictures of the main
+// window with the sample ship.
 #pragma once
 
 #include <QObject>
@@ -13,4 +14,5 @@ private slots:
     void theLeftButtonsLinePansTheImageAfterThePointer();
     void theWheelZoomsAThousandthPerUnit();
     void screenshotsOfTheSampleShip();
+    void aDenseHullTurnsAndZoomsInItsCoarsePicture();
 };
