@@ -107,37 +107,33 @@ void Report(benchmark::State& state, long triangles) {
         benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
 }
 
-void BM_FullFrame(benchmark::State& state) {
+// Frames of one kind, the first drawn before the timing (a moving frame's
+// coarse pictures are built then: BM_CoarseBuild times that).
+void TimeFrames(benchmark::State& state, COpenGLView::FrameKind kind) {
     CBenchView* shown = ShownView(state);
     if (!shown)
         return;
     CBenchView& v = *shown;
     v.view.makeCurrent();
+    v.view.DrawFrame(kind);
     for (auto _ : state)
-        v.view.DrawFrame();
+        v.view.DrawFrame(kind);
     v.view.doneCurrent();
     if (QString(v.view.LastErrorText()) != "No Error")
         state.SkipWithError(v.view.LastErrorText());
     Report(state, v.triangles);
+    if (kind == COpenGLView::frameMoving)
+        state.counters["segments"] = static_cast<double>(v.view.ModelSegmentsDrawn());
+}
+
+void BM_FullFrame(benchmark::State& state) {
+    TimeFrames(state, COpenGLView::frameFull);
 }
 
 // The light frame drawn while the camera moves: the elements' coarse
-// pictures, built before the timing (BM_CoarseBuild times that). segments:
-// the line segments of the elements in one frame.
+// pictures. segments: the line segments of the elements in one frame.
 void BM_MovingFrame(benchmark::State& state) {
-    CBenchView* shown = ShownView(state);
-    if (!shown)
-        return;
-    CBenchView& v = *shown;
-    v.view.makeCurrent();
-    v.view.DrawFrame(COpenGLView::frameMoving);
-    for (auto _ : state)
-        v.view.DrawFrame(COpenGLView::frameMoving);
-    v.view.doneCurrent();
-    if (QString(v.view.LastErrorText()) != "No Error")
-        state.SkipWithError(v.view.LastErrorText());
-    Report(state, v.triangles);
-    state.counters["segments"] = static_cast<double>(v.view.ModelSegmentsDrawn());
+    TimeFrames(state, COpenGLView::frameMoving);
 }
 
 // Building the coarse pictures of every element, each for its share, as the

@@ -92,14 +92,11 @@ double EarthLever(const CFloating& f, const CVector3& b, const CVector3& g) {
            *f.r.Element(2, 3) * (b.Z() - g.Z());
 }
 
-// side: +1 heels to starboard, -1 to port; the levers are signed so that a
-// righting lever is positive on either side.
-CCalcCheck ComputePoint(const CShipModel& ship, const CCondition& c, const CShipDatums& datums,
-                        double heelDeg, int side, CStabilityPoint& point,
-                        const CStopRequest* stop) {
-    CFloating f;
-    if (CCalcCheck failure = FloatAt(ship, c, side * heelDeg, f, stop))
-        return failure;
+// The point of the heel heelDeg of the ship floating as f. side: +1 heels
+// to starboard, -1 to port; the levers are signed so that a righting lever
+// is positive on either side.
+void Describe(const CFloating& f, const CShipDatums& datums, double heelDeg, int side,
+              CStabilityPoint& point) {
     point.heel = side * heelDeg;
     point.trim = RadToDeg(f.trim);
     point.g = f.g;
@@ -108,6 +105,15 @@ CCalcCheck ComputePoint(const CShipModel& ship, const CCondition& c, const CShip
     point.gz = side * EarthLever(f, b, f.g);
     point.kn = side * EarthLever(f, b, CVector3(f.g.X(), 0, datums.baseline));
     point.draught = DraughtAt(f.r, f.draught, datums.Midship(), datums.baseline);
+}
+
+CCalcCheck ComputePoint(const CShipModel& ship, const CCondition& c, const CShipDatums& datums,
+                        double heelDeg, int side, CStabilityPoint& point,
+                        const CStopRequest* stop) {
+    CFloating f;
+    if (CCalcCheck failure = FloatAt(ship, c, side * heelDeg, f, stop))
+        return failure;
+    Describe(f, datums, heelDeg, side, point);
     return std::nullopt;
 }
 
@@ -280,28 +286,34 @@ CStabilityResult ComputeStability(const CShipModel& ship, const CStabilityInputs
     Upright(ship, condition, in, level, result.summary.datums, stop);
     const CShipDatums& datums = result.summary.datums;
     // The heels asked for, then those the refinement of the curve asks
-    // for, each batch on all cores; the points kept by the size of the heel.
+    // for, each batch on all cores; the points kept by the size of the
+    // heel. Upright the ship floats as already found.
     std::map<double, CStabilityPoint> points;
+    Describe(level, datums, 0, side, points[0]);
     const CGzEvaluate evaluate = [&](const std::vector<double>& batch) {
-        std::vector<CStabilityPoint> computed(batch.size());
-        std::vector<CCalcCheck> failures(batch.size());
+        std::vector<double> missing;
+        for (double h : batch)
+            if (!points.count(h))
+                missing.push_back(h);
+        std::vector<CStabilityPoint> computed(missing.size());
+        std::vector<CCalcCheck> failures(missing.size());
         ParallelInOrder(
-            static_cast<int>(batch.size()),
+            static_cast<int>(missing.size()),
             [&](int k) {
                 const auto i = static_cast<std::size_t>(k);
                 failures[i] =
-                    ComputePoint(ship, condition, datums, batch[i], side, computed[i], stop);
+                    ComputePoint(ship, condition, datums, missing[i], side, computed[i], stop);
             },
             [](int) {}, stop);
         ThrowIfStopped(stop);
         for (const CCalcCheck& f : failures)
             if (f)
                 throw CCalcFailure(*f);
+        for (std::size_t i = 0; i < missing.size(); ++i)
+            points[missing[i]] = computed[i];
         std::vector<double> gz;
-        for (std::size_t i = 0; i < batch.size(); ++i) {
-            points[batch[i]] = computed[i];
-            gz.push_back(computed[i].gz);
-        }
+        for (double h : batch)
+            gz.push_back(points.at(h).gz);
         return gz;
     };
     CGzCurve curve;
