@@ -76,19 +76,19 @@ void LoadShip(CShipModel& ship, const std::string& path, bool allowNew) {
         ship.Clear();
         return;
     }
-    std::vector<std::string> notes;
+    std::vector<CMessage> notes;
     {
         const loadnotes::Collect collect(notes);
         LoadShipFile(ship, path);
     }
-    for (const std::string& note : notes)
+    for (const CMessage& note : notes)
         std::fprintf(stderr, "brelund-calc: warning: %s: %s\n", path.c_str(),
-                     EscapeField(note).c_str());
+                     EscapeField(note.english).c_str());
 }
 
 void SayWhatTheLockRepaired(const CShipLock& lock, const std::string& path) {
-    for (const std::string& note : lock.Notes())
-        std::fprintf(stderr, "brelund-calc: warning: %s: %s\n", path.c_str(), note.c_str());
+    for (const CMessage& note : lock.Notes())
+        std::fprintf(stderr, "brelund-calc: warning: %s: %s\n", path.c_str(), note.english.c_str());
 }
 
 void RefuseEmptyFileName(CLI::Option* option) {

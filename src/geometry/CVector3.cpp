@@ -45,7 +45,8 @@ void CVector3::Transform(const CMatrixBase& m, const CVector3& v) {
 void CVector3::Load(CFile& file) {
     double v[3];
     if (file.Read(v, sizeof v) != sizeof v)
-        file.Fail(CFileException::endOfFile, "unexpected end of file in a vertex");
+        file.Fail(CFileException::endOfFile, CMessage("unexpected end of file in a vertex",
+                                                      "il file finisce dentro un vertice"));
     Set(v[0], v[1], v[2]);
 }
 

@@ -42,7 +42,9 @@ constexpr std::uint64_t kKeywordLookBack = kCodeLineLength + 2 + kBlankRun;
 constexpr std::uint64_t kKeywordLookahead = 8 + kBlankRun + 2;
 
 const char* const kEol = "\r\n";
-const char* const kEndsInside = "the drawing ends inside the entity";
+CMessage EndsInside() {
+    return {"the drawing ends inside the entity", "il disegno finisce dentro l'entità"};
+}
 
 // The keywords FindKeyword looks for. The VERTEX, SEQEND and POLYLINE
 // keywords are found anywhere, even inside a longer word, as they always
@@ -175,13 +177,18 @@ std::string Shown(std::string_view token) {
     return token.size() > 32 ? out + "..." : out;
 }
 
-std::string CoordinateFault(char axis, std::string_view token, CValue value) {
-    return FormatC("%c coordinate \"%s\" is not a %s", axis, Shown(token).c_str(),
-                   value == CValue::notFinite ? "finite number" : "number");
+CMessage CoordinateFault(char axis, std::string_view token, CValue value) {
+    return value == CValue::notFinite
+               ? BRELUND_SAY("%c coordinate \"%s\" is not a finite number",
+                             "la coordinata %c \"%s\" non è un numero finito", axis,
+                             Shown(token).c_str())
+               : BRELUND_SAY("%c coordinate \"%s\" is not a number",
+                             "la coordinata %c \"%s\" non è un numero", axis, Shown(token).c_str());
 }
 
-std::string IntegerFault(int code, std::string_view token) {
-    return FormatC("group %d \"%s\" is not an integer", code, Shown(token).c_str());
+CMessage IntegerFault(int code, std::string_view token) {
+    return BRELUND_SAY("group %d \"%s\" is not an integer", "il gruppo %d \"%s\" non è un intero",
+                       code, Shown(token).c_str());
 }
 
 void AppendLine(std::string& out, const std::string& line) {
@@ -231,7 +238,8 @@ std::string_view CDxfFile::Bytes(std::uint64_t from, std::uint64_t to) {
         const std::uint64_t left = length > from ? length - from : 0;
         const std::uint64_t want = std::min(left, std::max<std::uint64_t>(kBlockSize, to - from));
         if (want > std::numeric_limits<std::size_t>::max() / 2)
-            Fail(CFileException::generic, "a record too long to be read");
+            Fail(CFileException::generic, CMessage("a record too long to be read",
+                                                   "un record troppo lungo per essere letto"));
         const std::uint64_t position = GetPosition();
         if (m_bytes.capacity() > 2 * std::max<std::uint64_t>(want, kBlockSize))
             std::string().swap(m_bytes);
@@ -462,7 +470,7 @@ bool CDxfFile::ReadVertexAt(std::uint64_t& at, CDxfVertex& vertex, bool* damaged
     if (damaged != nullptr)
         *damaged = false;
     const std::uint64_t start = at;
-    const auto fail = [&](std::uint64_t offset, std::string what) {
+    const auto fail = [&](std::uint64_t offset, CMessage what) {
         NoteFault(offset, std::move(what));
         at = start + 1;
         if (damaged != nullptr)
@@ -474,7 +482,7 @@ bool CDxfFile::ReadVertexAt(std::uint64_t& at, CDxfVertex& vertex, bool* damaged
         Bytes(start - lead, start + kSequenceEndNear + kKeywordLookahead + 1);
     const std::string_view head = text.substr(static_cast<std::size_t>(lead));
     if (head.empty())
-        return fail(start, kEndsInside);
+        return fail(start, EndsInside());
     // The end of the sequence: SEQEND, or the next entity or the end of the
     // section when the sequence has no SEQEND.
     const std::size_t seqend = head.find(kSeqend);
@@ -496,7 +504,7 @@ bool CDxfFile::ReadVertexAt(std::uint64_t& at, CDxfVertex& vertex, bool* damaged
     const std::uint64_t end = FindKeyword(
         start + kNextKeywordFrom, kwVertex | kwSeqend | kwPolylineLine | kwEndsecLine, found);
     if (end == kNone)
-        return fail(keyword, kEndsInside);
+        return fail(keyword, EndsInside());
     std::array<std::string_view, kRecordCodes.size()> values;
     ReadGroups(start, end, values);
     m_recordStart = keyword;
@@ -553,7 +561,8 @@ bool CDxfFile::CountPolyfaceRecords(int& nv, int& nf) {
             break;
         }
         if (vertices > kMax || faces > kMax) {
-            NoteFault(m_recordStart, "more records than a mesh can hold");
+            NoteFault(m_recordStart, {"more records than a mesh can hold",
+                                      "più record di quanti una mesh ne possa contenere"});
             damaged = true;
             break;
         }
@@ -592,12 +601,13 @@ bool CDxfFile::Read3dFace(std::array<CVector3, 4>& corners) {
     for (;;) {
         const std::uint64_t codeAt = at;
         if (!NextLine(at, line)) {
-            NoteFault(entity, kEndsInside);
+            NoteFault(entity, EndsInside());
             return false;
         }
         const int code = GroupCode(line);
         if (code < 0) {
-            NoteFault(codeAt, FormatC("\"%s\" is not a group code", Shown(line).c_str()));
+            NoteFault(codeAt, BRELUND_SAY("\"%s\" is not a group code",
+                                          "\"%s\" non è un codice di gruppo", Shown(line).c_str()));
             return false;
         }
         if (code == 0) {
@@ -606,7 +616,7 @@ bool CDxfFile::Read3dFace(std::array<CVector3, 4>& corners) {
         }
         const std::uint64_t valueAt = at;
         if (!NextLine(at, line)) {
-            NoteFault(entity, kEndsInside);
+            NoteFault(entity, EndsInside());
             return false;
         }
         const int corner = code % 10, axis = code / 10 - 1;
@@ -616,7 +626,7 @@ bool CDxfFile::Read3dFace(std::array<CVector3, 4>& corners) {
         double value = 0;
         const CValue kind = RealOf(token, value);
         if (kind != CValue::number) {
-            NoteFault(valueAt, FormatC("corner %d ", corner + 1) +
+            NoteFault(valueAt, BRELUND_SAY("corner %d ", "vertice %d: ", corner + 1) +
                                    CoordinateFault(static_cast<char>('x' + axis), token, kind));
             return false;
         }
@@ -627,8 +637,9 @@ bool CDxfFile::Read3dFace(std::array<CVector3, 4>& corners) {
     for (int corner = 0; corner < (fourth ? 4 : 3); ++corner)
         for (int axis = 0; axis < 3; ++axis)
             if (!given[corner][axis]) {
-                NoteFault(entity, FormatC("corner %d has no %c (group %d)", corner + 1, 'x' + axis,
-                                          (axis + 1) * 10 + corner));
+                NoteFault(entity, BRELUND_SAY("corner %d has no %c (group %d)",
+                                              "il vertice %d non ha %c (gruppo %d)", corner + 1,
+                                              'x' + axis, (axis + 1) * 10 + corner));
                 return false;
             }
     for (int corner = 0; corner < 4; ++corner) {
@@ -672,19 +683,22 @@ void CDxfFile::RequireWholeEntities() {
     if (section == kNone)
         throw CFileException(
             CFileException::damaged, GetFilePath(),
-            FormatC("the drawing ends at line %llu without an ENTITIES section: it was cut short, "
-                    "or is no drawing",
-                    static_cast<unsigned long long>(LineOf(last))));
-    NoteFault(last, "the drawing ends before the ENDSEC of the section: it was cut short");
-    RefuseEntity("ENTITIES section", section);
+            BRELUND_SAY("the drawing ends at line %llu without an ENTITIES section: it was cut "
+                        "short, or is no drawing",
+                        "il disegno finisce alla riga %llu senza una sezione ENTITIES: è stato "
+                        "troncato, o non è un disegno",
+                        static_cast<unsigned long long>(LineOf(last))));
+    NoteFault(last, {"the drawing ends before the ENDSEC of the section: it was cut short",
+                     "il disegno finisce prima dell'ENDSEC della sezione: è stato troncato"});
+    RefuseEntity({"ENTITIES section", "sezione ENTITIES"}, section);
 }
 
-void CDxfFile::NoteFault(std::uint64_t offset, std::string what) {
+void CDxfFile::NoteFault(std::uint64_t offset, CMessage what) {
     m_faultOffset = offset;
     m_fault = std::move(what);
 }
 
-void CDxfFile::NoteGroupFault(int code, std::string what) {
+void CDxfFile::NoteGroupFault(int code, CMessage what) {
     const auto it = std::find(kRecordCodes.begin(), kRecordCodes.end(), code);
     const std::uint64_t line =
         it == kRecordCodes.end()
@@ -705,14 +719,13 @@ std::uint64_t CDxfFile::LineOf(std::uint64_t offset) {
     return line;
 }
 
-void CDxfFile::RefuseEntity(std::string_view keyword, std::uint64_t entityOffset) {
-    std::string detail(keyword);
-    detail +=
-        FormatC(" starting at line %llu", static_cast<unsigned long long>(LineOf(entityOffset)));
-    if (!m_fault.empty()) {
-        detail += FormatC(", line %llu: ", static_cast<unsigned long long>(LineOf(m_faultOffset)));
-        detail += m_fault;
-    }
+void CDxfFile::RefuseEntity(const CMessage& entity, std::uint64_t entityOffset) {
+    CMessage detail = entity + BRELUND_SAY(" starting at line %llu", " che comincia alla riga %llu",
+                                           static_cast<unsigned long long>(LineOf(entityOffset)));
+    if (!m_fault.english.empty())
+        detail += BRELUND_SAY(", line %llu: ", ", riga %llu: ",
+                              static_cast<unsigned long long>(LineOf(m_faultOffset))) +
+                  m_fault;
     throw CFileException(CFileException::damaged, GetFilePath(), detail);
 }
 
@@ -837,6 +850,9 @@ void CDxfFile::RequireFinite(const CVector3& p) const {
     for (int k = 1; k <= 3; ++k)
         if (!std::isfinite(*p.Element(k)))
             Fail(CFileException::generic,
-                 FormatC("the coordinate %g is not a finite number, which a drawing cannot hold",
-                         *p.Element(k)));
+                 BRELUND_SAY("the coordinate %g is not a finite number, which a drawing cannot "
+                             "hold",
+                             "la coordinata %g non è un numero finito, che un disegno non può "
+                             "contenere",
+                             *p.Element(k)));
 }

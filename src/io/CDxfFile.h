@@ -141,13 +141,14 @@ public:
     void RequireWholeEntities();
 
     // Notes why the entity being read is damaged: what, at a byte offset.
-    void NoteFault(std::uint64_t offset, std::string what);
+    void NoteFault(std::uint64_t offset, CMessage what);
     // The same, at the value line of group `code` of the last record or
     // header read (at the record itself when the group was absent).
-    void NoteGroupFault(int code, std::string what);
+    void NoteGroupFault(int code, CMessage what);
     // Refuses the drawing: CFileException (damaged) naming the entity whose
     // keyword is at entityOffset and the fault last noted, with their lines.
-    [[noreturn]] void RefuseEntity(std::string_view keyword, std::uint64_t entityOffset);
+    // entity: its keyword ("POLYLINE"), or what stands for it.
+    [[noreturn]] void RefuseEntity(const CMessage& entity, std::uint64_t entityOffset);
     // 1-based line of the file that holds the byte at offset.
     std::uint64_t LineOf(std::uint64_t offset);
 
@@ -228,7 +229,7 @@ private:
     std::uint64_t m_recordStart = 0;
     // The fault last noted.
     std::uint64_t m_faultOffset = 0;
-    std::string m_fault;
+    CMessage m_fault;
 
     // Appends text at the end of the file in one write.
     void WriteEntity(const std::string& text);

@@ -42,7 +42,8 @@ bool ReadPolyface(CDxfFile& file, CDxfMesh& mesh) {
         out = index < 0 && index != INT32_MIN ? -index : index;
         if (out >= 1 && out <= nv)
             return true;
-        file.NoteGroupFault(code, FormatC("face index %d outside 1..%d", index, nv));
+        file.NoteGroupFault(code, BRELUND_SAY("face index %d outside 1..%d",
+                                              "indice di faccia %d fuori da 1..%d", index, nv));
         return false;
     };
     const auto setFace = [&](int i, std::int32_t a, std::int32_t b, std::int32_t c) {
@@ -88,8 +89,9 @@ bool ReadGrid(CDxfFile& file, CDxfMesh& mesh) {
     file.Seek(static_cast<std::int64_t>(at), CFile::begin);
     if (k < count && !damaged) {
         // The sequence ended early: at is the LF before its last keyword.
-        file.NoteFault(at + 1,
-                       FormatC("%d vertex records for a grid of %d x %d", k, mesh.rows, mesh.cols));
+        file.NoteFault(at + 1, BRELUND_SAY("%d vertex records for a grid of %d x %d",
+                                           "%d record di vertice per una griglia di %d x %d", k,
+                                           mesh.rows, mesh.cols));
     }
     return k == count;
 }
@@ -152,10 +154,11 @@ bool Read3dFaces(CDxfFile& file, CDxfMesh& mesh) {
     while (file.FindNext3dFace()) {
         const std::uint64_t entity = file.GetPosition();
         if (!file.Read3dFace(corners))
-            file.RefuseEntity("3DFACE", entity);
+            file.RefuseEntity(Verbatim("3DFACE"), entity);
         if (mesh.faces.size() + 2 > static_cast<std::size_t>(std::numeric_limits<int>::max())) {
-            file.NoteFault(entity, "more faces than a mesh can hold");
-            file.RefuseEntity("3DFACE", entity);
+            file.NoteFault(entity, {"more faces than a mesh can hold",
+                                    "più facce di quante una mesh ne possa contenere"});
+            file.RefuseEntity(Verbatim("3DFACE"), entity);
         }
         const int i1 = number(corners[0]), i2 = number(corners[1]), i3 = number(corners[2]),
                   i4 = number(corners[3]);
@@ -180,7 +183,7 @@ std::vector<CDxfMesh> ReadDxfMeshes(CDxfFile& file) {
         bool damaged = false;
         if (!file.ReadPolylineHeader(flags, m, n, &damaged)) {
             if (damaged)
-                file.RefuseEntity("POLYLINE", entity);
+                file.RefuseEntity(Verbatim("POLYLINE"), entity);
             continue;
         }
         // The kind is in bits 16 and 64; the others (closed, curve- or
@@ -191,8 +194,10 @@ std::vector<CDxfMesh> ReadDxfMeshes(CDxfFile& file) {
             continue;
         if (polyface && polygonMesh) {
             file.NoteGroupFault(
-                70, FormatC("flags %d make it both a polyface and a polygon mesh", flags));
-            file.RefuseEntity("POLYLINE", entity);
+                70,
+                BRELUND_SAY("flags %d make it both a polyface and a polygon mesh",
+                            "gli indicatori %d la rendono sia polyface sia polygon mesh", flags));
+            file.RefuseEntity(Verbatim("POLYLINE"), entity);
         }
         CDxfMesh mesh;
         const bool closedM = polygonMesh && (flags & CDxfFile::kClosedInM) != 0 && m >= 2;
@@ -200,10 +205,12 @@ std::vector<CDxfMesh> ReadDxfMeshes(CDxfFile& file) {
         if (polygonMesh) {
             if (m < 1 || n < 1) {
                 file.NoteGroupFault(m < 1 ? 71 : 72,
-                                    FormatC("a grid of %d x %d vertices: M (group 71) and N "
-                                            "(group 72) must be 1 or more",
-                                            m, n));
-                file.RefuseEntity("POLYLINE", entity);
+                                    BRELUND_SAY("a grid of %d x %d vertices: M (group 71) and "
+                                                "N (group 72) must be 1 or more",
+                                                "una griglia di %d x %d vertici: M (gruppo 71) e "
+                                                "N (gruppo 72) devono essere almeno 1",
+                                                m, n));
+                file.RefuseEntity(Verbatim("POLYLINE"), entity);
             }
             const std::int64_t vertices = std::int64_t{m} * n;
             const std::int64_t closed =
@@ -211,10 +218,11 @@ std::vector<CDxfMesh> ReadDxfMeshes(CDxfFile& file) {
             if (!file.CanHoldVertexRecords(vertices) ||
                 closed > std::numeric_limits<std::int32_t>::max()) {
                 file.NoteGroupFault(
-                    71,
-                    FormatC("a grid of %d x %d vertices does not fit in the rest of the drawing", m,
-                            n));
-                file.RefuseEntity("POLYLINE", entity);
+                    71, BRELUND_SAY("a grid of %d x %d vertices does not fit in the rest of the "
+                                    "drawing",
+                                    "una griglia di %d x %d vertici non sta nel resto del disegno",
+                                    m, n));
+                file.RefuseEntity(Verbatim("POLYLINE"), entity);
             }
             mesh.grid = true;
             mesh.rows = m;
@@ -223,7 +231,7 @@ std::vector<CDxfMesh> ReadDxfMeshes(CDxfFile& file) {
         }
         meshPolylines = true;
         if (!(polygonMesh ? ReadGrid(file, mesh) : ReadPolyface(file, mesh)))
-            file.RefuseEntity("POLYLINE", entity);
+            file.RefuseEntity(Verbatim("POLYLINE"), entity);
         CloseGrid(mesh, closedM, closedN);
         // A mesh without faces (a grid of one row, a polyface without face
         // records) has nothing to add.

@@ -34,12 +34,12 @@ bool SameBits(const CVector3& a, const CVector3& b) {
 
 } // namespace
 
-void Damaged(const std::string& path, const std::string& detail) {
+void Damaged(const std::string& path, const CMessage& detail) {
     throw CFileException(CFileException::damaged, path, detail);
 }
 
-std::string AtLine(std::size_t line) {
-    return FormatC("line %zu: ", line);
+CMessage AtLine(std::size_t line) {
+    return BRELUND_SAY("line %zu: ", "riga %zu: ", line);
 }
 
 std::string Quoted(std::string_view token) {
@@ -75,17 +75,19 @@ bool ContainsNoCase(std::string_view text, std::string_view word) {
     return false;
 }
 
-std::string ReadNumber(std::string_view token, double& value) {
+CMessage ReadNumber(std::string_view token, double& value) {
     switch (ReadNumberText(token, value)) {
     case CNumberText::number:
     case CNumberText::notFinite:
         return {};
     case CNumberText::outOfRange:
-        return Quoted(token) + FormatC(" is out of range (beyond %g)", DBL_MAX);
+        return Verbatim(Quoted(token)) + BRELUND_SAY(" is out of range (beyond %g)",
+                                                     " è fuori dall'intervallo (oltre %g)",
+                                                     DBL_MAX);
     case CNumberText::notNumber:
         break;
     }
-    return Quoted(token) + " is not a number";
+    return Verbatim(Quoted(token)) + CMessage(" is not a number", " non è un numero");
 }
 
 bool ParseInteger(std::string_view token, long long& value) {

@@ -4,6 +4,7 @@
 #pragma once
 
 #include "geometry/CVector3.h"
+#include "platform/Message.h"
 
 #include <climits>
 #include <cstddef>
@@ -19,9 +20,9 @@ namespace meshtext {
 inline constexpr std::size_t kMaxCount = INT_MAX;
 
 // CFileException::damaged for the file at path.
-[[noreturn]] void Damaged(const std::string& path, const std::string& detail);
+[[noreturn]] void Damaged(const std::string& path, const CMessage& detail);
 // "line N: ", the start of a message about line N.
-std::string AtLine(std::size_t line);
+CMessage AtLine(std::size_t line);
 // A token as it stands in the file, for messages: in quotes, cut short and
 // without control characters.
 std::string Quoted(std::string_view token);
@@ -82,7 +83,7 @@ private:
 // double reads as the nearest one (0, or a subnormal, with its sign); nan
 // and inf are numbers here and the caller decides on them. Empty when value
 // holds it; otherwise why the token is not taken.
-std::string ReadNumber(std::string_view token, double& value);
+CMessage ReadNumber(std::string_view token, double& value);
 // The token as one integer (ReadIntegerText); false beyond the range of a
 // long long.
 bool ParseInteger(std::string_view token, long long& value);

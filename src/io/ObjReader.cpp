@@ -51,7 +51,7 @@ public:
     }
 
 private:
-    [[noreturn]] void Fail(const std::string& what) const {
+    [[noreturn]] void Fail(const CMessage& what) const {
         Damaged(m_path, AtLine(m_lines.Number()) + what);
     }
 
@@ -60,33 +60,51 @@ private:
         double p[3];
         for (double& c : p) {
             if (!NextToken(line, token))
-                Fail("a vertex needs 3 coordinates");
-            if (const std::string why = ReadNumber(token, c); !why.empty())
+                Fail({"a vertex needs 3 coordinates", "un vertice richiede 3 coordinate"});
+            if (const CMessage why = ReadNumber(token, c); !why.english.empty())
                 Fail(why);
             if (!std::isfinite(c))
-                Fail("a coordinate is not finite");
+                Fail({"a coordinate is not finite", "una coordinata non è finita"});
         }
         // A weight or a colour may follow; they are not used.
         double extra;
         while (NextToken(line, token))
-            if (const std::string why = ReadNumber(token, extra); !why.empty())
+            if (const CMessage why = ReadNumber(token, extra); !why.english.empty())
                 Fail(why);
         if (m_positions.size() >= kMaxCount)
-            Fail("too many vertices");
+            Fail({"too many vertices", "troppi vertici"});
         m_positions.emplace_back(p[0], p[1], p[2]);
     }
 
     // One field of a corner: the index it holds resolved against count.
+    // what: the kind of index, "vertex", "texture" or "normal", as the
+    // file's own keywords v, vt and vn say.
     long long Field(std::string_view field, std::size_t count, const char* what,
                     std::string_view corner) const {
         long long k;
         if (!ParseInteger(field, k))
-            Fail("face corner " + Quoted(corner) + ": " + Quoted(field) + " is not an index");
+            Fail(BRELUND_SAY("face corner %s: %s is not an index",
+                             "vertice di faccia %s: %s non è un indice", Quoted(corner).c_str(),
+                             Quoted(field).c_str()));
         const long long index = ResolveIndex(k, count);
         if (index < 0)
-            Fail("face corner " + Quoted(corner) +
-                 FormatC(": %s index %lld out of range (%zu read so far)", what, k, count));
+            Fail(CMessage(FormatC("face corner %s: %s index %lld out of range (%zu read so far)",
+                                  Quoted(corner).c_str(), what, k, count),
+                          FormatC("vertice di faccia %s: indice %s %lld fuori intervallo (%zu "
+                                  "letti finora)",
+                                  Quoted(corner).c_str(), ItalianIndexKind(what), k, count)));
         return index;
+    }
+
+    static const char* ItalianIndexKind(const char* what) {
+        const std::string_view kind = what;
+        return kind == "vertex" ? "di vertice" : kind == "texture" ? "di texture" : "di normale";
+    }
+
+    [[noreturn]] void FailCornerForm(std::string_view corner) const {
+        Fail(BRELUND_SAY("face corner %s is not v, v/vt, v//vn or v/vt/vn",
+                         "vertice di faccia %s non è v, v/vt, v//vn o v/vt/vn",
+                         Quoted(corner).c_str()));
     }
 
     void Face(std::string_view line) {
@@ -106,20 +124,21 @@ private:
                 if (s2 != std::string_view::npos) {
                     const std::string_view vn = rest.substr(s2 + 1);
                     if (vn.empty() || vn.find('/') != std::string_view::npos)
-                        Fail("face corner " + Quoted(corner) + " is not v, v/vt, v//vn or v/vt/vn");
+                        FailCornerForm(corner);
                     Field(vn, m_normal_count, "normal", corner);
                 } else if (vt.empty()) {
-                    Fail("face corner " + Quoted(corner) + " is not v, v/vt, v//vn or v/vt/vn");
+                    FailCornerForm(corner);
                 }
             }
             m_corners.push_back(Local(static_cast<std::size_t>(index)));
         }
         if (m_corners.size() < 3)
-            Fail(FormatC("a face needs 3 corners, this one has %zu", m_corners.size()));
+            Fail(BRELUND_SAY("a face needs 3 corners, this one has %zu",
+                             "una faccia richiede 3 vertici, questa ne ha %zu", m_corners.size()));
         // A fan from the first corner: a quadrilateral 1 2 3 4 gives
         // (1, 2, 3), (1, 3, 4).
         if (m_faces.size() + (m_corners.size() - 2) > kMaxCount)
-            Fail("too many faces");
+            Fail({"too many faces", "troppe facce"});
         for (std::size_t i = 1; i + 1 < m_corners.size(); ++i)
             m_faces.push_back(CFaceIndices{{m_corners[0], m_corners[i], m_corners[i + 1]}});
     }

@@ -58,9 +58,11 @@ void WriteObj(const std::string& title, const std::string& name,
             for (double c : {p.X(), p.Y(), p.Z()})
                 if (!std::isfinite(c))
                     file.Fail(CFileException::generic,
-                              FormatC("the coordinate %g is not a finite number, which an OBJ "
-                                      "file cannot hold",
-                                      c));
+                              BRELUND_SAY("the coordinate %g is not a finite number, which an "
+                                          "OBJ file cannot hold",
+                                          "la coordinata %g non è un numero finito, che un file "
+                                          "OBJ non può contenere",
+                                          c));
             out += "v ";
             AppendNumber(out, p.X());
             out += ' ';

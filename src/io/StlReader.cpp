@@ -33,11 +33,12 @@ bool StartsWithSolid(std::string_view bytes) {
 // Why a file read as a binary STL is not an ASCII one either, when it
 // starts as one: a text with a stray NUL is no binary STL of the count its
 // bytes 80 to 83 happen to spell.
-std::string NotAsciiEither(std::string_view bytes) {
+CMessage NotAsciiEither(std::string_view bytes) {
     if (!StartsWithSolid(bytes))
-        return "the text does not start with 'solid'";
-    return FormatC("the text starts with 'solid' but holds a NUL byte at byte %zu",
-                   bytes.find('\0'));
+        return {"the text does not start with 'solid'", "il testo non comincia con 'solid'"};
+    return BRELUND_SAY("the text starts with 'solid' but holds a NUL byte at byte %zu",
+                       "il testo comincia con 'solid' ma contiene un byte NUL al byte %zu",
+                       bytes.find('\0'));
 }
 
 // The pool's points and the triangles over them; nothing without a
@@ -53,24 +54,35 @@ CTriangleArrays Arrays(CVertexPool& pool, std::vector<CFaceIndices> faces) {
 
 CTriangleArrays ReadBinaryStl(std::string_view bytes, const std::string& path) {
     if (bytes.empty())
-        Damaged(path, "the file is empty");
+        Damaged(path, {"the file is empty", "il file è vuoto"});
     if (bytes.size() < kStlFirstTriangle)
-        Damaged(path, FormatC("not an STL file: %zu bytes are too few for a binary STL and ",
-                              bytes.size()) +
+        Damaged(path, BRELUND_SAY("not an STL file: %zu bytes are too few for a binary STL and ",
+                                  "non è un file STL: %zu byte sono troppo pochi per un STL "
+                                  "binario e ",
+                                  bytes.size()) +
                           NotAsciiEither(bytes));
     const std::uint32_t n = StlCount(bytes);
     const std::uint64_t expected = kStlFirstTriangle + std::uint64_t{kStlTriangleSize} * n;
     if (expected != bytes.size() && StartsWithSolid(bytes))
-        Damaged(path, "not an STL file, neither ASCII (" + NotAsciiEither(bytes) +
-                          FormatC(") nor binary (a count of %u triangles would take %llu bytes, "
-                                  "but the file has %zu)",
-                                  n, static_cast<unsigned long long>(expected), bytes.size()));
+        Damaged(path,
+                CMessage("not an STL file, neither ASCII (", "non è un file STL, né ASCII (") +
+                    NotAsciiEither(bytes) +
+                    BRELUND_SAY(") nor binary (a count of %u triangles would take %llu "
+                                "bytes, but the file has %zu)",
+                                ") né binario (%u triangoli richiederebbero %llu byte, ma il "
+                                "file ne ha %zu)",
+                                n, static_cast<unsigned long long>(expected), bytes.size()));
     if (expected != bytes.size())
-        Damaged(path, FormatC("binary STL counts %u triangles, which take %llu bytes, but the "
-                              "file has %zu",
-                              n, static_cast<unsigned long long>(expected), bytes.size()));
+        Damaged(path, BRELUND_SAY("binary STL counts %u triangles, which take %llu bytes, but the "
+                                  "file has %zu",
+                                  "l'STL binario conta %u triangoli, che richiedono %llu byte, "
+                                  "ma il file ne ha %zu",
+                                  n, static_cast<unsigned long long>(expected), bytes.size()));
     if (n > kMaxCount)
-        Damaged(path, FormatC("binary STL counts %u triangles, more than a mesh can hold", n));
+        Damaged(path, BRELUND_SAY("binary STL counts %u triangles, more than a mesh can hold",
+                                  "l'STL binario conta %u triangoli, più di quanti una mesh ne "
+                                  "possa contenere",
+                                  n));
 
     CVertexPool pool;
     // A closed surface has about half as many vertices as triangles.
@@ -84,10 +96,12 @@ CTriangleArrays ReadBinaryStl(std::string_view bytes, const std::string& path) {
         for (int k = 0; k < 3; ++k) {
             const float x = c[3 * k], y = c[3 * k + 1], z = c[3 * k + 2];
             if (!std::isfinite(x) || !std::isfinite(y) || !std::isfinite(z))
-                Damaged(path, FormatC("triangle %u: a coordinate is not finite", i + 1));
+                Damaged(path, BRELUND_SAY("triangle %u: a coordinate is not finite",
+                                          "triangolo %u: una coordinata non è finita", i + 1));
             faces[i].v[k] = pool.Add(x, y, z);
             if (faces[i].v[k] == 0)
-                Damaged(path, FormatC("triangle %u: too many vertices", i + 1));
+                Damaged(path, BRELUND_SAY("triangle %u: too many vertices",
+                                          "triangolo %u: troppi vertici", i + 1));
         }
     }
     return Arrays(pool, std::move(faces));
@@ -108,24 +122,28 @@ CTriangleArrays ReadAsciiStl(std::string_view text, const std::string& path) {
     State state = beforeSolid;
     CLines lines(text);
     std::string_view line, keyword, token;
-    auto fail = [&](const std::string& what) { Damaged(path, AtLine(lines.Number()) + what); };
+    auto fail = [&](const CMessage& what) { Damaged(path, AtLine(lines.Number()) + what); };
     // The rest of the line, which must be exactly count numbers.
     auto numbers = [&](int count, double* out, const char* what) {
         for (int k = 0; k < count; ++k) {
             if (!NextToken(line, token))
-                fail(FormatC("%s needs %d numbers", what, count));
-            if (const std::string why = ReadNumber(token, out[k]); !why.empty())
+                fail(BRELUND_SAY("%s needs %d numbers", "%s richiede %d numeri", what, count));
+            if (const CMessage why = ReadNumber(token, out[k]); !why.english.empty())
                 fail(why);
         }
         if (NextToken(line, token))
-            fail(FormatC("%s takes %d numbers, found more: ", what, count) + Quoted(token));
+            fail(BRELUND_SAY("%s takes %d numbers, found more: %s",
+                             "%s richiede %d numeri, trovati di più: %s", what, count,
+                             Quoted(token).c_str()));
     };
     auto nothingElse = [&](const char* what) {
         if (NextToken(line, token))
-            fail(std::string("nothing may follow '") + what + "', found " + Quoted(token));
+            fail(BRELUND_SAY("nothing may follow '%s', found %s",
+                             "nulla può seguire '%s', trovato %s", what, Quoted(token).c_str()));
     };
     auto expected = [&](const char* what) {
-        fail(std::string("expected ") + what + ", found " + Quoted(keyword));
+        fail(BRELUND_SAY("expected %s, found %s", "atteso %s, trovato %s", what,
+                         Quoted(keyword).c_str()));
     };
 
     while (lines.Next(line)) {
@@ -146,7 +164,7 @@ CTriangleArrays ReadAsciiStl(std::string_view text, const std::string& path) {
             if (!EqualsNoCase(keyword, "facet"))
                 expected("'facet' or 'endsolid'");
             if (!NextToken(line, token) || !EqualsNoCase(token, "normal"))
-                fail("expected 'facet normal'");
+                fail({"expected 'facet normal'", "atteso 'facet normal'"});
             double normal[3];
             numbers(3, normal, "'facet normal'");
             state = beforeLoop;
@@ -162,20 +180,21 @@ CTriangleArrays ReadAsciiStl(std::string_view text, const std::string& path) {
         case inLoop:
             if (EqualsNoCase(keyword, "vertex")) {
                 if (corner == 3)
-                    fail("a facet has more than 3 vertices");
+                    fail({"a facet has more than 3 vertices", "una faccia ha più di 3 vertici"});
                 double p[3];
                 numbers(3, p, "'vertex'");
                 if (!std::isfinite(p[0]) || !std::isfinite(p[1]) || !std::isfinite(p[2]))
-                    fail("a coordinate is not finite");
+                    fail({"a coordinate is not finite", "una coordinata non è finita"});
                 face.v[corner++] = pool.Add(p[0], p[1], p[2]);
                 if (face.v[corner - 1] == 0)
-                    fail("too many vertices");
+                    fail({"too many vertices", "troppi vertici"});
                 break;
             }
             if (!EqualsNoCase(keyword, "endloop"))
                 expected(corner < 3 ? "'vertex'" : "'endloop'");
             if (corner < 3)
-                fail(FormatC("a facet has %d vertices instead of 3", corner));
+                fail(BRELUND_SAY("a facet has %d vertices instead of 3",
+                                 "una faccia ha %d vertici invece di 3", corner));
             nothingElse("endloop");
             state = beforeEndFacet;
             break;
@@ -184,15 +203,20 @@ CTriangleArrays ReadAsciiStl(std::string_view text, const std::string& path) {
                 expected("'endfacet'");
             nothingElse("endfacet");
             if (faces.size() >= kMaxCount)
-                fail("too many facets");
+                fail({"too many facets", "troppe facce"});
             faces.push_back(face);
             state = inSolid;
             break;
         }
     }
     if (state != afterSolid)
-        Damaged(path, FormatC("the file ends at line %zu before ", lines.Number()) +
-                          (state == beforeSolid ? "any 'solid'" : "'endsolid'"));
+        Damaged(path, state == beforeSolid
+                          ? BRELUND_SAY("the file ends at line %zu before any 'solid'",
+                                        "il file finisce alla riga %zu prima di ogni 'solid'",
+                                        lines.Number())
+                          : BRELUND_SAY("the file ends at line %zu before 'endsolid'",
+                                        "il file finisce alla riga %zu prima di 'endsolid'",
+                                        lines.Number()));
     return Arrays(pool, std::move(faces));
 }
 

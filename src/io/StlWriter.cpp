@@ -38,7 +38,9 @@ void WriteStl(const std::string& title, const std::string& name,
     ForEachFace(meshes, [&](const CVector3*, int n) { triangles += n - 2; });
     if (triangles > UINT32_MAX)
         file.Fail(CFileException::generic,
-                  FormatC("%llu triangles are more than an STL file can count", triangles));
+                  BRELUND_SAY("%llu triangles are more than an STL file can count",
+                              "%llu triangoli sono più di quanti un file STL possa contarne",
+                              triangles));
 
     std::string out;
     out.reserve(kWriteBlock + kStlTriangleSize);
@@ -53,7 +55,8 @@ void WriteStl(const std::string& title, const std::string& name,
             const double c = *v.Element(k + 1);
             if (!(std::fabs(c) <= FLT_MAX))
                 file.Fail(CFileException::generic,
-                          FormatC("the coordinate %g does not fit in an STL file", c));
+                          BRELUND_SAY("the coordinate %g does not fit in an STL file",
+                                      "la coordinata %g non è rappresentabile in un file STL", c));
             f[k] = static_cast<float>(c);
         }
         out.append(reinterpret_cast<const char*>(f), sizeof f);

@@ -3,7 +3,8 @@
 #include "ShipFileIO.h"
 
 void CCompartment::Load(CFile& file) {
-    m_permeability = shipfile::ReadF64(file, "the permeability of a compartment");
+    m_permeability = shipfile::ReadF64(
+        file, {"the permeability of a compartment", "la permeabilità di un compartimento"});
     CShipElement::Load(file);
 }
 

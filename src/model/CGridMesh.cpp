@@ -41,7 +41,8 @@ void CGridMesh::GetFace(int i, CPointList& list) const {
 }
 
 void CGridMesh::Load(CFile& file) {
-    m_orientation = shipfile::ReadFlag(file, "the orientation of a grid");
+    m_orientation =
+        shipfile::ReadFlag(file, {"the orientation of a grid", "l'orientamento di una griglia"});
     CVectorGrid::Load(file);
 }
 

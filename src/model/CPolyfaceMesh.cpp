@@ -64,17 +64,22 @@ void CPolyfaceMesh::GetFace(int i, CPointList& list) const {
 void CPolyfaceMesh::Load(CFile& file) {
     using namespace shipfile;
     FreeArrays();
-    const std::int32_t nv = ReadI32(file, "the vertex count of a mesh");
-    const std::int32_t nf = ReadI32(file, "the triangle count of a mesh");
+    const std::int32_t nv =
+        ReadI32(file, {"the vertex count of a mesh", "il numero di vertici di una mesh"});
+    const std::int32_t nf =
+        ReadI32(file, {"the triangle count of a mesh", "il numero di triangoli di una mesh"});
     if (nv <= 0 || nf <= 0)
         return;
     const std::uint64_t bytes = static_cast<std::uint64_t>(nv) * sizeof(CVector3) +
                                 static_cast<std::uint64_t>(nf) * sizeof(CFaceIndices);
-    Require(file, bytes, "a mesh's vertices and triangles");
+    Require(file, bytes,
+            {"a mesh's vertices and triangles", "i vertici e i triangoli di una mesh"});
     Allocate(nv, nf);
-    ReadExact(file, m_vertices.data(), m_vertices.size() * sizeof(CVector3), "the vertices");
+    ReadExact(file, m_vertices.data(), m_vertices.size() * sizeof(CVector3),
+              {"the vertices", "i vertici"});
     const std::uint64_t facesAt = file.GetPosition();
-    ReadExact(file, m_faces.data(), m_faces.size() * sizeof(CFaceIndices), "the triangles");
+    ReadExact(file, m_faces.data(), m_faces.size() * sizeof(CFaceIndices),
+              {"the triangles", "i triangoli"});
     // A corner that is none of the vertices would silently stand for vertex
     // 1 and change every sum: the file is damaged there.
     for (std::size_t i = 0; i < m_faces.size(); ++i)
@@ -83,8 +88,10 @@ void CPolyfaceMesh::Load(CFile& file) {
             if (index < 1 || index > nv)
                 Damaged(file,
                         facesAt + (3 * i + static_cast<std::size_t>(k)) * sizeof(std::int32_t),
-                        FormatC("triangle %zu of a mesh of %d vertices names vertex %d", i + 1, nv,
-                                index));
+                        BRELUND_SAY("triangle %zu of a mesh of %d vertices names vertex %d",
+                                    "il triangolo %zu di una mesh di %d vertici nomina il vertice "
+                                    "%d",
+                                    i + 1, nv, index));
         }
 }
 

@@ -55,27 +55,37 @@ bool CShipElement::AddSections(double x, CSectionContour& contour) const {
 void CShipElement::Load(CFile& file) {
     using namespace shipfile;
     RemoveAll();
-    m_enabled = ReadFlag(file, "the enabled flag of an element");
-    m_colour = ReadU32(file, "the colour of an element");
-    const std::int32_t length = ReadI32(file, "the name length of an element");
+    m_enabled = ReadFlag(
+        file, {"the enabled flag of an element", "l'indicatore di abilitazione di un elemento"});
+    m_colour = ReadU32(file, {"the colour of an element", "il colore di un elemento"});
+    const std::int32_t length =
+        ReadI32(file, {"the name length of an element", "la lunghezza del nome di un elemento"});
     m_name.clear();
     if (length > 0) {
-        Require(file, static_cast<std::uint64_t>(length), "the name of an element");
+        Require(file, static_cast<std::uint64_t>(length),
+                {"the name of an element", "il nome di un elemento"});
         m_name.resize(static_cast<std::size_t>(length));
-        ReadExact(file, m_name.data(), m_name.size(), "the name of an element");
+        ReadExact(file, m_name.data(), m_name.size(),
+                  {"the name of an element", "il nome di un elemento"});
     }
     if (length < 0)
-        loadnotes::Note(
-            FormatC("an element's name length is negative (%d): read as empty", length));
+        loadnotes::Note(BRELUND_SAY("an element's name length is negative (%d): read as empty",
+                                    "la lunghezza del nome di un elemento è negativa (%d): letto "
+                                    "come vuoto",
+                                    length));
     const std::uint64_t countAt = file.GetPosition();
-    const std::int32_t meshes = ReadI32(file, "the mesh count of an element");
+    const std::int32_t meshes =
+        ReadI32(file, {"the mesh count of an element", "il numero di mesh di un elemento"});
     if (meshes < 0)
-        loadnotes::Note(FormatC("element '%s': its mesh count at byte %llu is negative (%d): "
-                                "read as none",
-                                m_name.c_str(), static_cast<unsigned long long>(countAt), meshes));
+        loadnotes::Note(BRELUND_SAY("element '%s': its mesh count at byte %llu is negative (%d): "
+                                    "read as none",
+                                    "elemento '%s': il numero di mesh al byte %llu è negativo "
+                                    "(%d): letto come nessuna",
+                                    m_name.c_str(), static_cast<unsigned long long>(countAt),
+                                    meshes));
     for (std::int32_t j = 1; j <= meshes; ++j) {
         const std::uint64_t at = file.GetPosition();
-        const std::int32_t type = ReadI32(file, "the type of a mesh");
+        const std::int32_t type = ReadI32(file, {"the type of a mesh", "il tipo di una mesh"});
         std::unique_ptr<CMesh> mesh;
         if (type == CMesh::typePolyface)
             mesh = std::make_unique<CPolyfaceMesh>();
@@ -83,17 +93,23 @@ void CShipElement::Load(CFile& file) {
             mesh = std::make_unique<CGridMesh>();
         else {
             // An unknown tag ends this element's meshes.
-            loadnotes::Note(FormatC("element '%s': unknown mesh tag %d at byte %llu: its meshes "
-                                    "from number %d of %d on were dropped, and what follows is "
-                                    "read from there",
-                                    m_name.c_str(), type, static_cast<unsigned long long>(at), j,
-                                    meshes));
+            loadnotes::Note(BRELUND_SAY("element '%s': unknown mesh tag %d at byte %llu: its "
+                                        "meshes from number %d of %d on were dropped, and what "
+                                        "follows is read from there",
+                                        "elemento '%s': tipo di mesh %d sconosciuto al byte %llu: "
+                                        "le sue mesh dalla numero %d di %d in poi sono state "
+                                        "scartate, e quanto segue è letto da lì",
+                                        m_name.c_str(), type, static_cast<unsigned long long>(at),
+                                        j, meshes));
             break;
         }
         Append(std::move(mesh))->Load(file);
-        if (const std::string problem = MeshNumberProblem(*GetAt(GetCount())); !problem.empty())
+        if (const CMessage problem = MeshNumberProblem(*GetAt(GetCount()));
+            !problem.english.empty())
             Damaged(file, at,
-                    "element '" + EscapeText(m_name) + FormatC("', mesh %d: ", j) + problem);
+                    BRELUND_SAY("element '%s', mesh %d: ", "elemento '%s', mesh %d: ",
+                                EscapeText(m_name).c_str(), j) +
+                        problem);
     }
 }
 

@@ -147,14 +147,17 @@ namespace {
 // name length and mesh count.
 constexpr std::uint64_t kMinElementBytes = 13;
 
-template <class T> void LoadList(CFile& file, COwningList<T>& list, const char* what) {
+template <class T> void LoadList(CFile& file, COwningList<T>& list, shipfile::CFieldName what) {
     const std::uint64_t at = file.GetPosition();
     const std::int32_t count = shipfile::ReadI32(file, what);
     if (count < 0)
-        loadnotes::Note(FormatC("%s at byte %llu is negative (%d): read as none", what,
-                                static_cast<unsigned long long>(at), count));
+        loadnotes::Note({FormatC("%s at byte %llu is negative (%d): read as none", what.english,
+                                 static_cast<unsigned long long>(at), count),
+                         FormatC("%s al byte %llu è negativo (%d): letto come nessuno",
+                                 what.italian, static_cast<unsigned long long>(at), count)});
     for (std::int32_t i = 1; i <= count; ++i) {
-        shipfile::Require(file, kMinElementBytes, "an element record");
+        shipfile::Require(file, kMinElementBytes,
+                          {"an element record", "il record di un elemento"});
         list.Append(std::make_unique<T>())->Load(file);
     }
 }
@@ -181,18 +184,20 @@ void CShipModel::Load(CFile& file) {
     file.SeekToBegin();
     Clear();
     try {
-        LoadList(file, m_hull, "the hull element count");
-        LoadList(file, m_compartments, "the compartment count");
-        LoadList(file, m_tanks, "the tank count");
+        LoadList(file, m_hull, {"the hull element count", "il numero di elementi scafo"});
+        LoadList(file, m_compartments, {"the compartment count", "il numero di compartimenti"});
+        LoadList(file, m_tanks, {"the tank count", "il numero di casse"});
     } catch (...) {
         Clear();
         throw;
     }
     const std::uint64_t end = file.GetPosition(), length = file.GetLength();
     if (end < length)
-        loadnotes::Note(FormatC("%llu bytes after the last tank, from byte %llu, were not read",
-                                static_cast<unsigned long long>(length - end),
-                                static_cast<unsigned long long>(end)));
+        loadnotes::Note(BRELUND_SAY("%llu bytes after the last tank, from byte %llu, were not read",
+                                    "%llu byte dopo l'ultima cassa, dal byte %llu, non sono stati "
+                                    "letti",
+                                    static_cast<unsigned long long>(length - end),
+                                    static_cast<unsigned long long>(end)));
     // Names identify elements; a file may still hold two of one name.
     std::vector<std::string_view> names;
     names.reserve(static_cast<std::size_t>(GetElementCount()));
@@ -206,10 +211,11 @@ void CShipModel::Load(CFile& file) {
     std::sort(names.begin(), names.end());
     for (std::size_t i = 1; i < names.size(); ++i)
         if (names[i] == names[i - 1] && (i < 2 || names[i - 2] != names[i])) {
-            std::string note = "two or more elements are named '";
-            note.append(names[i]);
-            note += "': commands by name reach the first of them only";
-            loadnotes::Note(std::move(note));
+            const std::string name(names[i]);
+            loadnotes::Note({"two or more elements are named '" + name +
+                                 "': commands by name reach the first of them only",
+                             "due o più elementi si chiamano '" + name +
+                                 "': i comandi per nome raggiungono solo il primo"});
         }
 }
 

@@ -32,9 +32,12 @@ void CTank::SetFillingRatio(double x) {
 
 void CTank::Load(CFile& file) {
     using namespace shipfile;
-    m_specific_weight = ReadF64(file, "the specific weight of a tank");
-    m_load_volume = ReadF64(file, "the load volume of a tank");
-    m_filling_ratio = ReadF64(file, "the filling ratio of a tank");
+    m_specific_weight =
+        ReadF64(file, {"the specific weight of a tank", "il peso specifico di una cassa"});
+    m_load_volume =
+        ReadF64(file, {"the load volume of a tank", "il volume di carico di una cassa"});
+    m_filling_ratio =
+        ReadF64(file, {"the filling ratio of a tank", "il grado di riempimento di una cassa"});
     CShipElement::Load(file);
 }
 

@@ -40,16 +40,19 @@ const CVector3* CVectorGrid::Item(int r, int j) const {
 
 void CVectorGrid::Load(CFile& file) {
     using namespace shipfile;
-    const std::int32_t rows = ReadI32(file, "the row count of a grid");
-    const std::int32_t cols = ReadI32(file, "the column count of a grid");
+    const std::int32_t rows =
+        ReadI32(file, {"the row count of a grid", "il numero di righe di una griglia"});
+    const std::int32_t cols =
+        ReadI32(file, {"the column count of a grid", "il numero di colonne di una griglia"});
     if (rows > 0 && cols > 0)
         Require(file,
                 static_cast<std::uint64_t>(rows) * static_cast<std::uint64_t>(cols) *
                     sizeof(CVector3),
-                "a grid's vertices");
+                {"a grid's vertices", "i vertici di una griglia"});
     Resize(rows, cols);
     if (rows > 0 && cols > 0)
-        ReadExact(file, m_items.data(), m_items.size() * sizeof(CVector3), "the grid's vertices");
+        ReadExact(file, m_items.data(), m_items.size() * sizeof(CVector3),
+                  {"the grid's vertices", "i vertici della griglia"});
 }
 
 void CVectorGrid::Store(CFile& file) const {

@@ -51,11 +51,13 @@ void ImportMeshFile(CShipElement& element, const std::string& path, double scale
                 p.Set(p.X() * scale, p.Y() * scale, p.Z() * scale);
             }
         }
-        if (const std::string problem = MeshNumberProblem(mesh); !problem.empty())
+        if (const CMessage problem = MeshNumberProblem(mesh); !problem.english.empty())
             throw CFileException(CFileException::damaged, path,
-                                 FormatC("mesh %d", m) +
-                                     (scale != 1 ? FormatC(" scaled by %g", scale) : "") + ": " +
-                                     problem);
+                                 BRELUND_SAY("mesh %d", "mesh %d", m) +
+                                     (scale != 1
+                                          ? BRELUND_SAY(" scaled by %g", " scalata di %g", scale)
+                                          : CMessage()) +
+                                     Verbatim(": ") + problem);
     }
 }
 

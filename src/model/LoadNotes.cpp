@@ -2,10 +2,10 @@
 
 namespace loadnotes {
 namespace {
-thread_local std::vector<std::string>* t_notes = nullptr;
+thread_local std::vector<CMessage>* t_notes = nullptr;
 }
 
-Collect::Collect(std::vector<std::string>& notes) : m_previous(t_notes) {
+Collect::Collect(std::vector<CMessage>& notes) : m_previous(t_notes) {
     t_notes = &notes;
 }
 
@@ -13,7 +13,7 @@ Collect::~Collect() {
     t_notes = m_previous;
 }
 
-void Note(std::string text) {
+void Note(CMessage text) {
     if (t_notes)
         t_notes->push_back(std::move(text));
 }

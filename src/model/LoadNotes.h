@@ -4,6 +4,8 @@
 // format says; the notes let the user know.
 #pragma once
 
+#include "platform/Message.h"
+
 #include <string>
 #include <vector>
 
@@ -13,15 +15,15 @@ namespace loadnotes {
 // kept when nothing collects.
 class Collect {
 public:
-    explicit Collect(std::vector<std::string>& notes);
+    explicit Collect(std::vector<CMessage>& notes);
     ~Collect();
     Collect(const Collect&) = delete;
     Collect& operator=(const Collect&) = delete;
 
 private:
-    std::vector<std::string>* m_previous;
+    std::vector<CMessage>* m_previous;
 };
 
-void Note(std::string text);
+void Note(CMessage text);
 
 } // namespace loadnotes

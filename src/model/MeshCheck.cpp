@@ -98,7 +98,7 @@ std::vector<CSurfaceFault> FindSurfaceFaults(const CShipModel& ship, bool compar
     return faults;
 }
 
-std::string MeshNumberProblem(const CMesh& mesh) {
+CMessage MeshNumberProblem(const CMesh& mesh) {
     const CVector3* v = meshfaces::VertexArray(mesh);
     if (v == nullptr)
         return {};
@@ -106,12 +106,18 @@ std::string MeshNumberProblem(const CMesh& mesh) {
         for (const double c : {v[i].X(), v[i].Y(), v[i].Z()})
             if (!std::isfinite(c * c))
                 return std::isfinite(c)
-                           ? FormatC("vertex %d: its coordinate %g is too large for the sums of "
-                                     "areas and volumes (its square is beyond the range of "
-                                     "numbers)",
-                                     i + 1, c)
-                           : FormatC("vertex %d: a coordinate is %s", i + 1,
-                                     std::isnan(c) ? "not a number" : "infinite");
+                           ? BRELUND_SAY("vertex %d: its coordinate %g is too large for the "
+                                         "sums of areas and volumes (its square is beyond the "
+                                         "range of numbers)",
+                                         "vertice %d: la sua coordinata %g è troppo grande per "
+                                         "le somme di aree e volumi (il suo quadrato è fuori "
+                                         "dall'intervallo dei numeri)",
+                                         i + 1, c)
+                       : std::isnan(c)
+                           ? BRELUND_SAY("vertex %d: a coordinate is not a number",
+                                         "vertice %d: una coordinata non è un numero", i + 1)
+                           : BRELUND_SAY("vertex %d: a coordinate is infinite",
+                                         "vertice %d: una coordinata è infinita", i + 1);
     double area = 0, volume = 0;
     CVector3 moments;
     meshfaces::ForEachFace(mesh, v, [&](const CVector3* const* corners, int n) {
@@ -126,10 +132,13 @@ std::string MeshNumberProblem(const CMesh& mesh) {
         moments.Add(mo);
     });
     if (!std::isfinite(area))
-        return "its area is beyond the range of numbers";
+        return {"its area is beyond the range of numbers",
+                "la sua area è fuori dall'intervallo dei numeri"};
     if (!std::isfinite(volume))
-        return "its volume is beyond the range of numbers";
+        return {"its volume is beyond the range of numbers",
+                "il suo volume è fuori dall'intervallo dei numeri"};
     if (!std::isfinite(moments.X()) || !std::isfinite(moments.Y()) || !std::isfinite(moments.Z()))
-        return "the moments of its volume are beyond the range of numbers";
+        return {"the moments of its volume are beyond the range of numbers",
+                "i momenti del suo volume sono fuori dall'intervallo dei numeri"};
     return {};
 }

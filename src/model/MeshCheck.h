@@ -5,6 +5,8 @@
 
 #include "geometry/SurfaceCheck.h"
 
+#include "platform/Message.h"
+
 #include <string>
 #include <vector>
 
@@ -55,4 +57,4 @@ std::vector<CSurfaceFault> FindSurfaceFaults(const CShipModel& ship, bool compar
 // or "nan", so such a mesh is refused where it enters a ship (added from
 // a file, or loaded). Empty when there is none; vertices are counted from
 // 1 in GetVertex order.
-std::string MeshNumberProblem(const CMesh& mesh);
+CMessage MeshNumberProblem(const CMesh& mesh);

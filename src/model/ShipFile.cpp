@@ -10,7 +10,7 @@
 void LoadShipFile(CShipModel& model, const std::string& path) {
     try {
         const CShipLock lock(path, CShipLock::shared);
-        for (const std::string& note : lock.Notes())
+        for (const CMessage& note : lock.Notes())
             loadnotes::Note(note);
         CFile file(path, CFile::modeRead);
         model.Load(file);

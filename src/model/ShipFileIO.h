@@ -9,16 +9,22 @@
 
 namespace shipfile {
 
-[[noreturn]] void Damaged(const CFile& file, std::uint64_t offset, const std::string& what);
+// What a field is, for the messages, in English and in Italian.
+struct CFieldName {
+    const char* english;
+    const char* italian;
+};
+
+[[noreturn]] void Damaged(const CFile& file, std::uint64_t offset, const CMessage& what);
 
 // Raises when fewer than count bytes remain after the current position.
-void Require(CFile& file, std::uint64_t count, const char* what);
-void ReadExact(CFile& file, void* buffer, std::size_t count, const char* what);
+void Require(CFile& file, std::uint64_t count, CFieldName what);
+void ReadExact(CFile& file, void* buffer, std::size_t count, CFieldName what);
 
-std::int32_t ReadI32(CFile& file, const char* what);
-std::uint32_t ReadU32(CFile& file, const char* what);
-double ReadF64(CFile& file, const char* what);
-bool ReadFlag(CFile& file, const char* what);
+std::int32_t ReadI32(CFile& file, CFieldName what);
+std::uint32_t ReadU32(CFile& file, CFieldName what);
+double ReadF64(CFile& file, CFieldName what);
+bool ReadFlag(CFile& file, CFieldName what);
 
 void WriteI32(CFile& file, std::int32_t v);
 void WriteU32(CFile& file, std::uint32_t v);

@@ -20,9 +20,26 @@ constexpr char kTempTag[] = ".brelund-tmp-";
 constexpr char kBackupTag[] = ".brelund-bak-";
 constexpr std::size_t kSuffixLength = 6;
 
-[[noreturn]] void ThrowErrno(int err, const std::string& path, const std::string& what) {
+[[noreturn]] void ThrowErrno(int err, const std::string& path, const CMessage& what) {
     throw CFileException(CFileException::CauseFromErrno(err), path,
-                         what + ": " + std::strerror(err));
+                         what + Verbatim(": ") + ErrnoText(err));
+}
+
+CMessage CreateIn(const std::string& folder) {
+    return {"cannot create a file in " + folder, "impossibile creare un file in " + folder};
+}
+
+CMessage FollowLink(const std::string& link) {
+    return {"cannot follow the symbolic link " + link,
+            "impossibile seguire il collegamento simbolico " + link};
+}
+
+CMessage CannotPutBack(const std::string& backup) {
+    return {"a save of this file was interrupted and its previous version, kept in " + backup +
+                ", cannot be put back",
+            "un salvataggio di questo file è stato interrotto e la sua versione precedente, "
+            "conservata in " +
+                backup + ", non può essere ripristinata"};
 }
 
 std::string FolderOf(const std::string& path) {
@@ -72,15 +89,20 @@ bool IsWriteProtected(const std::string& target, const struct stat& st) {
 // Refuses a target that is not a regular file or that is write-protected.
 void CheckTarget(const std::string& path, const std::string& target, const struct stat& st,
                  const AtomicWriteOptions& options) {
-    if (const char* kind = NonRegularFileKind(st.st_mode)) {
-        const std::string subject = target == path ? "it" : "its target " + target;
+    if (NonRegularFileKind(st.st_mode) != nullptr) {
+        const CMessage subject = target == path ? CMessage("it is ", "è ")
+                                                : CMessage("its target " + target + " is ",
+                                                           "la sua destinazione " + target + " è ");
         throw CFileException(CFileException::notRegularFile, path,
-                             "cannot write: " + subject + " is " + kind +
-                                 ", not a regular file; nothing written");
+                             CMessage("cannot write: ", "impossibile scriverlo: ") + subject +
+                                 NonRegularFileKindText(st.st_mode) +
+                                 CMessage(", not a regular file; nothing written",
+                                          ", non un file regolare; nulla è stato scritto"));
     }
     if (IsWriteProtected(target, st))
         throw CFileException(CFileException::accessDenied, path,
-                             std::string(options.kind) + " is read-only; nothing written");
+                             CMessage(std::string(options.kind) + " is read-only; nothing written",
+                                      "il file è di sola lettura; nulla è stato scritto"));
 }
 
 std::string RandomSuffix() {
@@ -133,13 +155,13 @@ public:
                 ::close(m_fd);
                 m_fd = -1;
             } else if (errno != EOPNOTSUPP && errno != EISDIR && errno != EINVAL) {
-                ThrowErrno(errno, path, "cannot create a file in " + folder);
+                ThrowErrno(errno, path, CreateIn(folder));
             }
         }
         std::string name = folder + "/." + base + kTempTag + "XXXXXX";
         m_fd = ::mkostemp(name.data(), O_CLOEXEC);
         if (m_fd < 0)
-            ThrowErrno(errno, path, "cannot create a file in " + folder);
+            ThrowErrno(errno, path, CreateIn(folder));
         m_named = name;
     }
     ~CTemporary() {
@@ -162,10 +184,13 @@ public:
                 0)
                 m_named = name;
             else if (errno != EEXIST)
-                ThrowErrno(errno, m_path, "cannot name the new file in " + m_folder);
+                ThrowErrno(errno, m_path,
+                           {"cannot name the new file in " + m_folder,
+                            "impossibile dare il nome al nuovo file in " + m_folder});
         }
         if (::rename(m_named.c_str(), target.c_str()) != 0)
-            ThrowErrno(errno, m_path, "cannot replace the file");
+            ThrowErrno(errno, m_path,
+                       {"cannot replace the file", "impossibile sostituire il file"});
         m_named.clear();
     }
 
@@ -260,11 +285,15 @@ void WriteInPlace(const std::string& path, const std::string& target, const stru
                   CTemporary& temp, bool unnamed) {
     const CDescriptor file(::open(target.c_str(), O_RDWR | O_CLOEXEC | O_NOCTTY | O_NONBLOCK));
     if (file.Get() < 0)
-        ThrowErrno(errno, path, "cannot open the file to write it in place");
+        ThrowErrno(errno, path,
+                   {"cannot open the file to write it in place",
+                    "impossibile aprire il file per riscriverlo"});
     struct stat now {};
     if (::fstat(file.Get(), &now) != 0 || now.st_dev != st.st_dev || now.st_ino != st.st_ino)
         throw CFileException(CFileException::generic, path,
-                             "the file changed while it was saved; nothing written");
+                             CMessage("the file changed while it was saved; nothing written",
+                                      "il file è cambiato durante il salvataggio; nulla è stato "
+                                      "scritto"));
 
     const std::string folder = FolderOf(target);
     const std::string backupName = InPlaceBackupPath(target, file.Get());
@@ -273,21 +302,29 @@ void WriteInPlace(const std::string& path, const std::string& target, const stru
         // that a backup found by name can always be put back.
         CTemporary backup(path, folder, BaseOf(target), unnamed);
         if (const int err = CopyContent(file.Get(), backup.Fd()))
-            ThrowErrno(err, path, "cannot back the file up before writing it in place");
+            ThrowErrno(err, path,
+                       {"cannot back the file up before writing it in place",
+                        "impossibile farne una copia prima di riscriverlo"});
         backup.RenameOver(backupName);
     }
     SyncFolder(folder);
     const CDescriptor old(::open(backupName.c_str(), O_RDONLY | O_CLOEXEC));
     if (old.Get() < 0)
-        ThrowErrno(errno, path, "cannot read the backup " + backupName + " back");
+        ThrowErrno(errno, path,
+                   {"cannot read the backup " + backupName + " back",
+                    "impossibile rileggere la copia " + backupName});
     if (const int err = CopyContent(temp.Fd(), file.Get())) {
         if (CopyContent(old.Get(), file.Get()) == 0) {
             ::unlink(backupName.c_str());
             ThrowErrno(err, path,
-                       "cannot write the file in place (its previous content was put back)");
+                       {"cannot write the file in place (its previous content was put back)",
+                        "impossibile riscrivere il file (il contenuto precedente è stato "
+                        "ripristinato)"});
         }
         ThrowErrno(err, path,
-                   "cannot write the file in place; its previous content is kept in " + backupName);
+                   {"cannot write the file in place; its previous content is kept in " + backupName,
+                    "impossibile riscrivere il file; il contenuto precedente è conservato in " +
+                        backupName});
     }
     ::unlink(backupName.c_str());
     SyncFolder(folder);
@@ -299,14 +336,16 @@ void ReplaceFileAtomically(const std::string& path,
                            const std::function<void(const std::string& tempPath)>& fill,
                            const AtomicWriteOptions& options) {
     if (path.empty())
-        throw CFileException(CFileException::fileNotFound, path, "cannot write: the path is empty");
+        throw CFileException(CFileException::fileNotFound, path,
+                             CMessage("cannot write: the path is empty",
+                                      "impossibile scrivere: il percorso è vuoto"));
     try {
         const std::string target = FollowSymbolicLinks(path);
         struct stat st {};
         bool exists = true;
         if (::lstat(target.c_str(), &st) != 0) {
             if (errno != ENOENT)
-                ThrowErrno(errno, path, "cannot write");
+                ThrowErrno(errno, path, {"cannot write", "impossibile scriverlo"});
             exists = false;
         }
         if (exists)
@@ -317,7 +356,7 @@ void ReplaceFileAtomically(const std::string& path,
         CTemporary temp(path, folder, base, options.unnamedTemporary);
         fill(temp.FillPath());
         if (::fsync(temp.Fd()) != 0 && errno != EINVAL)
-            ThrowErrno(errno, path, "cannot flush to disk");
+            ThrowErrno(errno, path, {"cannot flush to disk", "impossibile scrivere sul disco"});
 
         if (exists && st.st_nlink > 1) {
             WriteInPlace(path, target, st, temp, options.unnamedTemporary);
@@ -325,9 +364,14 @@ void ReplaceFileAtomically(const std::string& path,
         }
         // The owner and group first: changing them may clear set-id bits.
         if (exists && ::fchown(temp.Fd(), st.st_uid, st.st_gid) != 0 && errno != EPERM)
-            ThrowErrno(errno, path, "cannot give the new file the owner of the old one");
+            ThrowErrno(errno, path,
+                       {"cannot give the new file the owner of the old one",
+                        "impossibile dare al nuovo file il proprietario del "
+                        "precedente"});
         if (::fchmod(temp.Fd(), exists ? st.st_mode & 07777 : DefaultMode()) != 0)
-            ThrowErrno(errno, path, "cannot set the mode of the new file");
+            ThrowErrno(errno, path,
+                       {"cannot set the mode of the new file",
+                        "impossibile impostare i permessi del nuovo file"});
         // What stands at the target may have changed while the bytes were written.
         struct stat now {};
         if (::lstat(target.c_str(), &now) == 0 && !S_ISLNK(now.st_mode))
@@ -338,7 +382,9 @@ void ReplaceFileAtomically(const std::string& path,
         if (e.m_file_name == path)
             throw;
         // Report the file the user asked for, not the temporary one.
-        throw CFileException(e.m_cause, path, e.m_detail);
+        CFileException again(e.m_cause, path, e.m_detail);
+        again.m_detail_italian = e.m_detail_italian;
+        throw again;
     }
 }
 
@@ -350,13 +396,15 @@ std::string FollowSymbolicLinks(const std::string& path) {
             return current;
         if (hops == kMaxSymlinks)
             throw CFileException(CFileException::generic, path,
-                                 "cannot write: too many levels of symbolic links");
+                                 CMessage("cannot write: too many levels of symbolic links",
+                                          "impossibile scriverlo: troppi livelli di collegamenti "
+                                          "simbolici"));
         std::string target(PATH_MAX, '\0');
         const ssize_t n = ::readlink(current.c_str(), target.data(), target.size());
         if (n < 0)
-            ThrowErrno(errno, path, "cannot follow the symbolic link " + current);
+            ThrowErrno(errno, path, FollowLink(current));
         if (static_cast<std::size_t>(n) >= target.size())
-            ThrowErrno(ENAMETOOLONG, path, "cannot follow the symbolic link " + current);
+            ThrowErrno(ENAMETOOLONG, path, FollowLink(current));
         target.resize(static_cast<std::size_t>(n));
         current = target.front() == '/' ? target : FolderOf(current) + "/" + target;
     }
@@ -371,36 +419,35 @@ bool HasInterruptedSave(const std::string& path, int fd) {
     return !FindBackups(FolderOf(FollowSymbolicLinks(path)), fd).empty();
 }
 
-std::string RestoreInterruptedSave(const std::string& path, int fd) {
+CMessage RestoreInterruptedSave(const std::string& path, int fd) {
     const std::string folder = FolderOf(FollowSymbolicLinks(path));
     const std::vector<std::string> backups = FindBackups(folder, fd);
     if (backups.empty())
-        return "";
+        return {};
     // Under the lock there is one save at a time, so there is one backup; any
     // other is as old as the file's last whole version and goes with it.
     const std::string& backup = backups.front();
     if ((::fcntl(fd, F_GETFL) & O_ACCMODE) == O_RDONLY)
-        ThrowErrno(EACCES, path,
-                   "a save of this file was interrupted and its previous version, "
-                   "kept in " +
-                       backup + ", cannot be put back");
+        ThrowErrno(EACCES, path, CannotPutBack(backup));
     const CDescriptor old(::open(backup.c_str(), O_RDONLY | O_CLOEXEC));
     if (old.Get() < 0)
         ThrowErrno(errno, path,
-                   "a save of this file was interrupted and its previous version "
-                   "is kept in " +
-                       backup + ", which cannot be read");
+                   {"a save of this file was interrupted and its previous version is kept in " +
+                        backup + ", which cannot be read",
+                    "un salvataggio di questo file è stato interrotto e la sua versione "
+                    "precedente è conservata in " +
+                        backup + ", che non si può leggere"});
     if (const int err = CopyContent(old.Get(), fd))
-        ThrowErrno(err, path,
-                   "a save of this file was interrupted and its previous version, "
-                   "kept in " +
-                       backup + ", cannot be put back");
+        ThrowErrno(err, path, CannotPutBack(backup));
     for (const std::string& name : backups)
         ::unlink(name.c_str());
     SyncFolder(folder);
-    return "a save of this file was interrupted while it was written in place; its previous "
-           "version was put back from " +
-           BaseOf(backup);
+    return {"a save of this file was interrupted while it was written in place; its previous "
+            "version was put back from " +
+                BaseOf(backup),
+            "un salvataggio di questo file è stato interrotto mentre lo si riscriveva; la sua "
+            "versione precedente è stata ripristinata da " +
+                BaseOf(backup)};
 }
 
 void RefuseSameFile(const std::string& output, const std::vector<NamedInput>& inputs) {
@@ -411,8 +458,10 @@ void RefuseSameFile(const std::string& output, const std::vector<NamedInput>& in
         struct stat in {};
         if (::stat(input.path.c_str(), &in) == 0 && in.st_dev == out.st_dev &&
             in.st_ino == out.st_ino)
-            throw CFileException(CFileException::accessDenied, output,
-                                 "it is the same file as the " + input.role + " " + input.path +
-                                     "; refusing to overwrite it");
+            throw CFileException(
+                CFileException::accessDenied, output,
+                CMessage("it is the same file as the " + input.role + " " + input.path +
+                             "; refusing to overwrite it",
+                         "è lo stesso file di " + input.path + ", che non viene sovrascritto"));
     }
 }

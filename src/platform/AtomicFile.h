@@ -100,4 +100,4 @@ bool HasInterruptedSave(const std::string& path, int fd);
 // removes the backup. Returns what it did, for the user, or "" when there was
 // nothing to do. CFileException when the file cannot be written: the backup
 // then stays, and the message names it.
-std::string RestoreInterruptedSave(const std::string& path, int fd);
+CMessage RestoreInterruptedSave(const std::string& path, int fd);

@@ -9,6 +9,16 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+namespace {
+
+CMessage NotARegularFile(mode_t mode) {
+    return CMessage("cannot open: it is ", "impossibile aprirlo: è ") +
+           NonRegularFileKindText(mode) +
+           CMessage(", not a regular file", ", non un file regolare");
+}
+
+} // namespace
+
 CFile::CFile(const std::string& path, unsigned flags) {
     Open(path, flags);
 }
@@ -35,11 +45,12 @@ void CFile::Open(const std::string& path, unsigned flags) {
         oflags |= O_CREAT | O_TRUNC;
     m_fd = ::open(path.c_str(), oflags, 0666);
     if (m_fd < 0)
-        FailErrno("cannot open");
+        FailOpen();
     struct stat st {};
     if (::fstat(m_fd, &st) == 0 && S_ISDIR(st.st_mode)) {
         Abort();
-        Fail(CFileException::accessDenied, "cannot open: is a directory");
+        Fail(CFileException::accessDenied,
+             CMessage("cannot open: is a directory", "impossibile aprirlo: è una cartella"));
     }
     m_write_buffered = (flags & modeWriteBuffered) && (flags & modeReadWrite) == modeWrite;
 }
@@ -53,31 +64,27 @@ void CFile::OpenForReading() {
         struct stat st {};
         // A socket cannot be opened at all: say what it is rather than ENXIO.
         if (err == ENXIO && ::stat(m_path.c_str(), &st) == 0 && !S_ISREG(st.st_mode))
-            Fail(CFileException::notRegularFile, std::string("cannot open: it is ") +
-                                                     NonRegularFileKind(st.st_mode) +
-                                                     ", not a regular file");
+            Fail(CFileException::notRegularFile, NotARegularFile(st.st_mode));
         errno = err;
-        FailErrno("cannot open");
+        FailOpen();
     }
     struct stat st {};
     if (::fstat(m_fd, &st) != 0) {
         const int err = errno;
         Abort();
         errno = err;
-        FailErrno("cannot open");
+        FailOpen();
     }
     if (!S_ISREG(st.st_mode)) {
         Abort();
-        Fail(CFileException::notRegularFile, std::string("cannot open: it is ") +
-                                                 NonRegularFileKind(st.st_mode) +
-                                                 ", not a regular file");
+        Fail(CFileException::notRegularFile, NotARegularFile(st.st_mode));
     }
     const int fl = ::fcntl(m_fd, F_GETFL);
     if (fl < 0 || ::fcntl(m_fd, F_SETFL, fl & ~O_NONBLOCK) != 0) {
         const int err = errno;
         Abort();
         errno = err;
-        FailErrno("cannot open");
+        FailOpen();
     }
     // The kernel's files (/proc, /sys) are regular files of size 0 whose
     // content is made as they are read: the readers take a file's length
@@ -93,11 +100,14 @@ void CFile::OpenForReading() {
             Abort();
             if (n < 0) {
                 errno = err;
-                FailErrno("read error");
+                FailErrno({"read error", "errore di lettura"});
             }
             Fail(CFileException::notRegularFile,
-                 "cannot be read as a whole: its size is given as 0 bytes, yet reading it gives "
-                 "bytes (a file made up as it is read, as under /proc)");
+                 CMessage("cannot be read as a whole: its size is given as 0 bytes, yet reading "
+                          "it gives bytes (a file made up as it is read, as under /proc)",
+                          "non si può leggere per intero: la sua dimensione risulta di 0 byte, "
+                          "ma leggendolo si ottengono byte (un file prodotto mentre lo si legge, "
+                          "come in /proc)"));
         }
     }
     m_buffered = true;
@@ -115,7 +125,7 @@ bool CFile::FillBuffer() {
             if (errno == EINTR)
                 continue;
             m_buffer_pos = m_buffer_end = 0;
-            FailErrno("read error");
+            FailErrno({"read error", "errore di lettura"});
         }
         m_buffer_pos = 0;
         m_buffer_end = static_cast<std::size_t>(n);
@@ -130,7 +140,7 @@ std::size_t CFile::ReadDirect(char* out, std::size_t count) {
         if (n < 0) {
             if (errno == EINTR)
                 continue;
-            FailErrno("read error");
+            FailErrno({"read error", "errore di lettura"});
         }
         if (n == 0)
             break;
@@ -182,7 +192,7 @@ void CFile::DropBuffer() {
         return;
     m_buffer_pos = m_buffer_end = 0;
     if (::lseek(m_fd, static_cast<off_t>(m_position), SEEK_SET) < 0)
-        FailErrno("seek error");
+        FailErrno({"seek error", "errore di posizionamento"});
 }
 
 std::size_t CFile::ReadBufferSize() const {
@@ -242,7 +252,7 @@ void CFile::WriteDirect(const char* in, std::size_t count) {
         if (n < 0) {
             if (errno == EINTR)
                 continue;
-            FailErrno("write error");
+            FailErrno({"write error", "errore di scrittura"});
         }
         done += static_cast<std::size_t>(n);
         if (m_buffered)
@@ -257,7 +267,7 @@ std::uint64_t CFile::Seek(std::int64_t offset, SeekPosition from) {
         std::int64_t target = offset;
         if (from == current && __builtin_add_overflow(position, offset, &target)) {
             errno = EOVERFLOW;
-            FailErrno("seek error");
+            FailErrno({"seek error", "errore di posizionamento"});
         }
         const std::int64_t bufferStart = position - static_cast<std::int64_t>(m_buffer_pos);
         if (target >= bufferStart &&
@@ -273,7 +283,7 @@ std::uint64_t CFile::Seek(std::int64_t offset, SeekPosition from) {
             const int err = errno;
             ::lseek(m_fd, static_cast<off_t>(m_position), SEEK_SET);
             errno = err;
-            FailErrno("seek error");
+            FailErrno({"seek error", "errore di posizionamento"});
         }
         m_position = static_cast<std::uint64_t>(pos);
         return m_position;
@@ -284,7 +294,7 @@ std::uint64_t CFile::Seek(std::int64_t offset, SeekPosition from) {
     int whence = from == begin ? SEEK_SET : from == current ? SEEK_CUR : SEEK_END;
     off_t pos = ::lseek(m_fd, static_cast<off_t>(offset), whence);
     if (pos < 0)
-        FailErrno("seek error");
+        FailErrno({"seek error", "errore di posizionamento"});
     if (m_buffered)
         m_position = static_cast<std::uint64_t>(pos);
     return static_cast<std::uint64_t>(pos);
@@ -295,7 +305,7 @@ std::uint64_t CFile::GetPosition() const {
         return m_position;
     off_t pos = ::lseek(m_fd, 0, SEEK_CUR);
     if (pos < 0)
-        FailErrno("cannot tell the position");
+        FailErrno({"cannot tell the position", "impossibile leggere la posizione"});
     return static_cast<std::uint64_t>(pos) + (m_write_buffered ? m_buffer_end : 0);
 }
 
@@ -304,7 +314,7 @@ std::uint64_t CFile::GetLength() const {
         return m_length;
     struct stat st {};
     if (::fstat(m_fd, &st) != 0)
-        FailErrno("cannot tell the length");
+        FailErrno({"cannot tell the length", "impossibile leggere la lunghezza"});
     const auto length = static_cast<std::uint64_t>(st.st_size);
     if (m_write_buffered && m_buffer_end > 0)
         return std::max(length, GetPosition());
@@ -318,7 +328,7 @@ void CFile::SetLength(std::uint64_t length) {
         rc = ::ftruncate(m_fd, static_cast<off_t>(length));
     while (rc != 0 && errno == EINTR);
     if (rc != 0)
-        FailErrno("cannot set the length");
+        FailErrno({"cannot set the length", "impossibile impostare la lunghezza"});
     if (m_buffered)
         m_length = length;
 }
@@ -326,7 +336,7 @@ void CFile::SetLength(std::uint64_t length) {
 void CFile::Flush() {
     WritePending();
     if (::fsync(m_fd) != 0 && errno != EINVAL && errno != EROFS)
-        FailErrno("cannot flush to disk");
+        FailErrno({"cannot flush to disk", "impossibile scrivere sul disco"});
 }
 
 void CFile::Close() {
@@ -337,7 +347,7 @@ void CFile::Close() {
     m_fd = -1;
     ResetBuffer();
     if (::close(fd) != 0 && errno != EINTR)
-        FailErrno("error while closing");
+        FailErrno({"error while closing", "errore durante la chiusura"});
 }
 
 void CFile::Abort() noexcept {
@@ -347,12 +357,20 @@ void CFile::Abort() noexcept {
     ResetBuffer();
 }
 
-void CFile::Fail(CFileException::Cause cause, const std::string& detail) const {
+void CFile::Fail(CFileException::Cause cause, const CMessage& detail) const {
     throw CFileException(cause, m_path, detail);
 }
 
-void CFile::FailErrno(const char* what) const {
+void CFile::FailOpen() const {
+    // English only: the application's headline for the cause (not found,
+    // access denied) says all the rest would.
     int err = errno;
     throw CFileException(CFileException::CauseFromErrno(err), m_path,
-                         std::string(what) + ": " + std::strerror(err));
+                         std::string("cannot open: ") + std::strerror(err));
+}
+
+void CFile::FailErrno(const CMessage& what) const {
+    int err = errno;
+    throw CFileException(CFileException::CauseFromErrno(err), m_path,
+                         what + Verbatim(": ") + ErrnoText(err));
 }

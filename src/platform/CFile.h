@@ -62,10 +62,11 @@ public:
 
     const std::string& GetFilePath() const { return m_path; }
 
-    [[noreturn]] void Fail(CFileException::Cause cause, const std::string& detail) const;
+    [[noreturn]] void Fail(CFileException::Cause cause, const CMessage& detail) const;
 
 private:
-    [[noreturn]] void FailErrno(const char* what) const;
+    [[noreturn]] void FailErrno(const CMessage& what) const;
+    [[noreturn]] void FailOpen() const;
     // Opens for reading only: refuses what is not a regular file.
     void OpenForReading();
     std::size_t ReadBufferSize() const;

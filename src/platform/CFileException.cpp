@@ -6,6 +6,11 @@ CFileException::CFileException(Cause cause, std::string fileName, const std::str
     : std::runtime_error((fileName.empty() ? std::string("\"\"") : fileName) + ": " + detail),
       m_cause(cause), m_file_name(std::move(fileName)), m_detail(detail) {}
 
+CFileException::CFileException(Cause cause, std::string fileName, const CMessage& detail)
+    : CFileException(cause, std::move(fileName), detail.english) {
+    m_detail_italian = detail.italian;
+}
+
 CFileException::Cause CFileException::CauseFromErrno(int err) {
     switch (err) {
     case ENOENT:

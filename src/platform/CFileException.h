@@ -2,6 +2,8 @@
 // The document layer turns it into a message box, brelund-calc into exit 1.
 #pragma once
 
+#include "Message.h"
+
 #include <stdexcept>
 #include <string>
 
@@ -18,12 +20,15 @@ public:
         sharingViolation, // another process holds the file's lock
     };
 
-    // what() is "FILE: DETAIL", an empty name shown as "".
+    // what() is "FILE: DETAIL", an empty name shown as "", DETAIL in English.
+    CFileException(Cause cause, std::string fileName, const CMessage& detail);
+    // A detail in English only: the application words it by the cause alone.
     CFileException(Cause cause, std::string fileName, const std::string& detail);
 
     Cause m_cause;
     std::string m_file_name;
-    std::string m_detail;
+    std::string m_detail;         // English
+    std::string m_detail_italian; // empty when the detail has no Italian words
 
     // Maps an errno value to the nearest cause.
     static Cause CauseFromErrno(int err);

@@ -21,8 +21,11 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
-constexpr char kBusy[] =
-    "the ship is being changed by another process; try again when it has finished";
+CMessage Busy() {
+    return {"the ship is being changed by another process; try again when it has finished",
+            "la nave è in corso di modifica da parte di un altro processo; riprovare quando avrà "
+            "finito"};
+}
 
 // The locks this process holds, by the device and inode of what is locked:
 // flock locks belong to an open file, so a second open of a file this
@@ -35,9 +38,15 @@ struct CHeld {
 std::mutex g_heldMutex;
 std::map<std::pair<std::uint64_t, std::uint64_t>, CHeld> g_held;
 
-[[noreturn]] void ThrowErrno(int err, const std::string& path, const std::string& what) {
+[[noreturn]] void ThrowErrno(int err, const std::string& path, const CMessage& what) {
     throw CFileException(CFileException::CauseFromErrno(err), path,
-                         what + ": " + std::strerror(err));
+                         what + Verbatim(": ") + ErrnoText(err));
+}
+
+// English only, as CFile's: the application's headline names the cause.
+[[noreturn]] void ThrowOpenErrno(int err, const std::string& path) {
+    throw CFileException(CFileException::CauseFromErrno(err), path,
+                         std::string("cannot open: ") + std::strerror(err));
 }
 
 Clock::time_point Deadline() {
@@ -63,7 +72,7 @@ std::string FolderOf(const std::string& path) {
 bool Acquire(int fd, int operation, Clock::time_point deadline, const std::string& path) {
     while (::flock(fd, operation | LOCK_NB) != 0) {
         if (errno != EWOULDBLOCK && errno != EINTR)
-            ThrowErrno(errno, path, "cannot lock the ship");
+            ThrowErrno(errno, path, {"cannot lock the ship", "impossibile bloccare la nave"});
         if (Clock::now() >= deadline)
             return false;
         std::this_thread::sleep_for(std::chrono::milliseconds(20));
@@ -84,8 +93,9 @@ bool StillLeadsTo(const std::string& path, bool folder, const struct stat& locke
 
 CShipLock::CShipLock(const std::string& shipPath, Mode mode) {
     if (shipPath.empty())
-        throw CFileException(CFileException::fileNotFound, shipPath,
-                             "no ship file: the path is empty");
+        throw CFileException(
+            CFileException::fileNotFound, shipPath,
+            CMessage("no ship file: the path is empty", "nessun file nave: il percorso è vuoto"));
     const Clock::time_point deadline = Deadline();
     for (;;) {
         bool folder = false;
@@ -93,7 +103,7 @@ CShipLock::CShipLock(const std::string& shipPath, Mode mode) {
         struct stat st {};
         if (::stat(shipPath.c_str(), &st) != 0) {
             if (errno != ENOENT)
-                ThrowErrno(errno, shipPath, "cannot open");
+                ThrowOpenErrno(errno, shipPath);
             // Nothing to read; a writer will create the file in its folder.
             if (mode == shared)
                 return;
@@ -115,7 +125,7 @@ CShipLock::CShipLock(const std::string& shipPath, Mode mode) {
             if (fd < 0) {
                 if (errno == ENOENT)
                     continue; // removed or replaced just now
-                ThrowErrno(errno, shipPath, "cannot open");
+                ThrowOpenErrno(errno, shipPath);
             }
         }
         struct stat locked {};
@@ -142,7 +152,7 @@ CShipLock::CShipLock(const std::string& shipPath, Mode mode) {
         }
         try {
             if (!Acquire(fd, mode == exclusive ? LOCK_EX : LOCK_SH, deadline, shipPath))
-                throw CFileException(CFileException::sharingViolation, shipPath, kBusy);
+                throw CFileException(CFileException::sharingViolation, shipPath, Busy());
             // A save may have replaced the file, or created it, while this waited.
             if (!StillLeadsTo(shipPath, folder, locked)) {
                 ::close(fd);
@@ -153,15 +163,15 @@ CShipLock::CShipLock(const std::string& shipPath, Mode mode) {
             if (!folder && (mode == exclusive || HasInterruptedSave(shipPath, fd))) {
                 if (mode == shared) {
                     if (!Acquire(fd, LOCK_EX, deadline, shipPath))
-                        throw CFileException(CFileException::sharingViolation, shipPath, kBusy);
+                        throw CFileException(CFileException::sharingViolation, shipPath, Busy());
                     if (!StillLeadsTo(shipPath, folder, locked)) {
                         ::close(fd);
                         continue;
                     }
                 }
-                const std::string note = RestoreInterruptedSave(shipPath, fd);
-                if (!note.empty())
-                    m_notes.push_back(note);
+                CMessage note = RestoreInterruptedSave(shipPath, fd);
+                if (!note.english.empty())
+                    m_notes.push_back(std::move(note));
                 if (mode == shared)
                     Acquire(fd, LOCK_SH, deadline, shipPath); // never waits: it holds more
             }

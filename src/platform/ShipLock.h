@@ -13,6 +13,8 @@
 // (AtomicFile.h), and Notes() says so.
 #pragma once
 
+#include "Message.h"
+
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -34,12 +36,12 @@ public:
     CShipLock& operator=(const CShipLock&) = delete;
 
     // What taking the lock repaired, one line each, for the user.
-    const std::vector<std::string>& Notes() const { return m_notes; }
+    const std::vector<CMessage>& Notes() const { return m_notes; }
 
 private:
     void Release();
 
     int m_fd = -1;
     std::uint64_t m_device = 0, m_inode = 0;
-    std::vector<std::string> m_notes;
+    std::vector<CMessage> m_notes;
 };

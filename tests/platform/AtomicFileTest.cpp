@@ -74,7 +74,8 @@ TEST(WriteFileAtomically, FailedWriteLeavesThePreviousFileWhole) {
         EXPECT_THROW(WriteFileAtomically(path,
                                          [](CFile& f) {
                                              f.Write("partial", 7);
-                                             f.Fail(CFileException::diskFull, "no space left");
+                                             f.Fail(CFileException::diskFull,
+                                                    Verbatim("no space left"));
                                          },
                                          {.unnamedTemporary = unnamed}),
                      CFileException);
@@ -98,7 +99,8 @@ TEST(WriteFileAtomically, KeepsModeOwnerAndGroupAndReportsTheTargetName) {
         EXPECT_EQ(st.st_mode & 07777, 0640u);
     }
     try {
-        WriteFileAtomically(path, [](CFile& f) { f.Fail(CFileException::generic, "boom"); });
+        WriteFileAtomically(path,
+                            [](CFile& f) { f.Fail(CFileException::generic, Verbatim("boom")); });
         FAIL();
     } catch (const CFileException& e) {
         EXPECT_EQ(e.m_file_name, path);
@@ -228,9 +230,10 @@ TEST(WriteFileAtomically, HardLinkedFileIsWrittenInPlaceKeepingItsLinks) {
         EXPECT_EQ(Entries(folder), (std::vector<std::string>{"copy.nav", "ship.nav"}));
     }
     // A failed write changes neither name.
-    EXPECT_THROW(WriteFileAtomically(
-                     path, [](CFile& f) { f.Fail(CFileException::diskFull, "no space left"); }),
-                 CFileException);
+    EXPECT_THROW(
+        WriteFileAtomically(
+            path, [](CFile& f) { f.Fail(CFileException::diskFull, Verbatim("no space left")); }),
+        CFileException);
     EXPECT_EQ(ReadBytes(path), Bytes("shorter"));
     EXPECT_EQ(Entries(folder), (std::vector<std::string>{"copy.nav", "ship.nav"}));
 }

@@ -80,7 +80,7 @@ void CBrelundDoc::OnNewDocument() {
 
 bool CBrelundDoc::OnOpenDocument(const QString& path) {
     CShipModel ship;
-    std::vector<std::string> notes;
+    std::vector<CMessage> notes;
     try {
         const CWaitCursor wait;
         const loadnotes::Collect collect(notes);
@@ -98,7 +98,7 @@ bool CBrelundDoc::OnOpenDocument(const QString& path) {
     if (!notes.empty()) {
         QString text = QString("%1:\n").arg(QFileInfo(path).fileName());
         for (int i = 0; i < static_cast<int>(notes.size()) && i < kMaxNotesShown; ++i)
-            text += "\n" + QString::fromUtf8(notes[static_cast<std::size_t>(i)]);
+            text += "\n" + QString::fromUtf8(notes[static_cast<std::size_t>(i)].italian);
         if (static_cast<int>(notes.size()) > kMaxNotesShown)
             text += QString("\n... (%1 in tutto)").arg(notes.size());
         AfxMessageBox(text, MB_OK | MB_ICONWARNING);

@@ -5,8 +5,18 @@
 
 #include <new>
 
-QString FileErrorMessage(const CFileException& e) {
-    const QString file = FromFilePath(e.m_file_name);
+namespace {
+
+// What the reader or the writer found, as a sentence of its own: the
+// Italian words the core gave, else nothing (the headline says it all).
+QString Detail(const CFileException& e) {
+    QString detail = QString::fromUtf8(e.m_detail_italian.c_str());
+    if (!detail.isEmpty())
+        detail[0] = detail[0].toUpper();
+    return detail;
+}
+
+QString Headline(const CFileException& e, const QString& file) {
     switch (e.m_cause) {
     case CFileException::fileNotFound:
         return QString("Impossibile trovare %1.").arg(file);
@@ -21,13 +31,19 @@ QString FileErrorMessage(const CFileException& e) {
     case CFileException::notRegularFile:
         return QString("%1 non è un file.").arg(file);
     case CFileException::damaged:
-        // Where the file breaks its format, as the reader found it.
-        return QString("%1 non è un file valido.\n%2")
-            .arg(file, QString::fromUtf8(e.m_detail.c_str()));
+        return QString("%1 non è un file valido.").arg(file);
     case CFileException::generic:
         break;
     }
     return QString("Errore imprevisto durante l'accesso a %1.").arg(file);
+}
+
+} // namespace
+
+QString FileErrorMessage(const CFileException& e) {
+    const QString headline = Headline(e, FromFilePath(e.m_file_name));
+    const QString detail = Detail(e);
+    return detail.isEmpty() ? headline : headline + "\n" + detail;
 }
 
 QString FailureMessage(const std::exception& e) {

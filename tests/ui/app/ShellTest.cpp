@@ -218,11 +218,24 @@ private slots:
         QCOMPARE(m_dialogs->messages.size(), 1);
         const QString text = m_dialogs->messages[0].text;
         QVERIFY2(text.startsWith("Impossibile aprire il documento.\n"), qPrintable(text));
-        QVERIFY2(text.contains(damaged + " non è un file valido.\n"), qPrintable(text));
+        QVERIFY2(text.contains(damaged + " non è un file valido.\nFile nave danneggiato al byte "),
+                 qPrintable(text));
         QCOMPARE(ElementCount(app), 4);
         QCOMPARE(app.GetDocument().GetPathName(), kWigley);
         QCOMPARE(ShownTitle(app.GetMainFrame()), QString("wigley.nav - Brelund"));
         QVERIFY(!app.RecentFiles().contains(damaged));
+    }
+
+    void whatAShipFileToleratesIsToldInItalian() {
+        CBrelundApp& app = Start({kWigley});
+        const QString tail = m_dir->filePath("tail.nav");
+        WriteAll(tail, ReadAll(kWigley) + QByteArray("xyz"));
+
+        QVERIFY(app.OpenDocumentFile(tail));
+        QCOMPARE(m_dialogs->messages.size(), 1);
+        QCOMPARE(m_dialogs->messages[0].text.section('\n', 2),
+                 QString("3 byte dopo l'ultima cassa, dal byte %1, non sono stati letti")
+                     .arg(ReadAll(kWigley).size()));
     }
 
     void aChangedShipIsNotThrownAwayWithoutAsking() {
@@ -372,7 +385,8 @@ private slots:
         QVERIFY(!app.GetDocument().DoFileSave());
         QCOMPARE(m_dialogs->messages.size(), 1);
         const QString text = m_dialogs->messages[0].text;
-        QCOMPARE(text, "Impossibile salvare il documento.\nAccesso a " + ship + " negato.");
+        QCOMPARE(text, "Impossibile salvare il documento.\nAccesso a " + ship +
+                           " negato.\nIl file è di sola lettura; nulla è stato scritto");
         QCOMPARE(ReadAll(ship), ReadAll(kWigley));
         QVERIFY(app.GetDocument().IsModified());
     }
@@ -395,7 +409,9 @@ private slots:
         QCOMPARE(m_dialogs->messages[0].text,
                  "Impossibile salvare il documento.\nViolazione di condivisione durante "
                  "l'accesso a " +
-                     ship + ".");
+                     ship +
+                     ".\nLa nave è in corso di modifica da parte di un altro processo; riprovare "
+                     "quando avrà finito");
         QCOMPARE(ReadAll(ship), ReadAll(kWigley));
         QVERIFY(app.GetDocument().DoFileSave());
         CShipModel back;

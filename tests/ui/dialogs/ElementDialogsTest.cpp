@@ -345,7 +345,9 @@ private slots:
         minimisedWhileAsked = false;
         o.Child<QPushButton>("addTank")->click();
         QCOMPARE(dialogs.Texts(), QStringList({QString("Impossibile trovare %1.").arg(missing),
-                                               QString("%1 non è un file.").arg(folder)}));
+                                               QString("%1 non è un file.\nImpossibile aprirlo: "
+                                                       "è una cartella, non un file regolare")
+                                                   .arg(folder)}));
         QVERIFY(minimisedWhileAsked);
 
         // A mesh file damaged: a face naming a vertex the file never gives.
@@ -354,7 +356,7 @@ private slots:
         dialogs.files << damaged;
         o.Child<QPushButton>("addTank")->click();
         QCOMPARE(dialogs.messages.size(), 3);
-        QVERIFY2(dialogs.messages[2].text.startsWith(damaged + " non è un file valido.\nline 4: "),
+        QVERIFY2(dialogs.messages[2].text.startsWith(damaged + " non è un file valido.\nRiga 4: "),
                  qPrintable(dialogs.messages[2].text));
 
         QCOMPARE(o.ship.Tanks().GetCount(), 2);

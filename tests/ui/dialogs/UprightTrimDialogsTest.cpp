@@ -281,7 +281,9 @@ private slots:
         o.dialog.Run();
         QCOMPARE(dialogs.messages.size(), 2);
         QCOMPARE(dialogs.messages[1].text.section('\n', 1),
-                 "Impossibile trovare " + folder.filePath("no-such-folder/waterlines.dxf") + ".");
+                 "Impossibile trovare " + folder.filePath("no-such-folder/waterlines.dxf") +
+                     ".\nImpossibile creare un file in " + folder.filePath("no-such-folder") +
+                     ": file o cartella inesistente");
         QCOMPARE(CopyByPopup(dialogs, o.dialog), calc.out);
     }
 
