@@ -33,6 +33,10 @@ for target in "${targets[@]}"; do
   dict=()
   [ -f "$root/fuzz/seeds/$target.dict" ] && dict=(-dict="$root/fuzz/seeds/$target.dict")
   echo "== $target: $runs executions" >&2
-  "$build/fuzz/$target" "$corpus" "${dict[@]}" -runs="$runs" -max_len=20000 -print_final_stats=1 2>&1 |
+  # Crashes, leaks and slow inputs go under build-fuzz/artifacts, not into
+  # the folder the script was started from.
+  mkdir -p "$build/artifacts"
+  "$build/fuzz/$target" "$corpus" "${dict[@]}" -runs="$runs" -max_len=20000 -print_final_stats=1 \
+    -artifact_prefix="$build/artifacts/$target-" 2>&1 |
     grep -E '^(stat::|#[0-9]+[[:space:]]*DONE|==[0-9]+==ERROR|SUMMARY)' || true
 done
