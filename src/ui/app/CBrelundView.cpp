@@ -13,6 +13,8 @@
 #include <QPrintPreviewDialog>
 #include <QPrinter>
 
+#include <GL/gl.h>
+
 namespace {
 // The toolbar's zoom step, a fraction of the window on each side.
 constexpr double kZoomStep = 0.3;
@@ -65,6 +67,8 @@ const CShipElement* CBrelundView::SelectedElement() const {
 
 void CBrelundView::OnInitialUpdate() {
     m_coarse.Clear();
+    // An equilibrium belongs to the ship it was found for.
+    m_condition.reset();
     RequestLightsAndMaterial();
     m_element_tree->SetModel(&m_doc.GetModel(), this);
     m_element_tree->hide();
@@ -78,6 +82,7 @@ void CBrelundView::OnInitialUpdate() {
 
 void CBrelundView::OnUpdate() {
     m_coarse.Clear();
+    m_condition.reset();
     Redraw();
     m_element_tree->hide();
     m_model_check->ModelChanged();
@@ -87,9 +92,18 @@ void CBrelundView::AutoZoom() {
     FrameModel(*this, m_doc.GetModel());
 }
 
+void CBrelundView::ShowCondition(const std::optional<CConditionPicture>& picture) {
+    m_condition = picture;
+    Redraw();
+}
+
 bool CBrelundView::DrawScene() {
     if (ShowAxes)
         COpenGLView::DrawScene();
+    // The axes stay the earth's; the ship and what belongs to it turn.
+    glPushMatrix();
+    if (m_condition)
+        TurnToAttitude(*m_condition);
     m_model_segments =
         MovingFrame() ? DrawCoarseModel(m_doc.GetModel(), m_coarse) : DrawModel(m_doc.GetModel());
     const int preview = PreviewMode();
@@ -105,6 +119,11 @@ bool CBrelundView::DrawScene() {
     }
     for (const CSurfaceFaults* faults : m_model_check->ShownFaults())
         DrawFaults(*faults);
+    if (m_condition) {
+        DrawWaterplane(*m_condition);
+        DrawCentres(*m_condition);
+    }
+    glPopMatrix();
     return true;
 }
 

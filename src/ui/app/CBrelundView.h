@@ -6,6 +6,9 @@
 
 #include "ui/view/CCoarseWireframe.h"
 #include "ui/view/COpenGLView.h"
+#include "ui/view/ConditionDrawing.h"
+
+#include <optional>
 
 class CBrelundDoc;
 class CElementTreeDlg;
@@ -54,6 +57,11 @@ public:
     // and leaves out the shaded preview of an element of more faces than
     // the coarse pictures' budget.
     bool DrawScene() override;
+    // A loading condition shown at an equilibrium: the ship turned to its
+    // attitude, the waterplane, B and G (ConditionDrawing.h); none: the ship
+    // in its own axes. Redraws.
+    void ShowCondition(const std::optional<CConditionPicture>& picture);
+    const std::optional<CConditionPicture>& ShownCondition() const { return m_condition; }
     // Line segments of the elements in the last frame drawn.
     long long ModelSegmentsDrawn() const { return m_model_segments; }
     // The elements' coarse pictures, kept from one move of the camera to the
@@ -77,6 +85,7 @@ public:
 
 private:
     CBrelundDoc& m_doc;
+    std::optional<CConditionPicture> m_condition;
     CElementTreeDlg* m_element_tree = nullptr;
     CViewControlDlg* m_view_control = nullptr;
     CModelCheckDlg* m_model_check = nullptr;

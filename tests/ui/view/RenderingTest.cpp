@@ -380,3 +380,47 @@ void RenderingTest::theModelCheckDrawsTheOpenEdgesOverTheShipWhileShown() {
     t.View().ModelCheck()->hide();
     QCOMPARE(CountColour(t.Frame(), magenta), 0);
 }
+
+void RenderingTest::aConditionTurnsTheShipAndDrawsItsWaterplaneAndCentres() {
+    CViewUnderTest t(400, 400);
+    QVERIFY(t.IsExposed());
+    t.View().ShowAxes = false;
+    CShipElement* hull = t.Model().AddElement(kindHull);
+    hull->Append(Triangles(BoxCorners(3, 2, -1, 1, true)));
+    const QRgb red = qRgb(220, 0, 0), green = qRgb(0, 160, 0);
+    // Beside the hull, inside the plane's margin of a twentieth.
+    const QPoint margin = CViewUnderTest::Pixel(3.15, 0, 400);
+    QCOMPARE(t.Frame().pixel(margin), kWhite);
+
+    CConditionPicture picture;
+    picture.low = CVector3(-3, -2, -1);
+    picture.high = CVector3(3, 2, 1);
+    picture.b = CVector3(1, 0, -0.5);
+    picture.g = CVector3(-1, 1, 1);
+    t.View().ShowCondition(picture);
+    QImage image = t.Frame();
+    // White under a light blue of alpha 0.35.
+    const QRgb tinted = image.pixel(margin);
+    QVERIFY2(qAbs(qRed(tinted) - 194) <= 3 && qAbs(qGreen(tinted) - 222) <= 3 && qBlue(tinted) == 255,
+             qPrintable(Hex(tinted)));
+    QCOMPARE(image.pixel(CViewUnderTest::Pixel(1, 0, 400)), green);
+    QCOMPARE(image.pixel(CViewUnderTest::Pixel(-1, 1, 400)), red);
+    // The letters beside the points: more of each colour than a 9-pixel point.
+    QVERIFY(CountColour(image, red) > 81 + 10);
+    QVERIFY(CountColour(image, green) > 81 + 10);
+
+    // Heeled 60 degrees to starboard (+y goes down): G at y = 1, z = 1
+    // comes to y' = cos 60 + sin 60 in the plan.
+    picture.heel = 60;
+    t.View().ShowCondition(picture);
+    image = t.Frame();
+    QCOMPARE(image.pixel(CViewUnderTest::Pixel(-1, 0.5 + std::sqrt(0.75), 400)), red);
+    QDir().mkpath(BRELUND_SCREENSHOT_DIR);
+    t.View().SetAngles(-60, 0, -30);
+    t.View().AutoZoom();
+    QVERIFY(t.Frame().save(BRELUND_SCREENSHOT_DIR "/view-condition.png"));
+    QCOMPARE(QString(t.View().LastErrorText()), QString("No Error"));
+
+    t.View().OnUpdate();
+    QVERIFY(!t.View().ShownCondition());
+}

@@ -14,4 +14,5 @@ private slots:
     void theNormalsPreviewSamplesFourFacesOfEachMesh();
     void clientArraysDrawTheImageOfOneBeginEndPerTriangle();
     void theModelCheckDrawsTheOpenEdgesOverTheShipWhileShown();
+    void aConditionTurnsTheShipAndDrawsItsWaterplaneAndCentres();
 };

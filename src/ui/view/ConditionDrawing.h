@@ -1,0 +1,36 @@
+// A loading condition drawn over the ship at an attitude of equilibrium: the
+// ship turned so that its waterplane lies level, the waterplane as a
+// translucent plane over the hull's extent, and the centres of buoyancy and
+// gravity as markers with their letters. OpenGL 1.1, into the current
+// context, over the camera's model-view.
+#pragma once
+
+#include "geometry/CVector3.h"
+
+struct CConditionPicture {
+    // The frame SetRotation(heel, trim, 0) the ship floats in [deg]: a
+    // point p of the ship lies at R p, and the waterplane at z' = waterplane.
+    double heel = 0, trim = 0;
+    double waterplane = 0; // [m]
+    CVector3 b, g;         // centres of buoyancy and gravity, ship axes
+    CVector3 low, high;    // the hull's box in ship axes, which the plane spans
+};
+
+// The rotation R as OpenGL's column-major 4 x 4 matrix.
+void AttitudeMatrix(const CConditionPicture& picture, double gl[16]);
+
+// Multiplies the model-view by R: whatever is drawn after it in ship axes
+// shows heeled and trimmed, its waterplane level.
+void TurnToAttitude(const CConditionPicture& picture);
+
+// In the turned frame of TurnToAttitude: the waterplane as a translucent
+// light blue quad (80, 160, 255 at alpha 0.35) over the box the hull's
+// eight corners span in the waterplane's frame, a twentieth wider on each
+// side, without writing depth so that the ship shows through; then its
+// outline in the same blue, opaque.
+void DrawWaterplane(const CConditionPicture& picture);
+
+// In the turned frame: B in green (0, 160, 0) and G in red (220, 0, 0) as
+// points 9 pixels wide over everything (depth test off), each with its
+// letter beside it.
+void DrawCentres(const CConditionPicture& picture);
