@@ -8,6 +8,8 @@ BRELUND_PACKAGES=(
   # The desktop application: Qt 6 Widgets, its platform plugins, X11 for the
   # lock-key panes, a font, and the tools that check the desktop files.
   qt6-base-dev libqt6opengl6-dev qt6-qpa-plugins libx11-dev
+  # The calculations' charts (Qt Charts) and their export as SVG (Qt SVG).
+  qt6-charts-dev qt6-svg-dev
   # Qt's own buttons and dialogs in Italian, as the rest of the interface.
   qt6-translations-l10n
   libgl-dev libglu1-mesa-dev libgl1-mesa-dri libglx-mesa0 libegl-mesa0

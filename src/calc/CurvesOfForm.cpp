@@ -283,10 +283,15 @@ CCalcCheck CheckCurvesOfFormShip(const CShipModel& ship, const CCurvesOfFormInpu
     return std::nullopt;
 }
 
+std::vector<CRecordColumn> CurvesOfFormColumns() {
+    return {kColumns, kColumns + columnCount};
+}
+
 CRecordTable ComputeCurvesOfForm(const CShipModel& ship, const CCurvesOfFormInputs& in,
-                                 CShipDatums* datumsOut, const CStopRequest* stop) {
+                                 CShipDatums* datumsOut, const CStopRequest* stop,
+                                 CProgress* progress) {
     CRecordTable table;
-    table.columns.assign(kColumns, kColumns + columnCount);
+    table.columns = CurvesOfFormColumns();
     const CAttitude a(ship, in.heel, in.trim);
     const CShipDatums datums = CurvesOfFormDatums(ship, in);
     if (datumsOut)
@@ -308,12 +313,21 @@ CRecordTable ComputeCurvesOfForm(const CShipModel& ship, const CCurvesOfFormInpu
     const CMidshipSection midship(ship, a, station);
 
     table.rows.resize(draughts.size());
+    const int count = static_cast<int>(draughts.size());
+    if (progress) {
+        progress->SetRange(0, count);
+        progress->SetPos(0);
+    }
     ParallelInOrder(
-        static_cast<int>(draughts.size()),
+        count,
         [&](int k) {
             const auto i = static_cast<std::size_t>(k);
             ComputeRow(ship, a, in, datums, draughts[i], heights[i], midship, table.rows[i]);
         },
-        [](int) {}, stop);
+        [&](int k) {
+            if (progress)
+                progress->SetPos(k + 1);
+        },
+        stop);
     return table;
 }

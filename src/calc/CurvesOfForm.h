@@ -51,6 +51,7 @@
 // coefficient at a draught of 0 or less) is left without a value.
 #pragma once
 
+#include "CProgress.h"
 #include "CalcProblem.h"
 
 #include "RecordTable.h"
@@ -103,9 +104,14 @@ inline constexpr double kFarDraughts = 1000;
 inline constexpr std::size_t kMaxDraughts = 100000;
 CCalcCheck CheckCurvesOfFormShip(const CShipModel& ship, const CCurvesOfFormInputs& in);
 
+// The columns of the records, for a front end to head an empty table.
+std::vector<CRecordColumn> CurvesOfFormColumns();
+
 // The records, one per draught in the order given; datums receives the
 // datums used. Rows are computed on all cores; the result is the same as a serial
 // run, bit for bit. The ship must have a hull element with vertices. A
-// requested stop throws CCalculationStopped between rows.
+// requested stop throws CCalculationStopped between rows; progress counts
+// the rows done, in order, out of the draughts.
 CRecordTable ComputeCurvesOfForm(const CShipModel& ship, const CCurvesOfFormInputs& in,
-                                 CShipDatums* datums = nullptr, const CStopRequest* stop = nullptr);
+                                 CShipDatums* datums = nullptr, const CStopRequest* stop = nullptr,
+                                 CProgress* progress = nullptr);

@@ -20,9 +20,8 @@ void AddDatumCells(const CShipDatums& d, std::vector<CRecordCell>& row) {
     row.insert(row.end(), {d.baseline, d.ap, d.fp, d.Lpp(), d.Midship(), source});
 }
 
-std::string WriteHydrostaticsReport(const CRecordTable& curves, const CShipDatums& datums,
-                                    double heel, double trim, double density, RecordFormat format,
-                                    int digits) {
+CRecordTable HydrostaticsDatums(const CShipDatums& datums, double heel, double trim,
+                                double density) {
     CRecordTable head;
     AddDatumColumns(head);
     head.columns.insert(
@@ -31,6 +30,13 @@ std::string WriteHydrostaticsReport(const CRecordTable& curves, const CShipDatum
     head.rows.emplace_back();
     AddDatumCells(datums, head.rows.back());
     head.rows.back().insert(head.rows.back().end(), {heel, trim, density});
+    return head;
+}
+
+std::string WriteHydrostaticsReport(const CRecordTable& curves, const CShipDatums& datums,
+                                    double heel, double trim, double density, RecordFormat format,
+                                    int digits) {
+    const CRecordTable head = HydrostaticsDatums(datums, heel, trim, density);
     return WriteRecordSections({{"datums", &head, true}, {"curves", &curves, false}}, format,
                                digits);
 }

@@ -12,6 +12,11 @@
 void AddDatumColumns(CRecordTable& table);
 void AddDatumCells(const CShipDatums& datums, std::vector<CRecordCell>& row);
 
+// The one row of datums that heads the curves of form: the datums, heel,
+// trim and density.
+CRecordTable HydrostaticsDatums(const CShipDatums& datums, double heel, double trim,
+                                double density);
+
 // The curves of form with their datums: the tables "datums" (one row:
 // the datums, heel, trim and density) and "curves".
 std::string WriteHydrostaticsReport(const CRecordTable& curves, const CShipDatums& datums,

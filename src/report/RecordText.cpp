@@ -83,18 +83,13 @@ std::string JsonValue(const CRecordCell& cell, int digits) {
 
 std::string Delimited(const CRecordTable& t, int digits, char separator, const char* lineEnd,
                       std::string (*field)(const std::string&)) {
+    const CTextGrid grid = RecordGrid(t, digits);
     std::string out;
-    for (std::size_t c = 0; c < t.columns.size(); ++c) {
-        if (c)
-            out += separator;
-        out += field(t.columns[c].header);
-    }
-    out += lineEnd;
-    for (const auto& row : t.rows) {
-        for (std::size_t c = 0; c < t.columns.size(); ++c) {
+    for (int r = 0; r < grid.GetRows(); ++r) {
+        for (int c = 0; c < grid.GetCols(); ++c) {
             if (c)
                 out += separator;
-            out += field(c < row.size() ? Plain(row[c], digits) : kNoValue);
+            out += field(grid.GetText(r, c));
         }
         out += lineEnd;
     }
@@ -131,6 +126,18 @@ std::string JsonArray(const CRecordTable& t, int digits, const std::string& inde
 }
 
 } // namespace
+
+CTextGrid RecordGrid(const CRecordTable& t, int digits) {
+    const int cols = static_cast<int>(t.columns.size());
+    CTextGrid grid(static_cast<int>(t.rows.size()) + 1, cols);
+    for (int c = 0; c < cols; ++c)
+        grid.SetText(0, c, t.columns[static_cast<std::size_t>(c)].header);
+    for (std::size_t r = 0; r < t.rows.size(); ++r)
+        for (std::size_t c = 0; c < t.columns.size(); ++c)
+            grid.SetText(static_cast<int>(r) + 1, static_cast<int>(c),
+                         c < t.rows[r].size() ? Plain(t.rows[r][c], digits) : kNoValue);
+    return grid;
+}
 
 bool ParseRecordFormat(const std::string& name, RecordFormat& format) {
     if (name == "tsv")

@@ -5,6 +5,8 @@
 // way, never as "nan" or "inf".
 #pragma once
 
+#include "CTextGrid.h"
+
 #include "calc/RecordTable.h"
 
 #include <string>
@@ -22,6 +24,11 @@ bool ParseRecordFormat(const std::string& name, RecordFormat& format);
 // holding a comma, a double quote, CR or LF quoted with its quotes doubled.
 // JSON: an array of one object per row, keys in column order.
 std::string WriteRecords(const CRecordTable& table, RecordFormat format, int digits);
+
+// The table as the dialogs' grids show it: the headers in row 0, then one
+// row per record, each cell the text TSV and CSV write for it (the same
+// digits, "-" for no value), before any quoting.
+CTextGrid RecordGrid(const CRecordTable& table, int digits);
 
 // One of several tables written together: a report made of parts.
 struct CRecordSection {

@@ -7,6 +7,7 @@
 #include "platform/CFileException.h"
 #include "platform/ShipLock.h"
 #include "ui/dialogs/CBonjeanDlg.h"
+#include "ui/dialogs/CHydrostaticCurvesDlg.h"
 #include "ui/dialogs/CInclinedHullsDlg.h"
 #include "ui/dialogs/CSubmergedTrimDlg.h"
 #include "ui/dialogs/CUprightHullsDlg.h"
@@ -225,4 +226,7 @@ void CBrelundDoc::OnBonjean() {
 }
 void CBrelundDoc::OnSubmergedTrim() {
     RunCalculationDialog<CSubmergedTrimDlg>(m_model);
+}
+void CBrelundDoc::OnHydrostaticCurves() {
+    RunCalculationDialog<CHydrostaticCurvesDlg>(m_model);
 }

@@ -65,6 +65,7 @@ public:
     void OnInclinedHulls();
     void OnBonjean();
     void OnSubmergedTrim();
+    void OnHydrostaticCurves();
 
 signals:
     // The title or the changed mark is different.

@@ -280,6 +280,9 @@ void CMainFrame::Route(Cmd id) {
     case Cmd::SubmergedTrim:
         doc.OnSubmergedTrim();
         break;
+    case Cmd::HydrostaticCurves:
+        doc.OnHydrostaticCurves();
+        break;
     case Cmd::EditUndo:
         doc.UndoStack().undo();
         break;

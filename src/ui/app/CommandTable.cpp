@@ -56,6 +56,10 @@ const CommandInfo kCommands[] = {
      "Bonjean",
      "bonjean"},
     {Cmd::SubmergedTrim, "Calcolo degli assetti per i corpi immersi", "submergedtrim"},
+    {Cmd::HydrostaticCurves,
+     "Visualizza la finestra di dialogo per il calcolo e il grafico delle curve idrostatiche \n "
+     "Curve idrostatiche",
+     "hydrostatics"},
     {Cmd::AppAbout,
      "Visualizza le informazioni sul programma, il numero di versione e il copyright\nInformazioni "
      "su",
@@ -109,6 +113,7 @@ const MenuItem kViewMenu[] = {
     {"Dlg Carne inclinate", Cmd::InclinedHulls},
     {"Dlg Bonjean", Cmd::Bonjean},
     {"Dlg Assetto corpo Immerso", Cmd::SubmergedTrim},
+    {"Curve idrostatiche", Cmd::HydrostaticCurves},
 };
 
 const MenuItem kHelpMenu[] = {
@@ -126,7 +131,7 @@ const Cmd kToolbar[] = {
     Cmd::FileNew,       Cmd::FileOpen, Cmd::FileSave,    Cmd::None,          Cmd::AppAbout,
     Cmd::None,          Cmd::AutoZoom, Cmd::ZoomIn,      Cmd::ZoomOut,       Cmd::None,
     Cmd::ViewAxes,      Cmd::None,     Cmd::ElementTree, Cmd::None,          Cmd::UprightHulls,
-    Cmd::InclinedHulls, Cmd::None,     Cmd::Bonjean,     Cmd::SubmergedTrim,
+    Cmd::InclinedHulls, Cmd::None,     Cmd::Bonjean,     Cmd::SubmergedTrim, Cmd::HydrostaticCurves,
 };
 
 // Open answers Ctrl+O although its menu label shows Ctrl+A, and Ctrl+A is

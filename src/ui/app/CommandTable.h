@@ -40,6 +40,7 @@ enum class Cmd {
     // their actions).
     EditRedo,
     ModelCheck,
+    HydrostaticCurves,
 };
 
 struct CommandInfo {

@@ -2,6 +2,7 @@
 
 #include <QClipboard>
 #include <QGuiApplication>
+#include <QImage>
 
 bool CClipboardWriter::SetText(const std::string& text) {
     (void)m_owner;
@@ -9,5 +10,13 @@ bool CClipboardWriter::SetText(const std::string& text) {
     if (!clipboard)
         return false;
     clipboard->setText(QString::fromStdString(text), QClipboard::Clipboard);
+    return true;
+}
+
+bool CClipboardWriter::SetImage(const QImage& image) {
+    QClipboard* clipboard = QGuiApplication::clipboard();
+    if (!clipboard)
+        return false;
+    clipboard->setImage(image, QClipboard::Clipboard);
     return true;
 }

@@ -172,19 +172,23 @@ void SetOpenShipFile(const QString& path) {
 }
 
 QString AskDrawingFile(QWidget* parent) {
-    QString path = UserDialogs().GetSaveFileName(parent, "Salva con nome", QString(),
-                                                 "File DXF(*.dxf);;Tutti i file (*)");
+    return AskOutputFile(parent, "File DXF(*.dxf);;Tutti i file (*)", ".dxf",
+                         "Impossibile scrivere il disegno DXF.");
+}
+
+QString AskOutputFile(QWidget* parent, const QString& filters, const QString& extension,
+                      const QString& refusal) {
+    QString path = UserDialogs().GetSaveFileName(parent, "Salva con nome", QString(), filters);
     if (path.isEmpty())
         return path;
     if (QFileInfo(path).suffix().isEmpty())
-        path += ".dxf";
+        path += extension;
     if (!g_openShipFile.isEmpty()) {
         try {
             RefuseSameFile(ToFilePath(path), {{"ship", ToFilePath(g_openShipFile)}});
         } catch (const CFileException& e) {
-            AfxMessageBox(QString("Impossibile scrivere il disegno DXF.\n%1 è il file della nave "
-                                  "aperta: non viene sovrascritto.")
-                              .arg(path),
+            AfxMessageBox(QString("%1\n%2 è il file della nave aperta: non viene sovrascritto.")
+                              .arg(refusal, path),
                           MB_OK | MB_ICONWARNING);
             return QString();
         }

@@ -50,3 +50,9 @@ void SetOpenShipFile(const QString& path);
 // name without an extension). Empty when the person cancels, or, after
 // saying so, when the name is the open ship file (through any link).
 QString AskDrawingFile(QWidget* parent);
+
+// The same question for any output: filters in Qt's form, extension (".png")
+// added to a name without one, and the first line of the message that
+// refuses the open ship file ("Impossibile scrivere il disegno DXF.").
+QString AskOutputFile(QWidget* parent, const QString& filters, const QString& extension,
+                      const QString& refusal);

@@ -441,7 +441,8 @@ private slots:
             MenuTexts(menus[2]->menu()),
             QStringList({"Barra degli st&rumenti", "Barra di st&ato", "Controllo visualizzazione",
                          "Assi", "|", "Controllo elementi", "Verifica modello", "Dlg Carene dritte",
-                         "Dlg Carne inclinate", "Dlg Bonjean", "Dlg Assetto corpo Immerso"}));
+                         "Dlg Carne inclinate", "Dlg Bonjean", "Dlg Assetto corpo Immerso",
+                         "Curve idrostatiche"}));
         QCOMPARE(MenuTexts(menus[3]->menu()), QStringList({"Infor&mazioni su Brelund..."}));
 
         const QAction* exit = app.GetMainFrame().Action(Cmd::AppExit);
@@ -475,7 +476,8 @@ private slots:
                      {"Nuovo", "Apri", "Salva", "|", "Informazioni su", "|", " Auto Zoom",
                       "Zoom in", " Zoom out", "|", " Visualizza/Nasconde gli assi cartesiani", "|",
                       " Controllo elementi", "|", " Dlg Carene dritte", " Carene inclinate (KZ-GZ)",
-                      "|", " Tavole del Bonjean", "Dlg Assetto corpo Immerso"}));
+                      "|", " Tavole del Bonjean", "Dlg Assetto corpo Immerso",
+                      " Curve idrostatiche"}));
         QCOMPARE(app.GetMainFrame().ToolBar()->iconSize(), QSize(32, 32));
         QCOMPARE(app.GetMainFrame().Action(Cmd::ViewAxes)->statusTip(),
                  QString("Visualizza/Nasconde la terna cartesiana di riferiemento "));
@@ -601,6 +603,7 @@ private slots:
             {Cmd::InclinedHulls, "CInclinedHullsDlg"},
             {Cmd::Bonjean, "CBonjeanDlg"},
             {Cmd::SubmergedTrim, "CSubmergedTrimDlg"},
+            {Cmd::HydrostaticCurves, "CHydrostaticCurvesDlg"},
         };
         for (const auto& [id, className] : dialogs) {
             QString opened;
@@ -766,7 +769,8 @@ private slots:
         for (int i = 0; i < 6; ++i)
             QCOMPARE(open(Cmd::Bonjean), QString());
         QVERIFY(app.OpenDocumentFile(kBarge));
-        for (Cmd id : {Cmd::UprightHulls, Cmd::InclinedHulls, Cmd::Bonjean, Cmd::SubmergedTrim})
+        for (Cmd id : {Cmd::UprightHulls, Cmd::InclinedHulls, Cmd::Bonjean, Cmd::SubmergedTrim,
+                       Cmd::HydrostaticCurves})
             QCOMPARE(open(id), QString());
         const std::pair<Cmd, QWidget*> tools[] = {
             {Cmd::ElementTree, app.GetView().ElementTree()},

@@ -1,0 +1,95 @@
+// A chart of curves over one shared axis (the draught of the curves of form,
+// the heel of a righting-lever curve, the station of a Bonjean curve), each
+// curve on a value axis of its own scale or sharing one with others, as such
+// curves are drawn on paper. The legend names the curves, a read-out follows
+// the mouse to the nearest point, and the right button's menu exports the
+// picture as PNG or SVG or copies it to the clipboard.
+#pragma once
+
+#include <QChartView>
+#include <QString>
+
+#include <utility>
+#include <vector>
+
+class QAbstractSeries;
+class QGraphicsLineItem;
+class QGraphicsRectItem;
+class QGraphicsSimpleTextItem;
+class QImage;
+class QValueAxis;
+
+class CChartPane : public QChartView {
+    Q_OBJECT
+public:
+    // Along which side of the plot the shared axis runs.
+    enum class KeyAlong { horizontal, vertical };
+    // A curve's points as (key, value): the shared axis's value, then the curve's.
+    using CPoints = std::vector<std::pair<double, double>>;
+
+    explicit CChartPane(QWidget* parent = nullptr);
+    ~CChartPane() override;
+
+    // Empties the chart and names the shared axis with its unit ("T [m]").
+    void Reset(const QString& keyTitle, KeyAlong along);
+    // A value axis, titled with its unit ("KB [m]"); the curves put on it
+    // share its scale. Returns its number, from 0.
+    int AddValueAxis(const QString& title);
+    // A curve on value axis `axis`. Points whose key or value is not a finite
+    // number are left out: the curve runs between those that are.
+    void AddCurve(const QString& name, int axis, const CPoints& points);
+
+    // The curves as drawn, in the order added.
+    int CurveCount() const;
+    QString CurveName(int curve) const;
+    CPoints CurvePoints(int curve) const;
+    // The title of the value axis a curve is drawn on.
+    QString CurveAxisTitle(int curve) const;
+
+    // The read-out of the point of any curve nearest to pos (the viewport's
+    // pixels): crosshairs through it and its curve, key and value in a box
+    // at the plot's corner. Returns the text; empty, and nothing shown, when
+    // no curve has a point.
+    QString ShowReadOut(const QPoint& pos);
+    void HideReadOut();
+    QString ReadOut() const;
+
+    // The chart as the pane shows it, without the read-out: a picture at
+    // the pane's size, its PNG and its SVG.
+    QImage Picture() const;
+    QByteArray PngBytes() const;
+    QByteArray SvgBytes() const;
+
+    // The right button's menu at a point of the screen: "Esporta immagine
+    // PNG...", "Esporta immagine SVG...", "Copia immagine". An export asks for
+    // the file and writes it whole or not at all, saying why when it cannot.
+    void ShowMenu(const QPoint& screenPos);
+
+protected:
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void leaveEvent(QEvent* event) override;
+    void contextMenuEvent(QContextMenuEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+
+private:
+    struct CCurve {
+        QString name;
+        int axis = 0;
+        QAbstractSeries* series = nullptr;
+    };
+    void FitAxes();
+    // The part of the scene the viewport shows, the chart laid out.
+    QRectF Shown() const;
+    void Export(bool svg);
+    QPointF ToChart(double key, double value) const;
+    std::pair<double, double> FromChart(const QPointF& p) const;
+
+    KeyAlong m_along = KeyAlong::vertical;
+    QValueAxis* m_key = nullptr;
+    std::vector<QValueAxis*> m_axes;
+    std::vector<CCurve> m_curves;
+    QGraphicsLineItem* m_crossAcross = nullptr; // the read-out's horizontal line
+    QGraphicsLineItem* m_crossUp = nullptr;     // and its vertical one
+    QGraphicsRectItem* m_readOutBox = nullptr;
+    QGraphicsSimpleTextItem* m_readOutText = nullptr;
+};
