@@ -4,6 +4,8 @@
 BRELUND_PACKAGES=(
   cmake make g++ pkg-config
   libgtest-dev libgmock-dev libbenchmark-dev libcli11-dev libtbb-dev
+  # The loading conditions kept beside a ship are JSON.
+  nlohmann-json3-dev
   locales
   # The desktop application: Qt 6 Widgets, its platform plugins, X11 for the
   # lock-key panes, a font, and the tools that check the desktop files.

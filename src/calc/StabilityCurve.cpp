@@ -31,7 +31,8 @@ inline constexpr double kListTolerance = 1e-9;
 class CCondition {
 public:
     CCondition(const CShipModel& ship, const CStabilityInputs& in)
-        : m_loading(ship, in.lightship, CVector3(in.lcg, in.tcg, in.vcg), CHydroMethod::Exact()),
+        : m_loading(ship, in.lightship, CVector3(in.lcg, in.tcg, in.vcg), DeadweightOf(in.items),
+                    in.tank_loads, CHydroMethod::Exact()),
           m_volume(m_loading.Weight() / in.density) {}
     double Weight() const { return m_loading.Weight(); }
     double Volume() const { return m_volume; }
@@ -179,6 +180,20 @@ void Summarise(const CCondition& c, const CFloating& f, const CStabilityInputs& 
 
 } // namespace
 
+CStabilityInputs ConditionStabilityInputs(const CShipModel& ship,
+                                          const CLoadingCondition& condition) {
+    CStabilityInputs in;
+    in.lightship = condition.lightship;
+    in.lcg = condition.lcg;
+    in.tcg = condition.tcg;
+    in.vcg = condition.vcg;
+    in.items = condition.items;
+    in.tank_loads = LiquidLoadsOf(ship, condition);
+    in.density = condition.water_density;
+    in.flooding = condition.flooding;
+    return in;
+}
+
 CCalcCheck CheckStabilityInputs(const CStabilityInputs& in) {
     if (!std::isfinite(in.lightship) || !(in.lightship > 0))
         return Problem(CalcRule::notAbove, "lightship", in.lightship);
@@ -186,6 +201,21 @@ CCalcCheck CheckStabilityInputs(const CStabilityInputs& in) {
          {std::pair{"lcg", in.lcg}, std::pair{"tcg", in.tcg}, std::pair{"vcg", in.vcg}})
         if (!std::isfinite(value))
             return Problem(CalcRule::notANumber, name, value);
+    for (const CDeadweightItem& item : in.items) {
+        CCalcProblem p;
+        p.input = "items";
+        p.element = item.name;
+        for (double value : {item.weight, item.x, item.y, item.z})
+            if (!std::isfinite(value)) {
+                p.value = value;
+                return p;
+            }
+        if (item.weight < 0) {
+            p.rule = CalcRule::notAtLeast;
+            p.value = item.weight;
+            return p;
+        }
+    }
     if (!std::isfinite(in.density) || !(in.density > 0))
         return Problem(CalcRule::notAbove, "density", in.density);
     for (const auto& [name, value] :
@@ -215,27 +245,47 @@ CCalcCheck CheckStabilityShip(const CShipModel& ship, const CStabilityInputs& in
     } centre[] = {{"lcg", in.lcg, lo.X(), hi.X()},
                   {"tcg", in.tcg, lo.Y(), hi.Y()},
                   {"vcg", in.vcg, lo.Z(), hi.Z()}};
+    const auto far = [&](double value, double from, double to) {
+        return value < from - kFarSizes * size || value > to + kFarSizes * size;
+    };
     for (const auto& c : centre)
-        if (c.value < c.lo - kFarSizes * size || c.value > c.hi + kFarSizes * size) {
+        if (far(c.value, c.lo, c.hi)) {
             CCalcProblem p = Problem(CalcRule::farOffHull, c.input, c.value, kFarSizes);
             p.size = size;
             return p;
         }
+    for (const CDeadweightItem& item : in.items) {
+        const struct {
+            const char* axis;
+            double value, lo, hi;
+        } at[] = {{"x", item.x, lo.X(), hi.X()},
+                  {"y", item.y, lo.Y(), hi.Y()},
+                  {"z", item.z, lo.Z(), hi.Z()}};
+        for (const auto& c : at)
+            if (far(c.value, c.lo, c.hi)) {
+                CCalcProblem p = Problem(CalcRule::farOffHull, "items", c.value, kFarSizes, c.axis);
+                p.element = item.name;
+                p.size = size;
+                return p;
+            }
+    }
+    const CLiquidLoads loads = in.tank_loads.empty() ? StoredLiquidLoads(ship) : in.tank_loads;
     for (int i = 1; i <= ship.Tanks().GetCount(); ++i) {
         const CTank& t = *ship.Tanks().GetAt(i);
-        if (!t.IsEnabled() || t.GetLoadVolume() == 0)
+        const CLiquidLoad& load = loads.at(static_cast<std::size_t>(i - 1));
+        if (!t.IsEnabled() || load.volume == 0)
             continue;
         CCalcProblem p;
         p.element = t.GetName();
-        if (!(t.GetSpecificWeight() >= 0)) {
+        if (!(load.specific_weight >= 0)) {
             p.rule = CalcRule::negativeDensity;
-            p.value = t.GetSpecificWeight();
+            p.value = load.specific_weight;
             return p;
         }
         const double volume = t.VolumeBy<CExactRule>();
-        if (!(t.GetLoadVolume() > 0 && t.GetLoadVolume() <= volume * (1 + 1e-9))) {
+        if (!(load.volume > 0 && load.volume <= volume * (1 + 1e-9))) {
             p.rule = CalcRule::tankOverfilled;
-            p.value = t.GetLoadVolume();
+            p.value = load.volume;
             p.limit = volume;
             return p;
         }

@@ -3,9 +3,11 @@
 // exact integration rule.
 //
 // The condition. A lightship weight W [t] at (LCG, TCG, VCG) in ship axes,
-// plus every enabled tank's liquid, of weight load volume times specific
-// weight (kept in kg/m^3, so / 1000 for tonnes). Displacement D = W + the
-// liquids; displaced volume V = D / rho.
+// other deadweight items at their centres, plus every enabled tank's liquid,
+// of weight load volume times specific weight (kept in kg/m^3, so / 1000
+// for tonnes), as the tank keeps it or as the condition loads it.
+// Displacement D = W + the items + the liquids; displaced volume V = D /
+// rho.
 //
 // At each heel phi the ship floats at V, at the trim where the buoyancy and
 // the centre of gravity lie on one vertical (the engine's trim search,
@@ -66,6 +68,7 @@
 #include "ShipDatums.h"
 
 #include "geometry/CVector3.h"
+#include "model/CLoadingCondition.h"
 
 #include <optional>
 #include <string>
@@ -74,14 +77,16 @@
 class CShipModel;
 
 struct CStabilityInputs {
-    double lightship = 0;             // [t]
-    double lcg = 0, tcg = 0, vcg = 0; // [m], ship axes
-    std::vector<double> heels;        // [deg]; empty: 0 to 80 by 5
-    double density = 1.025;           // of the water [t/m^3]
-    std::optional<double> flooding;   // down-flooding angle [deg]
-    double baseline = 0;              // z of the baseline [m]
-    bool perpendiculars = false;      // ap and fp given
-    double ap = 0, fp = 0;            // [m], x in ship axes
+    double lightship = 0;               // [t]
+    double lcg = 0, tcg = 0, vcg = 0;   // [m], ship axes
+    std::vector<CDeadweightItem> items; // other fixed weights
+    CLiquidLoads tank_loads;            // one per tank; empty: as the tanks keep them
+    std::vector<double> heels;          // [deg]; empty: 0 to 80 by 5
+    double density = 1.025;             // of the water [t/m^3]
+    std::optional<double> flooding;     // down-flooding angle [deg]
+    double baseline = 0;                // z of the baseline [m]
+    bool perpendiculars = false;        // ap and fp given
+    double ap = 0, fp = 0;              // [m], x in ship axes
 };
 
 struct CStabilityPoint {
@@ -114,15 +119,24 @@ struct CStabilityResult {
     std::vector<CIntactCriterion> criteria;
 };
 
+// The inputs of a loading condition on ship: its lightship, items, water
+// density and flooding angle, and the load of every tank (LiquidLoadsOf);
+// the rest as a default CStabilityInputs.
+CStabilityInputs ConditionStabilityInputs(const CShipModel& ship,
+                                          const CLoadingCondition& condition);
+
 // The typed inputs: a lightship weight or density not above 0 (notAbove),
-// a centre, baseline or perpendicular that is not a number, perpendiculars
+// an item of weight below 0 (notAtLeast "items", naming it as element),
+// a centre, baseline or perpendicular that is not a number (an item's
+// "items", naming it), perpendiculars
 // at one station (notAbove "lpp", 0), a flooding angle or a heel outside 0 to 90
 // (notBelow 90: the flooding angle above 0, the heels from 0, 90
 // excluded), more than 1000 heels (tooMany).
 CCalcCheck CheckStabilityInputs(const CStabilityInputs& in);
 // What the ship cannot do for this condition: no hull element with
-// vertices (noHull), a lightship centre of gravity more than 1000 times the
-// hull's size off the hull (farOffHull), a tank whose values cannot be
+// vertices (noHull), a lightship centre of gravity or an item's centre
+// ("items", naming it, other its axis "x", "y" or "z") more than 1000 times
+// the hull's size off the hull (farOffHull), a tank whose values cannot be
 // loaded (negativeDensity, tankOverfilled, naming it), a displacement
 // beyond what the whole hull can float (sinks: the weight, the hull's
 // displacement, its volume as size).

@@ -105,6 +105,18 @@ CLI::Option* AddDatumOptions(CLI::App& command, double& baseline, double& ap, do
 // numbers beyond a double's range reach the command, which refuses them.
 void ReadNumbersStrictly(CLI::App& app);
 
+struct CLoadingCondition;
+class CLoadingConditions;
+// The condition named name in the conditions file of the ship at shipPath,
+// read into conditions (which owns it); a CRefusedError naming it and the
+// file when there is none.
+const CLoadingCondition* FindCondition(const std::string& shipPath, const std::string& name,
+                                       CLoadingConditions& conditions);
+// Warnings on stderr, one line per tank condition loads that ship does not
+// have.
+void WarnOfUnknownTanks(const CShipModel& ship, const std::string& shipPath,
+                        const CLoadingCondition& condition);
+
 // Each command adds its subcommand; its callback runs the command and sets
 // the exit status through the returned reference.
 void AddListCommand(CLI::App& app, int& status);
@@ -113,3 +125,4 @@ void AddCalcCommands(CLI::App& app, int& status);
 void AddCheckCommand(CLI::App& app, int& status);
 void AddHydrostaticsCommand(CLI::App& app, int& status);
 void AddStabilityCommand(CLI::App& app, int& status);
+void AddConditionsCommand(CLI::App& app, int& status);

@@ -6,6 +6,7 @@
 #include "calc/RecordTable.h"
 #include "calc/StabilityCurve.h"
 #include "model/CShipModel.h"
+#include "model/ConditionsFile.h"
 #include "platform/NumberText.h"
 #include "report/StabilityText.h"
 
@@ -14,12 +15,49 @@
 
 namespace {
 
+// How messages name an input: by its option, or by its key in the
+// conditions file when a condition gave it and no option overrode it.
+struct CInputNames {
+    const CLI::App* command = nullptr;
+    const CLoadingCondition* condition = nullptr;
+
+    std::string operator()(const std::string& input) const {
+        const std::string option = input == "flooding" ? "--flooding-angle" : "--" + input;
+        static const struct {
+            const char* input;
+            const char* key;
+        } keys[] = {{"lightship", "lightship weight_t"}, {"lcg", "lightship lcg_m"},
+                    {"tcg", "lightship tcg_m"},          {"vcg", "lightship vcg_m"},
+                    {"density", "water_density_t_m3"},   {"flooding", "flooding_angle_deg"}};
+        if (condition)
+            for (const auto& k : keys)
+                if (input == k.input && command->get_option(option)->count() == 0)
+                    return std::string(k.key) + " of condition '" + EscapeText(condition->name) +
+                           "'";
+        return option;
+    }
+};
+
 // The stability calculation's problem in the words of the command line.
-std::string DescribeProblem(const CCalcProblem& p, const CStabilityInputs& in) {
-    const std::string option = p.input == "flooding" ? "--flooding-angle" : "--" + p.input;
+std::string DescribeProblem(const CCalcProblem& p, const CStabilityInputs& in,
+                            const CInputNames& names) {
+    const std::string option = names(p.input);
     // One line whatever a tank's name holds: a line end would split the
     // message and a NUL cut it short.
     const std::string tank = "tank '" + EscapeText(p.element) + "'";
+    const std::string item = "deadweight item '" + EscapeText(p.element) + "'";
+    if (p.input == "items") {
+        switch (p.rule) {
+        case CalcRule::farOffHull:
+            return item + FormatC(": its %s (%g m) lies more than %g times the hull's size (%g m) "
+                                  "off the hull",
+                                  p.other.c_str(), p.value, p.limit, p.size);
+        case CalcRule::notAtLeast:
+            return item + FormatC(" (%g t) must weigh 0 t or more", p.value);
+        default:
+            return item + ": a weight or centre that is not a number";
+        }
+    }
     switch (p.rule) {
     case CalcRule::notANumber:
         return option + " is not a number";
@@ -27,11 +65,11 @@ std::string DescribeProblem(const CCalcProblem& p, const CStabilityInputs& in) {
         if (p.input == "lpp")
             return "--ap and --fp must be two stations, not one";
         return p.input == "lightship"
-                   ? FormatC("--lightship (%g t) must be a weight above 0", p.value)
-                   : FormatC("--density (%g t/m^3) must be a number above 0", p.value);
+                   ? option + FormatC(" (%g t) must be a weight above 0", p.value)
+                   : option + FormatC(" (%g t/m^3) must be a number above 0", p.value);
     case CalcRule::notBelow:
         return p.input == "flooding"
-                   ? FormatC("--flooding-angle (%g deg) must lie above 0 and below 90", p.value)
+                   ? option + FormatC(" (%g deg) must lie above 0 and below 90", p.value)
                    : FormatC("the heel %g deg lies outside 0 to 90 (90 excluded): heels are "
                              "counted from upright towards the side G lies on, and at 90 deg "
                              "the trim no longer moves the waterplane",
@@ -61,9 +99,31 @@ std::string DescribeProblem(const CCalcProblem& p, const CStabilityInputs& in) {
     }
 }
 
+// The inputs of condition, less those the options given override: the
+// lightship, its centre, the water's density and the flooding angle. The
+// heels and datums are the command line's alone.
+void TakeCondition(const CStabilityInputs& condition, const CLI::App& command,
+                   CStabilityInputs& in) {
+    const auto given = [&](const char* option) { return command.get_option(option)->count() > 0; };
+    if (!given("--lightship"))
+        in.lightship = condition.lightship;
+    if (!given("--lcg"))
+        in.lcg = condition.lcg;
+    if (!given("--tcg"))
+        in.tcg = condition.tcg;
+    if (!given("--vcg"))
+        in.vcg = condition.vcg;
+    if (!given("--density"))
+        in.density = condition.density;
+    if (!given("--flooding-angle"))
+        in.flooding = condition.flooding;
+    in.items = condition.items;
+    in.tank_loads = condition.tank_loads;
+}
+
 void AddStability(CLI::App& app, int& status) {
     struct Args {
-        std::string ship, heels, format = "tsv";
+        std::string ship, heels, format = "tsv", condition;
         CStabilityInputs in;
         double flooding = 0;
         int digits = 6;
@@ -74,9 +134,19 @@ void AddStability(CLI::App& app, int& status) {
         "stability", "GZ curve of a loading condition, free to trim with its liquids moving, and "
                      "the intact-stability criteria of the IMO 2008 IS Code (Part A, 2.2)");
     cmd->add_option("SHIP", a->ship, "Ship file (.nav)")->required();
-    cmd->add_option("--lightship", a->in.lightship, "Lightship weight [t]")->required();
-    cmd->add_option("--lcg", a->in.lcg, "Lightship centre of gravity, x [m]")->required();
-    cmd->add_option("--vcg", a->in.vcg, "Lightship centre of gravity, z [m]")->required();
+    auto* condition = cmd->add_option(
+        "--condition", a->condition,
+        "A loading condition of the ship's conditions file (SHIP.conditions.json beside "
+        "SHIP.nav), by name: its lightship, deadweight items, tank loads, water density and "
+        "flooding angle; an option given here overrides the condition's value");
+    // Required without --condition, which gives them otherwise.
+    CLI::Option* const lightship[] = {
+        cmd->add_option("--lightship", a->in.lightship,
+                        "Lightship weight [t] (required without --condition)"),
+        cmd->add_option("--lcg", a->in.lcg,
+                        "Lightship centre of gravity, x [m] (required without --condition)"),
+        cmd->add_option("--vcg", a->in.vcg,
+                        "Lightship centre of gravity, z [m] (required without --condition)")};
     cmd->add_option("--tcg", a->in.tcg, "Lightship centre of gravity, y [m] (default 0)");
     auto* heels = cmd->add_option(
         "--heels", a->heels,
@@ -92,6 +162,11 @@ void AddStability(CLI::App& app, int& status) {
     cmd->add_flag("--strict", a->strict, "Exit 1 when a criterion fails");
     cmd->callback([=, &status] {
         const CStopRequest* const stop = StopOnInterrupt();
+        const bool fromCondition = condition->count() > 0;
+        if (!fromCondition)
+            for (const CLI::Option* option : lightship)
+                if (option->count() == 0)
+                    throw CUsageError(option->get_name() + " is required (or --condition NAME)");
         RefuseTypedValuesThatAreNotNumbers(*cmd);
         CStabilityInputs in = a->in;
         in.perpendiculars = ap->count() > 0;
@@ -102,20 +177,41 @@ void AddStability(CLI::App& app, int& status) {
             if (!problem.empty())
                 throw CRefusedError(problem);
         }
-        if (const CCalcCheck problem = CheckStabilityInputs(in))
-            throw CRefusedError(DescribeProblem(*problem, in));
+        CInputNames names{cmd, nullptr};
+        if (!fromCondition)
+            if (const CCalcCheck problem = CheckStabilityInputs(in))
+                throw CRefusedError(DescribeProblem(*problem, in, names));
         CShipModel ship;
         LoadShip(ship, a->ship, false);
+        CLoadingConditions conditions;
+        if (fromCondition) {
+            const CLoadingCondition* c = FindCondition(a->ship, a->condition, conditions);
+            WarnOfUnknownTanks(ship, a->ship, *c);
+            TakeCondition(ConditionStabilityInputs(ship, *c), *cmd, in);
+            names.condition = c;
+            if (const CCalcCheck problem = CheckStabilityInputs(in))
+                throw CRefusedError(DescribeProblem(*problem, in, names));
+        }
         RefuseValuesThatAreNotNumbers(ship, true, true);
         WarnOfSurfaceFaults(ship, true, true);
-        WarnOfUnsetDensities(ship, true);
+        if (names.condition) {
+            // The tanks the condition loads have the density it gives.
+            for (int i = 1; i <= ship.Tanks().GetCount(); ++i) {
+                const CTank& tank = *ship.Tanks().GetAt(i);
+                if (tank.IsEnabled() && tank.GetLoadVolume() > 0 &&
+                    !names.condition->TankLoad(tank.GetName()))
+                    WarnIfDensityUnset(tank);
+            }
+        } else {
+            WarnOfUnsetDensities(ship, true);
+        }
         if (const CCalcCheck problem = CheckStabilityShip(ship, in))
-            throw CRefusedError(DescribeProblem(*problem, in));
+            throw CRefusedError(DescribeProblem(*problem, in, names));
         CStabilityResult result;
         try {
             result = ComputeStability(ship, in, stop);
         } catch (const CCalcFailure& e) {
-            throw CRefusedError(DescribeProblem(e.Problem(), in));
+            throw CRefusedError(DescribeProblem(e.Problem(), in, names));
         }
         RecordFormat format = RecordFormat::tsv;
         ParseRecordFormat(a->format, format);

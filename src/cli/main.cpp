@@ -24,6 +24,7 @@ int main(int argc, char** argv) {
     AddCheckCommand(app, status);
     AddHydrostaticsCommand(app, status);
     AddStabilityCommand(app, status);
+    AddConditionsCommand(app, status);
     ReadNumbersStrictly(app);
 
     try {

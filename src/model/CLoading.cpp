@@ -3,20 +3,43 @@
 #include "CShipModel.h"
 #include "geometry/CHydroProperties.h"
 
+CLiquidLoads StoredLiquidLoads(const CShipModel& ship) {
+    CLiquidLoads loads;
+    for (int i = 1; i <= ship.Tanks().GetCount(); ++i) {
+        const CTank& tank = *ship.Tanks().GetAt(i);
+        loads.push_back({tank.GetLoadVolume(), tank.GetSpecificWeight()});
+    }
+    return loads;
+}
+
 CLoading::CLoading(const CShipModel& ship, double weight, const CVector3& centre,
+                   const CHydroMethod& method)
+    : CLoading(ship, weight, centre, {}, {}, method) {}
+
+CLoading::CLoading(const CShipModel& ship, double weight, const CVector3& centre,
+                   const std::vector<CPointWeight>& others, const CLiquidLoads& liquids,
                    const CHydroMethod& method)
     : m_method(method), m_moment(centre) {
     m_moment.Scale(weight);
-    double liquids = 0;
+    for (const CPointWeight& w : others) {
+        CVector3 moment = w.centre;
+        moment.Scale(w.weight);
+        m_moment.Add(moment);
+        weight += w.weight;
+    }
+    double sum = 0;
     for (int i = 1; i <= ship.Tanks().GetCount(); ++i) {
         const CTank& tank = *ship.Tanks().GetAt(i);
+        const CLiquidLoad load = liquids.empty()
+                                     ? CLiquidLoad{tank.GetLoadVolume(), tank.GetSpecificWeight()}
+                                     : liquids.at(static_cast<std::size_t>(i - 1));
         if (!tank.IsEnabled())
             continue;
-        liquids += tank.GetLoadWeight();
-        if (tank.GetLoadVolume() != 0)
-            m_liquids.push_back({&tank, tank.GetLoadWeight()});
+        sum += load.Weight();
+        if (load.volume != 0)
+            m_liquids.push_back({&tank, load.Weight(), load.volume, load.Density()});
     }
-    m_weight = weight + liquids;
+    m_weight = weight + sum;
 }
 
 SearchStatus CLoading::GravityAt(double heel, double trim, CVector3& g, CFreeSurface* fsc) const {
@@ -26,7 +49,7 @@ SearchStatus CLoading::GravityAt(double heel, double trim, CVector3& g, CFreeSur
     thread_local CHydroProperties liquid;
     for (const CLiquid& l : m_liquids) {
         double level = 0;
-        const SearchStatus s = l.tank->Liquid(heel, trim, liquid, level, m_method);
+        const SearchStatus s = l.tank->LiquidOf(l.volume, heel, trim, liquid, level, m_method);
         const bool found = m_method.IsExact() ? s == SearchStatus::converged && liquid.m_volume > 0
                                               : s != SearchStatus::notConverged;
         if (!found) {
@@ -46,8 +69,8 @@ SearchStatus CLoading::GravityAt(double heel, double trim, CVector3& g, CFreeSur
                 // About the surface's own axes: int y^2 dA - (int y dA)^2 / A
                 // along x', the same in x along y'.
                 const double sy = liquid.WaterplaneMomentY(), sx = liquid.WaterplaneMomentX();
-                sumT += l.tank->GetDensity() * (liquid.WaterplaneSecondY() - sy * sy / area);
-                sumL += l.tank->GetDensity() * (liquid.WaterplaneSecondX() - sx * sx / area);
+                sumT += l.density * (liquid.WaterplaneSecondY() - sy * sy / area);
+                sumL += l.density * (liquid.WaterplaneSecondX() - sx * sx / area);
             }
         }
     }

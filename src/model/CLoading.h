@@ -20,11 +20,41 @@ struct CFreeSurface {
     double transverse = 0, longitudinal = 0;
 };
 
+// A tank's liquid as a loading condition takes it: the two values a tank
+// keeps, its load volume [m^3] and specific weight [kg/m^3], so that a load
+// given here weighs, bit for bit, what the same load stored with the tank
+// weighs.
+struct CLiquidLoad {
+    double volume = 0;
+    double specific_weight = 0;
+
+    // [t/m^3], as CTank::GetDensity.
+    double Density() const { return specific_weight * 1e-3; }
+    // [t], as CTank::GetLoadWeight.
+    double Weight() const { return Density() * volume; }
+};
+// One load per tank of a ship, in the order of its tanks.
+using CLiquidLoads = std::vector<CLiquidLoad>;
+// The loads the tanks of ship keep.
+CLiquidLoads StoredLiquidLoads(const CShipModel& ship);
+
+// A fixed weight [t] at its centre, ship axes.
+struct CPointWeight {
+    double weight = 0;
+    CVector3 centre;
+};
+
 class CLoading {
 public:
     // weight [t] at centre, plus the ship's tank loads; the liquids found
     // by the method.
     CLoading(const CShipModel& ship, double weight, const CVector3& centre,
+             const CHydroMethod& method = {});
+    // The same with the fixed weights others added to weight at centre, and
+    // the tanks loaded as liquids says (one per tank of the ship; empty:
+    // as stored) instead of as they keep it: the ship is not changed.
+    CLoading(const CShipModel& ship, double weight, const CVector3& centre,
+             const std::vector<CPointWeight>& others, const CLiquidLoads& liquids,
              const CHydroMethod& method = {});
 
     // The whole weight [t].
@@ -41,7 +71,9 @@ public:
 private:
     struct CLiquid {
         const CTank* tank;
-        double weight; // [t]
+        double weight;  // [t]
+        double volume;  // [m^3]
+        double density; // [t/m^3]
     };
     CHydroMethod m_method;
     CVector3 m_moment; // of the fixed weight [t m]

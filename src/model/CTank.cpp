@@ -56,11 +56,11 @@ namespace {
 
 // The tables' rule: each element's record filled whole, the compartment's
 // volume alone scaled.
-void OnePointLiquid(const CTank& tank, double heel, double trim, CHydroProperties& liquid,
-                    double& level, SearchStatus& status) {
+void OnePointLiquid(const CTank& tank, double load, double heel, double trim,
+                    CHydroProperties& liquid, double& level, SearchStatus& status) {
     CRotationMatrix r;
     r.SetRotation(heel, trim, 0);
-    status = tank.FindLevel(tank.GetLoadVolume(), r, level, 4.0);
+    status = tank.FindLevel(load, r, level, 4.0);
     liquid.SetCollect(true);
     tank.ImmersedProperties(liquid, level, r);
     if (liquid.m_volume == 0)
@@ -71,28 +71,28 @@ void OnePointLiquid(const CTank& tank, double heel, double trim, CHydroPropertie
 
 } // namespace
 
-SearchStatus CTank::Liquid(double heel, double trim, CHydroProperties& liquid, double& level,
-                           const CHydroMethod& method) const {
+SearchStatus CTank::LiquidOf(double load, double heel, double trim, CHydroProperties& liquid,
+                             double& level, const CHydroMethod& method) const {
     liquid.Reset();
     level = 0;
     if (!method.IsExact()) {
         SearchStatus status = SearchStatus::converged;
-        OnePointLiquid(*this, heel, trim, liquid, level, status);
+        OnePointLiquid(*this, load, heel, trim, liquid, level, status);
         return status;
     }
     const double volume = VolumeBy<CExactRule>();
-    if (!(m_load_volume > 0) || !(m_load_volume <= volume * (1 + 1e-9)))
+    if (!(load > 0) || !(load <= volume * (1 + 1e-9)))
         return SearchStatus::outOfRange;
     CRotationMatrix r;
     r.SetRotation(heel, trim, 0);
     SearchStatus status = SearchStatus::converged;
-    if (m_load_volume >= volume * (1 - 1e-9)) {
+    if (load >= volume * (1 - 1e-9)) {
         // Pressed up: every panel under the level, the lid's sums cancel.
         double zmin = 0, zmax = 0;
         ZRange(r, zmin, zmax);
         level = zmax + 1;
     } else {
-        status = FindLevel<CExactRule>(m_load_volume, r, level, 1e-10 * m_load_volume, volume);
+        status = FindLevel<CExactRule>(load, r, level, 1e-10 * load, volume);
     }
     CExactSums sums;
     ImmersedSums<CExactRule>(sums, level, r);

@@ -47,7 +47,13 @@ public:
     // above it, no free surface), and a load of 0 or above the tank's
     // volume gives outOfRange and an empty record.
     SearchStatus Liquid(double heel, double trim, CHydroProperties& liquid, double& level,
-                        const CHydroMethod& method = {}) const;
+                        const CHydroMethod& method = {}) const {
+        return LiquidOf(m_load_volume, heel, trim, liquid, level, method);
+    }
+    // The same for a load of loadVolume [m^3] in place of the one stored: a
+    // loading condition's, which leaves the tank as it is.
+    SearchStatus LiquidOf(double loadVolume, double heel, double trim, CHydroProperties& liquid,
+                          double& level, const CHydroMethod& method = {}) const;
     // Centre of the liquid, in ship axes, as Liquid finds it. A tank with no
     // load gives the zero vector (its weight is 0, so its centre never
     // counts).

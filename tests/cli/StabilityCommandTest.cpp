@@ -197,3 +197,40 @@ TEST(CalcStability, ATanksNameStaysWithinItsRefusalsLine) {
     EXPECT_EQ(r.err, "brelund-calc: tank 'a\\nb\\0c': its load volume 1000 m^3 does not fit its "
                      "volume 24 m^3\n");
 }
+
+TEST(CalcStability, AConditionGivesWhatItsValuesTypedAsOptionsGive) {
+    // The sample barge, and a copy whose tank holds the condition's load.
+    const std::string ship = TestPath("by-condition.nav"), edited = TestPath("by-options.nav");
+    WriteBytes(ship, ReadBytes(kSamples + "barge.nav"));
+    WriteBytes(edited, ReadBytes(kSamples + "barge.nav"));
+    ASSERT_EQ(
+        RunCalc("edit " + ShellQuote(edited) + " 'cassa 1' --density 0.9 --filling 0.6").status, 0);
+    WriteBytes(TestPath("by-condition.conditions.json"), [] {
+        const std::string text =
+            R"({"format": 1, "conditions": [{"name": "C", "lightship": {"weight_t": 320, )"
+            R"("lcg_m": 14.5, "tcg_m": 0.01, "vcg_m": 2.2}, "tanks": [{"tank": "cassa 1", )"
+            R"("filling_ratio": 0.6, "density_t_m3": 0.9}], "water_density_t_m3": 1.02, )"
+            R"("flooding_angle_deg": 35}]})";
+        return std::vector<unsigned char>(text.begin(), text.end());
+    }());
+    const std::string typed = " --lightship 320 --lcg 14.5 --tcg 0.01 --density 1.02 "
+                              "--flooding-angle 35 --heels 0:60:10 --digits 17";
+    const CalcResult options = RunCalc("stability " + ShellQuote(edited) + typed + " --vcg 2.2");
+    ASSERT_EQ(options.status, 0) << options.err;
+    const CalcResult byName =
+        RunCalc("stability " + ShellQuote(ship) + " --condition C --heels 0:60:10 --digits 17");
+    ASSERT_EQ(byName.status, 0) << byName.err;
+    EXPECT_EQ(byName.err, "");
+    EXPECT_EQ(byName.out, options.out);
+    // An option overrides the condition's value.
+    const CalcResult higher = RunCalc("stability " + ShellQuote(ship) +
+                                      " --condition C --heels 0:60:10 --digits 17 --vcg 2.6");
+    ASSERT_EQ(higher.status, 0) << higher.err;
+    EXPECT_EQ(higher.out, RunCalc("stability " + ShellQuote(edited) + typed + " --vcg 2.6").out);
+
+    const CalcResult unknown = RunCalc("stability " + ShellQuote(ship) + " --condition D");
+    EXPECT_EQ(unknown.status, 1);
+    EXPECT_EQ(unknown.out, "");
+    EXPECT_EQ(unknown.err, "brelund-calc: no loading condition 'D' in " +
+                               TestPath("by-condition.conditions.json") + "\n");
+}

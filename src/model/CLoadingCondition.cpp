@@ -1,0 +1,169 @@
+#include "CLoadingCondition.h"
+
+#include "CShipModel.h"
+#include "geometry/HydroMethod.h"
+#include "platform/NumberText.h"
+
+#include <algorithm>
+#include <cmath>
+
+const CConditionTankLoad* CLoadingCondition::TankLoad(const std::string& tank) const {
+    for (const CConditionTankLoad& t : tanks)
+        if (t.tank == tank)
+            return &t;
+    return nullptr;
+}
+
+namespace {
+
+// The first value of a list of (key, value) that is not a finite number.
+std::string NotFinite(std::initializer_list<std::pair<const char*, double>> values) {
+    for (const auto& [key, value] : values)
+        if (!std::isfinite(value))
+            return FormatC("%s is not a finite number", key);
+    return "";
+}
+
+std::string Quoted(const std::string& name) {
+    return "'" + EscapeText(name) + "'";
+}
+
+} // namespace
+
+std::string ConditionFault(const CLoadingCondition& c) {
+    if (c.name.empty())
+        return "the name is empty";
+    if (std::string f = NotFinite({{"lightship weight_t", c.lightship},
+                                   {"lightship lcg_m", c.lcg},
+                                   {"lightship tcg_m", c.tcg},
+                                   {"lightship vcg_m", c.vcg},
+                                   {"water_density_t_m3", c.water_density}});
+        !f.empty())
+        return f;
+    if (c.lightship < 0)
+        return FormatC("the lightship weight_t %g is negative", c.lightship);
+    if (!(c.water_density > 0))
+        return FormatC("water_density_t_m3 %g is not above 0", c.water_density);
+    if (c.flooding && !(*c.flooding > 0 && *c.flooding < 90))
+        return FormatC("flooding_angle_deg %g lies outside 0 to 90 (both excluded)", *c.flooding);
+    for (const CDeadweightItem& item : c.items) {
+        const std::string label = "item " + Quoted(item.name) + ": ";
+        if (std::string f = NotFinite(
+                {{"weight_t", item.weight}, {"x_m", item.x}, {"y_m", item.y}, {"z_m", item.z}});
+            !f.empty())
+            return label + f;
+        if (item.weight < 0)
+            return label + FormatC("weight_t %g is negative", item.weight);
+    }
+    for (std::size_t i = 0; i < c.tanks.size(); ++i) {
+        const CConditionTankLoad& t = c.tanks[i];
+        const std::string label = "tank " + Quoted(t.tank) + ": ";
+        const bool filling = t.given == CConditionTankLoad::Given::filling;
+        const char* key = filling ? "filling_ratio" : "volume_m3";
+        if (std::string f = NotFinite({{key, t.amount}, {"density_t_m3", t.density}}); !f.empty())
+            return label + f;
+        if (filling && !(t.amount >= 0 && t.amount <= 1))
+            return label + FormatC("filling_ratio %g lies outside 0 to 1", t.amount);
+        if (!filling && t.amount < 0)
+            return label + FormatC("volume_m3 %g is negative", t.amount);
+        if (!(t.density > 0))
+            return label + FormatC("density_t_m3 %g is not above 0", t.density);
+        // The ship file keeps a density as kg/m^3: one beyond a double then
+        // would weigh as no number.
+        if (!std::isfinite(t.density * 1000))
+            return label + FormatC("density_t_m3 %g is beyond the numbers a specific weight holds",
+                                   t.density);
+        for (std::size_t j = 0; j < i; ++j)
+            if (c.tanks[j].tank == t.tank)
+                return label + "listed twice";
+    }
+    return "";
+}
+
+const CLoadingCondition* CLoadingConditions::Find(const std::string& name) const {
+    for (const CLoadingCondition& c : m_conditions)
+        if (c.name == name)
+            return &c;
+    return nullptr;
+}
+
+bool CLoadingConditions::Add(CLoadingCondition condition) {
+    if (Find(condition.name))
+        return false;
+    m_conditions.push_back(std::move(condition));
+    return true;
+}
+
+bool CLoadingConditions::Replace(std::size_t index, CLoadingCondition condition) {
+    if (index >= m_conditions.size())
+        return false;
+    const CLoadingCondition* same = Find(condition.name);
+    if (same && same != &m_conditions[index])
+        return false;
+    m_conditions[index] = std::move(condition);
+    return true;
+}
+
+bool CLoadingConditions::Remove(const std::string& name) {
+    const auto at = std::find_if(m_conditions.begin(), m_conditions.end(),
+                                 [&](const CLoadingCondition& c) { return c.name == name; });
+    if (at == m_conditions.end())
+        return false;
+    m_conditions.erase(at);
+    return true;
+}
+
+CLiquidLoads LiquidLoadsOf(const CShipModel& ship, const CLoadingCondition& condition) {
+    CLiquidLoads loads = StoredLiquidLoads(ship);
+    for (int i = 1; i <= ship.Tanks().GetCount(); ++i) {
+        const CTank& tank = *ship.Tanks().GetAt(i);
+        const CConditionTankLoad* t = condition.TankLoad(tank.GetName());
+        if (!t)
+            continue;
+        CLiquidLoad& load = loads[static_cast<std::size_t>(i - 1)];
+        // As the tank's own setters and brelund-calc edit --density store
+        // them, so that a condition loads a tank to the bit as editing the
+        // ship would.
+        load.specific_weight = t->density * 1000;
+        if (t->given == CConditionTankLoad::Given::volume) {
+            load.volume = t->amount;
+        } else {
+            const double volume = tank.Volume();
+            load.volume = volume <= 0 ? 0 : volume * std::clamp(t->amount, 0.0, 1.0);
+        }
+    }
+    return loads;
+}
+
+std::vector<std::string> UnknownTanks(const CShipModel& ship, const CLoadingCondition& condition) {
+    std::vector<std::string> unknown;
+    for (const CConditionTankLoad& t : condition.tanks) {
+        bool found = false;
+        for (int i = 1; i <= ship.Tanks().GetCount() && !found; ++i)
+            found = ship.Tanks().GetAt(i)->GetName() == t.tank;
+        if (!found)
+            unknown.push_back(t.tank);
+    }
+    return unknown;
+}
+
+std::vector<CPointWeight> DeadweightOf(const std::vector<CDeadweightItem>& items) {
+    std::vector<CPointWeight> weights;
+    for (const CDeadweightItem& item : items)
+        weights.push_back({item.weight, CVector3(item.x, item.y, item.z)});
+    return weights;
+}
+
+CConditionTotals ConditionTotals(const CShipModel& ship, const CLoadingCondition& condition) {
+    const CLoading loading(
+        ship, condition.lightship, CVector3(condition.lcg, condition.tcg, condition.vcg),
+        DeadweightOf(condition.items), LiquidLoadsOf(ship, condition), CHydroMethod::Exact());
+    CConditionTotals totals;
+    totals.displacement = loading.Weight();
+    // Nothing aboard has no centre.
+    totals.centre_found =
+        totals.displacement > 0 && loading.GravityAt(0, 0, totals.g) == SearchStatus::converged;
+    if (!totals.centre_found)
+        totals.g = CVector3();
+    return totals;
+}

@@ -1,0 +1,105 @@
+// Loading conditions: what a ship carries on a voyage (lightship, other
+// deadweight, the tanks' loads) and the water it floats in, kept beside the
+// ship in its conditions file (ConditionsFile.h), and their totals.
+#pragma once
+
+#include "CLoading.h"
+#include "geometry/CVector3.h"
+
+#include <optional>
+#include <string>
+#include <vector>
+
+class CShipModel;
+class CTank;
+
+// A deadweight item other than the tanks' liquids: stores, crew, cargo.
+struct CDeadweightItem {
+    std::string name{};
+    double weight = 0;          // [t]
+    double x = 0, y = 0, z = 0; // its centre [m], ship axes
+    bool operator==(const CDeadweightItem&) const = default;
+};
+
+// A tank's load in a condition, in place of the one stored with the tank:
+// a filling ratio (0 to 1 of the tank's volume) or a volume [m^3], and the
+// liquid's density [t/m^3].
+struct CConditionTankLoad {
+    enum class Given { filling, volume };
+    std::string tank{}; // the tank's name
+    Given given = Given::filling;
+    double amount = 0;  // the filling ratio, or the volume [m^3]
+    double density = 1; // [t/m^3]
+    bool operator==(const CConditionTankLoad&) const = default;
+};
+
+struct CLoadingCondition {
+    std::string name{};
+    double lightship = 0;             // [t]
+    double lcg = 0, tcg = 0, vcg = 0; // the lightship's centre [m], ship axes
+    std::vector<CDeadweightItem> items{};
+    // A tank not listed keeps the load stored with it in the ship file.
+    std::vector<CConditionTankLoad> tanks{};
+    double water_density = 1.025;     // [t/m^3]
+    std::optional<double> flooding{}; // down-flooding angle [deg]
+    bool operator==(const CLoadingCondition&) const = default;
+
+    // The load listed for tank, null when it keeps its own.
+    const CConditionTankLoad* TankLoad(const std::string& tank) const;
+};
+
+// What makes a condition impossible, in a line naming the value ("tank
+// 'cassa 1': filling_ratio 1.5 lies outside 0 to 1"), or "" when nothing
+// does: a value that is not a finite number, a negative weight, a filling
+// ratio outside 0 to 1, a negative volume, a density not above 0, a
+// flooding angle outside 0 to 90 (both excluded), an empty name, a tank
+// listed twice. The conditions file refuses such a condition, reading it or
+// writing it.
+std::string ConditionFault(const CLoadingCondition& condition);
+
+// The conditions of a ship, in order, no two of one name.
+class CLoadingConditions {
+public:
+    const std::vector<CLoadingCondition>& All() const { return m_conditions; }
+    bool Empty() const { return m_conditions.empty(); }
+    // The condition named name, or null.
+    const CLoadingCondition* Find(const std::string& name) const;
+    // Appends condition; false (nothing added) when its name is taken.
+    bool Add(CLoadingCondition condition);
+    // Replaces the condition at index (0-based) with condition; false
+    // (nothing changed) when index is out of range or the new name is
+    // another condition's.
+    bool Replace(std::size_t index, CLoadingCondition condition);
+    // Removes the condition named name; false when there is none.
+    bool Remove(const std::string& name);
+    bool operator==(const CLoadingConditions&) const = default;
+
+private:
+    std::vector<CLoadingCondition> m_conditions;
+};
+
+// The load of every tank of ship under condition, in the order of its
+// tanks: the condition's where it lists the tank (a filling ratio taken of
+// the tank's volume as CTank::SetFillingRatio takes it, a volume as given,
+// the density kept as a specific weight in kg/m^3, as the ship file keeps
+// it), the stored one elsewhere.
+CLiquidLoads LiquidLoadsOf(const CShipModel& ship, const CLoadingCondition& condition);
+
+// The tanks condition lists that ship does not have, by name, in the
+// condition's order: their loads count nowhere.
+std::vector<std::string> UnknownTanks(const CShipModel& ship, const CLoadingCondition& condition);
+
+// The weights of items, as CLoading adds them.
+std::vector<CPointWeight> DeadweightOf(const std::vector<CDeadweightItem>& items);
+
+// What a condition weighs and where: displacement = lightship + items +
+// the liquids of the enabled tanks [t]; g their centre of gravity [m], the
+// liquids at upright even keel (found by the exact rule). centre_found is
+// false when a liquid's level cannot be found (a load that does not fit its
+// tank): the displacement stands, g does not.
+struct CConditionTotals {
+    double displacement = 0;
+    CVector3 g;
+    bool centre_found = false;
+};
+CConditionTotals ConditionTotals(const CShipModel& ship, const CLoadingCondition& condition);
