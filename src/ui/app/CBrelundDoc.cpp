@@ -2,6 +2,7 @@
 
 #include "CommandTable.h"
 #include "UiLayer.h"
+#include "model/ConditionsFile.h"
 #include "model/LoadNotes.h"
 #include "model/ShipFile.h"
 #include "platform/CFileException.h"
@@ -18,6 +19,7 @@
 #include <QFileInfo>
 #include <QProcess>
 #include <QStandardPaths>
+#include <QUndoCommand>
 
 #include <optional>
 #include <vector>
@@ -40,6 +42,20 @@ QString ShipFilters() {
 
 } // namespace
 
+// A change of the loading conditions: the whole set before and after.
+class CConditionsCommand : public QUndoCommand {
+public:
+    CConditionsCommand(CBrelundDoc& doc, CLoadingConditions after, const QString& text)
+        : QUndoCommand(text), m_doc(doc), m_before(doc.GetConditions()), m_after(std::move(after)) {
+    }
+    void redo() override { m_doc.PutConditions(m_after); }
+    void undo() override { m_doc.PutConditions(m_before); }
+
+private:
+    CBrelundDoc& m_doc;
+    CLoadingConditions m_before, m_after;
+};
+
 CBrelundDoc::CBrelundDoc() {
     connect(&m_undo, &QUndoStack::cleanChanged, this,
             [this](bool clean) { SetModifiedFlag(!clean); });
@@ -49,6 +65,18 @@ CBrelundDoc::~CBrelundDoc() {
     // The stack empties itself as it goes, signalling to a document and
     // windows already half gone.
     m_undo.disconnect();
+}
+
+bool CBrelundDoc::SetConditions(const CLoadingConditions& conditions, const QString& text) {
+    if (!m_conditions_writable)
+        return false;
+    m_undo.push(new CConditionsCommand(*this, conditions, text));
+    return true;
+}
+
+void CBrelundDoc::PutConditions(const CLoadingConditions& conditions) {
+    m_conditions = conditions;
+    emit conditionsChanged();
 }
 
 QString CBrelundDoc::GetTitle() const {
@@ -73,10 +101,13 @@ void CBrelundDoc::OnNewDocument() {
     // The commands hold elements of the ship going away.
     m_undo.clear();
     m_model.Clear();
+    m_conditions = {};
+    m_conditions_writable = true;
     m_identity = {};
     m_modified = false;
     SetPathName(QString());
     emit initialUpdate();
+    emit conditionsChanged();
 }
 
 bool CBrelundDoc::OnOpenDocument(const QString& path) {
@@ -90,12 +121,30 @@ bool CBrelundDoc::OnOpenDocument(const QString& path) {
         AfxMessageBox(QString("%1\n%2").arg(kOpenFailed, Reason(e)), MB_OK | MB_ICONERROR);
         return false;
     }
+    // The conditions come with the ship; a file of them that cannot be read
+    // costs them, not the ship, and stays on disk as it is.
+    CLoadingConditions conditions;
+    QString conditionsFault;
+    try {
+        LoadConditionsFile(ToFilePath(path), conditions);
+    } catch (const std::exception& e) {
+        conditions = {};
+        conditionsFault = Reason(e);
+    }
     m_undo.clear();
     m_model.Swap(ship);
+    m_conditions = std::move(conditions);
+    m_conditions_writable = conditionsFault.isEmpty();
     m_identity = CFileIdentity::Of(ToFilePath(path));
     m_modified = false;
     SetPathName(path);
     emit initialUpdate();
+    emit conditionsChanged();
+    if (!conditionsFault.isEmpty())
+        AfxMessageBox(QString("Impossibile leggere le condizioni di carico della nave: il file "
+                              "resta com'è e non verrà sovrascritto.\n%1")
+                          .arg(conditionsFault),
+                      MB_OK | MB_ICONWARNING);
     if (!notes.empty()) {
         QString text = QString("%1:\n").arg(QFileInfo(path).fileName());
         for (int i = 0; i < static_cast<int>(notes.size()) && i < kMaxNotesShown; ++i)
@@ -114,6 +163,12 @@ bool CBrelundDoc::OnSaveDocument(const QString& path) {
         // never interleaves with a command-line edit.
         const CShipLock lock(ToFilePath(path));
         StoreShipFile(m_model, ToFilePath(path));
+        // A ship without conditions gets no file of them, but one it had
+        // is emptied rather than left behind with conditions deleted.
+        const std::string conditionsPath = ConditionsPathOf(ToFilePath(path));
+        if (m_conditions_writable &&
+            (!m_conditions.Empty() || QFileInfo::exists(FromFilePath(conditionsPath))))
+            StoreConditionsFile(m_conditions, ToFilePath(path));
     } catch (const std::exception& e) {
         AfxMessageBox(QString("%1\n%2").arg(kSaveFailed, Reason(e)), MB_OK | MB_ICONERROR);
         return false;

@@ -7,6 +7,7 @@
 // cannot be read leaves the ship shown as it was.
 #pragma once
 
+#include "model/CLoadingCondition.h"
 #include "model/CShipModel.h"
 #include "platform/FileIdentity.h"
 
@@ -33,6 +34,18 @@ public:
     // undo stack sets it: a change marks the ship changed, and undoing
     // back to the ship as saved (or opened) clears the mark.
     void SetModifiedFlag(bool modified = true);
+
+    // The ship's loading conditions, read from and written to the
+    // conditions file beside the ship file with it.
+    const CLoadingConditions& GetConditions() const { return m_conditions; }
+    // False after an open whose conditions file could not be read: the
+    // document then holds none, leaves that file as it is on disk at every
+    // save, and refuses new conditions until a ship is opened again.
+    bool ConditionsWritable() const { return m_conditions_writable; }
+    // Replaces the conditions as one change that undo takes back (text:
+    // what the undo menu calls it); false, nothing changed, when the
+    // conditions are not writable.
+    bool SetConditions(const CLoadingConditions& conditions, const QString& text);
 
     // Every change made to the ship, to undo and redo; emptied by New and
     // Open, and clean where the ship was saved.
@@ -74,13 +87,20 @@ signals:
     void initialUpdate();
     // The ship changed: views redraw.
     void updateAllViews();
+    // The loading conditions changed (an edit, its undo, New or Open).
+    void conditionsChanged();
 
 private:
     void SetPathName(const QString& path);
     // True when the file at m_path is no longer the one read or last saved.
     bool ChangedOnDisk() const;
 
+    friend class CConditionsCommand;
+    void PutConditions(const CLoadingConditions& conditions);
+
     CShipModel m_model;
+    CLoadingConditions m_conditions;
+    bool m_conditions_writable = true;
     QString m_path;
     bool m_modified = false;
     CFileIdentity m_identity;

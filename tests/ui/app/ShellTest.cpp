@@ -226,6 +226,40 @@ private slots:
         QVERIFY(!app.RecentFiles().contains(damaged));
     }
 
+    void theConditionsComeAndGoWithTheShip() {
+        const QString ship = Copy(kWigley, "w.nav");
+        const QString conditions = m_dir->filePath("w.conditions.json");
+        QVERIFY(QFile::copy(QString(BRELUND_SOURCE_DIR) + "/samples/wigley.conditions.json",
+                            conditions));
+        CBrelundApp& app = Start({ship});
+        CBrelundDoc& doc = app.GetDocument();
+        QCOMPARE(doc.GetConditions().All().size(), std::size_t{2});
+        CLoadingConditions fewer = doc.GetConditions();
+        QVERIFY(fewer.Remove(fewer.All()[0].name));
+        QVERIFY(doc.SetConditions(fewer, "Elimina condizione"));
+        QVERIFY(doc.IsModified());
+        doc.UndoStack().undo();
+        QVERIFY(!doc.IsModified());
+        doc.UndoStack().redo();
+        QVERIFY(doc.DoFileSave());
+        QVERIFY(app.OpenDocumentFile(ship));
+        QVERIFY(doc.GetConditions() == fewer);
+
+        // A conditions file that cannot be read costs the conditions, not
+        // the ship, and stays as it was through a save.
+        WriteAll(conditions, "{\"format\": 1, \"conditions\": [");
+        QVERIFY(app.OpenDocumentFile(ship));
+        QCOMPARE(m_dialogs->messages.size(), 1);
+        QVERIFY2(m_dialogs->messages[0].text.startsWith(
+                     "Impossibile leggere le condizioni di carico della nave"),
+                 qPrintable(m_dialogs->messages[0].text));
+        QVERIFY(doc.GetConditions().Empty() && !doc.ConditionsWritable());
+        QVERIFY(!doc.SetConditions(fewer, "Aggiungi condizione"));
+        doc.SetModifiedFlag();
+        QVERIFY(doc.DoFileSave());
+        QCOMPARE(ReadAll(conditions), QByteArray("{\"format\": 1, \"conditions\": ["));
+    }
+
     void whatAShipFileToleratesIsToldInItalian() {
         CBrelundApp& app = Start({kWigley});
         const QString tail = m_dir->filePath("tail.nav");
