@@ -3,12 +3,21 @@
 
 #include "calc/StopRequest.h"
 #include "platform/CFileException.h"
+#include "platform/NumberText.h"
+
+#include <tbb/global_control.h>
 
 #include <cstdio>
+#include <cstdlib>
+#include <memory>
 
 #ifndef BRELUND_VERSION
 #define BRELUND_VERSION "unknown"
 #endif
+
+namespace {
+constexpr int kMaxThreads = 1024;
+}
 
 int main(int argc, char** argv) {
     CLI::App app("Brelund: hydrostatics and intact stability of a ship or a submersible "
@@ -16,6 +25,31 @@ int main(int argc, char** argv) {
                  "brelund-calc");
     app.set_version_flag("--version", std::string("brelund-calc ") + BRELUND_VERSION);
     app.require_subcommand(1);
+    // --threads may follow the command, as its other options do.
+    app.fallthrough();
+    int threads = 0;
+    app.add_option("--threads", threads,
+                   "Threads the calculations run on (default: BRELUND_THREADS, else every "
+                   "core); 1 runs them serially. The output is the same for any number")
+        ->check(CLI::Range(1, kMaxThreads));
+    // Alive until main returns, so that every command's calculation runs
+    // under it: the commands run at the end of the parse.
+    std::unique_ptr<tbb::global_control> parallelism;
+    app.parse_complete_callback([&] {
+        const char* fromEnvironment = std::getenv("BRELUND_THREADS");
+        if (threads == 0 && fromEnvironment != nullptr && *fromEnvironment != '\0') {
+            long long n = 0;
+            if (ReadIntegerText(fromEnvironment, n) != CNumberText::number || n < 1 ||
+                n > kMaxThreads)
+                throw CUsageError(
+                    FormatC("BRELUND_THREADS (%s) must be a whole number from 1 to %d",
+                            EscapeText(fromEnvironment).c_str(), kMaxThreads));
+            threads = static_cast<int>(n);
+        }
+        if (threads > 0)
+            parallelism = std::make_unique<tbb::global_control>(
+                tbb::global_control::max_allowed_parallelism, static_cast<std::size_t>(threads));
+    });
 
     int status = exitOk;
     AddListCommand(app, status);

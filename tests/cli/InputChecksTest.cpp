@@ -207,3 +207,24 @@ TEST(CalcInputs, TwoElementsOfOneNameAreReported) {
     EXPECT_EQ(r.status, 0);
     EXPECT_NE(r.err.find("two or more elements are named 'twin'"), std::string::npos) << r.err;
 }
+
+TEST(CalcInputs, ThreadsChangeNothingButTheCoresUsed) {
+    const std::string ship = ShellQuote(std::string(BRELUND_SOURCE_DIR) + "/samples/wigley.nav");
+    const std::string curve = "stability " + ship + " --lightship 5000 --lcg 50 --vcg 4";
+    const CalcResult all = RunCalc(curve);
+    ASSERT_EQ(all.status, 0) << all.err;
+    const CalcResult one = RunCalc(curve + " --threads 1");
+    EXPECT_EQ(one.status, 0);
+    EXPECT_EQ(one.out, all.out);
+    const CalcResult two = RunCalc(curve, "", "BRELUND_THREADS=2");
+    EXPECT_EQ(two.out, all.out);
+
+    const CalcResult zero = RunCalc("list " + ship + " --threads 0");
+    EXPECT_EQ(zero.status, 2);
+    EXPECT_NE(zero.err.find("--threads: Value 0 not in range 1 to 1024"), std::string::npos)
+        << zero.err;
+    const CalcResult word = RunCalc("list " + ship, "", "BRELUND_THREADS=all");
+    EXPECT_EQ(word.status, 2);
+    EXPECT_EQ(word.err, "brelund-calc: BRELUND_THREADS (all) must be a whole number from 1 to "
+                        "1024\n");
+}
