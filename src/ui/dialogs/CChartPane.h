@@ -78,6 +78,7 @@ private:
         QAbstractSeries* series = nullptr;
     };
     void FitAxes();
+    int KeyTicks() const;
     // The part of the scene the viewport shows, the chart laid out.
     QRectF Shown() const;
     void Export(bool svg);
@@ -88,6 +89,11 @@ private:
     QValueAxis* m_key = nullptr;
     std::vector<QValueAxis*> m_axes;
     std::vector<CCurve> m_curves;
+    // The span (least, greatest) of the keys and of each value axis's values
+    // over the points drawn, kept as curves come so that adding one costs
+    // its own points only.
+    std::pair<double, double> m_keySpan;
+    std::vector<std::pair<double, double>> m_spans;
     QGraphicsLineItem* m_crossAcross = nullptr; // the read-out's horizontal line
     QGraphicsLineItem* m_crossUp = nullptr;     // and its vertical one
     QGraphicsRectItem* m_readOutBox = nullptr;
