@@ -8,12 +8,14 @@
 
 #include <QBuffer>
 #include <QContextMenuEvent>
+#include <QFontMetrics>
 #include <QGraphicsLayout>
 #include <QGraphicsLineItem>
 #include <QGraphicsRectItem>
 #include <QGraphicsSimpleTextItem>
 #include <QImage>
 #include <QLegend>
+#include <QLegendMarker>
 #include <QLineSeries>
 #include <QMenu>
 #include <QMouseEvent>
@@ -39,6 +41,10 @@ const QColor kCurveColours[] = {
 const QColor kSharedAxisColour(0x30, 0x30, 0x30);
 // Value axes shown with their titles and five ticks.
 constexpr std::size_t kRoomyScales = 4;
+// The most curves of a family a chart draws.
+constexpr int kFamilyCurves = 400;
+// The most points a curve has its points marked with.
+constexpr qsizetype kMarkedPoints = 200;
 // No point yet: the least above the greatest.
 constexpr std::pair<double, double> kNoSpan{std::numeric_limits<double>::infinity(),
                                             -std::numeric_limits<double>::infinity()};
@@ -135,6 +141,7 @@ void CChartPane::Reset(const QString& keyTitle, KeyAlong along) {
         c->removeAxis(axis);
         delete axis;
     }
+    c->setTitle(QString());
     m_curves.clear();
     m_axes.clear();
     m_keySpan = kNoSpan;
@@ -182,7 +189,29 @@ std::pair<double, double> CChartPane::FromChart(const QPointF& p) const {
     return m_along == KeyAlong::vertical ? std::pair{p.y(), p.x()} : std::pair{p.x(), p.y()};
 }
 
-void CChartPane::AddCurve(const QString& name, int axis, const CPoints& points) {
+QColor CChartPane::FamilyColour(int k, int n) {
+    const int own = static_cast<int>(std::size(kCurveColours));
+    if (n <= own)
+        return kCurveColours[std::clamp(k, 0, own - 1)];
+    // Hue from blue (240 degrees) to red, dark enough that the yellows and
+    // greens stand out on white.
+    const double t = n > 1 ? std::clamp(static_cast<double>(k) / (n - 1), 0.0, 1.0) : 0.0;
+    return QColor::fromHsvF(static_cast<float>((1 - t) * 240.0 / 360.0), 0.9f, 0.8f);
+}
+
+int CChartPane::BeginFamily(int n) {
+    const int stride = n <= kFamilyCurves ? 1 : (n + kFamilyCurves - 1) / kFamilyCurves;
+    if (stride > 1)
+        chart()->setTitle(QString("Una curva ogni %1 delle %2 della tabella").arg(stride).arg(n));
+    return stride;
+}
+
+QString CChartPane::Note() const {
+    return chart()->title();
+}
+
+void CChartPane::AddCurve(const QString& name, int axis, const CPoints& points,
+                          const QColor& wanted) {
     if (axis < 0 || axis >= static_cast<int>(m_axes.size()))
         return;
     auto* series = new QLineSeries;
@@ -196,13 +225,15 @@ void CChartPane::AddCurve(const QString& name, int axis, const CPoints& points) 
             Widen(span, value);
         }
     series->replace(drawn);
-    const QColor colour = kCurveColours[m_curves.size() % std::size(kCurveColours)];
+    const QColor colour =
+        wanted.isValid() ? wanted : kCurveColours[m_curves.size() % std::size(kCurveColours)];
     QPen pen(colour);
     pen.setWidthF(2);
     series->setPen(pen);
     // Points are marked too: a curve is computed at its points and only
-    // joined between them.
-    series->setPointsVisible(true);
+    // joined between them. Past a few hundred the marks run together into
+    // a thicker line and take most of the drawing's time.
+    series->setPointsVisible(drawn.size() <= kMarkedPoints);
     chart()->addSeries(series);
     series->attachAxis(m_key);
     QValueAxis* scale = m_axes[static_cast<std::size_t>(axis)];
@@ -224,6 +255,31 @@ void CChartPane::FitAxes() {
         m_axes[a]->setTitleVisible(!crowded);
         SetRange(m_axes[a], m_spans[a].first, m_spans[a].second, crowded ? 3 : 5);
     }
+    FitLegend();
+}
+
+void CChartPane::FitLegend() {
+    QLegend* legend = chart()->legend();
+    const int n = CurveCount();
+    // Past the pane's own colours the curves are a family in shades: a
+    // smaller type keeps more of their names.
+    QFont type = font();
+    if (n > static_cast<int>(std::size(kCurveColours)))
+        type.setPointSizeF(type.pointSizeF() * 0.9);
+    if (legend->font() != type)
+        legend->setFont(type);
+    // A name takes a line of its type and the marker's padding.
+    const int line = QFontMetrics(type).height() + 7;
+    const QMargins margins = chart()->margins();
+    const int room =
+        static_cast<int>(chart()->size().height()) - margins.top() - margins.bottom() - 16;
+    const int fit = std::max(3, room / line);
+    // Only a family on one scale, whose names follow one another, can be
+    // named in part; curves of scales of their own keep every name.
+    const int every = n <= fit || m_axes.size() != 1 ? 1 : (n - 1 + fit - 3) / (fit - 2);
+    const QList<QLegendMarker*> markers = legend->markers();
+    for (int k = 0; k < markers.size(); ++k)
+        markers[k]->setVisible(k % every == 0 || k == markers.size() - 1);
 }
 
 int CChartPane::CurveCount() const {
@@ -441,4 +497,5 @@ void CChartPane::resizeEvent(QResizeEvent* event) {
     // The plot moves under the read-out; the next move of the mouse shows it again.
     HideReadOut();
     QChartView::resizeEvent(event);
+    FitLegend();
 }
