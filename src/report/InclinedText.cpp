@@ -15,15 +15,22 @@ void SetInclinedLeverHeader(CTextGrid& grid, CalculationKind kind) {
     grid.SetText(1, 1, kind == EvenKeelKZ ? "KZ [m]" : "GZ [m]");
 }
 
+std::string InclinedAngleText(double angle) {
+    return FormatC("%.4g", RoundTo(angle, 2));
+}
+
+std::string InclinedVolumeText(double volume) {
+    return FormatC("%.3g", volume);
+}
+
 void WriteInclinedTable(CTextGrid& grid, const CInclinedTable& table) {
     const int nV = static_cast<int>(table.volumes.size()) - 1;
     const int nA = static_cast<int>(table.angles.size()) - 1;
     grid.SetSize(nV + 3, nA + 3);
     for (int i = 0; i <= nA; ++i)
-        grid.SetText(0, i + 2,
-                     FormatC("%.4g", RoundTo(table.angles[static_cast<std::size_t>(i)], 2)));
+        grid.SetText(0, i + 2, InclinedAngleText(table.angles[static_cast<std::size_t>(i)]));
     for (int j = 0; j <= nV; ++j)
-        grid.SetText(j + 2, 0, FormatC("%.3g", table.volumes[static_cast<std::size_t>(j)]));
+        grid.SetText(j + 2, 0, InclinedVolumeText(table.volumes[static_cast<std::size_t>(j)]));
     for (int i = 0; i <= nA; ++i)
         for (int j = 0; j <= nV; ++j) {
             const CInclinedCell& c =

@@ -18,6 +18,11 @@ void WriteInclinedHeaders(CTextGrid& grid);
 // Choosing a calculation kind: "KZ [m]" or "GZ [m]" at (1, 1), nothing else.
 void SetInclinedLeverHeader(CTextGrid& grid, CalculationKind kind);
 
+// The grid's text of a heel angle (row 0: "%.4g" to 2 decimals) and of a
+// volume (column 0: "%.3g"), which the dialog's chart names its curves by.
+std::string InclinedAngleText(double angle);
+std::string InclinedVolumeText(double volume);
+
 // The table into grid, which takes nV + 3 rows and nA + 3 columns (cells that
 // remain keep their text): the angles "%.4g" to 2 decimals across row 0, the
 // volumes "%.3g" down column 0, each lever "%.4G", "-" for a cell without

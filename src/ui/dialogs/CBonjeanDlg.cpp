@@ -1,5 +1,6 @@
 #include "CBonjeanDlg.h"
 
+#include "CChartPane.h"
 #include "CMSFlexGrid.h"
 #include "CalculationRun.h"
 #include "ElementPresentation.h"
@@ -8,13 +9,16 @@
 #include "GridMenu.h"
 #include "calc/BonjeanTable.h"
 #include "geometry/CSectionContour.h"
+#include "geometry/Scalar.h"
 #include "io/CDxfFile.h"
 #include "model/CShipModel.h"
 #include "platform/AtomicFile.h"
+#include "platform/NumberText.h"
 #include "report/BonjeanText.h"
 #include "ui/app/UiLayer.h"
 
 #include <QCloseEvent>
+#include <QComboBox>
 #include <QFileInfo>
 #include <QGridLayout>
 #include <QGroupBox>
@@ -25,9 +29,12 @@
 #include <QPlainTextEdit>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QSplitter>
 #include <QVBoxLayout>
 
+#include <algorithm>
 #include <exception>
+#include <numeric>
 
 namespace {
 
@@ -60,6 +67,9 @@ const char* Refusal(const CCalcProblem& p) {
 }
 
 const char* const kDrawingFailed = "Impossibile scrivere il disegno DXF.";
+const char* const kAreasTitle = "Aree [m^2]";
+const char* const kMomentsTitle = "Sxy - My (m^3)";
+const char* const kHeightTitle = "Linea d'acqua z [m]";
 
 // A row of a group: label, field, unit.
 QLineEdit* AddField(QGridLayout* layout, int row, const QString& label, const char* name,
@@ -122,6 +132,10 @@ void CBonjeanDlg::BuildLayout() {
     m_extra->setObjectName("extra");
     m_extra->setLineWrapMode(QPlainTextEdit::NoWrap);
     m_extra->setFixedWidth(m_extra->fontMetrics().horizontalAdvance("00000.000") + 40);
+    // As tall as the groups beside it, not as its own wish: the room below
+    // belongs to the tables and the chart.
+    m_extra->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Ignored);
+    m_extra->setMinimumHeight(m_extra->fontMetrics().lineSpacing() * 3 + 12);
     extraLabel->setBuddy(m_extra);
     extraBox->addWidget(extraLabel);
     extraBox->addWidget(m_extra, 1);
@@ -162,10 +176,11 @@ void CBonjeanDlg::BuildLayout() {
     m_areas->setObjectName("areas");
     m_moments = new CMSFlexGrid(2, 2, 1, 1);
     m_moments->setObjectName("moments");
-    // Each grid as wide as the dialog: the heights and a dozen stations
-    // before it scrolls.
+    // The heights and four stations, and four waterlines, before a grid
+    // scrolls: the chart beside them takes the rest.
     for (CMSFlexGrid* grid : {m_areas, m_moments})
-        grid->setMinimumSize(grid->horizontalHeader()->defaultSectionSize() * 13 + 24, 200);
+        grid->setMinimumSize(grid->horizontalHeader()->defaultSectionSize() * 5 + 24,
+                             grid->verticalHeader()->defaultSectionSize() * 5 + 24);
     connect(m_areas, &CMSFlexGrid::MouseDown, this,
             [this](short button, short, int x, int y) { OnGridMouseDown(1, button, x, y); });
     connect(m_moments, &CMSFlexGrid::MouseDown, this,
@@ -185,12 +200,46 @@ void CBonjeanDlg::BuildLayout() {
         bar->setTextVisible(false);
     }
 
-    auto* stacked = new QVBoxLayout;
-    stacked->addWidget(Titled("Aree [m^2]", m_areas), 1);
-    stacked->addWidget(Titled("Sxy - My (m^3)", m_moments), 1);
+    auto* tablesBox = new QWidget;
+    auto* stacked = new QVBoxLayout(tablesBox);
+    stacked->setContentsMargins(0, 0, 0, 0);
+    stacked->addWidget(Titled(kAreasTitle, m_areas), 1);
+    stacked->addWidget(Titled(kMomentsTitle, m_moments), 1);
+
+    // One chart with a choice of table rather than one per table: the two
+    // families share the heights but not a unit, two dozen curves of each
+    // in one plot would hide one another, and two charts side by side in a
+    // 1024 x 768 screen would each be too narrow for the curves and their
+    // legend.
+    m_chartTable = new QComboBox;
+    m_chartTable->setObjectName("chartTable");
+    m_chartTable->addItem(kAreasTitle);
+    m_chartTable->addItem(kMomentsTitle);
+    auto* chartLabel = new QLabel("Curve di Bonjean:");
+    chartLabel->setBuddy(m_chartTable);
+    connect(m_chartTable, &QComboBox::currentIndexChanged, this, [this] { DrawChart(); });
+    m_chart = new CChartPane;
+    auto* chartBox = new QWidget;
+    auto* chartLayout = new QVBoxLayout(chartBox);
+    chartLayout->setContentsMargins(0, 0, 0, 0);
+    auto* choice = new QHBoxLayout;
+    choice->addWidget(chartLabel);
+    choice->addWidget(m_chartTable);
+    choice->addStretch(1);
+    chartLayout->addLayout(choice);
+    chartLayout->addWidget(m_chart, 1);
+
+    auto* split = new QSplitter(Qt::Horizontal);
+    split->setObjectName("split");
+    split->addWidget(tablesBox);
+    split->addWidget(chartBox);
+    split->setStretchFactor(0, 1);
+    split->setStretchFactor(1, 1);
+    split->setChildrenCollapsible(false);
+    split->setSizes({450, 520});
     auto* grids = new QHBoxLayout;
     grids->addWidget(m_waterlineProgress);
-    grids->addLayout(stacked, 1);
+    grids->addWidget(split, 1);
 
     auto* main = new QVBoxLayout(this);
     main->addLayout(inputs);
@@ -203,6 +252,9 @@ void CBonjeanDlg::BuildLayout() {
     for (QLineEdit* field : {m_zstart, m_zend, m_dz, m_station0, m_station20})
         SetFieldNumber(field, 0);
     ShowFields();
+    DrawChart();
+    // Within a 1024 x 768 screen, with room for the window's frame.
+    resize(1000, 700);
 }
 
 bool CBonjeanDlg::OnInitDialog() {
@@ -271,12 +323,12 @@ void CBonjeanDlg::Compute() {
         return;
     const CShipModel& ship = *m_pModel;
     CTextGrid areas, moments;
+    CBonjeanTables tables;
     CProgressBarLink stations(m_stationProgress), waterlines(m_waterlineProgress);
     try {
         if (!RunStoppable(
                 [&](const CStopRequest* stop) {
-                    const CBonjeanTables tables =
-                        ComputeBonjeanTables(ship, in, m_data, {&stations, stop});
+                    tables = ComputeBonjeanTables(ship, in, m_data, {&stations, stop});
                     WriteBonjeanGrids(tables, areas, moments, {&waterlines, stop});
                 },
                 {&stations, &waterlines}))
@@ -288,6 +340,48 @@ void CBonjeanDlg::Compute() {
     }
     m_areas->ShowTextGrid(areas);
     m_moments->ShowTextGrid(moments);
+    // Each station's curve is named by the grid's header and where it cuts
+    // the hull, to the millimetre (the ends' nudge is no part of it).
+    const std::vector<double> xs = BonjeanStations(in, m_data, false);
+    m_stationNames.clear();
+    for (std::size_t j = 0; j < xs.size(); ++j)
+        m_stationNames.push_back(QString::fromStdString(
+            FormatC("Ord. %s, x = %g m", areas.GetText(0, static_cast<int>(j) + 1).c_str(),
+                    RoundTo(xs[j], 3))));
+    m_stationOrder.resize(xs.size());
+    std::iota(m_stationOrder.begin(), m_stationOrder.end(), std::size_t{0});
+    std::stable_sort(m_stationOrder.begin(), m_stationOrder.end(),
+                     [&](std::size_t a, std::size_t b) { return xs[a] < xs[b]; });
+    m_tables = std::move(tables);
+    DrawChart();
+}
+
+void CBonjeanDlg::DrawChart() {
+    // Heights up the side as Bonjean curves are drawn on paper, over the
+    // profile of the ship: each curve reads its area or moment across at a
+    // waterline.
+    m_chart->Reset(kHeightTitle, CChartPane::KeyAlong::vertical);
+    const bool moments = m_chartTable->currentIndex() == 1;
+    const int axis = m_chart->AddValueAxis(moments ? kMomentsTitle : kAreasTitle);
+    const std::vector<double>& values = moments ? m_tables.moments : m_tables.areas;
+    const std::size_t nz = m_tables.waterlines.size();
+    const std::size_t m = m_stationNames.size();
+    if (values.size() != nz * m || m_stationOrder.size() != m)
+        return;
+    const int n = static_cast<int>(m), stride = m_chart->BeginFamily(n);
+    // By x, the additional stations among the others: the legend and the
+    // shades then follow the hull from end to end.
+    for (std::size_t rank = 0; rank < m; ++rank) {
+        if (rank % static_cast<std::size_t>(stride) != 0 && rank + 1 != m)
+            continue;
+        const std::size_t j = m_stationOrder[rank];
+        CChartPane::CPoints points;
+        points.reserve(nz);
+        for (std::size_t k = 0; k < nz; ++k)
+            points.emplace_back(m_tables.waterlines[k], values[k * m + j]);
+        m_chart->AddCurve(m_stationNames[j], axis, points,
+                          CChartPane::FamilyColour(static_cast<int>(rank), n));
+    }
 }
 
 void CBonjeanDlg::ExtractSections() {

@@ -8,12 +8,14 @@
 
 #include <QBuffer>
 #include <QContextMenuEvent>
+#include <QFontMetrics>
 #include <QGraphicsLayout>
 #include <QGraphicsLineItem>
 #include <QGraphicsRectItem>
 #include <QGraphicsSimpleTextItem>
 #include <QImage>
 #include <QLegend>
+#include <QLegendMarker>
 #include <QLineSeries>
 #include <QMenu>
 #include <QMouseEvent>
@@ -39,6 +41,18 @@ const QColor kCurveColours[] = {
 const QColor kSharedAxisColour(0x30, 0x30, 0x30);
 // Value axes shown with their titles and five ticks.
 constexpr std::size_t kRoomyScales = 4;
+// The most curves of a family a chart draws.
+constexpr int kFamilyCurves = 400;
+// The most points a curve has its points marked with.
+constexpr qsizetype kMarkedPoints = 200;
+// No point yet: the least above the greatest.
+constexpr std::pair<double, double> kNoSpan{std::numeric_limits<double>::infinity(),
+                                            -std::numeric_limits<double>::infinity()};
+
+void Widen(std::pair<double, double>& span, double x) {
+    span.first = std::min(span.first, x);
+    span.second = std::max(span.second, x);
+}
 
 QString Number(double value) {
     return QString::number(value, 'g', 6);
@@ -50,9 +64,25 @@ void Colour(QValueAxis* axis, const QColor& colour) {
     axis->setTitleBrush(colour);
 }
 
-// A range that shows every point with room to spare: a curve of one value
-// (the centre of flotation of a box) gets a span of its own around it.
-void SetRange(QValueAxis* axis, double lo, double hi) {
+// The nice number of Qt's axes near x: 1, 2, 5 or 10 times a power of ten,
+// the next above with ceiling, else the nearest.
+double NiceNumber(double x, bool ceiling) {
+    const double z = std::pow(10.0, std::floor(std::log10(x)));
+    const double q = x / z;
+    if (ceiling)
+        return (q <= 1 ? 1 : q <= 2 ? 2 : q <= 5 ? 5 : 10) * z;
+    return (q < 1.5 ? 1 : q < 3 ? 2 : q < 7 ? 5 : 10) * z;
+}
+
+// A range that shows every point with room to spare, on nice numbers with
+// about `ticks` ticks: a curve of one value (the centre of flotation of a
+// box) gets a span of its own around it. The numbers are those of
+// QValueAxis::applyNiceNumbers, worked out from `ticks` and not from the
+// axis's ticks (which they change, each fit then choosing fewer and a wider
+// range), and the axis is touched only when they change: every change
+// makes every curve on it map all its points again, and a chart that grew
+// by a curve at a time did that for each curve.
+void SetRange(QValueAxis* axis, double lo, double hi, int ticks) {
     if (!(lo <= hi)) {
         lo = 0;
         hi = 1;
@@ -63,8 +93,13 @@ void SetRange(QValueAxis* axis, double lo, double hi) {
         lo -= pad;
         hi += pad;
     }
-    axis->setRange(lo, hi);
-    axis->applyNiceNumbers();
+    const double step = NiceNumber(NiceNumber(hi - lo, true) / (ticks - 1), false);
+    const double first = std::floor(lo / step), last = std::ceil(hi / step);
+    const int count = static_cast<int>(last - first) + 1;
+    if (axis->min() != first * step || axis->max() != last * step)
+        axis->setRange(first * step, last * step);
+    if (axis->tickCount() != count)
+        axis->setTickCount(count);
 }
 
 } // namespace
@@ -106,16 +141,23 @@ void CChartPane::Reset(const QString& keyTitle, KeyAlong along) {
         c->removeAxis(axis);
         delete axis;
     }
+    c->setTitle(QString());
     m_curves.clear();
     m_axes.clear();
+    m_keySpan = kNoSpan;
+    m_spans.clear();
     m_along = along;
     m_key = new QValueAxis;
     m_key->setTitleText(keyTitle);
     m_key->setLabelFormat("%g");
+    m_key->setTickCount(KeyTicks());
+    c->addAxis(m_key, along == KeyAlong::vertical ? Qt::AlignLeft : Qt::AlignBottom);
+}
+
+int CChartPane::KeyTicks() const {
     // A vertical key runs up a plot seldom as tall as it is wide, so it
     // takes fewer ticks than a horizontal one.
-    m_key->setTickCount(along == KeyAlong::vertical ? 9 : 11);
-    c->addAxis(m_key, along == KeyAlong::vertical ? Qt::AlignLeft : Qt::AlignBottom);
+    return m_along == KeyAlong::vertical ? 9 : 11;
 }
 
 int CChartPane::AddValueAxis(const QString& title) {
@@ -135,6 +177,7 @@ int CChartPane::AddValueAxis(const QString& title) {
                                    : (first ? Qt::AlignLeft : Qt::AlignRight);
     chart()->addAxis(axis, side);
     m_axes.push_back(axis);
+    m_spans.push_back(kNoSpan);
     return static_cast<int>(m_axes.size()) - 1;
 }
 
@@ -146,23 +189,51 @@ std::pair<double, double> CChartPane::FromChart(const QPointF& p) const {
     return m_along == KeyAlong::vertical ? std::pair{p.y(), p.x()} : std::pair{p.x(), p.y()};
 }
 
-void CChartPane::AddCurve(const QString& name, int axis, const CPoints& points) {
+QColor CChartPane::FamilyColour(int k, int n) {
+    const int own = static_cast<int>(std::size(kCurveColours));
+    if (n <= own)
+        return kCurveColours[std::clamp(k, 0, own - 1)];
+    // Hue from blue (240 degrees) to red, dark enough that the yellows and
+    // greens stand out on white.
+    const double t = n > 1 ? std::clamp(static_cast<double>(k) / (n - 1), 0.0, 1.0) : 0.0;
+    return QColor::fromHsvF(static_cast<float>((1 - t) * 240.0 / 360.0), 0.9f, 0.8f);
+}
+
+int CChartPane::BeginFamily(int n) {
+    const int stride = n <= kFamilyCurves ? 1 : (n + kFamilyCurves - 1) / kFamilyCurves;
+    if (stride > 1)
+        chart()->setTitle(QString("Una curva ogni %1 delle %2 della tabella").arg(stride).arg(n));
+    return stride;
+}
+
+QString CChartPane::Note() const {
+    return chart()->title();
+}
+
+void CChartPane::AddCurve(const QString& name, int axis, const CPoints& points,
+                          const QColor& wanted) {
     if (axis < 0 || axis >= static_cast<int>(m_axes.size()))
         return;
     auto* series = new QLineSeries;
     series->setName(name);
     QList<QPointF> drawn;
+    auto& span = m_spans[static_cast<std::size_t>(axis)];
     for (const auto& [key, value] : points)
-        if (std::isfinite(key) && std::isfinite(value))
+        if (std::isfinite(key) && std::isfinite(value)) {
             drawn.append(ToChart(key, value));
+            Widen(m_keySpan, key);
+            Widen(span, value);
+        }
     series->replace(drawn);
-    const QColor colour = kCurveColours[m_curves.size() % std::size(kCurveColours)];
+    const QColor colour =
+        wanted.isValid() ? wanted : kCurveColours[m_curves.size() % std::size(kCurveColours)];
     QPen pen(colour);
     pen.setWidthF(2);
     series->setPen(pen);
     // Points are marked too: a curve is computed at its points and only
-    // joined between them.
-    series->setPointsVisible(true);
+    // joined between them. Past a few hundred the marks run together into
+    // a thicker line and take most of the drawing's time.
+    series->setPointsVisible(drawn.size() <= kMarkedPoints);
     chart()->addSeries(series);
     series->attachAxis(m_key);
     QValueAxis* scale = m_axes[static_cast<std::size_t>(axis)];
@@ -175,28 +246,40 @@ void CChartPane::AddCurve(const QString& name, int axis, const CPoints& points) 
 }
 
 void CChartPane::FitAxes() {
-    const double inf = std::numeric_limits<double>::infinity();
-    double keyLo = inf, keyHi = -inf;
-    std::vector<std::pair<double, double>> ranges(m_axes.size(), {inf, -inf});
-    for (const CCurve& c : m_curves)
-        for (const QPointF& p : static_cast<QXYSeries*>(c.series)->points()) {
-            const auto [key, value] = FromChart(p);
-            keyLo = std::min(keyLo, key);
-            keyHi = std::max(keyHi, key);
-            auto& range = ranges[static_cast<std::size_t>(c.axis)];
-            range.first = std::min(range.first, value);
-            range.second = std::max(range.second, value);
-        }
-    SetRange(m_key, keyLo, keyHi);
+    SetRange(m_key, m_keySpan.first, m_keySpan.second, KeyTicks());
     // Many scales crowd the plot off the pane: past kRoomyScales each keeps
     // its labels in its curve's colour and three ticks, and the legend
     // names it.
     const bool crowded = m_axes.size() > kRoomyScales;
     for (std::size_t a = 0; a < m_axes.size(); ++a) {
         m_axes[a]->setTitleVisible(!crowded);
-        m_axes[a]->setTickCount(crowded ? 3 : 5);
-        SetRange(m_axes[a], ranges[a].first, ranges[a].second);
+        SetRange(m_axes[a], m_spans[a].first, m_spans[a].second, crowded ? 3 : 5);
     }
+    FitLegend();
+}
+
+void CChartPane::FitLegend() {
+    QLegend* legend = chart()->legend();
+    const int n = CurveCount();
+    // Past the pane's own colours the curves are a family in shades: a
+    // smaller type keeps more of their names.
+    QFont type = font();
+    if (n > static_cast<int>(std::size(kCurveColours)))
+        type.setPointSizeF(type.pointSizeF() * 0.9);
+    if (legend->font() != type)
+        legend->setFont(type);
+    // A name takes a line of its type and the marker's padding.
+    const int line = QFontMetrics(type).height() + 7;
+    const QMargins margins = chart()->margins();
+    const int room =
+        static_cast<int>(chart()->size().height()) - margins.top() - margins.bottom() - 16;
+    const int fit = std::max(3, room / line);
+    // Only a family on one scale, whose names follow one another, can be
+    // named in part; curves of scales of their own keep every name.
+    const int every = n <= fit || m_axes.size() != 1 ? 1 : (n - 1 + fit - 3) / (fit - 2);
+    const QList<QLegendMarker*> markers = legend->markers();
+    for (int k = 0; k < markers.size(); ++k)
+        markers[k]->setVisible(k % every == 0 || k == markers.size() - 1);
 }
 
 int CChartPane::CurveCount() const {
@@ -414,4 +497,5 @@ void CChartPane::resizeEvent(QResizeEvent* event) {
     // The plot moves under the read-out; the next move of the mouse shows it again.
     HideReadOut();
     QChartView::resizeEvent(event);
+    FitLegend();
 }

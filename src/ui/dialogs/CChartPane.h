@@ -1,12 +1,13 @@
 // A chart of curves over one shared axis (the draught of the curves of form,
-// the heel of a righting-lever curve, the station of a Bonjean curve), each
-// curve on a value axis of its own scale or sharing one with others, as such
-// curves are drawn on paper. The legend names the curves, a read-out follows
-// the mouse to the nearest point, and the right button's menu exports the
-// picture as PNG or SVG or copies it to the clipboard.
+// the volume of cross curves, the heel of righting-lever curves, the
+// waterline of Bonjean curves), each curve on a value axis of its own scale
+// or sharing one with others, as such curves are drawn on paper. The legend names the curves, a
+// read-out follows the mouse to the nearest point, and the right button's menu exports the picture
+// as PNG or SVG or copies it to the clipboard.
 #pragma once
 
 #include <QChartView>
+#include <QColor>
 #include <QString>
 
 #include <utility>
@@ -35,9 +36,24 @@ public:
     // A value axis, titled with its unit ("KB [m]"); the curves put on it
     // share its scale. Returns its number, from 0.
     int AddValueAxis(const QString& title);
-    // A curve on value axis `axis`. Points whose key or value is not a finite
+    // A curve on value axis `axis`, in `colour` or, without one, in the next
+    // of the pane's colours. Points whose key or value is not a finite
     // number are left out: the curve runs between those that are.
-    void AddCurve(const QString& name, int axis, const CPoints& points);
+    void AddCurve(const QString& name, int axis, const CPoints& points,
+                  const QColor& colour = QColor());
+    // The colour of the k-th of n curves of one family (the heels of cross
+    // curves, the stations of Bonjean curves) in their order: the pane's
+    // own colours while they are enough, else shades from blue to red, so
+    // that a crowded family still reads in order and no two far apart look
+    // alike.
+    static QColor FamilyColour(int k, int n);
+    // A family of n curves to come, of which the chart draws every
+    // stride-th and the last: thousands of curves make a band of colour
+    // that names none and takes seconds to draw. Returns the stride, 1 while
+    // they are few enough to draw them all; above 1, a note over the plot
+    // says so until the next Reset.
+    int BeginFamily(int n);
+    QString Note() const;
 
     // The curves as drawn, in the order added.
     int CurveCount() const;
@@ -78,6 +94,11 @@ private:
         QAbstractSeries* series = nullptr;
     };
     void FitAxes();
+    // A legend of a family of curves on one scale, more than fit the pane's
+    // height, names every k-th of them (the first and the last always); the
+    // read-out names any.
+    void FitLegend();
+    int KeyTicks() const;
     // The part of the scene the viewport shows, the chart laid out.
     QRectF Shown() const;
     void Export(bool svg);
@@ -88,6 +109,11 @@ private:
     QValueAxis* m_key = nullptr;
     std::vector<QValueAxis*> m_axes;
     std::vector<CCurve> m_curves;
+    // The span (least, greatest) of the keys and of each value axis's values
+    // over the points drawn, kept as curves come so that adding one costs
+    // its own points only.
+    std::pair<double, double> m_keySpan;
+    std::vector<std::pair<double, double>> m_spans;
     QGraphicsLineItem* m_crossAcross = nullptr; // the read-out's horizontal line
     QGraphicsLineItem* m_crossUp = nullptr;     // and its vertical one
     QGraphicsRectItem* m_readOutBox = nullptr;

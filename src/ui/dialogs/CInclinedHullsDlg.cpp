@@ -1,5 +1,6 @@
 #include "CInclinedHullsDlg.h"
 
+#include "CChartPane.h"
 #include "CMSFlexGrid.h"
 #include "CalculationRun.h"
 #include "ElementPresentation.h"
@@ -27,6 +28,7 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QSplitter>
 #include <QVBoxLayout>
 
 #include <exception>
@@ -53,6 +55,10 @@ QLineEdit* AddField(QGridLayout* layout, int row, const QString& label, const ch
     layout->addWidget(field, row, 1);
     layout->setColumnStretch(0, 1);
     return field;
+}
+
+QString Text(const std::string& text) {
+    return QString::fromStdString(text);
 }
 
 // Why a cell of the last table shows "-", as brelund-calc warns of it in
@@ -167,8 +173,10 @@ void CInclinedHullsDlg::BuildLayout() {
 
     m_grid = new CMSFlexGrid(kInclinedGridRows, kInclinedGridCols, 2, 2);
     m_grid->setObjectName("grid");
-    // Room for the volumes and seven angles before the grid scrolls.
-    m_grid->setMinimumSize(m_grid->horizontalHeader()->defaultSectionSize() * 9 + 24, 300);
+    // Room for the volumes and five angles before the grid scrolls, and for
+    // three volumes under the headers: the chart below takes the rest.
+    m_grid->setMinimumSize(m_grid->horizontalHeader()->defaultSectionSize() * 7 + 24,
+                           m_grid->verticalHeader()->defaultSectionSize() * 5 + 8);
     connect(m_grid, &CMSFlexGrid::MouseDown, this, &CInclinedHullsDlg::OnGridMouseDown);
     // Upper bar: the volumes of the angle in hand; lower bar: the angles.
     m_volumeProgress = new QProgressBar;
@@ -181,8 +189,17 @@ void CInclinedHullsDlg::BuildLayout() {
         bar->setValue(0);
         bar->setTextVisible(false);
     }
+    m_chart = new CChartPane;
+    auto* split = new QSplitter(Qt::Vertical);
+    split->setObjectName("split");
+    split->addWidget(m_grid);
+    split->addWidget(m_chart);
+    split->setStretchFactor(0, 1);
+    split->setStretchFactor(1, 2);
+    split->setChildrenCollapsible(false);
+    split->setSizes({200, 400});
     auto* right = new QVBoxLayout;
-    right->addWidget(m_grid, 1);
+    right->addWidget(split, 1);
     right->addWidget(m_volumeProgress);
     right->addWidget(m_angleProgress);
 
@@ -191,6 +208,9 @@ void CInclinedHullsDlg::BuildLayout() {
     main->addLayout(right, 1);
 
     ShowFields();
+    DrawChart(CInclinedTable(), m_inputs.kind);
+    // Within a 1024 x 768 screen, with room for the window's frame.
+    resize(1000, 700);
 }
 
 bool CInclinedHullsDlg::OnInitDialog() {
@@ -266,6 +286,43 @@ void CInclinedHullsDlg::OnKindChosen(CalculationKind kind) {
     CTextGrid header(2, 2);
     SetInclinedLeverHeader(header, kind);
     m_grid->SetTextMatrix(1, 1, QString::fromStdString(header.GetText(1, 1)));
+    // An empty chart names the axes of the kind chosen, as the grid's
+    // header does; a chart with curves keeps those of the table it draws.
+    if (m_chart->CurveCount() == 0)
+        DrawChart(CInclinedTable(), kind);
+}
+
+void CInclinedHullsDlg::DrawChart(const CInclinedTable& table, CalculationKind kind) {
+    // The axes are titled as the grid's headers.
+    CTextGrid headers;
+    WriteInclinedHeaders(headers);
+    SetInclinedLeverHeader(headers, kind);
+    const QString angleTitle = Text(headers.GetText(0, 1));
+    const QString volumeTitle = Text(headers.GetText(1, 0));
+    // Cross curves (KZ) are read at the displacement of a loading: the
+    // volume runs across and each heel is a curve. Righting levers (GZ)
+    // are read at the heel: each volume is a curve of the heel.
+    const bool cross = kind == EvenKeelKZ;
+    m_chart->Reset(cross ? volumeTitle : angleTitle, CChartPane::KeyAlong::horizontal);
+    const int axis = m_chart->AddValueAxis(Text(headers.GetText(1, 1)));
+    const std::size_t nA = table.angles.size(), nV = table.volumes.size();
+    const std::size_t curves = cross ? nA : nV, points = cross ? nV : nA;
+    const int n = static_cast<int>(curves), stride = m_chart->BeginFamily(n);
+    for (std::size_t c = 0; c < curves; ++c) {
+        if (c % static_cast<std::size_t>(stride) != 0 && c + 1 != curves)
+            continue;
+        CChartPane::CPoints line;
+        for (std::size_t p = 0; p < points; ++p) {
+            const std::size_t angle = cross ? c : p, volume = cross ? p : c;
+            // A cell without a lever ("-") breaks no curve: it runs between
+            // its neighbours.
+            if (const CInclinedCell& cell = table.At(angle, volume); cell.computed && cell.ok)
+                line.emplace_back(cross ? table.volumes[volume] : table.angles[angle], cell.lever);
+        }
+        const QString name = cross ? Text(InclinedAngleText(table.angles[c])) + "°"
+                                   : Text(FormatC("V = %g m^3", table.volumes[c]));
+        m_chart->AddCurve(name, axis, line, CChartPane::FamilyColour(static_cast<int>(c), n));
+    }
 }
 
 void CInclinedHullsDlg::OnGridMouseDown(short button, short, int x, int y) {
@@ -324,6 +381,7 @@ void CInclinedHullsDlg::Run() {
     CTextGrid table = m_grid->ToTextGrid();
     WriteInclinedTable(table, result);
     m_grid->ShowTextGrid(table);
+    DrawChart(result, inputs.kind);
     // The drawing is lost, not the table, when the file cannot be written.
     if (!drawingPath.empty()) {
         try {

@@ -1,13 +1,15 @@
 // "Carene Inclinate": the cross curves KZ of the ship at even keel, or the
 // righting levers GZ of the ship free to trim with its liquid loads moving,
-// for a series of displacement volumes and heel angles; on request the path
-// of the centre of buoyancy of every volume, drawn in a DXF file.
+// for a series of displacement volumes and heel angles, with their chart
+// (the cross curves, or the righting-lever curves); on request the path of
+// the centre of buoyancy of every volume, drawn in a DXF file.
 #pragma once
 
 #include "calc/InclinedTable.h"
 
 #include "CCalculationDlg.h"
 
+class CChartPane;
 class CMSFlexGrid;
 class CShipModel;
 class QCheckBox;
@@ -23,6 +25,7 @@ public:
     ~CInclinedHullsDlg() override;
 
     CMSFlexGrid* Grid() const { return m_grid; }
+    CChartPane* Chart() const { return m_chart; }
     // The values as last read from or written to the fields.
     const CInclinedInputs& Inputs() const { return m_inputs; }
 
@@ -44,6 +47,9 @@ private:
     // them does not hold a number, inputs then partly read.
     bool ReadFields(CInclinedInputs& inputs);
     void ShowFields();
+    // The chart of a table computed: KZ against the volume, a curve per
+    // heel, or GZ against the heel, a curve per volume.
+    void DrawChart(const CInclinedTable& table, CalculationKind kind);
 
     CInclinedInputs m_inputs;
 
@@ -65,6 +71,7 @@ private:
     QPushButton* m_run = nullptr;
     QPushButton* m_close = nullptr;
     CMSFlexGrid* m_grid = nullptr;
+    CChartPane* m_chart = nullptr;
     QProgressBar* m_volumeProgress = nullptr;
     QProgressBar* m_angleProgress = nullptr;
 };

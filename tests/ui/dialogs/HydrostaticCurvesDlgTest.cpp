@@ -25,6 +25,7 @@
 #include <QProcess>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QSignalSpy>
 #include <QSvgRenderer>
 #include <QTemporaryDir>
 #include <QTest>
@@ -204,6 +205,30 @@ private slots:
                           QString::number(value, 'g', 6)));
         chart.HideReadOut();
         QCOMPARE(chart.ReadOut(), QString());
+    }
+
+    void chartOfManyCurvesFitsItsAxesOnlyWhenTheyChange() {
+        // Twenty curves of 10000 points, as the Bonjean curves of waterlines
+        // a millimetre apart: the axes, fitted by the first curve, are not
+        // touched again, since each change maps every point of every curve
+        // on them anew (the chart took seconds, growing with the square of
+        // its curves).
+        CChartPane chart;
+        chart.Reset("z [m]", CChartPane::KeyAlong::vertical);
+        const int axis = chart.AddValueAxis("A [m^2]");
+        CChartPane::CPoints points;
+        for (int k = 0; k <= 10000; ++k)
+            points.emplace_back(k * 0.00123, k * 0.0077);
+        chart.AddCurve("0", axis, points);
+        QSignalSpy keyChanges(chart.chart()->axes(Qt::Vertical).at(0),
+                              SIGNAL(rangeChanged(qreal, qreal)));
+        QSignalSpy valueChanges(chart.chart()->axes(Qt::Horizontal).at(0),
+                                SIGNAL(rangeChanged(qreal, qreal)));
+        for (int c = 1; c < 20; ++c)
+            chart.AddCurve(QString::number(c), axis, points);
+        QCOMPARE(keyChanges.count(), 0);
+        QCOMPARE(valueChanges.count(), 0);
+        QCOMPARE(chart.CurveCount(), 20);
     }
 
     void chartExportsPngAndSvgAndCopiesItsPicture() {

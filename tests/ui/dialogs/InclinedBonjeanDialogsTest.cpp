@@ -1,18 +1,23 @@
 // The inclined hydrostatics dialog ("Carene Inclinate") and the Bonjean
 // dialog ("Tabelle del bonjean") on the sample ships: what they propose on
 // opening, how they check and correct their inputs, and that the tables they
-// show are, cell for cell, those brelund-calc prints for the same inputs.
+// show are, cell for cell, those brelund-calc prints for the same inputs, and
+// their charts the grids' numbers.
 #include "DialogSize.h"
 #include "ScriptedDialogs.h"
 #include "model/CShipModel.h"
 #include "model/ShipFile.h"
+#include "platform/NumberText.h"
+#include "report/InclinedText.h"
 #include "ui/dialogs/CBonjeanDlg.h"
+#include "ui/dialogs/CChartPane.h"
 #include "ui/dialogs/CInclinedHullsDlg.h"
 #include "ui/dialogs/CMSFlexGrid.h"
 
 #include <QApplication>
 #include <QCheckBox>
 #include <QClipboard>
+#include <QComboBox>
 #include <QDir>
 #include <QFile>
 #include <QLineEdit>
@@ -26,6 +31,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
+#include <QValueAxis>
 
 #include <clocale>
 #include <cmath>
@@ -130,8 +136,93 @@ QByteArray ReadAll(const QString& path) {
 }
 
 void SaveScreenshot(QWidget& dialog, const QString& name) {
+    QTest::qWait(20); // the chart lays itself out
     QVERIFY(QDir().mkpath(BRELUND_SCREENSHOT_DIR));
     QVERIFY(dialog.grab().save(QString(BRELUND_SCREENSHOT_DIR) + "/" + name + ".png"));
+}
+
+// Each curve of a chart: its name, then its points as "key value".
+QStringList ChartText(const CChartPane& chart) {
+    QStringList curves;
+    for (int c = 0; c < chart.CurveCount(); ++c) {
+        QString text = chart.CurveName(c);
+        for (const auto& [key, value] : chart.CurvePoints(c))
+            text += QString("|%1 %2").arg(key, 0, 'g', 17).arg(value, 0, 'g', 17);
+        curves << text;
+    }
+    return curves;
+}
+
+// The inclined chart against the grid: KZ a curve per heel against the
+// volume, GZ a curve per volume against the heel, named by them; each
+// point a cell with a lever, printed as the grid prints it. Of more than 400
+// curves one in so many is drawn, and the last, as the note over it says.
+void CompareInclinedChart(const CInclinedHullsDlg& dialog) {
+    const CMSFlexGrid& grid = *dialog.Grid();
+    const CChartPane& chart = *dialog.Chart();
+    const bool cross = grid.GetTextMatrix(1, 1) == "KZ [m]";
+    const int volumes = grid.GetRows() - 2, angles = grid.GetCols() - 2;
+    const int curves = cross ? angles : volumes, stride = (curves + 399) / 400;
+    QCOMPARE(chart.Note(),
+             stride > 1
+                 ? QString("Una curva ogni %1 delle %2 della tabella").arg(stride).arg(curves)
+                 : QString());
+    QList<int> shown;
+    for (int c = 0; c < curves; ++c)
+        if (c % stride == 0 || c == curves - 1)
+            shown << c;
+    QCOMPARE(chart.CurveCount(), shown.size());
+    QCOMPARE(chart.chart()->series().size(), chart.CurveCount());
+    const auto* key = static_cast<QValueAxis*>(chart.chart()->axes(Qt::Horizontal).at(0));
+    QCOMPARE(key->titleText(), cross ? grid.GetTextMatrix(1, 0) : grid.GetTextMatrix(0, 1));
+    for (int curve = 0; curve < chart.CurveCount(); ++curve) {
+        const int c = shown[curve];
+        QCOMPARE(chart.CurveAxisTitle(curve), grid.GetTextMatrix(1, 1));
+        const QString name = chart.CurveName(curve);
+        if (cross)
+            QCOMPARE(name, grid.GetTextMatrix(0, c + 2) + "°");
+        else
+            QCOMPARE(QString::fromStdString(InclinedVolumeText(name.section(' ', 2, 2).toDouble())),
+                     grid.GetTextMatrix(c + 2, 0));
+        QStringList expected, drawn;
+        for (int p = 2; p < (cross ? volumes : angles) + 2; ++p) {
+            const int row = cross ? p : c + 2, col = cross ? c + 2 : p;
+            if (grid.GetTextMatrix(row, col) != "-")
+                expected << (cross ? grid.GetTextMatrix(row, 0) : grid.GetTextMatrix(0, col)) +
+                                " " + grid.GetTextMatrix(row, col);
+        }
+        for (const auto& [k, value] : chart.CurvePoints(curve))
+            drawn << QString::fromStdString((cross ? InclinedVolumeText(k) : InclinedAngleText(k)) +
+                                            " " + FormatC("%.4G", value));
+        QCOMPARE(drawn, expected);
+    }
+}
+
+// The Bonjean chart of table 0 (areas) or 1 (moments) against its grid: a
+// curve per station named by its header, a point per waterline printed as
+// the grid prints it. The curves run by x, so they are matched by content.
+void CompareBonjeanChart(CBonjeanDlg& dialog, int table) {
+    dialog.ChartTable()->setCurrentIndex(table);
+    const CMSFlexGrid& grid = table == 0 ? *dialog.AreasGrid() : *dialog.MomentsGrid();
+    const CChartPane& chart = *dialog.Chart();
+    QCOMPARE(chart.CurveCount(), grid.GetCols() - 1);
+    QStringList expected, drawn;
+    for (int c = 1; c < grid.GetCols(); ++c) {
+        QString column = "Ord. " + grid.GetTextMatrix(0, c);
+        for (int r = 1; r < grid.GetRows(); ++r)
+            column += "|" + grid.GetTextMatrix(r, 0) + " " + grid.GetTextMatrix(r, c);
+        expected << column;
+    }
+    for (int c = 0; c < chart.CurveCount(); ++c) {
+        QCOMPARE(chart.CurveAxisTitle(c), table == 0 ? "Aree [m^2]" : "Sxy - My (m^3)");
+        QString curve = chart.CurveName(c).section(',', 0, 0);
+        for (const auto& [z, value] : chart.CurvePoints(c))
+            curve += QString::fromStdString(FormatC("|%.4g %.5g", z, value));
+        drawn << curve;
+    }
+    expected.sort();
+    drawn.sort();
+    QCOMPARE(drawn, expected);
 }
 
 // Options as they are typed on the command line.
@@ -209,6 +300,8 @@ private slots:
             << "";
         QTest::newRow("final angle 400 corrected to 360")
             << "barge.nav" << QStringList{"--af", "400"} << "af=360";
+        QTest::newRow("KZ, 721 heels drawn one in two")
+            << "barge.nav" << Args("--af 360 --da 0.5") << "";
         QTest::newRow("final volume above the body cut to it")
             << "barge.nav" << Args("--vi 360 --vf 1000 --dv 500") << "vf=720";
     }
@@ -223,6 +316,7 @@ private slots:
         Click(opened.dialog, "run");
         QCOMPARE(Copy(dialogs, opened.dialog.Grid()),
                  Calc(QStringList{"inclined", ship} + options));
+        CompareInclinedChart(opened.dialog);
         if (corrected.isEmpty()) {
             QVERIFY(dialogs.messages.isEmpty());
         } else {
@@ -231,8 +325,18 @@ private slots:
             const QStringList field = corrected.split('=');
             QCOMPARE(Field(opened.dialog, field[0])->text(), field[1]);
         }
-        if (QTest::currentDataTag() == QString("GZ, G typed"))
+        if (QTest::currentDataTag() == QString("GZ, G typed")) {
+            // The heels 0 to 60 in tens: a key axis refitted as each curve
+            // came used to widen to 0 to 100 in fifties.
+            const auto* heel = static_cast<QValueAxis*>(
+                opened.dialog.Chart()->chart()->axes(Qt::Horizontal).at(0));
+            QCOMPARE(heel->min(), 0.0);
+            QCOMPARE(heel->max(), 60.0);
+            QCOMPARE(heel->tickCount(), 7);
             SaveScreenshot(opened.dialog, "CInclinedHullsDlg");
+        }
+        if (QTest::currentDataTag() == QString("KZ, 500 to 4500 m^3, 0 to 90 deg"))
+            SaveScreenshot(opened.dialog, "CInclinedHullsDlg-KZ");
     }
 
     void inclinedHeaderFollowsTheCalculationKind() {
@@ -256,7 +360,10 @@ private slots:
     void inclinedFieldThatIsNotANumberStopsTheRun() {
         CScriptedDialogs dialogs;
         COpened<CInclinedHullsDlg> opened("barge.nav");
+        Click(opened.dialog, "run");
         const QString before = GridText(opened.dialog.Grid());
+        const QStringList chart = ChartText(*opened.dialog.Chart());
+        QCOMPARE(chart.size(), 4);
         opened.dialog.findChild<QCheckBox*>("trajectories")->setChecked(true);
         Field(opened.dialog, "vi")->setText("abc");
         Click(opened.dialog, "run");
@@ -267,6 +374,7 @@ private slots:
         QCOMPARE(dialogs.Texts().last(), QString("La tabella avrebbe più di un milione di celle di "
                                                  "volumi e angoli: scegliere incrementi maggiori"));
         QCOMPARE(GridText(opened.dialog.Grid()), before);
+        QCOMPARE(ChartText(*opened.dialog.Chart()), chart);
         QCOMPARE(dialogs.saveDialogs, 0);
     }
 
@@ -328,6 +436,7 @@ private slots:
         QCOMPARE(dialogs.messages.size(), 1);
         QCOMPARE(dialogs.messages[0].text.split('\n'), expected);
         QCOMPARE(Copy(dialogs, opened.dialog.Grid()), table);
+        CompareInclinedChart(opened.dialog); // the curves pass the cells over
     }
 
     void inclinedEscapeDuringARunStopsItAndClosesTheDialog() {
@@ -426,8 +535,12 @@ private slots:
         QCOMPARE(Copy(dialogs, opened.dialog.AreasGrid()),
                  Calc(command + QStringList{"--table", "areas"}));
         QCOMPARE(opened.dialog.ClickedGrid(), 1);
+        CompareBonjeanChart(opened.dialog, 0);
         if (QTest::currentDataTag() == QString("wigley, stations 10 and 2.5 on two lines"))
             SaveScreenshot(opened.dialog, "CBonjeanDlg");
+        CompareBonjeanChart(opened.dialog, 1);
+        if (QTest::currentDataTag() == QString("wigley, stations 10 and 2.5 on two lines"))
+            SaveScreenshot(opened.dialog, "CBonjeanDlg-moments");
         // Line ends as other programs paste them read the same.
         for (const QString& typed : {QString("10\r\n2.5"), QString("10\u20292.5")})
             QCOMPARE(CBonjeanDlg::AdditionalSectionsText(typed), std::string("10\r\n2.5"));
@@ -471,7 +584,9 @@ private slots:
         Click(opened.dialog, "compute");
         const QString areas = GridText(opened.dialog.AreasGrid());
         const QString moments = GridText(opened.dialog.MomentsGrid());
+        const QStringList chart = ChartText(*opened.dialog.Chart());
         QCOMPARE(opened.dialog.AreasGrid()->GetRows(), 7);
+        QCOMPARE(chart.size(), 21);
         // A million cells, stopped as soon as they are under way.
         Field(opened.dialog, "dz")->setText("0.0002");
         bool sawRunning = false;
@@ -485,6 +600,7 @@ private slots:
         QVERIFY(!stop->isEnabled());
         QCOMPARE(GridText(opened.dialog.AreasGrid()), areas);
         QCOMPARE(GridText(opened.dialog.MomentsGrid()), moments);
+        QCOMPARE(ChartText(*opened.dialog.Chart()), chart);
         QVERIFY(dialogs.messages.isEmpty());
     }
 
@@ -538,6 +654,14 @@ private slots:
         COpened<CInclinedHullsDlg> inclined("barge.nav");
         QVERIFY2(WhatIsTooSmall(inclined.dialog).isEmpty(),
                  qPrintable(WhatIsTooSmall(inclined.dialog)));
+        // Both open within a 1024 x 768 screen.
+        for (const QWidget* dialog :
+             std::initializer_list<const QWidget*>{&bonjean.dialog, &inclined.dialog})
+            QVERIFY2(dialog->frameGeometry().width() <= 1024 &&
+                         dialog->frameGeometry().height() <= 768,
+                     qPrintable(QString("%1 x %2")
+                                    .arg(dialog->frameGeometry().width())
+                                    .arg(dialog->frameGeometry().height())));
         SaveScreenshot(bonjean.dialog, "CBonjeanDlg-opened");
     }
 };
