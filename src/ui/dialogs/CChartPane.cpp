@@ -6,6 +6,7 @@
 #include "platform/AtomicFile.h"
 #include "ui/app/UiLayer.h"
 
+#include <QAreaSeries>
 #include <QBuffer>
 #include <QContextMenuEvent>
 #include <QGraphicsLayout>
@@ -14,10 +15,12 @@
 #include <QGraphicsSimpleTextItem>
 #include <QImage>
 #include <QLegend>
+#include <QLegendMarker>
 #include <QLineSeries>
 #include <QMenu>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QScatterSeries>
 #include <QSvgGenerator>
 #include <QValueAxis>
 
@@ -107,6 +110,7 @@ void CChartPane::Reset(const QString& keyTitle, KeyAlong along) {
         delete axis;
     }
     m_curves.clear();
+    m_figures.clear();
     m_axes.clear();
     m_along = along;
     m_key = new QValueAxis;
@@ -146,16 +150,20 @@ std::pair<double, double> CChartPane::FromChart(const QPointF& p) const {
     return m_along == KeyAlong::vertical ? std::pair{p.y(), p.x()} : std::pair{p.x(), p.y()};
 }
 
+QList<QPointF> CChartPane::Drawn(const CPoints& points) const {
+    QList<QPointF> drawn;
+    for (const auto& [key, value] : points)
+        if (std::isfinite(key) && std::isfinite(value))
+            drawn.append(ToChart(key, value));
+    return drawn;
+}
+
 void CChartPane::AddCurve(const QString& name, int axis, const CPoints& points) {
     if (axis < 0 || axis >= static_cast<int>(m_axes.size()))
         return;
     auto* series = new QLineSeries;
     series->setName(name);
-    QList<QPointF> drawn;
-    for (const auto& [key, value] : points)
-        if (std::isfinite(key) && std::isfinite(value))
-            drawn.append(ToChart(key, value));
-    series->replace(drawn);
+    series->replace(Drawn(points));
     const QColor colour = kCurveColours[m_curves.size() % std::size(kCurveColours)];
     QPen pen(colour);
     pen.setWidthF(2);
@@ -174,18 +182,121 @@ void CChartPane::AddCurve(const QString& name, int axis, const CPoints& points) 
     FitAxes();
 }
 
+void CChartPane::AddGuide(const QString& name, int axis, const CPoints& points,
+                          const QColor& colour) {
+    CFigure guide{name, Figure::guide, axis, nullptr, {}};
+    auto* series = new QLineSeries;
+    series->replace(Drawn(points));
+    QPen pen(colour);
+    pen.setWidthF(1.5);
+    pen.setStyle(Qt::DashLine);
+    series->setPen(pen);
+    guide.series = series;
+    AddFigure(std::move(guide));
+}
+
+void CChartPane::AddArea(const QString& name, int axis, const CPoints& points,
+                         const QColor& colour) {
+    CFigure area{name, Figure::area, axis, nullptr, {}};
+    auto* upper = new QLineSeries;
+    auto* lower = new QLineSeries;
+    const QList<QPointF> drawn = Drawn(points);
+    upper->replace(drawn);
+    // The lower edge at the value 0 under every point of the upper one, so
+    // that the region closes on the axis whatever its scale.
+    for (const QPointF& p : drawn)
+        lower->append(ToChart(FromChart(p).first, 0));
+    auto* series = new QAreaSeries(upper, lower);
+    upper->setParent(series);
+    lower->setParent(series);
+    QColor fill = colour;
+    fill.setAlpha(90);
+    series->setBrush(fill);
+    series->setPen(QPen(colour, 1));
+    area.series = series;
+    AddFigure(std::move(area));
+}
+
+void CChartPane::AddMark(const QString& label, int axis, double key, double value,
+                         const QColor& colour) {
+    CFigure mark{label, Figure::mark, axis, nullptr, {}};
+    auto* series = new QScatterSeries;
+    series->replace(Drawn({{key, value}}));
+    series->setMarkerShape(QScatterSeries::MarkerShapeRectangle);
+    series->setMarkerSize(9);
+    series->setColor(colour);
+    series->setBorderColor(colour.darker(150));
+    // The label as it is: a format would read "@xPoint" in it as a number.
+    series->setPointLabelsFormat(QString(label).replace("@", "@@"));
+    series->setPointLabelsVisible(true);
+    series->setPointLabelsColor(colour.darker(150));
+    series->setPointLabelsClipping(false);
+    mark.series = series;
+    AddFigure(std::move(mark));
+}
+
+void CChartPane::AddFigure(CFigure figure) {
+    if (figure.axis < 0 || figure.axis >= static_cast<int>(m_axes.size())) {
+        delete figure.series;
+        return;
+    }
+    figure.series->setName(figure.name);
+    const QAbstractSeries* edge = figure.series;
+    if (figure.kind == Figure::area)
+        edge = static_cast<QAreaSeries*>(figure.series)->upperSeries();
+    for (const QPointF& p : static_cast<const QXYSeries*>(edge)->points())
+        figure.points.push_back(FromChart(p));
+    chart()->addSeries(figure.series);
+    figure.series->attachAxis(m_key);
+    figure.series->attachAxis(m_axes[static_cast<std::size_t>(figure.axis)]);
+    if (figure.kind == Figure::mark)
+        for (QLegendMarker* marker : chart()->legend()->markers(figure.series))
+            marker->setVisible(false);
+    m_figures.push_back(std::move(figure));
+    FitAxes();
+}
+
+int CChartPane::FigureCount() const {
+    return static_cast<int>(m_figures.size());
+}
+
+CChartPane::Figure CChartPane::FigureKind(int figure) const {
+    return figure >= 0 && figure < FigureCount() ? m_figures[static_cast<std::size_t>(figure)].kind
+                                                 : Figure::guide;
+}
+
+QString CChartPane::FigureName(int figure) const {
+    return figure >= 0 && figure < FigureCount() ? m_figures[static_cast<std::size_t>(figure)].name
+                                                 : QString();
+}
+
+CChartPane::CPoints CChartPane::FigurePoints(int figure) const {
+    return figure >= 0 && figure < FigureCount()
+               ? m_figures[static_cast<std::size_t>(figure)].points
+               : CPoints();
+}
+
 void CChartPane::FitAxes() {
     const double inf = std::numeric_limits<double>::infinity();
     double keyLo = inf, keyHi = -inf;
     std::vector<std::pair<double, double>> ranges(m_axes.size(), {inf, -inf});
+    const auto take = [&](int axis, const QPointF& p) {
+        const auto [key, value] = FromChart(p);
+        keyLo = std::min(keyLo, key);
+        keyHi = std::max(keyHi, key);
+        auto& range = ranges[static_cast<std::size_t>(axis)];
+        range.first = std::min(range.first, value);
+        range.second = std::max(range.second, value);
+    };
     for (const CCurve& c : m_curves)
-        for (const QPointF& p : static_cast<QXYSeries*>(c.series)->points()) {
-            const auto [key, value] = FromChart(p);
-            keyLo = std::min(keyLo, key);
-            keyHi = std::max(keyHi, key);
-            auto& range = ranges[static_cast<std::size_t>(c.axis)];
-            range.first = std::min(range.first, value);
-            range.second = std::max(range.second, value);
+        for (const QPointF& p : static_cast<QXYSeries*>(c.series)->points())
+            take(c.axis, p);
+    // An area closes on the value 0, which its scale then shows.
+    for (const CFigure& f : m_figures)
+        for (const auto& [key, value] : f.points) {
+            take(f.axis, ToChart(key, value));
+            if (f.kind == Figure::area)
+                take(f.axis, ToChart(key, 0));
         }
     SetRange(m_key, keyLo, keyHi);
     // Many scales crowd the plot off the pane: past kRoomyScales each keeps
@@ -225,13 +336,13 @@ QString CChartPane::CurveAxisTitle(int curve) const {
         ->titleText();
 }
 
-QString CChartPane::ShowReadOut(const QPoint& pos) {
+const CChartPane::CCurve* CChartPane::Nearest(const QPoint& pos, QPointF& point,
+                                              QPointF& drawnAt) const {
     QChart* c = chart();
     c->layout()->activate();
     const QPointF at = c->mapFromScene(mapToScene(pos));
     double best = std::numeric_limits<double>::infinity();
     const CCurve* nearest = nullptr;
-    QPointF point, drawnAt;
     for (const CCurve& curve : m_curves)
         for (const QPointF& p : static_cast<QXYSeries*>(curve.series)->points()) {
             const QPointF q = c->mapToPosition(p, curve.series);
@@ -244,6 +355,13 @@ QString CChartPane::ShowReadOut(const QPoint& pos) {
                 drawnAt = q;
             }
         }
+    return nearest;
+}
+
+QString CChartPane::ShowReadOut(const QPoint& pos) {
+    QChart* c = chart();
+    QPointF point, drawnAt;
+    const CCurve* nearest = Nearest(pos, point, drawnAt);
     if (!nearest) {
         HideReadOut();
         return QString();
@@ -392,6 +510,17 @@ void CChartPane::Export(bool svg) {
     } catch (const std::exception& e) {
         AfxMessageBox(QString("%1\n%2").arg(QString::fromUtf8(refusal), FailureMessage(e)),
                       MB_OK | MB_ICONERROR);
+    }
+}
+
+void CChartPane::mousePressEvent(QMouseEvent* event) {
+    QChartView::mousePressEvent(event);
+    if (event->button() != Qt::LeftButton)
+        return;
+    QPointF point, drawnAt;
+    if (const CCurve* nearest = Nearest(event->position().toPoint(), point, drawnAt)) {
+        const auto [key, value] = FromChart(point);
+        emit pointClicked(static_cast<int>(nearest - m_curves.data()), key, value);
     }
 }
 
