@@ -11,8 +11,9 @@ CRecordCell Value(double x) {
 
 } // namespace
 
-std::string WriteStabilityReport(const CStabilityResult& r, RecordFormat format, int digits) {
-    CRecordTable curve;
+CStabilityTables StabilityTables(const CStabilityResult& r) {
+    CStabilityTables tables;
+    CRecordTable& curve = tables.curve;
     curve.columns = {{"heel[deg]", "heel_deg"}, {"GZ[m]", "GZ_m"},         {"KN[m]", "KN_m"},
                      {"T[m]", "T_m"},           {"trim[deg]", "trim_deg"}, {"LCG[m]", "LCG_m"},
                      {"TCG[m]", "TCG_m"},       {"VCG[m]", "VCG_m"}};
@@ -21,7 +22,7 @@ std::string WriteStabilityReport(const CStabilityResult& r, RecordFormat format,
                               Value(p.trim), Value(p.g.X()), Value(p.g.Y()), Value(p.g.Z())});
 
     const CStabilitySummary& s = r.summary;
-    CRecordTable summary;
+    CRecordTable& summary = tables.summary;
     summary.columns = {{"Disp[t]", "displacement_t"},
                        {"V[m^3]", "volume_m3"},
                        {"LCG[m]", "LCG_m"},
@@ -81,13 +82,19 @@ std::string WriteStabilityReport(const CStabilityResult& r, RecordFormat format,
     summary.rows.back().push_back("monotone cubic through the points");
     summary.rows.back().push_back(s.side < 0 ? "port" : "starboard");
 
-    CRecordTable criteria;
+    CRecordTable& criteria = tables.criteria;
     criteria.columns = {{"criterion", "criterion"}, {"value", "value"}, {"limit", "limit"},
                         {"margin", "margin"},       {"unit", "unit"},   {"result", "result"}};
     for (const CIntactCriterion& c : r.criteria)
         criteria.rows.push_back({c.name, Value(c.value), Value(c.limit), Value(c.value - c.limit),
                                  c.unit, c.Passes() ? "pass" : "fail"});
-    return WriteRecordSections(
-        {{"curve", &curve, false}, {"summary", &summary, true}, {"criteria", &criteria, false}},
-        format, digits);
+    return tables;
+}
+
+std::string WriteStabilityReport(const CStabilityResult& r, RecordFormat format, int digits) {
+    const CStabilityTables t = StabilityTables(r);
+    return WriteRecordSections({{"curve", &t.curve, false},
+                                {"summary", &t.summary, true},
+                                {"criteria", &t.criteria, false}},
+                               format, digits);
 }

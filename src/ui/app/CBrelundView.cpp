@@ -4,6 +4,7 @@
 
 #include "ui/dialogs/CElementTreeDlg.h"
 #include "ui/dialogs/CModelCheckDlg.h"
+#include "ui/dialogs/CStabilityDlg.h"
 #include "ui/dialogs/CViewControlDlg.h"
 #include "ui/view/ModelDrawing.h"
 #include "ui/view/ModelFraming.h"
@@ -31,11 +32,19 @@ void ShowToolWindow(QWidget* window) {
 
 CBrelundView::CBrelundView(CBrelundDoc& doc, QWidget* parent)
     : COpenGLView(parent), m_doc(doc), m_element_tree(new CElementTreeDlg(this)),
-      m_view_control(new CViewControlDlg(this, this)), m_model_check(new CModelCheckDlg(this)) {
+      m_view_control(new CViewControlDlg(this, this)), m_model_check(new CModelCheckDlg(this)),
+      m_stability(new CStabilityDlg(this)) {
     m_element_tree->setObjectName("elementTree");
     m_view_control->setObjectName("viewControl");
     m_model_check->setObjectName("modelCheck");
     m_model_check->SetModel(&m_doc.GetModel());
+    m_stability->setObjectName("stability");
+    m_stability->SetModel(&m_doc.GetModel());
+    m_stability->SetConditions(&m_doc.GetConditions());
+    connect(&m_doc, &CBrelundDoc::conditionsChanged, m_stability,
+            &CStabilityDlg::ConditionsChanged);
+    connect(m_stability, &CStabilityDlg::pictureChanged, this,
+            [this] { ShowCondition(m_stability->Picture()); });
     // Every change made in the tree is the document's: its undo stack takes
     // it (and marks the ship changed) and the ship is drawn again, so that
     // the view never shows an element that is gone or as it was before an
@@ -47,6 +56,9 @@ CBrelundView::CBrelundView(CBrelundDoc& doc, QWidget* parent)
     });
     connect(m_element_tree, &CElementTreeDlg::modelChanged, m_model_check,
             &CModelCheckDlg::ModelChanged);
+    // An equilibrium found for the ship as it was is no longer its own.
+    connect(m_element_tree, &CElementTreeDlg::modelChanged, m_stability,
+            &CStabilityDlg::ModelChanged);
     connect(m_model_check, &CModelCheckDlg::faultsChanged, this, &CBrelundView::Redraw);
 }
 
@@ -69,6 +81,7 @@ void CBrelundView::OnInitialUpdate() {
     m_coarse.Clear();
     // An equilibrium belongs to the ship it was found for.
     m_condition.reset();
+    m_stability->ModelChanged();
     RequestLightsAndMaterial();
     m_element_tree->SetModel(&m_doc.GetModel(), this);
     m_element_tree->hide();
@@ -83,6 +96,7 @@ void CBrelundView::OnInitialUpdate() {
 void CBrelundView::OnUpdate() {
     m_coarse.Clear();
     m_condition.reset();
+    m_stability->ModelChanged();
     Redraw();
     m_element_tree->hide();
     m_model_check->ModelChanged();
@@ -157,6 +171,10 @@ void CBrelundView::OnElementTree() {
 
 void CBrelundView::OnModelCheck() {
     ShowToolWindow(m_model_check);
+}
+
+void CBrelundView::OnStability() {
+    ShowToolWindow(m_stability);
 }
 
 void CBrelundView::PrintPage(QPainter& painter, const QRect& page) {

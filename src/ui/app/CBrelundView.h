@@ -13,6 +13,7 @@
 class CBrelundDoc;
 class CElementTreeDlg;
 class CModelCheckDlg;
+class CStabilityDlg;
 class CViewControlDlg;
 class CShipElement;
 class QPainter;
@@ -35,6 +36,8 @@ public:
     CElementTreeDlg* ElementTree() const { return m_element_tree; }
     CViewControlDlg* ViewControl() const { return m_view_control; }
     CModelCheckDlg* ModelCheck() const { return m_model_check; }
+    // "Stabilità", whose condition the view shows while it is open.
+    CStabilityDlg* Stability() const { return m_stability; }
 
     // What the element tree asks to be previewed: the mode (Preview), the
     // length of the normals' arrows in metres, and the element of the item
@@ -76,6 +79,7 @@ public:
     void OnViewControl();
     void OnElementTree();
     void OnModelCheck();
+    void OnStability();
 
     // Printing: the view's rendered image on one page, scaled to fit, under
     // the ship's title.
@@ -89,6 +93,7 @@ private:
     CElementTreeDlg* m_element_tree = nullptr;
     CViewControlDlg* m_view_control = nullptr;
     CModelCheckDlg* m_model_check = nullptr;
+    CStabilityDlg* m_stability = nullptr;
     CCoarseWireframes m_coarse;
     long long m_model_segments = 0;
 };

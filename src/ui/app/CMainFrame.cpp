@@ -283,6 +283,9 @@ void CMainFrame::Route(Cmd id) {
     case Cmd::HydrostaticCurves:
         doc.OnHydrostaticCurves();
         break;
+    case Cmd::Stability:
+        view.OnStability();
+        break;
     case Cmd::EditUndo:
         doc.UndoStack().undo();
         break;

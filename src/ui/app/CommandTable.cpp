@@ -60,6 +60,10 @@ const CommandInfo kCommands[] = {
      "Visualizza la finestra di dialogo per il calcolo e il grafico delle curve idrostatiche \n "
      "Curve idrostatiche",
      "hydrostatics"},
+    {Cmd::Stability,
+     "Visualizza la finestra per il calcolo della stabilità di una condizione di carico: "
+     "equilibrio, curva GZ e criteri \n Stabilità",
+     "stability"},
     {Cmd::AppAbout,
      "Visualizza le informazioni sul programma, il numero di versione e il copyright\nInformazioni "
      "su",
@@ -114,6 +118,7 @@ const MenuItem kViewMenu[] = {
     {"Dlg Bonjean", Cmd::Bonjean},
     {"Dlg Assetto corpo Immerso", Cmd::SubmergedTrim},
     {"Curve idrostatiche", Cmd::HydrostaticCurves},
+    {"Stabilità", Cmd::Stability},
 };
 
 const MenuItem kHelpMenu[] = {
@@ -132,6 +137,7 @@ const Cmd kToolbar[] = {
     Cmd::None,          Cmd::AutoZoom, Cmd::ZoomIn,      Cmd::ZoomOut,       Cmd::None,
     Cmd::ViewAxes,      Cmd::None,     Cmd::ElementTree, Cmd::None,          Cmd::UprightHulls,
     Cmd::InclinedHulls, Cmd::None,     Cmd::Bonjean,     Cmd::SubmergedTrim, Cmd::HydrostaticCurves,
+    Cmd::Stability,
 };
 
 // Open answers Ctrl+O although its menu label shows Ctrl+A, and Ctrl+A is

@@ -6,6 +6,7 @@
 #include "platform/AtomicFile.h"
 #include "ui/app/UiLayer.h"
 
+#include <QAreaSeries>
 #include <QBuffer>
 #include <QContextMenuEvent>
 #include <QFontMetrics>
@@ -20,6 +21,7 @@
 #include <QMenu>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QScatterSeries>
 #include <QSvgGenerator>
 #include <QValueAxis>
 
@@ -143,6 +145,7 @@ void CChartPane::Reset(const QString& keyTitle, KeyAlong along) {
     }
     c->setTitle(QString());
     m_curves.clear();
+    m_figures.clear();
     m_axes.clear();
     m_keySpan = kNoSpan;
     m_spans.clear();
@@ -210,6 +213,14 @@ QString CChartPane::Note() const {
     return chart()->title();
 }
 
+QList<QPointF> CChartPane::Drawn(const CPoints& points) const {
+    QList<QPointF> drawn;
+    for (const auto& [key, value] : points)
+        if (std::isfinite(key) && std::isfinite(value))
+            drawn.append(ToChart(key, value));
+    return drawn;
+}
+
 void CChartPane::AddCurve(const QString& name, int axis, const CPoints& points,
                           const QColor& wanted) {
     if (axis < 0 || axis >= static_cast<int>(m_axes.size()))
@@ -243,6 +254,109 @@ void CChartPane::AddCurve(const QString& name, int axis, const CPoints& points,
     Colour(scale, sharing == 0 ? colour : kSharedAxisColour);
     m_curves.push_back({name, axis, series});
     FitAxes();
+}
+
+void CChartPane::AddGuide(const QString& name, int axis, const CPoints& points,
+                          const QColor& colour) {
+    CFigure guide{name, Figure::guide, axis, nullptr, {}};
+    auto* series = new QLineSeries;
+    series->replace(Drawn(points));
+    QPen pen(colour);
+    pen.setWidthF(1.5);
+    pen.setStyle(Qt::DashLine);
+    series->setPen(pen);
+    guide.series = series;
+    AddFigure(std::move(guide));
+}
+
+void CChartPane::AddArea(const QString& name, int axis, const CPoints& points,
+                         const QColor& colour) {
+    CFigure area{name, Figure::area, axis, nullptr, {}};
+    auto* upper = new QLineSeries;
+    auto* lower = new QLineSeries;
+    const QList<QPointF> drawn = Drawn(points);
+    upper->replace(drawn);
+    // The lower edge at the value 0 under every point of the upper one, so
+    // that the region closes on the axis whatever its scale.
+    for (const QPointF& p : drawn)
+        lower->append(ToChart(FromChart(p).first, 0));
+    auto* series = new QAreaSeries(upper, lower);
+    upper->setParent(series);
+    lower->setParent(series);
+    QColor fill = colour;
+    fill.setAlpha(90);
+    series->setBrush(fill);
+    series->setPen(QPen(colour, 1));
+    area.series = series;
+    AddFigure(std::move(area));
+}
+
+void CChartPane::AddMark(const QString& label, int axis, double key, double value,
+                         const QColor& colour) {
+    CFigure mark{label, Figure::mark, axis, nullptr, {}};
+    auto* series = new QScatterSeries;
+    series->replace(Drawn({{key, value}}));
+    series->setMarkerShape(QScatterSeries::MarkerShapeRectangle);
+    series->setMarkerSize(9);
+    series->setColor(colour);
+    series->setBorderColor(colour.darker(150));
+    // The label as it is: a format would read "@xPoint" in it as a number.
+    series->setPointLabelsFormat(QString(label).replace("@", "@@"));
+    series->setPointLabelsVisible(true);
+    series->setPointLabelsColor(colour.darker(150));
+    series->setPointLabelsClipping(false);
+    mark.series = series;
+    AddFigure(std::move(mark));
+}
+
+void CChartPane::AddFigure(CFigure figure) {
+    if (figure.axis < 0 || figure.axis >= static_cast<int>(m_axes.size())) {
+        delete figure.series;
+        return;
+    }
+    figure.series->setName(figure.name);
+    const QAbstractSeries* edge = figure.series;
+    if (figure.kind == Figure::area)
+        edge = static_cast<QAreaSeries*>(figure.series)->upperSeries();
+    for (const QPointF& p : static_cast<const QXYSeries*>(edge)->points())
+        figure.points.push_back(FromChart(p));
+    chart()->addSeries(figure.series);
+    figure.series->attachAxis(m_key);
+    figure.series->attachAxis(m_axes[static_cast<std::size_t>(figure.axis)]);
+    if (figure.kind == Figure::mark)
+        for (QLegendMarker* marker : chart()->legend()->markers(figure.series))
+            marker->setVisible(false);
+    // The figure widens the scales as a curve does; an area closes on the
+    // value 0, which its scale then shows.
+    auto& span = m_spans[static_cast<std::size_t>(figure.axis)];
+    for (const auto& [key, value] : figure.points) {
+        Widen(m_keySpan, key);
+        Widen(span, value);
+    }
+    if (figure.kind == Figure::area && !figure.points.empty())
+        Widen(span, 0);
+    m_figures.push_back(std::move(figure));
+    FitAxes();
+}
+
+int CChartPane::FigureCount() const {
+    return static_cast<int>(m_figures.size());
+}
+
+CChartPane::Figure CChartPane::FigureKind(int figure) const {
+    return figure >= 0 && figure < FigureCount() ? m_figures[static_cast<std::size_t>(figure)].kind
+                                                 : Figure::guide;
+}
+
+QString CChartPane::FigureName(int figure) const {
+    return figure >= 0 && figure < FigureCount() ? m_figures[static_cast<std::size_t>(figure)].name
+                                                 : QString();
+}
+
+CChartPane::CPoints CChartPane::FigurePoints(int figure) const {
+    return figure >= 0 && figure < FigureCount()
+               ? m_figures[static_cast<std::size_t>(figure)].points
+               : CPoints();
 }
 
 void CChartPane::FitAxes() {
@@ -308,13 +422,13 @@ QString CChartPane::CurveAxisTitle(int curve) const {
         ->titleText();
 }
 
-QString CChartPane::ShowReadOut(const QPoint& pos) {
+const CChartPane::CCurve* CChartPane::Nearest(const QPoint& pos, QPointF& point,
+                                              QPointF& drawnAt) const {
     QChart* c = chart();
     c->layout()->activate();
     const QPointF at = c->mapFromScene(mapToScene(pos));
     double best = std::numeric_limits<double>::infinity();
     const CCurve* nearest = nullptr;
-    QPointF point, drawnAt;
     for (const CCurve& curve : m_curves)
         for (const QPointF& p : static_cast<QXYSeries*>(curve.series)->points()) {
             const QPointF q = c->mapToPosition(p, curve.series);
@@ -327,6 +441,13 @@ QString CChartPane::ShowReadOut(const QPoint& pos) {
                 drawnAt = q;
             }
         }
+    return nearest;
+}
+
+QString CChartPane::ShowReadOut(const QPoint& pos) {
+    QChart* c = chart();
+    QPointF point, drawnAt;
+    const CCurve* nearest = Nearest(pos, point, drawnAt);
     if (!nearest) {
         HideReadOut();
         return QString();
@@ -475,6 +596,17 @@ void CChartPane::Export(bool svg) {
     } catch (const std::exception& e) {
         AfxMessageBox(QString("%1\n%2").arg(QString::fromUtf8(refusal), FailureMessage(e)),
                       MB_OK | MB_ICONERROR);
+    }
+}
+
+void CChartPane::mousePressEvent(QMouseEvent* event) {
+    QChartView::mousePressEvent(event);
+    if (event->button() != Qt::LeftButton)
+        return;
+    QPointF point, drawnAt;
+    if (const CCurve* nearest = Nearest(event->position().toPoint(), point, drawnAt)) {
+        const auto [key, value] = FromChart(point);
+        emit pointClicked(static_cast<int>(nearest - m_curves.data()), key, value);
     }
 }
 

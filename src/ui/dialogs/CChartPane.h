@@ -1,9 +1,12 @@
 // A chart of curves over one shared axis (the draught of the curves of form,
-// the volume of cross curves, the heel of righting-lever curves, the
-// waterline of Bonjean curves), each curve on a value axis of its own scale
-// or sharing one with others, as such curves are drawn on paper. The legend names the curves, a
-// read-out follows the mouse to the nearest point, and the right button's menu exports the picture
-// as PNG or SVG or copies it to the clipboard.
+// the volume of cross curves, the heel of a righting-lever curve, the
+// waterline of Bonjean curves), each
+// curve on a value axis of its own scale or sharing one with others, as such
+// curves are drawn on paper. The legend names the curves, a read-out follows
+// the mouse to the nearest point, a click names the point it falls nearest,
+// and the right button's menu exports the picture as PNG or SVG or copies it
+// to the clipboard. Over the curves go the figures that explain them: guide
+// lines, shaded areas and marked points.
 #pragma once
 
 #include <QChartView>
@@ -14,6 +17,7 @@
 #include <vector>
 
 class QAbstractSeries;
+class QColor;
 class QGraphicsLineItem;
 class QGraphicsRectItem;
 class QGraphicsSimpleTextItem;
@@ -55,12 +59,31 @@ public:
     int BeginFamily(int n);
     QString Note() const;
 
+    // What a figure is: a dashed guide line (a tangent), the region between
+    // a polyline and the value 0 (an area under a curve), a marked point.
+    enum class Figure { guide, area, mark };
+    // A figure on value axis `axis` in colour (an area translucent), named
+    // in the legend (a mark by the label beside it instead). The read-out
+    // and clicks pass figures by: they are not computed points. Points whose
+    // key or value is not a finite number are left out; a mark without one
+    // is not drawn.
+    void AddGuide(const QString& name, int axis, const CPoints& points, const QColor& colour);
+    void AddArea(const QString& name, int axis, const CPoints& points, const QColor& colour);
+    void AddMark(const QString& label, int axis, double key, double value, const QColor& colour);
+
     // The curves as drawn, in the order added.
     int CurveCount() const;
     QString CurveName(int curve) const;
     CPoints CurvePoints(int curve) const;
     // The title of the value axis a curve is drawn on.
     QString CurveAxisTitle(int curve) const;
+
+    // The figures as drawn, in the order added (an area's points are its
+    // upper edge).
+    int FigureCount() const;
+    Figure FigureKind(int figure) const;
+    QString FigureName(int figure) const;
+    CPoints FigurePoints(int figure) const;
 
     // The read-out of the point of any curve nearest to pos (the viewport's
     // pixels): crosshairs through it and its curve, key and value in a box
@@ -81,7 +104,13 @@ public:
     // the file and writes it whole or not at all, saying why when it cannot.
     void ShowMenu(const QPoint& screenPos);
 
+signals:
+    // A left click in the plot: the point of a curve nearest to it, the
+    // curve's number and the point's key and value as drawn.
+    void pointClicked(int curve, double key, double value);
+
 protected:
+    void mousePressEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
     void leaveEvent(QEvent* event) override;
     void contextMenuEvent(QContextMenuEvent* event) override;
@@ -93,6 +122,19 @@ private:
         int axis = 0;
         QAbstractSeries* series = nullptr;
     };
+    struct CFigure {
+        QString name;
+        Figure kind = Figure::guide;
+        int axis = 0;
+        QAbstractSeries* series = nullptr;
+        CPoints points; // as added, less those not finite
+    };
+    // The points of a curve nearest to pos (the viewport's pixels): its
+    // curve and the point in chart coordinates; null without any point.
+    const CCurve* Nearest(const QPoint& pos, QPointF& point, QPointF& drawnAt) const;
+    // The finite points of points, in chart coordinates.
+    QList<QPointF> Drawn(const CPoints& points) const;
+    void AddFigure(CFigure figure);
     void FitAxes();
     // A legend of a family of curves on one scale, more than fit the pane's
     // height, names every k-th of them (the first and the last always); the
@@ -114,6 +156,7 @@ private:
     // its own points only.
     std::pair<double, double> m_keySpan;
     std::vector<std::pair<double, double>> m_spans;
+    std::vector<CFigure> m_figures;
     QGraphicsLineItem* m_crossAcross = nullptr; // the read-out's horizontal line
     QGraphicsLineItem* m_crossUp = nullptr;     // and its vertical one
     QGraphicsRectItem* m_readOutBox = nullptr;

@@ -104,11 +104,16 @@ void DrawWaterplane(const CConditionPicture& picture) {
     glEnable(GL_BLEND);
     glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
     glDepthMask(GL_FALSE);
+    // The blend would leave the framebuffer's alpha below 1 under the
+    // plane, and the window, composing the view as a premultiplied image,
+    // would show some other colour there: the alpha stays as it is.
+    glColorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_FALSE);
     glColor4ub(80, 160, 255, 89);
     glBegin(GL_QUADS);
     for (const CVector3& c : corners)
         glVertex3d(c.X(), c.Y(), c.Z());
     glEnd();
+    glColorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_TRUE);
     glDisable(GL_BLEND);
     glDepthMask(GL_TRUE);
     glLineWidth(1);

@@ -16,6 +16,7 @@
 #include "ui/dialogs/CElementTreeDlg.h"
 #include "ui/dialogs/CMSFlexGrid.h"
 #include "ui/dialogs/CModelCheckDlg.h"
+#include "ui/dialogs/CStabilityDlg.h"
 #include "ui/dialogs/CUprightHullsDlg.h"
 #include "ui/dialogs/CViewControlDlg.h"
 
@@ -29,6 +30,7 @@
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QMimeData>
@@ -260,6 +262,81 @@ private slots:
         QCOMPARE(ReadAll(conditions), QByteArray("{\"format\": 1, \"conditions\": ["));
     }
 
+    void theStabilityWindowShowsItsConditionInTheView() {
+        const QString ship = Copy(kWigley, "w.nav");
+        QVERIFY(QFile::copy(QString(BRELUND_SOURCE_DIR) + "/samples/wigley.conditions.json",
+                            m_dir->filePath("w.conditions.json")));
+        CBrelundApp& app = Start({ship});
+        CBrelundDoc& doc = app.GetDocument();
+        CMainFrame& frame = app.GetMainFrame();
+        CBrelundView& view = app.GetView();
+        frame.resize(1024, 720);
+        QVERIFY(QTest::qWaitForWindowExposed(&frame));
+        QCOMPARE(frame.Action(Cmd::Stability)->statusTip(),
+                 QString::fromUtf8("Visualizza la finestra per il calcolo della stabilità di una "
+                                   "condizione di carico: equilibrio, curva GZ e criteri "));
+        frame.Action(Cmd::Stability)->trigger();
+        CStabilityDlg& stability = *view.Stability();
+        QVERIFY(QTest::qWaitForWindowExposed(&stability));
+        QCOMPARE(stability.ConditionList()->count(), 2);
+        QVERIFY(!view.ShownCondition());
+
+        stability.ConditionList()->setCurrentRow(1);
+        stability.Run();
+        QVERIFY(view.ShownCondition());
+        const CConditionPicture& shown = *view.ShownCondition();
+        const CStabilitySummary& s = stability.Result()->summary;
+        QCOMPARE(shown.heel, s.equilibrium);
+        QCOMPARE(shown.trim, s.trim);
+        QCOMPARE(shown.g.Z(), s.g.Z());
+        QCOMPARE(shown.b.Z(), stability.Picture()->b.Z());
+        // The frame while the view draws it, then a screenshot.
+        QTest::qWait(100);
+        const QImage shot = frame.grab().toImage();
+        QDir().mkpath(BRELUND_SCREENSHOT_DIR);
+        QVERIFY(shot.save(QString("%1/main-window-stability.png").arg(BRELUND_SCREENSHOT_DIR)));
+        // The window shows the waterplane light blue over the white
+        // background beside the hull (white under 80, 160, 255 at 0.35),
+        // not in some colour of the framebuffer's alpha.
+        int blue = 0;
+        for (int y = 0; y < shot.height(); ++y)
+            for (int x = 0; x < shot.width(); ++x) {
+                const QRgb c = shot.pixel(x, y);
+                blue += qAbs(qRed(c) - 194) <= 3 && qAbs(qGreen(c) - 222) <= 3 && qBlue(c) == 255;
+            }
+        QVERIFY2(blue > 1000, qPrintable(QString::number(blue)));
+
+        // A heel of the curve turns the ship there.
+        QVERIFY(stability.ShowHeel(30));
+        QCOMPARE(view.ShownCondition()->heel, 30.0);
+        view.SetAngles(-60, 0, -30);
+        view.AutoZoom();
+        QTest::qWait(100);
+        QVERIFY(frame.grab().save(
+            QString("%1/main-window-stability-heel-30.png").arg(BRELUND_SCREENSHOT_DIR)));
+
+        // The list follows the document's conditions: a condition gone
+        // leaves the other's result; the one computed, changed, takes it
+        // away, and the view shows the ship in its own axes.
+        CLoadingConditions conditions = doc.GetConditions();
+        QVERIFY(conditions.Remove(conditions.All()[0].name));
+        QVERIFY(doc.SetConditions(conditions, "Elimina condizione"));
+        QCOMPARE(stability.ConditionList()->count(), 1);
+        QVERIFY(view.ShownCondition());
+        CLoadingCondition heavier = conditions.All()[0];
+        heavier.lightship += 10;
+        QVERIFY(conditions.Replace(0, heavier));
+        QVERIFY(doc.SetConditions(conditions, "Modifica condizione"));
+        QVERIFY(!stability.Result());
+        QVERIFY(!view.ShownCondition());
+
+        // Closed, the window takes its picture with it.
+        stability.Run();
+        QVERIFY(view.ShownCondition());
+        stability.close();
+        QVERIFY(!view.ShownCondition());
+    }
+
     void whatAShipFileToleratesIsToldInItalian() {
         CBrelundApp& app = Start({kWigley});
         const QString tail = m_dir->filePath("tail.nav");
@@ -476,7 +553,7 @@ private slots:
             QStringList({"Barra degli st&rumenti", "Barra di st&ato", "Controllo visualizzazione",
                          "Assi", "|", "Controllo elementi", "Verifica modello", "Dlg Carene dritte",
                          "Dlg Carne inclinate", "Dlg Bonjean", "Dlg Assetto corpo Immerso",
-                         "Curve idrostatiche"}));
+                         "Curve idrostatiche", "Stabilità"}));
         QCOMPARE(MenuTexts(menus[3]->menu()), QStringList({"Infor&mazioni su Brelund..."}));
 
         const QAction* exit = app.GetMainFrame().Action(Cmd::AppExit);
@@ -511,7 +588,7 @@ private slots:
                       "Zoom in", " Zoom out", "|", " Visualizza/Nasconde gli assi cartesiani", "|",
                       " Controllo elementi", "|", " Dlg Carene dritte", " Carene inclinate (KZ-GZ)",
                       "|", " Tavole del Bonjean", "Dlg Assetto corpo Immerso",
-                      " Curve idrostatiche"}));
+                      " Curve idrostatiche", " Stabilità"}));
         QCOMPARE(app.GetMainFrame().ToolBar()->iconSize(), QSize(32, 32));
         QCOMPARE(app.GetMainFrame().Action(Cmd::ViewAxes)->statusTip(),
                  QString("Visualizza/Nasconde la terna cartesiana di riferiemento "));
@@ -655,6 +732,7 @@ private slots:
         const std::pair<Cmd, QWidget*> tools[] = {
             {Cmd::ElementTree, view.ElementTree()},
             {Cmd::ViewControl, view.ViewControl()},
+            {Cmd::Stability, view.Stability()},
         };
         for (const auto& [id, window] : tools) {
             QVERIFY(!window->isVisible());
@@ -809,6 +887,7 @@ private slots:
         const std::pair<Cmd, QWidget*> tools[] = {
             {Cmd::ElementTree, app.GetView().ElementTree()},
             {Cmd::ViewControl, app.GetView().ViewControl()},
+            {Cmd::Stability, app.GetView().Stability()},
         };
         for (const auto& [id, window] : tools) {
             frame.Action(id)->trigger();

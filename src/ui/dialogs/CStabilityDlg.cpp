@@ -1,0 +1,576 @@
+#include "CStabilityDlg.h"
+
+#include "CChartPane.h"
+#include "CMSFlexGrid.h"
+#include "CalculationRun.h"
+#include "ElementPresentation.h"
+#include "FileErrorText.h"
+#include "GridMenu.h"
+#include "geometry/CHydroProperties.h"
+#include "geometry/CMatrix.h"
+#include "geometry/Scalar.h"
+#include "model/CShipModel.h"
+#include "platform/NumberText.h"
+#include "report/StabilityText.h"
+#include "ui/app/UiLayer.h"
+
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QListWidget>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QSplitter>
+#include <QVBoxLayout>
+
+#include <algorithm>
+#include <cmath>
+#include <exception>
+
+namespace {
+
+// The digits of brelund-calc stability by default, so that the grids are
+// its tables.
+constexpr int kDigits = 6;
+
+// The equilibrium's figures: the summary's column (its JSON key) and what
+// the window calls it.
+const struct {
+    const char* key;
+    const char* name;
+} kEquilibrium[] = {
+    {"displacement_t", "Dislocamento [t]"},
+    {"TA_m", "Immersione AP [m]"},
+    {"T0_m", "Immersione al mezzo [m]"},
+    {"TF_m", "Immersione FP [m]"},
+    {"trim0_m", "Assetto TA - TF [m]"},
+    {"equilibrium_heel_deg", "Sbandamento di equilibrio [°]"},
+    {"KG_m", "KG [m]"},
+    {"GM0_solid_m", "GM0 solido [m]"},
+    {"FSC_m", "Correzione superfici libere [m]"},
+    {"GM0_m", "GM0 fluido [m]"},
+};
+
+const QColor kPassColour(0, 128, 0);
+const QColor kFailColour(200, 0, 0);
+const QColor kGzColour(0x1f, 0x77, 0xb4);
+const QColor kGmColour(0x60, 0x60, 0x60);
+const QColor kArea30Colour(0x2c, 0xa0, 0x2c);
+const QColor kAreaLimitColour(0xff, 0x7f, 0x0e);
+const QColor kMarkColour(0xd6, 0x27, 0x28);
+
+// One radian in degrees, where the GM0 slope reaches GM0.
+constexpr double kRadianDeg = 180 / 3.14159265358979323846;
+
+QString Figure(double value) {
+    return QString::fromStdString(FormatC("%g", value));
+}
+
+int ColumnOf(const CRecordTable& table, const char* key) {
+    for (std::size_t c = 0; c < table.columns.size(); ++c)
+        if (table.columns[c].key == key)
+            return static_cast<int>(c);
+    return -1;
+}
+
+// The criteria in the Code's order, as the window names them; the limit
+// angle where the areas "to 40 deg" stop.
+QString CriterionName(std::size_t k, double limit, const std::string& fallback) {
+    const QString to =
+        QString::fromUtf8("%1°%2").arg(Figure(limit), limit < 40 ? " (allagamento)" : "");
+    switch (k) {
+    case 0:
+        return QString::fromUtf8("Area 0-30°");
+    case 1:
+        return "Area 0-" + to;
+    case 2:
+        return "Area 30-" + to;
+    case 3:
+        return QString::fromUtf8("GZ a 30° o più");
+    case 4:
+        return "Angolo del GZ massimo";
+    case 5:
+        return "GM0";
+    default:
+        return QString::fromStdString(fallback);
+    }
+}
+
+QString UnitName(const std::string& unit) {
+    if (unit == "deg")
+        return QString::fromUtf8("°");
+    if (unit == "m*rad")
+        return QString::fromUtf8("m·rad");
+    return QString::fromStdString(unit);
+}
+
+QLabel* Note(const QString& text) {
+    auto* note = new QLabel(text);
+    note->setWordWrap(true);
+    QFont small = note->font();
+    small.setPointSizeF(small.pointSizeF() * 0.9);
+    note->setFont(small);
+    return note;
+}
+
+} // namespace
+
+std::optional<CConditionPicture> FloatingPicture(const CShipModel& ship, const CShipDatums& datums,
+                                                 double heel, double trim, double t,
+                                                 const CVector3& g) {
+    CConditionPicture picture;
+    if (!ship.HullExtents(picture.low, picture.high))
+        return std::nullopt;
+    picture.heel = heel;
+    picture.trim = trim;
+    // The frame as the calculation turns the ship, so that B is its own.
+    CMatrix r;
+    r.SetRotation(DegToRad(heel), DegToRad(trim), 0);
+    picture.waterplane = WaterplaneAt(r, t, datums.Midship(), datums.baseline);
+    CHydroProperties p;
+    p.SetCollect(false);
+    ship.ImmersedProperties(p, picture.waterplane, r, CHydroMethod::Exact());
+    if (!(p.Volume() > 0))
+        return std::nullopt;
+    p.BuoyancyCentre(picture.b, picture.waterplane, DegToRad(heel), DegToRad(trim));
+    picture.g = g;
+    return picture;
+}
+
+CStabilityDlg::CStabilityDlg(QWidget* parent) : CCalculationDlg(parent) {
+    setWindowTitle(QString::fromUtf8("Stabilità"));
+
+    auto* conditions = new QGroupBox("Condizione di carico");
+    auto* conditionsLayout = new QVBoxLayout(conditions);
+    m_conditionList = new QListWidget;
+    m_conditionList->setObjectName("conditions");
+    m_conditionList->setMinimumHeight(m_conditionList->fontMetrics().height() * 5);
+    conditionsLayout->addWidget(m_conditionList);
+    m_noConditions = Note("La nave non ha condizioni di carico.");
+    m_noConditions->setObjectName("noConditions");
+    conditionsLayout->addWidget(m_noConditions);
+    connect(m_conditionList, &QListWidget::itemDoubleClicked, this, [this] { Run(); });
+
+    m_run = new QPushButton("Calcola");
+    m_run->setObjectName("run");
+    m_run->setDefault(true);
+    m_close = new QPushButton("Chiudi");
+    m_close->setObjectName("close");
+    m_close->setAutoDefault(false);
+    SetCloseButton(m_close);
+    connect(m_run, &QPushButton::clicked, this, &CStabilityDlg::Run);
+    connect(m_close, &QPushButton::clicked, this, &CStabilityDlg::reject);
+    auto* buttons = new QHBoxLayout;
+    buttons->addWidget(m_run);
+    buttons->addWidget(StopButton());
+    buttons->addWidget(m_close);
+
+    m_progress = new QProgressBar;
+    m_progress->setObjectName("progress");
+    m_progress->setTextVisible(false);
+    m_progress->setRange(0, 1);
+    m_progress->setValue(0);
+
+    auto* equilibrium = new QGroupBox("Equilibrio");
+    auto* equilibriumLayout = new QVBoxLayout(equilibrium);
+    m_equilibrium = new CMSFlexGrid(1 + static_cast<int>(std::size(kEquilibrium)), 2, 1, 1);
+    m_equilibrium->setObjectName("equilibrium");
+    m_equilibrium->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    m_equilibrium->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    m_equilibrium->setFixedHeight(
+        m_equilibrium->verticalHeader()->defaultSectionSize() * m_equilibrium->GetRows() + 4);
+    equilibriumLayout->addWidget(m_equilibrium);
+
+    auto* left = new QVBoxLayout;
+    left->addWidget(conditions, 1);
+    left->addLayout(buttons);
+    left->addWidget(m_progress);
+    left->addWidget(equilibrium);
+
+    m_chart = new CChartPane;
+    m_chart->Reset(QString::fromUtf8("Sbandamento [°]"), CChartPane::KeyAlong::horizontal);
+    connect(m_chart, &CChartPane::pointClicked, this, [this](int curve, double heel, double) {
+        if (curve == 0)
+            ShowHeel(heel);
+    });
+    m_shown = Note(QString());
+    m_shown->setObjectName("shown");
+    auto* chartBox = new QWidget;
+    auto* chartLayout = new QVBoxLayout(chartBox);
+    chartLayout->setContentsMargins(0, 0, 0, 0);
+    chartLayout->addWidget(m_chart, 1);
+    chartLayout->addWidget(m_shown);
+
+    m_criteria = new CMSFlexGrid(1, 1, 1, 0);
+    m_criteria->setObjectName("criteria");
+    m_criteria->setMinimumHeight(m_criteria->verticalHeader()->defaultSectionSize() * 4);
+    m_curve = new CMSFlexGrid(1, 1, 1, 0);
+    m_curve->setObjectName("curve");
+    m_curve->setMinimumHeight(m_curve->verticalHeader()->defaultSectionSize() * 4);
+    for (CMSFlexGrid* grid : {m_equilibrium, m_criteria, m_curve})
+        connect(grid, &CMSFlexGrid::MouseDown, this,
+                [this, grid](short button, short, int x, int y) {
+                    OnGridMouseDown(*grid, button, x, y);
+                });
+    auto* tables = new QSplitter(Qt::Horizontal);
+    tables->addWidget(m_criteria);
+    tables->addWidget(m_curve);
+    tables->setChildrenCollapsible(false);
+    tables->setSizes({400, 310});
+
+    auto* split = new QSplitter(Qt::Vertical);
+    split->setObjectName("split");
+    split->addWidget(chartBox);
+    split->addWidget(tables);
+    split->setStretchFactor(0, 2);
+    split->setStretchFactor(1, 1);
+    split->setChildrenCollapsible(false);
+    split->setSizes({430, 230});
+
+    auto* main = new QHBoxLayout(this);
+    main->addLayout(left);
+    main->addWidget(split, 1);
+
+    Clear();
+    // Within a 1024 x 768 screen, with room for the window's frame.
+    resize(1000, 700);
+}
+
+CStabilityDlg::~CStabilityDlg() = default;
+
+bool CStabilityDlg::OnInitDialog() {
+    Clear();
+    ConditionsChanged();
+    return true;
+}
+
+void CStabilityDlg::SetConditions(const CLoadingConditions* conditions) {
+    m_conditions = conditions;
+    ConditionsChanged();
+}
+
+void CStabilityDlg::ConditionsChanged() {
+    QString chosen;
+    if (const QListWidgetItem* item = m_conditionList->currentItem())
+        chosen = item->text();
+    m_conditionList->clear();
+    if (m_conditions)
+        for (const CLoadingCondition& c : m_conditions->All())
+            m_conditionList->addItem(QString::fromStdString(c.name));
+    const QList<QListWidgetItem*> same = m_conditionList->findItems(chosen, Qt::MatchExactly);
+    if (!same.isEmpty())
+        m_conditionList->setCurrentItem(same.front());
+    else if (m_conditionList->count() > 0)
+        m_conditionList->setCurrentRow(0);
+    const bool any = m_conditionList->count() > 0;
+    m_noConditions->setVisible(!any);
+    m_run->setEnabled(any);
+    // A result stands only for the condition as it was computed.
+    if (m_condition) {
+        const CLoadingCondition* now =
+            m_conditions ? m_conditions->Find(m_condition->name) : nullptr;
+        if (!now || !(*now == *m_condition))
+            Clear();
+    }
+}
+
+void CStabilityDlg::ModelChanged() {
+    if (m_result)
+        Clear();
+}
+
+void CStabilityDlg::Clear() {
+    m_result.reset();
+    m_condition.reset();
+    CRecordTable headers;
+    headers.columns = StabilityTables(CStabilityResult{}).curve.columns;
+    m_curve->ShowTextGrid(RecordGrid(headers, kDigits));
+    CTextGrid criteria(1, 6);
+    const char* const criteriaHeaders[] = {"Criterio", "Valore", "Limite",
+                                           "Margine",  "Unità",  "Esito"};
+    for (int c = 0; c < 6; ++c)
+        criteria.SetText(0, c, criteriaHeaders[c]);
+    m_criteria->ShowTextGrid(criteria);
+    CTextGrid equilibrium(1 + static_cast<int>(std::size(kEquilibrium)), 2);
+    equilibrium.SetText(0, 0, "Grandezza");
+    equilibrium.SetText(0, 1, "Valore");
+    for (std::size_t k = 0; k < std::size(kEquilibrium); ++k)
+        equilibrium.SetText(static_cast<int>(k) + 1, 0, kEquilibrium[k].name);
+    m_equilibrium->ShowTextGrid(equilibrium);
+    // Wide enough for any figure of six digits, so that the grid keeps
+    // its width from one condition to the next.
+    m_equilibrium->resizeColumnsToContents();
+    m_equilibrium->setColumnWidth(
+        1, std::max(m_equilibrium->columnWidth(1),
+                    m_equilibrium->fontMetrics().horizontalAdvance("-8.88888e-888") + 12));
+    m_equilibrium->setFixedWidth(m_equilibrium->horizontalHeader()->length() +
+                                 (m_equilibrium->verticalHeader()->isVisible()
+                                      ? m_equilibrium->verticalHeader()->width()
+                                      : 0) +
+                                 2 * m_equilibrium->frameWidth());
+    m_chart->Reset(QString::fromUtf8("Sbandamento [°]"), CChartPane::KeyAlong::horizontal);
+    SetPicture(std::nullopt, QString());
+}
+
+void CStabilityDlg::RefuseProblem(const CCalcProblem& p, double density) {
+    const QString element = QString::fromStdString(p.element);
+    QString text;
+    if (p.input == "items") {
+        switch (p.rule) {
+        case CalcRule::farOffHull:
+            text = QString::fromUtf8("Voce di portata lorda '%1': il suo %2 (%3 m) dista dallo "
+                                     "scafo più di %4 volte le sue dimensioni (%5 m)")
+                       .arg(element, QString::fromStdString(p.other), Figure(p.value),
+                            Figure(p.limit), Figure(p.size));
+            break;
+        case CalcRule::notAtLeast:
+            text = QString::fromUtf8("Voce di portata lorda '%1': il peso (%2 t) deve essere "
+                                     "di 0 t o più")
+                       .arg(element, Figure(p.value));
+            break;
+        default:
+            text = QString::fromUtf8("Voce di portata lorda '%1': un peso o un baricentro che "
+                                     "non è un numero")
+                       .arg(element);
+            break;
+        }
+        AfxMessageBox(text, MB_OK | MB_ICONWARNING);
+        return;
+    }
+    const QString what = p.input == "lightship"  ? "Il peso della nave scarica"
+                         : p.input == "lcg"      ? "LCG della nave scarica"
+                         : p.input == "tcg"      ? "TCG della nave scarica"
+                         : p.input == "vcg"      ? "VCG della nave scarica"
+                         : p.input == "density"  ? QString::fromUtf8("La densità dell'acqua")
+                         : p.input == "flooding" ? "L'angolo di allagamento"
+                                                 : QString::fromStdString(p.input);
+    switch (p.rule) {
+    case CalcRule::notANumber:
+        text = QString::fromUtf8("%1 della condizione non è un numero").arg(what);
+        break;
+    case CalcRule::notAbove:
+        text = p.input == "lightship" ? QString::fromUtf8("%1 (%2 t) deve essere maggiore di 0")
+                                            .arg(what, Figure(p.value))
+                                      : QString::fromUtf8("%1 (%2 t/m^3) deve essere maggiore di 0")
+                                            .arg(what, Figure(p.value));
+        break;
+    case CalcRule::notBelow:
+        text = QString::fromUtf8("%1 (%2°) deve essere maggiore di 0° e minore di 90°")
+                   .arg(what, Figure(p.value));
+        break;
+    case CalcRule::tooMany:
+        text = QString::fromUtf8("Più di %1 sbandamenti richiesti").arg(Figure(p.limit));
+        break;
+    case CalcRule::farOffHull:
+        text = QString::fromUtf8("%1 (%2 m) dista dallo scafo più di %3 volte le sue "
+                                 "dimensioni (%4 m)")
+                   .arg(what, Figure(p.value), Figure(p.limit), Figure(p.size));
+        break;
+    case CalcRule::negativeDensity:
+        text = QString::fromUtf8("Cassa '%1': il peso specifico %2 kg/m^3 è negativo")
+                   .arg(element, Figure(p.value));
+        break;
+    case CalcRule::tankOverfilled:
+        text = QString::fromUtf8("Cassa '%1': il volume del carico %2 m^3 supera il volume "
+                                 "della cassa %3 m^3")
+                   .arg(element, Figure(p.value), Figure(p.limit));
+        break;
+    case CalcRule::sinks:
+        text = QString::fromUtf8("La condizione pesa %1 t, più di quanto disloca l'intero "
+                                 "scafo (%2 m^3 a %3 t/m^3, %4 t): la nave affonda")
+                   .arg(Figure(p.value), Figure(p.size), Figure(density), Figure(p.limit));
+        break;
+    case CalcRule::notSettled:
+        text = p.input == "tanks"
+                   ? QString::fromUtf8("Il livello del liquido di una cassa non è stato "
+                                       "trovato con la nave dritta")
+                   : QString::fromUtf8("Nessun assetto di equilibrio trovato allo sbandamento "
+                                       "di %1° (la ricerca è andata oltre %2° di assetto, o il "
+                                       "livello di una cassa non è stato trovato)")
+                         .arg(Figure(p.value), Figure(p.limit));
+        break;
+    default:
+        text = "Elementi scafo non trovati !!";
+        break;
+    }
+    AfxMessageBox(text, MB_OK | MB_ICONWARNING);
+}
+
+void CStabilityDlg::Run() {
+    if (IsRunning() || !m_pModel || !m_conditions)
+        return;
+    const QListWidgetItem* item = m_conditionList->currentItem();
+    const CLoadingCondition* chosen =
+        item ? m_conditions->Find(item->text().toStdString()) : nullptr;
+    if (!chosen) {
+        AfxMessageBox("Scegliere una condizione di carico.", MB_OK | MB_ICONWARNING);
+        return;
+    }
+    const CLoadingCondition condition = *chosen;
+    const CShipModel& ship = *m_pModel;
+    const CStabilityInputs in = ConditionStabilityInputs(ship, condition);
+    if (const CCalcCheck problem = CheckStabilityInputs(in)) {
+        RefuseProblem(*problem, in.density);
+        return;
+    }
+    if (RefuseShipValuesThatAreNotNumbers(ship, true, true))
+        return;
+    if (!GoOnDespiteSurfaceFaults(ship, true, true))
+        return;
+    if (const CCalcCheck problem = CheckStabilityShip(ship, in)) {
+        RefuseProblem(*problem, in.density);
+        return;
+    }
+
+    CStabilityResult result;
+    CProgressBarLink progress(m_progress);
+    // The calculation does not tell how far it is: the bar only shows that
+    // it runs.
+    progress.SetRange(0, 0);
+    bool done = false;
+    try {
+        done = RunStoppable(
+            [&](const CStopRequest* stop) { result = ComputeStability(ship, in, stop); },
+            {&progress});
+    } catch (const CCalcFailure& e) {
+        RefuseProblem(e.Problem(), in.density);
+    } catch (const std::exception& e) {
+        AfxMessageBox(QString("Impossibile completare il calcolo.\n%1").arg(FailureMessage(e)),
+                      MB_OK | MB_ICONERROR);
+    }
+    m_progress->setRange(0, 1);
+    m_progress->setValue(done ? 1 : 0);
+    if (!done)
+        return;
+    m_result = std::move(result);
+    m_condition = condition;
+    ShowResult();
+}
+
+void CStabilityDlg::ShowResult() {
+    const CStabilityResult& r = *m_result;
+    const CStabilityTables tables = StabilityTables(r);
+    m_curve->ShowTextGrid(RecordGrid(tables.curve, kDigits));
+    m_curve->resizeColumnsToContents();
+
+    const CTextGrid summary = RecordGrid(tables.summary, kDigits);
+    for (std::size_t k = 0; k < std::size(kEquilibrium); ++k) {
+        const int column = ColumnOf(tables.summary, kEquilibrium[k].key);
+        m_equilibrium->SetTextMatrix(static_cast<int>(k) + 1, 1,
+                                     QString::fromStdString(summary.GetText(1, column)));
+    }
+
+    // The criteria's figures as the command writes them, named in Italian.
+    const CTextGrid criteria = RecordGrid(tables.criteria, kDigits);
+    CTextGrid shown(criteria.GetRows(), 6);
+    for (int c = 0; c < 6; ++c)
+        shown.SetText(0, c, m_criteria->GetTextMatrix(0, c).toStdString());
+    for (std::size_t k = 0; k < r.criteria.size(); ++k) {
+        const CIntactCriterion& c = r.criteria[k];
+        const int row = static_cast<int>(k) + 1;
+        shown.SetText(row, 0, CriterionName(k, r.summary.limit_angle, c.name).toStdString());
+        for (int col = 1; col <= 3; ++col)
+            shown.SetText(row, col, criteria.GetText(row, col));
+        shown.SetText(row, 4, UnitName(c.unit).toStdString());
+        shown.SetText(row, 5, c.Passes() ? "superato" : "non superato");
+    }
+    m_criteria->ShowTextGrid(shown);
+    for (std::size_t k = 0; k < r.criteria.size(); ++k) {
+        const QColor colour = r.criteria[k].Passes() ? kPassColour : kFailColour;
+        for (int col = 0; col < 6; ++col)
+            if (QTableWidgetItem* cell = m_criteria->item(static_cast<int>(k) + 1, col)) {
+                cell->setForeground(colour);
+                if (col == 5) {
+                    QFont bold = cell->font();
+                    bold.setBold(true);
+                    cell->setFont(bold);
+                }
+            }
+    }
+    m_criteria->resizeColumnsToContents();
+
+    DrawChart();
+    const CStabilitySummary& s = r.summary;
+    SetPicture(FloatingPicture(*m_pModel, s.datums, s.equilibrium, s.trim, s.draught, s.g),
+               QString::fromUtf8("Vista 3D: '%1' all'equilibrio, sbandamento %2°")
+                   .arg(QString::fromStdString(m_condition->name), Figure(s.equilibrium)));
+}
+
+void CStabilityDlg::DrawChart() {
+    const CStabilityResult& r = *m_result;
+    const CStabilitySummary& s = r.summary;
+    m_chart->Reset(QString::fromUtf8("Sbandamento [°]"), CChartPane::KeyAlong::horizontal);
+    const int axis = m_chart->AddValueAxis("GZ [m]");
+    CChartPane::CPoints gz;
+    CGzCurve curve; // by the size of the heel, as the criteria read it
+    for (const CStabilityPoint& p : r.curve) {
+        gz.emplace_back(p.heel, p.gz);
+        curve.heels.push_back(std::fabs(p.heel));
+        curve.gz.push_back(p.gz);
+    }
+    m_chart->AddCurve("GZ", axis, gz);
+    m_chart->AddGuide("GM0", axis, {{0, 0}, {s.side * kRadianDeg, s.gm0}}, kGmColour);
+
+    // The areas of the criteria under the curve, from the equilibrium heel,
+    // edged by the curve's points and its values at the ends.
+    const auto area = [&](const QString& name, double from, double to, const QColor& colour) {
+        if (!(from < to))
+            return;
+        CChartPane::CPoints edge{{s.side * from, GzAt(curve, from)}};
+        for (std::size_t k = 0; k < curve.heels.size(); ++k)
+            if (curve.heels[k] > from && curve.heels[k] < to)
+                edge.emplace_back(s.side * curve.heels[k], curve.gz[k]);
+        edge.emplace_back(s.side * to, GzAt(curve, to));
+        m_chart->AddArea(name, axis, edge, colour);
+    };
+    const double start = std::fabs(s.equilibrium);
+    const QString limit = Figure(s.limit_angle);
+    // Named as the criteria name them, though they start at the equilibrium.
+    area(QString::fromUtf8("Area 0-30°"), start, std::min(30.0, s.limit_angle), kArea30Colour);
+    area(QString::fromUtf8("Area 30-%1°").arg(limit), std::max(30.0, start), s.limit_angle,
+         kAreaLimitColour);
+
+    m_chart->AddMark(QString::fromUtf8("GZ max %1 m a %2°")
+                         .arg(Figure(s.features.max_gz), Figure(s.features.max_angle)),
+                     axis, s.side * s.features.max_angle, s.features.max_gz, kMarkColour);
+    if (std::isfinite(s.features.vanishing))
+        m_chart->AddMark(
+            QString::fromUtf8("Stabilità nulla a %1°").arg(Figure(s.features.vanishing)), axis,
+            s.side * s.features.vanishing, 0, kMarkColour);
+}
+
+bool CStabilityDlg::ShowHeel(double heel) {
+    if (!m_result || !m_pModel)
+        return false;
+    for (const CStabilityPoint& p : m_result->curve)
+        if (p.heel == heel) {
+            SetPicture(
+                FloatingPicture(*m_pModel, m_result->summary.datums, p.heel, p.trim, p.draught,
+                                p.g),
+                QString::fromUtf8("Vista 3D: '%1' sbandata di %2°, GZ %3 m")
+                    .arg(QString::fromStdString(m_condition->name), Figure(p.heel), Figure(p.gz)));
+            return true;
+        }
+    return false;
+}
+
+void CStabilityDlg::SetPicture(std::optional<CConditionPicture> picture, const QString& note) {
+    m_picture = std::move(picture);
+    m_shown->setText(m_picture ? note : QString());
+    emit pictureChanged();
+}
+
+void CStabilityDlg::hideEvent(QHideEvent* event) {
+    CCalculationDlg::hideEvent(event);
+    // The view draws the ship in its own axes again; a window opened anew
+    // starts afresh, as the other calculation windows do.
+    Clear();
+}
+
+void CStabilityDlg::OnGridMouseDown(CMSFlexGrid& grid, short button, int x, int y) {
+    if (button != CMSFlexGrid::rightButton || IsRunning())
+        return;
+    if (TrackGridMenu(grid, x, y) == GridMenuChoice::copyTable)
+        CopyGridToClipboard(grid);
+}

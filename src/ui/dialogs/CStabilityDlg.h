@@ -1,0 +1,103 @@
+// "Stabilità": the modeless window that computes a loading condition of the
+// ship as brelund-calc stability --condition does (the same inputs, tables
+// and digits): its equilibrium, the GZ curve drawn with the GM0 slope, the
+// criteria's areas, the maximum and the angle of vanishing stability, the
+// criteria passed and failed, and the curve's table; and the picture of the
+// ship floating at that equilibrium, or at a heel clicked on the chart, for
+// the 3D view while the window is shown.
+#pragma once
+
+#include "CCalculationDlg.h"
+
+#include "calc/StabilityCurve.h"
+#include "ui/view/ConditionDrawing.h"
+
+#include <optional>
+
+class CChartPane;
+class CLoadingConditions;
+class CMSFlexGrid;
+struct CCalcProblem;
+class QLabel;
+class QListWidget;
+class QProgressBar;
+class QPushButton;
+
+class CStabilityDlg : public CCalculationDlg {
+    Q_OBJECT
+public:
+    explicit CStabilityDlg(QWidget* parent = nullptr);
+    ~CStabilityDlg() override;
+
+    bool OnInitDialog() override;
+
+    // The document's conditions, not owned; the list follows them at each
+    // ConditionsChanged.
+    void SetConditions(const CLoadingConditions* conditions);
+
+    QListWidget* ConditionList() const { return m_conditionList; }
+    CMSFlexGrid* EquilibriumGrid() const { return m_equilibrium; }
+    CMSFlexGrid* CriteriaGrid() const { return m_criteria; }
+    CMSFlexGrid* CurveGrid() const { return m_curve; }
+    CChartPane* Chart() const { return m_chart; }
+    QProgressBar* Progress() const { return m_progress; }
+
+    // The result shown, none before a run or after one that showed nothing.
+    const std::optional<CStabilityResult>& Result() const { return m_result; }
+    // What the 3D view is to draw: the ship at the equilibrium found, or at
+    // the heel last clicked on the chart; none while the window is hidden
+    // or shows no result.
+    const std::optional<CConditionPicture>& Picture() const { return m_picture; }
+
+public slots:
+    // "Calcola": the condition chosen, computed and shown.
+    void Run();
+    // The conditions changed: the list again, the choice kept by name; a
+    // result of a condition gone or changed is cleared.
+    void ConditionsChanged();
+    // The ship changed: a result is of the ship as it was, so it goes.
+    void ModelChanged();
+    // The ship at the heel of the curve's point (one of the table's heels)
+    // for the 3D view; false when no such point is shown.
+    bool ShowHeel(double heel);
+
+signals:
+    // Picture() is different.
+    void pictureChanged();
+
+protected:
+    void hideEvent(QHideEvent* event) override;
+
+private:
+    // The problem in Italian; density: the water's [t/m^3].
+    void RefuseProblem(const CCalcProblem& problem, double density);
+    // Empties the tables, the chart and the picture.
+    void Clear();
+    void ShowResult();
+    void DrawChart();
+    void SetPicture(std::optional<CConditionPicture> picture, const QString& note);
+    void OnGridMouseDown(CMSFlexGrid& grid, short button, int x, int y);
+
+    const CLoadingConditions* m_conditions = nullptr;
+    QListWidget* m_conditionList = nullptr;
+    QLabel* m_noConditions = nullptr;
+    QPushButton* m_run = nullptr;
+    QPushButton* m_close = nullptr;
+    QProgressBar* m_progress = nullptr;
+    CMSFlexGrid* m_equilibrium = nullptr;
+    CMSFlexGrid* m_criteria = nullptr;
+    CMSFlexGrid* m_curve = nullptr;
+    CChartPane* m_chart = nullptr;
+    QLabel* m_shown = nullptr; // what the 3D view shows
+    std::optional<CStabilityResult> m_result;
+    std::optional<CLoadingCondition> m_condition; // the one m_result is of
+    std::optional<CConditionPicture> m_picture;
+};
+
+// The ship floating in the frame SetRotation(heel, trim, 0) [deg] with the
+// draught t [m] at the midship station of datums: that frame, its
+// waterplane, the centre of buoyancy there by the exact sums the stability
+// calculation takes, g as given, and the hull's box; none without a hull.
+std::optional<CConditionPicture> FloatingPicture(const CShipModel& ship, const CShipDatums& datums,
+                                                 double heel, double trim, double t,
+                                                 const CVector3& g);
