@@ -1,7 +1,9 @@
 #include "CBrelundView.h"
 
 #include "CBrelundDoc.h"
+#include "ConditionsWindow.h"
 
+#include "ui/dialogs/CConditionsDlg.h"
 #include "ui/dialogs/CElementTreeDlg.h"
 #include "ui/dialogs/CModelCheckDlg.h"
 #include "ui/dialogs/CViewControlDlg.h"
@@ -31,7 +33,8 @@ void ShowToolWindow(QWidget* window) {
 
 CBrelundView::CBrelundView(CBrelundDoc& doc, QWidget* parent)
     : COpenGLView(parent), m_doc(doc), m_element_tree(new CElementTreeDlg(this)),
-      m_view_control(new CViewControlDlg(this, this)), m_model_check(new CModelCheckDlg(this)) {
+      m_view_control(new CViewControlDlg(this, this)), m_model_check(new CModelCheckDlg(this)),
+      m_conditions_window(new CConditionsDlg(this)) {
     m_element_tree->setObjectName("elementTree");
     m_view_control->setObjectName("viewControl");
     m_model_check->setObjectName("modelCheck");
@@ -48,6 +51,11 @@ CBrelundView::CBrelundView(CBrelundDoc& doc, QWidget* parent)
     connect(m_element_tree, &CElementTreeDlg::modelChanged, m_model_check,
             &CModelCheckDlg::ModelChanged);
     connect(m_model_check, &CModelCheckDlg::faultsChanged, this, &CBrelundView::Redraw);
+    m_conditions_window->setObjectName("conditions");
+    ConnectConditionsWindow(*m_conditions_window, m_doc);
+    // A tank added, renamed or removed changes the rows of the tanks.
+    connect(m_element_tree, &CElementTreeDlg::modelChanged, m_conditions_window,
+            &CConditionsDlg::ShipChanged);
 }
 
 int CBrelundView::PreviewMode() const {
@@ -157,6 +165,10 @@ void CBrelundView::OnElementTree() {
 
 void CBrelundView::OnModelCheck() {
     ShowToolWindow(m_model_check);
+}
+
+void CBrelundView::OnConditions() {
+    ShowToolWindow(m_conditions_window);
 }
 
 void CBrelundView::PrintPage(QPainter& painter, const QRect& page) {

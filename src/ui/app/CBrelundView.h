@@ -11,6 +11,7 @@
 #include <optional>
 
 class CBrelundDoc;
+class CConditionsDlg;
 class CElementTreeDlg;
 class CModelCheckDlg;
 class CViewControlDlg;
@@ -35,6 +36,7 @@ public:
     CElementTreeDlg* ElementTree() const { return m_element_tree; }
     CViewControlDlg* ViewControl() const { return m_view_control; }
     CModelCheckDlg* ModelCheck() const { return m_model_check; }
+    CConditionsDlg* Conditions() const { return m_conditions_window; }
 
     // What the element tree asks to be previewed: the mode (Preview), the
     // length of the normals' arrows in metres, and the element of the item
@@ -76,6 +78,7 @@ public:
     void OnViewControl();
     void OnElementTree();
     void OnModelCheck();
+    void OnConditions();
 
     // Printing: the view's rendered image on one page, scaled to fit, under
     // the ship's title.
@@ -89,6 +92,7 @@ private:
     CElementTreeDlg* m_element_tree = nullptr;
     CViewControlDlg* m_view_control = nullptr;
     CModelCheckDlg* m_model_check = nullptr;
+    CConditionsDlg* m_conditions_window = nullptr;
     CCoarseWireframes m_coarse;
     long long m_model_segments = 0;
 };

@@ -41,6 +41,7 @@ enum class Cmd {
     EditRedo,
     ModelCheck,
     HydrostaticCurves,
+    Conditions,
 };
 
 struct CommandInfo {
