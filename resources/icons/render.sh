@@ -6,7 +6,7 @@ set -euo pipefail
 cd "$(dirname "$0")"
 
 toolbar=(new open save about autozoom zoomin zoomout axes elementtree
-         upright inclined bonjean submergedtrim hydrostatics stability)
+         upright inclined bonjean submergedtrim hydrostatics stability conditions)
 for name in "${toolbar[@]}"; do
   rsvg-convert -w 32 -h 32 "svg/$name.svg" -o "$name.png"
 done

@@ -16,12 +16,13 @@ const CConditionTankLoad* CLoadingCondition::TankLoad(const std::string& tank) c
 
 namespace {
 
-// The first value of a list of (key, value) that is not a finite number.
-std::string NotFinite(std::initializer_list<std::pair<const char*, double>> values) {
+// The first value of a list of (key, value) that is not a finite number;
+// the keys are the file's, in both tongues.
+CMessage NotFinite(std::initializer_list<std::pair<const char*, double>> values) {
     for (const auto& [key, value] : values)
         if (!std::isfinite(value))
-            return FormatC("%s is not a finite number", key);
-    return "";
+            return BRELUND_SAY("%s is not a finite number", "%s non è un numero finito", key);
+    return {};
 }
 
 std::string Quoted(const std::string& name) {
@@ -36,53 +37,69 @@ std::string Quoted(const std::string& name) {
 } // namespace
 
 std::string ConditionFault(const CLoadingCondition& c) {
+    return ConditionFaultMessage(c).english;
+}
+
+CMessage ConditionFaultMessage(const CLoadingCondition& c) {
     if (c.name.empty())
-        return "the name is empty";
-    if (std::string f = NotFinite({{"lightship weight_t", c.lightship},
-                                   {"lightship lcg_m", c.lcg},
-                                   {"lightship tcg_m", c.tcg},
-                                   {"lightship vcg_m", c.vcg},
-                                   {"water_density_t_m3", c.water_density}});
-        !f.empty())
+        return {"the name is empty", "il nome è vuoto"};
+    if (CMessage f = NotFinite({{"lightship weight_t", c.lightship},
+                                {"lightship lcg_m", c.lcg},
+                                {"lightship tcg_m", c.tcg},
+                                {"lightship vcg_m", c.vcg},
+                                {"water_density_t_m3", c.water_density}});
+        !f.english.empty())
         return f;
     if (c.lightship < 0)
-        return FormatC("the lightship weight_t %g is negative", c.lightship);
+        return BRELUND_SAY("the lightship weight_t %g is negative",
+                           "il lightship weight_t %g è negativo", c.lightship);
     if (!(c.water_density > 0))
-        return FormatC("water_density_t_m3 %g is not above 0", c.water_density);
+        return BRELUND_SAY("water_density_t_m3 %g is not above 0",
+                           "water_density_t_m3 %g non è maggiore di 0", c.water_density);
     if (c.flooding && !(*c.flooding > 0 && *c.flooding < 90))
-        return FormatC("flooding_angle_deg %g lies outside 0 to 90 (both excluded)", *c.flooding);
+        return BRELUND_SAY("flooding_angle_deg %g lies outside 0 to 90 (both excluded)",
+                           "flooding_angle_deg %g è fuori da 0 a 90 (entrambi esclusi)",
+                           *c.flooding);
     for (const CDeadweightItem& item : c.items) {
-        const std::string label = "item " + Quoted(item.name) + ": ";
-        if (std::string f = NotFinite(
+        const CMessage label = BRELUND_SAY("item %s: ", "voce %s: ", Quoted(item.name).c_str());
+        if (CMessage f = NotFinite(
                 {{"weight_t", item.weight}, {"x_m", item.x}, {"y_m", item.y}, {"z_m", item.z}});
-            !f.empty())
+            !f.english.empty())
             return label + f;
         if (item.weight < 0)
-            return label + FormatC("weight_t %g is negative", item.weight);
+            return label +
+                   BRELUND_SAY("weight_t %g is negative", "weight_t %g è negativo", item.weight);
     }
     for (std::size_t i = 0; i < c.tanks.size(); ++i) {
         const CConditionTankLoad& t = c.tanks[i];
-        const std::string label = "tank " + Quoted(t.tank) + ": ";
+        const CMessage label = BRELUND_SAY("tank %s: ", "cassa %s: ", Quoted(t.tank).c_str());
         const bool filling = t.given == CConditionTankLoad::Given::filling;
         const char* key = filling ? "filling_ratio" : "volume_m3";
-        if (std::string f = NotFinite({{key, t.amount}, {"density_t_m3", t.density}}); !f.empty())
+        if (CMessage f = NotFinite({{key, t.amount}, {"density_t_m3", t.density}});
+            !f.english.empty())
             return label + f;
         if (filling && !(t.amount >= 0 && t.amount <= 1))
-            return label + FormatC("filling_ratio %g lies outside 0 to 1", t.amount);
+            return label + BRELUND_SAY("filling_ratio %g lies outside 0 to 1",
+                                       "filling_ratio %g è fuori da 0 a 1", t.amount);
         if (!filling && t.amount < 0)
-            return label + FormatC("volume_m3 %g is negative", t.amount);
+            return label +
+                   BRELUND_SAY("volume_m3 %g is negative", "volume_m3 %g è negativo", t.amount);
         if (!(t.density > 0))
-            return label + FormatC("density_t_m3 %g is not above 0", t.density);
+            return label + BRELUND_SAY("density_t_m3 %g is not above 0",
+                                       "density_t_m3 %g non è maggiore di 0", t.density);
         // The ship file keeps a density as kg/m^3: one beyond a double then
         // would weigh as no number.
         if (!std::isfinite(t.density * 1000))
-            return label + FormatC("density_t_m3 %g is beyond the numbers a specific weight holds",
-                                   t.density);
+            return label + BRELUND_SAY("density_t_m3 %g is beyond the numbers a specific "
+                                       "weight holds",
+                                       "density_t_m3 %g va oltre i numeri che un peso "
+                                       "specifico può contenere",
+                                       t.density);
         for (std::size_t j = 0; j < i; ++j)
             if (c.tanks[j].tank == t.tank)
-                return label + "listed twice";
+                return label + CMessage("listed twice", "elencata due volte");
     }
-    return "";
+    return {};
 }
 
 const CLoadingCondition* CLoadingConditions::Find(const std::string& name) const {

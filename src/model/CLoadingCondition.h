@@ -5,6 +5,7 @@
 
 #include "CLoading.h"
 #include "geometry/CVector3.h"
+#include "platform/Message.h"
 
 #include <optional>
 #include <string>
@@ -56,6 +57,9 @@ struct CLoadingCondition {
 // listed twice. The conditions file refuses such a condition, reading it or
 // writing it.
 std::string ConditionFault(const CLoadingCondition& condition);
+// The same in both tongues, the application's in Italian; empty when
+// nothing makes the condition impossible.
+CMessage ConditionFaultMessage(const CLoadingCondition& condition);
 
 // The conditions of a ship, in order, no two of one name.
 class CLoadingConditions {

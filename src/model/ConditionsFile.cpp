@@ -7,6 +7,7 @@
 
 #include <nlohmann/json.hpp>
 
+#include <cstdio>
 #include <initializer_list>
 #include <utility>
 
@@ -29,90 +30,124 @@ std::string Quoted(const std::string& name) {
     return quoted;
 }
 
+// A JSON value's kind with its article ("a string", "an object"), in both
+// tongues.
+CMessage Article(const Json& j) {
+    if (j.is_null())
+        return Verbatim("null");
+    const std::string type = j.type_name();
+    if (type == "object")
+        return {"an object", "un oggetto"};
+    if (type == "array")
+        return {"an array", "un array"};
+    if (type == "string")
+        return {"a string", "una stringa"};
+    if (type == "number")
+        return {"a number", "un numero"};
+    if (type == "boolean")
+        return {"a boolean", "un booleano"};
+    return Verbatim("a " + type);
+}
+
 // Reads one file's JSON, each refusal naming where in the file it is
 // ("condition 2 ('Arrivo'): tank 1: ...").
 class CReader {
 public:
     explicit CReader(std::string source) : m_source(std::move(source)) {}
 
-    [[noreturn]] void Fail(const std::string& where, const std::string& what) const {
+    [[noreturn]] void Fail(const CMessage& where, const CMessage& what) const {
         throw CFileException(CFileException::damaged, m_source,
-                             where.empty() ? what : where + ": " + what);
+                             where.english.empty() ? what : where + Verbatim(": ") + what);
     }
 
     // An object of the keys allowed, else refused naming the first other.
-    void Object(const Json& j, const std::string& where, std::initializer_list<const char*> keys) {
+    void Object(const Json& j, const CMessage& where, std::initializer_list<const char*> keys) {
         if (!j.is_object())
-            Fail(where, std::string("is ") + Article(j) + ", not an object");
+            Fail(where, CMessage("is ", "è ") + Article(j) +
+                            CMessage(", not an object", ", non un oggetto"));
         for (const auto& [key, value] : j.items()) {
             bool known = false;
             for (const char* k : keys)
                 known = known || key == k;
             if (!known)
-                Fail(where, "unknown key " + Quoted(key));
+                Fail(where,
+                     BRELUND_SAY("unknown key %s", "chiave sconosciuta %s", Quoted(key).c_str()));
         }
     }
 
-    const Json* Member(const Json& j, const char* key, const std::string& where, bool required) {
+    const Json* Member(const Json& j, const char* key, const CMessage& where, bool required) {
         const auto at = j.find(key);
         if (at == j.end()) {
             if (required)
-                Fail(where, std::string("no \"") + key + "\"");
+                Fail(where, BRELUND_SAY("no \"%s\"", "manca \"%s\"", key));
             return nullptr;
         }
         return &*at;
     }
 
-    double Number(const Json& j, const char* key, const std::string& where) {
+    double Number(const Json& j, const char* key, const CMessage& where) {
         return NumberOf(*Member(j, key, where, true), key, where);
     }
 
-    double NumberOr(const Json& j, const char* key, const std::string& where, double otherwise) {
+    double NumberOr(const Json& j, const char* key, const CMessage& where, double otherwise) {
         const Json* m = Member(j, key, where, false);
         return m ? NumberOf(*m, key, where) : otherwise;
     }
 
-    double NumberOf(const Json& j, const char* key, const std::string& where) {
+    double NumberOf(const Json& j, const char* key, const CMessage& where) {
         if (!j.is_number())
-            Fail(where, std::string(key) + " is " + Article(j) + ", not a number");
+            Fail(where, WrongType(key, j, {", not a number", ", non un numero"}));
         return j.get<double>();
     }
 
-    std::string Text(const Json& j, const char* key, const std::string& where) {
+    std::string Text(const Json& j, const char* key, const CMessage& where) {
         const Json& m = *Member(j, key, where, true);
         if (!m.is_string())
-            Fail(where, std::string(key) + " is " + Article(m) + ", not a string");
+            Fail(where, WrongType(key, m, {", not a string", ", non una stringa"}));
         return m.get<std::string>();
     }
 
-    const Json* Array(const Json& j, const char* key, const std::string& where, bool required) {
+    const Json* Array(const Json& j, const char* key, const CMessage& where, bool required) {
         const Json* m = Member(j, key, where, required);
         if (m && !m->is_array())
-            Fail(where, std::string(key) + " is " + Article(*m) + ", not an array");
+            Fail(where, WrongType(key, *m, {", not an array", ", non un array"}));
         return m;
     }
 
-    static std::string Article(const Json& j) {
-        if (j.is_null())
-            return "null";
-        const std::string type = j.type_name();
-        return (type == "array" || type == "object" ? "an " : "a ") + type;
+private:
+    // "KEY is a string, not a number".
+    static CMessage WrongType(const char* key, const Json& j, const CMessage& expected) {
+        return BRELUND_SAY("%s is ", "%s è ", key) + Article(j) + expected;
     }
 
-private:
     std::string m_source;
 };
 
-CLoadingCondition ReadCondition(CReader& r, const Json& j, const std::string& where) {
+// A parser's refusal: its own words, less its tag, after the place it
+// names ("at line 2, column 8: ..."), which is put in Italian.
+CMessage ParserWords(const std::string& what) {
+    const std::string english = EscapeText(what);
+    unsigned long line = 0, column = 0;
+    int used = 0;
+    if (std::sscanf(what.c_str(), "at line %lu, column %lu: %n", &line, &column, &used) == 2 &&
+        used > 0)
+        return {english,
+                FormatC("alla riga %lu, colonna %lu, secondo il lettore JSON: ", line, column) +
+                    EscapeText(what.substr(static_cast<std::size_t>(used)))};
+    return {english, "secondo il lettore JSON: " + english};
+}
+
+CLoadingCondition ReadCondition(CReader& r, const Json& j, const CMessage& where) {
     if (!j.is_object())
-        r.Fail(where, "is " + CReader::Article(j) + ", not an object");
+        r.Fail(where, CMessage("is ", "è ") + Article(j) +
+                          CMessage(", not an object", ", non un oggetto"));
     CLoadingCondition c;
     c.name = r.Text(j, "name", where);
-    const std::string named = where + " (" + Quoted(c.name) + ")";
+    const CMessage named = where + Verbatim(" (" + Quoted(c.name) + ")");
     r.Object(j, named,
              {"name", "lightship", "items", "tanks", "water_density_t_m3", "flooding_angle_deg"});
     const Json& light = *r.Member(j, "lightship", named, true);
-    const std::string lightWhere = named + ": lightship";
+    const CMessage lightWhere = named + Verbatim(": lightship");
     r.Object(light, lightWhere, {"weight_t", "lcg_m", "tcg_m", "vcg_m"});
     c.lightship = r.Number(light, "weight_t", lightWhere);
     c.lcg = r.Number(light, "lcg_m", lightWhere);
@@ -121,7 +156,7 @@ CLoadingCondition ReadCondition(CReader& r, const Json& j, const std::string& wh
     if (const Json* items = r.Array(j, "items", named, false))
         for (std::size_t i = 0; i < items->size(); ++i) {
             const Json& item = (*items)[i];
-            const std::string at = named + FormatC(": item %zu", i + 1);
+            const CMessage at = named + BRELUND_SAY(": item %zu", ": voce %zu", i + 1);
             r.Object(item, at, {"name", "weight_t", "x_m", "y_m", "z_m"});
             c.items.push_back({r.Text(item, "name", at), r.Number(item, "weight_t", at),
                                r.Number(item, "x_m", at), r.Number(item, "y_m", at),
@@ -130,15 +165,17 @@ CLoadingCondition ReadCondition(CReader& r, const Json& j, const std::string& wh
     if (const Json* tanks = r.Array(j, "tanks", named, false))
         for (std::size_t i = 0; i < tanks->size(); ++i) {
             const Json& tank = (*tanks)[i];
-            const std::string at = named + FormatC(": tank %zu", i + 1);
+            const CMessage at = named + BRELUND_SAY(": tank %zu", ": cassa n. %zu", i + 1);
             r.Object(tank, at, {"tank", "filling_ratio", "volume_m3", "density_t_m3"});
             CConditionTankLoad t;
             t.tank = r.Text(tank, "tank", at);
             const bool filling = tank.contains("filling_ratio"),
                        volume = tank.contains("volume_m3");
             if (filling == volume)
-                r.Fail(at, filling ? "both filling_ratio and volume_m3: give one"
-                                   : "no \"filling_ratio\" or \"volume_m3\"");
+                r.Fail(at, filling ? CMessage("both filling_ratio and volume_m3: give one",
+                                              "sia filling_ratio sia volume_m3: se ne dia uno")
+                                   : CMessage("no \"filling_ratio\" or \"volume_m3\"",
+                                              "manca \"filling_ratio\" o \"volume_m3\""));
             t.given =
                 filling ? CConditionTankLoad::Given::filling : CConditionTankLoad::Given::volume;
             t.amount = r.Number(tank, filling ? "filling_ratio" : "volume_m3", at);
@@ -148,7 +185,7 @@ CLoadingCondition ReadCondition(CReader& r, const Json& j, const std::string& wh
     c.water_density = r.NumberOr(j, "water_density_t_m3", named, 1.025);
     if (const Json* f = r.Member(j, "flooding_angle_deg", named, false); f && !f->is_null())
         c.flooding = r.NumberOf(*f, "flooding_angle_deg", named);
-    if (const std::string fault = ConditionFault(c); !fault.empty())
+    if (const CMessage fault = ConditionFaultMessage(c); !fault.english.empty())
         r.Fail(named, fault);
     return c;
 }
@@ -196,6 +233,7 @@ std::string ConditionsPathOf(const std::string& shipPath) {
 
 CLoadingConditions ReadConditionsText(const std::string& text, const std::string& source) {
     CReader r(source);
+    const CMessage notJson("not JSON text: ", "non è testo JSON: ");
     Json j;
     try {
         j = Json::parse(text);
@@ -206,29 +244,35 @@ CLoadingConditions ReadConditionsText(const std::string& text, const std::string
         const std::string tag = "parse error ";
         if (const std::size_t at = what.find(tag); at != std::string::npos)
             what = what.substr(at + tag.size());
-        r.Fail("", "not JSON text: " + EscapeText(what));
+        r.Fail({}, notJson + ParserWords(what));
     } catch (const nlohmann::json::exception& e) {
         std::string what = e.what();
         if (const std::size_t at = what.find("] "); at != std::string::npos)
             what = what.substr(at + 2);
-        r.Fail("", "not JSON text: " + EscapeText(what));
+        r.Fail({}, notJson + ParserWords(what));
     }
+    const CMessage file("the file", "il file");
     if (!j.is_object())
-        r.Fail("", "the file is " + CReader::Article(j) + ", not an object");
+        r.Fail({}, file + CMessage(" is ", " è ") + Article(j) +
+                       CMessage(", not an object", ", non un oggetto"));
     // The version first: another one may have keys of its own.
-    const Json* format = r.Member(j, "format", "the file", true);
+    const Json* format = r.Member(j, "format", file, true);
     if (!format->is_number_integer() || format->get<long long>() != kFormat)
-        r.Fail("", "format " + EscapeText(format->dump()) +
-                       FormatC(" is not one this version reads (format %d)", kFormat));
-    r.Object(j, "the file", {"format", "conditions"});
+        r.Fail({}, BRELUND_SAY("format %s is not one this version reads (format %d)",
+                               "il formato %s non è tra quelli che questa versione legge "
+                               "(formato %d)",
+                               EscapeText(format->dump()).c_str(), kFormat));
+    r.Object(j, file, {"format", "conditions"});
     CLoadingConditions conditions;
-    const Json& list = *r.Array(j, "conditions", "the file", true);
+    const Json& list = *r.Array(j, "conditions", file, true);
     for (std::size_t i = 0; i < list.size(); ++i) {
-        const std::string where = FormatC("condition %zu", i + 1);
+        const CMessage where = BRELUND_SAY("condition %zu", "condizione %zu", i + 1);
         CLoadingCondition c = ReadCondition(r, list[i], where);
         const std::string name = c.name;
         if (!conditions.Add(std::move(c)))
-            r.Fail(where, "the name " + Quoted(name) + " is that of an earlier condition");
+            r.Fail(where, BRELUND_SAY("the name %s is that of an earlier condition",
+                                      "il nome %s è quello di una condizione precedente",
+                                      Quoted(name).c_str()));
     }
     return conditions;
 }
@@ -238,16 +282,19 @@ std::string ConditionsText(const CLoadingConditions& conditions, const std::stri
     j["format"] = kFormat;
     j["conditions"] = Json::array();
     for (const CLoadingCondition& c : conditions.All()) {
-        if (const std::string fault = ConditionFault(c); !fault.empty())
-            throw CFileException(CFileException::generic, source,
-                                 "condition " + Quoted(c.name) + ": " + fault);
+        const CMessage named =
+            BRELUND_SAY("condition %s: ", "condizione %s: ", Quoted(c.name).c_str());
+        if (const CMessage fault = ConditionFaultMessage(c); !fault.english.empty())
+            throw CFileException(CFileException::generic, source, named + fault);
         Json one = ConditionJson(c);
         try {
             one.dump();
         } catch (const nlohmann::json::exception&) {
             throw CFileException(CFileException::generic, source,
-                                 "condition " + Quoted(c.name) +
-                                     ": a name in it is not UTF-8 text, which JSON holds");
+                                 named + CMessage("a name in it is not UTF-8 text, which JSON "
+                                                  "holds",
+                                                  "contiene un nome che non è testo UTF-8, il "
+                                                  "solo che JSON ammette"));
         }
         j["conditions"].push_back(std::move(one));
     }

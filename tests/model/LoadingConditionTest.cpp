@@ -170,6 +170,8 @@ TEST(ConditionsFile, RefusesDamageNamingItAndChangesNothing) {
             EXPECT_EQ(e.m_file_name, path);
             EXPECT_NE(e.m_detail.find(c.says), std::string::npos) << e.m_detail;
             EXPECT_EQ(e.m_detail.find('\n'), std::string::npos) << e.m_detail;
+            // The application shows the detail in Italian.
+            EXPECT_FALSE(e.m_detail_italian.empty()) << e.m_detail;
         }
         EXPECT_EQ(Text(path), c.text);
         ASSERT_EQ(kept.All().size(), 1u);

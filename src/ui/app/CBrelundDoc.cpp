@@ -103,6 +103,7 @@ void CBrelundDoc::OnNewDocument() {
     m_model.Clear();
     m_conditions = {};
     m_conditions_writable = true;
+    m_conditions_fault.clear();
     m_identity = {};
     m_modified = false;
     SetPathName(QString());
@@ -135,6 +136,7 @@ bool CBrelundDoc::OnOpenDocument(const QString& path) {
     m_model.Swap(ship);
     m_conditions = std::move(conditions);
     m_conditions_writable = conditionsFault.isEmpty();
+    m_conditions_fault = conditionsFault;
     m_identity = CFileIdentity::Of(ToFilePath(path));
     m_modified = false;
     SetPathName(path);

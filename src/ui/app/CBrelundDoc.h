@@ -42,6 +42,9 @@ public:
     // document then holds none, leaves that file as it is on disk at every
     // save, and refuses new conditions until a ship is opened again.
     bool ConditionsWritable() const { return m_conditions_writable; }
+    // Why they are not: the reading's failure in the application's words;
+    // empty when they are writable.
+    const QString& ConditionsFault() const { return m_conditions_fault; }
     // Replaces the conditions as one change that undo takes back (text:
     // what the undo menu calls it); false, nothing changed, when the
     // conditions are not writable.
@@ -101,6 +104,7 @@ private:
     CShipModel m_model;
     CLoadingConditions m_conditions;
     bool m_conditions_writable = true;
+    QString m_conditions_fault;
     QString m_path;
     bool m_modified = false;
     CFileIdentity m_identity;

@@ -1,7 +1,9 @@
 #include "CBrelundView.h"
 
 #include "CBrelundDoc.h"
+#include "ConditionsWindow.h"
 
+#include "ui/dialogs/CConditionsDlg.h"
 #include "ui/dialogs/CElementTreeDlg.h"
 #include "ui/dialogs/CModelCheckDlg.h"
 #include "ui/dialogs/CStabilityDlg.h"
@@ -33,7 +35,8 @@ void ShowToolWindow(QWidget* window) {
 CBrelundView::CBrelundView(CBrelundDoc& doc, QWidget* parent)
     : COpenGLView(parent), m_doc(doc), m_element_tree(new CElementTreeDlg(this)),
       m_view_control(new CViewControlDlg(this, this)), m_model_check(new CModelCheckDlg(this)),
-      m_stability(new CStabilityDlg(this)) {
+      m_stability(new CStabilityDlg(this)),
+      m_conditions_window(new CConditionsDlg(this)) {
     m_element_tree->setObjectName("elementTree");
     m_view_control->setObjectName("viewControl");
     m_model_check->setObjectName("modelCheck");
@@ -60,6 +63,11 @@ CBrelundView::CBrelundView(CBrelundDoc& doc, QWidget* parent)
     connect(m_element_tree, &CElementTreeDlg::modelChanged, m_stability,
             &CStabilityDlg::ModelChanged);
     connect(m_model_check, &CModelCheckDlg::faultsChanged, this, &CBrelundView::Redraw);
+    m_conditions_window->setObjectName("conditions");
+    ConnectConditionsWindow(*m_conditions_window, m_doc);
+    // A tank added, renamed or removed changes the rows of the tanks.
+    connect(m_element_tree, &CElementTreeDlg::modelChanged, m_conditions_window,
+            &CConditionsDlg::ShipChanged);
 }
 
 int CBrelundView::PreviewMode() const {
@@ -175,6 +183,10 @@ void CBrelundView::OnModelCheck() {
 
 void CBrelundView::OnStability() {
     ShowToolWindow(m_stability);
+}
+
+void CBrelundView::OnConditions() {
+    ShowToolWindow(m_conditions_window);
 }
 
 void CBrelundView::PrintPage(QPainter& painter, const QRect& page) {

@@ -11,6 +11,7 @@
 #include <optional>
 
 class CBrelundDoc;
+class CConditionsDlg;
 class CElementTreeDlg;
 class CModelCheckDlg;
 class CStabilityDlg;
@@ -36,6 +37,7 @@ public:
     CElementTreeDlg* ElementTree() const { return m_element_tree; }
     CViewControlDlg* ViewControl() const { return m_view_control; }
     CModelCheckDlg* ModelCheck() const { return m_model_check; }
+    CConditionsDlg* Conditions() const { return m_conditions_window; }
     // "Stabilità", whose condition the view shows while it is open.
     CStabilityDlg* Stability() const { return m_stability; }
 
@@ -79,6 +81,7 @@ public:
     void OnViewControl();
     void OnElementTree();
     void OnModelCheck();
+    void OnConditions();
     void OnStability();
 
     // Printing: the view's rendered image on one page, scaled to fit, under
@@ -94,6 +97,7 @@ private:
     CViewControlDlg* m_view_control = nullptr;
     CModelCheckDlg* m_model_check = nullptr;
     CStabilityDlg* m_stability = nullptr;
+    CConditionsDlg* m_conditions_window = nullptr;
     CCoarseWireframes m_coarse;
     long long m_model_segments = 0;
 };

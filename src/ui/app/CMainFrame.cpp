@@ -259,6 +259,9 @@ void CMainFrame::Route(Cmd id) {
     case Cmd::ModelCheck:
         view.OnModelCheck();
         break;
+    case Cmd::Conditions:
+        view.OnConditions();
+        break;
     case Cmd::AutoZoom:
         view.OnAutoZoom();
         break;

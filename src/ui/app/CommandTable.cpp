@@ -77,6 +77,9 @@ const CommandInfo kCommands[] = {
      "Visualizza la finestra di dialogo che verifica le superfici degli elementi della nave \n "
      "Verifica modello",
      nullptr},
+    {Cmd::Conditions,
+     "Visualizza la finestra delle condizioni di carico della nave\nCondizioni di carico",
+     "conditions"},
 };
 
 const MenuItem kFileMenu[] = {
@@ -118,6 +121,7 @@ const MenuItem kViewMenu[] = {
     {"Dlg Bonjean", Cmd::Bonjean},
     {"Dlg Assetto corpo Immerso", Cmd::SubmergedTrim},
     {"Curve idrostatiche", Cmd::HydrostaticCurves},
+    {"Condizioni di carico", Cmd::Conditions},
     {"Stabilità", Cmd::Stability},
 };
 
@@ -137,7 +141,7 @@ const Cmd kToolbar[] = {
     Cmd::None,          Cmd::AutoZoom, Cmd::ZoomIn,      Cmd::ZoomOut,       Cmd::None,
     Cmd::ViewAxes,      Cmd::None,     Cmd::ElementTree, Cmd::None,          Cmd::UprightHulls,
     Cmd::InclinedHulls, Cmd::None,     Cmd::Bonjean,     Cmd::SubmergedTrim, Cmd::HydrostaticCurves,
-    Cmd::Stability,
+    Cmd::None,          Cmd::Conditions, Cmd::Stability,
 };
 
 // Open answers Ctrl+O although its menu label shows Ctrl+A, and Ctrl+A is

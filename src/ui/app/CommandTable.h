@@ -42,6 +42,7 @@ enum class Cmd {
     ModelCheck,
     HydrostaticCurves,
     Stability,
+    Conditions,
 };
 
 struct CommandInfo {

@@ -13,6 +13,7 @@
 #include "ui/app/CBrelundView.h"
 #include "ui/app/CMainFrame.h"
 #include "ui/app/CommandTable.h"
+#include "ui/dialogs/CConditionsDlg.h"
 #include "ui/dialogs/CElementTreeDlg.h"
 #include "ui/dialogs/CMSFlexGrid.h"
 #include "ui/dialogs/CModelCheckDlg.h"
@@ -553,7 +554,7 @@ private slots:
             QStringList({"Barra degli st&rumenti", "Barra di st&ato", "Controllo visualizzazione",
                          "Assi", "|", "Controllo elementi", "Verifica modello", "Dlg Carene dritte",
                          "Dlg Carne inclinate", "Dlg Bonjean", "Dlg Assetto corpo Immerso",
-                         "Curve idrostatiche", "Stabilità"}));
+                         "Curve idrostatiche", "Condizioni di carico", "Stabilità"}));
         QCOMPARE(MenuTexts(menus[3]->menu()), QStringList({"Infor&mazioni su Brelund..."}));
 
         const QAction* exit = app.GetMainFrame().Action(Cmd::AppExit);
@@ -568,6 +569,9 @@ private slots:
         check->trigger();
         QVERIFY(app.GetView().ModelCheck()->isVisible());
         app.GetView().ModelCheck()->hide();
+        app.GetMainFrame().Action(Cmd::Conditions)->trigger();
+        QVERIFY(app.GetView().Conditions()->isVisible());
+        app.GetView().Conditions()->hide();
     }
 
     void toolbarButtonsInOrderWithPromptsAndIcons() {
@@ -588,7 +592,7 @@ private slots:
                       "Zoom in", " Zoom out", "|", " Visualizza/Nasconde gli assi cartesiani", "|",
                       " Controllo elementi", "|", " Dlg Carene dritte", " Carene inclinate (KZ-GZ)",
                       "|", " Tavole del Bonjean", "Dlg Assetto corpo Immerso",
-                      " Curve idrostatiche", " Stabilità"}));
+                      " Curve idrostatiche", "|", "Condizioni di carico", " Stabilità"}));
         QCOMPARE(app.GetMainFrame().ToolBar()->iconSize(), QSize(32, 32));
         QCOMPARE(app.GetMainFrame().Action(Cmd::ViewAxes)->statusTip(),
                  QString("Visualizza/Nasconde la terna cartesiana di riferiemento "));
