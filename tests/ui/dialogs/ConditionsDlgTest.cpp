@@ -9,6 +9,8 @@
 #include "ui/app/CBrelundDoc.h"
 #include "ui/app/ConditionsWindow.h"
 #include "ui/dialogs/CConditionsDlg.h"
+#include "ui/dialogs/CMSFlexGrid.h"
+#include "ui/dialogs/CStabilityDlg.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -184,6 +186,24 @@ private slots:
         QCOMPARE(list->count(), 3);
         window.Select(2);
         QCOMPARE(Find<QLineEdit>(window, "vcg")->text(), QString("4.25"));
+
+        // And the condition reopened gives its GZ curve, criteria and the
+        // picture of its equilibrium for the 3D view.
+        {
+            CStabilityDlg stability;
+            stability.SetModel(&doc.GetModel());
+            stability.SetConditions(&doc.GetConditions());
+            stability.show();
+            stability.ConditionList()->setCurrentItem(
+                stability.ConditionList()->findItems("Prova", Qt::MatchExactly).front());
+            stability.Run();
+            QVERIFY(stability.Result().has_value());
+            QVERIFY(stability.Result()->curve.size() > 10);
+            QCOMPARE(stability.CriteriaGrid()->GetRows(),
+                     static_cast<int>(stability.Result()->criteria.size()) + 1);
+            QVERIFY(stability.Picture().has_value());
+            QCOMPARE(stability.Picture()->heel, stability.Result()->summary.equilibrium);
+        }
 
         // An edit undone: the document and the window go back.
         Type(window, "vcg", "5");
