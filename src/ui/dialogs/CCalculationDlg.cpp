@@ -4,7 +4,9 @@
 
 #include <QCheckBox>
 #include <QCloseEvent>
+#include <QHBoxLayout>
 #include <QPointer>
+#include <QProgressBar>
 #include <QPushButton>
 
 CCalculationDlg::CCalculationDlg(QWidget* parent) : QDialog(parent) {
@@ -111,4 +113,29 @@ bool CCalculationDlg::RunStoppable(const std::function<void(const CStopRequest* 
         return false;
     }
     return !stopped;
+}
+
+QHBoxLayout* CCalculationDlg::RunStopCloseButtons(QPushButton*& run, QPushButton*& close) {
+    run = new QPushButton("Calcola");
+    run->setObjectName("run");
+    run->setDefault(true);
+    close = new QPushButton("Chiudi");
+    close->setObjectName("close");
+    close->setAutoDefault(false);
+    SetCloseButton(close);
+    connect(close, &QPushButton::clicked, this, &CCalculationDlg::reject);
+    auto* buttons = new QHBoxLayout;
+    buttons->addWidget(run);
+    buttons->addWidget(StopButton());
+    buttons->addWidget(close);
+    return buttons;
+}
+
+QProgressBar* CCalculationDlg::NewProgressBar() {
+    auto* progress = new QProgressBar;
+    progress->setObjectName("progress");
+    progress->setTextVisible(false);
+    progress->setRange(0, 1);
+    progress->setValue(0);
+    return progress;
 }

@@ -14,6 +14,8 @@
 
 class CProgressBarLink;
 class CShipModel;
+class QHBoxLayout;
+class QProgressBar;
 class QPushButton;
 class QCheckBox;
 
@@ -50,6 +52,12 @@ protected:
     // "Interrompi", for each dialog to place beside its buttons; enabled
     // only while a calculation runs.
     QPushButton* StopButton() const { return m_stop; }
+    // "Calcola" (the default button, object name "run"), "Interrompi" and
+    // "Chiudi" ("close", the close button; rejects) in a row; run and close
+    // receive the two made.
+    QHBoxLayout* RunStopCloseButtons(QPushButton*& run, QPushButton*& close);
+    // A bar without text, empty, for a run's progress ("progress").
+    static QProgressBar* NewProgressBar();
     // The dialog's "Chiudi", which stays live during a run; none by default.
     void SetCloseButton(QPushButton* close) { m_closeButton = close; }
 

@@ -134,25 +134,9 @@ CHydrostaticCurvesDlg::CHydrostaticCurvesDlg(QWidget* parent) : CCalculationDlg(
     curvesLayout->addWidget(m_curveList);
     connect(m_curveList, &QListWidget::itemChanged, this, [this] { DrawChart(); });
 
-    m_run = new QPushButton("Calcola");
-    m_run->setObjectName("run");
-    m_run->setDefault(true);
-    m_close = new QPushButton("Chiudi");
-    m_close->setObjectName("close");
-    m_close->setAutoDefault(false);
-    SetCloseButton(m_close);
+    QHBoxLayout* buttons = RunStopCloseButtons(m_run, m_close);
     connect(m_run, &QPushButton::clicked, this, &CHydrostaticCurvesDlg::Run);
-    connect(m_close, &QPushButton::clicked, this, &CHydrostaticCurvesDlg::reject);
-    auto* buttons = new QHBoxLayout;
-    buttons->addWidget(m_run);
-    buttons->addWidget(StopButton());
-    buttons->addWidget(m_close);
-
-    m_progress = new QProgressBar;
-    m_progress->setObjectName("progress");
-    m_progress->setTextVisible(false);
-    m_progress->setRange(0, 1);
-    m_progress->setValue(0);
+    m_progress = NewProgressBar();
 
     auto* left = new QVBoxLayout;
     left->addWidget(draughts);
