@@ -320,7 +320,7 @@ std::vector<double> StabilityHeels(const CStabilityInputs& in) {
 }
 
 CStabilityResult ComputeStability(const CShipModel& ship, const CStabilityInputs& in,
-                                  const CStopRequest* stop) {
+                                  const CStopRequest* stop, CProgress* progress) {
     CStabilityResult result;
     const CCondition condition(ship, in);
     const std::vector<double> heels = StabilityHeels(in);
@@ -340,6 +340,9 @@ CStabilityResult ComputeStability(const CShipModel& ship, const CStabilityInputs
     // heel. Upright the ship floats as already found.
     std::map<double, CStabilityPoint> points;
     Describe(level, datums, 0, side, points[0]);
+    // Heels computed of those asked so far: the refinement's batches widen
+    // the range as they come.
+    int reported = 0;
     const CGzEvaluate evaluate = [&](const std::vector<double>& batch) {
         std::vector<double> missing;
         for (double h : batch)
@@ -347,14 +350,24 @@ CStabilityResult ComputeStability(const CShipModel& ship, const CStabilityInputs
                 missing.push_back(h);
         std::vector<CStabilityPoint> computed(missing.size());
         std::vector<CCalcCheck> failures(missing.size());
+        const int count = static_cast<int>(missing.size());
+        if (progress && count > 0) {
+            progress->SetRange(0, reported + count);
+            progress->SetPos(reported);
+        }
         ParallelInOrder(
-            static_cast<int>(missing.size()),
+            count,
             [&](int k) {
                 const auto i = static_cast<std::size_t>(k);
                 failures[i] =
                     ComputePoint(ship, condition, datums, missing[i], side, computed[i], stop);
             },
-            [](int) {}, stop);
+            [&](int k) {
+                if (progress)
+                    progress->SetPos(reported + k + 1);
+            },
+            stop);
+        reported += count;
         ThrowIfStopped(stop);
         for (const CCalcCheck& f : failures)
             if (f)

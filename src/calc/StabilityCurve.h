@@ -61,6 +61,7 @@
 //   heel computed is in the curve).
 #pragma once
 
+#include "CProgress.h"
 #include "CalcProblem.h"
 #include "IntactCriteria.h"
 #include "StopRequest.h"
@@ -151,5 +152,8 @@ std::vector<double> StabilityHeels(const CStabilityInputs& in);
 // first such heel, whatever the cores; "tanks" when a tank's level is not
 // found upright). A requested stop throws CCalculationStopped within the
 // search of a heel.
+// progress, when given, counts the heels computed; the range grows with
+// each batch the refinement asks for.
 CStabilityResult ComputeStability(const CShipModel& ship, const CStabilityInputs& in,
-                                  const CStopRequest* stop = nullptr);
+                                  const CStopRequest* stop = nullptr,
+                                  CProgress* progress = nullptr);

@@ -274,3 +274,24 @@ TEST(StabilityCurve, RefusesWhatCannotBeComputedNamingIt) {
     empty.AddElement(kindHull);
     EXPECT_EQ(CheckStabilityShip(empty, in)->rule, CalcRule::noHull);
 }
+
+TEST(StabilityCurve, ProgressCountsEveryHeelComputedInOrder) {
+    struct CRecord : CProgress {
+        void SetRange(int lower, int upper) override { ranges.push_back({lower, upper}); }
+        void SetPos(int pos) override { positions.push_back(pos); }
+        std::vector<std::pair<int, int>> ranges;
+        std::vector<int> positions;
+    } record;
+    CShipModel ship;
+    AddBargeWithTank(ship);
+    const CStabilityResult result = ComputeStability(ship, BargeCondition(), nullptr, &record);
+    // Every heel but upright, found with the equilibrium, is computed once;
+    // the refinement's batches widen the range after the heels asked for.
+    const int computed = static_cast<int>(result.curve.size()) - 1;
+    ASSERT_FALSE(record.positions.empty());
+    EXPECT_TRUE(std::is_sorted(record.positions.begin(), record.positions.end()));
+    EXPECT_EQ(record.positions.back(), computed);
+    EXPECT_EQ(record.ranges.back(), std::make_pair(0, computed));
+    EXPECT_EQ(record.ranges.front().second,
+              static_cast<int>(StabilityHeels(BargeCondition()).size()) - 1);
+}

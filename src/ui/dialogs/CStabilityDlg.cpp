@@ -409,13 +409,10 @@ void CStabilityDlg::Run() {
 
     CStabilityResult result;
     CProgressBarLink progress(m_progress);
-    // The calculation does not tell how far it is: the bar only shows that
-    // it runs.
-    progress.SetRange(0, 0);
     bool done = false;
     try {
         done = RunStoppable(
-            [&](const CStopRequest* stop) { result = ComputeStability(ship, in, stop); },
+            [&](const CStopRequest* stop) { result = ComputeStability(ship, in, stop, &progress); },
             {&progress});
     } catch (const CCalcFailure& e) {
         RefuseProblem(e.Problem(), in.density);
