@@ -25,15 +25,6 @@ CMessage NotFinite(std::initializer_list<std::pair<const char*, double>> values)
     return {};
 }
 
-std::string Quoted(const std::string& name) {
-    // Appended in place: "'" + a temporary sets off a false -Wrestrict of
-    // GCC 12 at -O3.
-    std::string quoted = "'";
-    quoted += EscapeText(name);
-    quoted += '\'';
-    return quoted;
-}
-
 } // namespace
 
 std::string ConditionFault(const CLoadingCondition& c) {
@@ -61,7 +52,7 @@ CMessage ConditionFaultMessage(const CLoadingCondition& c) {
                            "flooding_angle_deg %g è fuori da 0 a 90 (entrambi esclusi)",
                            *c.flooding);
     for (const CDeadweightItem& item : c.items) {
-        const CMessage label = BRELUND_SAY("item %s: ", "voce %s: ", Quoted(item.name).c_str());
+        const CMessage label = BRELUND_SAY("item %s: ", "voce %s: ", QuotedText(item.name).c_str());
         if (CMessage f = NotFinite(
                 {{"weight_t", item.weight}, {"x_m", item.x}, {"y_m", item.y}, {"z_m", item.z}});
             !f.english.empty())
@@ -72,7 +63,7 @@ CMessage ConditionFaultMessage(const CLoadingCondition& c) {
     }
     for (std::size_t i = 0; i < c.tanks.size(); ++i) {
         const CConditionTankLoad& t = c.tanks[i];
-        const CMessage label = BRELUND_SAY("tank %s: ", "cassa %s: ", Quoted(t.tank).c_str());
+        const CMessage label = BRELUND_SAY("tank %s: ", "cassa %s: ", QuotedText(t.tank).c_str());
         const bool filling = t.given == CConditionTankLoad::Given::filling;
         const char* key = filling ? "filling_ratio" : "volume_m3";
         if (CMessage f = NotFinite({{key, t.amount}, {"density_t_m3", t.density}});

@@ -21,15 +21,6 @@ inline constexpr int kFormat = 1;
 inline constexpr const char* kExtension = ".nav";
 inline constexpr const char* kSuffix = ".conditions.json";
 
-std::string Quoted(const std::string& name) {
-    // Appended in place: "'" + a temporary sets off a false -Wrestrict of
-    // GCC 12 at -O3.
-    std::string quoted = "'";
-    quoted += EscapeText(name);
-    quoted += '\'';
-    return quoted;
-}
-
 // A JSON value's kind with its article ("a string", "an object"), in both
 // tongues.
 CMessage Article(const Json& j) {
@@ -71,7 +62,7 @@ public:
                 known = known || key == k;
             if (!known)
                 Fail(where,
-                     BRELUND_SAY("unknown key %s", "chiave sconosciuta %s", Quoted(key).c_str()));
+                     BRELUND_SAY("unknown key %s", "chiave sconosciuta %s", QuotedText(key).c_str()));
         }
     }
 
@@ -143,7 +134,7 @@ CLoadingCondition ReadCondition(CReader& r, const Json& j, const CMessage& where
                           CMessage(", not an object", ", non un oggetto"));
     CLoadingCondition c;
     c.name = r.Text(j, "name", where);
-    const CMessage named = where + Verbatim(" (" + Quoted(c.name) + ")");
+    const CMessage named = where + Verbatim(" (" + QuotedText(c.name) + ")");
     r.Object(j, named,
              {"name", "lightship", "items", "tanks", "water_density_t_m3", "flooding_angle_deg"});
     const Json& light = *r.Member(j, "lightship", named, true);
@@ -272,7 +263,7 @@ CLoadingConditions ReadConditionsText(const std::string& text, const std::string
         if (!conditions.Add(std::move(c)))
             r.Fail(where, BRELUND_SAY("the name %s is that of an earlier condition",
                                       "il nome %s è quello di una condizione precedente",
-                                      Quoted(name).c_str()));
+                                      QuotedText(name).c_str()));
     }
     return conditions;
 }
@@ -283,7 +274,7 @@ std::string ConditionsText(const CLoadingConditions& conditions, const std::stri
     j["conditions"] = Json::array();
     for (const CLoadingCondition& c : conditions.All()) {
         const CMessage named =
-            BRELUND_SAY("condition %s: ", "condizione %s: ", Quoted(c.name).c_str());
+            BRELUND_SAY("condition %s: ", "condizione %s: ", QuotedText(c.name).c_str());
         if (const CMessage fault = ConditionFaultMessage(c); !fault.english.empty())
             throw CFileException(CFileException::generic, source, named + fault);
         Json one = ConditionJson(c);

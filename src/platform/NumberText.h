@@ -47,3 +47,6 @@ double NumberOr(std::string_view text, double otherwise);
 // CR, LF and NUL escaped as \\, \t, \r, \n and \0, so that a name can
 // neither split the line nor cut it short.
 std::string EscapeText(const std::string& text);
+// The same in single quotes, as a message names a tank, an element or a
+// condition: 'cassa 1'.
+std::string QuotedText(const std::string& text);
