@@ -2,6 +2,7 @@
 
 #include "geometry/CHydroProperties.h"
 #include "geometry/CMatrix.h"
+#include "geometry/CVector3.h"
 #include "model/CShipModel.h"
 
 double DraughtAt(const CMatrixBase& r, double d, double x, double baseline) {
@@ -10,6 +11,10 @@ double DraughtAt(const CMatrixBase& r, double d, double x, double baseline) {
 
 double WaterplaneAt(const CMatrixBase& r, double t, double x, double baseline) {
     return *r.Element(3, 1) * x + *r.Element(3, 3) * (baseline + t);
+}
+
+double HeightAboveWaterplane(const CMatrixBase& r, double d, const CVector3& p) {
+    return *r.Element(3, 1) * p.X() + *r.Element(3, 2) * p.Y() + *r.Element(3, 3) * p.Z() - d;
 }
 
 bool PerpendicularsAtWaterline(const CHydroProperties& p, double d, double heel, double trim,

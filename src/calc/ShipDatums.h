@@ -15,6 +15,7 @@
 class CMatrixBase;
 class CHydroProperties;
 class CShipModel;
+class CVector3;
 
 struct CShipDatums {
     // Where the perpendiculars came from.
@@ -37,6 +38,10 @@ double DraughtAt(const CMatrixBase& r, double d, double x, double baseline);
 // The height d of the waterplane of the frame r whose draught at station x
 // is t: the inverse of DraughtAt.
 double WaterplaneAt(const CMatrixBase& r, double t, double x, double baseline);
+
+// The height of the point p (ship axes) above the waterplane at height d of
+// the frame r, measured square to it: negative below the water.
+double HeightAboveWaterplane(const CMatrixBase& r, double d, const CVector3& p);
 
 // The perpendiculars at the ends of the waterline of p, a record of the
 // waterplane at height d of the frame (heel, trim) [rad], turned back to

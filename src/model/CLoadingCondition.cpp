@@ -93,6 +93,100 @@ CMessage ConditionFaultMessage(const CLoadingCondition& c) {
     return {};
 }
 
+CMessage OpeningFault(const COpening& o) {
+    if (o.name.empty())
+        return {"the name is empty", "il nome è vuoto"};
+    return NotFinite({{"x_m", o.x}, {"y_m", o.y}, {"z_m", o.z}});
+}
+
+CMessage DamageCaseFault(const CDamageCase& d) {
+    if (d.name.empty())
+        return {"the name is empty", "il nome è vuoto"};
+    if (d.compartments.empty())
+        return {"no compartment is open", "nessun compartimento è aperto"};
+    if (d.bulkhead_deck)
+        if (CMessage f = NotFinite({{"bulkhead_deck_m", *d.bulkhead_deck}}); !f.english.empty())
+            return f;
+    for (std::size_t i = 0; i < d.compartments.size(); ++i) {
+        const CDamagedCompartment& c = d.compartments[i];
+        const CMessage label = BRELUND_SAY("compartment %s: ", "compartimento %s: ",
+                                           QuotedText(c.compartment).c_str());
+        if (c.compartment.empty())
+            return label + CMessage("the name is empty", "il nome è vuoto");
+        if (c.permeability && !(*c.permeability >= 0 && *c.permeability <= 1))
+            return label + BRELUND_SAY("permeability %g lies outside 0 to 1",
+                                       "permeability %g è fuori da 0 a 1", *c.permeability);
+        for (std::size_t j = 0; j < i; ++j)
+            if (d.compartments[j].compartment == c.compartment)
+                return label + CMessage("listed twice", "elencato due volte");
+    }
+    return {};
+}
+
+CMessage SoundingPipeFault(const CSoundingPipe& p) {
+    if (p.tank.empty())
+        return {"the tank's name is empty", "il nome della cassa è vuoto"};
+    if (CMessage f = NotFinite({{"x_m", p.x},
+                                {"y_m", p.y},
+                                {"z_m", p.z},
+                                {"direction x", p.dx},
+                                {"direction y", p.dy},
+                                {"direction z", p.dz}});
+        !f.english.empty())
+        return f;
+    if (!(p.dz > 0))
+        return {"the direction does not point upward (its z is not above 0)",
+                "la direzione non punta verso l'alto (la sua z non è maggiore di 0)"};
+    return {};
+}
+
+const CDamageCase* CLoadingConditions::FindDamageCase(const std::string& name) const {
+    for (const CDamageCase& d : m_damage_cases)
+        if (d.name == name)
+            return &d;
+    return nullptr;
+}
+
+const CSoundingPipe* CLoadingConditions::FindSoundingPipe(const std::string& tank) const {
+    for (const CSoundingPipe& p : m_sounding_pipes)
+        if (p.tank == tank)
+            return &p;
+    return nullptr;
+}
+
+CMessage CLoadingConditions::ShipDataFault() const {
+    for (std::size_t i = 0; i < m_openings.size(); ++i) {
+        const COpening& o = m_openings[i];
+        const CMessage label = BRELUND_SAY("opening %s: ", "apertura %s: ", QuotedText(o.name).c_str());
+        if (CMessage f = OpeningFault(o); !f.english.empty())
+            return label + f;
+        for (std::size_t j = 0; j < i; ++j)
+            if (m_openings[j].name == o.name)
+                return label + CMessage("listed twice", "elencata due volte");
+    }
+    for (std::size_t i = 0; i < m_damage_cases.size(); ++i) {
+        const CDamageCase& d = m_damage_cases[i];
+        const CMessage label =
+            BRELUND_SAY("damage case %s: ", "caso di avaria %s: ", QuotedText(d.name).c_str());
+        if (CMessage f = DamageCaseFault(d); !f.english.empty())
+            return label + f;
+        for (std::size_t j = 0; j < i; ++j)
+            if (m_damage_cases[j].name == d.name)
+                return label + CMessage("listed twice", "elencato due volte");
+    }
+    for (std::size_t i = 0; i < m_sounding_pipes.size(); ++i) {
+        const CSoundingPipe& p = m_sounding_pipes[i];
+        const CMessage label = BRELUND_SAY("sounding pipe of tank %s: ", "tubo di sonda della cassa %s: ",
+                                           QuotedText(p.tank).c_str());
+        if (CMessage f = SoundingPipeFault(p); !f.english.empty())
+            return label + f;
+        for (std::size_t j = 0; j < i; ++j)
+            if (m_sounding_pipes[j].tank == p.tank)
+                return label + CMessage("listed twice", "elencato due volte");
+    }
+    return {};
+}
+
 const CLoadingCondition* CLoadingConditions::Find(const std::string& name) const {
     for (const CLoadingCondition& c : m_conditions)
         if (c.name == name)

@@ -61,7 +61,54 @@ std::string ConditionFault(const CLoadingCondition& condition);
 // nothing makes the condition impossible.
 CMessage ConditionFaultMessage(const CLoadingCondition& condition);
 
-// The conditions of a ship, in order, no two of one name.
+// A place where water can come into the ship when it reaches it: a door, an
+// air pipe, a vent. Weathertight ones are closed at sea and do not limit
+// the flooding angle.
+struct COpening {
+    std::string name{};
+    double x = 0, y = 0, z = 0; // [m], ship axes
+    bool weathertight = false;
+    bool operator==(const COpening&) const = default;
+};
+
+// A compartment open to the sea in a damage case, at the model's
+// permeability or the case's own.
+struct CDamagedCompartment {
+    std::string compartment{};            // the compartment's name
+    std::optional<double> permeability{}; // 0 to 1; none: the model's
+    bool operator==(const CDamagedCompartment&) const = default;
+};
+
+// A damage case: the compartments open to the sea together, and the height
+// of the bulkhead deck at side that fixes the margin line (0.076 m below
+// it), when given.
+struct CDamageCase {
+    std::string name{};
+    std::vector<CDamagedCompartment> compartments{};
+    std::optional<double> bulkhead_deck{}; // z in ship axes [m]
+    bool operator==(const CDamageCase&) const = default;
+};
+
+// Where a tank is sounded: the pipe's lower end (the point soundings are
+// measured from) and its direction, upward.
+struct CSoundingPipe {
+    std::string tank{};
+    double x = 0, y = 0, z = 0;    // the lower end [m], ship axes
+    double dx = 0, dy = 0, dz = 1; // upward; any length but 0
+    bool operator==(const CSoundingPipe&) const = default;
+};
+
+// What makes an opening, a damage case or a sounding pipe impossible, in
+// both tongues, or empty: an empty name, a value that is not a finite
+// number, a case without compartments or listing one twice, a permeability
+// outside 0 to 1, a pipe's direction of length 0 or pointing downward.
+CMessage OpeningFault(const COpening& opening);
+CMessage DamageCaseFault(const CDamageCase& damage);
+CMessage SoundingPipeFault(const CSoundingPipe& pipe);
+
+// The conditions of a ship, in order, no two of one name, and what belongs
+// to the ship whatever it carries: its openings, damage cases and sounding
+// pipes (no two openings or cases of one name, one pipe a tank).
 class CLoadingConditions {
 public:
     const std::vector<CLoadingCondition>& All() const { return m_conditions; }
@@ -78,8 +125,25 @@ public:
     bool Remove(const std::string& name);
     bool operator==(const CLoadingConditions&) const = default;
 
+    std::vector<COpening>& Openings() { return m_openings; }
+    const std::vector<COpening>& Openings() const { return m_openings; }
+    std::vector<CDamageCase>& DamageCases() { return m_damage_cases; }
+    const std::vector<CDamageCase>& DamageCases() const { return m_damage_cases; }
+    std::vector<CSoundingPipe>& SoundingPipes() { return m_sounding_pipes; }
+    const std::vector<CSoundingPipe>& SoundingPipes() const { return m_sounding_pipes; }
+    // The case named name, or null; the pipe of the tank named tank, or null.
+    const CDamageCase* FindDamageCase(const std::string& name) const;
+    const CSoundingPipe* FindSoundingPipe(const std::string& tank) const;
+    // What makes the openings, cases and pipes together impossible: the
+    // first one with a fault (naming it) or a name listed twice; empty when
+    // nothing does.
+    CMessage ShipDataFault() const;
+
 private:
     std::vector<CLoadingCondition> m_conditions;
+    std::vector<COpening> m_openings;
+    std::vector<CDamageCase> m_damage_cases;
+    std::vector<CSoundingPipe> m_sounding_pipes;
 };
 
 // The load of every tank of ship under condition, in the order of its

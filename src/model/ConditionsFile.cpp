@@ -98,6 +98,15 @@ public:
         return m.get<std::string>();
     }
 
+    bool BooleanOr(const Json& j, const char* key, const CMessage& where, bool otherwise) {
+        const Json* m = Member(j, key, where, false);
+        if (!m)
+            return otherwise;
+        if (!m->is_boolean())
+            Fail(where, WrongType(key, *m, {", not a boolean", ", non un booleano"}));
+        return m->get<bool>();
+    }
+
     const Json* Array(const Json& j, const char* key, const CMessage& where, bool required) {
         const Json* m = Member(j, key, where, required);
         if (m && !m->is_array())
@@ -210,6 +219,101 @@ Json ConditionJson(const CLoadingCondition& c) {
     return j;
 }
 
+// The openings, damage cases and sounding pipes of the file j into
+// conditions, each checked as it is read.
+void ReadShipData(CReader& r, const Json& j, const CMessage& file, CLoadingConditions& conditions) {
+    if (const Json* list = r.Array(j, "openings", file, false))
+        for (std::size_t i = 0; i < list->size(); ++i) {
+            const Json& o = (*list)[i];
+            const CMessage at = BRELUND_SAY("opening %zu", "apertura %zu", i + 1);
+            r.Object(o, at, {"name", "x_m", "y_m", "z_m", "weathertight"});
+            conditions.Openings().push_back({r.Text(o, "name", at), r.Number(o, "x_m", at),
+                                             r.Number(o, "y_m", at), r.Number(o, "z_m", at),
+                                             r.BooleanOr(o, "weathertight", at, false)});
+        }
+    if (const Json* list = r.Array(j, "damage_cases", file, false))
+        for (std::size_t i = 0; i < list->size(); ++i) {
+            const Json& d = (*list)[i];
+            const CMessage at = BRELUND_SAY("damage case %zu", "caso di avaria %zu", i + 1);
+            r.Object(d, at, {"name", "compartments", "bulkhead_deck_m"});
+            CDamageCase damage;
+            damage.name = r.Text(d, "name", at);
+            const Json& open = *r.Array(d, "compartments", at, true);
+            for (std::size_t k = 0; k < open.size(); ++k) {
+                const CMessage cat = at + BRELUND_SAY(": compartment %zu", ": compartimento %zu", k + 1);
+                r.Object(open[k], cat, {"compartment", "permeability"});
+                CDamagedCompartment c;
+                c.compartment = r.Text(open[k], "compartment", cat);
+                if (const Json* p = r.Member(open[k], "permeability", cat, false); p && !p->is_null())
+                    c.permeability = r.NumberOf(*p, "permeability", cat);
+                damage.compartments.push_back(std::move(c));
+            }
+            if (const Json* deck = r.Member(d, "bulkhead_deck_m", at, false); deck && !deck->is_null())
+                damage.bulkhead_deck = r.NumberOf(*deck, "bulkhead_deck_m", at);
+            conditions.DamageCases().push_back(std::move(damage));
+        }
+    if (const Json* list = r.Array(j, "sounding_pipes", file, false))
+        for (std::size_t i = 0; i < list->size(); ++i) {
+            const Json& p = (*list)[i];
+            const CMessage at = BRELUND_SAY("sounding pipe %zu", "tubo di sonda %zu", i + 1);
+            r.Object(p, at,
+                     {"tank", "x_m", "y_m", "z_m", "direction_x", "direction_y", "direction_z"});
+            conditions.SoundingPipes().push_back(
+                {r.Text(p, "tank", at), r.Number(p, "x_m", at), r.Number(p, "y_m", at),
+                 r.Number(p, "z_m", at), r.Number(p, "direction_x", at),
+                 r.Number(p, "direction_y", at), r.Number(p, "direction_z", at)});
+        }
+    if (const CMessage fault = conditions.ShipDataFault(); !fault.english.empty())
+        r.Fail({}, fault);
+}
+
+// The openings, damage cases and sounding pipes into j, each list only
+// when it has any, so that a file without them reads as before.
+void WriteShipData(const CLoadingConditions& conditions, Json& j) {
+    if (!conditions.Openings().empty()) {
+        Json list = Json::array();
+        for (const COpening& o : conditions.Openings())
+            list.push_back({{"name", o.name},
+                            {"x_m", o.x},
+                            {"y_m", o.y},
+                            {"z_m", o.z},
+                            {"weathertight", o.weathertight}});
+        j["openings"] = std::move(list);
+    }
+    if (!conditions.DamageCases().empty()) {
+        Json list = Json::array();
+        for (const CDamageCase& d : conditions.DamageCases()) {
+            Json damage;
+            damage["name"] = d.name;
+            Json open = Json::array();
+            for (const CDamagedCompartment& c : d.compartments) {
+                Json one;
+                one["compartment"] = c.compartment;
+                if (c.permeability)
+                    one["permeability"] = *c.permeability;
+                open.push_back(std::move(one));
+            }
+            damage["compartments"] = std::move(open);
+            if (d.bulkhead_deck)
+                damage["bulkhead_deck_m"] = *d.bulkhead_deck;
+            list.push_back(std::move(damage));
+        }
+        j["damage_cases"] = std::move(list);
+    }
+    if (!conditions.SoundingPipes().empty()) {
+        Json list = Json::array();
+        for (const CSoundingPipe& p : conditions.SoundingPipes())
+            list.push_back({{"tank", p.tank},
+                            {"x_m", p.x},
+                            {"y_m", p.y},
+                            {"z_m", p.z},
+                            {"direction_x", p.dx},
+                            {"direction_y", p.dy},
+                            {"direction_z", p.dz}});
+        j["sounding_pipes"] = std::move(list);
+    }
+}
+
 } // namespace
 
 std::string ConditionsPathOf(const std::string& shipPath) {
@@ -253,7 +357,7 @@ CLoadingConditions ReadConditionsText(const std::string& text, const std::string
                                "il formato %s non è tra quelli che questa versione legge "
                                "(formato %d)",
                                EscapeText(format->dump()).c_str(), kFormat));
-    r.Object(j, file, {"format", "conditions"});
+    r.Object(j, file, {"format", "conditions", "openings", "damage_cases", "sounding_pipes"});
     CLoadingConditions conditions;
     const Json& list = *r.Array(j, "conditions", file, true);
     for (std::size_t i = 0; i < list.size(); ++i) {
@@ -265,6 +369,7 @@ CLoadingConditions ReadConditionsText(const std::string& text, const std::string
                                       "il nome %s è quello di una condizione precedente",
                                       QuotedText(name).c_str()));
     }
+    ReadShipData(r, j, file, conditions);
     return conditions;
 }
 
@@ -289,7 +394,18 @@ std::string ConditionsText(const CLoadingConditions& conditions, const std::stri
         }
         j["conditions"].push_back(std::move(one));
     }
-    return j.dump(2) + "\n";
+    if (const CMessage fault = conditions.ShipDataFault(); !fault.english.empty())
+        throw CFileException(CFileException::generic, source, fault);
+    WriteShipData(conditions, j);
+    try {
+        return j.dump(2) + "\n";
+    } catch (const nlohmann::json::exception&) {
+        throw CFileException(CFileException::generic, source,
+                             CMessage("a name of an opening, damage case, compartment or tank is "
+                                      "not UTF-8 text, which JSON holds",
+                                      "un nome di apertura, caso di avaria, compartimento o cassa "
+                                      "non è testo UTF-8, il solo che JSON ammette"));
+    }
 }
 
 bool LoadConditionsFile(const std::string& shipPath, CLoadingConditions& conditions) {

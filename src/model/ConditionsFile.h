@@ -12,9 +12,19 @@
 //       "tanks": [{"tank": "...", "filling_ratio": F | "volume_m3": V,
 //                  "density_t_m3": RHO}, ...],
 //       "water_density_t_m3": RHO,
-//       "flooding_angle_deg": A}, ...]}
+//       "flooding_angle_deg": A}, ...],
+//    "openings": [{"name": "...", "x_m": X, "y_m": Y, "z_m": Z,
+//                  "weathertight": false}, ...],
+//    "damage_cases": [{"name": "...",
+//                      "compartments": [{"compartment": "...", "permeability": P}, ...],
+//                      "bulkhead_deck_m": Z}, ...],
+//    "sounding_pipes": [{"tank": "...", "x_m": X, "y_m": Y, "z_m": Z,
+//                        "direction_x": DX, "direction_y": DY, "direction_z": DZ}, ...]}
 // "tcg_m" (0), "items" and "tanks" (none), "water_density_t_m3" (1.025) and
-// "flooding_angle_deg" (none; null too) may be left out; any other key is
+// "flooding_angle_deg" (none; null too) may be left out, and so may the
+// ship's "openings", "damage_cases" and "sounding_pipes" (none; written only
+// when there are some), "weathertight" (false), a compartment's
+// "permeability" (the model's) and "bulkhead_deck_m" (none); any other key is
 // refused, so that a misspelt one is never passed over. A tank takes
 // "filling_ratio" or "volume_m3", not both. Numbers are written so that
 // they read back bit for bit.

@@ -104,6 +104,10 @@ TEST(ConditionsFile, ReadsBackWhatItWroteBitForBit) {
     b.lightship = 300;
     ASSERT_TRUE(conditions.Add(b));
     EXPECT_FALSE(conditions.Add(b));
+    conditions.Openings() = {{"porta", 50.5, -4, 7.25, false}, {"boccaporto", 1.0 / 3, 0, 9, true}};
+    conditions.DamageCases() = {{"sala macchine", {{"sala macchine", 0.85}, {"stiva", {}}}, 8.5},
+                                {"prua", {{"gavone", {}}}, {}}};
+    conditions.SoundingPipes() = {{"cassa 1", 10, 1, 0.5, 0.1, 0, 1}};
     StoreConditionsFile(conditions, ship);
 
     CLoadingConditions read;
@@ -156,6 +160,12 @@ TEST(ConditionsFile, RefusesDamageNamingItAndChangesNothing) {
                    R"("density_t_m3": 1}])"),
          "condition 1 ('A'): tank 1: both filling_ratio and volume_m3: give one"},
         {condition(R"(, "flooding_angle_deg": 1e999)"), "number overflow parsing '1e999'"},
+        {R"({"format": 1, "conditions": [], "damage_cases": [{"name": "D", "compartments": [)"
+         R"({"compartment": "k", "permeability": 1.2}]}]})",
+         "damage case 'D': compartment 'k': permeability 1.2 lies outside 0 to 1"},
+        {R"({"format": 1, "conditions": [], "sounding_pipes": [{"tank": "t", "x_m": 0, "y_m": 0, "z_m": 0, )"
+         R"("direction_x": 1, "direction_y": 0, "direction_z": 0}]})",
+         "sounding pipe of tank 't': the direction does not point upward"},
         {R"({"format": 1, "conditions": [{"name": "A", "lightship": {"weight_t": 1, "lcg_m": 0, )"
          R"("vcg_m": 0}}, {"name": "A", "lightship": {"weight_t": 1, "lcg_m": 0, "vcg_m": 0}}]})",
          "condition 2: the name 'A' is that of an earlier condition"},
