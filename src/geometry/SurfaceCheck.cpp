@@ -199,12 +199,26 @@ CWeldedVertices WeldVertices(const std::vector<CVector3>& points, double toleran
 CSurfaceEdges FindEdges(const CFaceList& list, const std::vector<int>& id, double tol) {
     CSurfaceEdges out;
     const int faces = list.FaceCount();
-    std::vector<CEdgeUse> edges;
-    edges.reserve(list.corners.size());
+    // The faces too small to orient (by Newell's area vector) are left out.
+    std::vector<char> kept(static_cast<std::size_t>(faces), 0);
+    // The uses of each welded vertex as an edge's lower end, counted first
+    // and then placed (a counting sort), so that the edges come out by
+    // (lower end, face) without a comparison sort of the millions of a
+    // dense hull or a second copy of them.
+    std::vector<int> start(id.size() + 1, 0);
+    const auto eachEdge = [&](int f, const auto& use) {
+        const std::span<const int> face = list.Face(f);
+        const std::size_t n = face.size();
+        for (std::size_t i = 0; i < n; ++i) {
+            const int u = id[static_cast<std::size_t>(face[i])];
+            const int v = id[static_cast<std::size_t>(face[(i + 1) % n])];
+            if (u != v)
+                use(u, v);
+        }
+    };
     for (int f = 0; f < faces; ++f) {
         const std::span<const int> face = list.Face(f);
         const std::size_t n = face.size();
-        // Newell's area vector of the face.
         double ax = 0, ay = 0, az = 0;
         for (std::size_t i = 0; i < n; ++i) {
             const CVector3& p = list.points[static_cast<std::size_t>(face[i])];
@@ -218,16 +232,36 @@ CSurfaceEdges FindEdges(const CFaceList& list, const std::vector<int>& id, doubl
             ++out.degenerate;
             continue;
         }
-        for (std::size_t i = 0; i < n; ++i) {
-            const int u = id[static_cast<std::size_t>(face[i])];
-            const int v = id[static_cast<std::size_t>(face[(i + 1) % n])];
-            if (u != v)
-                edges.push_back({std::min(u, v), std::max(u, v), f, u < v});
-        }
+        kept[static_cast<std::size_t>(f)] = 1;
+        eachEdge(f, [&](int u, int v) { ++start[static_cast<std::size_t>(std::min(u, v)) + 1]; });
     }
-    std::sort(edges.begin(), edges.end(), [](const CEdgeUse& x, const CEdgeUse& y) {
-        return x.lo != y.lo ? x.lo < y.lo : (x.hi != y.hi ? x.hi < y.hi : x.face < y.face);
-    });
+    for (std::size_t v = 0; v < id.size(); ++v)
+        start[v + 1] += start[v];
+    std::vector<CEdgeUse> edges(static_cast<std::size_t>(start.back()));
+    {
+        std::vector<int> fill(start.begin(), start.end() - 1);
+        for (int f = 0; f < faces; ++f)
+            if (kept[static_cast<std::size_t>(f)])
+                eachEdge(f, [&](int u, int v) {
+                    const int lo = std::min(u, v);
+                    edges[static_cast<std::size_t>(fill[static_cast<std::size_t>(lo)]++)] = {
+                        lo, std::max(u, v), f, u < v};
+                });
+    }
+    // Then each vertex's few uses in order of their higher end, stably:
+    // the order (lo, hi, face).
+    const auto byHigher = [](const CEdgeUse& x, const CEdgeUse& y) { return x.hi < y.hi; };
+    for (std::size_t v = 0; v < id.size(); ++v) {
+        const auto first = edges.begin() + start[v], last = edges.begin() + start[v + 1];
+        // The apex of a fan may have thousands.
+        if (last - first > 16) {
+            std::stable_sort(first, last, byHigher);
+            continue;
+        }
+        for (auto i = first + (first == last ? 0 : 1); i < last; ++i)
+            for (auto j = i; j > first && byHigher(*j, *(j - 1)); --j)
+                std::iter_swap(j - 1, j);
+    }
     for (std::size_t i = 0; i < edges.size();) {
         std::size_t j = i;
         while (j < edges.size() && edges[j].lo == edges[i].lo && edges[j].hi == edges[i].hi)
@@ -294,7 +328,7 @@ long long CountFlippedFaces(int faces, const std::vector<CFaceLink>& links,
             }
         }
         flipped += std::min(count[0], count[1]);
-        if (flippedFaces) {
+        if (flippedFaces && std::min(count[0], count[1]) > 0) {
             const signed char minority = count[1] <= count[0] ? 1 : 0;
             std::sort(patch.begin(), patch.end());
             for (int g : patch)

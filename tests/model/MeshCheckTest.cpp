@@ -183,3 +183,34 @@ TEST(MeshCheck, SurfaceFaultsOfTheElementsACalculationReads) {
     // Tanks only when the calculation reads them.
     EXPECT_EQ(FindSurfaceFaults(ship, true, false).size(), 1u);
 }
+
+// Each apex of a bipyramid is shared by all its faces: many edges at one
+// vertex, which the edge search orders apart from the rest.
+TEST(MeshCheck, ManyFacesAboutOneVertexPairUp) {
+    const int n = 40;
+    const double pi = std::acos(-1.0);
+    auto mesh = std::make_unique<CPolyfaceMesh>();
+    mesh->Allocate(n + 2, 2 * n);
+    mesh->GetVertex(1)->Set(0, 0, 3);
+    mesh->GetVertex(2)->Set(0, 0, -3);
+    for (int k = 0; k < n; ++k)
+        mesh->GetVertex(k + 3)->Set(std::cos(2 * pi * k / n), std::sin(2 * pi * k / n), 0);
+    for (int k = 0; k < n; ++k) {
+        const int a = k + 3, b = (k + 1) % n + 3;
+        mesh->SetFace(k + 1, 1, a, b);
+        mesh->SetFace(n + k + 1, 2, b, a);
+    }
+    CShipElement e;
+    e.Append(std::move(mesh));
+    CElementCheck c = CheckElement(e);
+    EXPECT_TRUE(c.surface.IsClosed());
+    EXPECT_TRUE(c.surface.IsConsistent());
+    EXPECT_EQ(c.surface.vertices, n + 2);
+    EXPECT_NEAR(c.surface.volume, 2 * 3 * (n / 2.0) * std::sin(2 * pi / n) / 3, 1e-12);
+    auto* m = static_cast<CPolyfaceMesh*>(e.GetAt(1));
+    m->SetFace(n + 7, 2, 6 + 3, 7 + 3); // was (2, 10, 9)
+    c = CheckElement(e);
+    EXPECT_TRUE(c.surface.IsClosed());
+    EXPECT_EQ(c.surface.flipped_faces, 1);
+    EXPECT_EQ(c.faults.flipped_outlines.size(), 3u);
+}
