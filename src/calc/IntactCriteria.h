@@ -107,8 +107,11 @@ struct CIntactCriterion {
     std::string unit; // "m*rad", "m", "deg"
     double value = 0; // NaN when it cannot be formed (it then fails)
     double limit = 0;
-    // value >= limit
-    bool Passes() const { return value >= limit; }
+    bool at_most = false; // the value must not exceed the limit (an angle of heel)
+    // value >= limit, or value <= limit when at_most
+    bool Passes() const { return at_most ? value <= limit : value >= limit; }
+    // How far the value is inside its limit (negative when it fails).
+    double Margin() const { return at_most ? limit - value : value - limit; }
 };
 
 // The six criteria in the Code's order: area 0-30 deg >= 0.055 m rad; area

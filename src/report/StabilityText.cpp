@@ -86,7 +86,7 @@ CStabilityTables StabilityTables(const CStabilityResult& r) {
     criteria.columns = {{"criterion", "criterion"}, {"value", "value"}, {"limit", "limit"},
                         {"margin", "margin"},       {"unit", "unit"},   {"result", "result"}};
     for (const CIntactCriterion& c : r.criteria)
-        criteria.rows.push_back({c.name, Value(c.value), Value(c.limit), Value(c.value - c.limit),
+        criteria.rows.push_back({c.name, Value(c.value), Value(c.limit), Value(c.Margin()),
                                  c.unit, c.Passes() ? "pass" : "fail"});
     return tables;
 }

@@ -1,0 +1,237 @@
+#include "WeatherCriterion.h"
+
+#include "geometry/CMatrixBase.h"
+#include "geometry/RotationKernel.h"
+#include "geometry/Scalar.h"
+#include "model/CShipModel.h"
+#include "model/MeshFaces.h"
+
+#include <algorithm>
+#include <cmath>
+#include <limits>
+
+namespace {
+
+const double kNaN = std::numeric_limits<double>::quiet_NaN();
+const double kGravity = 9.81; // [m/s^2], as the Code takes it
+
+// The first heel in [from, to] where GZ - lever changes sign the way rising
+// asks (from below to at least the lever when rising, from above to below
+// it otherwise), to 1e-9 deg by bisection on the interpolant; NaN when
+// there is none. The curve's own points bracket the crossing first.
+double Crossing(const CGzCurve& curve, double lever, double from, double to, bool rising) {
+    const auto past = [&](double heel) {
+        const double g = GzAt(curve, heel);
+        return rising ? g >= lever : g < lever;
+    };
+    if (!(from <= to))
+        return kNaN;
+    if (past(from))
+        return from;
+    double a = from;
+    double b = kNaN;
+    for (double h : curve.heels) {
+        if (h <= from)
+            continue;
+        if (h >= to)
+            break;
+        if (past(h)) {
+            b = h;
+            break;
+        }
+        a = h;
+    }
+    if (std::isnan(b)) {
+        if (!past(to))
+            return kNaN;
+        b = to;
+    }
+    while (b - a > 1e-9) {
+        const double m = (a + b) / 2;
+        (past(m) ? b : a) = m;
+    }
+    return b;
+}
+
+// Polygon p (n corners, in the plane's frame, z' measured from the
+// waterplane) cut by z' = 0: the part on the side above (keepAbove) or
+// below, into out; its corner count.
+int Clip(const CVector3* p, int n, bool keepAbove, CVector3* out) {
+    int m = 0;
+    for (int i = 0; i < n; ++i) {
+        const CVector3& a = p[i];
+        const CVector3& b = p[(i + 1) % n];
+        const bool inA = keepAbove ? a.Z() >= 0 : a.Z() <= 0;
+        const bool inB = keepAbove ? b.Z() >= 0 : b.Z() <= 0;
+        if (inA)
+            out[m++] = a;
+        if (inA != inB && a.Z() != b.Z()) {
+            const double t = a.Z() / (a.Z() - b.Z());
+            out[m++] = CVector3(a.X() + t * (b.X() - a.X()), a.Y() + t * (b.Y() - a.Y()), 0);
+        }
+    }
+    return m;
+}
+
+// The area of polygon p projected on the x'z' plane and the first moment of
+// that area about z' = 0, both of one sign (the projection's size).
+void Projection(const CVector3* p, int n, double& area, double& moment) {
+    double a = 0, m = 0;
+    for (int i = 0; i < n; ++i) {
+        const CVector3& u = p[i];
+        const CVector3& v = p[(i + 1) % n];
+        const double cross = u.X() * v.Z() - v.X() * u.Z();
+        a += cross;
+        m += (u.Z() + v.Z()) * cross;
+    }
+    area = std::fabs(a) / 2;
+    moment = (a < 0 ? -m : m) / 6;
+}
+
+} // namespace
+
+double CCodeTable::Factor(double argument) const {
+    if (argument <= rows.front().argument)
+        return rows.front().factor;
+    for (std::size_t i = 1; i < rows.size(); ++i)
+        if (argument <= rows[i].argument) {
+            const CCodeTableRow& a = rows[i - 1];
+            const CCodeTableRow& b = rows[i];
+            return a.factor + (b.factor - a.factor) * (argument - a.argument) /
+                                  (b.argument - a.argument);
+        }
+    return rows.back().factor;
+}
+
+const CCodeTable& WeatherTableX1() {
+    static const CCodeTable table{"X1 (Table 2.3.4-1, of B/d)",
+                                  {{2.4, 1.00},
+                                   {2.5, 0.98},
+                                   {2.6, 0.96},
+                                   {2.7, 0.95},
+                                   {2.8, 0.93},
+                                   {2.9, 0.91},
+                                   {3.0, 0.90},
+                                   {3.1, 0.88},
+                                   {3.2, 0.86},
+                                   {3.3, 0.84},
+                                   {3.4, 0.82},
+                                   {3.5, 0.80}}};
+    return table;
+}
+
+const CCodeTable& WeatherTableX2() {
+    static const CCodeTable table{"X2 (Table 2.3.4-2, of Cb)",
+                                  {{0.45, 0.75},
+                                   {0.50, 0.82},
+                                   {0.55, 0.89},
+                                   {0.60, 0.95},
+                                   {0.65, 0.97},
+                                   {0.70, 1.00}}};
+    return table;
+}
+
+const CCodeTable& WeatherTableK() {
+    static const CCodeTable table{"k (Table 2.3.4-3, of Ak 100 / (L B))",
+                                  {{0.0, 1.00},
+                                   {1.0, 0.98},
+                                   {1.5, 0.95},
+                                   {2.0, 0.88},
+                                   {2.5, 0.79},
+                                   {3.0, 0.74},
+                                   {3.5, 0.72},
+                                   {4.0, 0.70}}};
+    return table;
+}
+
+const CCodeTable& WeatherTableS() {
+    static const CCodeTable table{"s (Table 2.3.4-4, of T in s)",
+                                  {{6, 0.100},
+                                   {7, 0.098},
+                                   {8, 0.093},
+                                   {12, 0.065},
+                                   {14, 0.053},
+                                   {16, 0.044},
+                                   {18, 0.038},
+                                   {20, 0.035}}};
+    return table;
+}
+
+CWeatherResult WeatherCriterion(const CWeatherParticulars& ship, const CWeatherOptions& options,
+                                const CGzCurve& curve) {
+    CWeatherResult w;
+    w.lw1 = options.pressure * ship.wind_area * ship.wind_lever /
+            (1000 * kGravity * ship.displacement);
+    w.lw2 = 1.5 * w.lw1;
+    const double bd = ship.breadth / ship.draught;
+    w.x1 = WeatherTableX1().Factor(bd);
+    w.x2 = WeatherTableX2().Factor(ship.block);
+    w.k = options.sharp_bilges
+              ? 0.7
+              : WeatherTableK().Factor(options.bilge_keel_area * 100 / (ship.length * ship.breadth));
+    w.c = 0.373 + 0.023 * bd - 0.043 * (ship.length / 100);
+    w.period = ship.gm > 0 ? 2 * w.c * ship.breadth / std::sqrt(ship.gm) : kNaN;
+    w.s = std::isnan(w.period) ? kNaN : WeatherTableS().Factor(w.period);
+    w.og = ship.kg - ship.draught;
+    w.r = 0.73 + 0.6 * w.og / ship.draught;
+    w.roll = w.r * w.s >= 0 ? 109 * w.k * w.x1 * w.x2 * std::sqrt(w.r * w.s) : kNaN;
+
+    const double first = curve.heels.empty() ? kNaN : curve.heels.front();
+    const double last = curve.heels.empty() ? kNaN : curve.heels.back();
+    w.heel = Crossing(curve, w.lw1, std::max(0.0, first), last, true);
+    w.intercept = Crossing(curve, w.lw2, std::isnan(w.heel) ? last : w.heel, last, true);
+    w.second_intercept = Crossing(curve, w.lw2, w.intercept, last, false);
+    w.limit = 50;
+    if (options.flooding)
+        w.limit = std::min(w.limit, *options.flooding);
+    if (!std::isnan(w.second_intercept))
+        w.limit = std::min(w.limit, w.second_intercept);
+    if (options.deck_edge)
+        w.heel_limit = std::min(16.0, 0.8 * *options.deck_edge);
+
+    const double start = w.heel - w.roll;
+    if (std::isnan(w.intercept) || std::isnan(start) || start < first) {
+        w.area_a = kNaN;
+        w.area_b = kNaN;
+    } else {
+        w.area_a = w.lw2 * DegToRad(w.intercept - start) - GzArea(curve, start, w.intercept);
+        w.area_b = w.limit > w.intercept && w.limit <= last
+                       ? GzArea(curve, w.intercept, w.limit) -
+                             w.lw2 * DegToRad(w.limit - w.intercept)
+                       : (w.limit > last ? kNaN : 0);
+    }
+    w.criteria.push_back({"weather: area b >= area a", "m*rad", w.area_b, w.area_a});
+    w.criteria.push_back(
+        {"weather: heel under steady wind theta0", "deg", w.heel, w.heel_limit, true});
+    return w;
+}
+
+CLateralAreas LateralAreas(const CShipModel& ship, const CMatrixBase& r, double d) {
+    CLateralAreas out;
+    const CRotationKernel kernel(r);
+    double aboveMoment = 0, belowMoment = 0;
+    for (int i = 1; i <= ship.HullElements().GetCount(); ++i) {
+        const CShipElement& element = *ship.HullElements().GetAt(i);
+        if (!element.IsEnabled())
+            continue;
+        meshfaces::ForEachFaceInWaterplane(
+            element, kernel, d, [&](const CVector3* const* corners, int n) {
+                CVector3 p[meshfaces::kMaxCorners], part[2 * meshfaces::kMaxCorners];
+                for (int k = 0; k < n; ++k)
+                    p[k] = *corners[k];
+                double area, moment;
+                Projection(part, Clip(p, n, true, part), area, moment);
+                out.above += area;
+                aboveMoment += moment;
+                Projection(part, Clip(p, n, false, part), area, moment);
+                out.below += area;
+                belowMoment += moment;
+            });
+    }
+    // Each athwartship line crosses the surface twice.
+    out.above /= 2;
+    out.below /= 2;
+    out.above_centre = out.above > 0 ? aboveMoment / 2 / out.above : 0;
+    out.below_centre = out.below > 0 ? belowMoment / 2 / out.below : 0;
+    return out;
+}

@@ -1,0 +1,101 @@
+// The weather criterion on a box barge worked by hand: L 40, B 12, depth 5,
+// draught 2 (V 960 m^3, D 984 t in water of 1.025), KG 4 (KB 1, BM =
+// B^2 / 12 d = 6, GM 3), round-bilged without keels.
+#include "model/TestShips.h"
+
+#include "calc/WeatherCriterion.h"
+#include "geometry/CMatrix.h"
+#include "model/CShipModel.h"
+
+#include <cmath>
+#include <gtest/gtest.h>
+
+TEST(WeatherCriterion, TheCodesTablesInterpolateAndHoldTheirEnds) {
+    EXPECT_DOUBLE_EQ(WeatherTableX1().Factor(6), 0.80);
+    EXPECT_DOUBLE_EQ(WeatherTableX1().Factor(1), 1.00);
+    EXPECT_NEAR(WeatherTableX1().Factor(2.55), 0.97, 1e-12);
+    EXPECT_NEAR(WeatherTableX2().Factor(0.62), 0.958, 1e-12);
+    EXPECT_NEAR(WeatherTableK().Factor(2.25), 0.835, 1e-12);
+    EXPECT_NEAR(WeatherTableS().Factor(10), 0.079, 1e-12);
+    EXPECT_DOUBLE_EQ(WeatherTableS().Factor(25), 0.035);
+}
+
+TEST(WeatherCriterion, BoxBargeWorkedByHand) {
+    CShipModel ship;
+    ship.AddElement(kindHull)->Append(BoxMesh(0, -6, 0, 40, 6, 5));
+    CRotationMatrix upright;
+    upright.SetRotation(0, 0, 0);
+    // Above water 40 x 3 centred 1.5 m up; below 40 x 2 centred 1 m down.
+    const CLateralAreas areas = LateralAreas(ship, upright, 2);
+    EXPECT_NEAR(areas.above, 120, 1e-9);
+    EXPECT_NEAR(areas.above_centre, 1.5, 1e-12);
+    EXPECT_NEAR(areas.below, 80, 1e-9);
+    EXPECT_NEAR(areas.below_centre, -1, 1e-12);
+
+    CWeatherParticulars p;
+    p.displacement = 984;
+    p.length = 40;
+    p.breadth = 12;
+    p.draught = 2;
+    p.block = 1;
+    p.kg = 4;
+    p.gm = 3;
+    p.wind_area = areas.above;
+    p.wind_lever = areas.above_centre - areas.below_centre; // Z 2.5
+    // A curve of slope GM upright, 1.5 sin(2 phi), tabulated every 0.25 deg.
+    CGzCurve curve;
+    const double pi = std::acos(-1.0);
+    for (int i = -200; i <= 359; ++i) {
+        curve.heels.push_back(i * 0.25);
+        curve.gz.push_back(1.5 * std::sin(2 * i * 0.25 * pi / 180));
+    }
+    const CWeatherResult w = WeatherCriterion(p, {}, curve);
+    // lw1 = 504 x 120 x 2.5 / (1000 x 9.81 x 984), lw2 = 1.5 lw1.
+    EXPECT_NEAR(w.lw1, 0.0156634594, 1e-10);
+    EXPECT_NEAR(w.lw2, 0.0234951891, 1e-10);
+    // B/d 6: X1 0.80 (held); Cb 1: X2 1.00; no keels: k 1.
+    EXPECT_DOUBLE_EQ(w.x1, 0.80);
+    EXPECT_DOUBLE_EQ(w.x2, 1.00);
+    EXPECT_DOUBLE_EQ(w.k, 1.00);
+    // C = 0.373 + 0.023 x 6 - 0.043 x 0.4; T = 2 C B / sqrt(GM); s between
+    // the rows 6 s (0.100) and 7 s (0.098).
+    EXPECT_NEAR(w.c, 0.4938, 1e-12);
+    EXPECT_NEAR(w.period, 6.84229351, 1e-8);
+    EXPECT_NEAR(w.s, 0.0983154130, 1e-9);
+    // OG = KG - d = 2, r = 0.73 + 0.6 x 2 / 2; theta1 = 109 k X1 X2 sqrt(r s).
+    EXPECT_NEAR(w.og, 2, 1e-12);
+    EXPECT_NEAR(w.r, 1.33, 1e-12);
+    EXPECT_NEAR(w.roll, 31.5321155, 1e-6);
+    // theta0 and the first intercept: 1.5 sin(2 theta) = lw; the second
+    // intercept lies beyond 50 deg, which limits area b.
+    EXPECT_NEAR(w.heel, 0.2991555, 1e-6);
+    EXPECT_NEAR(w.intercept, 0.4487434, 1e-6);
+    EXPECT_NEAR(w.second_intercept, 90 - 0.4487434, 1e-4);
+    EXPECT_DOUBLE_EQ(w.limit, 50);
+    // Areas: lw2 (b - a) against 0.75 (cos 2a - cos 2b), from theta0 -
+    // theta1 (to windward) to the intercept, and from it to 50 deg.
+    EXPECT_NEAR(w.area_a, 0.416192558, 1e-7);
+    EXPECT_NEAR(w.area_b, 0.859824719, 1e-7);
+    ASSERT_EQ(w.criteria.size(), 2u);
+    EXPECT_TRUE(w.criteria[0].Passes());
+    EXPECT_TRUE(w.criteria[1].Passes());
+    EXPECT_DOUBLE_EQ(w.criteria[1].limit, 16);
+
+    // A flooding angle below 50 deg ends area b; a deck edge at 15 deg
+    // holds theta0 to 12 deg; bilge keels of 2.25 % of L B give k 0.835.
+    CWeatherOptions o;
+    o.flooding = 30;
+    o.deck_edge = 15;
+    o.bilge_keel_area = 0.0225 * 40 * 12;
+    const CWeatherResult v = WeatherCriterion(p, o, curve);
+    EXPECT_DOUBLE_EQ(v.limit, 30);
+    EXPECT_DOUBLE_EQ(v.heel_limit, 12);
+    EXPECT_NEAR(v.k, 0.835, 1e-12);
+    EXPECT_NEAR(v.roll, 0.835 * 31.5321155, 1e-6);
+    // A wind the curve never withstands: no theta0, both criteria fail.
+    p.wind_area = 1e7;
+    const CWeatherResult u = WeatherCriterion(p, {}, curve);
+    EXPECT_TRUE(std::isnan(u.heel));
+    EXPECT_FALSE(u.criteria[0].Passes());
+    EXPECT_FALSE(u.criteria[1].Passes());
+}
