@@ -15,7 +15,7 @@ brelund_install_deps
 jobs=$(nproc 2>/dev/null || echo 2)
 cmake -S "$root" -B "$root/build" -DBRELUND_BUILD_BENCH=ON >/dev/null
 cmake --build "$root/build" --target brelund-bench brelund-memory-probe brelund-dxf-bench \
-  brelund-mesh-file-bench brelund-view-bench -j "$jobs" >/dev/null
+  brelund-mesh-file-bench brelund-view-bench brelund-calc -j "$jobs" >/dev/null
 
 "$root/build/bench/brelund-bench" --benchmark_format=json --benchmark_out="$root/build/bench.json" \
   --benchmark_out_format=json "$@" >/dev/null
@@ -30,7 +30,27 @@ base=$("$probe" load "$tmp/empty.nav")
 poly=$("$probe" load "$tmp/poly.nav")
 grid=$("$probe" load "$tmp/grid.nav")
 
-python3 - "$root/build/bench.json" "$base" "$poly" "$grid" "$jobs" <<'PY'
+# Importing a 1M-triangle hull with the command line, the mesh check and the
+# save included: the best of three runs of `add` into an empty ship.
+calc="$root/build/src/cli/brelund-calc"
+"$calc" export "$tmp/poly.nav" bench "$tmp/hull.stl" >/dev/null
+"$calc" export "$tmp/poly.nav" bench "$tmp/hull.dxf" >/dev/null
+add_seconds() {
+  local best=""
+  for _ in 1 2 3; do
+    cp "$tmp/empty.nav" "$tmp/add.nav"
+    local start end
+    start=$(date +%s.%N)
+    "$calc" add "$tmp/add.nav" hull "$1" >/dev/null
+    end=$(date +%s.%N)
+    best=$(python3 -c "import sys; t = $end - $start; b = '$best'; print(min(t, float(b)) if b else t)")
+  done
+  echo "$best"
+}
+add_stl=$(add_seconds "$tmp/hull.stl")
+add_dxf=$(add_seconds "$tmp/hull.dxf")
+
+python3 - "$root/build/bench.json" "$base" "$poly" "$grid" "$jobs" "$add_stl" "$add_dxf" <<'PY'
 import json, sys
 data = json.load(open(sys.argv[1]))
 ns = {b["name"]: b["ns_per_tri"] for b in data["benchmarks"] if "ns_per_tri" in b}
@@ -114,6 +134,23 @@ for k in ("0", "1"):
     check, _ = table_ms(f"BM_CheckElement/1000000/{k}")
     if check is not None:
         print(f"mesh checks of a 1M-triangle {kinds[k]} element: {check:.0f} ms")
+# The speed goals, each figure beside its goal.
+print("goals: figure (goal)")
+for k in ("0", "1"):
+    v = ns.get(f"BM_ExactProperties/1000000/{k}")
+    if v is not None:
+        print(f"  exact evaluation, 1M {kinds[k]}, one core: {v:.1f} ns per triangle (5)")
+for k in ("0", "1"):
+    name = f"BM_StabilityCurve/triangles:1000000/grid:{k}/serial:"
+    serial, run = table_ms(name + "1/iterations:2")
+    parallel, _ = table_ms(name + "0/iterations:2")
+    if run is not None:
+        print(f"  stability curve, 1M {kinds[k]}: {run['evaluations_on_caller'] / run['heels']:.1f} "
+              f"evaluations per heel (4)")
+    if parallel is not None:
+        print(f"  stability curve, 19 heels, 1M {kinds[k]}, {cores} cores: {parallel / 1000:.2f} s (0.3)")
+print(f"  add of a 1M-triangle binary STL: {float(sys.argv[6]):.2f} s (0.25)")
+print(f"  add of a 1M-triangle DXF: {float(sys.argv[7]):.2f} s (0.8)")
 base = int(sys.argv[2].split()[1])
 for label, probe in (("polyface", sys.argv[3]), ("grid", sys.argv[4])):
     tris, peak = map(int, probe.split())
