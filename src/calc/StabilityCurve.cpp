@@ -138,6 +138,164 @@ void Upright(const CShipModel& ship, const CCondition& c, const CStabilityInputs
         datums.source_draught = DraughtAt(f.r, f.draught, datums.Midship(), datums.baseline);
 }
 
+// Where the openings are looked for under water [deg]: every 5 deg, and
+// near 90, where the trim search mostly gives up.
+std::vector<double> OpeningScanHeels() {
+    std::vector<double> heels;
+    for (int k = 1; k <= 17; ++k)
+        heels.push_back(5.0 * k);
+    heels.push_back(89);
+    return heels;
+}
+
+// Immersion heels are found to this width [deg].
+inline constexpr double kImmersionWidth = 1e-6;
+// False position closes a bracket in far fewer steps; bisection after
+// these many keeps the search finite whatever the heights do.
+inline constexpr int kFalsePositionSteps = 40;
+
+// The heel within kImmersionWidth before the opening p, above water at lo
+// (height hlo > 0) and under it at hi (height hhi <= 0), goes under with
+// the ship heeled to side. Illinois: an end kept twice has its height
+// halved, so that both ends close in.
+double ImmersionHeel(const CShipModel& ship, const CCondition& c, const CVector3& p, int side,
+                     double lo, double hlo, double hi, double hhi, const CStopRequest* stop) {
+    int kept = 0; // +1: lo kept last step, -1: hi kept
+    for (int step = 0; hi - lo > kImmersionWidth; ++step) {
+        double m = step < kFalsePositionSteps ? hi - hhi * (hi - lo) / (hhi - hlo) : std::nan("");
+        if (!(m > lo && m < hi))
+            m = (lo + hi) / 2;
+        if (!(m > lo && m < hi))
+            break;
+        CFloating f;
+        if (CCalcCheck failure = FloatAt(ship, c, side * m, f, stop)) {
+            ThrowIfStopped(stop);
+            throw CCalcFailure(*failure);
+        }
+        const double h = HeightAboveWaterplane(f.r, f.draught, p);
+        if (h > 0) {
+            lo = m;
+            hlo = h;
+            if (kept == -1)
+                hhi /= 2;
+            kept = -1;
+        } else {
+            hi = m;
+            hhi = h;
+            if (kept == 1)
+                hlo /= 2;
+            kept = 1;
+        }
+    }
+    return lo;
+}
+
+// The openings' heights above the upright waterplane of level and their
+// immersion heels, each side's scan on all cores and then each bracket
+// closed on all cores, so the bits are the serial run's. The scan's
+// attitudes on the curve's side go to scanned, by the heel's size.
+std::vector<COpeningImmersion> ImmerseOpenings(const CShipModel& ship, const CCondition& c,
+                                               const std::vector<COpening>& openings,
+                                               const CFloating& level, int curveSide,
+                                               std::map<double, CFloating>& scanned,
+                                               const CStopRequest* stop) {
+    std::vector<COpeningImmersion> out(openings.size());
+    std::vector<CVector3> at;
+    for (std::size_t i = 0; i < openings.size(); ++i) {
+        out[i].opening = openings[i];
+        at.emplace_back(openings[i].x, openings[i].y, openings[i].z);
+        out[i].height = HeightAboveWaterplane(level.r, level.draught, at[i]);
+    }
+    const std::vector<double> heels = OpeningScanHeels();
+    const int sides[] = {1, -1};
+    const std::size_t n = heels.size();
+    std::vector<CFloating> floating(2 * n);
+    std::vector<char> settled(2 * n, 0);
+    ParallelInOrder(
+        static_cast<int>(2 * n),
+        [&](int k) {
+            const auto i = static_cast<std::size_t>(k);
+            settled[i] = !FloatAt(ship, c, sides[i / n] * heels[i % n], floating[i], stop);
+        },
+        [](int) {}, stop);
+    ThrowIfStopped(stop);
+
+    // The brackets still to close: opening, side, and the heels and heights
+    // at their ends.
+    struct CBracket {
+        std::size_t opening;
+        int side;
+        double lo, hlo, hi, hhi;
+    };
+    std::vector<CBracket> brackets;
+    for (std::size_t s = 0; s < 2; ++s) {
+        std::size_t reach = 0; // the heels with an equilibrium, from the first
+        while (reach < n && settled[s * n + reach])
+            ++reach;
+        if (sides[s] == curveSide)
+            for (std::size_t k = 0; k < reach; ++k)
+                scanned[heels[k]] = floating[s * n + k];
+        for (std::size_t i = 0; i < openings.size(); ++i) {
+            std::optional<double>& immersion = sides[s] > 0 ? out[i].starboard : out[i].port;
+            if (!(out[i].height > 0)) {
+                immersion = 0;
+                continue;
+            }
+            double lo = 0, hlo = out[i].height;
+            for (std::size_t k = 0; k < reach; ++k) {
+                const CFloating& f = floating[s * n + k];
+                const double h = HeightAboveWaterplane(f.r, f.draught, at[i]);
+                if (!(h > 0)) {
+                    brackets.push_back({i, sides[s], lo, hlo, heels[k], h});
+                    break;
+                }
+                lo = heels[k];
+                hlo = h;
+            }
+        }
+    }
+    std::vector<double> found(brackets.size());
+    ParallelInOrder(
+        static_cast<int>(brackets.size()),
+        [&](int k) {
+            const CBracket& b = brackets[static_cast<std::size_t>(k)];
+            found[static_cast<std::size_t>(k)] =
+                ImmersionHeel(ship, c, at[b.opening], b.side, b.lo, b.hlo, b.hi, b.hhi, stop);
+        },
+        [](int) {}, stop);
+    ThrowIfStopped(stop);
+    for (std::size_t k = 0; k < brackets.size(); ++k)
+        (brackets[k].side > 0 ? out[brackets[k].opening].starboard
+                              : out[brackets[k].opening].port) = found[k];
+    return out;
+}
+
+// The flooding angle the criteria take: the typed one, else the least
+// immersion heel on side of the openings not weathertight.
+void ChooseFloodingAngle(const CStabilityInputs& in, int side, CStabilityResult& result) {
+    CStabilitySummary& s = result.summary;
+    if (in.flooding) {
+        s.flooding = in.flooding;
+        s.flooding_source = FloodingSource::typed;
+        return;
+    }
+    for (const COpeningImmersion& o : result.openings) {
+        if (o.opening.weathertight)
+            continue;
+        if (!(o.height > 0)) {
+            CCalcProblem p = Problem(CalcRule::notAbove, "openings", o.height, 0);
+            p.element = o.opening.name;
+            throw CCalcFailure(p);
+        }
+        const std::optional<double>& heel = side > 0 ? o.starboard : o.port;
+        if (heel && (!s.flooding || *heel < *s.flooding)) {
+            s.flooding = heel;
+            s.flooding_source = FloodingSource::opening;
+            s.flooding_opening = o.opening.name;
+        }
+    }
+}
+
 void Summarise(const CCondition& c, const CFloating& f, const CStabilityInputs& in,
                CStabilityResult& result) {
     CStabilitySummary& s = result.summary;
@@ -323,7 +481,6 @@ CStabilityResult ComputeStability(const CShipModel& ship, const CStabilityInputs
                                   const CStopRequest* stop, CProgress* progress) {
     CStabilityResult result;
     const CCondition condition(ship, in);
-    const std::vector<double> heels = StabilityHeels(in);
     // The curve runs towards the side G lies on upright (starboard when on
     // the centreline): a listing condition is judged on its weaker side.
     CVector3 upright;
@@ -335,11 +492,23 @@ CStabilityResult ComputeStability(const CShipModel& ship, const CStabilityInputs
     CFloating level;
     Upright(ship, condition, in, level, result.summary.datums, stop);
     const CShipDatums& datums = result.summary.datums;
+    // The openings before the curve: they may give the flooding angle,
+    // which the heels and the areas take.
+    std::map<double, CFloating> scanned;
+    if (!in.openings.empty())
+        result.openings = ImmerseOpenings(ship, condition, in.openings, level, side, scanned, stop);
+    ChooseFloodingAngle(in, side, result);
+    CStabilityInputs taken = in;
+    taken.flooding = result.summary.flooding;
+    const std::vector<double> heels = StabilityHeels(taken);
     // The heels asked for, then those the refinement of the curve asks
     // for, each batch on all cores; the points kept by the size of the
-    // heel. Upright the ship floats as already found.
+    // heel. Upright the ship floats as already found, and at the openings'
+    // scan as found there, the same bits as found anew.
     std::map<double, CStabilityPoint> points;
     Describe(level, datums, 0, side, points[0]);
+    for (const auto& [heel, f] : scanned)
+        Describe(f, datums, heel, side, points[heel]);
     // Heels computed of those asked so far: the refinement's batches widen
     // the range as they come.
     int reported = 0;
@@ -382,10 +551,10 @@ CStabilityResult ComputeStability(const CShipModel& ship, const CStabilityInputs
     CGzCurve curve;
     curve.heels = heels;
     curve.gz = evaluate(heels);
-    RefineGzCurve(curve, evaluate, AreaLimitAngle(in.flooding));
+    RefineGzCurve(curve, evaluate, AreaLimitAngle(taken.flooding));
     for (double h : curve.heels)
         result.curve.push_back(points.at(h));
-    Summarise(condition, level, in, result);
+    Summarise(condition, level, taken, result);
     ThrowIfStopped(stop);
     return result;
 }

@@ -59,6 +59,22 @@
 //   and the areas from it (IntactCriteria.h: the curve is the monotone
 //   cubic through the points, refined where it is not yet the curve; every
 //   heel computed is in the curve).
+//
+// Openings (doors, air pipes, vents: the ship's, wherever it is loaded).
+// Each one's height above the upright equilibrium waterplane, square to
+// it, and its immersion heel on either side: the heel at which the
+// waterplane of the ship heeled there, at its trim of equilibrium (the
+// search above, liquids moving), passes through it. Looked for at 5, 10,
+// ..., 85 and 89 deg on each side (on one side no further than the first
+// heel where no equilibrium is found), the first of these where it lies
+// under water bracketing it with the one before; then found by false
+// position (Illinois) to 1e-6 deg, and given as the heel just before it
+// goes under. An opening under water upright immerses at 0 on both sides;
+// one that does not go under by the last heel looked at has no immersion
+// heel there. The down-flooding angle the areas stop at and the heels
+// include: the one typed, when given; else the least immersion heel on the
+// curve's side of the openings that are not weathertight (one of them
+// under water upright stops the calculation); else none.
 #pragma once
 
 #include "CProgress.h"
@@ -88,6 +104,7 @@ struct CStabilityInputs {
     double baseline = 0;                // z of the baseline [m]
     bool perpendiculars = false;        // ap and fp given
     double ap = 0, fp = 0;              // [m], x in ship axes
+    std::vector<COpening> openings;     // where water comes in
 };
 
 struct CStabilityPoint {
@@ -98,6 +115,18 @@ struct CStabilityPoint {
     double trim = 0;    // [deg]
     CVector3 g;         // with the liquids at this attitude
 };
+
+// One of the openings at the upright equilibrium and along the curve.
+struct COpeningImmersion {
+    COpening opening;
+    double height = 0; // [m] above the upright waterplane, negative under it
+    // The immersion heel on each side [deg, by its size]; none when it is
+    // not reached.
+    std::optional<double> starboard, port;
+};
+
+// Where the down-flooding angle the criteria take came from.
+enum class FloodingSource { none, typed, opening };
 
 struct CStabilitySummary {
     double displacement = 0, volume = 0; // [t], [m^3]
@@ -112,17 +141,22 @@ struct CStabilitySummary {
     double equilibrium = 0;  // [deg], the heel the condition floats at (negative to port)
     double limit_angle = 40; // where the areas "to 40 deg" stop [deg]
     double area_30 = 0, area_limit = 0, area_30_limit = 0; // [m rad]
+    std::optional<double> flooding;                        // the down-flooding angle [deg]
+    FloodingSource flooding_source = FloodingSource::none;
+    std::string flooding_opening; // the opening's name, when it gives the angle
 };
 
 struct CStabilityResult {
     std::vector<CStabilityPoint> curve; // every heel computed, asked or refined, increasing
     CStabilitySummary summary;
     std::vector<CIntactCriterion> criteria;
+    std::vector<COpeningImmersion> openings; // as the inputs list them
 };
 
 // The inputs of a loading condition on ship: its lightship, items, water
 // density and flooding angle, and the load of every tank (LiquidLoadsOf);
-// the rest as a default CStabilityInputs.
+// the rest as a default CStabilityInputs. The openings are the ship's, not
+// the condition's: the caller gives them (CLoadingConditions::Openings).
 CStabilityInputs ConditionStabilityInputs(const CShipModel& ship,
                                           const CLoadingCondition& condition);
 
@@ -150,8 +184,10 @@ std::vector<double> StabilityHeels(const CStabilityInputs& in);
 // above. A heel where no equilibrium is found stops the calculation with
 // CCalcFailure (notSettled "heels", the heel and the trim searched to; the
 // first such heel, whatever the cores; "tanks" when a tank's level is not
-// found upright). A requested stop throws CCalculationStopped within the
-// search of a heel.
+// found upright). An opening not weathertight that lies under water
+// upright, when no flooding angle is typed, stops it too (notAbove
+// "openings", naming it as element, its height as value, limit 0). A
+// requested stop throws CCalculationStopped within the search of a heel.
 // progress, when given, counts the heels computed; the range grows with
 // each batch the refinement asks for.
 CStabilityResult ComputeStability(const CShipModel& ship, const CStabilityInputs& in,

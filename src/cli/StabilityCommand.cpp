@@ -46,6 +46,12 @@ std::string DescribeProblem(const CCalcProblem& p, const CStabilityInputs& in,
     // message and a NUL cut it short.
     const std::string tank = "tank '" + EscapeText(p.element) + "'";
     const std::string item = "deadweight item '" + EscapeText(p.element) + "'";
+    if (p.input == "openings")
+        return "opening '" + EscapeText(p.element) +
+               FormatC("' lies %g m under the waterline upright: the ship floods before it "
+                       "heels (an opening closed at sea is weathertight; --flooding-angle "
+                       "gives the angle instead)",
+                       -p.value);
     if (p.input == "items") {
         switch (p.rule) {
         case CalcRule::farOffHull:
@@ -138,7 +144,9 @@ void AddStability(CLI::App& app, int& status) {
         "--condition", a->condition,
         "A loading condition of the ship's conditions file (SHIP.conditions.json beside "
         "SHIP.nav), by name: its lightship, deadweight items, tank loads, water density and "
-        "flooding angle; an option given here overrides the condition's value");
+        "flooding angle; an option given here overrides the condition's value. The ship's "
+        "openings in that file, with or without a condition, give the flooding angle when none "
+        "is typed: the least heel at which one that is not weathertight goes under water");
     // Required without --condition, which gives them otherwise.
     CLI::Option* const lightship[] = {
         cmd->add_option("--lightship", a->in.lightship,
@@ -157,7 +165,7 @@ void AddStability(CLI::App& app, int& status) {
                                "the ends of the condition's upright waterline");
     auto* flooding = cmd->add_option("--flooding-angle", a->flooding,
                                      "Down-flooding angle [deg]: the areas stop there when it "
-                                     "is below 40");
+                                     "is below 40; it overrides the one the openings give");
     AddRecordOutputOptions(*cmd, a->format, a->digits);
     cmd->add_flag("--strict", a->strict, "Exit 1 when a criterion fails");
     cmd->callback([=, &status] {
@@ -191,7 +199,11 @@ void AddStability(CLI::App& app, int& status) {
             names.condition = c;
             if (const CCalcCheck problem = CheckStabilityInputs(in))
                 throw CRefusedError(DescribeProblem(*problem, in, names));
+        } else {
+            // The openings are the ship's, whatever it carries.
+            LoadConditionsFile(a->ship, conditions);
         }
+        in.openings = conditions.Openings();
         RefuseValuesThatAreNotNumbers(ship, true, true);
         WarnOfSurfaceFaults(ship, true, true);
         if (names.condition) {

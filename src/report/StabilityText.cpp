@@ -2,11 +2,27 @@
 #include "DatumText.h"
 
 #include <cmath>
+#include <optional>
 
 namespace {
 
 CRecordCell Value(double x) {
     return std::isfinite(x) ? CRecordCell(x) : CRecordCell();
+}
+
+CRecordCell Value(const std::optional<double>& x) {
+    return x ? Value(*x) : CRecordCell();
+}
+
+const char* SourceName(FloodingSource source) {
+    switch (source) {
+    case FloodingSource::typed:
+        return "typed";
+    case FloodingSource::opening:
+        return "opening";
+    default:
+        return "none";
+    }
 }
 
 } // namespace
@@ -81,6 +97,27 @@ CStabilityTables StabilityTables(const CStabilityResult& r) {
     AddDatumCells(s.datums, summary.rows.back());
     summary.rows.back().push_back("monotone cubic through the points");
     summary.rows.back().push_back(s.side < 0 ? "port" : "starboard");
+    // Ships without openings keep the report they always had.
+    if (!r.openings.empty()) {
+        summary.columns.push_back({"flooding[deg]", "flooding_angle_deg"});
+        summary.columns.push_back({"floodingFrom", "flooding_source"});
+        summary.columns.push_back({"floodingOpening", "flooding_opening"});
+        summary.rows.back().push_back(Value(s.flooding));
+        summary.rows.back().push_back(SourceName(s.flooding_source));
+        summary.rows.back().push_back(s.flooding_source == FloodingSource::opening
+                                          ? CRecordCell(s.flooding_opening)
+                                          : CRecordCell());
+        CRecordTable& openings = tables.openings;
+        openings.columns = {{"opening", "opening"},
+                            {"weathertight", "weathertight"},
+                            {"height[m]", "height_m"},
+                            {"immersionSB[deg]", "immersion_starboard_deg"},
+                            {"immersionPS[deg]", "immersion_port_deg"}};
+        for (const COpeningImmersion& o : r.openings)
+            openings.rows.push_back({o.opening.name, o.opening.weathertight ? "yes" : "no",
+                                     Value(o.height), Value(o.starboard),
+                                     o.port ? Value(-*o.port) : CRecordCell()});
+    }
 
     CRecordTable& criteria = tables.criteria;
     criteria.columns = {{"criterion", "criterion"}, {"value", "value"}, {"limit", "limit"},
@@ -93,8 +130,10 @@ CStabilityTables StabilityTables(const CStabilityResult& r) {
 
 std::string WriteStabilityReport(const CStabilityResult& r, RecordFormat format, int digits) {
     const CStabilityTables t = StabilityTables(r);
-    return WriteRecordSections({{"curve", &t.curve, false},
-                                {"summary", &t.summary, true},
-                                {"criteria", &t.criteria, false}},
-                               format, digits);
+    std::vector<CRecordSection> sections = {{"curve", &t.curve, false},
+                                            {"summary", &t.summary, true},
+                                            {"criteria", &t.criteria, false}};
+    if (!r.openings.empty())
+        sections.push_back({"openings", &t.openings, false});
+    return WriteRecordSections(sections, format, digits);
 }

@@ -3,8 +3,10 @@
 #include "calc/StabilityCurve.h"
 #include "geometry/Scalar.h"
 #include "model/ShipFile.h"
+#include "platform/NumberText.h"
 #include "report/StabilityText.h"
 
+#include <algorithm>
 #include <cmath>
 #include <gtest/gtest.h>
 #include <tbb/task_arena.h>
@@ -218,8 +220,11 @@ TEST(StabilityCurve, SampleShipSlopeAtUprightIsTheFluidGMAndAllCoresGiveTheSeria
     in.lcg = 50;
     in.vcg = 4.5;
     in.heels = {0, 0.25, 5, 15, 25, 35, 45, 55, 65};
+    // Openings searched for on both sides, one giving the flooding angle.
+    in.openings = {{"vent", 30, 4, 8.5, false}, {"door", 80, -3, 10.5, false}};
     ASSERT_FALSE(CheckStabilityShip(ship, in));
     const CStabilityResult r = ComputeStability(ship, in);
+    ASSERT_EQ(r.summary.flooding_source, FloodingSource::opening);
     // The two partly filled tanks: a correction that matters.
     EXPECT_GT(r.summary.fsc, 0.005);
     EXPECT_NEAR(r.summary.gm0, r.summary.gm_solid - r.summary.fsc, 1e-12);
@@ -294,4 +299,76 @@ TEST(StabilityCurve, ProgressCountsEveryHeelComputedInOrder) {
     EXPECT_EQ(record.ranges.back(), std::make_pair(0, computed));
     EXPECT_EQ(record.ranges.front().second,
               static_cast<int>(StabilityHeels(BargeCondition()).size()) - 1);
+}
+
+TEST(StabilityCurve, OpeningsImmerseWhereTheWallSidedWaterplaneMeetsThemAndGiveTheFloodingAngle) {
+    // The bare barge with G on its midship section floats at T = 300 /
+    // 1.025 / 160 without trim; at constant displacement its heeled
+    // waterplane turns about the upright waterline's centreline, so an
+    // opening at (y, z) goes under at tan phi = (z - T) / |y| on its own
+    // side, while the bilge stays under (tan phi < T / 4, 24.6 deg) and the
+    // deck edge dry (tan phi < (4 - T) / 4, 28.5 deg).
+    CShipModel ship;
+    AddBarge(ship);
+    CStabilityInputs in = BargeCondition();
+    in.heels = {0, 10, 20, 30, 40};
+    const double t = 300 / 1.025 / 160;
+    const auto at = [&](double y, double z) { return RadToDeg(std::atan((z - t) / std::fabs(y))); };
+    in.openings = {{"air pipe", 5, 3, 3, false},  // 21.3 deg to starboard
+                   {"hatch", 15, 3.5, 2.9, true}, // 17.0, weathertight
+                   {"door", 15, -3, 2.5, false}}; // 12.6 to port
+    const CStabilityResult r = ComputeStability(ship, in);
+    ASSERT_EQ(r.openings.size(), 3u);
+    EXPECT_NEAR(r.openings[0].height, 3 - t, 1e-9);
+    EXPECT_NEAR(*r.openings[0].starboard, at(3, 3), 1e-6);
+    EXPECT_FALSE(r.openings[0].port);
+    EXPECT_NEAR(*r.openings[1].starboard, at(3.5, 2.9), 1e-6);
+    EXPECT_NEAR(*r.openings[2].port, at(-3, 2.5), 1e-6);
+    EXPECT_FALSE(r.openings[2].starboard);
+    // To starboard the weathertight hatch and the door to port do not count.
+    const CStabilitySummary& s = r.summary;
+    EXPECT_EQ(s.flooding_source, FloodingSource::opening);
+    EXPECT_EQ(s.flooding_opening, "air pipe");
+    ASSERT_TRUE(s.flooding);
+    EXPECT_EQ(*s.flooding, *r.openings[0].starboard);
+    EXPECT_EQ(s.limit_angle, *s.flooding);
+    EXPECT_EQ(r.criteria[1].name, FormatC("area 0-%g deg (flooding)", *s.flooding));
+    EXPECT_TRUE(std::any_of(r.curve.begin(), r.curve.end(),
+                            [&](const CStabilityPoint& p) { return p.heel == *s.flooding; }));
+
+    // G to port turns the curve, and the flooding angle, to the door.
+    in.tcg = -0.05;
+    const CStabilityResult port = ComputeStability(ship, in);
+    EXPECT_EQ(port.summary.flooding_opening, "door");
+    EXPECT_EQ(*port.summary.flooding, *port.openings[2].port);
+    EXPECT_NEAR(*port.openings[2].port, *r.openings[2].port, 1e-6);
+
+    // A typed angle overrides the openings.
+    in.tcg = 0;
+    in.flooding = 30.0;
+    const CStabilityResult typed = ComputeStability(ship, in);
+    EXPECT_EQ(typed.summary.flooding_source, FloodingSource::typed);
+    EXPECT_EQ(typed.summary.flooding, 30.0);
+    EXPECT_EQ(typed.summary.limit_angle, 30);
+
+    // An opening under water upright: with an angle typed it is shown
+    // immersed at 0; without, the ship floods before it heels.
+    in.openings.push_back({"scupper", 10, -4, 1, false});
+    const CStabilityResult wet = ComputeStability(ship, in);
+    EXPECT_NEAR(wet.openings[3].height, 1 - t, 1e-9);
+    EXPECT_EQ(wet.openings[3].starboard, 0.0);
+    EXPECT_EQ(wet.openings[3].port, 0.0);
+    in.flooding.reset();
+    try {
+        ComputeStability(ship, in);
+        ADD_FAILURE() << "computed with an opening under water";
+    } catch (const CCalcFailure& e) {
+        EXPECT_EQ(e.Problem().rule, CalcRule::notAbove);
+        EXPECT_EQ(e.Problem().input, "openings");
+        EXPECT_EQ(e.Problem().element, "scupper");
+        EXPECT_NEAR(e.Problem().value, 1 - t, 1e-9);
+    }
+    // Weathertight, it stops nothing.
+    in.openings.back().weathertight = true;
+    EXPECT_EQ(ComputeStability(ship, in).summary.flooding_opening, "air pipe");
 }

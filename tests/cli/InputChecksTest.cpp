@@ -210,7 +210,9 @@ TEST(CalcInputs, TwoElementsOfOneNameAreReported) {
 
 TEST(CalcInputs, ThreadsChangeNothingButTheCoresUsed) {
     const std::string ship = ShellQuote(std::string(BRELUND_SOURCE_DIR) + "/samples/wigley.nav");
-    const std::string curve = "stability " + ship + " --lightship 5000 --lcg 50 --vcg 4";
+    // So deep the sample's air pipe is under water: the angle is typed.
+    const std::string curve =
+        "stability " + ship + " --lightship 5000 --lcg 50 --vcg 4 --flooding-angle 40";
     const CalcResult all = RunCalc(curve);
     ASSERT_EQ(all.status, 0) << all.err;
     const CalcResult one = RunCalc(curve + " --threads 1");

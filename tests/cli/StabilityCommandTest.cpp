@@ -234,3 +234,57 @@ TEST(CalcStability, AConditionGivesWhatItsValuesTypedAsOptionsGive) {
     EXPECT_EQ(unknown.err, "brelund-calc: no loading condition 'D' in " +
                                TestPath("by-condition.conditions.json") + "\n");
 }
+
+TEST(CalcStability, TheShipsOpeningsGiveTheFloodingAngleWithOrWithoutACondition) {
+    // The sample barge (T 1.5 m) with an air pipe 3 m to starboard, 1 m
+    // above the water, and a weathertight hatch.
+    const std::string ship = TestPath("opened.nav");
+    WriteBytes(ship, ReadBytes(kSamples + "barge.nav"));
+    const auto openings = [&](const std::string& pipeZ) {
+        const std::string text =
+            R"({"format": 1, "conditions": [{"name": "C", "lightship": {"weight_t": 350, )"
+            R"("lcg_m": 15, "vcg_m": 2.5}}], "openings": [{"name": "air pipe", "x_m": 10, )"
+            R"("y_m": 3, "z_m": )" +
+            pipeZ +
+            R"(}, {"name": "hatch", "x_m": 15, "y_m": 0, "z_m": 3, "weathertight": true}]})";
+        WriteBytes(TestPath("opened.conditions.json"),
+                   std::vector<unsigned char>(text.begin(), text.end()));
+    };
+    openings("2.5");
+    const std::string inline_ =
+        "stability " + ShellQuote(ship) + " --lightship 350 --lcg 15 --vcg 2.5 --heels 0:40:10";
+    const CalcResult r = RunCalc(inline_);
+    ASSERT_EQ(r.status, 0) << r.err;
+    const std::vector<std::string> blocks = Blocks(r.out, "\n\n");
+    ASSERT_EQ(blocks.size(), 4u) << r.out;
+    const std::string summary = blocks[1];
+    EXPECT_NE(summary.find("\tside\tflooding[deg]\tfloodingFrom\tfloodingOpening\n"),
+              std::string::npos)
+        << summary;
+    EXPECT_NE(summary.find("\topening\tair pipe\n"), std::string::npos) << summary;
+    EXPECT_EQ(blocks[3].substr(0, blocks[3].find('\n')),
+              "opening\tweathertight\theight[m]\timmersionSB[deg]\timmersionPS[deg]");
+    EXPECT_NE(blocks[3].find("\nhatch\tyes\t"), std::string::npos) << blocks[3];
+    EXPECT_NE(blocks[2].find(" deg (flooding)\t"), std::string::npos) << blocks[2];
+    // By the condition, the same; a typed angle overrides the openings.
+    const CalcResult byName =
+        RunCalc("stability " + ShellQuote(ship) + " --condition C --heels 0:40:10");
+    EXPECT_EQ(byName.out, r.out);
+    const CalcResult typed = RunCalc(inline_ + " --flooding-angle 30");
+    ASSERT_EQ(typed.status, 0) << typed.err;
+    EXPECT_NE(typed.out.find("\t30\ttyped\t-\n"), std::string::npos) << typed.out;
+
+    // Under water upright, the pipe floods the ship before it heels.
+    openings("1");
+    const CalcResult wet = RunCalc(inline_);
+    EXPECT_EQ(wet.status, 1);
+    EXPECT_EQ(wet.out, "");
+    EXPECT_EQ(wet.err, "brelund-calc: opening 'air pipe' lies 0.467526 m under the waterline "
+                       "upright: the ship floods before it heels (an opening closed at sea is "
+                       "weathertight; --flooding-angle gives the angle instead)\n");
+    // Openings that cannot be read are no openings to leave out.
+    WriteBytes(TestPath("opened.conditions.json"), {'{'});
+    const CalcResult damaged = RunCalc(inline_);
+    EXPECT_EQ(damaged.status, 1) << damaged.err;
+    EXPECT_EQ(damaged.out, "");
+}

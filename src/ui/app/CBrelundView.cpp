@@ -144,6 +144,7 @@ bool CBrelundView::DrawScene() {
     if (m_condition) {
         DrawWaterplane(*m_condition);
         DrawCentres(*m_condition);
+        DrawOpenings(*m_condition);
     }
     glPopMatrix();
     return true;

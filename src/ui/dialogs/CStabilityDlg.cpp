@@ -22,6 +22,7 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QSplitter>
+#include <QTabWidget>
 #include <QVBoxLayout>
 
 #include <algorithm>
@@ -105,6 +106,10 @@ QString UnitName(const std::string& unit) {
     return QString::fromStdString(unit);
 }
 
+// The openings' table's headers, as the report's columns are in order.
+const char* const kOpeningHeaders[] = {"Apertura", "Stagna", "Altezza [m]", "Dritta [°]",
+                                       "Sinistra [°]"};
+
 QLabel* Note(const QString& text) {
     auto* note = new QLabel(text);
     note->setWordWrap(true);
@@ -166,11 +171,18 @@ CStabilityDlg::CStabilityDlg(QWidget* parent) : CCalculationDlg(parent) {
         m_equilibrium->verticalHeader()->defaultSectionSize() * m_equilibrium->GetRows() + 4);
     equilibriumLayout->addWidget(m_equilibrium);
 
+    auto* flooding = new QGroupBox("Allagamento");
+    auto* floodingLayout = new QVBoxLayout(flooding);
+    m_flooding = Note(QString());
+    m_flooding->setObjectName("flooding");
+    floodingLayout->addWidget(m_flooding);
+
     auto* left = new QVBoxLayout;
     left->addWidget(conditions, 1);
     left->addLayout(buttons);
     left->addWidget(m_progress);
     left->addWidget(equilibrium);
+    left->addWidget(flooding);
 
     m_chart = new CChartPane;
     m_chart->Reset(QString::fromUtf8("Sbandamento [°]"), CChartPane::KeyAlong::horizontal);
@@ -192,16 +204,30 @@ CStabilityDlg::CStabilityDlg(QWidget* parent) : CCalculationDlg(parent) {
     m_curve = new CMSFlexGrid(1, 1, 1, 0);
     m_curve->setObjectName("curve");
     m_curve->setMinimumHeight(m_curve->verticalHeader()->defaultSectionSize() * 4);
-    for (CMSFlexGrid* grid : {m_equilibrium, m_criteria, m_curve})
+    for (CMSFlexGrid* grid : {m_equilibrium, m_criteria, m_curve, m_openings})
         connect(grid, &CMSFlexGrid::MouseDown, this,
                 [this, grid](short button, short, int x, int y) {
                     OnGridMouseDown(*grid, button, x, y);
                 });
+    // The openings beside the criteria, whose flooding angle they give.
+    m_openings = new CMSFlexGrid(1, static_cast<int>(std::size(kOpeningHeaders)), 1, 0);
+    m_openings->setObjectName("openings");
+    auto* openingsPage = new QWidget;
+    auto* openingsLayout = new QVBoxLayout(openingsPage);
+    openingsLayout->setContentsMargins(0, 0, 0, 0);
+    openingsLayout->addWidget(m_openings, 1);
+    openingsLayout->addWidget(Note(QString::fromUtf8(
+        "Altezza sul galleggiamento con la nave diritta; a dritta e a sinistra, lo "
+        "sbandamento al quale l'apertura si immerge, con l'assetto di equilibrio.")));
+    m_criteriaTabs = new QTabWidget;
+    m_criteriaTabs->setObjectName("criteriaTabs");
+    m_criteriaTabs->addTab(m_criteria, "Criteri");
+    m_criteriaTabs->addTab(openingsPage, "Aperture");
     auto* tables = new QSplitter(Qt::Horizontal);
-    tables->addWidget(m_criteria);
+    tables->addWidget(m_criteriaTabs);
     tables->addWidget(m_curve);
     tables->setChildrenCollapsible(false);
-    tables->setSizes({400, 310});
+    tables->setSizes({440, 270});
 
     auto* split = new QSplitter(Qt::Vertical);
     split->setObjectName("split");
@@ -250,11 +276,12 @@ void CStabilityDlg::ConditionsChanged() {
     const bool any = m_conditionList->count() > 0;
     m_noConditions->setVisible(!any);
     m_run->setEnabled(any);
-    // A result stands only for the condition as it was computed.
+    // A result stands only for the condition and the openings as they were
+    // computed.
     if (m_condition) {
         const CLoadingCondition* now =
             m_conditions ? m_conditions->Find(m_condition->name) : nullptr;
-        if (!now || !(*now == *m_condition))
+        if (!now || !(*now == *m_condition) || m_conditions->Openings() != m_ship_openings)
             Clear();
     }
 }
@@ -267,6 +294,13 @@ void CStabilityDlg::ModelChanged() {
 void CStabilityDlg::Clear() {
     m_result.reset();
     m_condition.reset();
+    m_ship_openings.clear();
+    CTextGrid openings(1, static_cast<int>(std::size(kOpeningHeaders)));
+    for (std::size_t c = 0; c < std::size(kOpeningHeaders); ++c)
+        openings.SetText(0, static_cast<int>(c), kOpeningHeaders[c]);
+    m_openings->ShowTextGrid(openings);
+    m_openings->resizeColumnsToContents();
+    m_flooding->setText(QString());
     CRecordTable headers;
     headers.columns = StabilityTables(CStabilityResult{}).curve.columns;
     m_curve->ShowTextGrid(RecordGrid(headers, kDigits));
@@ -300,6 +334,15 @@ void CStabilityDlg::Clear() {
 void CStabilityDlg::RefuseProblem(const CCalcProblem& p, double density) {
     const QString element = QString::fromStdString(p.element);
     QString text;
+    if (p.input == "openings") {
+        AfxMessageBox(QString::fromUtf8("L'apertura '%1' è %2 m sotto il galleggiamento con la "
+                                        "nave diritta: la nave si allaga prima di sbandare "
+                                        "(un'apertura chiusa in navigazione è stagna; la "
+                                        "condizione può dare l'angolo di allagamento)")
+                          .arg(element, Figure(-p.value)),
+                      MB_OK | MB_ICONWARNING);
+        return;
+    }
     if (p.input == "items") {
         switch (p.rule) {
         case CalcRule::farOffHull:
@@ -393,7 +436,8 @@ void CStabilityDlg::Run() {
     }
     const CLoadingCondition condition = *chosen;
     const CShipModel& ship = *m_pModel;
-    const CStabilityInputs in = ConditionStabilityInputs(ship, condition);
+    CStabilityInputs in = ConditionStabilityInputs(ship, condition);
+    in.openings = m_conditions->Openings();
     if (const CCalcCheck problem = CheckStabilityInputs(in)) {
         RefuseProblem(*problem, in.density);
         return;
@@ -426,6 +470,7 @@ void CStabilityDlg::Run() {
         return;
     m_result = std::move(result);
     m_condition = condition;
+    m_ship_openings = in.openings;
     ShowResult();
 }
 
@@ -470,6 +515,37 @@ void CStabilityDlg::ShowResult() {
             }
     }
     m_criteria->resizeColumnsToContents();
+
+    // The openings' figures as the command writes them.
+    const CTextGrid openings = RecordGrid(tables.openings, kDigits);
+    CTextGrid openingRows(1 + static_cast<int>(r.openings.size()),
+                          static_cast<int>(std::size(kOpeningHeaders)));
+    for (std::size_t c = 0; c < std::size(kOpeningHeaders); ++c)
+        openingRows.SetText(0, static_cast<int>(c), kOpeningHeaders[c]);
+    for (std::size_t k = 0; k < r.openings.size(); ++k) {
+        const int row = static_cast<int>(k) + 1;
+        openingRows.SetText(row, 0, r.openings[k].opening.name);
+        openingRows.SetText(row, 1, r.openings[k].opening.weathertight ? "sì" : "no");
+        for (int col = 2; col < 5; ++col)
+            openingRows.SetText(row, col, openings.GetText(row, col));
+    }
+    m_openings->ShowTextGrid(openingRows);
+    m_openings->resizeColumnsToContents();
+    const QString angle =
+        r.summary.flooding ? QString::fromUtf8("%1°").arg(Figure(*r.summary.flooding)) : QString();
+    switch (r.summary.flooding_source) {
+    case FloodingSource::typed:
+        m_flooding->setText(
+            QString::fromUtf8("Angolo di allagamento: %1, dato della condizione").arg(angle));
+        break;
+    case FloodingSource::opening:
+        m_flooding->setText(QString::fromUtf8("Angolo di allagamento: %1, dell'apertura '%2'")
+                                .arg(angle, QString::fromStdString(r.summary.flooding_opening)));
+        break;
+    default:
+        m_flooding->setText(QString::fromUtf8("Angolo di allagamento: nessuno"));
+        break;
+    }
 
     DrawChart();
     const CStabilitySummary& s = r.summary;
@@ -538,6 +614,10 @@ bool CStabilityDlg::ShowHeel(double heel) {
 
 void CStabilityDlg::SetPicture(std::optional<CConditionPicture> picture, const QString& note) {
     m_picture = std::move(picture);
+    if (m_picture && m_result)
+        for (const COpeningImmersion& o : m_result->openings)
+            m_picture->openings.push_back(
+                {CVector3(o.opening.x, o.opening.y, o.opening.z), o.opening.weathertight});
     m_shown->setText(m_picture ? note : QString());
     emit pictureChanged();
 }

@@ -2,9 +2,11 @@
 // ship as brelund-calc stability --condition does (the same inputs, tables
 // and digits): its equilibrium, the GZ curve drawn with the GM0 slope, the
 // criteria's areas, the maximum and the angle of vanishing stability, the
-// criteria passed and failed, and the curve's table; and the picture of the
-// ship floating at that equilibrium, or at a heel clicked on the chart, for
-// the 3D view while the window is shown.
+// criteria passed and failed, and the curve's table; the down-flooding angle
+// and where it came from, and the ship's openings with their heights and
+// immersion heels; and the picture of the ship floating at that
+// equilibrium, or at a heel clicked on the chart, with its openings marked,
+// for the 3D view while the window is shown.
 #pragma once
 
 #include "CCalculationDlg.h"
@@ -22,6 +24,7 @@ class QLabel;
 class QListWidget;
 class QProgressBar;
 class QPushButton;
+class QTabWidget;
 
 class CStabilityDlg : public CCalculationDlg {
     Q_OBJECT
@@ -39,6 +42,9 @@ public:
     CMSFlexGrid* EquilibriumGrid() const { return m_equilibrium; }
     CMSFlexGrid* CriteriaGrid() const { return m_criteria; }
     CMSFlexGrid* CurveGrid() const { return m_curve; }
+    CMSFlexGrid* OpeningsGrid() const { return m_openings; }
+    QLabel* FloodingNote() const { return m_flooding; }
+    QTabWidget* CriteriaTabs() const { return m_criteriaTabs; }
     CChartPane* Chart() const { return m_chart; }
     QProgressBar* Progress() const { return m_progress; }
 
@@ -75,6 +81,7 @@ private:
     void Clear();
     void ShowResult();
     void DrawChart();
+    // picture with the result's openings marked, shown with note.
     void SetPicture(std::optional<CConditionPicture> picture, const QString& note);
     void OnGridMouseDown(CMSFlexGrid& grid, short button, int x, int y);
 
@@ -87,10 +94,14 @@ private:
     CMSFlexGrid* m_equilibrium = nullptr;
     CMSFlexGrid* m_criteria = nullptr;
     CMSFlexGrid* m_curve = nullptr;
+    QLabel* m_flooding = nullptr;
+    CMSFlexGrid* m_openings = nullptr;
+    QTabWidget* m_criteriaTabs = nullptr; // the criteria, and the openings
     CChartPane* m_chart = nullptr;
     QLabel* m_shown = nullptr; // what the 3D view shows
     std::optional<CStabilityResult> m_result;
     std::optional<CLoadingCondition> m_condition; // the one m_result is of
+    std::vector<COpening> m_ship_openings;        // the openings it was computed with
     std::optional<CConditionPicture> m_picture;
 };
 

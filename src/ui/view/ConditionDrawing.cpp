@@ -22,10 +22,21 @@ CMatrix Rotation(const CConditionPicture& picture) {
     return r;
 }
 
+// Marks and letters are 16 x 16 bitmaps, drawn in the current colour.
+constexpr int kBitmap = 16;
+
+// The bitmap with its origin at (x0, y0) pixels from its lower left corner
+// at the raster position of at.
+void DrawBitmap(const unsigned char* bits, const CVector3& at, float x0, float y0) {
+    glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
+    glRasterPos3d(at.X(), at.Y(), at.Z());
+    glBitmap(kBitmap, kBitmap, x0, y0, 0, 0, bits);
+}
+
 // The letter as a bitmap at the raster position: glBitmap draws in the
 // current colour, so the letter takes its marker's colour.
 void DrawLetter(char letter, const CVector3& at) {
-    constexpr int kSize = 16;
+    constexpr int kSize = kBitmap;
     QImage image(kSize, kSize, QImage::Format_Grayscale8);
     image.fill(0);
     {
@@ -46,9 +57,30 @@ void DrawLetter(char letter, const CVector3& at) {
             if (line[x] >= 128)
                 bits[row * (kSize / 8) + x / 8] |= static_cast<unsigned char>(0x80 >> (x % 8));
     }
-    glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
-    glRasterPos3d(at.X(), at.Y(), at.Z());
-    glBitmap(kSize, kSize, -6.0F, -6.0F, 0, 0, bits);
+    DrawBitmap(bits, at, -6.0F, -6.0F);
+}
+
+// An opening's mark, 11 pixels wide and 2 thick, in the bitmap's lower left
+// corner: a cross, or a square's outline.
+void MarkBits(bool square, unsigned char bits[kBitmap * kBitmap / 8]) {
+    constexpr int kMark = 11;
+    std::fill_n(bits, kBitmap * kBitmap / 8, 0);
+    const auto set = [&](int x, int y) {
+        if (x >= 0 && x < kMark && y >= 0 && y < kMark)
+            bits[y * (kBitmap / 8) + x / 8] |= static_cast<unsigned char>(0x80 >> (x % 8));
+    };
+    for (int i = 0; i < kMark; ++i)
+        for (int w = 0; w < 2; ++w) {
+            if (square) {
+                set(i, w);
+                set(i, kMark - 1 - w);
+                set(w, i);
+                set(kMark - 1 - w, i);
+            } else {
+                set(i, i + w);
+                set(i, kMark - 1 - i + w);
+            }
+        }
 }
 
 } // namespace
@@ -141,6 +173,36 @@ void DrawCentres(const CConditionPicture& picture) {
         glVertex3d(c.at.X(), c.at.Y(), c.at.Z());
         glEnd();
         DrawLetter(c.letter, c.at);
+    }
+    glPopAttrib();
+}
+
+void OpeningColour(const CConditionPicture& picture, const COpeningMark& mark,
+                   unsigned char rgb[3]) {
+    const CMatrix r = Rotation(picture);
+    const double height = *r.Element(3, 1) * mark.at.X() + *r.Element(3, 2) * mark.at.Y() +
+                          *r.Element(3, 3) * mark.at.Z() - picture.waterplane;
+    static const unsigned char colours[2][2][3] = {{{255, 140, 0}, {200, 0, 200}},
+                                                   {{0, 150, 150}, {0, 0, 170}}};
+    const unsigned char* c = colours[mark.weathertight ? 1 : 0][height < 0 ? 1 : 0];
+    std::copy_n(c, 3, rgb);
+}
+
+void DrawOpenings(const CConditionPicture& picture) {
+    if (picture.openings.empty())
+        return;
+    glPushAttrib(GL_ENABLE_BIT | GL_CURRENT_BIT);
+    glDisable(GL_LIGHTING);
+    glDisable(GL_DEPTH_TEST);
+    unsigned char cross[kBitmap * kBitmap / 8], square[kBitmap * kBitmap / 8];
+    MarkBits(false, cross);
+    MarkBits(true, square);
+    for (const COpeningMark& mark : picture.openings) {
+        unsigned char rgb[3];
+        OpeningColour(picture, mark, rgb);
+        glColor3ub(rgb[0], rgb[1], rgb[2]);
+        // Centred on the opening: its middle pixel over the raster position.
+        DrawBitmap(mark.weathertight ? square : cross, mark.at, 5.0F, 5.0F);
     }
     glPopAttrib();
 }

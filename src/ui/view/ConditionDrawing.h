@@ -1,11 +1,19 @@
 // A loading condition drawn over the ship at an attitude of equilibrium: the
 // ship turned so that its waterplane lies level, the waterplane as a
-// translucent plane over the hull's extent, and the centres of buoyancy and
-// gravity as markers with their letters. OpenGL 1.1, into the current
-// context, over the camera's model-view.
+// translucent plane over the hull's extent, the centres of buoyancy and
+// gravity as markers with their letters, and the ship's openings as marks.
+// OpenGL 1.1, into the current context, over the camera's model-view.
 #pragma once
 
 #include "geometry/CVector3.h"
+
+#include <vector>
+
+// An opening where water comes in, as the view marks it.
+struct COpeningMark {
+    CVector3 at; // ship axes
+    bool weathertight = false;
+};
 
 struct CConditionPicture {
     // The frame SetRotation(heel, trim, 0) the ship floats in [deg]: a
@@ -14,6 +22,7 @@ struct CConditionPicture {
     double waterplane = 0; // [m]
     CVector3 b, g;         // centres of buoyancy and gravity, ship axes
     CVector3 low, high;    // the hull's box in ship axes, which the plane spans
+    std::vector<COpeningMark> openings;
 };
 
 // The rotation R as OpenGL's column-major 4 x 4 matrix.
@@ -34,3 +43,15 @@ void DrawWaterplane(const CConditionPicture& picture);
 // points 9 pixels wide over everything (depth test off), each with its
 // letter beside it.
 void DrawCentres(const CConditionPicture& picture);
+
+// The colour of an opening's mark (red, green, blue): one not weathertight
+// orange (255, 140, 0) above the waterplane and magenta (200, 0, 200) under
+// it; a weathertight one teal (0, 150, 150) above and navy (0, 0, 170)
+// under.
+void OpeningColour(const CConditionPicture& picture, const COpeningMark& mark,
+                   unsigned char rgb[3]);
+
+// In the turned frame: each opening as a mark 11 pixels wide in its colour
+// over everything (depth test off), a cross when it is not weathertight, a
+// square when it is.
+void DrawOpenings(const CConditionPicture& picture);

@@ -100,6 +100,15 @@ QStringList MenuTexts(const QMenu* menu) {
     return texts;
 }
 
+// How many pixels of image are exactly colour.
+int Pixels(const QImage& image, QRgb colour) {
+    int count = 0;
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x)
+            count += (image.pixel(x, y) & 0xffffff) == (colour & 0xffffff);
+    return count;
+}
+
 int ElementCount(CBrelundApp& app) {
     return app.GetDocument().GetModel().GetElementCount();
 }
@@ -306,6 +315,15 @@ private slots:
                 blue += qAbs(qRed(c) - 194) <= 3 && qAbs(qGreen(c) - 222) <= 3 && qBlue(c) == 255;
             }
         QVERIFY2(blue > 1000, qPrintable(QString::number(blue)));
+        // The sample's openings are marked: its air pipe and door, not
+        // weathertight, as orange crosses, its hatch as a teal square, all
+        // above water upright.
+        QCOMPARE(shown.openings.size(), std::size_t{3});
+        QVERIFY2(Pixels(shot, qRgb(255, 140, 0)) >= 2 * 15,
+                 qPrintable(QString::number(Pixels(shot, qRgb(255, 140, 0)))));
+        QVERIFY2(Pixels(shot, qRgb(0, 150, 150)) >= 30,
+                 qPrintable(QString::number(Pixels(shot, qRgb(0, 150, 150)))));
+        QCOMPARE(Pixels(shot, qRgb(200, 0, 200)), 0);
 
         // A heel of the curve turns the ship there.
         QVERIFY(stability.ShowHeel(30));
@@ -315,6 +333,15 @@ private slots:
         QTest::qWait(100);
         QVERIFY(frame.grab().save(
             QString("%1/main-window-stability-heel-30.png").arg(BRELUND_SCREENSHOT_DIR)));
+        // At 45 deg the air pipe, which goes under at 39 deg, is under
+        // water: magenta.
+        QVERIFY(stability.ShowHeel(45));
+        QTest::qWait(100);
+        const QImage heeled = frame.grab().toImage();
+        QVERIFY(heeled.save(
+            QString("%1/main-window-stability-heel-45.png").arg(BRELUND_SCREENSHOT_DIR)));
+        QVERIFY2(Pixels(heeled, qRgb(200, 0, 200)) >= 15,
+                 qPrintable(QString::number(Pixels(heeled, qRgb(200, 0, 200)))));
 
         // The list follows the document's conditions: a condition gone
         // leaves the other's result; the one computed, changed, takes it

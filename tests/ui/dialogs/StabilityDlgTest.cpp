@@ -25,6 +25,7 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QSignalSpy>
+#include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
@@ -63,7 +64,7 @@ struct Opened {
     CStabilityDlg dialog;
 };
 
-// The command's three tables (curve, summary, criteria), each as its TSV
+// The command's tables (curve, summary, criteria, openings), each as its TSV
 // lines split into cells.
 QList<QList<QStringList>> Calc(const QString& ship, const QString& condition) {
     QProcess process;
@@ -142,7 +143,7 @@ private slots:
             QVERIFY(dialogs.messages.isEmpty());
             QVERIFY(o.dialog.Result().has_value());
             const auto calc = Calc(o.ship, name);
-            QCOMPARE(calc.size(), 3);
+            QCOMPARE(calc.size(), 4); // the ship has openings
 
             // The curve's table is the command's, copied.
             QString curve;
@@ -175,6 +176,24 @@ private slots:
                 failed += !passes;
             }
 
+            // The openings as the command gives them, and the flooding
+            // angle with its source: the departure's from its air pipe, the
+            // arrival's typed.
+            const QList<QStringList> openings = Rows(*o.dialog.OpeningsGrid());
+            QCOMPARE(openings.size(), calc[3].size());
+            for (int k = 1; k < openings.size(); ++k) {
+                QCOMPARE(openings[k][0], calc[3][k][0]);
+                QCOMPARE(openings[k][1], QString::fromUtf8(calc[3][k][1] == "yes" ? "sì" : "no"));
+                QCOMPARE(openings[k].mid(2), calc[3][k].mid(2));
+            }
+            const QString angle = calc[1][1][calc[1][0].indexOf("flooding[deg]")];
+            QCOMPARE(o.dialog.FloodingNote()->text(),
+                     name.startsWith("Partenza")
+                         ? QString::fromUtf8("Angolo di allagamento: %1°, dell'apertura 'sfogo "
+                                             "aria cassa 1'")
+                               .arg(angle)
+                         : QString::fromUtf8("Angolo di allagamento: 40°, dato della condizione"));
+
             // The chart's GZ is the table's, and its GM0 slope reaches GM0
             // at one radian.
             const CChartPane& chart = *o.dialog.Chart();
@@ -192,7 +211,8 @@ private slots:
             QCOMPARE(chart.FigureKind(1), CChartPane::Figure::area);
             QCOMPARE(chart.FigurePoints(1).back().first, 30.0);
             QCOMPARE(chart.FigurePoints(2).front().first, 30.0);
-            QCOMPARE(chart.FigurePoints(2).back().first, 40.0);
+            QCOMPARE(chart.FigurePoints(2).back().first, s.limit_angle);
+            QCOMPARE(s.limit_angle, angle.toDouble() < 40 ? s.flooding.value() : 40.0);
             QCOMPARE(chart.FigureKind(3), CChartPane::Figure::mark);
             QCOMPARE(chart.FigurePoints(3).front(),
                      std::pair(s.features.max_angle, s.features.max_gz));
@@ -213,6 +233,9 @@ private slots:
             QVERIFY2(std::fabs(Lever(p, 1)) < 1e-4, qPrintable(QString::number(Lever(p, 1))));
             QVERIFY2(std::fabs(Lever(p, 2)) < 1e-4, qPrintable(QString::number(Lever(p, 2))));
             QVERIFY(Same(p.g, s.g));
+            QCOMPARE(p.openings.size(), std::size_t{3});
+            QCOMPARE(p.openings[2].weathertight, true);
+            QCOMPARE(p.openings[0].at.Z(), 8.5);
             QTest::qWait(20); // the chart lays itself out
             SaveScreenshot(o.dialog, QString("CStabilityDlg-%1.png").arg(name.section(' ', 0, 0)));
 
@@ -237,6 +260,9 @@ private slots:
         }
         QVERIFY(failed > 0);
         QVERIFY(pictures.count() >= 4);
+        o.dialog.CriteriaTabs()->setCurrentIndex(1);
+        QTest::qWait(20);
+        SaveScreenshot(o.dialog, "CStabilityDlg-Aperture.png");
 
         // A condition changed after its run leaves nothing of that run, and
         // so does a window closed.
@@ -251,6 +277,14 @@ private slots:
         QCOMPARE(o.dialog.CurveGrid()->GetRows(), 1);
         QCOMPARE(o.dialog.ConditionList()->currentItem()->text(),
                  QString("Arrivo - GM insufficiente"));
+        o.dialog.Run();
+        QVERIFY(o.dialog.Picture());
+        // So does an opening moved: the flooding angle may be another.
+        o.conditions.Openings()[0].z += 0.5;
+        o.dialog.ConditionsChanged();
+        QVERIFY(!o.dialog.Result());
+        QCOMPARE(o.dialog.OpeningsGrid()->GetRows(), 1);
+        QCOMPARE(o.dialog.FloodingNote()->text(), QString());
         o.dialog.Run();
         QVERIFY(o.dialog.Picture());
         o.dialog.close();
@@ -274,6 +308,23 @@ private slots:
                                    "nave affonda"));
         QVERIFY(!o.dialog.Result());
         QCOMPARE(o.dialog.CurveGrid()->GetRows(), 1);
+
+        // A scupper under water upright, 3 m up at midship on the
+        // centreline, where the departure floats at T0 5.71362 m with no
+        // flooding angle of its own: the ship floods before it heels.
+        o.conditions.Openings().push_back({"ombrinale", 50, 0, 3, false});
+        o.dialog.ConditionsChanged();
+        o.Choose("Partenza - criteri soddisfatti");
+        o.dialog.Run();
+        QCOMPARE(dialogs.Texts().size(), 2);
+        QCOMPARE(dialogs.Texts()[1],
+                 QString::fromUtf8("L'apertura 'ombrinale' è 2.71362 m sotto il galleggiamento "
+                                   "con la nave diritta: la nave si allaga prima di sbandare "
+                                   "(un'apertura chiusa in navigazione è stagna; la condizione "
+                                   "può dare l'angolo di allagamento)"));
+        QVERIFY(!o.dialog.Result());
+        o.conditions.Openings().pop_back();
+        o.dialog.ConditionsChanged();
 
         // The whole run takes some 50 ms, so a stop may come when the work
         // is already done and the result whole: then it shows. Either way
@@ -313,7 +364,7 @@ private slots:
             QCOMPARE(o.dialog.Picture()->trim, trim);
         }
         QCOMPARE(stopped, 1);
-        QCOMPARE(dialogs.messages.size(), 1);
+        QCOMPARE(dialogs.messages.size(), 2);
     }
 
     void opensAtItsLayoutsSizeWithinAScreenOf1024By768() {
