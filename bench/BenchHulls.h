@@ -13,8 +13,9 @@
 
 enum BenchMeshKind { benchPolyface = 0, benchGrid = 1 };
 
-// nt columns around and 2 nt stations along: 4 nt^2 triangles.
-inline void AddBenchHull(CShipModel& ship, long triangles, int kind) {
+// nt columns around and 2 nt stations along: 4 nt^2 triangles, appended to
+// element.
+inline void AddBenchBody(CShipElement& element, long triangles, int kind) {
     const int nt = static_cast<int>(std::lround(std::sqrt(triangles / 4.0)));
     const int nx = 2 * nt + 1;
     const double length = 100, radius = 8;
@@ -25,15 +26,13 @@ inline void AddBenchHull(CShipModel& ship, long triangles, int kind) {
         const double t = 2 * 3.141592654 * (k % nt) / nt;
         p.Set(x, r * std::cos(t), r * std::sin(t));
     };
-    CShipElement* hull = ship.AddElement(kindHull);
-    hull->SetName("bench");
     if (kind == benchGrid) {
         auto grid = std::make_unique<CGridMesh>();
         grid->Resize(nx, nt + 1);
         for (int i = 0; i < nx; ++i)
             for (int k = 0; k <= nt; ++k)
                 point(i, k, *grid->Item(i, k));
-        hull->Append(std::move(grid));
+        element.Append(std::move(grid));
         return;
     }
     auto mesh = std::make_unique<CPolyfaceMesh>();
@@ -50,7 +49,14 @@ inline void AddBenchHull(CShipModel& ship, long triangles, int kind) {
             mesh->SetFace(f++, a, b, c);
             mesh->SetFace(f++, a, c, d);
         }
-    hull->Append(std::move(mesh));
+    element.Append(std::move(mesh));
+}
+
+// The body as the ship's hull element "bench".
+inline void AddBenchHull(CShipModel& ship, long triangles, int kind) {
+    CShipElement* hull = ship.AddElement(kindHull);
+    hull->SetName("bench");
+    AddBenchBody(*hull, triangles, kind);
 }
 
 inline long BenchTriangles(const CShipModel& ship) {

@@ -8,13 +8,15 @@
 // The inclined tables (KZ at even keel, GZ free to trim) run on the sample
 // Wigley ship and on the 1M-triangle hulls; their cost is per table, in
 // milliseconds of wall time. BM_KZTableStop times how long a KZ table takes
-// to give up once asked to stop.
+// to give up once asked to stop. BM_TankTable times a tank's calibration
+// table of 50 soundings at 5 trims, the tank the 1M-triangle body.
 #include "BenchHulls.h"
 
 #include "calc/BonjeanTable.h"
 #include "calc/CurvesOfForm.h"
 #include "calc/InclinedTable.h"
 #include "calc/StabilityCurve.h"
+#include "calc/TankTable.h"
 #include "calc/UprightTable.h"
 #include "geometry/CHydroProperties.h"
 #include "geometry/CMatrix.h"
@@ -419,6 +421,36 @@ void BM_StabilityCurve(benchmark::State& state) {
         static_cast<double>(evaluations) / static_cast<double>(state.iterations());
 }
 
+// A tank's calibration table of 50 soundings by 5 trims (-2 to 2 deg) on
+// the 1M-triangle body made a tank: 250 cuts by the exact rule, each
+// sounding in the middle of one fiftieth of the body's 16 m. Third argument
+// 1: on one thread; 0: on all cores.
+void BM_TankTable(benchmark::State& state) {
+    static std::map<std::pair<long, int>, std::unique_ptr<CShipModel>> ships;
+    auto& ship = ships[{state.range(0), static_cast<int>(state.range(1))}];
+    if (!ship) {
+        ship = std::make_unique<CShipModel>();
+        auto* tank = static_cast<CTank*>(ship->AddElement(kindTank));
+        tank->SetName("bench");
+        tank->SetSpecificWeight(1000);
+        AddBenchBody(*tank, state.range(0), static_cast<int>(state.range(1)));
+    }
+    CTankTableInputs in;
+    for (int k = 0; k < 50; ++k)
+        in.soundings.push_back(16 * (k + 0.5) / 50);
+    in.trims = {-2, -1, 0, 1, 2};
+    if (CheckTankTableInputs(in) || CheckTankTableShip(*ship, in)) {
+        state.SkipWithError("the tank does not give the intended table");
+        return;
+    }
+    tbb::task_arena arena(state.range(2) == 1 ? 1 : tbb::task_arena::automatic);
+    CRecordTable table;
+    for (auto _ : state)
+        arena.execute([&] { table = ComputeTankTable(*ship, in); });
+    state.counters["rows"] = static_cast<double>(table.rows.size());
+    state.counters["triangles"] = static_cast<double>(state.range(0));
+}
+
 // The checks of a whole element: matching vertices, edges, orientation.
 void BM_CheckElement(benchmark::State& state) {
     const CShipModel& ship = Hull(state.range(0), static_cast<int>(state.range(1)));
@@ -470,6 +502,11 @@ BENCHMARK(BM_StabilityCurve)
     ->Unit(benchmark::kMillisecond)
     ->UseRealTime()
     ->Iterations(2);
+BENCHMARK(BM_TankTable)
+    ->ArgNames({"triangles", "grid", "serial"})
+    ->ArgsProduct({{1000000}, {benchPolyface, benchGrid}, {1, 0}})
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime();
 BENCHMARK(BM_CheckElement)
     ->Args({1000000, benchPolyface})
     ->Args({1000000, benchGrid})

@@ -126,3 +126,4 @@ void AddCheckCommand(CLI::App& app, int& status);
 void AddHydrostaticsCommand(CLI::App& app, int& status);
 void AddStabilityCommand(CLI::App& app, int& status);
 void AddConditionsCommand(CLI::App& app, int& status);
+void AddTanksCommand(CLI::App& app, int& status);

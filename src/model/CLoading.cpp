@@ -12,6 +12,19 @@ CLiquidLoads StoredLiquidLoads(const CShipModel& ship) {
     return loads;
 }
 
+void FreeSurfaceInertia(CHydroProperties& liquid, double& transverse, double& longitudinal) {
+    transverse = longitudinal = 0;
+    liquid.ComputeWaterplane();
+    const double area = liquid.WaterplaneArea();
+    if (area > 0) {
+        // About the surface's own axes: int y^2 dA - (int y dA)^2 / A along
+        // x', the same in x along y'.
+        const double sy = liquid.WaterplaneMomentY(), sx = liquid.WaterplaneMomentX();
+        transverse = liquid.WaterplaneSecondY() - sy * sy / area;
+        longitudinal = liquid.WaterplaneSecondX() - sx * sx / area;
+    }
+}
+
 CLoading::CLoading(const CShipModel& ship, double weight, const CVector3& centre,
                    const CHydroMethod& method)
     : CLoading(ship, weight, centre, {}, {}, method) {}
@@ -63,15 +76,10 @@ SearchStatus CLoading::GravityAt(double heel, double trim, CVector3& g, CFreeSur
         c.Scale(l.weight);
         g.Add(c);
         if (fsc) {
-            liquid.ComputeWaterplane();
-            const double area = liquid.WaterplaneArea();
-            if (area > 0) {
-                // About the surface's own axes: int y^2 dA - (int y dA)^2 / A
-                // along x', the same in x along y'.
-                const double sy = liquid.WaterplaneMomentY(), sx = liquid.WaterplaneMomentX();
-                sumT += l.density * (liquid.WaterplaneSecondY() - sy * sy / area);
-                sumL += l.density * (liquid.WaterplaneSecondX() - sx * sx / area);
-            }
+            double it = 0, il = 0;
+            FreeSurfaceInertia(liquid, it, il);
+            sumT += l.density * it;
+            sumL += l.density * il;
         }
     }
     g.Divide(m_weight);

@@ -10,6 +10,7 @@
 
 #include <vector>
 
+class CHydroProperties;
 class CShipModel;
 class CTank;
 
@@ -19,6 +20,13 @@ class CTank;
 struct CFreeSurface {
     double transverse = 0, longitudinal = 0;
 };
+
+// The second moments [m^4] of the free surface of a liquid whose record is
+// liquid (the waterplane of its frame): about the surface's own axis along
+// x' (transverse) and along y' (longitudinal), from its area and first and
+// second moments; both 0 when it has no surface. The waterplane is formed
+// first, for a record the one-point rule left as a waterline.
+void FreeSurfaceInertia(CHydroProperties& liquid, double& transverse, double& longitudinal);
 
 // A tank's liquid as a loading condition takes it: the two values a tank
 // keeps, its load volume [m^3] and specific weight [kg/m^3], so that a load

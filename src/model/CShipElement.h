@@ -82,10 +82,12 @@ public:
     template <class Rule = COnePointRule>
     SearchStatus FindLevel(double target, const CMatrixBase& r, double& draught,
                            double tolerance) const;
-    // The same with the enclosed volume by the rule, known to the caller.
+    // The same with the enclosed volume by the rule, known to the caller,
+    // and the bracket at which the search stops (FalsePosition.h): 0 to
+    // search until the tolerance is met.
     template <class Rule>
     SearchStatus FindLevel(double target, const CMatrixBase& r, double& draught, double tolerance,
-                           double volume) const;
+                           double volume, double bracket = kLevelBracket) const;
 
     // Transverse sections, upright in ship axes.
 

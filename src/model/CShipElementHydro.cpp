@@ -121,11 +121,12 @@ SearchStatus CShipElement::FindLevel(double target, const CMatrixBase& r, double
 
 template <class Rule>
 SearchStatus CShipElement::FindLevel(double target, const CMatrixBase& r, double& draught,
-                                     double tolerance, double volume) const {
+                                     double tolerance, double volume, double bracket) const {
     double zmin = 0, zmax = 0;
     ZRange(r, zmin, zmax);
-    return FalsePositionLevel(target, zmin, zmax, volume, draught, tolerance,
-                              [&](double t) { return ImmersedVolumeBy<Rule>(r, t); });
+    return FalsePositionLevel(
+        target, zmin, zmax, volume, draught, tolerance,
+        [&](double t) { return ImmersedVolumeBy<Rule>(r, t); }, bracket);
 }
 
 template SearchStatus CShipElement::FindLevel<COnePointRule>(double, const CMatrixBase&, double&,
@@ -133,4 +134,4 @@ template SearchStatus CShipElement::FindLevel<COnePointRule>(double, const CMatr
 template SearchStatus CShipElement::FindLevel<CExactRule>(double, const CMatrixBase&, double&,
                                                           double) const;
 template SearchStatus CShipElement::FindLevel<CExactRule>(double, const CMatrixBase&, double&,
-                                                          double, double) const;
+                                                          double, double, double) const;

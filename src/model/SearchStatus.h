@@ -10,3 +10,7 @@ enum class SearchStatus {
 // No converging search comes near this many evaluations; a search that
 // reaches it reports notConverged instead of running on.
 inline constexpr int kMaxSearchEvaluations = 2000;
+
+// The level searches (FindLevel, FindDraught) stop once the draughts
+// bracketing the target are this close [m], met or not.
+inline constexpr double kLevelBracket = 0.001;

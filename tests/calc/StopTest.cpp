@@ -9,6 +9,7 @@
 #include "calc/StabilityCurve.h"
 #include "calc/StopRequest.h"
 #include "calc/SubmergedTrim.h"
+#include "calc/TankTable.h"
 #include "calc/UprightTable.h"
 
 #include <algorithm>
@@ -102,6 +103,18 @@ TEST(Stop, EveryCalculationGivesUpPartWay) {
         EXPECT_THROW(WriteBonjeanGrids(tables, areas, moments, {&written, &words}),
                      CCalculationStopped);
         EXPECT_EQ(written.highest, 3);
+    }
+    {
+        // A tank's table: 2001 soundings on all cores, stopped at the fifth.
+        CShipModel tanked;
+        AddGridBox(*tanked.AddElement(kindTank), {8, -2, 0.5}, {12, 2, 2.5}, 8, 8, 4);
+        CStopRequest stop;
+        StoppingProgress rows(stop, 5);
+        CTankTableInputs in;
+        for (int k = 0; k <= 2000; ++k)
+            in.soundings.push_back(k * 0.001);
+        EXPECT_THROW(ComputeTankTable(tanked, in, &stop, &rows), CCalculationStopped);
+        EXPECT_LT(rows.highest, 1000);
     }
     {
         // Those without progress: a stop requested before they start.

@@ -11,6 +11,7 @@
 #include "ui/dialogs/CHydrostaticCurvesDlg.h"
 #include "ui/dialogs/CInclinedHullsDlg.h"
 #include "ui/dialogs/CSubmergedTrimDlg.h"
+#include "ui/dialogs/CTankTablesDlg.h"
 #include "ui/dialogs/CUprightHullsDlg.h"
 #include "ui/dialogs/CalculationRun.h"
 #include "ui/dialogs/FileErrorText.h"
@@ -286,4 +287,10 @@ void CBrelundDoc::OnSubmergedTrim() {
 }
 void CBrelundDoc::OnHydrostaticCurves() {
     RunCalculationDialog<CHydrostaticCurvesDlg>(m_model);
+}
+void CBrelundDoc::OnTankTables() {
+    CTankTablesDlg dialog(QApplication::activeWindow());
+    dialog.SetModel(&m_model);
+    dialog.SetSoundingPipes(m_conditions.SoundingPipes());
+    dialog.exec();
 }

@@ -82,6 +82,8 @@ public:
     void OnBonjean();
     void OnSubmergedTrim();
     void OnHydrostaticCurves();
+    // "Tabelle casse", its tanks sounded along the conditions' pipes.
+    void OnTankTables();
 
 signals:
     // The title or the changed mark is different.

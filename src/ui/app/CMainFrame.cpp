@@ -286,6 +286,9 @@ void CMainFrame::Route(Cmd id) {
     case Cmd::HydrostaticCurves:
         doc.OnHydrostaticCurves();
         break;
+    case Cmd::TankTables:
+        doc.OnTankTables();
+        break;
     case Cmd::Stability:
         view.OnStability();
         break;

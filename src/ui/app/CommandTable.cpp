@@ -80,6 +80,10 @@ const CommandInfo kCommands[] = {
     {Cmd::Conditions,
      "Visualizza la finestra delle condizioni di carico della nave\nCondizioni di carico",
      "conditions"},
+    {Cmd::TankTables,
+     "Visualizza la finestra di dialogo per il calcolo delle tabelle di taratura delle casse \n "
+     "Tabelle casse",
+     nullptr},
 };
 
 const MenuItem kFileMenu[] = {
@@ -121,6 +125,7 @@ const MenuItem kViewMenu[] = {
     {"Dlg Bonjean", Cmd::Bonjean},
     {"Dlg Assetto corpo Immerso", Cmd::SubmergedTrim},
     {"Curve idrostatiche", Cmd::HydrostaticCurves},
+    {"Tabelle casse", Cmd::TankTables},
     {"Condizioni di carico", Cmd::Conditions},
     {"Stabilità", Cmd::Stability},
 };

@@ -43,6 +43,7 @@ enum class Cmd {
     HydrostaticCurves,
     Stability,
     Conditions,
+    TankTables,
 };
 
 struct CommandInfo {

@@ -581,7 +581,8 @@ private slots:
             QStringList({"Barra degli st&rumenti", "Barra di st&ato", "Controllo visualizzazione",
                          "Assi", "|", "Controllo elementi", "Verifica modello", "Dlg Carene dritte",
                          "Dlg Carne inclinate", "Dlg Bonjean", "Dlg Assetto corpo Immerso",
-                         "Curve idrostatiche", "Condizioni di carico", "Stabilità"}));
+                         "Curve idrostatiche", "Tabelle casse", "Condizioni di carico",
+                         "Stabilità"}));
         QCOMPARE(MenuTexts(menus[3]->menu()), QStringList({"Infor&mazioni su Brelund..."}));
 
         const QAction* exit = app.GetMainFrame().Action(Cmd::AppExit);
@@ -746,6 +747,7 @@ private slots:
             {Cmd::Bonjean, "CBonjeanDlg"},
             {Cmd::SubmergedTrim, "CSubmergedTrimDlg"},
             {Cmd::HydrostaticCurves, "CHydrostaticCurvesDlg"},
+            {Cmd::TankTables, "CTankTablesDlg"},
         };
         for (const auto& [id, className] : dialogs) {
             QString opened;
@@ -913,7 +915,7 @@ private slots:
             QCOMPARE(open(Cmd::Bonjean), QString());
         QVERIFY(app.OpenDocumentFile(kBarge));
         for (Cmd id : {Cmd::UprightHulls, Cmd::InclinedHulls, Cmd::Bonjean, Cmd::SubmergedTrim,
-                       Cmd::HydrostaticCurves})
+                       Cmd::HydrostaticCurves, Cmd::TankTables})
             QCOMPARE(open(id), QString());
         const std::pair<Cmd, QWidget*> tools[] = {
             {Cmd::ElementTree, app.GetView().ElementTree()},
