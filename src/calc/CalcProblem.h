@@ -29,6 +29,8 @@ enum class CalcRule {
     tankOverfilled,   // element's load volume, value, does not fit its volume, limit
     negativeDensity,  // element's specific weight, value [kg/m^3], is negative
     notSettled,       // a search did not settle (at the heel value [deg], for the curve)
+    unknownElement,   // element names nothing of the kind input lists (or no such choice)
+    listedTwice,      // element is listed twice in input
 };
 
 struct CCalcProblem {
