@@ -59,6 +59,7 @@ int main(int argc, char** argv) {
     AddHydrostaticsCommand(app, status);
     AddStabilityCommand(app, status);
     AddConditionsCommand(app, status);
+    AddDamageCommand(app, status);
     ReadNumbersStrictly(app);
 
     try {
