@@ -43,6 +43,7 @@ enum class Cmd {
     HydrostaticCurves,
     Stability,
     Conditions,
+    DamageStability,
 };
 
 struct CommandInfo {
