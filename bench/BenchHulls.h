@@ -59,6 +59,28 @@ inline void AddBenchHull(CShipModel& ship, long triangles, int kind) {
     AddBenchBody(*hull, triangles, kind);
 }
 
+// A compartment inside the bench hull, off the centreline to starboard:
+// the box x 40..50, y 0..4, z -6..4 as 12 triangles facing outward,
+// disabled in the model (a damage case opens it).
+inline void AddBenchCompartment(CShipModel& ship) {
+    auto* room = static_cast<CCompartment*>(ship.AddElement(kindCompartment));
+    room->SetName("room");
+    room->SetEnabled(false);
+    auto mesh = std::make_unique<CPolyfaceMesh>();
+    mesh->Allocate(8, 12);
+    // Vertex k + 1 has x from bit 0, y from bit 1, z from bit 2 of k.
+    for (int k = 0; k < 8; ++k)
+        mesh->GetVertex(k + 1)->Set(k & 1 ? 50 : 40, k & 2 ? 4 : 0, k & 4 ? 4 : -6);
+    const int quads[6][4] = {{1, 3, 4, 2}, {5, 6, 8, 7}, {1, 2, 6, 5},
+                             {3, 7, 8, 4}, {1, 5, 7, 3}, {2, 4, 8, 6}};
+    int f = 1;
+    for (const auto& q : quads) {
+        mesh->SetFace(f++, q[0], q[1], q[2]);
+        mesh->SetFace(f++, q[0], q[2], q[3]);
+    }
+    room->Append(std::move(mesh));
+}
+
 inline long BenchTriangles(const CShipModel& ship) {
     long n = 0;
     for (int i = 1; i <= ship.HullElements().GetCount(); ++i) {

@@ -14,6 +14,7 @@
 
 #include "calc/BonjeanTable.h"
 #include "calc/CurvesOfForm.h"
+#include "calc/DamageStability.h"
 #include "calc/InclinedTable.h"
 #include "calc/StabilityCurve.h"
 #include "calc/TankTable.h"
@@ -451,6 +452,50 @@ void BM_TankTable(benchmark::State& state) {
     state.counters["triangles"] = static_cast<double>(state.range(0));
 }
 
+// A damage case on the 1M-triangle hulls: the condition of
+// BM_StabilityCurve with the room off the centreline (AddBenchCompartment)
+// open to the sea. The intact and damaged equilibria searched over the
+// heel, then the curve after damage with its refinement, on all cores.
+void BM_DamageCase(benchmark::State& state) {
+    static std::map<int, std::unique_ptr<CShipModel>> ships;
+    auto& ship = ships[static_cast<int>(state.range(1))];
+    if (!ship) {
+        ship = std::make_unique<CShipModel>();
+        AddBenchHull(*ship, state.range(0), static_cast<int>(state.range(1)));
+        AddBenchCompartment(*ship);
+    }
+    CDamageInputs in;
+    in.condition.lightship = ship->TotalVolume(CHydroMethod::Exact()) / 2 * in.condition.density;
+    in.condition.lcg = 49;
+    in.condition.vcg = -2;
+    in.damage.name = "room";
+    in.damage.compartments = {{"room", std::nullopt}};
+    if (CheckDamageInputs(in) || CheckDamageShip(*ship, in)) {
+        state.SkipWithError("the case cannot be computed");
+        return;
+    }
+    CDamageResult result;
+    long long evaluations = 0;
+    try {
+        for (auto _ : state) {
+            const long long before = CShipModel::EvaluationCount();
+            result = ComputeDamage(*ship, in);
+            evaluations += CShipModel::EvaluationCount() - before;
+        }
+    } catch (const CCalcFailure&) {
+        state.SkipWithError("a search did not settle");
+        return;
+    }
+    if (result.outcome != DamageOutcome::floats) {
+        state.SkipWithError("the ship does not float after damage");
+        return;
+    }
+    state.counters["heel_deg"] = result.equilibrium.point.heel;
+    state.counters["heels"] = static_cast<double>(result.curve.curve.size());
+    state.counters["evaluations_on_caller"] =
+        static_cast<double>(evaluations) / static_cast<double>(state.iterations());
+}
+
 // The checks of a whole element: matching vertices, edges, orientation.
 void BM_CheckElement(benchmark::State& state) {
     const CShipModel& ship = Hull(state.range(0), static_cast<int>(state.range(1)));
@@ -507,6 +552,12 @@ BENCHMARK(BM_TankTable)
     ->ArgsProduct({{1000000}, {benchPolyface, benchGrid}, {1, 0}})
     ->Unit(benchmark::kMillisecond)
     ->UseRealTime();
+BENCHMARK(BM_DamageCase)
+    ->ArgNames({"triangles", "grid"})
+    ->ArgsProduct({{1000000}, {benchPolyface, benchGrid}})
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime()
+    ->Iterations(2);
 BENCHMARK(BM_CheckElement)
     ->Args({1000000, benchPolyface})
     ->Args({1000000, benchGrid})

@@ -2,9 +2,9 @@
 # Runs the engine benchmarks and the memory probe, and prints ns per
 # triangle of each evaluation against the floor loop, the upright table's
 # parallel speed-up, the inclined tables' times (KZ on one core and on all,
-# GZ per cell), the Bonjean tables, the 19-heel stability curve, the mesh
-# checks, the peak memory per triangle of a loaded ship, and the reading of
-# DXF, STL and OBJ files.
+# GZ per cell), the Bonjean tables, the 19-heel stability curve, a damage
+# case, the mesh checks, the peak memory per triangle of a loaded ship, and
+# the reading of DXF, STL and OBJ files.
 # Usage: scripts/bench.sh [extra Google Benchmark flags]
 # The full JSON goes to build/bench.json.
 set -euo pipefail
@@ -130,6 +130,11 @@ for k in ("0", "1"):
         print(f"stability curve, 19 heels free to trim, 1M {kinds[k]}: serial {serial:.0f} ms "
               f"({run['evaluations_on_caller']:.0f} ship evaluations), parallel {parallel:.0f} ms, "
               f"speed-up {serial / parallel:.2f} on {cores} cores")
+for k in ("0", "1"):
+    damage, run = table_ms(f"BM_DamageCase/triangles:1000000/grid:{k}/iterations:2")
+    if damage is not None:
+        print(f"damage case (a room open to the sea), 1M {kinds[k]}: {damage:.0f} ms on {cores} "
+              f"cores, equilibrium at {run['heel_deg']:.2f} deg, {run['heels']:.0f} heels")
 for k in ("0", "1"):
     check, _ = table_ms(f"BM_CheckElement/1000000/{k}")
     if check is not None:

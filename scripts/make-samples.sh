@@ -30,6 +30,12 @@ rm -f wigley.nav barge.nav submarine.nav
   "$calc" add barge.nav hull barge.dxf --name scafo
   "$calc" add barge.nav tank barge-tank.dxf --name "cassa 1"
   "$calc" edit barge.nav "cassa 1" --specific-weight 950 --filling 0.4
+  # The fore peak and a starboard room, disabled (the intact barge has no
+  # use for them): the damage cases of barge.conditions.json open them.
+  "$calc" add barge.nav compartment barge-fore-peak.dxf --name "gavone di prua"
+  "$calc" edit barge.nav "gavone di prua" --enabled 0
+  "$calc" add barge.nav compartment barge-starboard-room.dxf --name "locale di dritta"
+  "$calc" edit barge.nav "locale di dritta" --enabled 0 --permeability 0.95
   # Submerged body of revolution with two tanks.
   "$calc" add submarine.nav hull submarine.dxf --name scafo
   "$calc" add submarine.nav tank submarine-tank-aft.dxf --name "cassa poppa"

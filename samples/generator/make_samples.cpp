@@ -7,7 +7,9 @@
 //                   (two sides of 41 x 17 points and a deck of 41 x 2), an
 //                   engine room and two tanks inside it;
 //   barge*.dxf      a box barge 30 x 8 x 3 m written as a polyface mesh with
-//                   quadrilateral face records, and a tank;
+//                   quadrilateral face records, a tank, and two compartments
+//                   for its damage cases: the fore peak across the bow and
+//                   a room on the starboard side;
 //   submarine*.dxf  an ellipsoid of revolution 24 m long, 3 m across, axis
 //                   at z = 0, and two tanks inside it.
 //
@@ -187,6 +189,12 @@ int main(int argc, char** argv) {
         });
         Drawing(dir + "barge-tank.dxf", [](CDxfFile& d) {
             WritePolyfaceBox(d, {10, -1.5, 0.5}, {14, 1.5, 2.5}, 1, 1, 1);
+        });
+        Drawing(dir + "barge-fore-peak.dxf", [](CDxfFile& d) {
+            WritePolyfaceBox(d, {27, -4, 0}, {30, 4, 3}, 1, 2, 1);
+        });
+        Drawing(dir + "barge-starboard-room.dxf", [](CDxfFile& d) {
+            WritePolyfaceBox(d, {16, 1, 0}, {22, 4, 3}, 2, 1, 1);
         });
         Drawing(dir + "submarine.dxf", WriteSubmarine);
         Drawing(dir + "submarine-tank-aft.dxf", [](CDxfFile& d) {

@@ -203,6 +203,22 @@ double EquilibriumHeel(const CGzCurve& c) {
     return std::nan("");
 }
 
+double GzZeroAfter(const CGzCurve& c, double from) {
+    if (std::isnan(GzAt(c, from)))
+        return std::nan("");
+    std::size_t k = LowerBound(c, from);
+    if (c.heels[k] == from)
+        ++k;
+    for (; k < c.heels.size(); ++k) {
+        if (c.gz[k] > 0)
+            continue;
+        const double lo = std::max(c.heels[k - 1], from);
+        const CPiece piece(c, k - 1);
+        return piece.At(lo) > 0 ? Crossing(piece, lo, c.heels[k]) : lo;
+    }
+    return std::nan("");
+}
+
 CGzAreas GzAreasOf(const CGzCurve& c, std::optional<double> flooding) {
     CGzAreas r;
     r.limit_angle = AreaLimitAngle(flooding);

@@ -81,6 +81,12 @@ CGzFeatures GzFeaturesOf(const CGzCurve& curve);
 // the range lacks heel 0).
 double EquilibriumHeel(const CGzCurve& curve);
 
+// The first heel beyond from [deg] where the interpolant comes down to 0,
+// found as the vanishing angle is; from itself when the curve is not
+// positive just beyond it; NaN when it stays positive to the end of the
+// range, or from lies outside it.
+double GzZeroAfter(const CGzCurve& curve, double from);
+
 // The areas of the criteria [m rad], from the equilibrium heel: to 30 deg,
 // to the limit angle, and from 30 deg (or the equilibrium, when beyond) to
 // the limit angle; 0 where the start is at or past the end. All NaN when

@@ -33,9 +33,14 @@ public:
     CCondition(const CShipModel& ship, const CStabilityInputs& in)
         : m_loading(ship, in.lightship, CVector3(in.lcg, in.tcg, in.vcg), DeadweightOf(in.items),
                     in.tank_loads, CHydroMethod::Exact()),
-          m_volume(m_loading.Weight() / in.density) {}
+          m_volume(m_loading.Weight() / in.density),
+          m_method(CHydroMethod::Exact().WithCounts(in.compartments.empty() ? nullptr
+                                                                            : &in.compartments)) {}
     double Weight() const { return m_loading.Weight(); }
     double Volume() const { return m_volume; }
+    // The ship's evaluations: the exact rule, the compartments as the
+    // inputs count them (the inputs outlive the condition).
+    const CHydroMethod& Method() const { return m_method; }
 
     // G with every liquid's surface parallel to the waterplane of (heel,
     // trim) [rad]; fsc, when given, receives the free surfaces' corrections.
@@ -48,6 +53,7 @@ public:
 private:
     CLoading m_loading;
     double m_volume;
+    CHydroMethod m_method;
 };
 
 // The floating ship at one heel: its trim, draught and immersed sums.
@@ -70,12 +76,12 @@ CCalcCheck FloatAt(const CShipModel& ship, const CCondition& c, double heelDeg, 
         [&](double heel, double trim, CVector3& g) {
             return !(stop && stop->Requested()) && c.GravityAt(heel, trim, g);
         },
-        v, f.heel, f.trim, f.draught, 1e-10 * v, 1e-6, CHydroMethod::Exact());
+        v, f.heel, f.trim, f.draught, 1e-10 * v, 1e-6, c.Method());
     if (s != SearchStatus::converged)
         return Problem(CalcRule::notSettled, "heels", heelDeg, kMaxTrimDeg);
     f.r.SetRotation(f.heel, f.trim, 0);
     f.p.SetCollect(false);
-    ship.ImmersedProperties(f.p, f.draught, f.r, CHydroMethod::Exact());
+    ship.ImmersedProperties(f.p, f.draught, f.r, c.Method());
     c.GravityAt(f.heel, f.trim, f.g);
     return std::nullopt;
 }
@@ -384,6 +390,8 @@ CCalcCheck CheckStabilityInputs(const CStabilityInputs& in) {
         return Problem(CalcRule::notAbove, "lpp", 0);
     if (in.flooding && !(*in.flooding > 0 && *in.flooding < 90))
         return Problem(CalcRule::notBelow, "flooding", *in.flooding, 90);
+    if (in.side < -1 || in.side > 1)
+        return Problem(CalcRule::notAtMost, "side", in.side, 1);
     if (in.heels.size() > kMaxHeels)
         return Problem(CalcRule::tooMany, "heels", static_cast<double>(in.heels.size()), kMaxHeels);
     for (double h : in.heels)
@@ -449,7 +457,7 @@ CCalcCheck CheckStabilityShip(const CShipModel& ship, const CStabilityInputs& in
         }
     }
     const CCondition c(ship, in);
-    const double total = ship.TotalVolume(CHydroMethod::Exact());
+    const double total = ship.TotalVolume(c.Method());
     if (!(c.Volume() <= total)) {
         CCalcProblem p = Problem(CalcRule::sinks, "lightship", c.Weight(), total * in.density);
         p.size = total;
@@ -474,6 +482,7 @@ std::vector<double> StabilityHeels(const CStabilityInputs& in) {
     }
     std::sort(heels.begin(), heels.end());
     heels.erase(std::unique(heels.begin(), heels.end()), heels.end());
+    std::erase_if(heels, [&](double h) { return h >= in.heel_limit; });
     return heels;
 }
 
@@ -486,7 +495,7 @@ CStabilityResult ComputeStability(const CShipModel& ship, const CStabilityInputs
     CVector3 upright;
     if (!condition.GravityAt(0, 0, upright))
         throw CCalcFailure(Problem(CalcRule::notSettled, "tanks"));
-    const int side = upright.Y() < -kListTolerance ? -1 : 1;
+    const int side = in.side != 0 ? in.side : upright.Y() < -kListTolerance ? -1 : 1;
     result.summary.side = side;
     // Upright first: the perpendiculars may come from its waterline.
     CFloating level;
@@ -557,4 +566,28 @@ CStabilityResult ComputeStability(const CShipModel& ship, const CStabilityInputs
     Summarise(condition, level, taken, result);
     ThrowIfStopped(stop);
     return result;
+}
+
+CShipDatums StabilityDatums(const CShipModel& ship, const CStabilityInputs& in,
+                            const CStopRequest* stop) {
+    const CCondition condition(ship, in);
+    CFloating level;
+    CShipDatums datums;
+    Upright(ship, condition, in, level, datums, stop);
+    return datums;
+}
+
+CCalcCheck FloatStability(const CShipModel& ship, const CStabilityInputs& in,
+                          const CShipDatums& datums, double heelDeg, CStabilityFloat& out,
+                          const CStopRequest* stop) {
+    const CCondition condition(ship, in);
+    CFloating f;
+    if (CCalcCheck failure = FloatAt(ship, condition, heelDeg, f, stop))
+        return failure;
+    Describe(f, datums, heelDeg, 1, out.point);
+    out.heel = f.heel;
+    out.trim = f.trim;
+    out.waterplane = f.draught;
+    f.p.BuoyancyCentre(out.b, f.draught, f.heel, f.trim);
+    return std::nullopt;
 }

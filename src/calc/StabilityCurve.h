@@ -105,6 +105,14 @@ struct CStabilityInputs {
     bool perpendiculars = false;        // ap and fp given
     double ap = 0, fp = 0;              // [m], x in ship axes
     std::vector<COpening> openings;     // where water comes in
+    // The compartments as a damage case counts them (DamageStability.h),
+    // one per compartment of the ship; empty: as the model has them.
+    CCompartmentCounts compartments;
+    // The side the heels run to: +1 starboard, -1 port; 0: the side G lies
+    // on upright (below).
+    int side = 0;
+    // No heel from this one on is computed, whether asked or required [deg].
+    double heel_limit = 90;
 };
 
 struct CStabilityPoint {
@@ -153,6 +161,18 @@ struct CStabilityResult {
     std::vector<COpeningImmersion> openings; // as the inputs list them
 };
 
+// The condition floating at one heel, free to trim, as each point of the
+// curve is found.
+struct CStabilityFloat {
+    // heel as asked (negative to port); GZ and KN signed as on a curve run
+    // to starboard, so that a positive lever turns the ship towards port.
+    CStabilityPoint point;
+    double heel = 0, trim = 0; // [rad]
+    // The waterplane's height in the frame SetRotation(heel, trim, 0) [m].
+    double waterplane = 0;
+    CVector3 b; // the centre of buoyancy, ship axes
+};
+
 // The inputs of a loading condition on ship: its lightship, items, water
 // density and flooding angle, and the load of every tank (LiquidLoadsOf);
 // the rest as a default CStabilityInputs. The openings are the ship's, not
@@ -166,7 +186,8 @@ CStabilityInputs ConditionStabilityInputs(const CShipModel& ship,
 // "items", naming it), perpendiculars
 // at one station (notAbove "lpp", 0), a flooding angle or a heel outside 0 to 90
 // (notBelow 90: the flooding angle above 0, the heels from 0, 90
-// excluded), more than 1000 heels (tooMany).
+// excluded), more than 1000 heels (tooMany), a side other than -1, 0 or 1
+// (notAtMost "side").
 CCalcCheck CheckStabilityInputs(const CStabilityInputs& in);
 // What the ship cannot do for this condition: no hull element with
 // vertices (noHull), a lightship centre of gravity or an item's centre
@@ -174,10 +195,12 @@ CCalcCheck CheckStabilityInputs(const CStabilityInputs& in);
 // the hull's size off the hull (farOffHull), a tank whose values cannot be
 // loaded (negativeDensity, tankOverfilled, naming it), a displacement
 // beyond what the whole hull can float (sinks: the weight, the hull's
-// displacement, its volume as size).
+// displacement, its volume as size; the compartments counted as the
+// inputs count them).
 CCalcCheck CheckStabilityShip(const CShipModel& ship, const CStabilityInputs& in);
 // The heels computed: those asked for (by default 0 to 80 by 5) and 0,
-// 30, 40 and the flooding angle, increasing, each once.
+// 30, 40 and the flooding angle, increasing, each once, those below the
+// heel limit.
 std::vector<double> StabilityHeels(const CStabilityInputs& in);
 
 // The curve, summary and criteria; the inputs and ship must pass the checks
@@ -193,3 +216,16 @@ std::vector<double> StabilityHeels(const CStabilityInputs& in);
 CStabilityResult ComputeStability(const CShipModel& ship, const CStabilityInputs& in,
                                   const CStopRequest* stop = nullptr,
                                   CProgress* progress = nullptr);
+
+// The datums the curve of in reads its draughts by (those given, else the
+// ends of the upright waterline, else the hull's ends): one float upright.
+// Throws as ComputeStability does when the ship does not settle upright.
+CShipDatums StabilityDatums(const CShipModel& ship, const CStabilityInputs& in,
+                            const CStopRequest* stop = nullptr);
+// The condition of in floating at heelDeg [deg], free to trim with its
+// liquids moving, as at a point of the curve (its draught at the midship
+// station of datums); what ComputeStability would throw for that heel is
+// returned (notSettled "heels"). For searches over the heel.
+CCalcCheck FloatStability(const CShipModel& ship, const CStabilityInputs& in,
+                          const CShipDatums& datums, double heelDeg, CStabilityFloat& out,
+                          const CStopRequest* stop = nullptr);

@@ -117,6 +117,26 @@ const CLoadingCondition* FindCondition(const std::string& shipPath, const std::s
 void WarnOfUnknownTanks(const CShipModel& ship, const std::string& shipPath,
                         const CLoadingCondition& condition);
 
+struct CCalcProblem;
+struct CStabilityInputs;
+// How the messages of a calculation on a loading condition (stability,
+// damage) name an input: by its option of command, or by its key in the
+// conditions file when condition gave it and no option overrode it.
+struct CInputNames {
+    const CLI::App* command = nullptr;
+    const CLoadingCondition* condition = nullptr;
+    std::string operator()(const std::string& input) const;
+};
+// The stability calculation's problem in the words of the command line.
+std::string DescribeStabilityProblem(const CCalcProblem& p, const CStabilityInputs& in,
+                                     const CInputNames& names);
+// The inputs of condition into in, less those the options of command given
+// override (--lightship, --lcg, --tcg, --vcg, --density, --flooding-angle,
+// which command must have). The heels and datums are the command line's
+// alone.
+void TakeCondition(const CStabilityInputs& condition, const CLI::App& command,
+                   CStabilityInputs& in);
+
 // Each command adds its subcommand; its callback runs the command and sets
 // the exit status through the returned reference.
 void AddListCommand(CLI::App& app, int& status);
@@ -127,3 +147,4 @@ void AddHydrostaticsCommand(CLI::App& app, int& status);
 void AddStabilityCommand(CLI::App& app, int& status);
 void AddConditionsCommand(CLI::App& app, int& status);
 void AddTanksCommand(CLI::App& app, int& status);
+void AddDamageCommand(CLI::App& app, int& status);

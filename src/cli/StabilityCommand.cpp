@@ -13,34 +13,23 @@
 #include <cstdio>
 #include <memory>
 
-namespace {
+std::string CInputNames::operator()(const std::string& input) const {
+    const std::string option = input == "flooding" ? "--flooding-angle" : "--" + input;
+    static const struct {
+        const char* input;
+        const char* key;
+    } keys[] = {{"lightship", "lightship weight_t"}, {"lcg", "lightship lcg_m"},
+                {"tcg", "lightship tcg_m"},          {"vcg", "lightship vcg_m"},
+                {"density", "water_density_t_m3"},   {"flooding", "flooding_angle_deg"}};
+    if (condition)
+        for (const auto& k : keys)
+            if (input == k.input && command->get_option(option)->count() == 0)
+                return std::string(k.key) + " of condition '" + EscapeText(condition->name) + "'";
+    return option;
+}
 
-// How messages name an input: by its option, or by its key in the
-// conditions file when a condition gave it and no option overrode it.
-struct CInputNames {
-    const CLI::App* command = nullptr;
-    const CLoadingCondition* condition = nullptr;
-
-    std::string operator()(const std::string& input) const {
-        const std::string option = input == "flooding" ? "--flooding-angle" : "--" + input;
-        static const struct {
-            const char* input;
-            const char* key;
-        } keys[] = {{"lightship", "lightship weight_t"}, {"lcg", "lightship lcg_m"},
-                    {"tcg", "lightship tcg_m"},          {"vcg", "lightship vcg_m"},
-                    {"density", "water_density_t_m3"},   {"flooding", "flooding_angle_deg"}};
-        if (condition)
-            for (const auto& k : keys)
-                if (input == k.input && command->get_option(option)->count() == 0)
-                    return std::string(k.key) + " of condition '" + EscapeText(condition->name) +
-                           "'";
-        return option;
-    }
-};
-
-// The stability calculation's problem in the words of the command line.
-std::string DescribeProblem(const CCalcProblem& p, const CStabilityInputs& in,
-                            const CInputNames& names) {
+std::string DescribeStabilityProblem(const CCalcProblem& p, const CStabilityInputs& in,
+                                     const CInputNames& names) {
     const std::string option = names(p.input);
     // One line whatever a tank's name holds: a line end would split the
     // message and a NUL cut it short.
@@ -105,9 +94,6 @@ std::string DescribeProblem(const CCalcProblem& p, const CStabilityInputs& in,
     }
 }
 
-// The inputs of condition, less those the options given override: the
-// lightship, its centre, the water's density and the flooding angle. The
-// heels and datums are the command line's alone.
 void TakeCondition(const CStabilityInputs& condition, const CLI::App& command,
                    CStabilityInputs& in) {
     const auto given = [&](const char* option) { return command.get_option(option)->count() > 0; };
@@ -126,6 +112,8 @@ void TakeCondition(const CStabilityInputs& condition, const CLI::App& command,
     in.items = condition.items;
     in.tank_loads = condition.tank_loads;
 }
+
+namespace {
 
 void AddStability(CLI::App& app, int& status) {
     struct Args {
@@ -188,7 +176,7 @@ void AddStability(CLI::App& app, int& status) {
         CInputNames names{cmd, nullptr};
         if (!fromCondition)
             if (const CCalcCheck problem = CheckStabilityInputs(in))
-                throw CRefusedError(DescribeProblem(*problem, in, names));
+                throw CRefusedError(DescribeStabilityProblem(*problem, in, names));
         CShipModel ship;
         LoadShip(ship, a->ship, false);
         CLoadingConditions conditions;
@@ -198,7 +186,7 @@ void AddStability(CLI::App& app, int& status) {
             TakeCondition(ConditionStabilityInputs(ship, *c), *cmd, in);
             names.condition = c;
             if (const CCalcCheck problem = CheckStabilityInputs(in))
-                throw CRefusedError(DescribeProblem(*problem, in, names));
+                throw CRefusedError(DescribeStabilityProblem(*problem, in, names));
         } else {
             // The openings are the ship's, whatever it carries.
             LoadConditionsFile(a->ship, conditions);
@@ -218,12 +206,12 @@ void AddStability(CLI::App& app, int& status) {
             WarnOfUnsetDensities(ship, true);
         }
         if (const CCalcCheck problem = CheckStabilityShip(ship, in))
-            throw CRefusedError(DescribeProblem(*problem, in, names));
+            throw CRefusedError(DescribeStabilityProblem(*problem, in, names));
         CStabilityResult result;
         try {
             result = ComputeStability(ship, in, stop);
         } catch (const CCalcFailure& e) {
-            throw CRefusedError(DescribeProblem(e.Problem(), in, names));
+            throw CRefusedError(DescribeStabilityProblem(e.Problem(), in, names));
         }
         RecordFormat format = RecordFormat::tsv;
         ParseRecordFormat(a->format, format);

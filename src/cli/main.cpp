@@ -60,6 +60,7 @@ int main(int argc, char** argv) {
     AddStabilityCommand(app, status);
     AddConditionsCommand(app, status);
     AddTanksCommand(app, status);
+    AddDamageCommand(app, status);
     ReadNumbersStrictly(app);
 
     try {

@@ -14,14 +14,36 @@
 // surface, which is the hull's alone (the physics). The one-point rule
 // integrates its waterplane from the waterline once every element has been
 // cut, so it takes the volumeOnly policy only; each rule comes with its own.
+//
+// The compartments' counts: by default an enabled compartment counts at its
+// permeability. A damage case (calc/DamageStability.h) counts some of them
+// otherwise, as lost buoyancy; it hands its counts with the method, so that
+// every search runs on the ship as it is, which stays untouched.
 #pragma once
+
+#include <vector>
 
 enum class IntegrationRule { onePoint, exact };
 enum class CompartmentPolicy { volumeOnly, allSums };
 
+// How one compartment counts in place of the model's own count: whether it
+// counts at all, and the factor its immersed sums are taken with (the
+// permeability, with the sign that makes the space lost buoyancy whichever
+// way its faces point).
+struct CCompartmentCount {
+    bool counted = false;
+    double factor = 0;
+    friend bool operator==(const CCompartmentCount&, const CCompartmentCount&) = default;
+};
+// One per compartment of the ship, in its order.
+using CCompartmentCounts = std::vector<CCompartmentCount>;
+
 struct CHydroMethod {
     IntegrationRule rule = IntegrationRule::onePoint;
     CompartmentPolicy compartments = CompartmentPolicy::volumeOnly;
+    // The compartments' counts in place of the model's (not owned; it
+    // outlives the evaluations); null: the model's.
+    const CCompartmentCounts* counts = nullptr;
 
     // The tables' method (the default) and the exact one.
     static constexpr CHydroMethod Tables() { return {}; }
@@ -32,6 +54,13 @@ struct CHydroMethod {
         return r == IntegrationRule::exact ? Exact() : Tables();
     }
     bool IsExact() const { return rule == IntegrationRule::exact; }
+    // The same method with the compartments counted as counts says (null:
+    // as the model has them).
+    CHydroMethod WithCounts(const CCompartmentCounts* c) const {
+        CHydroMethod m = *this;
+        m.counts = c;
+        return m;
+    }
 
     friend bool operator==(const CHydroMethod&, const CHydroMethod&) = default;
 };

@@ -72,7 +72,8 @@ public:
     int GetElementCount() const;
 
     // Hydrostatics of the ship: enabled hull elements at full volume,
-    // enabled compartments scaled by their permeability; tanks only carry
+    // enabled compartments scaled by their permeability (or as the
+    // method's compartment counts say, in their place); tanks only carry
     // their liquid loads. Rotations and draughts as for the elements. Every
     // evaluation takes the method (geometry/HydroMethod.h): the tables' one,
     // the default, or the exact one, with its compartment policy. Weights
@@ -133,12 +134,16 @@ public:
                                    float tolerance, const CHydroMethod& method = {}) const;
 
     // The same evaluations with the rule as a type, for the face loops'
-    // callers that run them millions of times.
-    template <class Rule> double TotalVolumeBy() const;
-    template <class Rule> double ImmersedVolumeBy(const CMatrixBase& r, double draught) const;
+    // callers that run them millions of times; counts as the method's
+    // (null: the compartments as the model has them).
+    template <class Rule> double TotalVolumeBy(const CCompartmentCounts* counts = nullptr) const;
+    template <class Rule>
+    double ImmersedVolumeBy(const CMatrixBase& r, double draught,
+                            const CCompartmentCounts* counts = nullptr) const;
     template <class Rule>
     SearchStatus FindDraughtBy(double volume, const CMatrixBase& r, double& draught,
-                               double tolerance, double totalVolume) const;
+                               double tolerance, double totalVolume,
+                               const CCompartmentCounts* counts = nullptr) const;
 
     // The box of every hull element, enabled or not, that has a vertex;
     // false, outputs untouched, when there is none.

@@ -22,42 +22,61 @@ template <class Fn> decltype(auto) WithRule(const CHydroMethod& method, Fn&& fn)
     return fn(COnePointRule{});
 }
 
+// Whether compartment i (1-based) of the ship counts, and its factor: as
+// counts has it where given, else as the model has it (enabled, at its
+// permeability). Once per compartment and evaluation, outside the face
+// loops.
+bool Counted(const CCompartmentCounts* counts, int i, const CCompartment& c, double& factor) {
+    if (counts && static_cast<std::size_t>(i) <= counts->size()) {
+        const CCompartmentCount& n = (*counts)[static_cast<std::size_t>(i - 1)];
+        factor = n.factor;
+        return n.counted;
+    }
+    factor = c.GetPermeability();
+    return c.IsEnabled();
+}
+
 } // namespace
 
-template <class Rule> double CShipModel::TotalVolumeBy() const {
+template <class Rule> double CShipModel::TotalVolumeBy(const CCompartmentCounts* counts) const {
     double volume = 0;
     for (int i = 1; i <= m_hull.GetCount(); ++i)
         if (m_hull.GetAt(i)->IsEnabled())
             volume += m_hull.GetAt(i)->VolumeBy<Rule>();
+    double k = 0;
     for (int i = 1; i <= m_compartments.GetCount(); ++i)
-        if (const CCompartment& c = *m_compartments.GetAt(i); c.IsEnabled())
-            volume += c.VolumeBy<Rule>() * c.GetPermeability();
+        if (const CCompartment& c = *m_compartments.GetAt(i); Counted(counts, i, c, k))
+            volume += c.VolumeBy<Rule>() * k;
     return volume;
 }
 
 double CShipModel::TotalVolume(const CHydroMethod& method) const {
-    return WithRule(method, [&](auto rule) { return TotalVolumeBy<decltype(rule)>(); });
+    return WithRule(method,
+                    [&](auto rule) { return TotalVolumeBy<decltype(rule)>(method.counts); });
 }
 
 thread_local long long CShipModel::s_evaluations = 0;
 
 template <class Rule>
-double CShipModel::ImmersedVolumeBy(const CMatrixBase& r, double draught) const {
+double CShipModel::ImmersedVolumeBy(const CMatrixBase& r, double draught,
+                                    const CCompartmentCounts* counts) const {
     ++s_evaluations;
     double volume = 0;
     for (int i = 1; i <= m_hull.GetCount(); ++i)
         if (m_hull.GetAt(i)->IsEnabled())
             volume += m_hull.GetAt(i)->ImmersedVolumeBy<Rule>(r, draught);
+    double k = 0;
     for (int i = 1; i <= m_compartments.GetCount(); ++i)
-        if (const CCompartment& c = *m_compartments.GetAt(i); c.IsEnabled())
-            volume += c.ImmersedVolumeBy<Rule>(r, draught) * c.GetPermeability();
+        if (const CCompartment& c = *m_compartments.GetAt(i); Counted(counts, i, c, k))
+            volume += c.ImmersedVolumeBy<Rule>(r, draught) * k;
     return volume;
 }
 
 double CShipModel::ImmersedVolume(const CMatrixBase& r, double draught,
                                   const CHydroMethod& method) const {
-    return WithRule(method,
-                    [&](auto rule) { return ImmersedVolumeBy<decltype(rule)>(r, draught); });
+    return WithRule(method, [&](auto rule) {
+        return ImmersedVolumeBy<decltype(rule)>(r, draught, method.counts);
+    });
 }
 
 bool CShipModel::ZRange(const CMatrixBase& r, double& zmin, double& zmax) const {
@@ -77,11 +96,12 @@ bool CShipModel::ZRange(const CMatrixBase& r, double& zmin, double& zmax) const 
 
 template <class Rule>
 SearchStatus CShipModel::FindDraughtBy(double volume, const CMatrixBase& r, double& draught,
-                                       double tolerance, double totalVolume) const {
+                                       double tolerance, double totalVolume,
+                                       const CCompartmentCounts* counts) const {
     double zmin = 0, zmax = 0;
     ZRange(r, zmin, zmax);
     return FalsePositionLevel(volume, zmin, zmax, totalVolume, draught, tolerance,
-                              [&](double t) { return ImmersedVolumeBy<Rule>(r, t); });
+                              [&](double t) { return ImmersedVolumeBy<Rule>(r, t, counts); });
 }
 
 SearchStatus CShipModel::FindDraught(double volume, const CMatrixBase& r, double& draught,
@@ -93,7 +113,8 @@ SearchStatus CShipModel::FindDraught(double volume, const CMatrixBase& r, double
                                      double tolerance, double totalVolume,
                                      const CHydroMethod& method) const {
     return WithRule(method, [&](auto rule) {
-        return FindDraughtBy<decltype(rule)>(volume, r, draught, tolerance, totalVolume);
+        return FindDraughtBy<decltype(rule)>(volume, r, draught, tolerance, totalVolume,
+                                             method.counts);
     });
 }
 
@@ -114,9 +135,10 @@ void CShipModel::VolumeCentroid(double& area, double& volume, CVector3& centroid
         for (int i = 1; i <= m_hull.GetCount(); ++i)
             if (m_hull.GetAt(i)->IsEnabled())
                 add(*m_hull.GetAt(i), 1);
+        double k = 0;
         for (int i = 1; i <= m_compartments.GetCount(); ++i)
-            if (const CCompartment& c = *m_compartments.GetAt(i); c.IsEnabled())
-                add(c, c.GetPermeability());
+            if (const CCompartment& c = *m_compartments.GetAt(i); Counted(method.counts, i, c, k))
+                add(c, k);
         CHydroProperties whole;
         sums.Finish(whole);
         area = whole.m_wetted_area;
@@ -138,8 +160,9 @@ void CShipModel::VolumeCentroid(double& area, double& volume, CVector3& centroid
     for (int i = 1; i <= m_hull.GetCount(); ++i)
         if (m_hull.GetAt(i)->IsEnabled())
             add(*m_hull.GetAt(i));
+    double k = 0;
     for (int i = 1; i <= m_compartments.GetCount(); ++i)
-        if (m_compartments.GetAt(i)->IsEnabled())
+        if (Counted(method.counts, i, *m_compartments.GetAt(i), k))
             add(*m_compartments.GetAt(i));
     if (volume != 0) {
         centroid = sum;
@@ -164,14 +187,15 @@ void CShipModel::ImmersedProperties(CHydroProperties& result, double draught, co
                 m_hull.GetAt(i)->ImmersedSums<CExactRule>(part, draught, r);
                 sums.Accumulate(part, 1, 1, true);
             }
+        double k = 0;
         for (int i = 1; i <= m_compartments.GetCount(); ++i)
-            if (const CCompartment& c = *m_compartments.GetAt(i); c.IsEnabled()) {
+            if (const CCompartment& c = *m_compartments.GetAt(i); Counted(method.counts, i, c, k)) {
                 part.Reset();
                 c.ImmersedSums<CExactRule>(part, draught, r);
                 if (allSums)
-                    sums.Accumulate(part, c.GetPermeability(), c.GetPermeability(), false);
+                    sums.Accumulate(part, k, k, false);
                 else
-                    sums.Accumulate(part, c.GetPermeability(), 1, true);
+                    sums.Accumulate(part, k, 1, true);
             }
         sums.Finish(result);
         return;
@@ -184,10 +208,11 @@ void CShipModel::ImmersedProperties(CHydroProperties& result, double draught, co
             m_hull.GetAt(i)->ImmersedProperties(part, draught, r);
             result.Accumulate(part);
         }
+    double k = 0;
     for (int i = 1; i <= m_compartments.GetCount(); ++i)
-        if (const CCompartment& c = *m_compartments.GetAt(i); c.IsEnabled()) {
+        if (const CCompartment& c = *m_compartments.GetAt(i); Counted(method.counts, i, c, k)) {
             c.ImmersedProperties(part, draught, r);
-            part.m_volume *= c.GetPermeability();
+            part.m_volume *= k;
             result.Accumulate(part);
         }
 }

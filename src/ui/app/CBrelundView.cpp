@@ -4,6 +4,7 @@
 #include "ConditionsWindow.h"
 
 #include "ui/dialogs/CConditionsDlg.h"
+#include "ui/dialogs/CDamageDlg.h"
 #include "ui/dialogs/CElementTreeDlg.h"
 #include "ui/dialogs/CModelCheckDlg.h"
 #include "ui/dialogs/CStabilityDlg.h"
@@ -35,7 +36,7 @@ void ShowToolWindow(QWidget* window) {
 CBrelundView::CBrelundView(CBrelundDoc& doc, QWidget* parent)
     : COpenGLView(parent), m_doc(doc), m_element_tree(new CElementTreeDlg(this)),
       m_view_control(new CViewControlDlg(this, this)), m_model_check(new CModelCheckDlg(this)),
-      m_stability(new CStabilityDlg(this)),
+      m_stability(new CStabilityDlg(this)), m_damage(new CDamageDlg(this)),
       m_conditions_window(new CConditionsDlg(this)) {
     m_element_tree->setObjectName("elementTree");
     m_view_control->setObjectName("viewControl");
@@ -46,8 +47,18 @@ CBrelundView::CBrelundView(CBrelundDoc& doc, QWidget* parent)
     m_stability->SetConditions(&m_doc.GetConditions());
     connect(&m_doc, &CBrelundDoc::conditionsChanged, m_stability,
             &CStabilityDlg::ConditionsChanged);
-    connect(m_stability, &CStabilityDlg::pictureChanged, this,
-            [this] { ShowCondition(m_stability->Picture()); });
+    connect(m_stability, &CStabilityDlg::pictureChanged, this, [this] {
+        ShowCondition(m_stability->Picture() ? m_stability->Picture() : m_damage->Picture());
+    });
+    m_damage->setObjectName("damageStability");
+    m_damage->SetModel(&m_doc.GetModel());
+    m_damage->SetConditions(&m_doc.GetConditions());
+    connect(&m_doc, &CBrelundDoc::conditionsChanged, m_damage, &CDamageDlg::ConditionsChanged);
+    // The window that shows a picture last is the one the view shows; the
+    // other's, when one closes.
+    connect(m_damage, &CDamageDlg::pictureChanged, this, [this] {
+        ShowCondition(m_damage->Picture() ? m_damage->Picture() : m_stability->Picture());
+    });
     // Every change made in the tree is the document's: its undo stack takes
     // it (and marks the ship changed) and the ship is drawn again, so that
     // the view never shows an element that is gone or as it was before an
@@ -62,6 +73,7 @@ CBrelundView::CBrelundView(CBrelundDoc& doc, QWidget* parent)
     // An equilibrium found for the ship as it was is no longer its own.
     connect(m_element_tree, &CElementTreeDlg::modelChanged, m_stability,
             &CStabilityDlg::ModelChanged);
+    connect(m_element_tree, &CElementTreeDlg::modelChanged, m_damage, &CDamageDlg::ModelChanged);
     connect(m_model_check, &CModelCheckDlg::faultsChanged, this, &CBrelundView::Redraw);
     m_conditions_window->setObjectName("conditions");
     ConnectConditionsWindow(*m_conditions_window, m_doc);
@@ -90,6 +102,7 @@ void CBrelundView::OnInitialUpdate() {
     // An equilibrium belongs to the ship it was found for.
     m_condition.reset();
     m_stability->ModelChanged();
+    m_damage->ModelChanged();
     RequestLightsAndMaterial();
     m_element_tree->SetModel(&m_doc.GetModel(), this);
     m_element_tree->hide();
@@ -105,6 +118,7 @@ void CBrelundView::OnUpdate() {
     m_coarse.Clear();
     m_condition.reset();
     m_stability->ModelChanged();
+    m_damage->ModelChanged();
     Redraw();
     m_element_tree->hide();
     m_model_check->ModelChanged();
@@ -141,6 +155,10 @@ bool CBrelundView::DrawScene() {
     }
     for (const CSurfaceFaults* faults : m_model_check->ShownFaults())
         DrawFaults(*faults);
+    if (m_condition)
+        for (int index : m_condition->flooded)
+            if (const CCompartment* c = m_doc.GetModel().Compartments().GetAt(index))
+                DrawShaded(*c);
     if (m_condition) {
         DrawWaterplane(*m_condition);
         DrawCentres(*m_condition);
@@ -184,6 +202,10 @@ void CBrelundView::OnModelCheck() {
 
 void CBrelundView::OnStability() {
     ShowToolWindow(m_stability);
+}
+
+void CBrelundView::OnDamageStability() {
+    ShowToolWindow(m_damage);
 }
 
 void CBrelundView::OnConditions() {

@@ -12,6 +12,7 @@
 
 class CBrelundDoc;
 class CConditionsDlg;
+class CDamageDlg;
 class CElementTreeDlg;
 class CModelCheckDlg;
 class CStabilityDlg;
@@ -40,6 +41,8 @@ public:
     CConditionsDlg* Conditions() const { return m_conditions_window; }
     // "Stabilità", whose condition the view shows while it is open.
     CStabilityDlg* Stability() const { return m_stability; }
+    // "Stabilità in avaria", whose case the view shows while it is open.
+    CDamageDlg* DamageStability() const { return m_damage; }
 
     // What the element tree asks to be previewed: the mode (Preview), the
     // length of the normals' arrows in metres, and the element of the item
@@ -63,8 +66,9 @@ public:
     // the coarse pictures' budget.
     bool DrawScene() override;
     // A loading condition shown at an equilibrium: the ship turned to its
-    // attitude, the waterplane, B and G (ConditionDrawing.h); none: the ship
-    // in its own axes. Redraws.
+    // attitude, the waterplane, B and G (ConditionDrawing.h), the
+    // compartments open to the sea shaded; none: the ship in its own axes.
+    // Redraws.
     void ShowCondition(const std::optional<CConditionPicture>& picture);
     const std::optional<CConditionPicture>& ShownCondition() const { return m_condition; }
     // Line segments of the elements in the last frame drawn.
@@ -83,6 +87,7 @@ public:
     void OnModelCheck();
     void OnConditions();
     void OnStability();
+    void OnDamageStability();
 
     // Printing: the view's rendered image on one page, scaled to fit, under
     // the ship's title.
@@ -97,6 +102,7 @@ private:
     CViewControlDlg* m_view_control = nullptr;
     CModelCheckDlg* m_model_check = nullptr;
     CStabilityDlg* m_stability = nullptr;
+    CDamageDlg* m_damage = nullptr;
     CConditionsDlg* m_conditions_window = nullptr;
     CCoarseWireframes m_coarse;
     long long m_model_segments = 0;

@@ -292,6 +292,9 @@ void CMainFrame::Route(Cmd id) {
     case Cmd::Stability:
         view.OnStability();
         break;
+    case Cmd::DamageStability:
+        view.OnDamageStability();
+        break;
     case Cmd::EditUndo:
         doc.UndoStack().undo();
         break;

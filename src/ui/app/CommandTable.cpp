@@ -64,6 +64,10 @@ const CommandInfo kCommands[] = {
      "Visualizza la finestra per il calcolo della stabilità di una condizione di carico: "
      "equilibrio, curva GZ e criteri \n Stabilità",
      "stability"},
+    {Cmd::DamageStability,
+     "Visualizza la finestra per il calcolo della stabilità in avaria di una condizione di "
+     "carico: equilibrio, curva GZ e criteri per ogni caso di avaria \n Stabilità in avaria",
+     nullptr},
     {Cmd::AppAbout,
      "Visualizza le informazioni sul programma, il numero di versione e il copyright\nInformazioni "
      "su",
@@ -128,6 +132,7 @@ const MenuItem kViewMenu[] = {
     {"Tabelle casse", Cmd::TankTables},
     {"Condizioni di carico", Cmd::Conditions},
     {"Stabilità", Cmd::Stability},
+    {"Stabilità in avaria", Cmd::DamageStability},
 };
 
 const MenuItem kHelpMenu[] = {

@@ -44,6 +44,7 @@ enum class Cmd {
     Stability,
     Conditions,
     TankTables,
+    DamageStability,
 };
 
 struct CommandInfo {

@@ -331,7 +331,7 @@ void CStabilityDlg::Clear() {
     SetPicture(std::nullopt, QString());
 }
 
-void CStabilityDlg::RefuseProblem(const CCalcProblem& p, double density) {
+void RefuseStabilityProblem(const CCalcProblem& p, double density) {
     const QString element = QString::fromStdString(p.element);
     QString text;
     if (p.input == "openings") {
@@ -439,7 +439,7 @@ void CStabilityDlg::Run() {
     CStabilityInputs in = ConditionStabilityInputs(ship, condition);
     in.openings = m_conditions->Openings();
     if (const CCalcCheck problem = CheckStabilityInputs(in)) {
-        RefuseProblem(*problem, in.density);
+        RefuseStabilityProblem(*problem, in.density);
         return;
     }
     if (RefuseShipValuesThatAreNotNumbers(ship, true, true))
@@ -447,7 +447,7 @@ void CStabilityDlg::Run() {
     if (!GoOnDespiteSurfaceFaults(ship, true, true))
         return;
     if (const CCalcCheck problem = CheckStabilityShip(ship, in)) {
-        RefuseProblem(*problem, in.density);
+        RefuseStabilityProblem(*problem, in.density);
         return;
     }
 
@@ -459,7 +459,7 @@ void CStabilityDlg::Run() {
             [&](const CStopRequest* stop) { result = ComputeStability(ship, in, stop, &progress); },
             {&progress});
     } catch (const CCalcFailure& e) {
-        RefuseProblem(e.Problem(), in.density);
+        RefuseStabilityProblem(e.Problem(), in.density);
     } catch (const std::exception& e) {
         AfxMessageBox(QString("Impossibile completare il calcolo.\n%1").arg(FailureMessage(e)),
                       MB_OK | MB_ICONERROR);

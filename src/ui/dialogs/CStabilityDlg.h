@@ -75,8 +75,6 @@ protected:
     void hideEvent(QHideEvent* event) override;
 
 private:
-    // The problem in Italian; density: the water's [t/m^3].
-    void RefuseProblem(const CCalcProblem& problem, double density);
     // Empties the tables, the chart and the picture.
     void Clear();
     void ShowResult();
@@ -104,6 +102,10 @@ private:
     std::vector<COpening> m_ship_openings;        // the openings it was computed with
     std::optional<CConditionPicture> m_picture;
 };
+
+// A problem of a loading condition's calculation (stability, damage) said
+// in Italian in a message box; density: the water's [t/m^3].
+void RefuseStabilityProblem(const CCalcProblem& problem, double density);
 
 // The ship floating in the frame SetRotation(heel, trim, 0) [deg] with the
 // draught t [m] at the midship station of datums: that frame, its

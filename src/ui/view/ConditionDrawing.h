@@ -1,8 +1,9 @@
 // A loading condition drawn over the ship at an attitude of equilibrium: the
 // ship turned so that its waterplane lies level, the waterplane as a
 // translucent plane over the hull's extent, the centres of buoyancy and
-// gravity as markers with their letters, and the ship's openings as marks.
-// OpenGL 1.1, into the current context, over the camera's model-view.
+// gravity as markers with their letters, and the ship's openings as marks
+// (after damage, the view shades the compartments open to the sea). OpenGL
+// 1.1, into the current context, over the camera's model-view.
 #pragma once
 
 #include "geometry/CVector3.h"
@@ -23,6 +24,9 @@ struct CConditionPicture {
     CVector3 b, g;         // centres of buoyancy and gravity, ship axes
     CVector3 low, high;    // the hull's box in ship axes, which the plane spans
     std::vector<COpeningMark> openings;
+    // After damage: the compartments open to the sea, by their 1-based
+    // place in the ship's list, drawn shaded.
+    std::vector<int> flooded;
 };
 
 // The rotation R as OpenGL's column-major 4 x 4 matrix.

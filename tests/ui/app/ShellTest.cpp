@@ -14,6 +14,7 @@
 #include "ui/app/CMainFrame.h"
 #include "ui/app/CommandTable.h"
 #include "ui/dialogs/CConditionsDlg.h"
+#include "ui/dialogs/CDamageDlg.h"
 #include "ui/dialogs/CElementTreeDlg.h"
 #include "ui/dialogs/CMSFlexGrid.h"
 #include "ui/dialogs/CModelCheckDlg.h"
@@ -365,6 +366,73 @@ private slots:
         QVERIFY(!view.ShownCondition());
     }
 
+    void theDamageWindowShowsEachCaseAsTheCommandLineAndItsFloodingInTheView() {
+        const QString ship = Copy(kBarge, "b.nav");
+        QVERIFY(QFile::copy(QString(BRELUND_SOURCE_DIR) + "/samples/barge.conditions.json",
+                            m_dir->filePath("b.conditions.json")));
+        CBrelundApp& app = Start({ship});
+        CMainFrame& frame = app.GetMainFrame();
+        CBrelundView& view = app.GetView();
+        frame.resize(1024, 720);
+        QVERIFY(QTest::qWaitForWindowExposed(&frame));
+        frame.Action(Cmd::DamageStability)->trigger();
+        CDamageDlg& damage = *view.DamageStability();
+        QVERIFY(QTest::qWaitForWindowExposed(&damage));
+        QCOMPARE(damage.CaseList()->topLevelItemCount(), 3);
+        damage.Run();
+        QCOMPARE(damage.Results().size(), std::size_t{3});
+
+        // Each case's result and heel as brelund-calc damage prints them.
+        QProcess calc;
+        calc.start(BRELUND_CALC, {"damage", ship, "--condition", "Partenza - criteri soddisfatti",
+                                  "--case", "all"});
+        QVERIFY(calc.waitForFinished(60000) && calc.exitCode() == 0);
+        QStringList summaries;
+        for (const QString& line : QString::fromUtf8(calc.readAllStandardOutput()).split('\n'))
+            if (line.section('\t', 1, 1) == "floats")
+                summaries << line;
+        QCOMPARE(summaries.size(), 3);
+        for (int k = 0; k < 3; ++k) {
+            const QTreeWidgetItem* row = damage.CaseList()->topLevelItem(k);
+            QCOMPARE(row->text(0), summaries[k].section('\t', 0, 0));
+            QCOMPARE(row->text(1), QString("galleggia"));
+            QCOMPARE(row->text(2), summaries[k].section('\t', 10, 10));
+        }
+
+        // The starboard room open: the view shows its equilibrium, the
+        // room shaded.
+        damage.CaseList()->setCurrentItem(damage.CaseList()->topLevelItem(1));
+        QVERIFY(view.ShownCondition());
+        const CDamageResult& room = damage.Results()[1];
+        QCOMPARE(view.ShownCondition()->heel, room.equilibrium.point.heel);
+        QCOMPARE(view.ShownCondition()->waterplane, room.equilibrium.waterplane);
+        QCOMPARE(view.ShownCondition()->flooded, std::vector<int>{2});
+        view.SetAngles(-60, 0, -30);
+        view.AutoZoom();
+        QTest::qWait(100);
+        const QImage shot = frame.grab().toImage();
+        QDir().mkpath(BRELUND_SCREENSHOT_DIR);
+        QVERIFY(shot.save(QString("%1/main-window-damage.png").arg(BRELUND_SCREENSHOT_DIR)));
+        QVERIFY(damage.grab().save(QString("%1/damage-window.png").arg(BRELUND_SCREENSHOT_DIR)));
+        // The same picture without the room shaded differs where it lies.
+        CConditionPicture bare = *view.ShownCondition();
+        bare.flooded.clear();
+        view.ShowCondition(bare);
+        QTest::qWait(100);
+        const QImage without = frame.grab().toImage();
+        int changed = 0;
+        for (int y = 0; y < shot.height(); ++y)
+            for (int x = 0; x < shot.width(); ++x)
+                changed += shot.pixel(x, y) != without.pixel(x, y);
+        QVERIFY2(changed > 500, qPrintable(QString::number(changed)));
+
+        // Closed, the window takes its picture with it.
+        damage.CaseList()->setCurrentItem(damage.CaseList()->topLevelItem(0));
+        QVERIFY(view.ShownCondition());
+        damage.close();
+        QVERIFY(!view.ShownCondition());
+    }
+
     void whatAShipFileToleratesIsToldInItalian() {
         CBrelundApp& app = Start({kWigley});
         const QString tail = m_dir->filePath("tail.nav");
@@ -582,7 +650,7 @@ private slots:
                          "Assi", "|", "Controllo elementi", "Verifica modello", "Dlg Carene dritte",
                          "Dlg Carne inclinate", "Dlg Bonjean", "Dlg Assetto corpo Immerso",
                          "Curve idrostatiche", "Tabelle casse", "Condizioni di carico",
-                         "Stabilità"}));
+                         "Stabilità", "Stabilità in avaria"}));
         QCOMPARE(MenuTexts(menus[3]->menu()), QStringList({"Infor&mazioni su Brelund..."}));
 
         const QAction* exit = app.GetMainFrame().Action(Cmd::AppExit);
@@ -766,6 +834,7 @@ private slots:
             {Cmd::ElementTree, view.ElementTree()},
             {Cmd::ViewControl, view.ViewControl()},
             {Cmd::Stability, view.Stability()},
+            {Cmd::DamageStability, view.DamageStability()},
         };
         for (const auto& [id, window] : tools) {
             QVERIFY(!window->isVisible());
@@ -921,6 +990,7 @@ private slots:
             {Cmd::ElementTree, app.GetView().ElementTree()},
             {Cmd::ViewControl, app.GetView().ViewControl()},
             {Cmd::Stability, app.GetView().Stability()},
+            {Cmd::DamageStability, app.GetView().DamageStability()},
         };
         for (const auto& [id, window] : tools) {
             frame.Action(id)->trigger();

@@ -286,7 +286,7 @@ void ViewControlTest::theCommandsShowTheToolWindowsAndOpenHidesTheTree() {
     dialogs.answers << IDNO;
     dialogs.files << kSamples + "barge.nav";
     frame.Action(Cmd::FileOpen)->trigger();
-    QCOMPARE(app.GetDocument().GetModel().GetElementCount(), 2);
+    QCOMPARE(app.GetDocument().GetModel().GetElementCount(), 4);
     QVERIFY(!tree.isVisible());
     QVERIFY(view.ViewControl()->isVisible());
     QVERIFY(view.SelectedElement() == nullptr);
