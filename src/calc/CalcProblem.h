@@ -29,7 +29,6 @@ enum class CalcRule {
     tankOverfilled,   // element's load volume, value, does not fit its volume, limit
     negativeDensity,  // element's specific weight, value [kg/m^3], is negative
     notSettled,       // a search did not settle (at the heel value [deg], for the curve)
-    noSuchElement,    // element names nothing of the kind the input asks for
     alongSurface,     // element's sounding pipe lies in the free surface at trim value, heel limit
     unknownElement,   // element names nothing of the kind input lists (or no such choice)
     listedTwice,      // element is listed twice in input

@@ -269,10 +269,10 @@ CCalcCheck CheckTankTableInputs(const CTankTableInputs& in) {
 CCalcCheck CheckTankTableShip(const CShipModel& ship, const CTankTableInputs& in) {
     const std::vector<const CTank*> tanks = TanksOf(ship, in);
     if (tanks.empty())
-        return Problem(CalcRule::noSuchElement, "tanks");
+        return Problem(CalcRule::unknownElement, "tanks");
     for (std::size_t k = 0; k < tanks.size(); ++k)
         if (!tanks[k]) {
-            CCalcProblem p = Problem(CalcRule::noSuchElement, "tanks");
+            CCalcProblem p = Problem(CalcRule::unknownElement, "tanks");
             p.element = in.tanks[k];
             return p;
         }

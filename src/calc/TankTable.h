@@ -113,7 +113,7 @@ std::vector<double> DefaultSoundings(const CTankSounding& sounding);
 // (notAbove "density"), a sounding or volume not a number (notANumber
 // "soundings" or "volumes"), a volume below 0 (notAtLeast "volumes", 0).
 CCalcCheck CheckTankTableInputs(const CTankTableInputs& in);
-// The ship: a name that is no tank of it (noSuchElement "tanks", naming it),
+// The ship: a name that is no tank of it (unknownElement "tanks", naming it),
 // a tank of no volume (noVolume, naming it: no vertex, or its panels enclose
 // none), a tank whose own specific weight is not a number or negative when
 // no density is given (negativeDensity, naming it), a pipe that lies in the

@@ -39,7 +39,7 @@ std::string DescribeProblem(const CCalcProblem& p) {
         return p.input == "rows"
                    ? FormatC("the tables would have %.0f rows, more than %.0f", p.value, p.limit)
                    : FormatC("more than %.0f %s asked for", p.limit, p.input.c_str());
-    case CalcRule::noSuchElement:
+    case CalcRule::unknownElement:
         return p.element.empty() ? "the ship has no tanks" : "the ship has no " + tank;
     case CalcRule::noVolume:
         return tank + " encloses no volume (it has no vertices, or its faces point inwards)";

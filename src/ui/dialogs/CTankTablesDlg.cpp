@@ -248,7 +248,7 @@ void CTankTablesDlg::RefuseProblem(const CCalcProblem& p) {
         text =
             QString("La tabella avrebbe %1 righe, più di %2").arg(Figure(p.value), Figure(p.limit));
         break;
-    case CalcRule::noSuchElement:
+    case CalcRule::unknownElement:
         text = "La nave non ha casse";
         break;
     case CalcRule::noVolume:
