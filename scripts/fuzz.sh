@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Builds the libFuzzer targets of the file readers (DXF drawings, ship
-# files, STL and OBJ meshes) with clang and the sanitizers in build-fuzz/,
+# files, STL and OBJ meshes, conditions files) with clang and the sanitizers in build-fuzz/,
 # and runs each one for a number of executions (default 10 million), from a
 # corpus seeded with the samples and fuzz/seeds/NAME in build-fuzz/corpus/NAME.
 # Usage: scripts/fuzz.sh [RUNS] [TARGET...]
@@ -13,7 +13,7 @@ brelund_install_deps
 runs=${1:-10000000}
 shift || true
 targets=("$@")
-[ ${#targets[@]} -gt 0 ] || targets=(fuzz_ship_file fuzz_dxf_reader fuzz_stl_reader fuzz_obj_reader)
+[ ${#targets[@]} -gt 0 ] || targets=(fuzz_ship_file fuzz_dxf_reader fuzz_stl_reader fuzz_obj_reader fuzz_conditions_file)
 build="$root/build-fuzz"
 jobs=$(nproc 2>/dev/null || echo 2)
 
@@ -27,6 +27,7 @@ for target in "${targets[@]}"; do
   case $target in
     fuzz_ship_file) cp -n "$root"/samples/*.nav "$corpus"/ ;;
     fuzz_dxf_reader) cp -n "$root"/samples/*.dxf "$corpus"/ ;;
+    fuzz_conditions_file) cp -n "$root"/samples/*.conditions.json "$corpus"/ ;;
   esac
   # Small hand-made files of each format, and the keywords of a text format.
   [ -d "$root/fuzz/seeds/$target" ] && cp -n "$root/fuzz/seeds/$target"/* "$corpus"/
