@@ -1,5 +1,9 @@
 #include "WeatherCriterion.h"
 
+#include "ShipDatums.h"
+
+#include "geometry/CHydroProperties.h"
+#include "geometry/CMatrix.h"
 #include "geometry/CMatrixBase.h"
 #include "geometry/RotationKernel.h"
 #include "geometry/Scalar.h"
@@ -234,4 +238,63 @@ CLateralAreas LateralAreas(const CShipModel& ship, const CMatrixBase& r, double 
     out.above_centre = out.above > 0 ? aboveMoment / 2 / out.above : 0;
     out.below_centre = out.below > 0 ? belowMoment / 2 / out.below : 0;
     return out;
+}
+
+CWeatherCalculation ComputeWeather(const CShipModel& ship, const CStabilityInputs& in,
+                                   const CStabilityResult& intact, CWeatherOptions options,
+                                   const CStopRequest* stop) {
+    CWeatherCalculation w;
+    const CStabilitySummary& s = intact.summary;
+    CRotationMatrix r;
+    r.SetRotation(0, DegToRad(s.trim), 0);
+    const double d = WaterplaneAt(r, s.draught, s.datums.Midship(), s.datums.baseline);
+    CHydroProperties record;
+    ship.ImmersedProperties(record, d, r, CHydroMethod::Exact());
+    w.areas = LateralAreas(ship, r, d);
+    CWeatherParticulars& p = w.ship;
+    p.displacement = s.displacement;
+    p.length = record.m_waterline_length;
+    p.breadth = record.m_waterline_breadth;
+    p.draught = s.draught;
+    p.block = s.volume / (p.length * p.breadth * p.draught);
+    p.kg = s.kg;
+    p.gm = s.gm0;
+    p.wind_area = w.areas.above;
+    p.wind_lever = w.areas.above_centre - w.areas.below_centre;
+    if (!options.flooding)
+        options.flooding = s.flooding;
+
+    // To leeward, the intact curve by the size of its heels.
+    for (const CStabilityPoint& point : intact.curve) {
+        w.curve.heels.push_back(std::fabs(point.heel));
+        w.curve.gz.push_back(point.gz);
+    }
+    // To windward as far as the ship rolls back, from a first reading of the
+    // criterion on the leeward curve alone.
+    const CWeatherResult first = WeatherCriterion(p, options, w.curve);
+    const double back = std::isnan(first.heel) || std::isnan(first.roll)
+                            ? 0
+                            : first.roll - first.heel;
+    if (back > 0) {
+        CStabilityInputs windward = in;
+        windward.side = s.side < 0 ? 1 : -1;
+        windward.openings.clear();
+        windward.flooding.reset();
+        windward.heels.clear();
+        for (double h = 5; h < std::min(back + 5, 85.0) + 5; h += 5)
+            windward.heels.push_back(std::min(h, 85.0));
+        windward.heel_limit = std::min(back + 10, 89.0);
+        const CStabilityResult other = ComputeStability(ship, windward, stop);
+        CGzCurve joined;
+        for (auto it = other.curve.rbegin(); it != other.curve.rend(); ++it)
+            if (it->heel != 0) {
+                joined.heels.push_back(-std::fabs(it->heel));
+                joined.gz.push_back(-it->gz);
+            }
+        joined.heels.insert(joined.heels.end(), w.curve.heels.begin(), w.curve.heels.end());
+        joined.gz.insert(joined.gz.end(), w.curve.gz.begin(), w.curve.gz.end());
+        w.curve = std::move(joined);
+    }
+    w.result = WeatherCriterion(p, options, w.curve);
+    return w;
 }

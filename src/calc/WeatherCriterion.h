@@ -32,6 +32,7 @@
 #pragma once
 
 #include "IntactCriteria.h"
+#include "StabilityCurve.h"
 
 #include <optional>
 #include <vector>
@@ -108,3 +109,23 @@ struct CLateralAreas {
     double below = 0, below_centre = 0;
 };
 CLateralAreas LateralAreas(const CShipModel& ship, const CMatrixBase& r, double d);
+
+// The criterion for a condition whose intact curve is computed: the ship's
+// figures at the upright equilibrium (L and B of its waterline, d the
+// draught at the midship station, Cb = V / (L B d), KG and the fluid GM0 of
+// the summary), the lateral areas there (A the windage, Z from its centre
+// to the underwater area's, both measured square to the waterplane), and
+// the curve to leeward (the intact one, on its side) joined by the curve to
+// windward: the same condition's curve on the other side (to the heel of
+// roll-back and 5 deg more), its heels and levers turned negative. The
+// flooding angle is the one the intact criteria took. May throw as
+// ComputeStability does.
+struct CWeatherCalculation {
+    CWeatherParticulars ship;
+    CLateralAreas areas;
+    CGzCurve curve; // heels positive to leeward
+    CWeatherResult result;
+};
+CWeatherCalculation ComputeWeather(const CShipModel& ship, const CStabilityInputs& in,
+                                   const CStabilityResult& intact, CWeatherOptions options,
+                                   const CStopRequest* stop = nullptr);

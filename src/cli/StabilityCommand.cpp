@@ -5,6 +5,7 @@
 #include "calc/NumberSeries.h"
 #include "calc/RecordTable.h"
 #include "calc/StabilityCurve.h"
+#include "calc/WeatherCriterion.h"
 #include "model/CShipModel.h"
 #include "model/ConditionsFile.h"
 #include "platform/NumberText.h"
@@ -122,6 +123,8 @@ void AddStability(CLI::App& app, int& status) {
         double flooding = 0;
         int digits = 6;
         bool strict = false;
+        bool weather = false;
+        CWeatherOptions wind;
     };
     auto a = std::make_shared<Args>();
     CLI::App* cmd = app.add_subcommand(
@@ -155,6 +158,14 @@ void AddStability(CLI::App& app, int& status) {
                                      "Down-flooding angle [deg]: the areas stop there when it "
                                      "is below 40; it overrides the one the openings give");
     AddRecordOutputOptions(*cmd, a->format, a->digits);
+    cmd->add_flag("--weather", a->weather,
+                  "Also judge the severe wind and rolling criterion (IMO 2008 IS Code, Part A, "
+                  "2.3): the windage from the hull above the upright waterline, the curve to "
+                  "windward computed as well");
+    cmd->add_option("--wind-pressure", a->wind.pressure,
+                    "Wind pressure for --weather [Pa] (default 504)");
+    cmd->add_option("--bilge-keel-area", a->wind.bilge_keel_area,
+                    "Total area of the bilge keels for --weather [m^2] (default 0: none)");
     cmd->add_flag("--strict", a->strict, "Exit 1 when a criterion fails");
     cmd->callback([=, &status] {
         const CStopRequest* const stop = StopOnInterrupt();
@@ -215,10 +226,30 @@ void AddStability(CLI::App& app, int& status) {
         }
         RecordFormat format = RecordFormat::tsv;
         ParseRecordFormat(a->format, format);
-        const std::string text = WriteStabilityReport(result, format, a->digits);
+        std::optional<CWeatherCalculation> weather;
+        if (a->weather) {
+            if (!(a->wind.pressure > 0))
+                throw CRefusedError(FormatC("--wind-pressure (%g Pa) must be a number above 0",
+                                            a->wind.pressure));
+            if (!(a->wind.bilge_keel_area >= 0))
+                throw CRefusedError(FormatC("--bilge-keel-area (%g m^2) must be 0 or more",
+                                            a->wind.bilge_keel_area));
+            try {
+                weather = ComputeWeather(ship, in, result, a->wind, stop);
+            } catch (const CCalcFailure& e) {
+                throw CRefusedError("the curve to windward for --weather: " +
+                                    DescribeStabilityProblem(e.Problem(), in, names));
+            }
+        }
+        const std::string text =
+            WriteStabilityReport(result, format, a->digits, weather ? &*weather : nullptr);
         std::fwrite(text.data(), 1, text.size(), stdout);
         std::string failed;
-        for (const CIntactCriterion& c : result.criteria)
+        std::vector<CIntactCriterion> judged = result.criteria;
+        if (weather)
+            judged.insert(judged.end(), weather->result.criteria.begin(),
+                          weather->result.criteria.end());
+        for (const CIntactCriterion& c : judged)
             if (!c.Passes())
                 failed += (failed.empty() ? "" : ", ") + c.name;
         status = exitOk;

@@ -128,12 +128,58 @@ CStabilityTables StabilityTables(const CStabilityResult& r) {
     return tables;
 }
 
-std::string WriteStabilityReport(const CStabilityResult& r, RecordFormat format, int digits) {
-    const CStabilityTables t = StabilityTables(r);
+CRecordTable WeatherTable(const CWeatherCalculation& w) {
+    const CWeatherResult& r = w.result;
+    const CWeatherParticulars& p = w.ship;
+    CRecordTable t;
+    t.columns = {{"A[m^2]", "A_m2"},
+                 {"Z[m]", "Z_m"},
+                 {"lw1[m]", "lw1_m"},
+                 {"lw2[m]", "lw2_m"},
+                 {"L[m]", "L_m"},
+                 {"B[m]", "B_m"},
+                 {"d[m]", "d_m"},
+                 {"Cb", "Cb"},
+                 {"X1", "X1"},
+                 {"X2", "X2"},
+                 {"k", "k"},
+                 {"C", "C"},
+                 {"T[s]", "T_s"},
+                 {"s", "s"},
+                 {"OG[m]", "OG_m"},
+                 {"r", "r"},
+                 {"theta1[deg]", "theta1_deg"},
+                 {"theta0[deg]", "theta0_deg"},
+                 {"lw2first[deg]", "lw2_first_intercept_deg"},
+                 {"lw2second[deg]", "lw2_second_intercept_deg"},
+                 {"theta2[deg]", "theta2_deg"},
+                 {"areaA[m*rad]", "area_a_m_rad"},
+                 {"areaB[m*rad]", "area_b_m_rad"}};
+    t.rows.push_back({Value(p.wind_area), Value(p.wind_lever), Value(r.lw1), Value(r.lw2),
+                      Value(p.length), Value(p.breadth), Value(p.draught), Value(p.block),
+                      Value(r.x1), Value(r.x2), Value(r.k), Value(r.c), Value(r.period),
+                      Value(r.s), Value(r.og), Value(r.r), Value(r.roll), Value(r.heel),
+                      Value(r.intercept), Value(r.second_intercept), Value(r.limit),
+                      Value(r.area_a), Value(r.area_b)});
+    return t;
+}
+
+std::string WriteStabilityReport(const CStabilityResult& r, RecordFormat format, int digits,
+                                 const CWeatherCalculation* weather) {
+    CStabilityResult with = r;
+    if (weather)
+        with.criteria.insert(with.criteria.end(), weather->result.criteria.begin(),
+                             weather->result.criteria.end());
+    const CStabilityTables t = StabilityTables(with);
     std::vector<CRecordSection> sections = {{"curve", &t.curve, false},
                                             {"summary", &t.summary, true},
                                             {"criteria", &t.criteria, false}};
     if (!r.openings.empty())
         sections.push_back({"openings", &t.openings, false});
+    CRecordTable table;
+    if (weather) {
+        table = WeatherTable(*weather);
+        sections.push_back({"weather", &table, true});
+    }
     return WriteRecordSections(sections, format, digits);
 }

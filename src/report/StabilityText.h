@@ -5,6 +5,7 @@
 #include "RecordText.h"
 
 #include "calc/StabilityCurve.h"
+#include "calc/WeatherCriterion.h"
 
 // The report's tables: the curve, one point a row; the summary, one row;
 // the criteria in the Code's order; and for a ship with openings, the
@@ -22,4 +23,10 @@ CStabilityTables StabilityTables(const CStabilityResult& result);
 // The report as the tables "curve", "summary" (one row), "criteria" and,
 // for a ship with openings, "openings", written together
 // (WriteRecordSections).
-std::string WriteStabilityReport(const CStabilityResult& result, RecordFormat format, int digits);
+// With weather, the criteria end with the weather criterion's two and a
+// table "weather" (one row) follows: A, Z, lw1, lw2, L, B, d, Cb, X1, X2,
+// k, C, T, s, OG, r, theta1, theta0, the intercepts of lw2, theta2 and the
+// areas a and b.
+std::string WriteStabilityReport(const CStabilityResult& result, RecordFormat format, int digits,
+                                 const CWeatherCalculation* weather = nullptr);
+CRecordTable WeatherTable(const CWeatherCalculation& weather);

@@ -99,3 +99,32 @@ TEST(WeatherCriterion, BoxBargeWorkedByHand) {
     EXPECT_FALSE(u.criteria[0].Passes());
     EXPECT_FALSE(u.criteria[1].Passes());
 }
+
+// The same barge as a loading condition: the figures come from its upright
+// equilibrium, and the curve to windward is the curve to leeward turned
+// over (the box and G are symmetric).
+TEST(WeatherCriterion, BoxBargeConditionTakesItsFiguresAndBothSides) {
+    CShipModel ship;
+    ship.AddElement(kindHull)->Append(BoxMesh(0, -6, 0, 40, 6, 5));
+    CStabilityInputs in;
+    in.lightship = 984;
+    in.lcg = 20;
+    in.vcg = 4;
+    ASSERT_FALSE(CheckStabilityInputs(in));
+    ASSERT_FALSE(CheckStabilityShip(ship, in));
+    const CStabilityResult intact = ComputeStability(ship, in);
+    const CWeatherCalculation w = ComputeWeather(ship, in, intact, {});
+    EXPECT_NEAR(w.ship.length, 40, 1e-9);
+    EXPECT_NEAR(w.ship.breadth, 12, 1e-9);
+    EXPECT_NEAR(w.ship.draught, 2, 1e-6);
+    EXPECT_NEAR(w.ship.block, 1, 1e-6);
+    EXPECT_NEAR(w.ship.gm, 3, 1e-5);
+    EXPECT_NEAR(w.ship.wind_area, 120, 1e-4);
+    EXPECT_NEAR(w.ship.wind_lever, 2.5, 1e-6);
+    EXPECT_NEAR(w.result.roll, 31.5321, 1e-3);
+    ASSERT_LT(w.curve.heels.front(), w.result.heel - w.result.roll);
+    for (double h : {5.0, 10.0, 20.0, 30.0})
+        EXPECT_NEAR(GzAt(w.curve, -h), -GzAt(w.curve, h), 1e-7) << h;
+    EXPECT_GT(w.result.area_a, 0);
+    EXPECT_GT(w.result.area_b, 0);
+}

@@ -6,6 +6,7 @@
 #include "model/ShipFile.h"
 
 #include <algorithm>
+#include <cstdio>
 #include <cstring>
 #include <gtest/gtest.h>
 #include <vector>
@@ -287,4 +288,27 @@ TEST(CalcStability, TheShipsOpeningsGiveTheFloodingAngleWithOrWithoutACondition)
     const CalcResult damaged = RunCalc(inline_);
     EXPECT_EQ(damaged.status, 1) << damaged.err;
     EXPECT_EQ(damaged.out, "");
+}
+
+TEST(CalcStability, WeatherCriterionFromTheHullsSide) {
+    const CalcResult r = RunCalc(Barge() + " --weather --digits 17");
+    ASSERT_EQ(r.status, 0) << r.err;
+    // The last table: the barge's side above water and below it are its
+    // whole side, 30 x 3 m.
+    const std::size_t at = r.out.find("A[m^2]\tZ[m]");
+    ASSERT_NE(at, std::string::npos) << r.out;
+    const std::string values = r.out.substr(r.out.find('\n', at) + 1);
+    double area = 0, lever = 0, d = 0;
+    ASSERT_EQ(std::sscanf(values.c_str(), "%lf %lf %*f %*f %*f %*f %lf", &area, &lever, &d), 3);
+    EXPECT_NEAR(area + 30 * d, 90, 1e-3);
+    EXPECT_NE(r.out.find("weather: area b >= area a\t"), std::string::npos);
+    // A gale the barge cannot stand fails it under --strict; a pressure
+    // that is none is refused.
+    const CalcResult gale = RunCalc(Barge() + " --weather --wind-pressure 5e5 --strict");
+    EXPECT_EQ(gale.status, 1);
+    EXPECT_NE(gale.err.find("weather: heel under steady wind theta0"), std::string::npos)
+        << gale.err;
+    const CalcResult none = RunCalc(Barge() + " --weather --wind-pressure 0");
+    EXPECT_EQ(none.status, 1);
+    EXPECT_EQ(none.err, "brelund-calc: --wind-pressure (0 Pa) must be a number above 0\n");
 }
