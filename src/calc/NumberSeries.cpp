@@ -13,7 +13,7 @@ std::string ParseNumberSeries(const char* option, const std::string& text, std::
         return name + " is empty: give FROM:TO:STEP or a list such as 1,2.5,4";
     std::string quoted = name;
     quoted += " \"";
-    quoted += text;
+    quoted += EscapeText(text);
     quoted += '"';
     const std::string tooMany = FormatC("%s: more than %zu values", quoted.c_str(), limit);
     if (text.find(':') != std::string::npos) {
@@ -56,7 +56,7 @@ std::string ParseNumberSeries(const char* option, const std::string& text, std::
         double t;
         if (!ParseNumberC(item, t)) {
             out.clear();
-            return quoted + ": \"" + item + "\" is not a number";
+            return quoted + ": \"" + EscapeText(item) + "\" is not a number";
         }
         out.push_back(t);
         if (out.size() > limit) {

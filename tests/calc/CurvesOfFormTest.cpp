@@ -251,6 +251,8 @@ TEST(CurvesOfForm, ParsesDraughtRangesAndListsAndNamesWhatIsWrong) {
         {"1,2m", "\"2m\" is not a number"},
         {"nan", "\"nan\" is not a number"},
         {"0:1:1e-9", "more than"},
+        // Typed text stays on the message's one line.
+        {"1,2\nx", "\"2\\nx\" is not a number"},
     };
     for (const auto& b : bad) {
         const std::string problem = ParseDraughts(b.text, d);
