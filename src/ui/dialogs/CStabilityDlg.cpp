@@ -645,19 +645,19 @@ void CStabilityDlg::ShowResult() {
         break;
     }
 
-    if (m_weather) {
-        const CRecordTable table = WeatherTable(*m_weather);
-        const CTextGrid figures = RecordGrid(table, kDigits);
-        CTextGrid rows(1 + static_cast<int>(table.columns.size()), 2);
-        rows.SetText(0, 0, "Grandezza");
-        rows.SetText(0, 1, "Valore");
-        for (std::size_t c = 0; c < table.columns.size(); ++c) {
-            rows.SetText(static_cast<int>(c) + 1, 0, figures.GetText(0, static_cast<int>(c)));
-            rows.SetText(static_cast<int>(c) + 1, 1, figures.GetText(1, static_cast<int>(c)));
-        }
-        m_weatherGrid->ShowTextGrid(rows);
-        m_weatherGrid->resizeColumnsToContents();
+    // The weather criterion's figures, one a row; none when not asked for.
+    const CRecordTable weatherTable = m_weather ? WeatherTable(*m_weather) : CRecordTable();
+    const CTextGrid figures = RecordGrid(weatherTable, kDigits);
+    CTextGrid weatherRows(1 + static_cast<int>(weatherTable.columns.size()), 2);
+    weatherRows.SetText(0, 0, "Grandezza");
+    weatherRows.SetText(0, 1, "Valore");
+    for (std::size_t c = 0; c < weatherTable.columns.size(); ++c) {
+        const int column = static_cast<int>(c);
+        weatherRows.SetText(column + 1, 0, figures.GetText(0, column));
+        weatherRows.SetText(column + 1, 1, figures.GetText(1, column));
     }
+    m_weatherGrid->ShowTextGrid(weatherRows);
+    m_weatherGrid->resizeColumnsToContents();
 
     DrawChart();
     DrawWeatherChart();

@@ -197,6 +197,13 @@ private slots:
         o.dialog.WindPressureEdit()->setText("forte");
         o.dialog.findChild<QPushButton*>("run")->click();
         QCOMPARE(dialogs.messages.size(), 1);
+        // Switched off, the next run shows no weather figures of the last.
+        o.dialog.WeatherCheck()->setChecked(false);
+        o.dialog.findChild<QPushButton*>("run")->click();
+        QVERIFY(!o.dialog.Weather().has_value());
+        QCOMPARE(o.dialog.WeatherGrid()->GetRows(), 1);
+        QCOMPARE(o.dialog.WeatherChart()->CurveCount(), 0);
+        QCOMPARE(o.dialog.CriteriaGrid()->GetRows(), 7);
     }
     void tablesChartAndPictureAreTheCommandLinesCondition() {
         CScriptedDialogs dialogs;
