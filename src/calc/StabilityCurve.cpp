@@ -160,12 +160,22 @@ inline constexpr double kImmersionWidth = 1e-6;
 // these many keeps the search finite whatever the heights do.
 inline constexpr int kFalsePositionSteps = 40;
 
-// The heel within kImmersionWidth before the opening p, above water at lo
-// (height hlo > 0) and under it at hi (height hhi <= 0), goes under with
-// the ship heeled to side. Illinois: an end kept twice has its height
-// halved, so that both ends close in.
-double ImmersionHeel(const CShipModel& ship, const CCondition& c, const CVector3& p, int side,
-                     double lo, double hlo, double hi, double hhi, const CStopRequest* stop) {
+// The least height above the waterplane of f of the points p[0..n).
+double LeastHeight(const CFloating& f, const CVector3* p, std::size_t n) {
+    double least = HeightAboveWaterplane(f.r, f.draught, p[0]);
+    for (std::size_t i = 1; i < n; ++i)
+        least = std::min(least, HeightAboveWaterplane(f.r, f.draught, p[i]));
+    return least;
+}
+
+// The heel within kImmersionWidth before the first of the points p[0..n)
+// (an opening, or the deck edge's), all above water at lo (the least
+// height hlo > 0) and one under it at hi (hhi <= 0), goes under with the
+// ship heeled to side. Illinois: an end kept twice has its height halved,
+// so that both ends close in.
+double ImmersionHeel(const CShipModel& ship, const CCondition& c, const CVector3* p,
+                     std::size_t n, int side, double lo, double hlo, double hi, double hhi,
+                     const CStopRequest* stop) {
     int kept = 0; // +1: lo kept last step, -1: hi kept
     for (int step = 0; hi - lo > kImmersionWidth; ++step) {
         double m = step < kFalsePositionSteps ? hi - hhi * (hi - lo) / (hhi - hlo) : std::nan("");
@@ -178,7 +188,7 @@ double ImmersionHeel(const CShipModel& ship, const CCondition& c, const CVector3
             ThrowIfStopped(stop);
             throw CCalcFailure(*failure);
         }
-        const double h = HeightAboveWaterplane(f.r, f.draught, p);
+        const double h = LeastHeight(f, p, n);
         if (h > 0) {
             lo = m;
             hlo = h;
@@ -266,7 +276,7 @@ std::vector<COpeningImmersion> ImmerseOpenings(const CShipModel& ship, const CCo
         [&](int k) {
             const CBracket& b = brackets[static_cast<std::size_t>(k)];
             found[static_cast<std::size_t>(k)] =
-                ImmersionHeel(ship, c, at[b.opening], b.side, b.lo, b.hlo, b.hi, b.hhi, stop);
+                ImmersionHeel(ship, c, &at[b.opening], 1, b.side, b.lo, b.hlo, b.hi, b.hhi, stop);
         },
         [](int) {}, stop);
     ThrowIfStopped(stop);
@@ -355,6 +365,9 @@ CStabilityInputs ConditionStabilityInputs(const CShipModel& ship,
     in.tank_loads = LiquidLoadsOf(ship, condition);
     in.density = condition.water_density;
     in.flooding = condition.flooding;
+    in.windage = condition.windage;
+    in.bilge_keel_area = condition.bilge_keel_area;
+    in.sharp_bilges = condition.sharp_bilges;
     return in;
 }
 
@@ -589,5 +602,35 @@ CCalcCheck FloatStability(const CShipModel& ship, const CStabilityInputs& in,
     out.trim = f.trim;
     out.waterplane = f.draught;
     f.p.BuoyancyCentre(out.b, f.draught, f.heel, f.trim);
+    return std::nullopt;
+}
+
+std::optional<double> LeastImmersionHeel(const CShipModel& ship, const CStabilityInputs& in,
+                                         const std::vector<CVector3>& points, int side,
+                                         const CStopRequest* stop) {
+    if (points.empty())
+        return std::nullopt;
+    const CCondition condition(ship, in);
+    CFloating level;
+    CShipDatums datums;
+    Upright(ship, condition, in, level, datums, stop);
+    double lo = 0, hlo = LeastHeight(level, points.data(), points.size());
+    if (!(hlo > 0))
+        return 0.0;
+    // The openings' scan, on one side, up to the first heel with a point
+    // under water or without an equilibrium.
+    for (double heel : OpeningScanHeels()) {
+        CFloating f;
+        if (FloatAt(ship, condition, side * heel, f, stop)) {
+            ThrowIfStopped(stop);
+            return std::nullopt;
+        }
+        const double h = LeastHeight(f, points.data(), points.size());
+        if (!(h > 0))
+            return ImmersionHeel(ship, condition, points.data(), points.size(), side, lo, hlo,
+                                 heel, h, stop);
+        lo = heel;
+        hlo = h;
+    }
     return std::nullopt;
 }

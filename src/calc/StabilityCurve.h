@@ -113,6 +113,12 @@ struct CStabilityInputs {
     int side = 0;
     // No heel from this one on is computed, whether asked or required [deg].
     double heel_limit = 90;
+    // What the weather criterion takes besides the curve (WeatherCriterion.h):
+    // windage not modelled by the hull, the bilge keels' total area [m^2],
+    // sharp bilges. The curve itself does not use them.
+    std::vector<CWindageItem> windage;
+    double bilge_keel_area = 0;
+    bool sharp_bilges = false;
 };
 
 struct CStabilityPoint {
@@ -174,7 +180,8 @@ struct CStabilityFloat {
 };
 
 // The inputs of a loading condition on ship: its lightship, items, water
-// density and flooding angle, and the load of every tank (LiquidLoadsOf);
+// density and flooding angle, the load of every tank (LiquidLoadsOf), and
+// its windage items, bilge keels and bilges for the weather criterion;
 // the rest as a default CStabilityInputs. The openings are the ship's, not
 // the condition's: the caller gives them (CLoadingConditions::Openings).
 CStabilityInputs ConditionStabilityInputs(const CShipModel& ship,
@@ -229,3 +236,14 @@ CShipDatums StabilityDatums(const CShipModel& ship, const CStabilityInputs& in,
 CCalcCheck FloatStability(const CShipModel& ship, const CStabilityInputs& in,
                           const CShipDatums& datums, double heelDeg, CStabilityFloat& out,
                           const CStopRequest* stop = nullptr);
+
+// The least heel to side (+1 starboard, -1 port) [deg, by its size] at
+// which one of points (ship axes) goes under the waterplane of the
+// condition of in heeled there at its trim of equilibrium, found as the
+// openings' immersion heels are (the same scan on that side, then false
+// position to 1e-6 deg): 0 when one is under water upright, none when
+// none goes under by the last heel scanned or when no points are given.
+// Throws as ComputeStability does when the ship does not settle upright.
+std::optional<double> LeastImmersionHeel(const CShipModel& ship, const CStabilityInputs& in,
+                                         const std::vector<CVector3>& points, int side,
+                                         const CStopRequest* stop = nullptr);

@@ -170,9 +170,10 @@ CWeatherResult WeatherCriterion(const CWeatherParticulars& ship, const CWeatherO
     const double bd = ship.breadth / ship.draught;
     w.x1 = WeatherTableX1().Factor(bd);
     w.x2 = WeatherTableX2().Factor(ship.block);
+    w.bilge_keel_area = options.bilge_keel_area.value_or(0);
     w.k = options.sharp_bilges
               ? 0.7
-              : WeatherTableK().Factor(options.bilge_keel_area * 100 / (ship.length * ship.breadth));
+              : WeatherTableK().Factor(w.bilge_keel_area * 100 / (ship.length * ship.breadth));
     w.c = 0.373 + 0.023 * bd - 0.043 * (ship.length / 100);
     w.period = ship.gm > 0 ? 2 * w.c * ship.breadth / std::sqrt(ship.gm) : kNaN;
     w.s = std::isnan(w.period) ? kNaN : WeatherTableS().Factor(w.period);
@@ -190,6 +191,7 @@ CWeatherResult WeatherCriterion(const CWeatherParticulars& ship, const CWeatherO
         w.limit = std::min(w.limit, *options.flooding);
     if (!std::isnan(w.second_intercept))
         w.limit = std::min(w.limit, w.second_intercept);
+    w.deck_edge = options.deck_edge;
     if (options.deck_edge)
         w.heel_limit = std::min(16.0, 0.8 * *options.deck_edge);
 
@@ -240,6 +242,54 @@ CLateralAreas LateralAreas(const CShipModel& ship, const CMatrixBase& r, double 
     return out;
 }
 
+std::vector<CVector3> DeckEdgePoints(const CShipModel& ship) {
+    std::vector<CVector3> points;
+    CVector3 lo, hi;
+    if (!ship.HullExtents(lo, hi))
+        return points;
+    constexpr int kStations = 20;
+    constexpr double kSameBreadth = 1e-3; // [m]
+    for (int i = 0; i < kStations; ++i) {
+        const double x = lo.X() + (hi.X() - lo.X()) * (i + 0.5) / kStations;
+        // The section's points on each side (0 starboard, 1 port).
+        std::vector<CVector3> side[2];
+        const auto take = [&](const CVector3& p) {
+            if (p.Y() != 0)
+                side[p.Y() > 0 ? 0 : 1].push_back(p);
+        };
+        for (int e = 1; e <= ship.HullElements().GetCount(); ++e) {
+            const CShipElement& element = *ship.HullElements().GetAt(e);
+            if (!element.IsEnabled())
+                continue;
+            meshfaces::ForEachFaceInShipAxes(element, [&](const CVector3* p, int n) {
+                for (int k = 0; k < n; ++k) {
+                    const CVector3& a = p[k];
+                    const CVector3& b = p[(k + 1) % n];
+                    if (a.X() == x)
+                        take(a);
+                    else if ((a.X() - x) * (b.X() - x) < 0) {
+                        const double t = (x - a.X()) / (b.X() - a.X());
+                        take(CVector3(x, a.Y() + t * (b.Y() - a.Y()), a.Z() + t * (b.Z() - a.Z())));
+                    }
+                }
+            });
+        }
+        for (const std::vector<CVector3>& section : side) {
+            if (section.empty())
+                continue;
+            double breadth = 0;
+            for (const CVector3& p : section)
+                breadth = std::max(breadth, std::fabs(p.Y()));
+            const CVector3* edge = nullptr;
+            for (const CVector3& p : section)
+                if (std::fabs(p.Y()) >= breadth - kSameBreadth && (!edge || p.Z() > edge->Z()))
+                    edge = &p;
+            points.push_back(*edge);
+        }
+    }
+    return points;
+}
+
 CWeatherCalculation ComputeWeather(const CShipModel& ship, const CStabilityInputs& in,
                                    const CStabilityResult& intact, CWeatherOptions options,
                                    const CStopRequest* stop) {
@@ -259,10 +309,28 @@ CWeatherCalculation ComputeWeather(const CShipModel& ship, const CStabilityInput
     p.block = s.volume / (p.length * p.breadth * p.draught);
     p.kg = s.kg;
     p.gm = s.gm0;
-    p.wind_area = w.areas.above;
-    p.wind_lever = w.areas.above_centre - w.areas.below_centre;
+    // The windage items' centres on the midship station's vertical, their
+    // heights above the waterplane measured as the hull's are.
+    double itemsMoment = 0;
+    for (const CWindageItem& item : in.windage) {
+        const double h = HeightAboveWaterplane(
+            r, d, CVector3(s.datums.Midship(), 0, s.datums.baseline + item.height));
+        w.items_area += item.area;
+        itemsMoment += item.area * h;
+    }
+    w.items_centre = w.items_area > 0 ? itemsMoment / w.items_area : 0;
+    p.wind_area = w.areas.above + w.items_area;
+    const double centre =
+        w.items_area > 0 ? (w.areas.above * w.areas.above_centre + itemsMoment) / p.wind_area
+                         : w.areas.above_centre;
+    p.wind_lever = centre - w.areas.below_centre;
+    if (!options.bilge_keel_area)
+        options.bilge_keel_area = in.bilge_keel_area;
+    options.sharp_bilges = options.sharp_bilges || in.sharp_bilges;
     if (!options.flooding)
         options.flooding = s.flooding;
+    if (!options.deck_edge)
+        options.deck_edge = LeastImmersionHeel(ship, in, DeckEdgePoints(ship), s.side, stop);
 
     // To leeward, the intact curve by the size of its heels.
     for (const CStabilityPoint& point : intact.curve) {

@@ -54,14 +54,15 @@ struct CWeatherParticulars {
 
 struct CWeatherOptions {
     double pressure = 504;                // P [Pa]
-    double bilge_keel_area = 0;           // Ak, both sides [m^2]; 0: none
-    bool sharp_bilges = false;            // k = 0.7
+    std::optional<double> bilge_keel_area; // Ak, both sides [m^2]; 0: none; none: the condition's
+    bool sharp_bilges = false;            // k = 0.7 (or the condition's sharp bilges)
     std::optional<double> flooding;       // [deg]
     std::optional<double> deck_edge;      // immersion angle [deg]
 };
 
 struct CWeatherResult {
     double lw1 = 0, lw2 = 0;                  // [m]
+    double bilge_keel_area = 0;               // Ak taken [m^2]
     double x1 = 0, x2 = 0, k = 0;             // the Code's factors
     double c = 0, period = 0, s = 0;          // C, T [s], s
     double og = 0, r = 0;                     // OG [m], r
@@ -71,6 +72,7 @@ struct CWeatherResult {
     double second_intercept = 0;              // theta c [deg], NaN when GZ stays above lw2
     double limit = 0;                         // theta2 [deg]
     double area_a = 0, area_b = 0;            // [m rad]
+    std::optional<double> deck_edge;          // its immersion angle, when known [deg]
     double heel_limit = 16;                   // 16, or 80 % of the deck-edge angle [deg]
     std::vector<CIntactCriterion> criteria;   // area b >= area a; theta0 (as 'heel_limit - theta0 >= 0')
 };
@@ -110,11 +112,30 @@ struct CLateralAreas {
 };
 CLateralAreas LateralAreas(const CShipModel& ship, const CMatrixBase& r, double d);
 
+// The deck edge: the upper edge of the hull's side, taken at stations
+// every twentieth of the enabled hull elements' length, at the middle of
+// each twentieth (never on the ends). At each station the hull's section
+// (the faces' edges cut there) gives, on each side, its outermost point
+// and, where the side is upright, the highest of the points within 1 mm of
+// the outermost breadth: the corner of side and deck. With flare that is
+// the deck edge itself; with tumblehome it is the widest point under it,
+// which goes under water no later. A station the hull does not cross gives
+// nothing. Points in ship axes, starboard (+y) then port at each station.
+std::vector<CVector3> DeckEdgePoints(const CShipModel& ship);
+
 // The criterion for a condition whose intact curve is computed: the ship's
 // figures at the upright equilibrium (L and B of its waterline, d the
 // draught at the midship station, Cb = V / (L B d), KG and the fluid GM0 of
-// the summary), the lateral areas there (A the windage, Z from its centre
-// to the underwater area's, both measured square to the waterplane), and
+// the summary), the lateral areas there (A the windage: the hull's above
+// the waterline plus the inputs' windage items; Z from the centre of A to
+// the underwater area's centre, both measured square to the waterplane, an
+// item's centre taken at its height above the baseline on the midship
+// station's vertical), the inputs' bilge keel area and sharp bilges unless
+// options give them, and
+// the deck-edge immersion angle (unless options give one): the least heel
+// on the curve's side at which a point of DeckEdgePoints goes under water,
+// the ship heeled there at its trim of equilibrium, found as the openings'
+// immersion heels are (LeastImmersionHeel), and
 // the curve to leeward (the intact one, on its side) joined by the curve to
 // windward: the same condition's curve on the other side (to the heel of
 // roll-back and 5 deg more), its heels and levers turned negative. The
@@ -122,7 +143,9 @@ CLateralAreas LateralAreas(const CShipModel& ship, const CMatrixBase& r, double 
 // ComputeStability does.
 struct CWeatherCalculation {
     CWeatherParticulars ship;
-    CLateralAreas areas;
+    CLateralAreas areas;   // the hull's
+    double items_area = 0; // the windage items' [m^2]
+    double items_centre = 0; // their centre above the waterplane [m]
     CGzCurve curve; // heels positive to leeward
     CWeatherResult result;
 };

@@ -112,6 +112,9 @@ void TakeCondition(const CStabilityInputs& condition, const CLI::App& command,
         in.flooding = condition.flooding;
     in.items = condition.items;
     in.tank_loads = condition.tank_loads;
+    in.windage = condition.windage;
+    in.bilge_keel_area = condition.bilge_keel_area;
+    in.sharp_bilges = condition.sharp_bilges;
 }
 
 namespace {
@@ -125,6 +128,7 @@ void AddStability(CLI::App& app, int& status) {
         bool strict = false;
         bool weather = false;
         CWeatherOptions wind;
+        double bilge_keel_area = 0;
     };
     auto a = std::make_shared<Args>();
     CLI::App* cmd = app.add_subcommand(
@@ -160,12 +164,15 @@ void AddStability(CLI::App& app, int& status) {
     AddRecordOutputOptions(*cmd, a->format, a->digits);
     cmd->add_flag("--weather", a->weather,
                   "Also judge the severe wind and rolling criterion (IMO 2008 IS Code, Part A, "
-                  "2.3): the windage from the hull above the upright waterline, the curve to "
+                  "2.3): the windage from the hull above the upright waterline and the "
+                  "condition's windage items, the curve to "
                   "windward computed as well");
     cmd->add_option("--wind-pressure", a->wind.pressure,
                     "Wind pressure for --weather [Pa] (default 504)");
-    cmd->add_option("--bilge-keel-area", a->wind.bilge_keel_area,
-                    "Total area of the bilge keels for --weather [m^2] (default 0: none)");
+    auto* bilgeKeels = cmd->add_option(
+        "--bilge-keel-area", a->bilge_keel_area,
+        "Total area of the bilge keels for --weather [m^2] (0: none; default: the condition's, "
+        "else none)");
     cmd->add_flag("--strict", a->strict, "Exit 1 when a criterion fails");
     cmd->callback([=, &status] {
         const CStopRequest* const stop = StopOnInterrupt();
@@ -231,11 +238,15 @@ void AddStability(CLI::App& app, int& status) {
             if (!(a->wind.pressure > 0))
                 throw CRefusedError(FormatC("--wind-pressure (%g Pa) must be a number above 0",
                                             a->wind.pressure));
-            if (!(a->wind.bilge_keel_area >= 0))
-                throw CRefusedError(FormatC("--bilge-keel-area (%g m^2) must be 0 or more",
-                                            a->wind.bilge_keel_area));
+            CWeatherOptions wind = a->wind;
+            if (bilgeKeels->count()) {
+                if (!(a->bilge_keel_area >= 0))
+                    throw CRefusedError(FormatC("--bilge-keel-area (%g m^2) must be 0 or more",
+                                                a->bilge_keel_area));
+                wind.bilge_keel_area = a->bilge_keel_area;
+            }
             try {
-                weather = ComputeWeather(ship, in, result, a->wind, stop);
+                weather = ComputeWeather(ship, in, result, wind, stop);
             } catch (const CCalcFailure& e) {
                 throw CRefusedError("the curve to windward for --weather: " +
                                     DescribeStabilityProblem(e.Problem(), in, names));

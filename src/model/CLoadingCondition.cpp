@@ -61,6 +61,26 @@ CMessage ConditionFaultMessage(const CLoadingCondition& c) {
             return label +
                    BRELUND_SAY("weight_t %g is negative", "weight_t %g è negativo", item.weight);
     }
+    if (CMessage f = NotFinite({{"bilge_keel_area_m2", c.bilge_keel_area}}); !f.english.empty())
+        return f;
+    if (c.bilge_keel_area < 0)
+        return BRELUND_SAY("bilge_keel_area_m2 %g is negative", "bilge_keel_area_m2 %g è negativo",
+                           c.bilge_keel_area);
+    for (std::size_t i = 0; i < c.windage.size(); ++i) {
+        const CWindageItem& w = c.windage[i];
+        const CMessage label =
+            BRELUND_SAY("windage item %s: ", "superficie al vento %s: ", QuotedText(w.name).c_str());
+        if (w.name.empty())
+            return label + CMessage("the name is empty", "il nome è vuoto");
+        if (CMessage f = NotFinite({{"area_m2", w.area}, {"height_m", w.height}});
+            !f.english.empty())
+            return label + f;
+        if (w.area < 0)
+            return label + BRELUND_SAY("area_m2 %g is negative", "area_m2 %g è negativo", w.area);
+        for (std::size_t j = 0; j < i; ++j)
+            if (c.windage[j].name == w.name)
+                return label + CMessage("listed twice", "elencata due volte");
+    }
     for (std::size_t i = 0; i < c.tanks.size(); ++i) {
         const CConditionTankLoad& t = c.tanks[i];
         const CMessage label = BRELUND_SAY("tank %s: ", "cassa %s: ", QuotedText(t.tank).c_str());

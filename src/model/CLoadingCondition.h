@@ -34,6 +34,16 @@ struct CConditionTankLoad {
     bool operator==(const CConditionTankLoad&) const = default;
 };
 
+// A superstructure, deck cargo or rigging the hull elements do not model,
+// as the wind sees it: its lateral area projected on the centreplane and
+// the height of that area's centre above the baseline.
+struct CWindageItem {
+    std::string name{};
+    double area = 0;   // [m^2]
+    double height = 0; // [m] above the baseline
+    bool operator==(const CWindageItem&) const = default;
+};
+
 struct CLoadingCondition {
     std::string name{};
     double lightship = 0;             // [t]
@@ -43,6 +53,12 @@ struct CLoadingCondition {
     std::vector<CConditionTankLoad> tanks{};
     double water_density = 1.025;     // [t/m^3]
     std::optional<double> flooding{}; // down-flooding angle [deg]
+    // For the weather criterion: the windage beyond the hull's, the bilge
+    // keels' total area (both sides, 0: none) and whether the bilges are
+    // sharp (no rounded bilge: the roll's factor k is 0.7).
+    std::vector<CWindageItem> windage{};
+    double bilge_keel_area = 0; // [m^2]
+    bool sharp_bilges = false;
     bool operator==(const CLoadingCondition&) const = default;
 
     // The load listed for tank, null when it keeps its own.
@@ -54,7 +70,8 @@ struct CLoadingCondition {
 // does: a value that is not a finite number, a negative weight, a filling
 // ratio outside 0 to 1, a negative volume, a density not above 0, a
 // flooding angle outside 0 to 90 (both excluded), an empty name, a tank
-// listed twice. The conditions file refuses such a condition, reading it or
+// listed twice, a windage item without a name, of negative area or listed
+// twice, a negative bilge keel area. The conditions file refuses such a condition, reading it or
 // writing it.
 std::string ConditionFault(const CLoadingCondition& condition);
 // The same in both tongues, the application's in Italian; empty when

@@ -145,7 +145,8 @@ CLoadingCondition ReadCondition(CReader& r, const Json& j, const CMessage& where
     c.name = r.Text(j, "name", where);
     const CMessage named = where + Verbatim(" (" + QuotedText(c.name) + ")");
     r.Object(j, named,
-             {"name", "lightship", "items", "tanks", "water_density_t_m3", "flooding_angle_deg"});
+             {"name", "lightship", "items", "tanks", "water_density_t_m3", "flooding_angle_deg",
+              "windage", "bilge_keel_area_m2", "sharp_bilges"});
     const Json& light = *r.Member(j, "lightship", named, true);
     const CMessage lightWhere = named + Verbatim(": lightship");
     r.Object(light, lightWhere, {"weight_t", "lcg_m", "tcg_m", "vcg_m"});
@@ -185,6 +186,17 @@ CLoadingCondition ReadCondition(CReader& r, const Json& j, const CMessage& where
     c.water_density = r.NumberOr(j, "water_density_t_m3", named, 1.025);
     if (const Json* f = r.Member(j, "flooding_angle_deg", named, false); f && !f->is_null())
         c.flooding = r.NumberOf(*f, "flooding_angle_deg", named);
+    if (const Json* windage = r.Array(j, "windage", named, false))
+        for (std::size_t i = 0; i < windage->size(); ++i) {
+            const Json& w = (*windage)[i];
+            const CMessage at =
+                named + BRELUND_SAY(": windage item %zu", ": superficie al vento %zu", i + 1);
+            r.Object(w, at, {"name", "area_m2", "height_m"});
+            c.windage.push_back(
+                {r.Text(w, "name", at), r.Number(w, "area_m2", at), r.Number(w, "height_m", at)});
+        }
+    c.bilge_keel_area = r.NumberOr(j, "bilge_keel_area_m2", named, 0);
+    c.sharp_bilges = r.BooleanOr(j, "sharp_bilges", named, false);
     if (const CMessage fault = ConditionFaultMessage(c); !fault.english.empty())
         r.Fail(named, fault);
     return c;
@@ -216,6 +228,18 @@ Json ConditionJson(const CLoadingCondition& c) {
     j["water_density_t_m3"] = c.water_density;
     if (c.flooding)
         j["flooding_angle_deg"] = *c.flooding;
+    // The weather criterion's keys only when they say something, so that a
+    // condition without them is written as before.
+    if (!c.windage.empty()) {
+        Json windage = Json::array();
+        for (const CWindageItem& w : c.windage)
+            windage.push_back({{"name", w.name}, {"area_m2", w.area}, {"height_m", w.height}});
+        j["windage"] = std::move(windage);
+    }
+    if (c.bilge_keel_area != 0)
+        j["bilge_keel_area_m2"] = c.bilge_keel_area;
+    if (c.sharp_bilges)
+        j["sharp_bilges"] = true;
     return j;
 }
 

@@ -12,7 +12,10 @@
 //       "tanks": [{"tank": "...", "filling_ratio": F | "volume_m3": V,
 //                  "density_t_m3": RHO}, ...],
 //       "water_density_t_m3": RHO,
-//       "flooding_angle_deg": A}, ...],
+//       "flooding_angle_deg": A,
+//       "windage": [{"name": "...", "area_m2": A, "height_m": Z}, ...],
+//       "bilge_keel_area_m2": AK,
+//       "sharp_bilges": false}, ...],
 //    "openings": [{"name": "...", "x_m": X, "y_m": Y, "z_m": Z,
 //                  "weathertight": false}, ...],
 //    "damage_cases": [{"name": "...",
@@ -22,8 +25,10 @@
 //                        "direction_x": DX, "direction_y": DY, "direction_z": DZ}, ...]}
 // "tcg_m" (0), "items" and "tanks" (none), "water_density_t_m3" (1.025) and
 // "flooding_angle_deg" (none; null too) may be left out, and so may the
-// ship's "openings", "damage_cases" and "sounding_pipes" (none; written only
-// when there are some), "weathertight" (false), a compartment's
+// weather criterion's "windage" (none), "bilge_keel_area_m2" (0: no bilge
+// keels) and "sharp_bilges" (false), written only when they are not these,
+// and the ship's "openings", "damage_cases" and "sounding_pipes" (none;
+// written only when there are some), "weathertight" (false), a compartment's
 // "permeability" (the model's) and "bulkhead_deck_m" (none); any other key is
 // refused, so that a misspelt one is never passed over. A tank takes
 // "filling_ratio" or "volume_m3", not both. Numbers are written so that

@@ -142,6 +142,7 @@ CRecordTable WeatherTable(const CWeatherCalculation& w) {
                  {"Cb", "Cb"},
                  {"X1", "X1"},
                  {"X2", "X2"},
+                 {"Ak[m^2]", "Ak_m2"},
                  {"k", "k"},
                  {"C", "C"},
                  {"T[s]", "T_s"},
@@ -150,6 +151,8 @@ CRecordTable WeatherTable(const CWeatherCalculation& w) {
                  {"r", "r"},
                  {"theta1[deg]", "theta1_deg"},
                  {"theta0[deg]", "theta0_deg"},
+                 {"deckEdge[deg]", "deck_edge_immersion_deg"},
+                 {"theta0max[deg]", "theta0_limit_deg"},
                  {"lw2first[deg]", "lw2_first_intercept_deg"},
                  {"lw2second[deg]", "lw2_second_intercept_deg"},
                  {"theta2[deg]", "theta2_deg"},
@@ -157,9 +160,9 @@ CRecordTable WeatherTable(const CWeatherCalculation& w) {
                  {"areaB[m*rad]", "area_b_m_rad"}};
     t.rows.push_back({Value(p.wind_area), Value(p.wind_lever), Value(r.lw1), Value(r.lw2),
                       Value(p.length), Value(p.breadth), Value(p.draught), Value(p.block),
-                      Value(r.x1), Value(r.x2), Value(r.k), Value(r.c), Value(r.period),
-                      Value(r.s), Value(r.og), Value(r.r), Value(r.roll), Value(r.heel),
-                      Value(r.intercept), Value(r.second_intercept), Value(r.limit),
+                      Value(r.x1), Value(r.x2), Value(r.bilge_keel_area), Value(r.k), Value(r.c),
+                      Value(r.period), Value(r.s), Value(r.og), Value(r.r), Value(r.roll),
+                      Value(r.heel), Value(r.deck_edge), Value(r.heel_limit), Value(r.intercept), Value(r.second_intercept), Value(r.limit),
                       Value(r.area_a), Value(r.area_b)});
     return t;
 }

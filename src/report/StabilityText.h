@@ -25,8 +25,9 @@ CStabilityTables StabilityTables(const CStabilityResult& result);
 // (WriteRecordSections).
 // With weather, the criteria end with the weather criterion's two and a
 // table "weather" (one row) follows: A, Z, lw1, lw2, L, B, d, Cb, X1, X2,
-// k, C, T, s, OG, r, theta1, theta0, the intercepts of lw2, theta2 and the
-// areas a and b.
+// Ak, k, C, T, s, OG, r, theta1, theta0, the deck-edge immersion angle
+// (none when not reached), theta0's limit, the intercepts of lw2, theta2
+// and the areas a and b.
 std::string WriteStabilityReport(const CStabilityResult& result, RecordFormat format, int digits,
                                  const CWeatherCalculation* weather = nullptr);
 CRecordTable WeatherTable(const CWeatherCalculation& weather);

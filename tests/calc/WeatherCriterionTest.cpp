@@ -128,3 +128,66 @@ TEST(WeatherCriterion, BoxBargeConditionTakesItsFiguresAndBothSides) {
     EXPECT_GT(w.result.area_a, 0);
     EXPECT_GT(w.result.area_b, 0);
 }
+
+// Windage items and bilge keels kept with the condition: a deckhouse of
+// 30 m^2 centred 7 m above the baseline (5 m above the water) joins the
+// hull's 120 m^2 at 1.5 m, so A = 150 m^2 centred (180 + 150) / 150 = 2.2 m
+// up and Z = 3.2 m; bilge keels of 10.8 m^2 (2.25 % of L B) give k 0.835
+// unless the options give none.
+TEST(WeatherCriterion, ConditionWindageItemsAndBilgeKeels) {
+    CShipModel ship;
+    ship.AddElement(kindHull)->Append(BoxMesh(0, -6, 0, 40, 6, 5));
+    CLoadingCondition condition;
+    condition.lightship = 984;
+    condition.lcg = 20;
+    condition.vcg = 4;
+    condition.windage = {{"tuga", 30, 7}};
+    condition.bilge_keel_area = 10.8;
+    const CStabilityInputs in = ConditionStabilityInputs(ship, condition);
+    const CStabilityResult intact = ComputeStability(ship, in);
+    const CWeatherCalculation w = ComputeWeather(ship, in, intact, {});
+    EXPECT_NEAR(w.items_area, 30, 1e-12);
+    EXPECT_NEAR(w.items_centre, 5, 1e-6);
+    EXPECT_NEAR(w.ship.wind_area, 150, 1e-4);
+    EXPECT_NEAR(w.ship.wind_lever, 3.2, 1e-6);
+    EXPECT_NEAR(w.result.lw1, 504 * 150 * 3.2 / (1000 * 9.81 * 984), 1e-8);
+    EXPECT_DOUBLE_EQ(w.result.bilge_keel_area, 10.8);
+    EXPECT_NEAR(w.result.k, 0.835, 1e-9);
+    CWeatherOptions none;
+    none.bilge_keel_area = 0;
+    const CWeatherCalculation v = ComputeWeather(ship, in, intact, none);
+    EXPECT_DOUBLE_EQ(v.result.k, 1);
+    CLoadingCondition sharp = condition;
+    sharp.sharp_bilges = true;
+    EXPECT_DOUBLE_EQ(
+        ComputeWeather(ship, ConditionStabilityInputs(ship, sharp), intact, {}).result.k, 0.7);
+}
+
+// The deck edge of a wall-sided box 40 x 12 x 5 m at a draught of 3 m
+// (T above D - T, so the bilge stays under water): the waterline turns
+// about the centreline and the deck edge goes under at tan phi = (D - T) /
+// (B / 2) = 1/3, 18.4349 deg, whose 80 % (14.748 deg) limits theta0.
+TEST(WeatherCriterion, BoxDeckEdgeImmersesAtItsClosedForm) {
+    CShipModel ship;
+    ship.AddElement(kindHull)->Append(BoxMesh(0, -6, 0, 40, 6, 5));
+    const std::vector<CVector3> edge = DeckEdgePoints(ship);
+    ASSERT_EQ(edge.size(), 40u);
+    for (std::size_t i = 0; i < edge.size(); ++i) {
+        EXPECT_NEAR(edge[i].X(), 1 + 2 * static_cast<double>(i / 2), 1e-12) << i;
+        EXPECT_DOUBLE_EQ(edge[i].Y(), i % 2 ? -6 : 6) << i;
+        EXPECT_DOUBLE_EQ(edge[i].Z(), 5) << i;
+    }
+    CStabilityInputs in;
+    in.lightship = 40 * 12 * 3 * 1.025;
+    in.lcg = 20;
+    in.vcg = 4;
+    const CStabilityResult intact = ComputeStability(ship, in);
+    const CWeatherCalculation w = ComputeWeather(ship, in, intact, {});
+    const double closed = std::atan(1.0 / 3) * 180 / std::acos(-1.0);
+    ASSERT_TRUE(w.result.deck_edge);
+    EXPECT_NEAR(*w.result.deck_edge, closed, 1e-5);
+    EXPECT_NEAR(w.result.heel_limit, 0.8 * closed, 1e-5);
+    EXPECT_DOUBLE_EQ(w.result.criteria[1].limit, w.result.heel_limit);
+    // To port the same, by symmetry.
+    EXPECT_NEAR(*LeastImmersionHeel(ship, in, edge, -1), closed, 1e-5);
+}

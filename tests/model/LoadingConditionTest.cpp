@@ -98,6 +98,9 @@ TEST(ConditionsFile, ReadsBackWhatItWroteBitForBit) {
                {"cassa 2", CConditionTankLoad::Given::volume, 21.6, 1.0 / 7}};
     a.water_density = 1.0 + 1e-15;
     a.flooding = 35.5;
+    a.windage = {{"tuga", 0.1 + 0.7, 1.0 / 3}, {"gru", 12, -0.0}};
+    a.bilge_keel_area = 2.0 / 3;
+    a.sharp_bilges = true;
     ASSERT_TRUE(conditions.Add(a));
     CLoadingCondition b;
     b.name = "Arrivo";
@@ -119,6 +122,13 @@ TEST(ConditionsFile, ReadsBackWhatItWroteBitForBit) {
     EXPECT_TRUE(std::signbit(r.tcg));
     EXPECT_EQ(r.vcg, 5e-324);
     EXPECT_FALSE(read.All().at(1).flooding);
+    // A condition without windage, bilge keels or sharp bilges is written
+    // without their keys, as before they were kept.
+    CLoadingConditions plain;
+    ASSERT_TRUE(plain.Add(b));
+    const std::string text = ConditionsText(plain);
+    for (const char* key : {"windage", "bilge_keel_area_m2", "sharp_bilges"})
+        EXPECT_EQ(text.find(key), std::string::npos) << key;
 }
 
 TEST(ConditionsFile, RefusesDamageNamingItAndChangesNothing) {
@@ -160,6 +170,17 @@ TEST(ConditionsFile, RefusesDamageNamingItAndChangesNothing) {
                    R"("density_t_m3": 1}])"),
          "condition 1 ('A'): tank 1: both filling_ratio and volume_m3: give one"},
         {condition(R"(, "flooding_angle_deg": 1e999)"), "number overflow parsing '1e999'"},
+        {condition(R"(, "windage": [{"name": "tuga", "area_m2": -3, "height_m": 6}])"),
+         "condition 1 ('A'): windage item 'tuga': area_m2 -3 is negative"},
+        {condition(R"(, "windage": [{"name": "tuga", "area_m2": 3, "height_m": 6}, )"
+                   R"({"name": "tuga", "area_m2": 1, "height_m": 7}])"),
+         "condition 1 ('A'): windage item 'tuga': listed twice"},
+        {condition(R"(, "windage": [{"name": "tuga", "area_m2": 3}])"),
+         "condition 1 ('A'): windage item 1: no \"height_m\""},
+        {condition(R"(, "bilge_keel_area_m2": -2)"),
+         "condition 1 ('A'): bilge_keel_area_m2 -2 is negative"},
+        {condition(R"(, "sharp_bilges": 1)"),
+         "condition 1 ('A'): sharp_bilges is a number, not a boolean"},
         {R"({"format": 1, "conditions": [], "damage_cases": [{"name": "D", "compartments": [)"
          R"({"compartment": "k", "permeability": 1.2}]}]})",
          "damage case 'D': compartment 'k': permeability 1.2 lies outside 0 to 1"},

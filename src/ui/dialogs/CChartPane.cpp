@@ -270,16 +270,16 @@ void CChartPane::AddGuide(const QString& name, int axis, const CPoints& points,
 }
 
 void CChartPane::AddArea(const QString& name, int axis, const CPoints& points,
-                         const QColor& colour) {
+                         const QColor& colour, double base) {
     CFigure area{name, Figure::area, axis, nullptr, {}};
     auto* upper = new QLineSeries;
     auto* lower = new QLineSeries;
     const QList<QPointF> drawn = Drawn(points);
     upper->replace(drawn);
-    // The lower edge at the value 0 under every point of the upper one, so
-    // that the region closes on the axis whatever its scale.
+    // The lower edge at the base under every point of the upper one, so
+    // that the region closes on that level whatever the axis's scale.
     for (const QPointF& p : drawn)
-        lower->append(ToChart(FromChart(p).first, 0));
+        lower->append(ToChart(FromChart(p).first, base));
     auto* series = new QAreaSeries(upper, lower);
     upper->setParent(series);
     lower->setParent(series);

@@ -68,7 +68,10 @@ public:
     // key or value is not a finite number are left out; a mark without one
     // is not drawn.
     void AddGuide(const QString& name, int axis, const CPoints& points, const QColor& colour);
-    void AddArea(const QString& name, int axis, const CPoints& points, const QColor& colour);
+    // An area closes on the value base (0 unless given): the region between
+    // its polyline and that level, on whichever side the polyline lies.
+    void AddArea(const QString& name, int axis, const CPoints& points, const QColor& colour,
+                 double base = 0);
     void AddMark(const QString& label, int axis, double key, double value, const QColor& colour);
 
     // The curves as drawn, in the order added.

@@ -31,16 +31,20 @@ const char* const kFieldLabels[] = {"Nome",
                                     "TCG [m]",
                                     "VCG [m]",
                                     "Densità [t/m^3]",
-                                    "Angolo di allagamento [°]"};
+                                    "Angolo di allagamento [°]",
+                                    "Area alette di rollio [m²]"};
 const char* const kFieldNames[] = {"il nome",
                                    "il peso della nave vuota [t]",
                                    "l'LCG della nave vuota [m]",
                                    "il TCG della nave vuota [m]",
                                    "il VCG della nave vuota [m]",
                                    "la densità dell'acqua [t/m^3]",
-                                   "l'angolo di allagamento [°]"};
+                                   "l'angolo di allagamento [°]",
+                                   "l'area delle alette di rollio [m²]"};
 const char* const kItemHeaders[] = {"Nome", "Peso [t]", "x [m]", "y [m]", "z [m]"};
 const char* const kItemNames[] = {"il nome", "il peso [t]", "la x [m]", "la y [m]", "la z [m]"};
+const char* const kWindageHeaders[] = {"Nome", "Area [m²]", "Altezza del centro [m]"};
+const char* const kWindageNames[] = {"il nome", "l'area [m²]", "l'altezza del centro [m]"};
 const char* const kTankHeaders[] = {"Cassa", "Carico", "Quantità", "Densità [t/m^3]"};
 const char* const kGiven[] = {"Riempimento (0-1)", "Volume [m^3]"};
 const char* const kTotalLabels[] = {"Dislocamento [t]", "LCG [m]", "TCG [m]", "VCG [m]"};
@@ -95,7 +99,8 @@ CConditionsDlg::CConditionsDlg(QWidget* parent) : QDialog(parent) {
 
     // The condition selected.
     const char* const fieldObjects[] = {"name", "lightship",    "lcg",          "tcg",
-                                        "vcg",  "waterDensity", "floodingAngle"};
+                                        "vcg",  "waterDensity", "floodingAngle",
+                                        "bilgeKeelArea"};
     for (int f = 0; f < fieldCount; ++f) {
         m_fields[f] = f == fName ? new QLineEdit : NewNumberBox(fieldObjects[f], "-0000.000000");
         m_fields[f]->setObjectName(fieldObjects[f]);
@@ -164,6 +169,35 @@ CConditionsDlg::CConditionsDlg(QWidget* parent) : QDialog(parent) {
     }
     waterLayout->addStretch(1);
 
+    // For the weather criterion: what the wind sees beyond the hull, and
+    // the bilge keels.
+    auto* windage = new QGroupBox("Superfici al vento non modellate e alette di rollio");
+    m_windage = new QTableWidget(0, windageColumns);
+    m_windage->setObjectName("windage");
+    for (int c = 0; c < windageColumns; ++c)
+        m_windage->setHorizontalHeaderItem(c, new QTableWidgetItem(kWindageHeaders[c]));
+    m_windage->horizontalHeaderItem(windageHeight)->setToolTip(
+        "Altezza del centro dell'area sulla linea di base");
+    m_windage->horizontalHeader()->setSectionResizeMode(windageName, QHeaderView::Stretch);
+    m_windage->verticalHeader()->hide();
+    m_windage->setSelectionBehavior(QAbstractItemView::SelectRows);
+    m_windage->setSelectionMode(QAbstractItemView::SingleSelection);
+    m_add_windage = new QPushButton("Aggiungi superficie");
+    m_add_windage->setObjectName("addWindage");
+    m_remove_windage = new QPushButton("Elimina superficie");
+    m_remove_windage->setObjectName("removeWindage");
+    auto* windageButtons = new QHBoxLayout;
+    windageButtons->addWidget(m_add_windage);
+    windageButtons->addWidget(m_remove_windage);
+    windageButtons->addSpacing(12);
+    windageButtons->addWidget(new QLabel(QString::fromUtf8(kFieldLabels[fBilgeKeels])));
+    windageButtons->addWidget(m_fields[fBilgeKeels]);
+    m_fields[fBilgeKeels]->setToolTip("L'area totale delle alette, sui due lati; 0: nessuna");
+    windageButtons->addStretch(1);
+    auto* windageLayout = new QVBoxLayout(windage);
+    windageLayout->addWidget(m_windage, 1);
+    windageLayout->addLayout(windageButtons);
+
     auto* totals = new QGroupBox("Totali");
     auto* totalsLayout = new QHBoxLayout(totals);
     const char* const totalObjects[] = {"displacement", "totalLcg", "totalTcg", "totalVcg"};
@@ -185,6 +219,7 @@ CConditionsDlg::CConditionsDlg(QWidget* parent) : QDialog(parent) {
     editorLayout->addWidget(items, 1);
     editorLayout->addWidget(tanks, 1);
     editorLayout->addWidget(water);
+    editorLayout->addWidget(windage, 1);
 
     m_locked = new QLabel;
     m_locked->setObjectName("locked");
@@ -206,6 +241,7 @@ CConditionsDlg::CConditionsDlg(QWidget* parent) : QDialog(parent) {
         FillFields();
         FillItems();
         FillTanks();
+        FillWindage();
         UpdateTotals();
         UpdateEnabled();
     });
@@ -222,6 +258,9 @@ CConditionsDlg::CConditionsDlg(QWidget* parent) : QDialog(parent) {
     connect(m_remove_item, &QPushButton::clicked, this, &CConditionsDlg::OnRemoveItem);
     connect(m_items, &QTableWidget::cellChanged, this, &CConditionsDlg::OnItemChanged);
     connect(m_tanks, &QTableWidget::cellChanged, this, &CConditionsDlg::OnTankChanged);
+    connect(m_add_windage, &QPushButton::clicked, this, &CConditionsDlg::OnAddWindage);
+    connect(m_remove_windage, &QPushButton::clicked, this, &CConditionsDlg::OnRemoveWindage);
+    connect(m_windage, &QTableWidget::cellChanged, this, &CConditionsDlg::OnWindageChanged);
 
     Rebuild();
     resize(980, 680);
@@ -235,6 +274,7 @@ CConditionsDlg::~CConditionsDlg() {
     disconnect(m_list, nullptr, this, nullptr);
     disconnect(m_items, nullptr, this, nullptr);
     disconnect(m_tanks, nullptr, this, nullptr);
+    disconnect(m_windage, nullptr, this, nullptr);
 }
 
 void CConditionsDlg::SetShip(const CShipModel* ship) {
@@ -311,6 +351,7 @@ void CConditionsDlg::Rebuild() {
     FillFields();
     FillItems();
     FillTanks();
+    FillWindage();
     UpdateTotals();
     UpdateEnabled();
 }
@@ -322,6 +363,7 @@ void CConditionsDlg::UpdateEnabled() {
         b->setEnabled(m_writable && some);
     m_editor->setEnabled(m_writable && some);
     m_remove_item->setEnabled(m_items->rowCount() > 0);
+    m_remove_windage->setEnabled(m_windage->rowCount() > 0);
 }
 
 void CConditionsDlg::FillFields() {
@@ -338,6 +380,7 @@ void CConditionsDlg::FillFields() {
         SetFieldNumber(m_fields[fFlooding], *shown.flooding);
     else
         m_fields[fFlooding]->clear();
+    SetFieldNumber(m_fields[fBilgeKeels], shown.bilge_keel_area);
     if (!c)
         for (QLineEdit* field : m_fields)
             field->clear();
@@ -519,6 +562,7 @@ void CConditionsDlg::CommitAll(const CLoadingConditions& conditions, int select,
     FillFields();
     FillItems();
     FillTanks();
+    FillWindage();
     UpdateTotals();
     UpdateEnabled();
     emit conditionsEdited(m_conditions, undoText);
@@ -562,6 +606,9 @@ void CConditionsDlg::OnFieldEdited(int field) {
                 if (field == fFlooding) {
                     if (!x.flooding || text != FormatFieldNumber(*x.flooding))
                         x.flooding = value;
+                } else if (field == fBilgeKeels) {
+                    if (text != FormatFieldNumber(x.bilge_keel_area))
+                        x.bilge_keel_area = value;
                 } else if (field == fWater) {
                     if (text != FormatFieldNumber(x.water_density))
                         x.water_density = value;
@@ -783,6 +830,99 @@ void CConditionsDlg::OnRemoveItem() {
     if (Commit([&](CLoadingCondition& x) { x.items.erase(x.items.begin() + row); },
                "la voce eliminata", kEditText)) {
         FillItems();
+        UpdateEnabled();
+    }
+}
+
+void CConditionsDlg::FillWindage() {
+    m_filling = true;
+    const QSignalBlocker blocker(m_windage);
+    const CLoadingCondition* c = Current();
+    const int rows = c ? static_cast<int>(c->windage.size()) : 0;
+    m_windage->setRowCount(rows);
+    for (int r = 0; r < rows; ++r) {
+        const CWindageItem& w = c->windage[static_cast<std::size_t>(r)];
+        const QString cells[] = {Text(w.name), FormatFieldNumber(w.area),
+                                 FormatFieldNumber(w.height)};
+        for (int col = 0; col < windageColumns; ++col) {
+            auto* cell = new QTableWidgetItem(cells[col]);
+            if (col != windageName)
+                cell->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
+            m_windage->setItem(r, col, cell);
+        }
+    }
+    m_windage->resizeColumnsToContents();
+    m_windage->horizontalHeader()->setSectionResizeMode(windageName, QHeaderView::Stretch);
+    m_remove_windage->setEnabled(rows > 0);
+    m_filling = false;
+}
+
+void CConditionsDlg::OnWindageChanged(int row, int column) {
+    const CLoadingCondition* c = Current();
+    if (m_filling || !c || row < 0 || row >= static_cast<int>(c->windage.size()))
+        return;
+    const auto index = static_cast<std::size_t>(row);
+    const QString text = m_windage->item(row, column)->text();
+    const QString field = QString("%1 della superficie al vento \"%2\"")
+                              .arg(QString::fromUtf8(kWindageNames[column]),
+                                   Text(c->windage[index].name));
+    const auto restore = [&] {
+        const QSignalBlocker blocker(m_windage);
+        const CWindageItem& w = Current()->windage[index];
+        const double values[] = {0, w.area, w.height};
+        m_windage->item(row, column)
+            ->setText(column == windageName ? Text(w.name) : FormatFieldNumber(values[column]));
+    };
+    double value = 0;
+    if (column != windageName && !ParseFieldNumber(text, value)) {
+        restore();
+        AfxMessageBox(
+            QString("Valore non accettato per %1: \"%2\" non è un numero.").arg(field, text),
+            MB_OK | MB_ICONWARNING);
+        return;
+    }
+    const bool accepted = Commit(
+        [&](CLoadingCondition& x) {
+            CWindageItem& w = x.windage[index];
+            double* targets[] = {nullptr, &w.area, &w.height};
+            if (column == windageName)
+                w.name = StdText(text);
+            else if (text != FormatFieldNumber(*targets[column]))
+                *targets[column] = value;
+        },
+        field, kEditText);
+    if (!accepted)
+        restore();
+}
+
+void CConditionsDlg::OnAddWindage() {
+    const CLoadingCondition* c = Current();
+    if (!c)
+        return;
+    // A name no other item of the condition has.
+    std::string name;
+    for (std::size_t n = c->windage.size() + 1;; ++n) {
+        name = FormatC("superficie %zu", n);
+        if (std::none_of(c->windage.begin(), c->windage.end(),
+                         [&](const CWindageItem& w) { return w.name == name; }))
+            break;
+    }
+    if (Commit([&](CLoadingCondition& x) { x.windage.push_back({name}); },
+               "la nuova superficie al vento", kEditText)) {
+        FillWindage();
+        UpdateEnabled();
+        m_windage->setCurrentCell(m_windage->rowCount() - 1, windageName);
+    }
+}
+
+void CConditionsDlg::OnRemoveWindage() {
+    const CLoadingCondition* c = Current();
+    const int row = m_windage->currentRow();
+    if (!c || row < 0 || row >= static_cast<int>(c->windage.size()))
+        return;
+    if (Commit([&](CLoadingCondition& x) { x.windage.erase(x.windage.begin() + row); },
+               "la superficie al vento eliminata", kEditText)) {
+        FillWindage();
         UpdateEnabled();
     }
 }

@@ -1,6 +1,7 @@
 // "Condizioni di carico": the modeless window listing the ship's loading
 // conditions and editing the one selected (lightship, deadweight items, the
-// tanks' loads, the water, the flooding angle), with its totals.
+// tanks' loads, the water, the flooding angle, and for the weather
+// criterion its windage items and bilge keels), with its totals.
 //
 // The window edits a copy: each edit it accepts is handed on whole
 // (conditionsEdited) for the document to make it one undoable change, and
@@ -31,6 +32,8 @@ public:
     // (unchecked: the load stored with the tank), what the amount is
     // (filling ratio or volume), the amount, the liquid's density.
     enum TankColumn { tankName, tankGiven, tankAmount, tankDensity, tankColumns };
+    // The columns of the windage items' table.
+    enum WindageColumn { windageName, windageArea, windageHeight, windageColumns };
 
     explicit CConditionsDlg(QWidget* parent = nullptr);
     ~CConditionsDlg() override;
@@ -60,13 +63,14 @@ signals:
 
 private:
     // The scalar fields of a condition, in the order of m_fields.
-    enum Field { fName, fLightship, fLcg, fTcg, fVcg, fWater, fFlooding, fieldCount };
+    enum Field { fName, fLightship, fLcg, fTcg, fVcg, fWater, fFlooding, fBilgeKeels, fieldCount };
 
     // The list and every field rebuilt from m_conditions.
     void Rebuild();
     void FillFields();
     void FillItems();
     void FillTanks();
+    void FillWindage();
     void UpdateTotals();
     void UpdateEnabled();
 
@@ -88,6 +92,9 @@ private:
     void OnDelete();
     void OnAddItem();
     void OnRemoveItem();
+    void OnWindageChanged(int row, int column);
+    void OnAddWindage();
+    void OnRemoveWindage();
 
     // The selected condition with the fields as typed, where they hold a
     // number; false when one does not.
@@ -118,6 +125,9 @@ private:
     QPushButton* m_add_item = nullptr;
     QPushButton* m_remove_item = nullptr;
     QTableWidget* m_tanks = nullptr;
+    QTableWidget* m_windage = nullptr;
+    QPushButton* m_add_windage = nullptr;
+    QPushButton* m_remove_windage = nullptr;
     QLabel* m_unknown_tanks = nullptr;
     QLabel* m_totals[4] = {};
 };

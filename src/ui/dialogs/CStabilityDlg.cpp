@@ -14,10 +14,13 @@
 #include "report/StabilityText.h"
 #include "ui/app/UiLayer.h"
 
+#include <QCheckBox>
+#include <QFormLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
+#include <QLineEdit>
 #include <QListWidget>
 #include <QProgressBar>
 #include <QPushButton>
@@ -60,6 +63,10 @@ const QColor kGmColour(0x60, 0x60, 0x60);
 const QColor kArea30Colour(0x2c, 0xa0, 0x2c);
 const QColor kAreaLimitColour(0xff, 0x7f, 0x0e);
 const QColor kMarkColour(0xd6, 0x27, 0x28);
+const QColor kLw1Colour(0x94, 0x67, 0xbd);
+const QColor kLw2Colour(0x8c, 0x56, 0x4b);
+const QColor kAreaAColour(0xd6, 0x27, 0x28);
+const QColor kAreaBColour(0x2c, 0xa0, 0x2c);
 
 // One radian in degrees, where the GM0 slope reaches GM0.
 constexpr double kRadianDeg = 180 / 3.14159265358979323846;
@@ -93,6 +100,10 @@ QString CriterionName(std::size_t k, double limit, const std::string& fallback) 
         return "Angolo del GZ massimo";
     case 5:
         return "GM0";
+    case 6:
+        return QString::fromUtf8("Vento e rollio: area b ≥ area a");
+    case 7:
+        return QString::fromUtf8("Vento e rollio: sbandamento θ0");
     default:
         return QString::fromStdString(fallback);
     }
@@ -109,6 +120,17 @@ QString UnitName(const std::string& unit) {
 // The openings' table's headers, as the report's columns are in order.
 const char* const kOpeningHeaders[] = {"Apertura", "Stagna", "Altezza [m]", "Dritta [°]",
                                        "Sinistra [°]"};
+
+// A number as typed, shortest that reads back as the same double.
+QString Typed(double value) {
+    for (int digits = 6; digits < 17; ++digits) {
+        const std::string text = FormatC("%.*g", digits, value);
+        double back = 0;
+        if (ParseNumberC(text, back) && back == value)
+            return QString::fromStdString(text);
+    }
+    return QString::fromStdString(FormatC("%.17g", value));
+}
 
 QLabel* Note(const QString& text) {
     auto* note = new QLabel(text);
@@ -177,8 +199,29 @@ CStabilityDlg::CStabilityDlg(QWidget* parent) : CCalculationDlg(parent) {
     m_flooding->setObjectName("flooding");
     floodingLayout->addWidget(m_flooding);
 
+    auto* weather = new QGroupBox("Criterio meteorologico");
+    auto* weatherLayout = new QFormLayout(weather);
+    m_weatherCheck = new QCheckBox("Verifica vento forte e rollio");
+    m_weatherCheck->setObjectName("weather");
+    m_pressure = new QLineEdit("504");
+    m_pressure->setObjectName("windPressure");
+    m_bilgeKeels = new QLineEdit("0");
+    m_bilgeKeels->setObjectName("bilgeKeelArea");
+    weatherLayout->addRow(m_weatherCheck);
+    weatherLayout->addRow("Pressione del vento [Pa]", m_pressure);
+    weatherLayout->addRow(QString::fromUtf8("Area alette di rollio [m²]"), m_bilgeKeels);
+    const auto enableWeather = [this] {
+        m_pressure->setEnabled(m_weatherCheck->isChecked());
+        m_bilgeKeels->setEnabled(m_weatherCheck->isChecked());
+    };
+    connect(m_weatherCheck, &QCheckBox::toggled, this, enableWeather);
+    enableWeather();
+    connect(m_conditionList, &QListWidget::currentRowChanged, this,
+            [this] { TakeConditionsBilgeKeels(); });
+
     auto* left = new QVBoxLayout;
     left->addWidget(conditions, 1);
+    left->addWidget(weather);
     left->addLayout(buttons);
     left->addWidget(m_progress);
     left->addWidget(equilibrium);
@@ -197,6 +240,12 @@ CStabilityDlg::CStabilityDlg(QWidget* parent) : CCalculationDlg(parent) {
     chartLayout->setContentsMargins(0, 0, 0, 0);
     chartLayout->addWidget(m_chart, 1);
     chartLayout->addWidget(m_shown);
+    m_weatherChart = new CChartPane;
+    m_weatherChart->setObjectName("weatherChart");
+    m_chartTabs = new QTabWidget;
+    m_chartTabs->setObjectName("chartTabs");
+    m_chartTabs->addTab(chartBox, "Curva GZ");
+    m_chartTabs->addTab(m_weatherChart, "Vento e rollio");
 
     m_criteria = new CMSFlexGrid(1, 1, 1, 0);
     m_criteria->setObjectName("criteria");
@@ -223,6 +272,13 @@ CStabilityDlg::CStabilityDlg(QWidget* parent) : CCalculationDlg(parent) {
     m_criteriaTabs->setObjectName("criteriaTabs");
     m_criteriaTabs->addTab(m_criteria, "Criteri");
     m_criteriaTabs->addTab(openingsPage, "Aperture");
+    m_weatherGrid = new CMSFlexGrid(1, 2, 1, 0);
+    m_weatherGrid->setObjectName("weatherFigures");
+    connect(m_weatherGrid, &CMSFlexGrid::MouseDown, this,
+            [this](short button, short, int x, int y) {
+                OnGridMouseDown(*m_weatherGrid, button, x, y);
+            });
+    m_criteriaTabs->addTab(m_weatherGrid, "Vento e rollio");
     auto* tables = new QSplitter(Qt::Horizontal);
     tables->addWidget(m_criteriaTabs);
     tables->addWidget(m_curve);
@@ -231,7 +287,7 @@ CStabilityDlg::CStabilityDlg(QWidget* parent) : CCalculationDlg(parent) {
 
     auto* split = new QSplitter(Qt::Vertical);
     split->setObjectName("split");
-    split->addWidget(chartBox);
+    split->addWidget(m_chartTabs);
     split->addWidget(tables);
     split->setStretchFactor(0, 2);
     split->setStretchFactor(1, 1);
@@ -293,6 +349,13 @@ void CStabilityDlg::ModelChanged() {
 
 void CStabilityDlg::Clear() {
     m_result.reset();
+    m_weather.reset();
+    CTextGrid weatherRows(1, 2);
+    weatherRows.SetText(0, 0, "Grandezza");
+    weatherRows.SetText(0, 1, "Valore");
+    m_weatherGrid->ShowTextGrid(weatherRows);
+    m_weatherChart->Reset(QString::fromUtf8("Sbandamento sottovento [°]"),
+                          CChartPane::KeyAlong::horizontal);
     m_condition.reset();
     m_ship_openings.clear();
     CTextGrid openings(1, static_cast<int>(std::size(kOpeningHeaders)));
@@ -450,13 +513,42 @@ void CStabilityDlg::Run() {
         RefuseStabilityProblem(*problem, in.density);
         return;
     }
+    // The weather criterion's pressure and bilge keels as typed.
+    const bool weather = m_weatherCheck->isChecked();
+    CWeatherOptions wind;
+    if (weather) {
+        double pressure = 0, keels = 0;
+        if (!ParseNumberC(m_pressure->text().trimmed().toStdString(), pressure) ||
+            !(pressure > 0)) {
+            AfxMessageBox(QString::fromUtf8("La pressione del vento '%1' deve essere un numero "
+                                            "maggiore di 0 (Pa)")
+                              .arg(m_pressure->text()),
+                          MB_OK | MB_ICONWARNING);
+            return;
+        }
+        if (!ParseNumberC(m_bilgeKeels->text().trimmed().toStdString(), keels) ||
+            !(keels >= 0)) {
+            AfxMessageBox(QString::fromUtf8("L'area delle alette di rollio '%1' deve essere un "
+                                            "numero di 0 o più (m²; 0: nessuna aletta)")
+                              .arg(m_bilgeKeels->text()),
+                          MB_OK | MB_ICONWARNING);
+            return;
+        }
+        wind.pressure = pressure;
+        wind.bilge_keel_area = keels;
+    }
 
     CStabilityResult result;
+    std::optional<CWeatherCalculation> weatherResult;
     CProgressBarLink progress(m_progress);
     bool done = false;
     try {
         done = RunStoppable(
-            [&](const CStopRequest* stop) { result = ComputeStability(ship, in, stop, &progress); },
+            [&](const CStopRequest* stop) {
+                result = ComputeStability(ship, in, stop, &progress);
+                if (weather)
+                    weatherResult = ComputeWeather(ship, in, result, wind, stop);
+            },
             {&progress});
     } catch (const CCalcFailure& e) {
         RefuseStabilityProblem(e.Problem(), in.density);
@@ -469,13 +561,19 @@ void CStabilityDlg::Run() {
     if (!done)
         return;
     m_result = std::move(result);
+    m_weather = std::move(weatherResult);
     m_condition = condition;
     m_ship_openings = in.openings;
     ShowResult();
 }
 
 void CStabilityDlg::ShowResult() {
-    const CStabilityResult& r = *m_result;
+    // The weather criterion's two end the criteria, as the command lists them.
+    CStabilityResult with = *m_result;
+    if (m_weather)
+        with.criteria.insert(with.criteria.end(), m_weather->result.criteria.begin(),
+                             m_weather->result.criteria.end());
+    const CStabilityResult& r = with;
     const CStabilityTables tables = StabilityTables(r);
     m_curve->ShowTextGrid(RecordGrid(tables.curve, kDigits));
     m_curve->resizeColumnsToContents();
@@ -547,7 +645,22 @@ void CStabilityDlg::ShowResult() {
         break;
     }
 
+    // The weather criterion's figures, one a row; none when not asked for.
+    const CRecordTable weatherTable = m_weather ? WeatherTable(*m_weather) : CRecordTable();
+    const CTextGrid figures = RecordGrid(weatherTable, kDigits);
+    CTextGrid weatherRows(1 + static_cast<int>(weatherTable.columns.size()), 2);
+    weatherRows.SetText(0, 0, "Grandezza");
+    weatherRows.SetText(0, 1, "Valore");
+    for (std::size_t c = 0; c < weatherTable.columns.size(); ++c) {
+        const int column = static_cast<int>(c);
+        weatherRows.SetText(column + 1, 0, figures.GetText(0, column));
+        weatherRows.SetText(column + 1, 1, figures.GetText(1, column));
+    }
+    m_weatherGrid->ShowTextGrid(weatherRows);
+    m_weatherGrid->resizeColumnsToContents();
+
     DrawChart();
+    DrawWeatherChart();
     const CStabilitySummary& s = r.summary;
     SetPicture(FloatingPicture(*m_pModel, s.datums, s.equilibrium, s.trim, s.draught, s.g),
                QString::fromUtf8("Vista 3D: '%1' all'equilibrio, sbandamento %2°")
@@ -595,6 +708,60 @@ void CStabilityDlg::DrawChart() {
         m_chart->AddMark(
             QString::fromUtf8("Stabilità nulla a %1°").arg(Figure(s.features.vanishing)), axis,
             s.side * s.features.vanishing, 0, kMarkColour);
+}
+
+void CStabilityDlg::DrawWeatherChart() {
+    m_weatherChart->Reset(QString::fromUtf8("Sbandamento sottovento [°]"),
+                          CChartPane::KeyAlong::horizontal);
+    if (!m_weather || m_weather->curve.heels.empty())
+        return;
+    const CWeatherCalculation& w = *m_weather;
+    const CWeatherResult& r = w.result;
+    const CGzCurve& curve = w.curve;
+    const int axis = m_weatherChart->AddValueAxis("GZ [m]");
+    // From the roll to windward (or the curve's first heel) to 10 deg past
+    // theta2, the curve read as the criterion reads it, every quarter
+    // degree and at the ends.
+    const double start = r.heel - r.roll;
+    const double from = std::isfinite(start) ? std::max(start, curve.heels.front())
+                                             : std::max(-5.0, curve.heels.front());
+    const double to = std::min(curve.heels.back(), (std::isfinite(r.limit) ? r.limit : 50) + 10);
+    const auto stretch = [&](double a, double b) {
+        CChartPane::CPoints points;
+        if (!(a < b))
+            return points;
+        points.emplace_back(a, GzAt(curve, a));
+        for (double h = std::floor(a * 4 + 1) / 4; h < b; h += 0.25)
+            points.emplace_back(h, GzAt(curve, h));
+        points.emplace_back(b, GzAt(curve, b));
+        return points;
+    };
+    m_weatherChart->AddCurve("GZ", axis, stretch(from, to));
+    m_weatherChart->AddGuide(QString::fromUtf8("lw1 = %1 m").arg(Figure(r.lw1)), axis,
+                             {{from, r.lw1}, {to, r.lw1}}, kLw1Colour);
+    m_weatherChart->AddGuide(QString::fromUtf8("lw2 = %1 m").arg(Figure(r.lw2)), axis,
+                             {{from, r.lw2}, {to, r.lw2}}, kLw2Colour);
+    if (std::isfinite(r.area_a))
+        m_weatherChart->AddArea(QString::fromUtf8("Area a = %1 m·rad").arg(Figure(r.area_a)),
+                                axis, stretch(start, r.intercept), kAreaAColour, r.lw2);
+    if (std::isfinite(r.area_b))
+        m_weatherChart->AddArea(QString::fromUtf8("Area b = %1 m·rad").arg(Figure(r.area_b)),
+                                axis, stretch(r.intercept, r.limit), kAreaBColour, r.lw2);
+    if (std::isfinite(start))
+        m_weatherChart->AddMark(QString::fromUtf8("θ0 − θ1 = %1°").arg(Figure(start)), axis,
+                                start, GzAt(curve, start), kMarkColour);
+    m_weatherChart->AddMark(QString::fromUtf8("θ0 = %1°").arg(Figure(r.heel)), axis, r.heel,
+                            r.lw1, kMarkColour);
+    if (std::isfinite(r.limit) && r.limit <= curve.heels.back())
+        m_weatherChart->AddMark(QString::fromUtf8("θ2 = %1°").arg(Figure(r.limit)), axis,
+                                r.limit, GzAt(curve, r.limit), kMarkColour);
+}
+
+void CStabilityDlg::TakeConditionsBilgeKeels() {
+    const QListWidgetItem* item = m_conditionList->currentItem();
+    const CLoadingCondition* c =
+        item && m_conditions ? m_conditions->Find(item->text().toStdString()) : nullptr;
+    m_bilgeKeels->setText(Typed(c ? c->bilge_keel_area : 0));
 }
 
 bool CStabilityDlg::ShowHeel(double heel) {

@@ -1,6 +1,9 @@
 // "Stabilità": the modeless window that computes a loading condition of the
 // ship as brelund-calc stability --condition does (the same inputs, tables
-// and digits): its equilibrium, the GZ curve drawn with the GM0 slope, the
+// and digits; with the weather criterion switched on, as --weather does
+// with the pressure and bilge keel area typed, the latter by default the
+// condition's: its figures, its two criteria among the others and the
+// Code's figure of it): its equilibrium, the GZ curve drawn with the GM0 slope, the
 // criteria's areas, the maximum and the angle of vanishing stability, the
 // criteria passed and failed, and the curve's table; the down-flooding angle
 // and where it came from, and the ship's openings with their heights and
@@ -12,6 +15,7 @@
 #include "CCalculationDlg.h"
 
 #include "calc/StabilityCurve.h"
+#include "calc/WeatherCriterion.h"
 #include "ui/view/ConditionDrawing.h"
 
 #include <optional>
@@ -20,7 +24,9 @@ class CChartPane;
 class CLoadingConditions;
 class CMSFlexGrid;
 struct CCalcProblem;
+class QCheckBox;
 class QLabel;
+class QLineEdit;
 class QListWidget;
 class QProgressBar;
 class QPushButton;
@@ -47,6 +53,17 @@ public:
     QTabWidget* CriteriaTabs() const { return m_criteriaTabs; }
     CChartPane* Chart() const { return m_chart; }
     QProgressBar* Progress() const { return m_progress; }
+    // The weather criterion: its switch, the wind pressure [Pa] and bilge
+    // keel area [m^2] typed, its figures (one a row, as the command's
+    // table names them), the Code's figure and the tabs of the two charts.
+    QCheckBox* WeatherCheck() const { return m_weatherCheck; }
+    QLineEdit* WindPressureEdit() const { return m_pressure; }
+    QLineEdit* BilgeKeelEdit() const { return m_bilgeKeels; }
+    CMSFlexGrid* WeatherGrid() const { return m_weatherGrid; }
+    CChartPane* WeatherChart() const { return m_weatherChart; }
+    QTabWidget* ChartTabs() const { return m_chartTabs; }
+    // The weather criterion of the result, when it was asked for.
+    const std::optional<CWeatherCalculation>& Weather() const { return m_weather; }
 
     // The result shown, none before a run or after one that showed nothing.
     const std::optional<CStabilityResult>& Result() const { return m_result; }
@@ -79,6 +96,9 @@ private:
     void Clear();
     void ShowResult();
     void DrawChart();
+    void DrawWeatherChart();
+    // The bilge keel area of the condition chosen, into its field.
+    void TakeConditionsBilgeKeels();
     // picture with the result's openings marked, shown with note.
     void SetPicture(std::optional<CConditionPicture> picture, const QString& note);
     void OnGridMouseDown(CMSFlexGrid& grid, short button, int x, int y);
@@ -101,6 +121,13 @@ private:
     std::optional<CLoadingCondition> m_condition; // the one m_result is of
     std::vector<COpening> m_ship_openings;        // the openings it was computed with
     std::optional<CConditionPicture> m_picture;
+    QCheckBox* m_weatherCheck = nullptr;
+    QLineEdit* m_pressure = nullptr;
+    QLineEdit* m_bilgeKeels = nullptr;
+    CMSFlexGrid* m_weatherGrid = nullptr;
+    CChartPane* m_weatherChart = nullptr;
+    QTabWidget* m_chartTabs = nullptr;
+    std::optional<CWeatherCalculation> m_weather;
 };
 
 // A problem of a loading condition's calculation (stability, damage) said

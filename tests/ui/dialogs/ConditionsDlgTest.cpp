@@ -142,6 +142,16 @@ private slots:
         const QString cells[] = {"carico", "120", "60", "0.5", "6"};
         for (int c = 0; c < CConditionsDlg::itemColumns; ++c)
             items->item(0, c)->setText(cells[c]);
+        // A deckhouse the hull does not model and the bilge keels, for the
+        // weather criterion.
+        Find<QPushButton>(window, "addWindage")->click();
+        auto* windage = Find<QTableWidget>(window, "windage");
+        QCOMPARE(windage->rowCount(), 1);
+        const QString windageCells[] = {"tuga", "42.5", "9"};
+        for (int c = 0; c < CConditionsDlg::windageColumns; ++c)
+            windage->item(0, c)->setText(windageCells[c]);
+        Type(window, "bilgeKeelArea", "6.4");
+        Enter(window, "bilgeKeelArea");
 
         // Two tanks half full, their liquids' density as stored: cassa 1,
         // stored half full, ticked to keep that load in the condition;
@@ -163,6 +173,8 @@ private slots:
         expected.lcg = 48.5;
         expected.vcg = 4.25;
         expected.items = {{"carico", 120, 60, 0.5, 6}};
+        expected.windage = {{"tuga", 42.5, 9}};
+        expected.bilge_keel_area = 6.4;
         expected.tanks = {{"cassa 1", CConditionTankLoad::Given::filling, 0.5, one.GetDensity()},
                           {"cassa 2", CConditionTankLoad::Given::filling, 0.5, two.GetDensity()}};
         QVERIFY(doc.GetConditions().All().back() == expected);
@@ -225,17 +237,22 @@ private slots:
         Enter(window, "waterDensity");
         tanks->item(0, CConditionsDlg::tankAmount)->setText("1.5");
         QApplication::processEvents();
+        windage->item(0, CConditionsDlg::windageArea)->setText("-3");
+        QApplication::processEvents();
         QCOMPARE(m_dialogs->Texts(),
                  QStringList({"Valore non accettato per il peso della nave vuota [t]: \"12,5\" "
                               "non è un numero.",
                               "Valore non accettato per la densità dell'acqua [t/m^3]: "
                               "water_density_t_m3 -1 non è maggiore di 0.",
                               "Valore non accettato per il riempimento della cassa \"cassa 1\": "
-                              "cassa 'cassa 1': filling_ratio 1.5 è fuori da 0 a 1."}));
+                              "cassa 'cassa 1': filling_ratio 1.5 è fuori da 0 a 1.",
+                              "Valore non accettato per l'area [m²] della superficie al vento "
+                              "\"tuga\": superficie al vento 'tuga': area_m2 -3 è negativo."}));
         QVERIFY(doc.GetConditions() == kept);
         QCOMPARE(doc.UndoStack().count(), steps);
         QCOMPARE(Find<QLineEdit>(window, "lightship")->text(), QString("1500"));
         QCOMPARE(tanks->item(0, CConditionsDlg::tankAmount)->text(), QString("0.5"));
+        QCOMPARE(windage->item(0, CConditionsDlg::windageArea)->text(), QString("42.5"));
 
         // A ratio turned into the volume it fills: half of 72 m^3.
         auto* given = qobject_cast<QComboBox*>(tanks->cellWidget(1, CConditionsDlg::tankGiven));

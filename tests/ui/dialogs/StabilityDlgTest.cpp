@@ -16,10 +16,12 @@
 #include "ui/dialogs/CStabilityDlg.h"
 
 #include <QApplication>
+#include <QCheckBox>
 #include <QClipboard>
 #include <QDir>
 #include <QFile>
 #include <QLabel>
+#include <QLineEdit>
 #include <QListWidget>
 #include <QProcess>
 #include <QProgressBar>
@@ -39,13 +41,14 @@ QString Sample(const char* name) {
     return QString(BRELUND_SOURCE_DIR "/samples/") + name;
 }
 
-// The Wigley hull copied with its conditions file beside it, opened as the
-// application opens a ship.
+// The Wigley hull (or another sample) copied with its conditions file
+// beside it, opened as the application opens a ship.
 struct Opened {
-    Opened() {
-        ship = folder.filePath("wigley.nav");
-        QFile::copy(Sample("wigley.nav"), ship);
-        QFile::copy(Sample("wigley.conditions.json"), folder.filePath("wigley.conditions.json"));
+    explicit Opened(const QString& sample = "wigley") {
+        ship = folder.filePath(sample + ".nav");
+        QFile::copy(Sample(qPrintable(sample + ".nav")), ship);
+        QFile::copy(Sample(qPrintable(sample + ".conditions.json")),
+                    folder.filePath(sample + ".conditions.json"));
         LoadShipFile(model, ship.toStdString());
         LoadConditionsFile(ship.toStdString(), conditions);
         dialog.SetModel(&model);
@@ -66,9 +69,10 @@ struct Opened {
 
 // The command's tables (curve, summary, criteria, openings), each as its TSV
 // lines split into cells.
-QList<QList<QStringList>> Calc(const QString& ship, const QString& condition) {
+QList<QList<QStringList>> Calc(const QString& ship, const QString& condition,
+                               const QStringList& more = {}) {
     QProcess process;
-    process.start(BRELUND_CALC, {"stability", ship, "--condition", condition});
+    process.start(BRELUND_CALC, QStringList{"stability", ship, "--condition", condition} + more);
     QList<QList<QStringList>> tables;
     if (!process.waitForFinished(120000) || process.exitCode() != 0)
         return tables;
@@ -130,6 +134,77 @@ class StabilityDlgTest : public QObject {
     Q_OBJECT
 
 private slots:
+    // The weather criterion of the sample barge's departure (a deckhouse
+    // among its windage) at a typed pressure and bilge keel area: the
+    // figures and its two criteria are those of the command with the same
+    // options, and the Code's figure is drawn.
+    void weatherCriterionIsTheCommandLines() {
+        CScriptedDialogs dialogs;
+        Opened o("barge");
+        const QString name = "Partenza - criteri soddisfatti";
+        o.Choose(name);
+        QCOMPARE(o.dialog.BilgeKeelEdit()->text(), QString("0"));
+        o.dialog.WeatherCheck()->setChecked(true);
+        o.dialog.WindPressureEdit()->setText("600");
+        o.dialog.BilgeKeelEdit()->setText("4.8");
+        o.dialog.findChild<QPushButton*>("run")->click();
+        QVERIFY(dialogs.messages.isEmpty());
+        QVERIFY(o.dialog.Weather().has_value());
+        const auto calc = Calc(o.ship, name,
+                               {"--weather", "--wind-pressure", "600", "--bilge-keel-area", "4.8"});
+        QCOMPARE(calc.size(), 4);
+        const QList<QStringList> figures = Rows(*o.dialog.WeatherGrid());
+        QCOMPARE(figures.size(), calc[3][0].size() + 1);
+        for (int k = 0; k < calc[3][0].size(); ++k) {
+            QCOMPARE(figures[k + 1][0], calc[3][0][k]);
+            QCOMPARE(figures[k + 1][1], calc[3][1][k]);
+        }
+        const QList<QStringList> criteria = Rows(*o.dialog.CriteriaGrid());
+        QCOMPARE(criteria.size(), calc[2].size());
+        QCOMPARE(criteria.size(), 9);
+        for (int k = 7; k <= 8; ++k) {
+            QCOMPARE(criteria[k].mid(1, 3), calc[2][k].mid(1, 3));
+            QCOMPARE(criteria[k][5],
+                     QString(calc[2][k][5] == "pass" ? "superato" : "non superato"));
+        }
+        QCOMPARE(criteria[7][0], QString::fromUtf8("Vento e rollio: area b ≥ area a"));
+
+        // The figure: the curve from theta0 - theta1 to windward, lw1 and
+        // lw2, and the areas a and b closing on lw2.
+        const CWeatherResult& w = o.dialog.Weather()->result;
+        const CChartPane& chart = *o.dialog.WeatherChart();
+        QCOMPARE(chart.CurveCount(), 1);
+        QCOMPARE(chart.CurvePoints(0).front().first, w.heel - w.roll);
+        QVERIFY(chart.CurvePoints(0).front().first < 0);
+        QVERIFY(chart.CurvePoints(0).back().first > w.limit);
+        QStringList names;
+        for (int f = 0; f < chart.FigureCount(); ++f)
+            names << chart.FigureName(f);
+        QVERIFY2(names.contains(QString("lw2 = %1 m").arg(calc[3][1][3])), qPrintable(names.join('|')));
+        QVERIFY2(names.contains(QString::fromUtf8("Area a = %1 m·rad")
+                                    .arg(calc[3][1][calc[3][0].indexOf("areaA[m*rad]")])),
+                 qPrintable(names.join('|')));
+        o.dialog.ChartTabs()->setCurrentIndex(1);
+        o.dialog.CriteriaTabs()->setCurrentIndex(2);
+        QTest::qWait(20); // the chart lays itself out
+        SaveScreenshot(o.dialog, "CStabilityDlg-Vento.png");
+        QDir().mkpath(BRELUND_SCREENSHOT_DIR);
+        QFile png(BRELUND_SCREENSHOT_DIR "/CStabilityDlg-Vento-figura.png");
+        QVERIFY(png.open(QIODevice::WriteOnly));
+        png.write(chart.PngBytes());
+
+        // A pressure that is no number is refused, and nothing computed.
+        o.dialog.WindPressureEdit()->setText("forte");
+        o.dialog.findChild<QPushButton*>("run")->click();
+        QCOMPARE(dialogs.messages.size(), 1);
+        // Switched off, the next run shows no weather figures of the last.
+        o.dialog.WeatherCheck()->setChecked(false);
+        o.dialog.findChild<QPushButton*>("run")->click();
+        QVERIFY(!o.dialog.Weather().has_value());
+        QCOMPARE(o.dialog.WeatherGrid()->GetRows(), 1);
+        QCOMPARE(o.dialog.WeatherChart()->CurveCount(), 0);
+        QCOMPARE(o.dialog.CriteriaGrid()->GetRows(), 7);
+    }
     void tablesChartAndPictureAreTheCommandLinesCondition() {
         CScriptedDialogs dialogs;
         Opened o;
