@@ -652,7 +652,7 @@ std::string Verdict(const CBookletTable& judged) {
                           : "Esito: criteri NON superati: " + failed + ".";
 }
 
-CBookletSection Condition(const CBookletData& data, const CBookletCondition& c) {
+CBookletSection Condition(const CBookletCondition& c) {
     CBookletSection s;
     s.title = "Condizione di carico: " + c.condition.name;
     s.blocks.push_back(BookletHeading(s.title));
@@ -725,7 +725,6 @@ CBookletSection Condition(const CBookletData& data, const CBookletCondition& c) 
             row[1] = row[1] == "yes" ? "Sì" : "No";
         s.blocks.push_back(BookletTable("Aperture", openings));
     }
-    (void)data;
     return s;
 }
 
@@ -745,11 +744,14 @@ CBookletSection Damage(const CBookletData& data, const CBookletCondition& c,
              : std::string("; criteri NON superati")) +
         " (" + (set ? set->title.italian : data.criteria) + ")."));
     const CDamageTables t = DamageTables(r, data.criteria);
-    s.blocks.push_back(BookletTable(
-        "Equilibrio dopo l'avaria",
-        Transposed(t.summary, kEquilibriumLabels, Skip({"case", "criteria"}))));
-    if (r.outcome != DamageOutcome::floats)
+    CBookletTable summary = Transposed(t.summary, kEquilibriumLabels, Skip({"case", "criteria"}));
+    if (r.outcome != DamageOutcome::floats) {
+        // No equilibrium: the figures there are none of are left out.
+        std::erase_if(summary.rows, [](const auto& row) { return row[1] == "-"; });
+        s.blocks.push_back(BookletTable("Dopo l'avaria", summary));
         return s;
+    }
+    s.blocks.push_back(BookletTable("Equilibrio dopo l'avaria", summary));
     CBookletTable spaces = TableOf(t.compartments);
     spaces.header = {"Compartimento", "Permeabilità", "Volume perduto [m^3]"};
     s.blocks.push_back(BookletTable("Compartimenti allagati", spaces));
@@ -796,7 +798,7 @@ CBooklet BuildBooklet(const CBookletData& data) {
     b.sections.push_back(CrossCurves(data));
     b.sections.push_back(TankTables(data));
     for (const CBookletCondition& c : data.conditions) {
-        b.sections.push_back(Condition(data, c));
+        b.sections.push_back(Condition(c));
         for (const CDamageResult& r : c.damage)
             b.sections.push_back(Damage(data, c, r));
     }

@@ -366,19 +366,26 @@ void DrawChart(const CPage& pg, const CPlacedBlock& placed, double top) {
     }
     p.setBrush(Qt::NoBrush);
     // Marks.
+    double previous = -1e300;
     for (const CBookletMark& mark : c.marks) {
         p.setPen(pg.Pen(QColor(0x70, 0x70, 0x70), 0.25, Qt::DashLine));
         p.drawLine(QPointF(X(mark.x), pg(boxT)), QPointF(X(mark.x), pg(boxB)));
         p.save();
-        p.translate(X(mark.x) - pg(0.8), pg(boxT + 1.5));
+        // Left of the line, or right of it where the box's edge or the
+        // mark before is too near.
+        const bool right =
+            X(mark.x) - pg(boxL) < pg(4) || std::fabs(X(mark.x) - previous) < pg(4);
+        previous = X(mark.x);
+        p.translate(X(mark.x) + (right ? pg(0.8) : -pg(0.8)), pg(boxT + 1.5));
         p.rotate(-90);
         p.setFont(pg.Font(6.5));
         // On a white ground, so that a curve under it does not cross the words.
         const QFontMetricsF small(p.font(), p.device());
         const double w = small.horizontalAdvance(Q(mark.name)) + pg(1);
-        p.fillRect(QRectF(-w, -pg(3.3), w, pg(3.1)), QColor(255, 255, 255, 220));
+        const double y = right ? 0 : -pg(3.5);
+        p.fillRect(QRectF(-w, y + pg(0.2), w, pg(3.1)), QColor(255, 255, 255, 220));
         p.setPen(QColor(0x40, 0x40, 0x40));
-        p.drawText(QRectF(-pg(60), -pg(3.5), pg(60), pg(3.5)), Qt::AlignRight | Qt::AlignVCenter,
+        p.drawText(QRectF(-pg(60), y, pg(60), pg(3.5)), Qt::AlignRight | Qt::AlignVCenter,
                    Q(mark.name));
         p.restore();
     }
