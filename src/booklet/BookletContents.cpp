@@ -724,6 +724,10 @@ CBookletSection Condition(const CBookletCondition& c) {
         for (auto& row : openings.rows)
             row[1] = row[1] == "yes" ? "Sì" : "No";
         s.blocks.push_back(BookletTable("Aperture", openings));
+    } else {
+        s.blocks.push_back(BookletParagraph(
+            "Aperture: la nave non ne ha nel file delle condizioni; l'angolo di allagamento è "
+            "quello della condizione, se dato."));
     }
     return s;
 }
