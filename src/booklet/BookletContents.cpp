@@ -750,6 +750,13 @@ CBookletSection Damage(const CBookletData& data, const CBookletCondition& c,
     const CDamageTables t = DamageTables(r, data.criteria);
     CBookletTable summary = Transposed(t.summary, kEquilibriumLabels, Skip({"case", "criteria"}));
     if (r.outcome != DamageOutcome::floats) {
+        // As the "Stabilità in avaria" window says it.
+        s.blocks.push_back(BookletParagraph(
+            r.outcome == DamageOutcome::sinks
+                ? "La nave affonda: pesa " + Figure(r.displacement) +
+                      " t, più di quanto disloca la nave avariata (" + Figure(r.capacity) +
+                      " m³)."
+                : std::string("La nave si capovolge: nessuno sbandamento la raddrizza.")));
         // No equilibrium: the figures there are none of are left out.
         std::erase_if(summary.rows, [](const auto& row) { return row[1] == "-"; });
         s.blocks.push_back(BookletTable("Dopo l'avaria", summary));
