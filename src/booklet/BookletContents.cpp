@@ -674,7 +674,7 @@ CBookletSection Condition(const CBookletCondition& c) {
                           "filling_ratio", "FSMl_t_m"});
     for (const auto& row : tanks.rows)
         if (row.size() == 6)
-            weights.rows.push_back({"cassa " + row[0], row[1], row[2], row[3], row[4], row[5]});
+            weights.rows.push_back({row[0] + " (liquido)", row[1], row[2], row[3], row[4], row[5]});
     const CStabilitySummary& sum = r.summary;
     weights.rows.push_back({"Dislocamento", Figure(sum.displacement), Figure(sum.g.X()),
                             Figure(sum.g.Y()), Figure(sum.g.Z()), ""});
