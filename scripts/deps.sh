@@ -18,6 +18,8 @@ BRELUND_PACKAGES=(
   fonts-dejavu-core desktop-file-utils shared-mime-info
   # Headless runs of windows that draw with OpenGL.
   xvfb xauth
+  # The booklet's PDF read back as text and pictures by its tests.
+  poppler-utils
 )
 
 brelund_install_deps() {

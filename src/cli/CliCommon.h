@@ -148,3 +148,5 @@ void AddStabilityCommand(CLI::App& app, int& status);
 void AddConditionsCommand(CLI::App& app, int& status);
 void AddTanksCommand(CLI::App& app, int& status);
 void AddDamageCommand(CLI::App& app, int& status);
+// In brelund-calc when it is built with Qt (the booklet's drawing).
+void AddReportCommand(CLI::App& app, int& status);

@@ -61,6 +61,9 @@ int main(int argc, char** argv) {
     AddConditionsCommand(app, status);
     AddTanksCommand(app, status);
     AddDamageCommand(app, status);
+#ifdef BRELUND_WITH_REPORT
+    AddReportCommand(app, status);
+#endif
     ReadNumbersStrictly(app);
 
     try {

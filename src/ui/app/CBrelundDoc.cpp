@@ -8,6 +8,7 @@
 #include "platform/CFileException.h"
 #include "platform/ShipLock.h"
 #include "ui/dialogs/CBonjeanDlg.h"
+#include "ui/dialogs/CBookletPreview.h"
 #include "ui/dialogs/CHydrostaticCurvesDlg.h"
 #include "ui/dialogs/CInclinedHullsDlg.h"
 #include "ui/dialogs/CSubmergedTrimDlg.h"
@@ -22,6 +23,7 @@
 #include <QStandardPaths>
 #include <QUndoCommand>
 
+#include <cstring>
 #include <optional>
 #include <vector>
 
@@ -293,4 +295,15 @@ void CBrelundDoc::OnTankTables() {
     dialog.SetModel(&m_model);
     dialog.SetSoundingPipes(m_conditions.SoundingPipes());
     dialog.exec();
+}
+
+void CBrelundDoc::OnPrintReport() {
+    if (!m_conditions_writable)
+        AfxMessageBox(QString::fromUtf8("La relazione non avrà condizioni di carico: %1")
+                          .arg(m_conditions_fault),
+                      MB_OK | MB_ICONWARNING);
+    QString name = GetTitle();
+    if (name.endsWith(kShipExtension))
+        name.chop(static_cast<int>(std::strlen(kShipExtension)));
+    ShowBookletPreview(m_model, name, m_conditions, QApplication::activeWindow());
 }

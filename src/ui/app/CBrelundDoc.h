@@ -84,6 +84,9 @@ public:
     void OnHydrostaticCurves();
     // "Tabelle casse", its tanks sounded along the conditions' pipes.
     void OnTankTables();
+    // "Stampa relazione…": the stability booklet of the ship and its
+    // conditions, previewed, printed or saved as PDF.
+    void OnPrintReport();
 
 signals:
     // The title or the changed mark is different.

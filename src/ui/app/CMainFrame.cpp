@@ -289,6 +289,9 @@ void CMainFrame::Route(Cmd id) {
     case Cmd::TankTables:
         doc.OnTankTables();
         break;
+    case Cmd::PrintReport:
+        doc.OnPrintReport();
+        break;
     case Cmd::Stability:
         view.OnStability();
         break;

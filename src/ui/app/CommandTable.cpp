@@ -20,6 +20,10 @@ const CommandInfo kCommands[] = {
     {Cmd::FileOpen, "Apre un documento esistente\nApri", "open"},
     {Cmd::FileSave, "Salva il documento attivo\nSalva", "save"},
     {Cmd::FileSaveAs, "Salva il documento attivo con un nuovo nome\nSalva con nome", nullptr},
+    {Cmd::PrintReport,
+     "Prepara la relazione di stabilità della nave e delle sue condizioni di carico, da vedere, "
+     "stampare o salvare in PDF\nStampa relazione",
+     nullptr},
     {Cmd::FilePrint, "Stampa il documento attivo\nStampa", nullptr},
     {Cmd::FilePrintPreview, "Visualizza le pagine per intero\nAnteprima di stampa", nullptr},
     {Cmd::FilePrintSetup,
@@ -96,6 +100,7 @@ const MenuItem kFileMenu[] = {
     {"&Salva\tCtrl+S", Cmd::FileSave},
     {"Sa&lva con nome...", Cmd::FileSaveAs},
     {nullptr, Cmd::None},
+    {"Stampa relazione…", Cmd::PrintReport},
     {"Stam&pa...\tCtrl+P", Cmd::FilePrint},
     {"Antepri&ma di stampa", Cmd::FilePrintPreview},
     {"Imposta s&tampante...", Cmd::FilePrintSetup},

@@ -45,6 +45,7 @@ enum class Cmd {
     Conditions,
     TankTables,
     DamageStability,
+    PrintReport,
 };
 
 struct CommandInfo {

@@ -636,7 +636,8 @@ private slots:
         const QList<QAction*> menus = app.GetMainFrame().menuBar()->actions();
         QCOMPARE(MenuTexts(menus[0]->menu()),
                  QStringList({"&Nuovo\tCtrl+N", "&Apri...\tCtrl+A", "&Salva\tCtrl+S",
-                              "Sa&lva con nome...", "|", "Stam&pa...\tCtrl+P",
+                              "Sa&lva con nome...", "|", "Stampa relazione…",
+                              "Stam&pa...\tCtrl+P",
                               "Antepri&ma di stampa", "Imposta s&tampante...", "|", "In&via...",
                               "|", "Ultimo file usato", "|", "&Esci"}));
         QCOMPARE(MenuTexts(menus[1]->menu()),
