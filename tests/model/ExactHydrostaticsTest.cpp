@@ -213,3 +213,52 @@ TEST(ExactRule, FreeToTrimBoxFollowsTheWallSidedFormula) {
     // heeling axis; the 2 degrees of trim raise GZ by about 3 mm.
     EXPECT_NEAR(p.RightingLever(g, draught, heel, trim), wallSided + 0.0029, 3e-4);
 }
+
+TEST(ExactRule, TrimSlopesMatchCentralDifferences) {
+    // The slopes the equilibrium search steps with, against central
+    // differences of the evaluation itself: a box heeled and trimmed, and
+    // the Wigley hull of plane triangles, whose waterplane is curved, its
+    // open top kept above water, G off the centreline.
+    struct CCase {
+        bool wigley;
+        double draught, heelDeg, trimDeg;
+        CVector3 g;
+    };
+    const CCase cases[] = {{false, 1.5, 25, 3, CVector3(10.5, 0.3, 3)},
+                           {true, 3.5, 10, 0.5, CVector3(48, -0.2, 2.5)},
+                           {true, 2.2, 30, -0.7, CVector3(53, 0.4, 4)}};
+    for (const CCase& c : cases) {
+        CShipModel ship;
+        if (c.wigley)
+            AddSymmetricWigley(ship, 100, 10, 6.25, 24);
+        else
+            AddGridBox(*ship.AddElement(kindHull), {0, -4, 0}, {20, 4, 4}, 4, 2, 2);
+        const double heel = DegToRad(c.heelDeg), trim = DegToRad(c.trimDeg);
+        auto at = [&](double draught, double t, double& volume, double& lever) {
+            CRotationMatrix r;
+            r.SetRotation(heel, t, 0);
+            CHydroProperties p;
+            ship.ImmersedProperties(p, draught, r, kExact);
+            volume = p.Volume();
+            lever = p.TrimmingLever(c.g, draught, heel, t);
+        };
+        CRotationMatrix r;
+        r.SetRotation(heel, trim, 0);
+        CHydroProperties p;
+        ship.ImmersedProperties(p, c.draught, r, kExact);
+        const CHydroProperties::CTrimSlopes s = p.TrimSlopes(c.g, c.draught, heel, trim);
+        const double dT = 1e-4, dt = 1e-5;
+        double v1, l1, v2, l2;
+        at(c.draught + dT, trim, v1, l1);
+        at(c.draught - dT, trim, v2, l2);
+        EXPECT_NEAR(s.volume_draught, (v1 - v2) / (2 * dT), 1e-6 * std::fabs(s.volume_draught));
+        EXPECT_NEAR(s.lever_draught, (l1 - l2) / (2 * dT), 1e-6 + 1e-5 * std::fabs(s.lever_draught));
+        at(c.draught, trim + dt, v1, l1);
+        at(c.draught, trim - dt, v2, l2);
+        EXPECT_NEAR(s.volume_trim, (v1 - v2) / (2 * dt), 1e-6 * std::fabs(s.volume_trim) + 1e-3);
+        EXPECT_NEAR(s.lever_trim, (l1 - l2) / (2 * dt), 1e-6 * std::fabs(s.lever_trim) + 1e-4);
+        // Not a degenerate case: every slope counts.
+        EXPECT_GT(std::fabs(s.volume_trim), 1);
+        EXPECT_GT(std::fabs(s.lever_draught), 1e-4);
+    }
+}
