@@ -64,24 +64,48 @@ struct CFloating {
     CVector3 g;
 };
 
+// Where a heel's search starts: the trim of a waterplane already found and
+// its centre of flotation [ship axes], about which a heel turns the
+// waterplane keeping nearly its volume.
+struct CSeed {
+    double trim = 0;
+    CVector3 flotation;
+};
+
+CSeed SeedOf(const CFloating& f) {
+    CSeed seed;
+    seed.trim = f.trim;
+    f.p.FloatationCentre(seed.flotation, f.draught, f.heel, f.trim);
+    return seed;
+}
+
 // A requested stop ends the search at its next attitude, as a failure that
-// the caller, seeing the stop, does not report.
+// the caller, seeing the stop, does not report. Without a seed the search
+// starts upright at even keel.
 CCalcCheck FloatAt(const CShipModel& ship, const CCondition& c, double heelDeg, CFloating& f,
-                   const CStopRequest* stop) {
+                   const CStopRequest* stop, const CSeed* seed = nullptr) {
     f.heel = DegToRad(heelDeg);
     f.trim = 0;
     f.draught = 0;
+    CTrimStart start;
+    if (seed) {
+        CRotationMatrix r;
+        r.SetRotation(f.heel, seed->trim, 0);
+        const CVector3& p = seed->flotation;
+        start.trim = seed->trim;
+        start.draught = *r.Element(3, 1) * p.X() + *r.Element(3, 2) * p.Y() +
+                        *r.Element(3, 3) * p.Z();
+    }
     const double v = c.Volume();
+    f.p.SetCollect(false);
     const SearchStatus s = ship.FindTrimEquilibrium(
         [&](double heel, double trim, CVector3& g) {
             return !(stop && stop->Requested()) && c.GravityAt(heel, trim, g);
         },
-        v, f.heel, f.trim, f.draught, 1e-10 * v, 1e-6, c.Method());
+        v, f.heel, f.trim, f.draught, 1e-10 * v, 1e-6, c.Method(), seed ? &start : nullptr, &f.p);
     if (s != SearchStatus::converged)
         return Problem(CalcRule::notSettled, "heels", heelDeg, kMaxTrimDeg);
     f.r.SetRotation(f.heel, f.trim, 0);
-    f.p.SetCollect(false);
-    ship.ImmersedProperties(f.p, f.draught, f.r, c.Method());
     c.GravityAt(f.heel, f.trim, f.g);
     return std::nullopt;
 }
@@ -115,10 +139,10 @@ void Describe(const CFloating& f, const CShipDatums& datums, double heelDeg, int
 }
 
 CCalcCheck ComputePoint(const CShipModel& ship, const CCondition& c, const CShipDatums& datums,
-                        double heelDeg, int side, CStabilityPoint& point,
+                        double heelDeg, int side, CStabilityPoint& point, const CSeed& seed,
                         const CStopRequest* stop) {
     CFloating f;
-    if (CCalcCheck failure = FloatAt(ship, c, side * heelDeg, f, stop))
+    if (CCalcCheck failure = FloatAt(ship, c, side * heelDeg, f, stop, &seed))
         return failure;
     Describe(f, datums, heelDeg, side, point);
     return std::nullopt;
@@ -164,8 +188,9 @@ inline constexpr int kFalsePositionSteps = 40;
 // (height hlo > 0) and under it at hi (height hhi <= 0), goes under with
 // the ship heeled to side. Illinois: an end kept twice has its height
 // halved, so that both ends close in.
-double ImmersionHeel(const CShipModel& ship, const CCondition& c, const CVector3& p, int side,
-                     double lo, double hlo, double hi, double hhi, const CStopRequest* stop) {
+double ImmersionHeel(const CShipModel& ship, const CCondition& c, const CSeed& seed,
+                     const CVector3& p, int side, double lo, double hlo, double hi, double hhi,
+                     const CStopRequest* stop) {
     int kept = 0; // +1: lo kept last step, -1: hi kept
     for (int step = 0; hi - lo > kImmersionWidth; ++step) {
         double m = step < kFalsePositionSteps ? hi - hhi * (hi - lo) / (hhi - hlo) : std::nan("");
@@ -174,7 +199,7 @@ double ImmersionHeel(const CShipModel& ship, const CCondition& c, const CVector3
         if (!(m > lo && m < hi))
             break;
         CFloating f;
-        if (CCalcCheck failure = FloatAt(ship, c, side * m, f, stop)) {
+        if (CCalcCheck failure = FloatAt(ship, c, side * m, f, stop, &seed)) {
             ThrowIfStopped(stop);
             throw CCalcFailure(*failure);
         }
@@ -217,11 +242,12 @@ std::vector<COpeningImmersion> ImmerseOpenings(const CShipModel& ship, const CCo
     const std::size_t n = heels.size();
     std::vector<CFloating> floating(2 * n);
     std::vector<char> settled(2 * n, 0);
+    const CSeed seed = SeedOf(level);
     ParallelInOrder(
         static_cast<int>(2 * n),
         [&](int k) {
             const auto i = static_cast<std::size_t>(k);
-            settled[i] = !FloatAt(ship, c, sides[i / n] * heels[i % n], floating[i], stop);
+            settled[i] = !FloatAt(ship, c, sides[i / n] * heels[i % n], floating[i], stop, &seed);
         },
         [](int) {}, stop);
     ThrowIfStopped(stop);
@@ -266,7 +292,8 @@ std::vector<COpeningImmersion> ImmerseOpenings(const CShipModel& ship, const CCo
         [&](int k) {
             const CBracket& b = brackets[static_cast<std::size_t>(k)];
             found[static_cast<std::size_t>(k)] =
-                ImmersionHeel(ship, c, at[b.opening], b.side, b.lo, b.hlo, b.hi, b.hhi, stop);
+                ImmersionHeel(ship, c, seed, at[b.opening], b.side, b.lo, b.hlo, b.hi, b.hhi,
+                              stop);
         },
         [](int) {}, stop);
     ThrowIfStopped(stop);
@@ -516,6 +543,9 @@ CStabilityResult ComputeStability(const CShipModel& ship, const CStabilityInputs
     // scan as found there, the same bits as found anew.
     std::map<double, CStabilityPoint> points;
     Describe(level, datums, 0, side, points[0]);
+    // Every heel starts from the upright waterplane, whatever the order
+    // the cores take them in.
+    const CSeed seed = SeedOf(level);
     for (const auto& [heel, f] : scanned)
         Describe(f, datums, heel, side, points[heel]);
     // Heels computed of those asked so far: the refinement's batches widen
@@ -537,8 +567,8 @@ CStabilityResult ComputeStability(const CShipModel& ship, const CStabilityInputs
             count,
             [&](int k) {
                 const auto i = static_cast<std::size_t>(k);
-                failures[i] =
-                    ComputePoint(ship, condition, datums, missing[i], side, computed[i], stop);
+                failures[i] = ComputePoint(ship, condition, datums, missing[i], side,
+                                           computed[i], seed, stop);
             },
             [&](int k) {
                 if (progress)
@@ -579,15 +609,21 @@ CShipDatums StabilityDatums(const CShipModel& ship, const CStabilityInputs& in,
 
 CCalcCheck FloatStability(const CShipModel& ship, const CStabilityInputs& in,
                           const CShipDatums& datums, double heelDeg, CStabilityFloat& out,
-                          const CStopRequest* stop) {
+                          const CStopRequest* stop, const CStabilityFloat* from) {
     const CCondition condition(ship, in);
+    CSeed seed;
+    if (from) {
+        seed.trim = from->trim;
+        seed.flotation = from->flotation;
+    }
     CFloating f;
-    if (CCalcCheck failure = FloatAt(ship, condition, heelDeg, f, stop))
+    if (CCalcCheck failure = FloatAt(ship, condition, heelDeg, f, stop, from ? &seed : nullptr))
         return failure;
     Describe(f, datums, heelDeg, 1, out.point);
     out.heel = f.heel;
     out.trim = f.trim;
     out.waterplane = f.draught;
     f.p.BuoyancyCentre(out.b, f.draught, f.heel, f.trim);
+    f.p.FloatationCentre(out.flotation, f.draught, f.heel, f.trim);
     return std::nullopt;
 }

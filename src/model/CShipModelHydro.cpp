@@ -243,11 +243,127 @@ SearchStatus CShipModel::FindTrimEquilibrium(const CVector3& g0, double volume, 
         volume, heel, trim, draught, volumeTolerance, leverTolerance, method);
 }
 
+namespace {
+
+// Newton's steps end after this many evaluations, and a step turns the
+// ship by no more than this much [rad] (longer ones are shortened, their
+// direction kept).
+inline constexpr int kNewtonEvaluations = 12;
+inline constexpr double kNewtonTrimStep = 0.0872664625997165; // 5 deg
+// Each step must shrink the misfit (the volume's over the waterplane area,
+// plus the lever's) to this share of the one before.
+inline constexpr double kNewtonShrink = 0.5;
+inline constexpr double kNewtonTrimRounding = 0.01;
+
+// Newton's steps on (draught, trim) at the heel: the volume's and the
+// lever's slopes from the waterplane (CHydroProperties::TrimSlopes), G's
+// movement with the trim (liquids) left to the next step. converged with
+// record holding the sums at (trim, draught); notConverged, trim and
+// draught untouched, when a step leaves the body, fails to shrink the
+// misfit, meets no number or no G, or the steps run out.
+SearchStatus NewtonTrimEquilibrium(const CShipModel& ship, const CCentreOfGravityAt& gravity,
+                                   double volume, double heel, double& trim, double& draught,
+                                   double volumeTolerance, double leverTolerance,
+                                   double totalVolume, const CHydroMethod& method,
+                                   CHydroProperties& record) {
+    double t = trim, d = draught, misfit = 0;
+    CRotationMatrix r;
+    for (int evaluation = 0; evaluation < kNewtonEvaluations; ++evaluation) {
+        r.SetRotation(heel, t, 0);
+        ship.ImmersedProperties(record, d, r, method);
+        if (evaluation == 0 && !(record.Volume() > 0 && record.Volume() < totalVolume)) {
+            // A start outside the body: its share of the depth, as the
+            // level search's first guess.
+            double zmin = 0, zmax = 0;
+            if (!ship.ZRange(r, zmin, zmax) || !(totalVolume > 0))
+                return SearchStatus::notConverged;
+            d = zmin + (zmax - zmin) / totalVolume * volume;
+            ship.ImmersedProperties(record, d, r, method);
+        }
+        const double v = record.Volume(), area = record.WaterplaneArea();
+        CVector3 g;
+        if (!(v > 0 && area > 0) || !gravity(heel, t, g))
+            return SearchStatus::notConverged;
+        const double dv = v - volume, lever = record.TrimmingLever(g, d, heel, t);
+        if (!std::isfinite(dv) || !std::isfinite(lever))
+            return SearchStatus::notConverged;
+        if (std::fabs(dv) <= volumeTolerance && std::fabs(lever) <= leverTolerance) {
+            trim = t;
+            draught = d;
+            return SearchStatus::converged;
+        }
+        const double m = std::fabs(dv) / area + std::fabs(lever);
+        if (evaluation > 0 && !(m <= kNewtonShrink * misfit))
+            return SearchStatus::notConverged;
+        misfit = m;
+        const CHydroProperties::CTrimSlopes s = record.TrimSlopes(g, d, heel, t);
+        const double det = s.volume_draught * s.lever_trim - s.volume_trim * s.lever_draught;
+        double stepD = (s.volume_trim * lever - s.lever_trim * dv) / det;
+        double stepT = (s.lever_draught * dv - s.volume_draught * lever) / det;
+        if (!std::isfinite(stepD) || !std::isfinite(stepT))
+            return SearchStatus::notConverged;
+        // A turn that moves the lever by a hundredth of its tolerance is
+        // rounding: a trim that holds already (a symmetric ship at even
+        // keel) is kept to the bit.
+        if (std::fabs(stepT * s.lever_trim) <= kNewtonTrimRounding * leverTolerance)
+            stepT = 0;
+        if (std::fabs(stepT) > kNewtonTrimStep) {
+            const double k = kNewtonTrimStep / std::fabs(stepT);
+            stepD *= k;
+            stepT *= k;
+        }
+        d += stepD;
+        t += stepT;
+    }
+    return SearchStatus::notConverged;
+}
+
+} // namespace
+
 SearchStatus CShipModel::FindTrimEquilibrium(const CCentreOfGravityAt& gravity, double volume,
                                              double heel, double& trim, double& draught,
                                              double volumeTolerance, double leverTolerance,
-                                             const CHydroMethod& method) const {
+                                             const CHydroMethod& method, const CTrimStart* start,
+                                             CHydroProperties* record) const {
     const double totalVolume = TotalVolume(method);
+    thread_local CHydroProperties sums;
+    CHydroProperties& newton = record ? *record : sums;
+    if (!record)
+        newton.SetCollect(false);
+    if (method.IsExact()) {
+        double t = start ? start->trim : trim, d = start ? start->draught : draught;
+        if (NewtonTrimEquilibrium(*this, gravity, volume, heel, t, d, volumeTolerance,
+                                  leverTolerance, totalVolume, method,
+                                  newton) == SearchStatus::converged) {
+            trim = t;
+            draught = d;
+            return SearchStatus::converged;
+        }
+    }
+    const SearchStatus found = FindLeverZeroFrom(gravity, volume, heel, trim, draught,
+                                                 volumeTolerance, leverTolerance, totalVolume,
+                                                 method);
+    if (found != SearchStatus::converged)
+        return found;
+    // The bracketing search stops on a draught bracket 1 mm wide: Newton's
+    // steps from its answer meet the volume's tolerance.
+    if (method.IsExact() &&
+        NewtonTrimEquilibrium(*this, gravity, volume, heel, trim, draught, volumeTolerance,
+                              leverTolerance, totalVolume, method,
+                              newton) == SearchStatus::converged)
+        return found;
+    if (record) {
+        CRotationMatrix r;
+        r.SetRotation(heel, trim, 0);
+        ImmersedProperties(*record, draught, r, method);
+    }
+    return found;
+}
+
+SearchStatus CShipModel::FindLeverZeroFrom(const CCentreOfGravityAt& gravity, double volume,
+                                           double heel, double& trim, double& draught,
+                                           double volumeTolerance, double leverTolerance,
+                                           double totalVolume, const CHydroMethod& method) const {
     // The trimming lever at trim t, with the draught for the volume (starting
     // from the last one) and the loads placed for this attitude.
     return FindLeverZero(trim, leverTolerance, [&](double t) {
