@@ -10,6 +10,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <iterator>
 #include <map>
 
 namespace {
@@ -138,14 +139,28 @@ void Describe(const CFloating& f, const CShipDatums& datums, double heelDeg, int
     point.draught = DraughtAt(f.r, f.draught, datums.Midship(), datums.baseline);
 }
 
+// The point of the heel heelDeg, its search started from seed; found
+// receives the seed its waterplane gives.
 CCalcCheck ComputePoint(const CShipModel& ship, const CCondition& c, const CShipDatums& datums,
                         double heelDeg, int side, CStabilityPoint& point, const CSeed& seed,
-                        const CStopRequest* stop) {
+                        CSeed& found, const CStopRequest* stop) {
     CFloating f;
     if (CCalcCheck failure = FloatAt(ship, c, side * heelDeg, f, stop, &seed))
         return failure;
     Describe(f, datums, heelDeg, side, point);
+    found = SeedOf(f);
     return std::nullopt;
+}
+
+// The seed of the heel nearest heel among seeds (the lower of two as near).
+const CSeed& NearestSeed(const std::map<double, CSeed>& seeds, double heel) {
+    auto above = seeds.lower_bound(heel);
+    if (above == seeds.end())
+        return std::prev(above)->second;
+    if (above == seeds.begin())
+        return above->second;
+    auto below = std::prev(above);
+    return heel - below->first <= above->first - heel ? below->second : above->second;
 }
 
 // The condition upright at its trim, and the datums read from it.
@@ -187,8 +202,9 @@ inline constexpr int kFalsePositionSteps = 40;
 // The heel within kImmersionWidth before the opening p, above water at lo
 // (height hlo > 0) and under it at hi (height hhi <= 0), goes under with
 // the ship heeled to side. Illinois: an end kept twice has its height
-// halved, so that both ends close in.
-double ImmersionHeel(const CShipModel& ship, const CCondition& c, const CSeed& seed,
+// halved, so that both ends close in. Each float starts from the one
+// before, the first from seed.
+double ImmersionHeel(const CShipModel& ship, const CCondition& c, CSeed seed,
                      const CVector3& p, int side, double lo, double hlo, double hi, double hhi,
                      const CStopRequest* stop) {
     int kept = 0; // +1: lo kept last step, -1: hi kept
@@ -203,6 +219,7 @@ double ImmersionHeel(const CShipModel& ship, const CCondition& c, const CSeed& s
             ThrowIfStopped(stop);
             throw CCalcFailure(*failure);
         }
+        seed = SeedOf(f);
         const double h = HeightAboveWaterplane(f.r, f.draught, p);
         if (h > 0) {
             lo = m;
@@ -541,13 +558,17 @@ CStabilityResult ComputeStability(const CShipModel& ship, const CStabilityInputs
     // for, each batch on all cores; the points kept by the size of the
     // heel. Upright the ship floats as already found, and at the openings'
     // scan as found there, the same bits as found anew.
+    // Each heel's search starts from the waterplane of the nearest heel
+    // found in the batches before, whatever the order the cores take a
+    // batch in.
     std::map<double, CStabilityPoint> points;
+    std::map<double, CSeed> seeds;
     Describe(level, datums, 0, side, points[0]);
-    // Every heel starts from the upright waterplane, whatever the order
-    // the cores take them in.
-    const CSeed seed = SeedOf(level);
-    for (const auto& [heel, f] : scanned)
+    seeds[0] = SeedOf(level);
+    for (const auto& [heel, f] : scanned) {
         Describe(f, datums, heel, side, points[heel]);
+        seeds[heel] = SeedOf(f);
+    }
     // Heels computed of those asked so far: the refinement's batches widen
     // the range as they come.
     int reported = 0;
@@ -557,6 +578,7 @@ CStabilityResult ComputeStability(const CShipModel& ship, const CStabilityInputs
             if (!points.count(h))
                 missing.push_back(h);
         std::vector<CStabilityPoint> computed(missing.size());
+        std::vector<CSeed> found(missing.size());
         std::vector<CCalcCheck> failures(missing.size());
         const int count = static_cast<int>(missing.size());
         if (progress && count > 0) {
@@ -568,7 +590,8 @@ CStabilityResult ComputeStability(const CShipModel& ship, const CStabilityInputs
             [&](int k) {
                 const auto i = static_cast<std::size_t>(k);
                 failures[i] = ComputePoint(ship, condition, datums, missing[i], side,
-                                           computed[i], seed, stop);
+                                           computed[i], NearestSeed(seeds, missing[i]),
+                                           found[i], stop);
             },
             [&](int k) {
                 if (progress)
@@ -580,8 +603,10 @@ CStabilityResult ComputeStability(const CShipModel& ship, const CStabilityInputs
         for (const CCalcCheck& f : failures)
             if (f)
                 throw CCalcFailure(*f);
-        for (std::size_t i = 0; i < missing.size(); ++i)
+        for (std::size_t i = 0; i < missing.size(); ++i) {
             points[missing[i]] = computed[i];
+            seeds[missing[i]] = found[i];
+        }
         std::vector<double> gz;
         for (double h : batch)
             gz.push_back(points.at(h).gz);

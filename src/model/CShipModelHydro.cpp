@@ -10,6 +10,7 @@
 #include "geometry/IntegrationRules.h"
 #include "geometry/Scalar.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace {
@@ -254,6 +255,11 @@ inline constexpr double kNewtonTrimStep = 0.0872664625997165; // 5 deg
 // plus the lever's) to this share of the one before.
 inline constexpr double kNewtonShrink = 0.5;
 inline constexpr double kNewtonTrimRounding = 0.01;
+// The sums over the panels round the volume by more than 1e-10 of it on
+// some ships (walls of compartments, a hull far from the origin): a volume
+// within a layer this thick [m] over the waterplane is met, no step of the
+// draught finer than that changing it reliably.
+inline constexpr double kNewtonDraughtRounding = 1e-9;
 
 // Newton's steps on (draught, trim) at the heel: the volume's and the
 // lever's slopes from the waterplane (CHydroProperties::TrimSlopes), G's
@@ -287,7 +293,8 @@ SearchStatus NewtonTrimEquilibrium(const CShipModel& ship, const CCentreOfGravit
         const double dv = v - volume, lever = record.TrimmingLever(g, d, heel, t);
         if (!std::isfinite(dv) || !std::isfinite(lever))
             return SearchStatus::notConverged;
-        if (std::fabs(dv) <= volumeTolerance && std::fabs(lever) <= leverTolerance) {
+        if (std::fabs(dv) <= std::max(volumeTolerance, area * kNewtonDraughtRounding) &&
+            std::fabs(lever) <= leverTolerance) {
             trim = t;
             draught = d;
             return SearchStatus::converged;
