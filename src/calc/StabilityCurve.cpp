@@ -183,6 +183,9 @@ void Upright(const CShipModel& ship, const CCondition& c, const CStabilityInputs
         datums.source_draught = DraughtAt(f.r, f.draught, datums.Midship(), datums.baseline);
 }
 
+// A batch of heels this long runs in two waves.
+inline constexpr std::size_t kWaveBatch = 4;
+
 // Where the openings are looked for under water [deg]: every 5 deg, and
 // near 90, where the trim search mostly gives up.
 std::vector<double> OpeningScanHeels() {
@@ -577,35 +580,43 @@ CStabilityResult ComputeStability(const CShipModel& ship, const CStabilityInputs
         for (double h : batch)
             if (!points.count(h))
                 missing.push_back(h);
-        std::vector<CStabilityPoint> computed(missing.size());
-        std::vector<CSeed> found(missing.size());
-        std::vector<CCalcCheck> failures(missing.size());
         const int count = static_cast<int>(missing.size());
         if (progress && count > 0) {
             progress->SetRange(0, reported + count);
             progress->SetPos(reported);
         }
-        ParallelInOrder(
-            count,
-            [&](int k) {
-                const auto i = static_cast<std::size_t>(k);
-                failures[i] = ComputePoint(ship, condition, datums, missing[i], side,
-                                           computed[i], NearestSeed(seeds, missing[i]),
-                                           found[i], stop);
-            },
-            [&](int k) {
-                if (progress)
-                    progress->SetPos(reported + k + 1);
-            },
-            stop);
-        reported += count;
-        ThrowIfStopped(stop);
-        for (const CCalcCheck& f : failures)
-            if (f)
-                throw CCalcFailure(*f);
-        for (std::size_t i = 0; i < missing.size(); ++i) {
-            points[missing[i]] = computed[i];
-            seeds[missing[i]] = found[i];
+        // A long batch in two waves, every other heel first: the second
+        // wave's searches start from the first wave's waterplanes nearby.
+        std::sort(missing.begin(), missing.end());
+        std::vector<double> waves[2];
+        for (std::size_t i = 0; i < missing.size(); ++i)
+            waves[missing.size() >= kWaveBatch ? i % 2 : 0].push_back(missing[i]);
+        for (const std::vector<double>& wave : waves) {
+            std::vector<CStabilityPoint> computed(wave.size());
+            std::vector<CSeed> found(wave.size());
+            std::vector<CCalcCheck> failures(wave.size());
+            ParallelInOrder(
+                static_cast<int>(wave.size()),
+                [&](int k) {
+                    const auto i = static_cast<std::size_t>(k);
+                    failures[i] = ComputePoint(ship, condition, datums, wave[i], side,
+                                               computed[i], NearestSeed(seeds, wave[i]),
+                                               found[i], stop);
+                },
+                [&](int k) {
+                    if (progress)
+                        progress->SetPos(reported + k + 1);
+                },
+                stop);
+            reported += static_cast<int>(wave.size());
+            ThrowIfStopped(stop);
+            for (const CCalcCheck& f : failures)
+                if (f)
+                    throw CCalcFailure(*f);
+            for (std::size_t i = 0; i < wave.size(); ++i) {
+                points[wave[i]] = computed[i];
+                seeds[wave[i]] = found[i];
+            }
         }
         std::vector<double> gz;
         for (double h : batch)

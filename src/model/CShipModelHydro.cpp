@@ -10,7 +10,6 @@
 #include "geometry/IntegrationRules.h"
 #include "geometry/Scalar.h"
 
-#include <algorithm>
 #include <cmath>
 
 namespace {
@@ -256,9 +255,9 @@ inline constexpr double kNewtonTrimStep = 0.0872664625997165; // 5 deg
 inline constexpr double kNewtonShrink = 0.5;
 inline constexpr double kNewtonTrimRounding = 0.01;
 // The sums over the panels round the volume by more than 1e-10 of it on
-// some ships (the Wigley sample: by about 1e-6 m^3 of its 2094 m^3): a
-// volume within a layer this thick [m] over the waterplane is met, no step
-// of the draught finer than that changing it reliably.
+// some ships (the Wigley sample: by about 1e-6 m^3 of its 2094 m^3): where
+// a step no longer shrinks the misfit, a volume within a layer this thick
+// [m] over the waterplane is met.
 inline constexpr double kNewtonDraughtRounding = 1e-8;
 
 // Newton's steps on (draught, trim) at the heel: the volume's and the
@@ -293,14 +292,18 @@ SearchStatus NewtonTrimEquilibrium(const CShipModel& ship, const CCentreOfGravit
         const double dv = v - volume, lever = record.TrimmingLever(g, d, heel, t);
         if (!std::isfinite(dv) || !std::isfinite(lever))
             return SearchStatus::notConverged;
-        if (std::fabs(dv) <= std::max(volumeTolerance, area * kNewtonDraughtRounding) &&
-            std::fabs(lever) <= leverTolerance) {
+        const double m = std::fabs(dv) / area + std::fabs(lever);
+        // Met; or met but for the volume's rounding, which a step stops
+        // shrinking.
+        const bool stalled = evaluation > 0 && !(m <= kNewtonShrink * misfit);
+        if (std::fabs(lever) <= leverTolerance &&
+            (std::fabs(dv) <= volumeTolerance ||
+             (stalled && std::fabs(dv) <= area * kNewtonDraughtRounding))) {
             trim = t;
             draught = d;
             return SearchStatus::converged;
         }
-        const double m = std::fabs(dv) / area + std::fabs(lever);
-        if (evaluation > 0 && !(m <= kNewtonShrink * misfit))
+        if (stalled)
             return SearchStatus::notConverged;
         misfit = m;
         const CHydroProperties::CTrimSlopes s = record.TrimSlopes(g, d, heel, t);

@@ -262,3 +262,48 @@ TEST(ExactRule, TrimSlopesMatchCentralDifferences) {
         EXPECT_GT(std::fabs(s.lever_draught), 1e-4);
     }
 }
+
+TEST(ExactRule, FreeToTrimSearchMeetsItsVolumeToleranceInFewEvaluations) {
+    // The 20 x 8 x 4 m box heeled 40 degrees, its deck edge under water and
+    // its bilge out of it, so that the volume curves with the draught, G aft
+    // of the middle: the volume to 1e-10 of itself (the level search alone
+    // stops on a 1 mm bracket), from even keel and from a start far
+    // outside the body alike.
+    CShipModel ship;
+    AddGridBox(*ship.AddElement(kindHull), {0, -4, 0}, {20, 4, 4}, 4, 2, 2);
+    const double volume = 320, heel = DegToRad(40);
+    const CVector3 g(9.5, 0, 3);
+    auto gravity = [&](double, double, CVector3& at) {
+        at = g;
+        return true;
+    };
+    const CTrimStart far{0.3, 50};
+    double first = 0;
+    for (const CTrimStart* start : {static_cast<const CTrimStart*>(nullptr), &far}) {
+        double trim = 0, draught = 0;
+        CHydroProperties p;
+        p.SetCollect(false);
+        const long long before = CShipModel::EvaluationCount();
+        ASSERT_EQ(ship.FindTrimEquilibrium(gravity, volume, heel, trim, draught, 1e-10 * volume,
+                                           1e-7, kExact, start, &p),
+                  SearchStatus::converged);
+        const long long evaluations = CShipModel::EvaluationCount() - before;
+        if (!start) {
+            EXPECT_LE(evaluations, 6);
+        }
+        // The record is the ship's at the answer.
+        CHydroProperties q;
+        q.SetCollect(false);
+        CRotationMatrix r;
+        r.SetRotation(heel, trim, 0);
+        ship.ImmersedProperties(q, draught, r, kExact);
+        EXPECT_EQ(q.Volume(), p.Volume());
+        EXPECT_NEAR(q.Volume(), volume, 1e-10 * volume);
+        EXPECT_NEAR(q.TrimmingLever(g, draught, heel, trim), 0, 1e-7);
+        // Both starts find the one equilibrium, to the lever's tolerance
+        // over the lever's slope with trim (some 20 m).
+        if (!start)
+            first = trim;
+        EXPECT_NEAR(trim, first, 2e-8);
+    }
+}
