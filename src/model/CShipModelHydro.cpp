@@ -255,10 +255,12 @@ inline constexpr double kNewtonTrimStep = 0.0872664625997165; // 5 deg
 inline constexpr double kNewtonShrink = 0.5;
 inline constexpr double kNewtonTrimRounding = 0.01;
 // The sums over the panels round the volume by more than 1e-10 of it on
-// some ships (the Wigley sample: by about 1e-6 m^3 of its 2094 m^3): where
-// a step no longer shrinks the misfit, a volume within a layer this thick
-// [m] over the waterplane is met.
-inline constexpr double kNewtonDraughtRounding = 1e-8;
+// some ships (the Wigley sample: by about 1e-6 m^3 of its 2094 m^3): a
+// volume within a layer kNewtonLayer thick [m] over the waterplane is met,
+// and where a step no longer shrinks the misfit, one within
+// kNewtonStalledLayer.
+inline constexpr double kNewtonLayer = 1e-9;
+inline constexpr double kNewtonStalledLayer = 1e-8;
 
 // Newton's steps on (draught, trim) at the heel: the volume's and the
 // lever's slopes from the waterplane (CHydroProperties::TrimSlopes), G's
@@ -296,9 +298,9 @@ SearchStatus NewtonTrimEquilibrium(const CShipModel& ship, const CCentreOfGravit
         // Met; or met but for the volume's rounding, which a step stops
         // shrinking.
         const bool stalled = evaluation > 0 && !(m <= kNewtonShrink * misfit);
+        const double layer = area * (stalled ? kNewtonStalledLayer : kNewtonLayer);
         if (std::fabs(lever) <= leverTolerance &&
-            (std::fabs(dv) <= volumeTolerance ||
-             (stalled && std::fabs(dv) <= area * kNewtonDraughtRounding))) {
+            (std::fabs(dv) <= volumeTolerance || std::fabs(dv) <= layer)) {
             trim = t;
             draught = d;
             return SearchStatus::converged;
@@ -342,6 +344,13 @@ SearchStatus CShipModel::FindTrimEquilibrium(const CCentreOfGravityAt& gravity, 
         newton.SetCollect(false);
     if (method.IsExact()) {
         double t = start ? start->trim : trim, d = start ? start->draught : draught;
+        // Without a start, a draught outside the body (0 when nothing is
+        // known) is the volume's share of the depth before any evaluation.
+        CRotationMatrix r;
+        r.SetRotation(heel, t, 0);
+        double zmin = 0, zmax = 0;
+        if (!start && ZRange(r, zmin, zmax) && !(d > zmin && d < zmax) && totalVolume > 0)
+            d = zmin + (zmax - zmin) / totalVolume * volume;
         if (NewtonTrimEquilibrium(*this, gravity, volume, heel, t, d, volumeTolerance,
                                   leverTolerance, totalVolume, method,
                                   newton) == SearchStatus::converged) {
