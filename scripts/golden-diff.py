@@ -26,17 +26,20 @@ def main():
     if old_text != new_text or len(old) != len(new):
         print(f"{a.new}: the text between the numbers differs")
         return 1
-    worst, bad = (0.0, "", ""), 0
+    worst, worst_abs, bad = (0.0, "", ""), (0.0, "", ""), 0
     for x, y, rx, ry in zip(old, new, old_raw, new_raw):
         d = abs(x - y)
         rel = d / max(abs(x), abs(y)) if d > a.abs else 0.0
         if rel > worst[0]:
             worst = (rel, rx, ry)
+        if d > worst_abs[0]:
+            worst_abs = (d, rx, ry)
         if d > a.abs and rel > a.rel:
             bad += 1
     changed = sum(1 for rx, ry in zip(old_raw, new_raw) if rx != ry)
     print(f"{a.new}: {changed} of {len(old)} numbers changed, largest relative change "
-          f"{worst[0]:.2e} ({worst[1]} -> {worst[2]}), {bad} beyond the tolerance")
+          f"{worst[0]:.2e} ({worst[1]} -> {worst[2]}), largest absolute change "
+          f"{worst_abs[0]:.2e} ({worst_abs[1]} -> {worst_abs[2]}), {bad} beyond the tolerance")
     return 1 if bad else 0
 
 
