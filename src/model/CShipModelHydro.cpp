@@ -94,6 +94,62 @@ bool CShipModel::ZRange(const CMatrixBase& r, double& zmin, double& zmax) const 
     return any;
 }
 
+namespace {
+
+// Newton's steps end after this many evaluations, and a step turns the
+// ship by no more than this much [rad] (longer ones are shortened, their
+// direction kept).
+inline constexpr int kNewtonEvaluations = 12;
+inline constexpr double kNewtonTrimStep = 0.0872664625997165; // 5 deg
+// Each step must shrink the misfit (the volume's over the waterplane area,
+// plus the lever's) to this share of the one before.
+inline constexpr double kNewtonShrink = 0.5;
+inline constexpr double kNewtonTrimRounding = 0.01;
+// The sums over the panels round the volume by more than 1e-10 of it on
+// some ships (the Wigley sample: by about 1e-6 m^3 of its 2094 m^3): a
+// volume within a layer kNewtonLayer thick [m] over the waterplane is met,
+// and where a step no longer shrinks the misfit, one within
+// kNewtonStalledLayer.
+inline constexpr double kNewtonLayer = 1e-9;
+inline constexpr double kNewtonStalledLayer = 1e-8;
+
+// Newton's steps on the draught by the exact rule, the volume's slope the
+// waterplane area, inside the draughts that bracket the volume: converged
+// with the draught; notConverged, draught untouched, when a step leaves
+// the bracket or does not halve the misfit, or the steps run out.
+SearchStatus NewtonDraught(const CShipModel& ship, double volume, const CMatrixBase& r,
+                           double& draught, double tolerance, double totalVolume,
+                           const CHydroMethod& method) {
+    double lo = 0, hi = 0;
+    if (!(volume > 0 && volume <= totalVolume) || !ship.ZRange(r, lo, hi))
+        return SearchStatus::notConverged;
+    double d = draught > lo && draught < hi ? draught : lo + (hi - lo) / totalVolume * volume;
+    thread_local CHydroProperties p;
+    p.SetCollect(false);
+    double misfit = 0;
+    for (int evaluation = 0; evaluation < kNewtonEvaluations; ++evaluation) {
+        ship.ImmersedProperties(p, d, r, method);
+        const double dv = p.Volume() - volume, area = p.WaterplaneArea();
+        if (!std::isfinite(dv))
+            return SearchStatus::notConverged;
+        if (std::fabs(dv) <= tolerance) {
+            draught = d;
+            return SearchStatus::converged;
+        }
+        if (evaluation > 0 && !(std::fabs(dv) <= kNewtonShrink * misfit))
+            return SearchStatus::notConverged;
+        misfit = std::fabs(dv);
+        (dv < 0 ? lo : hi) = d;
+        const double next = d - dv / area;
+        if (!(area > 0) || !(next > lo && next < hi))
+            return SearchStatus::notConverged;
+        d = next;
+    }
+    return SearchStatus::notConverged;
+}
+
+} // namespace
+
 template <class Rule>
 SearchStatus CShipModel::FindDraughtBy(double volume, const CMatrixBase& r, double& draught,
                                        double tolerance, double totalVolume,
@@ -112,6 +168,9 @@ SearchStatus CShipModel::FindDraught(double volume, const CMatrixBase& r, double
 SearchStatus CShipModel::FindDraught(double volume, const CMatrixBase& r, double& draught,
                                      double tolerance, double totalVolume,
                                      const CHydroMethod& method) const {
+    if (method.IsExact() && NewtonDraught(*this, volume, r, draught, tolerance, totalVolume,
+                                          method) == SearchStatus::converged)
+        return SearchStatus::converged;
     return WithRule(method, [&](auto rule) {
         return FindDraughtBy<decltype(rule)>(volume, r, draught, tolerance, totalVolume,
                                              method.counts);
@@ -244,23 +303,6 @@ SearchStatus CShipModel::FindTrimEquilibrium(const CVector3& g0, double volume, 
 }
 
 namespace {
-
-// Newton's steps end after this many evaluations, and a step turns the
-// ship by no more than this much [rad] (longer ones are shortened, their
-// direction kept).
-inline constexpr int kNewtonEvaluations = 12;
-inline constexpr double kNewtonTrimStep = 0.0872664625997165; // 5 deg
-// Each step must shrink the misfit (the volume's over the waterplane area,
-// plus the lever's) to this share of the one before.
-inline constexpr double kNewtonShrink = 0.5;
-inline constexpr double kNewtonTrimRounding = 0.01;
-// The sums over the panels round the volume by more than 1e-10 of it on
-// some ships (the Wigley sample: by about 1e-6 m^3 of its 2094 m^3): a
-// volume within a layer kNewtonLayer thick [m] over the waterplane is met,
-// and where a step no longer shrinks the misfit, one within
-// kNewtonStalledLayer.
-inline constexpr double kNewtonLayer = 1e-9;
-inline constexpr double kNewtonStalledLayer = 1e-8;
 
 // Newton's steps on (draught, trim) at the heel: the volume's and the
 // lever's slopes from the waterplane (CHydroProperties::TrimSlopes), G's

@@ -306,4 +306,12 @@ TEST(ExactRule, FreeToTrimSearchMeetsItsVolumeToleranceInFewEvaluations) {
             first = trim;
         EXPECT_NEAR(trim, first, 2e-8);
     }
+    // The draught alone at that heel, even keel: Newton's steps on the
+    // waterplane area, the volume met in a few evaluations.
+    double draught = 0;
+    const long long before = CShipModel::EvaluationCount();
+    ASSERT_EQ(ship.FindDraught(volume, Rotation(40), draught, 1e-10 * volume, kExact),
+              SearchStatus::converged);
+    EXPECT_LE(CShipModel::EvaluationCount() - before, 4);
+    EXPECT_NEAR(ship.ImmersedVolume(Rotation(40), draught, kExact), volume, 1e-10 * volume);
 }
