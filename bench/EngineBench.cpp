@@ -25,6 +25,7 @@
 #include "geometry/IntegrationRules.h"
 #include "geometry/RotationKernel.h"
 #include "geometry/Scalar.h"
+#include "model/ConditionsFile.h"
 #include "model/MeshCheck.h"
 #include "model/ShipFile.h"
 
@@ -422,6 +423,48 @@ void BM_StabilityCurve(benchmark::State& state) {
         static_cast<double>(evaluations) / static_cast<double>(state.iterations());
 }
 
+// The GZ curves of every loading condition of a sample ship (0: the
+// Wigley hull, 1: the barge), on one thread: what the searches cost on the
+// ships as drawn. Second argument 1: with the ship's openings, whose
+// immersion heels take further equilibria; 0: the curve alone.
+void BM_SampleStabilityCurve(benchmark::State& state) {
+    const std::string path = std::string(BRELUND_SOURCE_DIR) + "/samples/" +
+                             (state.range(0) == 0 ? "wigley" : "barge") + ".nav";
+    CShipModel ship;
+    CLoadingConditions conditions;
+    try {
+        LoadShipFile(ship, path);
+        LoadConditionsFile(path, conditions);
+    } catch (...) {
+        state.SkipWithError("cannot read the sample ship or its conditions");
+        return;
+    }
+    std::vector<CStabilityInputs> inputs;
+    for (const CLoadingCondition& c : conditions.All()) {
+        inputs.push_back(ConditionStabilityInputs(ship, c));
+        if (state.range(1) == 1)
+            inputs.back().openings = conditions.Openings();
+    }
+    tbb::task_arena arena(1);
+    long long evaluations = 0, heels = 0;
+    try {
+        for (auto _ : state) {
+            const long long before = CShipModel::EvaluationCount();
+            heels = 0;
+            for (const CStabilityInputs& in : inputs)
+                arena.execute([&] { heels += ComputeStability(ship, in).curve.size(); });
+            evaluations += CShipModel::EvaluationCount() - before;
+        }
+    } catch (const CCalcFailure&) {
+        state.SkipWithError("no equilibrium at a heel");
+        return;
+    }
+    state.counters["heels"] = static_cast<double>(heels);
+    state.counters["evaluations_per_heel"] = static_cast<double>(evaluations) /
+                                             static_cast<double>(state.iterations()) /
+                                             static_cast<double>(heels);
+}
+
 // A tank's calibration table of 50 soundings by 5 trims (-2 to 2 deg) on
 // the 1M-triangle body made a tank: 250 cuts by the exact rule, each
 // sounding in the middle of one fiftieth of the body's 16 m. Third argument
@@ -541,6 +584,10 @@ BENCHMARK(BM_CurvesOfForm)
     ->ArgsProduct({{1000000}, {benchPolyface, benchGrid}, {1, 0}})
     ->Unit(benchmark::kMillisecond)
     ->UseRealTime();
+BENCHMARK(BM_SampleStabilityCurve)
+    ->ArgNames({"ship", "openings"})
+    ->ArgsProduct({{0, 1}, {0, 1}})
+    ->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_StabilityCurve)
     ->ArgNames({"triangles", "grid", "serial"})
     ->ArgsProduct({{1000000}, {benchPolyface, benchGrid}, {1, 0}})

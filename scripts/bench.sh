@@ -154,6 +154,10 @@ for k in ("0", "1"):
               f"evaluations per heel (4)")
     if parallel is not None:
         print(f"  stability curve, 19 heels, 1M {kinds[k]}, {cores} cores: {parallel / 1000:.2f} s (0.3)")
+for ship, label in (("0", "Wigley"), ("1", "barge")):
+    for run in runs.get(f"BM_SampleStabilityCurve/ship:{ship}/openings:0", [])[:1]:
+        print(f"  stability curves of the {label} sample's conditions: "
+              f"{run['evaluations_per_heel']:.1f} evaluations per heel (4)")
 print(f"  add of a 1M-triangle binary STL: {float(sys.argv[6]):.2f} s (0.25)")
 print(f"  add of a 1M-triangle DXF: {float(sys.argv[7]):.2f} s (0.8)")
 base = int(sys.argv[2].split()[1])

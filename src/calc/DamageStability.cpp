@@ -86,10 +86,14 @@ public:
            const CStopRequest* stop)
         : m_ship(ship), m_in(in), m_datums(datums), m_stop(stop) {}
     double operator()(double heel) {
-        if (CCalcCheck failure = FloatStability(m_ship, m_in, m_datums, heel, m_last, m_stop)) {
+        // Each float starts from the one before: the searches run in order.
+        if (CCalcCheck failure = FloatStability(m_ship, m_in, m_datums, heel, m_last, m_stop,
+                                                m_floated ? &m_last : nullptr)) {
+            m_floated = false;
             ThrowIfStopped(m_stop);
             throw CCalcFailure(*failure);
         }
+        m_floated = true;
         return m_last.point.gz;
     }
     const CStabilityFloat& Last() const { return m_last; }
@@ -100,6 +104,7 @@ private:
     const CShipDatums& m_datums;
     const CStopRequest* m_stop;
     CStabilityFloat m_last;
+    bool m_floated = false; // m_last holds a float
 };
 
 // The heel where the condition comes to rest, searched from start; none

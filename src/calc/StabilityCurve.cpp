@@ -10,6 +10,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <iterator>
 #include <map>
 
 namespace {
@@ -64,24 +65,48 @@ struct CFloating {
     CVector3 g;
 };
 
+// Where a heel's search starts: the trim of a waterplane already found and
+// its centre of flotation [ship axes], about which a heel turns the
+// waterplane keeping nearly its volume.
+struct CSeed {
+    double trim = 0;
+    CVector3 flotation;
+};
+
+CSeed SeedOf(const CFloating& f) {
+    CSeed seed;
+    seed.trim = f.trim;
+    f.p.FloatationCentre(seed.flotation, f.draught, f.heel, f.trim);
+    return seed;
+}
+
 // A requested stop ends the search at its next attitude, as a failure that
-// the caller, seeing the stop, does not report.
+// the caller, seeing the stop, does not report. Without a seed the search
+// starts upright at even keel.
 CCalcCheck FloatAt(const CShipModel& ship, const CCondition& c, double heelDeg, CFloating& f,
-                   const CStopRequest* stop) {
+                   const CStopRequest* stop, const CSeed* seed = nullptr) {
     f.heel = DegToRad(heelDeg);
     f.trim = 0;
     f.draught = 0;
+    CTrimStart start;
+    if (seed) {
+        CRotationMatrix r;
+        r.SetRotation(f.heel, seed->trim, 0);
+        const CVector3& p = seed->flotation;
+        start.trim = seed->trim;
+        start.draught = *r.Element(3, 1) * p.X() + *r.Element(3, 2) * p.Y() +
+                        *r.Element(3, 3) * p.Z();
+    }
     const double v = c.Volume();
+    f.p.SetCollect(false);
     const SearchStatus s = ship.FindTrimEquilibrium(
         [&](double heel, double trim, CVector3& g) {
             return !(stop && stop->Requested()) && c.GravityAt(heel, trim, g);
         },
-        v, f.heel, f.trim, f.draught, 1e-10 * v, 1e-6, c.Method());
+        v, f.heel, f.trim, f.draught, 1e-10 * v, 1e-6, c.Method(), seed ? &start : nullptr, &f.p);
     if (s != SearchStatus::converged)
         return Problem(CalcRule::notSettled, "heels", heelDeg, kMaxTrimDeg);
     f.r.SetRotation(f.heel, f.trim, 0);
-    f.p.SetCollect(false);
-    ship.ImmersedProperties(f.p, f.draught, f.r, c.Method());
     c.GravityAt(f.heel, f.trim, f.g);
     return std::nullopt;
 }
@@ -114,14 +139,28 @@ void Describe(const CFloating& f, const CShipDatums& datums, double heelDeg, int
     point.draught = DraughtAt(f.r, f.draught, datums.Midship(), datums.baseline);
 }
 
+// The point of the heel heelDeg, its search started from seed; found
+// receives the seed its waterplane gives.
 CCalcCheck ComputePoint(const CShipModel& ship, const CCondition& c, const CShipDatums& datums,
-                        double heelDeg, int side, CStabilityPoint& point,
-                        const CStopRequest* stop) {
+                        double heelDeg, int side, CStabilityPoint& point, const CSeed& seed,
+                        CSeed& found, const CStopRequest* stop) {
     CFloating f;
-    if (CCalcCheck failure = FloatAt(ship, c, side * heelDeg, f, stop))
+    if (CCalcCheck failure = FloatAt(ship, c, side * heelDeg, f, stop, &seed))
         return failure;
     Describe(f, datums, heelDeg, side, point);
+    found = SeedOf(f);
     return std::nullopt;
+}
+
+// The seed of the heel nearest heel among seeds (the lower of two as near).
+const CSeed& NearestSeed(const std::map<double, CSeed>& seeds, double heel) {
+    auto above = seeds.lower_bound(heel);
+    if (above == seeds.end())
+        return std::prev(above)->second;
+    if (above == seeds.begin())
+        return above->second;
+    auto below = std::prev(above);
+    return heel - below->first <= above->first - heel ? below->second : above->second;
 }
 
 // The condition upright at its trim, and the datums read from it.
@@ -143,6 +182,9 @@ void Upright(const CShipModel& ship, const CCondition& c, const CStabilityInputs
     if (datums.source == CShipDatums::Source::waterline)
         datums.source_draught = DraughtAt(f.r, f.draught, datums.Midship(), datums.baseline);
 }
+
+// A batch of heels this long runs in two waves.
+inline constexpr std::size_t kWaveBatch = 4;
 
 // Where the openings are looked for under water [deg]: every 5 deg, and
 // near 90, where the trim search mostly gives up.
@@ -172,8 +214,9 @@ double LeastHeight(const CFloating& f, const CVector3* p, std::size_t n) {
 // (an opening, or the deck edge's), all above water at lo (the least
 // height hlo > 0) and one under it at hi (hhi <= 0), goes under with the
 // ship heeled to side. Illinois: an end kept twice has its height halved,
-// so that both ends close in.
-double ImmersionHeel(const CShipModel& ship, const CCondition& c, const CVector3* p,
+// so that both ends close in. Each float starts from the one before, the
+// first from seed.
+double ImmersionHeel(const CShipModel& ship, const CCondition& c, CSeed seed, const CVector3* p,
                      std::size_t n, int side, double lo, double hlo, double hi, double hhi,
                      const CStopRequest* stop) {
     int kept = 0; // +1: lo kept last step, -1: hi kept
@@ -184,10 +227,11 @@ double ImmersionHeel(const CShipModel& ship, const CCondition& c, const CVector3
         if (!(m > lo && m < hi))
             break;
         CFloating f;
-        if (CCalcCheck failure = FloatAt(ship, c, side * m, f, stop)) {
+        if (CCalcCheck failure = FloatAt(ship, c, side * m, f, stop, &seed)) {
             ThrowIfStopped(stop);
             throw CCalcFailure(*failure);
         }
+        seed = SeedOf(f);
         const double h = LeastHeight(f, p, n);
         if (h > 0) {
             lo = m;
@@ -227,11 +271,12 @@ std::vector<COpeningImmersion> ImmerseOpenings(const CShipModel& ship, const CCo
     const std::size_t n = heels.size();
     std::vector<CFloating> floating(2 * n);
     std::vector<char> settled(2 * n, 0);
+    const CSeed seed = SeedOf(level);
     ParallelInOrder(
         static_cast<int>(2 * n),
         [&](int k) {
             const auto i = static_cast<std::size_t>(k);
-            settled[i] = !FloatAt(ship, c, sides[i / n] * heels[i % n], floating[i], stop);
+            settled[i] = !FloatAt(ship, c, sides[i / n] * heels[i % n], floating[i], stop, &seed);
         },
         [](int) {}, stop);
     ThrowIfStopped(stop);
@@ -276,7 +321,8 @@ std::vector<COpeningImmersion> ImmerseOpenings(const CShipModel& ship, const CCo
         [&](int k) {
             const CBracket& b = brackets[static_cast<std::size_t>(k)];
             found[static_cast<std::size_t>(k)] =
-                ImmersionHeel(ship, c, &at[b.opening], 1, b.side, b.lo, b.hlo, b.hi, b.hhi, stop);
+                ImmersionHeel(ship, c, seed, &at[b.opening], 1, b.side, b.lo, b.hlo, b.hi, b.hhi,
+                              stop);
         },
         [](int) {}, stop);
     ThrowIfStopped(stop);
@@ -527,10 +573,17 @@ CStabilityResult ComputeStability(const CShipModel& ship, const CStabilityInputs
     // for, each batch on all cores; the points kept by the size of the
     // heel. Upright the ship floats as already found, and at the openings'
     // scan as found there, the same bits as found anew.
+    // Each heel's search starts from the waterplane of the nearest heel
+    // found in the batches before, whatever the order the cores take a
+    // batch in.
     std::map<double, CStabilityPoint> points;
+    std::map<double, CSeed> seeds;
     Describe(level, datums, 0, side, points[0]);
-    for (const auto& [heel, f] : scanned)
+    seeds[0] = SeedOf(level);
+    for (const auto& [heel, f] : scanned) {
         Describe(f, datums, heel, side, points[heel]);
+        seeds[heel] = SeedOf(f);
+    }
     // Heels computed of those asked so far: the refinement's batches widen
     // the range as they come.
     int reported = 0;
@@ -539,32 +592,44 @@ CStabilityResult ComputeStability(const CShipModel& ship, const CStabilityInputs
         for (double h : batch)
             if (!points.count(h))
                 missing.push_back(h);
-        std::vector<CStabilityPoint> computed(missing.size());
-        std::vector<CCalcCheck> failures(missing.size());
         const int count = static_cast<int>(missing.size());
         if (progress && count > 0) {
             progress->SetRange(0, reported + count);
             progress->SetPos(reported);
         }
-        ParallelInOrder(
-            count,
-            [&](int k) {
-                const auto i = static_cast<std::size_t>(k);
-                failures[i] =
-                    ComputePoint(ship, condition, datums, missing[i], side, computed[i], stop);
-            },
-            [&](int k) {
-                if (progress)
-                    progress->SetPos(reported + k + 1);
-            },
-            stop);
-        reported += count;
-        ThrowIfStopped(stop);
-        for (const CCalcCheck& f : failures)
-            if (f)
-                throw CCalcFailure(*f);
+        // A long batch in two waves, every other heel first: the second
+        // wave's searches start from the first wave's waterplanes nearby.
+        std::sort(missing.begin(), missing.end());
+        std::vector<double> waves[2];
         for (std::size_t i = 0; i < missing.size(); ++i)
-            points[missing[i]] = computed[i];
+            waves[missing.size() >= kWaveBatch ? i % 2 : 0].push_back(missing[i]);
+        for (const std::vector<double>& wave : waves) {
+            std::vector<CStabilityPoint> computed(wave.size());
+            std::vector<CSeed> found(wave.size());
+            std::vector<CCalcCheck> failures(wave.size());
+            ParallelInOrder(
+                static_cast<int>(wave.size()),
+                [&](int k) {
+                    const auto i = static_cast<std::size_t>(k);
+                    failures[i] = ComputePoint(ship, condition, datums, wave[i], side,
+                                               computed[i], NearestSeed(seeds, wave[i]),
+                                               found[i], stop);
+                },
+                [&](int k) {
+                    if (progress)
+                        progress->SetPos(reported + k + 1);
+                },
+                stop);
+            reported += static_cast<int>(wave.size());
+            ThrowIfStopped(stop);
+            for (const CCalcCheck& f : failures)
+                if (f)
+                    throw CCalcFailure(*f);
+            for (std::size_t i = 0; i < wave.size(); ++i) {
+                points[wave[i]] = computed[i];
+                seeds[wave[i]] = found[i];
+            }
+        }
         std::vector<double> gz;
         for (double h : batch)
             gz.push_back(points.at(h).gz);
@@ -592,16 +657,22 @@ CShipDatums StabilityDatums(const CShipModel& ship, const CStabilityInputs& in,
 
 CCalcCheck FloatStability(const CShipModel& ship, const CStabilityInputs& in,
                           const CShipDatums& datums, double heelDeg, CStabilityFloat& out,
-                          const CStopRequest* stop) {
+                          const CStopRequest* stop, const CStabilityFloat* from) {
     const CCondition condition(ship, in);
+    CSeed seed;
+    if (from) {
+        seed.trim = from->trim;
+        seed.flotation = from->flotation;
+    }
     CFloating f;
-    if (CCalcCheck failure = FloatAt(ship, condition, heelDeg, f, stop))
+    if (CCalcCheck failure = FloatAt(ship, condition, heelDeg, f, stop, from ? &seed : nullptr))
         return failure;
     Describe(f, datums, heelDeg, 1, out.point);
     out.heel = f.heel;
     out.trim = f.trim;
     out.waterplane = f.draught;
     f.p.BuoyancyCentre(out.b, f.draught, f.heel, f.trim);
+    f.p.FloatationCentre(out.flotation, f.draught, f.heel, f.trim);
     return std::nullopt;
 }
 
@@ -618,17 +689,20 @@ std::optional<double> LeastImmersionHeel(const CShipModel& ship, const CStabilit
     if (!(hlo > 0))
         return 0.0;
     // The openings' scan, on one side, up to the first heel with a point
-    // under water or without an equilibrium.
+    // under water or without an equilibrium; each float starts from the
+    // one before.
+    CSeed seed = SeedOf(level);
     for (double heel : OpeningScanHeels()) {
         CFloating f;
-        if (FloatAt(ship, condition, side * heel, f, stop)) {
+        if (FloatAt(ship, condition, side * heel, f, stop, &seed)) {
             ThrowIfStopped(stop);
             return std::nullopt;
         }
         const double h = LeastHeight(f, points.data(), points.size());
         if (!(h > 0))
-            return ImmersionHeel(ship, condition, points.data(), points.size(), side, lo, hlo,
-                                 heel, h, stop);
+            return ImmersionHeel(ship, condition, seed, points.data(), points.size(), side, lo,
+                                 hlo, heel, h, stop);
+        seed = SeedOf(f);
         lo = heel;
         hlo = h;
     }

@@ -177,6 +177,7 @@ struct CStabilityFloat {
     // The waterplane's height in the frame SetRotation(heel, trim, 0) [m].
     double waterplane = 0;
     CVector3 b; // the centre of buoyancy, ship axes
+    CVector3 flotation; // the centre of flotation, ship axes
 };
 
 // The inputs of a loading condition on ship: its lightship, items, water
@@ -232,10 +233,12 @@ CShipDatums StabilityDatums(const CShipModel& ship, const CStabilityInputs& in,
 // The condition of in floating at heelDeg [deg], free to trim with its
 // liquids moving, as at a point of the curve (its draught at the midship
 // station of datums); what ComputeStability would throw for that heel is
-// returned (notSettled "heels"). For searches over the heel.
+// returned (notSettled "heels"). For searches over the heel: the search
+// starts from the waterplane of from when given (which may be out).
 CCalcCheck FloatStability(const CShipModel& ship, const CStabilityInputs& in,
                           const CShipDatums& datums, double heelDeg, CStabilityFloat& out,
-                          const CStopRequest* stop = nullptr);
+                          const CStopRequest* stop = nullptr,
+                          const CStabilityFloat* from = nullptr);
 
 // The least heel to side (+1 starboard, -1 port) [deg, by its size] at
 // which one of points (ship axes) goes under the waterplane of the

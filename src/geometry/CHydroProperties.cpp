@@ -133,6 +133,31 @@ double CHydroProperties::TrimmingLever(const CVector3& g, double draught, double
     return TrimmingLeverOf(b, g, trim);
 }
 
+CHydroProperties::CTrimSlopes CHydroProperties::TrimSlopes(const CVector3& g, double draught,
+                                                          double heel, double trim) const {
+    // In the frame a point p' = Rx(heel) Ry(trim) p; a turn dtrim of the
+    // ship turns the frame about the heeled y axis (0, cos heel, -sin heel),
+    // so that z' grows by x' cos(heel) dtrim and x' by -(z' cos(heel) +
+    // y' sin(heel)) dtrim. The waterplane z' = draught sweeps the volume in
+    // or out, x' dA at a time; the lever is x' of B less x' of G.
+    const double ch = std::cos(heel), sh = std::sin(heel);
+    const double ct = std::cos(trim), st = std::sin(trim);
+    const double area = m_waterplane_area;
+    const double mx = m_waterplane_first.Y();  // int x' dA
+    const double ixx = m_waterplane_second.Y(); // int x'^2 dA
+    const double xb = m_moments.X() / m_volume;
+    // int z' dV with z' from the frame's origin, not from the waterplane.
+    const double mz = m_moments.Z() + draught * m_volume;
+    CTrimSlopes s;
+    s.volume_draught = area;
+    s.volume_trim = -ch * mx;
+    const double momentTrim = -(ch * mz + sh * m_moments.Y()) - ch * ixx; // d(int x' dV)
+    s.lever_draught = (mx - xb * area) / m_volume;
+    // x' of G = cos(trim) g.x - sin(trim) g.z falls by z of G trimmed.
+    s.lever_trim = (momentTrim - xb * s.volume_trim) / m_volume + (st * g.X() + ct * g.Z());
+    return s;
+}
+
 double RightingLeverOf(const CVector3& b, const CVector3& g, double heel) {
     return (b.Y() - g.Y()) * std::cos(heel) + (b.Z() - g.Z()) * std::sin(heel);
 }

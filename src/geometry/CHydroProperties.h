@@ -65,6 +65,15 @@ public:
     double RightingLever(const CVector3& g, double draught, double heel, double trim) const;
     // Longitudinal lever of the buoyancy about G; 0 at longitudinal equilibrium.
     double TrimmingLever(const CVector3& g, double draught, double heel, double trim) const;
+    // With the heel held, how the volume and TrimmingLever(g, ...) change
+    // with the draught [m] and the trim [rad], g held in ship axes: from
+    // the waterplane's area, first and second moments. Only for a record
+    // whose rule integrated the waterplane, and V != 0.
+    struct CTrimSlopes {
+        double volume_draught = 0, volume_trim = 0; // dV/dT [m^2], dV/dtrim [m^3]
+        double lever_draught = 0, lever_trim = 0;   // dL/dT [-], dL/dtrim [m]
+    };
+    CTrimSlopes TrimSlopes(const CVector3& g, double draught, double heel, double trim) const;
 
     double m_volume = 0;          // V
     double m_wetted_area = 0;     // S

@@ -22,6 +22,11 @@ inline constexpr double kTonnesPerKg = 1e-3;
 // The centre of gravity g of a loaded ship at the attitude (heel, trim), its
 // moving loads placed for it; false when it cannot be formed.
 using CCentreOfGravityAt = std::function<bool(double heel, double trim, CVector3& g)>;
+// Where Newton's steps of the free-trim search start: trim [rad] and the
+// draught in the frame of (heel, trim) [m].
+struct CTrimStart {
+    double trim = 0, draught = 0;
+};
 
 class CShipModel {
 public:
@@ -123,10 +128,18 @@ public:
                                      double& draught, double volumeTolerance, double leverTolerance,
                                      const CHydroMethod& method = {}) const;
     // The same for a centre of gravity that the caller forms at each
-    // attitude the search tries (its own weights and moving loads).
+    // attitude the search tries (its own weights and moving loads). By the
+    // exact rule Newton's steps on draught and trim come first, from start
+    // when given, else from trim and draught; a step that leaves the body
+    // or does not halve the misfit hands over to the bracketing search
+    // from trim and draught, whose answer Newton's steps then finish.
+    // record, when given, receives the immersed sums at the answer (by its
+    // own collect flag).
     SearchStatus FindTrimEquilibrium(const CCentreOfGravityAt& gravity, double volume, double heel,
                                      double& trim, double& draught, double volumeTolerance,
-                                     double leverTolerance, const CHydroMethod& method = {}) const;
+                                     double leverTolerance, const CHydroMethod& method = {},
+                                     const CTrimStart* start = nullptr,
+                                     CHydroProperties* record = nullptr) const;
     // The trim of a body wholly under water whose liquids move with the trim:
     // Newton steps on the trimming lever about the fixed centre of
     // buoyancy. g0 and weight [t] are those of everything but the liquids.
@@ -164,6 +177,13 @@ public:
     void Store(CFile& file) const;
 
 private:
+    // The free-trim search by bracketing the trim, each trim's draught by
+    // FindDraught.
+    SearchStatus FindLeverZeroFrom(const CCentreOfGravityAt& gravity, double volume, double heel,
+                                   double& trim, double& draught, double volumeTolerance,
+                                   double leverTolerance, double totalVolume,
+                                   const CHydroMethod& method) const;
+
     COwningList<CShipElement> m_hull;
     COwningList<CTank> m_tanks;
     COwningList<CCompartment> m_compartments;

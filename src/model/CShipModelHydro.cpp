@@ -94,6 +94,62 @@ bool CShipModel::ZRange(const CMatrixBase& r, double& zmin, double& zmax) const 
     return any;
 }
 
+namespace {
+
+// Newton's steps end after this many evaluations, and a step turns the
+// ship by no more than this much [rad] (longer ones are shortened, their
+// direction kept).
+inline constexpr int kNewtonEvaluations = 12;
+inline constexpr double kNewtonTrimStep = 0.0872664625997165; // 5 deg
+// Each step must shrink the misfit (the volume's over the waterplane area,
+// plus the lever's) to this share of the one before.
+inline constexpr double kNewtonShrink = 0.5;
+inline constexpr double kNewtonTrimRounding = 0.01;
+// The sums over the panels round the volume by more than 1e-10 of it on
+// some ships (the Wigley sample: by about 1e-6 m^3 of its 2094 m^3): a
+// volume within a layer kNewtonLayer thick [m] over the waterplane is met,
+// and where a step no longer shrinks the misfit, one within
+// kNewtonStalledLayer.
+inline constexpr double kNewtonLayer = 1e-9;
+inline constexpr double kNewtonStalledLayer = 1e-8;
+
+// Newton's steps on the draught by the exact rule, the volume's slope the
+// waterplane area, inside the draughts that bracket the volume: converged
+// with the draught; notConverged, draught untouched, when a step leaves
+// the bracket or does not halve the misfit, or the steps run out.
+SearchStatus NewtonDraught(const CShipModel& ship, double volume, const CMatrixBase& r,
+                           double& draught, double tolerance, double totalVolume,
+                           const CHydroMethod& method) {
+    double lo = 0, hi = 0;
+    if (!(volume > 0 && volume <= totalVolume) || !ship.ZRange(r, lo, hi))
+        return SearchStatus::notConverged;
+    double d = draught > lo && draught < hi ? draught : lo + (hi - lo) / totalVolume * volume;
+    thread_local CHydroProperties p;
+    p.SetCollect(false);
+    double misfit = 0;
+    for (int evaluation = 0; evaluation < kNewtonEvaluations; ++evaluation) {
+        ship.ImmersedProperties(p, d, r, method);
+        const double dv = p.Volume() - volume, area = p.WaterplaneArea();
+        if (!std::isfinite(dv))
+            return SearchStatus::notConverged;
+        if (std::fabs(dv) <= tolerance) {
+            draught = d;
+            return SearchStatus::converged;
+        }
+        if (evaluation > 0 && !(std::fabs(dv) <= kNewtonShrink * misfit))
+            return SearchStatus::notConverged;
+        misfit = std::fabs(dv);
+        (dv < 0 ? lo : hi) = d;
+        const double next = d - dv / area;
+        if (!(area > 0) || !(next > lo && next < hi))
+            return SearchStatus::notConverged;
+        d = next;
+    }
+    return SearchStatus::notConverged;
+}
+
+} // namespace
+
 template <class Rule>
 SearchStatus CShipModel::FindDraughtBy(double volume, const CMatrixBase& r, double& draught,
                                        double tolerance, double totalVolume,
@@ -112,6 +168,9 @@ SearchStatus CShipModel::FindDraught(double volume, const CMatrixBase& r, double
 SearchStatus CShipModel::FindDraught(double volume, const CMatrixBase& r, double& draught,
                                      double tolerance, double totalVolume,
                                      const CHydroMethod& method) const {
+    if (method.IsExact() && NewtonDraught(*this, volume, r, draught, tolerance, totalVolume,
+                                          method) == SearchStatus::converged)
+        return SearchStatus::converged;
     return WithRule(method, [&](auto rule) {
         return FindDraughtBy<decltype(rule)>(volume, r, draught, tolerance, totalVolume,
                                              method.counts);
@@ -243,11 +302,129 @@ SearchStatus CShipModel::FindTrimEquilibrium(const CVector3& g0, double volume, 
         volume, heel, trim, draught, volumeTolerance, leverTolerance, method);
 }
 
+namespace {
+
+// Newton's steps on (draught, trim) at the heel: the volume's and the
+// lever's slopes from the waterplane (CHydroProperties::TrimSlopes), G's
+// movement with the trim (liquids) left to the next step. converged with
+// record holding the sums at (trim, draught); notConverged, trim and
+// draught untouched, when a step leaves the body, fails to shrink the
+// misfit, meets no number or no G, or the steps run out.
+SearchStatus NewtonTrimEquilibrium(const CShipModel& ship, const CCentreOfGravityAt& gravity,
+                                   double volume, double heel, double& trim, double& draught,
+                                   double volumeTolerance, double leverTolerance,
+                                   double totalVolume, const CHydroMethod& method,
+                                   CHydroProperties& record) {
+    double t = trim, d = draught, misfit = 0;
+    CRotationMatrix r;
+    for (int evaluation = 0; evaluation < kNewtonEvaluations; ++evaluation) {
+        r.SetRotation(heel, t, 0);
+        ship.ImmersedProperties(record, d, r, method);
+        if (evaluation == 0 && !(record.Volume() > 0 && record.Volume() < totalVolume)) {
+            // A start outside the body: its share of the depth, as the
+            // level search's first guess.
+            double zmin = 0, zmax = 0;
+            if (!ship.ZRange(r, zmin, zmax) || !(totalVolume > 0))
+                return SearchStatus::notConverged;
+            d = zmin + (zmax - zmin) / totalVolume * volume;
+            ship.ImmersedProperties(record, d, r, method);
+        }
+        const double v = record.Volume(), area = record.WaterplaneArea();
+        CVector3 g;
+        if (!(v > 0 && area > 0) || !gravity(heel, t, g))
+            return SearchStatus::notConverged;
+        const double dv = v - volume, lever = record.TrimmingLever(g, d, heel, t);
+        if (!std::isfinite(dv) || !std::isfinite(lever))
+            return SearchStatus::notConverged;
+        const double m = std::fabs(dv) / area + std::fabs(lever);
+        // Met; or met but for the volume's rounding, which a step stops
+        // shrinking.
+        const bool stalled = evaluation > 0 && !(m <= kNewtonShrink * misfit);
+        const double layer = area * (stalled ? kNewtonStalledLayer : kNewtonLayer);
+        if (std::fabs(lever) <= leverTolerance &&
+            (std::fabs(dv) <= volumeTolerance || std::fabs(dv) <= layer)) {
+            trim = t;
+            draught = d;
+            return SearchStatus::converged;
+        }
+        if (stalled)
+            return SearchStatus::notConverged;
+        misfit = m;
+        const CHydroProperties::CTrimSlopes s = record.TrimSlopes(g, d, heel, t);
+        const double det = s.volume_draught * s.lever_trim - s.volume_trim * s.lever_draught;
+        double stepD = (s.volume_trim * lever - s.lever_trim * dv) / det;
+        double stepT = (s.lever_draught * dv - s.volume_draught * lever) / det;
+        if (!std::isfinite(stepD) || !std::isfinite(stepT))
+            return SearchStatus::notConverged;
+        // A turn that moves the lever by a hundredth of its tolerance is
+        // rounding: a trim that holds already (a symmetric ship at even
+        // keel) is kept to the bit.
+        if (std::fabs(stepT * s.lever_trim) <= kNewtonTrimRounding * leverTolerance)
+            stepT = 0;
+        if (std::fabs(stepT) > kNewtonTrimStep) {
+            const double k = kNewtonTrimStep / std::fabs(stepT);
+            stepD *= k;
+            stepT *= k;
+        }
+        d += stepD;
+        t += stepT;
+    }
+    return SearchStatus::notConverged;
+}
+
+} // namespace
+
 SearchStatus CShipModel::FindTrimEquilibrium(const CCentreOfGravityAt& gravity, double volume,
                                              double heel, double& trim, double& draught,
                                              double volumeTolerance, double leverTolerance,
-                                             const CHydroMethod& method) const {
+                                             const CHydroMethod& method, const CTrimStart* start,
+                                             CHydroProperties* record) const {
     const double totalVolume = TotalVolume(method);
+    thread_local CHydroProperties sums;
+    CHydroProperties& newton = record ? *record : sums;
+    if (!record)
+        newton.SetCollect(false);
+    if (method.IsExact()) {
+        double t = start ? start->trim : trim, d = start ? start->draught : draught;
+        // Without a start, a draught outside the body (0 when nothing is
+        // known) is the volume's share of the depth before any evaluation.
+        CRotationMatrix r;
+        r.SetRotation(heel, t, 0);
+        double zmin = 0, zmax = 0;
+        if (!start && ZRange(r, zmin, zmax) && !(d > zmin && d < zmax) && totalVolume > 0)
+            d = zmin + (zmax - zmin) / totalVolume * volume;
+        if (NewtonTrimEquilibrium(*this, gravity, volume, heel, t, d, volumeTolerance,
+                                  leverTolerance, totalVolume, method,
+                                  newton) == SearchStatus::converged) {
+            trim = t;
+            draught = d;
+            return SearchStatus::converged;
+        }
+    }
+    const SearchStatus found = FindLeverZeroFrom(gravity, volume, heel, trim, draught,
+                                                 volumeTolerance, leverTolerance, totalVolume,
+                                                 method);
+    if (found != SearchStatus::converged)
+        return found;
+    // The bracketing search stops on a draught bracket 1 mm wide: Newton's
+    // steps from its answer meet the volume's tolerance.
+    if (method.IsExact() &&
+        NewtonTrimEquilibrium(*this, gravity, volume, heel, trim, draught, volumeTolerance,
+                              leverTolerance, totalVolume, method,
+                              newton) == SearchStatus::converged)
+        return found;
+    if (record) {
+        CRotationMatrix r;
+        r.SetRotation(heel, trim, 0);
+        ImmersedProperties(*record, draught, r, method);
+    }
+    return found;
+}
+
+SearchStatus CShipModel::FindLeverZeroFrom(const CCentreOfGravityAt& gravity, double volume,
+                                           double heel, double& trim, double& draught,
+                                           double volumeTolerance, double leverTolerance,
+                                           double totalVolume, const CHydroMethod& method) const {
     // The trimming lever at trim t, with the draught for the volume (starting
     // from the last one) and the loads placed for this attitude.
     return FindLeverZero(trim, leverTolerance, [&](double t) {

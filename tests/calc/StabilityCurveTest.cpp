@@ -1,6 +1,8 @@
 #include "TableTests.h"
 
 #include "calc/StabilityCurve.h"
+#include "geometry/CHydroProperties.h"
+#include "geometry/CMatrix.h"
 #include "geometry/Scalar.h"
 #include "model/ShipFile.h"
 #include "platform/NumberText.h"
@@ -371,4 +373,29 @@ TEST(StabilityCurve, OpeningsImmerseWhereTheWallSidedWaterplaneMeetsThemAndGiveT
     // Weathertight, it stops nothing.
     in.openings.back().weathertight = true;
     EXPECT_EQ(ComputeStability(ship, in).summary.flooding_opening, "air pipe");
+}
+
+TEST(StabilityCurve, SampleShipFloatsAtItsVolumeNotOnlyWithinAMillimetre) {
+    // The level search alone stopped on a 1 mm bracket, 5e-3 m^3 (2.4e-6
+    // of the volume) off on this ship; the float's waterplane now holds the
+    // volume to the panels' rounding.
+    CShipModel ship;
+    LoadShipFile(ship, std::string(BRELUND_SOURCE_DIR) + "/samples/wigley.nav");
+    CStabilityInputs in;
+    in.lightship = 2200;
+    in.lcg = 50;
+    in.vcg = 4.5;
+    ASSERT_FALSE(CheckStabilityShip(ship, in));
+    in.heels = {5};
+    const CStabilityResult whole = ComputeStability(ship, in);
+    const double volume = whole.summary.volume; // the tanks' liquids included
+    for (double heel : {0.0, 5.0, 40.0}) {
+        CStabilityFloat f;
+        ASSERT_FALSE(FloatStability(ship, in, whole.summary.datums, heel, f));
+        CRotationMatrix r;
+        r.SetRotation(f.heel, f.trim, 0);
+        CHydroProperties p;
+        ship.ImmersedProperties(p, f.waterplane, r, CHydroMethod::Exact());
+        EXPECT_NEAR(p.Volume(), volume, 1e-8 * volume) << heel;
+    }
 }

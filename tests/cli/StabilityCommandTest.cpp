@@ -280,7 +280,7 @@ TEST(CalcStability, TheShipsOpeningsGiveTheFloodingAngleWithOrWithoutACondition)
     const CalcResult wet = RunCalc(inline_);
     EXPECT_EQ(wet.status, 1);
     EXPECT_EQ(wet.out, "");
-    EXPECT_EQ(wet.err, "brelund-calc: opening 'air pipe' lies 0.467526 m under the waterline "
+    EXPECT_EQ(wet.err, "brelund-calc: opening 'air pipe' lies 0.467516 m under the waterline "
                        "upright: the ship floods before it heels (an opening closed at sea is "
                        "weathertight; --flooding-angle gives the angle instead)\n");
     // Openings that cannot be read are no openings to leave out.

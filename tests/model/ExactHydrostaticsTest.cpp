@@ -213,3 +213,105 @@ TEST(ExactRule, FreeToTrimBoxFollowsTheWallSidedFormula) {
     // heeling axis; the 2 degrees of trim raise GZ by about 3 mm.
     EXPECT_NEAR(p.RightingLever(g, draught, heel, trim), wallSided + 0.0029, 3e-4);
 }
+
+TEST(ExactRule, TrimSlopesMatchCentralDifferences) {
+    // The slopes the equilibrium search steps with, against central
+    // differences of the evaluation itself: a box heeled and trimmed, and
+    // the Wigley hull of plane triangles, whose waterplane is curved, its
+    // open top kept above water, G off the centreline.
+    struct CCase {
+        bool wigley;
+        double draught, heelDeg, trimDeg;
+        CVector3 g;
+    };
+    const CCase cases[] = {{false, 1.5, 25, 3, CVector3(10.5, 0.3, 3)},
+                           {true, 3.5, 10, 0.5, CVector3(48, -0.2, 2.5)},
+                           {true, 2.2, 30, -0.7, CVector3(53, 0.4, 4)}};
+    for (const CCase& c : cases) {
+        CShipModel ship;
+        if (c.wigley)
+            AddSymmetricWigley(ship, 100, 10, 6.25, 24);
+        else
+            AddGridBox(*ship.AddElement(kindHull), {0, -4, 0}, {20, 4, 4}, 4, 2, 2);
+        const double heel = DegToRad(c.heelDeg), trim = DegToRad(c.trimDeg);
+        auto at = [&](double draught, double t, double& volume, double& lever) {
+            CRotationMatrix r;
+            r.SetRotation(heel, t, 0);
+            CHydroProperties p;
+            ship.ImmersedProperties(p, draught, r, kExact);
+            volume = p.Volume();
+            lever = p.TrimmingLever(c.g, draught, heel, t);
+        };
+        CRotationMatrix r;
+        r.SetRotation(heel, trim, 0);
+        CHydroProperties p;
+        ship.ImmersedProperties(p, c.draught, r, kExact);
+        const CHydroProperties::CTrimSlopes s = p.TrimSlopes(c.g, c.draught, heel, trim);
+        const double dT = 1e-4, dt = 1e-5;
+        double v1, l1, v2, l2;
+        at(c.draught + dT, trim, v1, l1);
+        at(c.draught - dT, trim, v2, l2);
+        EXPECT_NEAR(s.volume_draught, (v1 - v2) / (2 * dT), 1e-6 * std::fabs(s.volume_draught));
+        EXPECT_NEAR(s.lever_draught, (l1 - l2) / (2 * dT), 1e-6 + 1e-5 * std::fabs(s.lever_draught));
+        at(c.draught, trim + dt, v1, l1);
+        at(c.draught, trim - dt, v2, l2);
+        EXPECT_NEAR(s.volume_trim, (v1 - v2) / (2 * dt), 1e-6 * std::fabs(s.volume_trim) + 1e-3);
+        EXPECT_NEAR(s.lever_trim, (l1 - l2) / (2 * dt), 1e-6 * std::fabs(s.lever_trim) + 1e-4);
+        // Not a degenerate case: every slope counts.
+        EXPECT_GT(std::fabs(s.volume_trim), 1);
+        EXPECT_GT(std::fabs(s.lever_draught), 1e-4);
+    }
+}
+
+TEST(ExactRule, FreeToTrimSearchMeetsItsVolumeToleranceInFewEvaluations) {
+    // The 20 x 8 x 4 m box heeled 40 degrees, its deck edge under water and
+    // its bilge out of it, so that the volume curves with the draught, G aft
+    // of the middle: the volume to 1e-10 of itself (the level search alone
+    // stops on a 1 mm bracket), from even keel and from a start far
+    // outside the body alike.
+    CShipModel ship;
+    AddGridBox(*ship.AddElement(kindHull), {0, -4, 0}, {20, 4, 4}, 4, 2, 2);
+    const double volume = 320, heel = DegToRad(40);
+    const CVector3 g(9.5, 0, 3);
+    auto gravity = [&](double, double, CVector3& at) {
+        at = g;
+        return true;
+    };
+    const CTrimStart far{0.3, 50};
+    double first = 0;
+    for (const CTrimStart* start : {static_cast<const CTrimStart*>(nullptr), &far}) {
+        double trim = 0, draught = 0;
+        CHydroProperties p;
+        p.SetCollect(false);
+        const long long before = CShipModel::EvaluationCount();
+        ASSERT_EQ(ship.FindTrimEquilibrium(gravity, volume, heel, trim, draught, 1e-10 * volume,
+                                           1e-7, kExact, start, &p),
+                  SearchStatus::converged);
+        const long long evaluations = CShipModel::EvaluationCount() - before;
+        if (!start) {
+            EXPECT_LE(evaluations, 6);
+        }
+        // The record is the ship's at the answer.
+        CHydroProperties q;
+        q.SetCollect(false);
+        CRotationMatrix r;
+        r.SetRotation(heel, trim, 0);
+        ship.ImmersedProperties(q, draught, r, kExact);
+        EXPECT_EQ(q.Volume(), p.Volume());
+        EXPECT_NEAR(q.Volume(), volume, 1e-10 * volume);
+        EXPECT_NEAR(q.TrimmingLever(g, draught, heel, trim), 0, 1e-7);
+        // Both starts find the one equilibrium, to the lever's tolerance
+        // over the lever's slope with trim (some 20 m).
+        if (!start)
+            first = trim;
+        EXPECT_NEAR(trim, first, 2e-8);
+    }
+    // The draught alone at that heel, even keel: Newton's steps on the
+    // waterplane area, the volume met in a few evaluations.
+    double draught = 0;
+    const long long before = CShipModel::EvaluationCount();
+    ASSERT_EQ(ship.FindDraught(volume, Rotation(40), draught, 1e-10 * volume, kExact),
+              SearchStatus::converged);
+    EXPECT_LE(CShipModel::EvaluationCount() - before, 4);
+    EXPECT_NEAR(ship.ImmersedVolume(Rotation(40), draught, kExact), volume, 1e-10 * volume);
+}
