@@ -7,6 +7,7 @@
 #include "platform/NumberText.h"
 #include "report/DamageText.h"
 #include "report/InclinedText.h"
+#include "report/ItalianWords.h"
 #include "report/RecordText.h"
 #include "report/StabilityText.h"
 
@@ -38,10 +39,14 @@ std::string Figure(double value) {
 
 // The words of the damage report's texts as the window says them.
 std::string Italian(const std::string& text) {
-    static const std::pair<const char*, const char*> words[] = {
-        {"floats", "galleggia"},  {"sinks", "affonda"},          {"capsizes", "si capovolge"},
-        {"immersed", "immerso"},  {"not immersed", "non immerso"}, {"not given", "non dato"},
-        {"yes", "Sì"},            {"no", "No"}};
+    static const std::pair<const char*, const char*> words[] = {{"floats", "galleggia"},
+                                                                {"sinks", "affonda"},
+                                                                {"capsizes", "si capovolge"},
+                                                                {"immersed", "immerso"},
+                                                                {"not immersed", "non immerso"},
+                                                                {"not given", "non dato"},
+                                                                {"yes", "Sì"},
+                                                                {"no", "No"}};
     for (const auto& [en, it] : words)
         if (text == en)
             return it;
@@ -147,58 +152,17 @@ const std::vector<std::pair<const char*, const char*>> kEquilibriumLabels = {
 };
 
 // The datums are said once, in a paragraph; the booklet's tables leave them out.
-const std::vector<std::string> kDatumKeys = {"baseline_m", "AP_m",          "FP_m",
-                                             "Lpp_m",      "midship_m",     "perpendiculars",
-                                             "side",       "interpolation", "flooding_source",
-                                             "flooding_opening"};
+const std::vector<std::string> kDatumKeys = {
+    "baseline_m",     "AP_m", "FP_m",          "Lpp_m",           "midship_m",
+    "perpendiculars", "side", "interpolation", "flooding_source", "flooding_opening"};
 
 std::vector<std::string> Skip(std::vector<std::string> more) {
     more.insert(more.end(), kDatumKeys.begin(), kDatumKeys.end());
     return more;
 }
 
-// The criteria's names as the "Stabilità" window gives them.
-std::string CriterionName(std::size_t k, double limit, const std::string& fallback) {
-    const std::string to = Figure(limit) + "°" + (limit < 40 ? " (allagamento)" : "");
-    switch (k) {
-    case 0:
-        return "Area 0-30°";
-    case 1:
-        return "Area 0-" + to;
-    case 2:
-        return "Area 30-" + to;
-    case 3:
-        return "GZ a 30° o più";
-    case 4:
-        return "Angolo del GZ massimo";
-    case 5:
-        return "GM0";
-    default:
-        return fallback;
-    }
-}
-
-std::string UnitName(const std::string& unit) {
-    if (unit == "deg")
-        return "°";
-    if (unit == "m*rad")
-        return "m·rad";
-    return unit;
-}
-
 const char* Verdict(bool passes) {
     return passes ? "superato" : "non superato";
-}
-
-const char* OutcomeName(DamageOutcome outcome) {
-    switch (outcome) {
-    case DamageOutcome::sinks:
-        return "affonda";
-    case DamageOutcome::capsizes:
-        return "si capovolge";
-    default:
-        return "galleggia";
-    }
 }
 
 CBookletTable CriteriaTable(const std::vector<CIntactCriterion>& criteria, double limitAngle,
@@ -213,9 +177,9 @@ CBookletTable CriteriaTable(const std::vector<CIntactCriterion>& criteria, doubl
     for (std::size_t k = 0; k < criteria.size(); ++k) {
         const CIntactCriterion& c = criteria[k];
         const int row = static_cast<int>(k) + 1;
-        t.rows.push_back({k < intact ? CriterionName(k, limitAngle, c.name) : c.name,
+        t.rows.push_back({CriterionNameIt(k < intact ? k : 6 + (k - intact), limitAngle, c.name),
                           grid.GetText(row, 0), grid.GetText(row, 1), grid.GetText(row, 2),
-                          UnitName(c.unit), Verdict(c.Passes())});
+                          UnitNameIt(c.unit), Verdict(c.Passes())});
         t.alarm.push_back(!c.Passes());
     }
     return t;
@@ -361,8 +325,8 @@ CBookletData ComputeBooklet(const CShipModel& ship, const std::string& shipName,
     data.criteria = request.criteria;
     static const char* const kinds[] = {"", "Scafo", "Compartimento", "Cassa"};
     auto check = [&](const CShipElement& e, int kind) {
-        CBookletElement element{kinds[kind], e.GetName(), e.IsEnabled(), CheckElement(e, false),
-                                {}};
+        CBookletElement element{
+            kinds[kind], e.GetName(), e.IsEnabled(), CheckElement(e, false), {}};
         element.problems = DescribeProblems(e, kind, element.check, "invert");
         data.elements.push_back(std::move(element));
     };
@@ -408,10 +372,10 @@ CBookletData ComputeBooklet(const CShipModel& ship, const std::string& shipName,
         in.openings = conditions.Openings();
         const auto fail = [&](const CCalcProblem& p, What what, const std::string& name) {
             throw CBookletFailure(what, name, p,
-                                  what == What::damage ? "condition '" + EscapeText(c->name) +
-                                                             "', damage case '" +
-                                                             EscapeText(name) + "'"
-                                                       : "condition '" + EscapeText(c->name) + "'",
+                                  what == What::damage
+                                      ? "condition '" + EscapeText(c->name) + "', damage case '" +
+                                            EscapeText(name) + "'"
+                                      : "condition '" + EscapeText(c->name) + "'",
                                   c->name);
         };
         if (const CCalcCheck problem = CheckStabilityInputs(in))
@@ -499,8 +463,7 @@ CBookletSection Particulars(const CBookletData& data) {
                                     "alto delle curve idrostatiche)",
                                     dims));
     CBookletTable elements;
-    elements.header = {"Tipo", "Nome", "Attivo", "Volume [m^3]", "Facce", "Superficie",
-                       "Verifica"};
+    elements.header = {"Tipo", "Nome", "Attivo", "Volume [m^3]", "Facce", "Superficie", "Verifica"};
     elements.keep = 2;
     for (const CBookletElement& e : data.elements) {
         const CSurfaceCheck& c = e.check.surface;
@@ -528,8 +491,8 @@ CBookletSection Hydrostatics(const CBookletData& data) {
         "Nave diritta, assetto nullo, acqua di densità 1.025 t/m^3. Immersioni dalla linea di "
         "base (z = " +
         Figure(d.baseline) + " m) alla sezione maestra (x = " + Figure(d.Midship()) +
-        " m), AP a x = " + Figure(d.ap) + " m, FP a x = " + Figure(d.fp) + " m, Lpp = " +
-        Figure(d.Lpp()) + " m."));
+        " m), AP a x = " + Figure(d.ap) + " m, FP a x = " + Figure(d.fp) +
+        " m, Lpp = " + Figure(d.Lpp()) + " m."));
     s.blocks.push_back(BookletTable("Tabella idrostatica", TableOf(data.hydrostatics)));
     CBookletChart chart;
     chart.own_scales = true;
@@ -539,11 +502,16 @@ CBookletSection Hydrostatics(const CBookletData& data) {
     const struct {
         const char* key;
         const char* name;
-    } curves[] = {{"displacement_t", "Disp [t]"}, {"KB_m", "KB [m]"},
-                  {"KMt_m", "KMt [m]"},           {"LCB_m", "LCB [m]"},
-                  {"LCF_m", "LCF [m]"},           {"TPC_t_per_cm", "TPC [t/cm]"},
-                  {"MCT1cm_t_m_per_cm", "MCT 1 cm [t·m/cm]"}, {"Awp_m2", "Awp [m^2]"},
-                  {"Cb", "Cb"},                   {"Cwp", "Cwp"}};
+    } curves[] = {{"displacement_t", "Disp [t]"},
+                  {"KB_m", "KB [m]"},
+                  {"KMt_m", "KMt [m]"},
+                  {"LCB_m", "LCB [m]"},
+                  {"LCF_m", "LCF [m]"},
+                  {"TPC_t_per_cm", "TPC [t/cm]"},
+                  {"MCT1cm_t_m_per_cm", "MCT 1 cm [t·m/cm]"},
+                  {"Awp_m2", "Awp [m^2]"},
+                  {"Cb", "Cb"},
+                  {"Cwp", "Cwp"}};
     int colour = 0;
     for (const auto& c : curves) {
         CBookletSeries series{c.name, {}, colour++, false};
@@ -578,8 +546,8 @@ CBookletSection CrossCurves(const CBookletData& data) {
     chart.x_label = "Dislocamento [t]";
     chart.y_label = "KN [m]";
     for (std::size_t i = 0; i < x.angles.size(); ++i)
-        chart.series.push_back({InclinedAngleText(x.angles[i]) + "°", {}, static_cast<int>(i),
-                                false});
+        chart.series.push_back(
+            {InclinedAngleText(x.angles[i]) + "°", {}, static_cast<int>(i), false});
     for (std::size_t j = 0; j < x.volumes.size(); ++j) {
         std::vector<std::string> row = {InclinedVolumeText(x.volumes[j]),
                                         FormatC("%.4G", x.volumes[j] * 1.025)};
@@ -620,8 +588,8 @@ CBookletSection TankTables(const CBookletData& data) {
         part.columns = data.tanks.columns;
         part.rows.assign(data.tanks.rows.begin() + static_cast<std::ptrdiff_t>(from),
                          data.tanks.rows.begin() + static_cast<std::ptrdiff_t>(to));
-        s.blocks.push_back(BookletTable("Cassa '" + name + "'",
-                                        TableOf(part, {"tank", "heel_deg", "trim_deg"})));
+        s.blocks.push_back(
+            BookletTable("Cassa '" + name + "'", TableOf(part, {"tank", "heel_deg", "trim_deg"})));
         from = to;
     }
     return s;
@@ -637,7 +605,7 @@ CBookletTable ConditionCriteria(const CBookletCondition& c) {
                         c.weather->result.criteria.end());
     CBookletTable judged = CriteriaTable(criteria, r.summary.limit_angle, r.criteria.size());
     if (!c.weather) {
-        judged.rows.push_back({"weather criterion", "-", "-", "-", "", Verdict(false)});
+        judged.rows.push_back({"Vento e rollio", "-", "-", "-", "", Verdict(false)});
         judged.alarm.push_back(true);
     }
     return judged;
@@ -669,9 +637,8 @@ CBookletSection Condition(const CBookletCondition& c) {
     for (const CDeadweightItem& item : c.condition.items)
         weights.rows.push_back(
             {item.name, Figure(item.weight), Figure(item.x), Figure(item.y), Figure(item.z), ""});
-    const CBookletTable tanks =
-        TableOf(c.tanks, {"heel_deg", "trim_deg", "sounding_m", "ullage_m", "volume_m3",
-                          "filling_ratio", "FSMl_t_m"});
+    const CBookletTable tanks = TableOf(c.tanks, {"heel_deg", "trim_deg", "sounding_m", "ullage_m",
+                                                  "volume_m3", "filling_ratio", "FSMl_t_m"});
     for (const auto& row : tanks.rows)
         if (row.size() == 6)
             weights.rows.push_back({row[0] + " (liquido)", row[1], row[2], row[3], row[4], row[5]});
@@ -681,7 +648,8 @@ CBookletSection Condition(const CBookletCondition& c) {
     s.blocks.push_back(BookletTable("Pesi", weights));
     s.blocks.push_back(BookletParagraph(
         "Le casse con il liquido a nave diritta, assetto nullo; il dislocamento con il "
-        "baricentro all'equilibrio, i liquidi come vi si dispongono. Acqua di densità " + Figure(c.condition.water_density) + " t/m^3; angolo di allagamento " +
+        "baricentro all'equilibrio, i liquidi come vi si dispongono. Acqua di densità " +
+        Figure(c.condition.water_density) + " t/m^3; angolo di allagamento " +
         (sum.flooding ? Figure(*sum.flooding) + "°" +
                             (sum.flooding_source == FloodingSource::opening
                                  ? " (apertura '" + sum.flooding_opening + "')"
@@ -690,17 +658,20 @@ CBookletSection Condition(const CBookletCondition& c) {
         "."));
 
     const CStabilityTables tables = StabilityTables(r);
-    s.blocks.push_back(BookletTable(
-        "Equilibrio",
-        Transposed(tables.summary, kEquilibriumLabels, Skip({}))));
+    s.blocks.push_back(
+        BookletTable("Equilibrio", Transposed(tables.summary, kEquilibriumLabels, Skip({}))));
 
     const CShipDatums& d = sum.datums;
-    s.blocks.push_back(BookletParagraph(
-        "Immersioni dalla linea di base z = " + Figure(d.baseline) + " m, alle perpendicolari AP "
-        "(x = " + Figure(d.ap) + " m) e FP (x = " + Figure(d.fp) + " m) e alla sezione maestra (x = " +
-        Figure(d.Midship()) + " m); curva GZ libera di assumere l'assetto, i liquidi delle casse "
-        "in movimento, sbandamenti verso " + (sum.side < 0 ? "sinistra" : "dritta") +
-        "; aree sotto la curva interpolata con cubica monotona."));
+    s.blocks.push_back(
+        BookletParagraph("Immersioni dalla linea di base z = " + Figure(d.baseline) +
+                         " m, alle perpendicolari AP "
+                         "(x = " +
+                         Figure(d.ap) + " m) e FP (x = " + Figure(d.fp) +
+                         " m) e alla sezione maestra (x = " + Figure(d.Midship()) +
+                         " m); curva GZ libera di assumere l'assetto, i liquidi delle casse "
+                         "in movimento, sbandamenti verso " +
+                         (sum.side < 0 ? "sinistra" : "dritta") +
+                         "; aree sotto la curva interpolata con cubica monotona."));
     s.blocks.push_back(BookletChart("Curva dei bracci raddrizzanti GZ", GzChart(r)));
     s.blocks.push_back(BookletTable("Curva GZ", TableOf(tables.curve)));
 
@@ -711,12 +682,11 @@ CBookletSection Condition(const CBookletCondition& c) {
     if (c.weather) {
         s.blocks.push_back(BookletChart("Criterio del vento e del rollio (figura del Codice)",
                                         WeatherChart(*c.weather)));
-        s.blocks.push_back(BookletTable(
-            "Criterio del vento e del rollio: le grandezze",
-            Transposed(WeatherTable(*c.weather), {})));
+        s.blocks.push_back(BookletTable("Criterio del vento e del rollio: le grandezze",
+                                        Transposed(WeatherTable(*c.weather), {})));
     } else {
-        s.blocks.push_back(BookletParagraph("Criterio del vento e del rollio non valutato: " +
-                                            c.weather_failure + "."));
+        s.blocks.push_back(BookletParagraph(
+            "Criterio del vento e del rollio non valutato: " + c.weather_failure + "."));
     }
     if (!r.openings.empty()) {
         CBookletTable openings = TableOf(tables.openings);
@@ -741,12 +711,12 @@ CBookletSection Damage(const CBookletData& data, const CBookletCondition& c,
     bool pass = r.outcome == DamageOutcome::floats;
     for (const CDamageCriterion& k : r.criteria)
         pass = pass && k.Passes();
-    s.blocks.push_back(BookletParagraph(
-        std::string("Esito: la nave ") + OutcomeName(r.outcome) +
-        (r.outcome == DamageOutcome::floats
-             ? std::string("; criteri ") + (pass ? "superati" : "NON superati")
-             : std::string("; criteri NON superati")) +
-        " (" + (set ? set->title.italian : data.criteria) + ")."));
+    s.blocks.push_back(
+        BookletParagraph(std::string("Esito: la nave ") + OutcomeNameIt(r.outcome) +
+                         (r.outcome == DamageOutcome::floats
+                              ? std::string("; criteri ") + (pass ? "superati" : "NON superati")
+                              : std::string("; criteri NON superati")) +
+                         " (" + (set ? set->title.italian : data.criteria) + ")."));
     const CDamageTables t = DamageTables(r, data.criteria);
     CBookletTable summary = Transposed(t.summary, kEquilibriumLabels, Skip({"case", "criteria"}));
     if (r.outcome != DamageOutcome::floats) {
@@ -754,8 +724,7 @@ CBookletSection Damage(const CBookletData& data, const CBookletCondition& c,
         s.blocks.push_back(BookletParagraph(
             r.outcome == DamageOutcome::sinks
                 ? "La nave affonda: pesa " + Figure(r.displacement) +
-                      " t, più di quanto disloca la nave avariata (" + Figure(r.capacity) +
-                      " m³)."
+                      " t, più di quanto disloca la nave avariata (" + Figure(r.capacity) + " m³)."
                 : std::string("La nave si capovolge: nessuno sbandamento la raddrizza.")));
         // No equilibrium: the figures there are none of are left out.
         std::erase_if(summary.rows, [](const auto& row) { return row[1] == "-"; });
@@ -773,7 +742,7 @@ CBookletSection Damage(const CBookletData& data, const CBookletCondition& c,
         const CDamageCriterion& d = r.criteria[k];
         const int row = static_cast<int>(k) + 1;
         criteria.rows.push_back({d.name.italian, grid.GetText(row, 1), grid.GetText(row, 2),
-                                 grid.GetText(row, 3), UnitName(d.unit), Verdict(d.Passes()),
+                                 grid.GetText(row, 3), UnitNameIt(d.unit), Verdict(d.Passes()),
                                  d.source});
         criteria.alarm.push_back(!d.Passes());
     }
@@ -798,12 +767,11 @@ CBooklet BuildBooklet(const CBookletData& data) {
     std::string names;
     for (const CBookletCondition& c : data.conditions)
         names += (names.empty() ? "" : ", ") + c.condition.name;
-    b.title_notes = {
-        "Condizioni di carico: " + (names.empty() ? std::string("nessuna") : names),
-        "Criteri: IMO 2008 IS Code, parte A, 2.2 e 2.3; in avaria: " +
-            std::string(FindDamageCriteriaSet(data.criteria)
-                            ? FindDamageCriteriaSet(data.criteria)->title.italian
-                            : data.criteria)};
+    b.title_notes = {"Condizioni di carico: " + (names.empty() ? std::string("nessuna") : names),
+                     "Criteri: IMO 2008 IS Code, parte A, 2.2 e 2.3; in avaria: " +
+                         std::string(FindDamageCriteriaSet(data.criteria)
+                                         ? FindDamageCriteriaSet(data.criteria)->title.italian
+                                         : data.criteria)};
     b.sections.push_back(Particulars(data));
     b.sections.push_back(Hydrostatics(data));
     b.sections.push_back(CrossCurves(data));

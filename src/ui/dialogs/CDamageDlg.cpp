@@ -10,6 +10,7 @@
 #include "model/CShipModel.h"
 #include "platform/NumberText.h"
 #include "report/DamageText.h"
+#include "report/ItalianWords.h"
 #include "ui/app/UiLayer.h"
 
 #include <QComboBox>
@@ -78,30 +79,11 @@ int ColumnOf(const CRecordTable& table, const char* key) {
     return -1;
 }
 
-QString OutcomeName(DamageOutcome outcome) {
-    switch (outcome) {
-    case DamageOutcome::sinks:
-        return "affonda";
-    case DamageOutcome::capsizes:
-        return "si capovolge";
-    default:
-        return "galleggia";
-    }
-}
-
 bool AllPass(const CDamageResult& r) {
     if (r.outcome != DamageOutcome::floats)
         return false;
     return std::all_of(r.criteria.begin(), r.criteria.end(),
                        [](const CDamageCriterion& c) { return c.Passes(); });
-}
-
-QString UnitName(const std::string& unit) {
-    if (unit == "deg")
-        return QString::fromUtf8("°");
-    if (unit == "m*rad")
-        return QString::fromUtf8("m·rad");
-    return QString::fromStdString(unit);
 }
 
 QLabel* Note(const QString& text) {
@@ -441,7 +423,7 @@ void CDamageDlg::Run() {
     for (const CDamageResult& r : m_results) {
         const bool floats = r.outcome == DamageOutcome::floats;
         auto* row = new QTreeWidgetItem(
-            QStringList{QString::fromStdString(r.name), OutcomeName(r.outcome),
+            QStringList{QString::fromStdString(r.name), QString::fromUtf8(OutcomeNameIt(r.outcome)),
                         floats ? Figure(r.equilibrium.point.heel) : QString("-"),
                         AllPass(r) ? "superati" : "non superati"});
         for (int c = 1; c < 4; ++c)
@@ -500,7 +482,7 @@ bool CDamageDlg::ShowCase(int index) {
         shown.SetText(row, 0, c.name.italian);
         for (int col = 1; col <= 3; ++col)
             shown.SetText(row, col, criteria.GetText(row, col));
-        shown.SetText(row, 4, UnitName(c.unit).toStdString());
+        shown.SetText(row, 4, UnitNameIt(c.unit));
         shown.SetText(row, 5, c.Passes() ? "superato" : "non superato");
         shown.SetText(row, 6, c.source);
     }

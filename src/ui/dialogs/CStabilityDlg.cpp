@@ -11,6 +11,7 @@
 #include "geometry/Scalar.h"
 #include "model/CShipModel.h"
 #include "platform/NumberText.h"
+#include "report/ItalianWords.h"
 #include "report/StabilityText.h"
 #include "ui/app/UiLayer.h"
 
@@ -80,41 +81,6 @@ int ColumnOf(const CRecordTable& table, const char* key) {
         if (table.columns[c].key == key)
             return static_cast<int>(c);
     return -1;
-}
-
-// The criteria in the Code's order, as the window names them; the limit
-// angle where the areas "to 40 deg" stop.
-QString CriterionName(std::size_t k, double limit, const std::string& fallback) {
-    const QString to =
-        QString::fromUtf8("%1°%2").arg(Figure(limit), limit < 40 ? " (allagamento)" : "");
-    switch (k) {
-    case 0:
-        return QString::fromUtf8("Area 0-30°");
-    case 1:
-        return "Area 0-" + to;
-    case 2:
-        return "Area 30-" + to;
-    case 3:
-        return QString::fromUtf8("GZ a 30° o più");
-    case 4:
-        return "Angolo del GZ massimo";
-    case 5:
-        return "GM0";
-    case 6:
-        return QString::fromUtf8("Vento e rollio: area b ≥ area a");
-    case 7:
-        return QString::fromUtf8("Vento e rollio: sbandamento θ0");
-    default:
-        return QString::fromStdString(fallback);
-    }
-}
-
-QString UnitName(const std::string& unit) {
-    if (unit == "deg")
-        return QString::fromUtf8("°");
-    if (unit == "m*rad")
-        return QString::fromUtf8("m·rad");
-    return QString::fromStdString(unit);
 }
 
 // The openings' table's headers, as the report's columns are in order.
@@ -526,8 +492,7 @@ void CStabilityDlg::Run() {
                           MB_OK | MB_ICONWARNING);
             return;
         }
-        if (!ParseNumberC(m_bilgeKeels->text().trimmed().toStdString(), keels) ||
-            !(keels >= 0)) {
+        if (!ParseNumberC(m_bilgeKeels->text().trimmed().toStdString(), keels) || !(keels >= 0)) {
             AfxMessageBox(QString::fromUtf8("L'area delle alette di rollio '%1' deve essere un "
                                             "numero di 0 o più (m²; 0: nessuna aletta)")
                               .arg(m_bilgeKeels->text()),
@@ -593,10 +558,10 @@ void CStabilityDlg::ShowResult() {
     for (std::size_t k = 0; k < r.criteria.size(); ++k) {
         const CIntactCriterion& c = r.criteria[k];
         const int row = static_cast<int>(k) + 1;
-        shown.SetText(row, 0, CriterionName(k, r.summary.limit_angle, c.name).toStdString());
+        shown.SetText(row, 0, CriterionNameIt(k, r.summary.limit_angle, c.name));
         for (int col = 1; col <= 3; ++col)
             shown.SetText(row, col, criteria.GetText(row, col));
-        shown.SetText(row, 4, UnitName(c.unit).toStdString());
+        shown.SetText(row, 4, UnitNameIt(c.unit));
         shown.SetText(row, 5, c.Passes() ? "superato" : "non superato");
     }
     m_criteria->ShowTextGrid(shown);
@@ -742,19 +707,19 @@ void CStabilityDlg::DrawWeatherChart() {
     m_weatherChart->AddGuide(QString::fromUtf8("lw2 = %1 m").arg(Figure(r.lw2)), axis,
                              {{from, r.lw2}, {to, r.lw2}}, kLw2Colour);
     if (std::isfinite(r.area_a))
-        m_weatherChart->AddArea(QString::fromUtf8("Area a = %1 m·rad").arg(Figure(r.area_a)),
-                                axis, stretch(start, r.intercept), kAreaAColour, r.lw2);
+        m_weatherChart->AddArea(QString::fromUtf8("Area a = %1 m·rad").arg(Figure(r.area_a)), axis,
+                                stretch(start, r.intercept), kAreaAColour, r.lw2);
     if (std::isfinite(r.area_b))
-        m_weatherChart->AddArea(QString::fromUtf8("Area b = %1 m·rad").arg(Figure(r.area_b)),
-                                axis, stretch(r.intercept, r.limit), kAreaBColour, r.lw2);
+        m_weatherChart->AddArea(QString::fromUtf8("Area b = %1 m·rad").arg(Figure(r.area_b)), axis,
+                                stretch(r.intercept, r.limit), kAreaBColour, r.lw2);
     if (std::isfinite(start))
-        m_weatherChart->AddMark(QString::fromUtf8("θ0 − θ1 = %1°").arg(Figure(start)), axis,
-                                start, GzAt(curve, start), kMarkColour);
-    m_weatherChart->AddMark(QString::fromUtf8("θ0 = %1°").arg(Figure(r.heel)), axis, r.heel,
-                            r.lw1, kMarkColour);
+        m_weatherChart->AddMark(QString::fromUtf8("θ0 − θ1 = %1°").arg(Figure(start)), axis, start,
+                                GzAt(curve, start), kMarkColour);
+    m_weatherChart->AddMark(QString::fromUtf8("θ0 = %1°").arg(Figure(r.heel)), axis, r.heel, r.lw1,
+                            kMarkColour);
     if (std::isfinite(r.limit) && r.limit <= curve.heels.back())
-        m_weatherChart->AddMark(QString::fromUtf8("θ2 = %1°").arg(Figure(r.limit)), axis,
-                                r.limit, GzAt(curve, r.limit), kMarkColour);
+        m_weatherChart->AddMark(QString::fromUtf8("θ2 = %1°").arg(Figure(r.limit)), axis, r.limit,
+                                GzAt(curve, r.limit), kMarkColour);
 }
 
 void CStabilityDlg::TakeConditionsBilgeKeels() {
