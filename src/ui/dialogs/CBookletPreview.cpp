@@ -11,7 +11,11 @@
 
 #include <QAction>
 #include <QDialog>
+#include <QDialogButtonBox>
+#include <QGroupBox>
+#include <QHBoxLayout>
 #include <QLabel>
+#include <QListWidget>
 #include <QPageLayout>
 #include <QPageSize>
 #include <QPrinter>
@@ -53,8 +57,8 @@ CBookletPreview::CBookletPreview(CBooklet booklet, QWidget* parent)
     // The dialog's own printer, on A4 with the whole page to draw on: the
     // booklet keeps its own margins.
     printer()->setFullPage(true);
-    printer()->setPageLayout(QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait,
-                                         QMarginsF(0, 0, 0, 0)));
+    printer()->setPageLayout(
+        QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait, QMarginsF(0, 0, 0, 0)));
     setWindowTitle(QString::fromUtf8("Relazione di stabilità - %1")
                        .arg(QString::fromStdString(m_booklet.ship)));
     connect(this, &QPrintPreviewDialog::paintRequested, this,
@@ -83,8 +87,8 @@ void CBookletPreview::WritePdf(const QString& path) const {
 }
 
 bool CBookletPreview::OnSavePdf() {
-    const QString path = AskOutputFile(this, "File PDF (*.pdf)", ".pdf",
-                                       "Impossibile scrivere la relazione.");
+    const QString path =
+        AskOutputFile(this, "File PDF (*.pdf)", ".pdf", "Impossibile scrivere la relazione.");
     if (path.isEmpty())
         return false;
     try {
@@ -94,16 +98,77 @@ bool CBookletPreview::OnSavePdf() {
         AfxMessageBox(FileErrorMessage(e), MB_OK | MB_ICONERROR);
         return false;
     } catch (const std::exception& e) {
-        AfxMessageBox(QString::fromUtf8("Impossibile scrivere la relazione.\n%1")
-                          .arg(FailureMessage(e)),
-                      MB_OK | MB_ICONERROR);
+        AfxMessageBox(
+            QString::fromUtf8("Impossibile scrivere la relazione.\n%1").arg(FailureMessage(e)),
+            MB_OK | MB_ICONERROR);
         return false;
     }
     return true;
 }
 
+namespace {
+
+QListWidget* CheckList(const QString& title, const std::vector<std::string>& names,
+                       QHBoxLayout* row) {
+    auto* box = new QGroupBox(title);
+    auto* list = new QListWidget;
+    for (const std::string& n : names) {
+        auto* item = new QListWidgetItem(QString::fromStdString(n), list);
+        item->setFlags(item->flags() | Qt::ItemIsUserCheckable);
+        item->setCheckState(Qt::Checked);
+    }
+    auto* inner = new QVBoxLayout(box);
+    inner->addWidget(list);
+    row->addWidget(box);
+    return list;
+}
+
+// The checked names; all set when every one is checked.
+void Checked(const QListWidget* list, bool& all, std::vector<std::string>& names) {
+    names.clear();
+    for (int k = 0; k < list->count(); ++k)
+        if (list->item(k)->checkState() == Qt::Checked)
+            names.push_back(list->item(k)->text().toStdString());
+    all = static_cast<int>(names.size()) == list->count();
+    if (all)
+        names.clear();
+}
+
+} // namespace
+
+CBookletChoiceDlg::CBookletChoiceDlg(const CLoadingConditions& conditions, QWidget* parent)
+    : QDialog(parent) {
+    setWindowTitle(QString::fromUtf8("Stampa relazione"));
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(new QLabel(
+        QString::fromUtf8("Condizioni di carico e casi di avaria da mettere nella relazione:")));
+    auto* row = new QHBoxLayout;
+    std::vector<std::string> names;
+    for (const CLoadingCondition& c : conditions.All())
+        names.push_back(c.name);
+    m_conditions = CheckList(QString::fromUtf8("Condizioni di carico"), names, row);
+    names.clear();
+    for (const CDamageCase& d : conditions.DamageCases())
+        names.push_back(d.name);
+    m_damage = CheckList(QString::fromUtf8("Casi di avaria"), names, row);
+    layout->addLayout(row);
+    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel);
+    buttons->button(QDialogButtonBox::Cancel)->setText("Annulla");
+    connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
+    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+    layout->addWidget(buttons);
+}
+
+CBookletRequest CBookletChoiceDlg::Request() const {
+    CBookletRequest request;
+    Checked(m_conditions, request.all_conditions, request.conditions);
+    Checked(m_damage, request.all_damage, request.damage);
+    return request;
+}
+
 bool ComputeBookletShown(const CShipModel& ship, const QString& name,
-                         const CLoadingConditions& conditions, QWidget* parent, CBooklet& out) {
+                         const CLoadingConditions& conditions, QWidget* parent, CBooklet& out,
+                         const CBookletRequest& request) {
     if (RefuseShipValuesThatAreNotNumbers(ship, true, true))
         return false;
     QDialog window(parent);
@@ -124,8 +189,8 @@ bool ComputeBookletShown(const CShipModel& ship, const QString& name,
     try {
         RunCalculation(
             [&] {
-                data = ComputeBooklet(ship, name.toStdString(), conditions, CBookletRequest{},
-                                      &stop, [&](int step, int steps, const std::string&) {
+                data = ComputeBooklet(ship, name.toStdString(), conditions, request, &stop,
+                                      [&](int step, int steps, const std::string&) {
                                           link.SetRange(0, steps);
                                           link.SetPos(step);
                                       });
@@ -136,15 +201,15 @@ bool ComputeBookletShown(const CShipModel& ship, const QString& name,
         return false;
     } catch (const CBookletFailure& e) {
         window.hide();
-        AfxMessageBox(QString::fromUtf8("Impossibile preparare la relazione.\n%1")
-                          .arg(FailureText(e)),
-                      MB_OK | MB_ICONERROR);
+        AfxMessageBox(
+            QString::fromUtf8("Impossibile preparare la relazione.\n%1").arg(FailureText(e)),
+            MB_OK | MB_ICONERROR);
         return false;
     } catch (const std::exception& e) {
         window.hide();
-        AfxMessageBox(QString::fromUtf8("Impossibile preparare la relazione.\n%1")
-                          .arg(FailureMessage(e)),
-                      MB_OK | MB_ICONERROR);
+        AfxMessageBox(
+            QString::fromUtf8("Impossibile preparare la relazione.\n%1").arg(FailureMessage(e)),
+            MB_OK | MB_ICONERROR);
         return false;
     }
     if (!done)
@@ -155,8 +220,15 @@ bool ComputeBookletShown(const CShipModel& ship, const QString& name,
 
 void ShowBookletPreview(const CShipModel& ship, const QString& name,
                         const CLoadingConditions& conditions, QWidget* parent) {
+    CBookletRequest request;
+    if (!conditions.All().empty() || !conditions.DamageCases().empty()) {
+        CBookletChoiceDlg choice(conditions, parent);
+        if (choice.exec() != QDialog::Accepted)
+            return;
+        request = choice.Request();
+    }
     CBooklet booklet;
-    if (!ComputeBookletShown(ship, name, conditions, parent, booklet))
+    if (!ComputeBookletShown(ship, name, conditions, parent, booklet, request))
         return;
     CBookletPreview preview(std::move(booklet), parent);
     preview.exec();

@@ -5,12 +5,33 @@
 #pragma once
 
 #include "booklet/Booklet.h"
+#include "booklet/BookletContents.h"
 
+#include <QDialog>
 #include <QPrintPreviewDialog>
 
 class CLoadingConditions;
 class CShipModel;
 class QAction;
+class QListWidget;
+
+// What goes in the booklet: the loading conditions and the damage cases of
+// the conditions file, each with a check box, all checked at first.
+class CBookletChoiceDlg : public QDialog {
+    Q_OBJECT
+public:
+    CBookletChoiceDlg(const CLoadingConditions& conditions, QWidget* parent = nullptr);
+
+    QListWidget* Conditions() const { return m_conditions; }
+    QListWidget* DamageCases() const { return m_damage; }
+    // The checked ones, as brelund-calc report's --conditions and --damage
+    // name them.
+    CBookletRequest Request() const;
+
+private:
+    QListWidget* m_conditions = nullptr;
+    QListWidget* m_damage = nullptr;
+};
 
 class CBookletPreview : public QPrintPreviewDialog {
     Q_OBJECT
@@ -39,8 +60,10 @@ private:
 // said why in a message box (or when the person stopped it), when there is no
 // booklet.
 bool ComputeBookletShown(const CShipModel& ship, const QString& name,
-                         const CLoadingConditions& conditions, QWidget* parent, CBooklet& out);
+                         const CLoadingConditions& conditions, QWidget* parent, CBooklet& out,
+                         const CBookletRequest& request = CBookletRequest{});
 
-// The whole command: computes, then shows the preview (modal).
+// The whole command: asks which conditions and damage cases go in (when the
+// ship has any), computes, then shows the preview (modal).
 void ShowBookletPreview(const CShipModel& ship, const QString& name,
                         const CLoadingConditions& conditions, QWidget* parent);

@@ -8,6 +8,7 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QListWidget>
 #include <QPrintPreviewWidget>
 #include <QProcess>
 #include <QTemporaryDir>
@@ -35,7 +36,8 @@ private slots:
         int report = -1, print = -1;
         for (std::size_t k = 0; k < file.items.size(); ++k) {
             const MenuItem& item = file.items[k];
-            if (item.label && QString::fromUtf8(item.label) == QString::fromUtf8("Stampa relazione…"))
+            if (item.label &&
+                QString::fromUtf8(item.label) == QString::fromUtf8("Stampa relazione…"))
                 report = static_cast<int>(k);
             if (item.id == Cmd::FilePrint)
                 print = static_cast<int>(k);
@@ -43,7 +45,8 @@ private slots:
         QVERIFY(report >= 0);
         QCOMPARE(file.items[static_cast<std::size_t>(report)].id, Cmd::PrintReport);
         QCOMPARE(print, report + 1);
-        QVERIFY(QString::fromUtf8(CommandFor(Cmd::PrintReport).prompt).endsWith("Stampa relazione"));
+        QVERIFY(
+            QString::fromUtf8(CommandFor(Cmd::PrintReport).prompt).endsWith("Stampa relazione"));
     }
 
     void thePreviewSavesTheBookletTheCommandWrites() {
@@ -56,10 +59,21 @@ private slots:
         dialogs.files.enqueue(saved);
 
         int pages = -1, expected = 0;
-        bool seen = false;
+        bool seen = false, chosen = false;
         QTimer poll;
         connect(&poll, &QTimer::timeout, this, [&] {
             for (QWidget* w : QApplication::topLevelWidgets()) {
+                // Both conditions, and of the three damage cases the first.
+                auto* choice = qobject_cast<CBookletChoiceDlg*>(w);
+                if (choice && choice->isVisible() && !chosen) {
+                    chosen = true;
+                    QCOMPARE(choice->Conditions()->count(), 2);
+                    QCOMPARE(choice->DamageCases()->count(), 3);
+                    choice->DamageCases()->item(1)->setCheckState(Qt::Unchecked);
+                    choice->DamageCases()->item(2)->setCheckState(Qt::Unchecked);
+                    choice->accept();
+                    continue;
+                }
                 auto* preview = qobject_cast<CBookletPreview*>(w);
                 if (!preview || !preview->isVisible() || seen)
                     continue;
@@ -81,6 +95,7 @@ private slots:
         poll.start(50);
         doc.OnPrintReport();
         poll.stop();
+        QVERIFY(chosen);
         QVERIFY(seen);
         QVERIFY(expected > 10);
         QCOMPARE(pages, expected);
@@ -92,11 +107,14 @@ private slots:
         const QString command = dir.filePath("command.pdf");
         QProcess calc;
         calc.start(BRELUND_CALC, {"report", QString(BRELUND_SOURCE_DIR) + "/samples/barge.nav",
-                                  "-o", command});
+                                  "--damage", "Gavone di prua allagato", "-o", command});
         QVERIFY(calc.waitForFinished(120000));
         QCOMPARE(calc.exitCode(), 0);
         const QString text = PdfText(saved);
-        QVERIFY(text.contains(QString::fromUtf8("Condizione di carico: Arrivo - criteri non soddisfatti")));
+        QVERIFY(text.contains(
+            QString::fromUtf8("Condizione di carico: Arrivo - criteri non soddisfatti")));
+        QVERIFY(text.contains(QString::fromUtf8("Avaria: Gavone di prua allagato")));
+        QVERIFY(!text.contains(QString::fromUtf8("Avaria: Locale di dritta allagato")));
         QCOMPARE(text, PdfText(command));
     }
 };
