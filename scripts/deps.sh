@@ -18,6 +18,8 @@ BRELUND_PACKAGES=(
   fonts-dejavu-core desktop-file-utils shared-mime-info
   # Headless runs of windows that draw with OpenGL.
   xvfb xauth
+  # The Python module (pybind11) and its tests (pytest, numpy).
+  python3 python3-dev pybind11-dev python3-numpy python3-pytest
 )
 
 brelund_install_deps() {

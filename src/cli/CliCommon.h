@@ -137,6 +137,9 @@ std::string DescribeStabilityProblem(const CCalcProblem& p, const CStabilityInpu
 void TakeCondition(const CStabilityInputs& condition, const CLI::App& command,
                    CStabilityInputs& in);
 
+// The curves of form's problem in the words of hydrostatics.
+std::string DescribeCurvesOfFormProblem(const CCalcProblem& p);
+
 // Each command adds its subcommand; its callback runs the command and sets
 // the exit status through the returned reference.
 void AddListCommand(CLI::App& app, int& status);
