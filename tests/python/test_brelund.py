@@ -7,6 +7,7 @@ import json
 import math
 import os
 import subprocess
+import sys
 import threading
 
 import numpy as np
@@ -227,3 +228,11 @@ def test_threads_give_the_serial_numbers():
         t.join()
     for r in results:
         np.testing.assert_array_equal(r, serial)
+
+
+def test_example_script_runs(tmp_path):
+    script = os.path.join(SOURCE, "examples", "gz_box_barges.py")
+    run = subprocess.run([sys.executable, script, str(tmp_path / "gz.png")],
+                         capture_output=True, text=True, check=True, env=dict(os.environ, MPLBACKEND="Agg"))
+    lines = [line for line in run.stdout.splitlines() if line.startswith("B = ")]
+    assert len(lines) == 7 and "B =  8 m: GM0 2.306 m" in lines[0]
