@@ -140,6 +140,13 @@ void TakeCondition(const CStabilityInputs& condition, const CLI::App& command,
 // The curves of form's problem in the words of hydrostatics.
 std::string DescribeCurvesOfFormProblem(const CCalcProblem& p);
 
+// The problems of the tables of upright, inclined, bonjean and trim in the
+// words of those commands.
+std::string DescribeUprightProblem(const CShipModel& ship, const CCalcProblem& p);
+std::string DescribeInclinedProblem(const CCalcProblem& p);
+std::string DescribeBonjeanProblem(const CCalcProblem& p);
+std::string DescribeTrimProblem(const CCalcProblem& p);
+
 // Each command adds its subcommand; its callback runs the command and sets
 // the exit status through the returned reference.
 void AddListCommand(CLI::App& app, int& status);

@@ -6,7 +6,11 @@
 
 #include "cli/CliCommon.h"
 
+#include "calc/BonjeanTable.h"
 #include "calc/CurvesOfForm.h"
+#include "calc/InclinedTable.h"
+#include "calc/SubmergedTrim.h"
+#include "calc/UprightTable.h"
 #include "calc/NumberSeries.h"
 #include "calc/StabilityCurve.h"
 #include "calc/StopRequest.h"
@@ -23,13 +27,16 @@
 #include "platform/NumberText.h"
 #include "platform/ShipLock.h"
 #include "report/DatumText.h"
+#include "report/InclinedText.h"
 #include "report/StabilityText.h"
 
 #include <pybind11/numpy.h>
 #include <pybind11/pybind11.h>
 #include <pybind11/stl.h>
 
+#include <algorithm>
 #include <cmath>
+#include <cstdio>
 #include <limits>
 #include <mutex>
 #include <optional>
@@ -697,6 +704,213 @@ py::dict Stability(CPyShip& ship, const CStabilityArgs& a) {
     return report;
 }
 
+// --rule one-point|exact.
+IntegrationRule RuleOf(const std::string& rule) {
+    if (rule == "exact")
+        return IntegrationRule::exact;
+    if (rule == "one-point")
+        return IntegrationRule::onePoint;
+    throw CUsageError("--rule: '" + EscapeText(rule) + "' is not one of one-point, exact");
+}
+
+py::array_t<double> Array(const std::vector<double>& values) {
+    py::array_t<double> out(static_cast<py::ssize_t>(values.size()));
+    std::copy(values.begin(), values.end(), out.mutable_data());
+    return out;
+}
+
+struct CUprightArgs {
+    std::optional<double> zmin, zmax, dz, heel, trim;
+    std::string rule;
+};
+
+py::dict Upright(CPyShip& ship, const CUprightArgs& a) {
+    const IntegrationRule rule = RuleOf(a.rule);
+    const CUprightTable table = Locked(ship, false, [&] {
+        RefuseValuesThatAreNotNumbers(ship.model, true, false);
+        WarnOfSurfaceFaults(ship.model, true, false);
+        CUprightInputs in;
+        in.rule = rule;
+        CImmersedBody body;
+        OpenUprightTable(ship.model, in, body);
+        in.zmin = a.zmin.value_or(in.zmin);
+        in.zmax = a.zmax.value_or(in.zmax);
+        in.dz = a.dz.value_or(in.dz);
+        in.heel = a.heel.value_or(in.heel);
+        in.trim = a.trim.value_or(in.trim);
+        if (const CCalcCheck problem = CheckUprightInputs(in))
+            throw CRefusedError(DescribeUprightProblem(ship.model, *problem));
+        return ComputeUprightTable(ship.model, in);
+    });
+    // The columns of the table, as its grid heads them.
+    static const char* const keys[kUprightColumns] = {"Z_m",  "Z_rel_m", "V_m3",  "Rx_m", "Ry_m",
+                                                      "XB_m", "YB_m",    "ZB_m",  "Af_m2", "xf_m",
+                                                      "yf_m", "Lwl_m",   "Bwl_m", "S_m2"};
+    static const char* const units[kUprightColumns] = {"m", "m", "m^3", "m", "m", "m",   "m",
+                                                       "m", "m^2", "m", "m", "m", "m", "m^2"};
+    py::dict out, unitsOf;
+    for (int k = 0; k < kUprightColumns; ++k) {
+        std::vector<double> column;
+        for (const CUprightRow& row : table.rows)
+            column.push_back(row[static_cast<std::size_t>(k)]);
+        out[keys[k]] = Array(column);
+        unitsOf[keys[k]] = units[k];
+    }
+    out["units"] = unitsOf;
+    return out;
+}
+
+struct CInclinedArgs {
+    std::string kind = "kz";
+    std::optional<double> xg, yg, zg, precision, vi, vf, dv, ai, af, da;
+    std::string rule;
+};
+
+py::dict Inclined(CPyShip& ship, const CInclinedArgs& a) {
+    if (a.kind != "kz" && a.kind != "gz")
+        throw CUsageError("--kind: '" + EscapeText(a.kind) + "' is not one of kz, gz");
+    const IntegrationRule rule = RuleOf(a.rule);
+    using Field = double CInclinedInputs::*;
+    const struct {
+        const char* option;
+        const std::optional<double>* value;
+        Field field;
+    } fields[] = {{"--xg", &a.xg, &CInclinedInputs::xg},
+                  {"--yg", &a.yg, &CInclinedInputs::yg},
+                  {"--zg", &a.zg, &CInclinedInputs::zg},
+                  {"--precision", &a.precision, &CInclinedInputs::precision},
+                  {"--vi", &a.vi, &CInclinedInputs::vi},
+                  {"--vf", &a.vf, &CInclinedInputs::vf},
+                  {"--dv", &a.dv, &CInclinedInputs::dv},
+                  {"--ai", &a.ai, &CInclinedInputs::ai},
+                  {"--af", &a.af, &CInclinedInputs::af},
+                  {"--da", &a.da, &CInclinedInputs::da}};
+    for (const auto& f : fields)
+        RefuseNotFinite(f.option, *f.value);
+    const bool gz = a.kind == "gz";
+    const CInclinedTable table = Locked(ship, false, [&] {
+        RefuseValuesThatAreNotNumbers(ship.model, true, gz);
+        WarnOfSurfaceFaults(ship.model, true, gz);
+        CInclinedInputs in;
+        in.rule = rule;
+        OpenInclinedTable(ship.model, in);
+        for (const auto& f : fields)
+            if (f.value->has_value())
+                in.*f.field = **f.value;
+        in.kind = gz ? FreeToTrimGZ : EvenKeelKZ;
+        const CInclinedInputs typed = in;
+        if (CorrectInclinedInputs(in))
+            for (const auto& f : fields)
+                if (typed.*f.field != in.*f.field)
+                    std::fprintf(stderr,
+                                 "brelund-calc: warning: %s %g was taken as %g, as the dialog "
+                                 "corrects it\n",
+                                 f.option, typed.*f.field, in.*f.field);
+        if (const CCalcCheck problem = CheckInclinedInputs(in))
+            throw CRefusedError(DescribeInclinedProblem(*problem));
+        return ComputeInclinedTable(ship.model, in);
+    });
+    const std::size_t nv = table.volumes.size(), na = table.angles.size();
+    py::array_t<double> levers({static_cast<py::ssize_t>(nv), static_cast<py::ssize_t>(na)});
+    auto cells = levers.mutable_unchecked<2>();
+    for (std::size_t j = 0; j < nv; ++j)
+        for (std::size_t i = 0; i < na; ++i) {
+            const CInclinedCell& c = table.At(i, j);
+            cells(static_cast<py::ssize_t>(j), static_cast<py::ssize_t>(i)) =
+                c.computed && c.ok ? c.lever : std::numeric_limits<double>::quiet_NaN();
+        }
+    const char* lever = gz ? "GZ_m" : "KZ_m";
+    return py::dict("volume_m3"_a = Array(table.volumes), "heel_deg"_a = Array(table.angles),
+                    py::arg(lever) = levers,
+                    "units"_a = py::dict("volume_m3"_a = "m^3", "heel_deg"_a = "deg",
+                                         py::arg(lever) = "m"));
+}
+
+struct CBonjeanArgs {
+    double zstart = 0, zend = 0, dz = 0, station0 = 0, station20 = 0;
+    std::vector<double> extra;
+};
+
+py::dict Bonjean(CPyShip& ship, const CBonjeanArgs& a) {
+    RefuseNotFinite("--zstart", a.zstart);
+    RefuseNotFinite("--zend", a.zend);
+    RefuseNotFinite("--dz", a.dz);
+    RefuseNotFinite("--station0", a.station0);
+    RefuseNotFinite("--station20", a.station20);
+    CBonjeanInputs in;
+    in.zstart = a.zstart;
+    in.zend = a.zend;
+    in.dz = a.dz;
+    in.station0 = a.station0;
+    in.station20 = a.station20;
+    for (std::size_t k = 0; k < a.extra.size(); ++k) {
+        if (!std::isfinite(a.extra[k]))
+            throw CRefusedError(FormatC("--extra \"%g\" is not a number", a.extra[k]));
+        in.extra += (k ? "\r\n" : "") + FormatC("%.17g", a.extra[k]);
+    }
+    struct Out {
+        CBonjeanTables tables;
+        std::vector<double> stations;
+    };
+    const Out out = Locked(ship, false, [&] {
+        RefuseValuesThatAreNotNumbers(ship.model, false, false);
+        WarnOfSurfaceFaults(ship.model, false, false);
+        CBonjeanModelData data;
+        if (!OpenBonjeanTables(ship.model, data))
+            std::fprintf(stderr, "brelund-calc: warning: the ship has no hull element with "
+                                 "vertices: its main dimensions are taken as 0\n");
+        if (const CCalcCheck problem = CheckBonjeanInputs(&ship.model, in, data))
+            throw CRefusedError(DescribeBonjeanProblem(*problem));
+        Out o;
+        o.tables = ComputeBonjeanTables(ship.model, in, data);
+        o.stations = BonjeanStations(in, data, false);
+        return o;
+    });
+    const auto nw = static_cast<py::ssize_t>(out.tables.waterlines.size());
+    const auto ns = static_cast<py::ssize_t>(out.tables.Stations());
+    const auto grid = [&](const std::vector<double>& values) {
+        py::array_t<double> a2({nw, ns});
+        std::copy(values.begin(), values.end(), a2.mutable_data());
+        return a2;
+    };
+    std::vector<double> numbers;
+    for (int j = 0; j < kBonjeanRegularStations; ++j)
+        numbers.push_back(j);
+    numbers.insert(numbers.end(), out.tables.extra.begin(), out.tables.extra.end());
+    return py::dict("z_m"_a = Array(out.tables.waterlines), "station"_a = Array(numbers),
+                    "x_m"_a = Array(out.stations), "area_m2"_a = grid(out.tables.areas),
+                    "moment_m3"_a = grid(out.tables.moments),
+                    "units"_a = py::dict("z_m"_a = "m", "station"_a = "", "x_m"_a = "m",
+                                         "area_m2"_a = "m^2", "moment_m3"_a = "m^3"));
+}
+
+py::dict Trim(CPyShip& ship, const CSubmergedTrimInputs& in) {
+    RefuseNotFinite("--xg", in.x);
+    RefuseNotFinite("--yg", in.y);
+    RefuseNotFinite("--zg", in.z);
+    RefuseNotFinite("--weight", in.weight);
+    RefuseNotFinite("--tolerance", in.tolerance);
+    RefuseNotFinite("--heel", in.heel);
+    RefuseNotFinite("--trim", in.trim);
+    const CSubmergedTrim r = Locked(ship, false, [&] {
+        RefuseValuesThatAreNotNumbers(ship.model, true, true);
+        WarnOfSurfaceFaults(ship.model, true, true);
+        if (const CCalcCheck problem = CheckSubmergedTrim(ship.model, in))
+            throw CRefusedError(DescribeTrimProblem(*problem));
+        try {
+            return ComputeSubmergedTrim(ship.model, in);
+        } catch (const CCalcFailure& e) {
+            throw CRefusedError(DescribeTrimProblem(e.Problem()));
+        }
+    });
+    return py::dict("heel_deg"_a = r.heel, "trim_deg"_a = r.trim, "weight_t"_a = r.weight,
+                    "displaced_t"_a = r.displaced,
+                    "submerged"_a = FloatsWhollySubmerged(r, in.tolerance),
+                    "units"_a = py::dict("heel_deg"_a = "deg", "trim_deg"_a = "deg",
+                                         "weight_t"_a = "t", "displaced_t"_a = "t",
+                                         "submerged"_a = ""));
+}
+
 } // namespace
 
 PYBIND11_MODULE(brelund, m) {
@@ -776,6 +990,61 @@ PYBIND11_MODULE(brelund, m) {
             "baseline"_a = 0.0, "ap"_a = py::none(), "fp"_a = py::none(), "lpp"_a = py::none(),
             "The curves of form of brelund-calc hydrostatics: {'datums': {...}, 'curves': "
             "{key: array}}, each with its 'units'.")
+        .def(
+            "upright",
+            [](CPyShip& s, std::optional<double> zmin, std::optional<double> zmax,
+               std::optional<double> dz, std::optional<double> heel, std::optional<double> trim,
+               const std::string& rule) {
+                return Upright(s, {zmin, zmax, dz, heel, trim, rule});
+            },
+            py::kw_only(), "zmin"_a = py::none(), "zmax"_a = py::none(), "dz"_a = py::none(),
+            "heel"_a = py::none(), "trim"_a = py::none(), "rule"_a = "one-point",
+            "The upright hydrostatic table of brelund-calc upright: {column: array}, the "
+            "values as the table rounds them, NaN where it shows '-'.")
+        .def(
+            "inclined",
+            [](CPyShip& s, const std::string& kind, std::optional<double> xg,
+               std::optional<double> yg, std::optional<double> zg,
+               std::optional<double> precision, std::optional<double> vi,
+               std::optional<double> vf, std::optional<double> dv, std::optional<double> ai,
+               std::optional<double> af, std::optional<double> da, const std::string& rule) {
+                return Inclined(s, {kind, xg, yg, zg, precision, vi, vf, dv, ai, af, da, rule});
+            },
+            "kind"_a = "kz", py::kw_only(), "xg"_a = py::none(), "yg"_a = py::none(),
+            "zg"_a = py::none(), "precision"_a = py::none(), "vi"_a = py::none(),
+            "vf"_a = py::none(), "dv"_a = py::none(), "ai"_a = py::none(), "af"_a = py::none(),
+            "da"_a = py::none(), "rule"_a = "one-point",
+            "The cross curves of brelund-calc inclined: volumes, heels and the levers KZ_m "
+            "(or GZ_m) as a volumes x heels array, NaN where the table shows '-'.")
+        .def(
+            "bonjean",
+            [](CPyShip& s, double zstart, double zend, double dz, double station0,
+               double station20, std::vector<double> extra) {
+                return Bonjean(s, {zstart, zend, dz, station0, station20, extra});
+            },
+            py::kw_only(), "zstart"_a, "zend"_a, "dz"_a, "station0"_a, "station20"_a,
+            "extra"_a = std::vector<double>(),
+            "The Bonjean tables of brelund-calc bonjean: waterlines z_m, stations (numbers and "
+            "x_m), and area_m2 and moment_m3 as waterlines x stations arrays.")
+        .def(
+            "trim",
+            [](CPyShip& s, double xg, double yg, double zg, double weight, double tolerance,
+               double heel, double trim, const std::string& rule) {
+                CSubmergedTrimInputs in;
+                in.x = xg;
+                in.y = yg;
+                in.z = zg;
+                in.weight = weight;
+                in.tolerance = tolerance;
+                in.heel = heel;
+                in.trim = trim;
+                in.rule = RuleOf(rule);
+                return Trim(s, in);
+            },
+            py::kw_only(), "xg"_a, "yg"_a, "zg"_a, "weight"_a, "tolerance"_a = 1e-4,
+            "heel"_a = 0.0, "trim"_a = 0.0, "rule"_a = "one-point",
+            "The trim of a body wholly under water, as brelund-calc trim (heel and trim typed "
+            "in radians, given in degrees).")
         .def(
             "stability",
             [](CPyShip& s, std::optional<std::string> condition, py::object heels,

@@ -236,3 +236,53 @@ def test_example_script_runs(tmp_path):
                          capture_output=True, text=True, check=True, env=dict(os.environ, MPLBACKEND="Agg"))
     lines = [line for line in run.stdout.splitlines() if line.startswith("B = ")]
     assert len(lines) == 7 and "B =  8 m: GM0 2.306 m" in lines[0]
+
+
+def calc_grid(*args):
+    run = subprocess.run([CALC, *args], capture_output=True, text=True, check=True)
+    return [line.split("\t") for line in run.stdout.splitlines()]
+
+
+def c_format(fmt, value):
+    return "-" if math.isnan(value) else (fmt % value).replace("-0", "0") if value == 0 else fmt % value
+
+
+def test_tables_equal_the_command_lines_grids():
+    barge = brelund.Ship.load(BARGE)
+    wigley = brelund.Ship.load(WIGLEY)
+    # upright: Z and Z rel %.4g, the rest %g, "-" for no value.
+    for ship, path, kwargs, args in [(barge, BARGE, {"dz": 0.5}, ["--dz", "0.5"]),
+                                     (wigley, WIGLEY, {"heel": 5, "rule": "exact"},
+                                      ["--heel", "5", "--rule", "exact"])]:
+        table = ship.upright(**kwargs)
+        grid = calc_grid("upright", path, *args)
+        keys = [k for k in table if k != "units"]
+        assert len(keys) == len(grid[0]) == 14 and len(grid) - 1 == len(table["Z_m"])
+        for r, row in enumerate(grid[1:]):
+            assert [c_format("%.4g" if k < 2 else "%g", table[key][r])
+                    for k, key in enumerate(keys)] == row
+    # inclined: volumes down, heels across, levers %.4G.
+    table = wigley.inclined("gz", vi=2000, vf=3000, dv=500, af=60)
+    grid = calc_grid("inclined", WIGLEY, "--kind", "gz", "--vi", "2000", "--vf", "3000",
+                     "--dv", "500", "--af", "60")
+    assert grid[1][1] == "GZ [m]" and table["GZ_m"].shape == (3, 5)
+    assert [float(h) for h in grid[0][2:]] == list(table["heel_deg"])
+    for j, row in enumerate(grid[2:]):
+        assert float(row[0]) == table["volume_m3"][j]
+        assert row[2:] == [c_format("%.4G", v) for v in table["GZ_m"][j]]
+    # bonjean: waterlines down, stations across, areas and moments %.5g.
+    table = wigley.bonjean(zstart=1, zend=6, dz=2.5, station0=0, station20=100, extra=[2.5])
+    for name, key in [("areas", "area_m2"), ("moments", "moment_m3")]:
+        grid = calc_grid("bonjean", WIGLEY, "--zstart", "1", "--zend", "6", "--dz", "2.5",
+                         "--station0", "0", "--station20", "100", "--extra", "2.5",
+                         "--table", name)
+        assert grid[0][1:] == [c_format("%.3g", s) if s % 1 else "%i" % s
+                               for s in table["station"]]
+        for k, row in enumerate(grid[1:]):
+            assert row[1:] == [c_format("%.5g", v) for v in table[key][k]]
+    # trim: heel and trim %.15g.
+    sub = os.path.join(SOURCE, "samples", "submarine.nav")
+    r = brelund.Ship.load(sub).trim(xg=0.5, yg=0, zg=-0.2, weight=100, tolerance=1e-4)
+    grid = calc_grid("trim", sub, "--xg", "0.5", "--yg", "0", "--zg", "-0.2", "--weight", "100",
+                     "--tolerance", "1e-4")
+    assert grid == [["Teta x", "%.15g" % r["heel_deg"]], ["Teta y", "%.15g" % r["trim_deg"]]]
