@@ -147,6 +147,11 @@ std::string DescribeInclinedProblem(const CCalcProblem& p);
 std::string DescribeBonjeanProblem(const CCalcProblem& p);
 std::string DescribeTrimProblem(const CCalcProblem& p);
 
+// The tank tables' problem in the words of tanks; more trims than a table
+// of a tank is ever read by are refused.
+std::string DescribeTankTableProblem(const CCalcProblem& p);
+inline constexpr std::size_t kMaxTrims = 1000;
+
 // Each command adds its subcommand; its callback runs the command and sets
 // the exit status through the returned reference.
 void AddListCommand(CLI::App& app, int& status);

@@ -10,6 +10,7 @@
 #include "calc/CurvesOfForm.h"
 #include "calc/InclinedTable.h"
 #include "calc/SubmergedTrim.h"
+#include "calc/TankTable.h"
 #include "calc/UprightTable.h"
 #include "calc/NumberSeries.h"
 #include "calc/StabilityCurve.h"
@@ -911,6 +912,55 @@ py::dict Trim(CPyShip& ship, const CSubmergedTrimInputs& in) {
                                          "submerged"_a = ""));
 }
 
+struct CTanksArgs {
+    std::vector<std::string> tanks;
+    py::object soundings, volumes, trims;
+    double heel = 0;
+    std::optional<double> density;
+};
+
+py::dict Tanks(CPyShip& ship, const CTanksArgs& a) {
+    RefuseNotFinite("--heel", a.heel);
+    RefuseNotFinite("--density", a.density);
+    if (!a.soundings.is_none() && !a.volumes.is_none())
+        throw CUsageError("--volumes excludes --soundings");
+    CTankTableInputs in;
+    in.tanks = a.tanks;
+    in.heel = a.heel;
+    in.density = a.density;
+    if (!a.soundings.is_none())
+        in.soundings = Series("--soundings", a.soundings, kMaxTankRows);
+    if (!a.volumes.is_none())
+        in.volumes = Series("--volumes", a.volumes, kMaxTankRows);
+    if (!a.trims.is_none())
+        in.trims = Series("--trims", a.trims, kMaxTrims);
+    if (const CCalcCheck problem = CheckTankTableInputs(in))
+        throw CRefusedError(DescribeTankTableProblem(*problem));
+    const CRecordTable table = Locked(ship, false, [&] {
+        CLoadingConditions conditions;
+        if (!ship.path.empty())
+            LoadConditionsFile(ship.path, conditions);
+        in.pipes = conditions.SoundingPipes();
+        RefuseValuesThatAreNotNumbers(ship.model, false, true);
+        WarnOfSurfaceFaults(ship.model, false, true);
+        if (const CCalcCheck problem = CheckTankTableShip(ship.model, in))
+            throw CRefusedError(DescribeTankTableProblem(*problem));
+        if (!in.density)
+            for (int i = 1; i <= ship.model.Tanks().GetCount(); ++i) {
+                const CTank& tank = *ship.model.Tanks().GetAt(i);
+                if (in.tanks.empty() ||
+                    std::find(in.tanks.begin(), in.tanks.end(), tank.GetName()) != in.tanks.end())
+                    WarnIfDensityUnset(tank);
+            }
+        try {
+            return ComputeTankTable(ship.model, in);
+        } catch (const CCalcFailure& e) {
+            throw CRefusedError(DescribeTankTableProblem(e.Problem()));
+        }
+    });
+    return RecordColumns(table);
+}
+
 } // namespace
 
 PYBIND11_MODULE(brelund, m) {
@@ -1045,6 +1095,16 @@ PYBIND11_MODULE(brelund, m) {
             "heel"_a = 0.0, "trim"_a = 0.0, "rule"_a = "one-point",
             "The trim of a body wholly under water, as brelund-calc trim (heel and trim typed "
             "in radians, given in degrees).")
+        .def(
+            "tanks",
+            [](CPyShip& s, std::vector<std::string> tanks, py::object soundings,
+               py::object volumes, py::object trims, double heel, std::optional<double> density) {
+                return Tanks(s, {tanks, soundings, volumes, trims, heel, density});
+            },
+            "tanks"_a = std::vector<std::string>(), py::kw_only(), "soundings"_a = py::none(),
+            "volumes"_a = py::none(), "trims"_a = py::none(), "heel"_a = 0.0,
+            "density"_a = py::none(),
+            "The calibration tables of brelund-calc tanks, one record a row: {key: array}.")
         .def(
             "stability",
             [](CPyShip& s, std::optional<std::string> condition, py::object heels,

@@ -286,3 +286,13 @@ def test_tables_equal_the_command_lines_grids():
     grid = calc_grid("trim", sub, "--xg", "0.5", "--yg", "0", "--zg", "-0.2", "--weight", "100",
                      "--tolerance", "1e-4")
     assert grid == [["Teta x", "%.15g" % r["heel_deg"]], ["Teta y", "%.15g" % r["trim_deg"]]]
+
+
+def test_tanks_equal_the_command_line():
+    wigley = brelund.Ship.load(WIGLEY)
+    tank = [e["name"] for e in wigley.elements if e["kind"] == "tank"][0]
+    for kwargs, args in [({"tanks": [tank], "soundings": "0:3:0.5", "trims": [0, 1]},
+                          [tank, "--soundings", "0:3:0.5", "--trims", "0,1"]),
+                         ({"volumes": [5.0, 10.0], "heel": 2, "density": 0.85},
+                          ["--volumes", "5,10", "--heel", "2", "--density", "0.85"])]:
+        assert_table_equals_json(wigley.tanks(**kwargs), calc("tanks", WIGLEY, *args))
