@@ -15,18 +15,19 @@ file(GLOB _brelund_samples ${PROJECT_SOURCE_DIR}/samples/*.nav ${PROJECT_SOURCE_
 install(FILES ${_brelund_samples} DESTINATION ${CMAKE_INSTALL_DATADIR}/brelund/samples
         COMPONENT samples)
 install(FILES ${PROJECT_SOURCE_DIR}/examples/gz_box_barges.py
-        DESTINATION ${CMAKE_INSTALL_DOCDIR}/examples COMPONENT samples)
+        DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/brelund/examples COMPONENT samples)
 
 # Manual pages and the changelog compressed as Debian keeps them
 # (gzip -9n: no name or time stamp, the same bytes every build).
 find_program(BRELUND_GZIP gzip REQUIRED)
 set(_brelund_doc ${CMAKE_BINARY_DIR}/doc)
-configure_file(${PROJECT_SOURCE_DIR}/packaging/changelog.in ${_brelund_doc}/changelog.Debian @ONLY)
+# A native package (no Debian revision): its changelog is changelog.gz.
+configure_file(${PROJECT_SOURCE_DIR}/packaging/changelog.in ${_brelund_doc}/changelog @ONLY)
 set(_brelund_gz)
-foreach(_file doc/brelund.1 doc/brelund-calc.1 changelog.Debian)
+foreach(_file doc/brelund.1 doc/brelund-calc.1 changelog)
   get_filename_component(_name ${_file} NAME)
-  if(_file STREQUAL "changelog.Debian")
-    set(_from ${_brelund_doc}/changelog.Debian)
+  if(_file STREQUAL "changelog")
+    set(_from ${_brelund_doc}/changelog)
   else()
     set(_from ${PROJECT_SOURCE_DIR}/${_file})
   endif()
@@ -38,8 +39,8 @@ endforeach()
 add_custom_target(brelund_docs ALL DEPENDS ${_brelund_gz})
 install(FILES ${_brelund_doc}/brelund.1.gz ${_brelund_doc}/brelund-calc.1.gz
         DESTINATION ${CMAKE_INSTALL_MANDIR}/man1 COMPONENT doc)
-install(FILES ${_brelund_doc}/changelog.Debian.gz ${PROJECT_SOURCE_DIR}/packaging/copyright
-        DESTINATION ${CMAKE_INSTALL_DOCDIR} COMPONENT doc)
+install(FILES ${_brelund_doc}/changelog.gz ${PROJECT_SOURCE_DIR}/packaging/copyright
+        DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/brelund COMPONENT doc)
 install(FILES ${PROJECT_SOURCE_DIR}/doc/brelund-calc.bash
         DESTINATION ${CMAKE_INSTALL_DATADIR}/bash-completion/completions RENAME brelund-calc
         COMPONENT doc)

@@ -56,7 +56,8 @@ expected=(
   /usr/share/icons/hicolor/scalable/mimetypes/application-x-brelund-nav.svg
   /usr/share/man/man1/brelund.1.gz /usr/share/man/man1/brelund-calc.1.gz
   /usr/share/bash-completion/completions/brelund-calc
-  /usr/share/doc/brelund/copyright /usr/share/doc/brelund/changelog.Debian.gz
+  /usr/share/doc/brelund/copyright /usr/share/doc/brelund/changelog.gz
+  /usr/share/doc/brelund/examples/gz_box_barges.py
   /usr/share/brelund/samples/barge.nav /usr/share/brelund/samples/wigley.nav
   /usr/share/brelund/samples/wigley.conditions.json
 )
@@ -85,7 +86,7 @@ fi
 
 echo "== lintian"
 # Errors fail the package; warnings are shown.
-if ! lintian --fail-on error --no-tag-display-limit "$deb"; then
+if ! lintian --fail-on error --tag-display-limit 0 "$deb"; then
   fail "lintian reports errors"
 fi
 
