@@ -38,6 +38,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <filesystem>
 #include <limits>
 #include <mutex>
 #include <optional>
@@ -342,8 +343,12 @@ py::dict AddElement(CPyShip& ship, const std::string& kindName, const py::object
     const CElementInfo info = Locked(ship, true, [&] {
         CShipElement* element = nullptr;
         if (path) {
-            element = AddElementFromFile(ship.model, kind, *path,
-                                         name ? *name : std::string(*path), scale);
+            // Named, as by brelund-calc add, after the file's absolute path.
+            std::error_code error;
+            const std::filesystem::path absolute = std::filesystem::absolute(*path, error);
+            element = AddElementFromFile(
+                ship.model, kind, *path,
+                name ? *name : error ? *path : absolute.lexically_normal().string(), scale);
             if (element->GetFaceCount() == 0 && !allowEmpty) {
                 ship.model.DeleteElement(element->GetName());
                 throw CRefusedError(

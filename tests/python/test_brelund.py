@@ -296,3 +296,26 @@ def test_tanks_equal_the_command_line():
                          ({"volumes": [5.0, 10.0], "heel": 2, "density": 0.85},
                           ["--volumes", "5,10", "--heel", "2", "--density", "0.85"])]:
         assert_table_equals_json(wigley.tanks(**kwargs), calc("tanks", WIGLEY, *args))
+
+
+def test_add_from_a_drawing_as_the_command_line_adds_it(tmp_path):
+    drawing = os.path.join(SOURCE, "samples", "barge-fore-peak.dxf")
+    by_calc, by_module = tmp_path / "calc.nav", tmp_path / "module.nav"
+    subprocess.run([CALC, "add", str(by_calc), "hull", os.path.join(SOURCE, "samples", "barge.dxf"),
+                    "--name", "scafo"], check=True, capture_output=True)
+    subprocess.run([CALC, "add", str(by_calc), "compartment", drawing], check=True,
+                   capture_output=True)
+    ship = brelund.Ship()
+    ship.add("hull", os.path.join(SOURCE, "samples", "barge.dxf"), name="scafo")
+    added = ship.add("compartment", drawing)
+    assert added["name"] == os.path.abspath(drawing)
+    ship.save(str(by_module))
+
+    def listed(path):
+        return subprocess.run([CALC, "list", str(path)], capture_output=True, text=True,
+                              check=True).stdout
+
+    assert listed(by_module) == listed(by_calc)
+    with pytest.raises(brelund.BrelundError, match="no mesh found|cannot|not"):
+        ship.add("tank", str(tmp_path / "missing.stl"))
+    assert len(ship.elements) == 2
