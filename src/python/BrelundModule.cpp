@@ -195,7 +195,13 @@ void Warn(const std::string& text) {
 
 // --- Ships -----------------------------------------------------------------
 
-std::unique_ptr<CPyShip> LoadPyShip(const std::string& path) {
+// A path given as str or os.PathLike (pathlib.Path).
+std::string PathText(const py::object& path) {
+    return py::str(py::module_::import("os").attr("fspath")(path)).cast<std::string>();
+}
+
+std::unique_ptr<CPyShip> LoadPyShip(const py::object& pathObject) {
+    const std::string path = PathText(pathObject);
     auto ship = std::make_unique<CPyShip>();
     {
         py::gil_scoped_release release;
@@ -206,8 +212,8 @@ std::unique_ptr<CPyShip> LoadPyShip(const std::string& path) {
     return ship;
 }
 
-void SavePyShip(CPyShip& ship, const std::optional<std::string>& to, bool overwrite) {
-    const std::string path = to ? *to : ship.path;
+void SavePyShip(CPyShip& ship, const py::object& to, bool overwrite) {
+    const std::string path = to.is_none() ? ship.path : PathText(to);
     if (path.empty())
         throw CUsageError("save: the ship has no file yet: give the path to write");
     Locked(ship, true, [&] {
@@ -332,7 +338,7 @@ py::dict AddElement(CPyShip& ship, const std::string& kindName, const py::object
     std::optional<std::string> path;
     CTriangleArrays arrays;
     if (py::isinstance<py::str>(source) || py::hasattr(source, "__fspath__")) {
-        path = py::str(py::module_::import("os").attr("fspath")(source)).cast<std::string>();
+        path = PathText(source);
     } else {
         const py::tuple pair = py::tuple(source);
         if (pair.size() != 2)

@@ -113,8 +113,8 @@ def test_ship_round_trip_and_edits(tmp_path):
     path = tmp_path / "copy.nav"
     ship.add("tank", box(4.0, 2.0, 1.0), name="extra", density=0.85)
     ship.edit("extra", filling=0.5, rename="extra tank")
-    ship.save(str(path))
-    again = brelund.Ship.load(str(path))
+    ship.save(path)
+    again = brelund.Ship.load(path)
     assert again.elements == ship.elements
     assert again.elements[-1]["name"] == "extra tank"
     assert again.elements[-1]["load_volume"] == pytest.approx(4.0, rel=1e-12)
