@@ -8,6 +8,7 @@
 
 #include "calc/BonjeanTable.h"
 #include "calc/CurvesOfForm.h"
+#include "calc/DamageStability.h"
 #include "calc/InclinedTable.h"
 #include "calc/SubmergedTrim.h"
 #include "calc/TankTable.h"
@@ -27,6 +28,7 @@
 #include "platform/FileIdentity.h"
 #include "platform/NumberText.h"
 #include "platform/ShipLock.h"
+#include "report/DamageText.h"
 #include "report/DatumText.h"
 #include "report/InclinedText.h"
 #include "report/StabilityText.h"
@@ -972,6 +974,167 @@ py::dict Tanks(CPyShip& ship, const CTanksArgs& a) {
     return RecordColumns(table);
 }
 
+struct CDamageArgs {
+    std::optional<std::string> condition, damage_case, open;
+    std::optional<double> deck, lightship, lcg, vcg, tcg, density, flooding, ap, fp;
+    double baseline = 0;
+    std::string criteria;
+};
+
+py::object Damage(CPyShip& ship, const CDamageArgs& a) {
+    if (!a.damage_case && !a.open)
+        throw CUsageError("--case NAME|all or --open COMPARTMENT[,COMPARTMENT...] is required");
+    if (a.damage_case && a.open)
+        throw CUsageError("--open excludes --case");
+    if (a.deck && !a.open)
+        throw CUsageError("--bulkhead-deck requires --open");
+    if (!FindDamageCriteriaSet(a.criteria)) {
+        std::string keys;
+        for (const CDamageCriteriaSet& set : DamageCriteriaSets())
+            keys += std::string(keys.empty() ? "" : ", ") + set.key;
+        throw CUsageError("--criteria '" + EscapeText(a.criteria) + "' is none of " + keys);
+    }
+    // The options that may override a condition, as stability parses them.
+    CLI::App cmd("damage");
+    double ignored = 0;
+    const struct {
+        const char* option;
+        const std::optional<double>* value;
+    } overrides[] = {{"--lightship", &a.lightship}, {"--lcg", &a.lcg},
+                     {"--tcg", &a.tcg},             {"--vcg", &a.vcg},
+                     {"--density", &a.density},     {"--flooding-angle", &a.flooding}};
+    std::vector<std::string> given;
+    for (const auto& o : overrides) {
+        cmd.add_option(o.option, ignored);
+        if (o.value->has_value()) {
+            given.push_back("0");
+            given.push_back(o.option);
+        }
+    }
+    cmd.parse(given);
+    if (!a.condition)
+        for (const char* required : {"--lightship", "--lcg", "--vcg"})
+            if (cmd.get_option(required)->count() == 0)
+                throw CUsageError(std::string(required) + " is required (or --condition NAME)");
+    for (const auto& o : overrides)
+        RefuseNotFinite(o.option, *o.value);
+    RefuseNotFinite("--baseline", a.baseline);
+    RefuseNotFinite("--ap", a.ap);
+    RefuseNotFinite("--fp", a.fp);
+    RefuseNotFinite("--bulkhead-deck", a.deck);
+    std::vector<CDamageCase> cases;
+    if (a.open)
+        cases.push_back(DamageCaseOfOpenList(*a.open, a.deck));
+    CStabilityInputs in;
+    in.lightship = a.lightship.value_or(0);
+    in.lcg = a.lcg.value_or(0);
+    in.tcg = a.tcg.value_or(0);
+    in.vcg = a.vcg.value_or(0);
+    in.density = a.density.value_or(1.025);
+    in.baseline = a.baseline;
+    in.perpendiculars = Perpendiculars(a.ap, a.fp);
+    in.ap = a.ap.value_or(0);
+    in.fp = a.fp.value_or(0);
+    if (a.flooding)
+        in.flooding = *a.flooding;
+    CInputNames names{&cmd, nullptr};
+    if (!a.condition)
+        if (const CCalcCheck problem = CheckStabilityInputs(in))
+            throw CRefusedError(DescribeStabilityProblem(*problem, in, names));
+    const std::vector<CDamageResult> results = Locked(ship, false, [&] {
+        CLoadingConditions conditions;
+        if (ship.path.empty() && (a.condition || a.damage_case))
+            throw CRefusedError("no " +
+                                (a.condition ? "loading condition '" + EscapeText(*a.condition)
+                                             : "damage case '" + EscapeText(*a.damage_case)) +
+                                "': a ship never saved has no conditions file");
+        const std::string file = ship.path.empty() ? std::string() : ConditionsPathOf(ship.path);
+        bool haveFile = false;
+        if (a.condition) {
+            const CLoadingCondition* c = FindCondition(ship.path, *a.condition, conditions);
+            haveFile = true;
+            WarnOfUnknownTanks(ship.model, ship.path, *c);
+            TakeCondition(ConditionStabilityInputs(ship.model, *c), cmd, in);
+            names.condition = c;
+            if (const CCalcCheck problem = CheckStabilityInputs(in))
+                throw CRefusedError(DescribeStabilityProblem(*problem, in, names));
+        } else if (!ship.path.empty()) {
+            haveFile = LoadConditionsFile(ship.path, conditions);
+        }
+        if (a.damage_case) {
+            if (*a.damage_case == "all") {
+                cases = conditions.DamageCases();
+                if (cases.empty())
+                    throw CRefusedError("no damage cases " +
+                                        (haveFile ? "in " + file : ": " + file + " does not exist"));
+            } else if (const CDamageCase* d = conditions.FindDamageCase(*a.damage_case)) {
+                cases.push_back(*d);
+            } else {
+                throw CRefusedError("no damage case '" + EscapeText(*a.damage_case) + "'" +
+                                    (haveFile ? " in " + file : ": " + file + " does not exist"));
+            }
+        }
+        RefuseValuesThatAreNotNumbers(ship.model, true, true);
+        WarnOfSurfaceFaults(ship.model, true, true);
+        WarnOfOpenCompartments(ship.model, cases);
+        if (names.condition) {
+            for (int i = 1; i <= ship.model.Tanks().GetCount(); ++i) {
+                const CTank& tank = *ship.model.Tanks().GetAt(i);
+                if (tank.IsEnabled() && tank.GetLoadVolume() > 0 &&
+                    !names.condition->TankLoad(tank.GetName()))
+                    WarnIfDensityUnset(tank);
+            }
+        } else {
+            WarnOfUnsetDensities(ship.model, true);
+        }
+        // Every case checked before any is computed.
+        const auto source = [&](const CDamageCase& d) {
+            return a.open ? std::string("--open") : "damage case '" + EscapeText(d.name) + "'";
+        };
+        std::vector<CDamageInputs> inputs;
+        for (const CDamageCase& d : cases) {
+            CDamageInputs di{in, d, conditions.Openings(), a.criteria};
+            if (CCalcCheck problem = CheckDamageInputs(di))
+                throw CRefusedError(DescribeDamageProblem(*problem, di, names, source(d)));
+            if (CCalcCheck problem = CheckDamageShip(ship.model, di))
+                throw CRefusedError(DescribeDamageProblem(*problem, di, names, source(d)));
+            inputs.push_back(std::move(di));
+        }
+        std::vector<CDamageResult> out;
+        for (const CDamageInputs& di : inputs) {
+            try {
+                out.push_back(ComputeDamage(ship.model, di));
+            } catch (const CCalcFailure& e) {
+                throw CRefusedError(source(di.damage) + ": " +
+                                    DescribeStabilityProblem(e.Problem(), di.condition, names));
+            }
+            const CDamageResult& r = out.back();
+            if (di.damage.bulkhead_deck && r.outcome == DamageOutcome::floats && !r.deck_edge)
+                std::fprintf(stderr,
+                             "brelund-calc: warning: damage case '%s': the hull has no outline "
+                             "at its bulkhead deck, z = %g m: the deck edge and the margin line "
+                             "are not judged\n",
+                             EscapeText(r.name).c_str(), *di.damage.bulkhead_deck);
+        }
+        return out;
+    });
+    py::list reports;
+    for (const CDamageResult& r : results) {
+        const CDamageTables t = DamageTables(r, a.criteria);
+        py::dict report("summary"_a = RecordRow(t.summary));
+        if (r.outcome == DamageOutcome::floats) {
+            report["compartments"] = RecordColumns(t.compartments);
+            report["openings"] = RecordColumns(t.openings);
+            report["criteria"] = RecordColumns(t.criteria);
+            report["curve"] = RecordColumns(t.curve);
+        }
+        reports.append(report);
+    }
+    if (a.damage_case && *a.damage_case == "all")
+        return py::object(reports);
+    return reports[0];
+}
+
 } // namespace
 
 PYBIND11_MODULE(brelund, m) {
@@ -1116,6 +1279,39 @@ PYBIND11_MODULE(brelund, m) {
             "volumes"_a = py::none(), "trims"_a = py::none(), "heel"_a = 0.0,
             "density"_a = py::none(),
             "The calibration tables of brelund-calc tanks, one record a row: {key: array}.")
+        .def(
+            "damage",
+            [](CPyShip& s, std::optional<std::string> condition, std::optional<std::string> damage_case,
+               std::optional<std::string> open, std::optional<double> bulkhead_deck,
+               std::optional<double> lightship, std::optional<double> lcg,
+               std::optional<double> vcg, std::optional<double> tcg,
+               std::optional<double> density, std::optional<double> flooding_angle,
+               double baseline, std::optional<double> ap, std::optional<double> fp,
+               const std::string& criteria) {
+                CDamageArgs a;
+                a.condition = condition;
+                a.damage_case = damage_case;
+                a.open = open;
+                a.deck = bulkhead_deck;
+                a.lightship = lightship;
+                a.lcg = lcg;
+                a.vcg = vcg;
+                a.tcg = tcg;
+                a.density = density;
+                a.flooding = flooding_angle;
+                a.baseline = baseline;
+                a.ap = ap;
+                a.fp = fp;
+                a.criteria = criteria;
+                return Damage(s, a);
+            },
+            "condition"_a = py::none(), py::kw_only(), "case"_a = py::none(), "open"_a = py::none(),
+            "bulkhead_deck"_a = py::none(), "lightship"_a = py::none(), "lcg"_a = py::none(),
+            "vcg"_a = py::none(), "tcg"_a = py::none(), "density"_a = py::none(),
+            "flooding_angle"_a = py::none(), "baseline"_a = 0.0, "ap"_a = py::none(),
+            "fp"_a = py::none(), "criteria"_a = DamageCriteriaSets()[0].key,
+            "The stability after damage of brelund-calc damage: per case {'summary'[, "
+            "'compartments', 'openings', 'criteria', 'curve']}; a list of them for case='all'.")
         .def(
             "stability",
             [](CPyShip& s, std::optional<std::string> condition, py::object heels,

@@ -319,3 +319,33 @@ def test_add_from_a_drawing_as_the_command_line_adds_it(tmp_path):
     with pytest.raises(brelund.BrelundError, match="no mesh found|cannot|not"):
         ship.add("tank", str(tmp_path / "missing.stl"))
     assert len(ship.elements) == 2
+
+
+def test_damage_equals_the_command_line():
+    barge = brelund.Ship.load(BARGE)
+    condition = "Partenza - criteri soddisfatti"
+    runs = [({"case": "all"}, ["--case", "all"]),
+            ({"case": "Locale di dritta allagato", "criteria": "solas90"},
+             ["--case", "Locale di dritta allagato", "--criteria", "solas90"]),
+            ({"open": "gavone di prua", "bulkhead_deck": 3.0, "vcg": 2.2},
+             ["--open", "gavone di prua", "--bulkhead-deck", "3", "--vcg", "2.2"])]
+    for kwargs, args in runs:
+        got = barge.damage(condition, **kwargs)
+        expected = calc("damage", BARGE, "--condition", condition, *args)
+        if isinstance(expected, dict):
+            got, expected = [got], [expected]
+        assert len(got) == len(expected)
+        for g, e in zip(got, expected):
+            assert list(g.keys()) == list(e.keys())
+            for part, value in e.items():
+                if isinstance(value, list):
+                    if value:
+                        assert_table_equals_json(g[part], value)
+                    else:
+                        assert all(len(g[part][k]) == 0 for k in g[part] if k != "units")
+                else:
+                    assert_row_equals_json(g[part], value)
+    with pytest.raises(brelund.BrelundError) as e:
+        barge.damage(condition, case="nessuno")
+    assert str(e.value) == calc_refusal("damage", BARGE, "--condition", condition,
+                                        "--case", "nessuno")
