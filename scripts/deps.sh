@@ -20,6 +20,10 @@ BRELUND_PACKAGES=(
   xvfb xauth
   # The booklet's PDF read back as text and pictures by its tests.
   poppler-utils
+  # The Python module (pybind11) and its tests (pytest, numpy).
+  python3 python3-dev pybind11-dev python3-numpy python3-pytest
+  # The manual pages are checked by man (man --warnings).
+  man-db
 )
 
 brelund_install_deps() {

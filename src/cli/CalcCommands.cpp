@@ -107,6 +107,8 @@ void PrintGrid(const CTextGrid& grid) {
     std::fwrite(text.data(), 1, text.size(), stdout);
 }
 
+} // namespace
+
 // The upright table's problem in the words of the command line.
 std::string DescribeUprightProblem(const CShipModel& ship, const CCalcProblem& p) {
     if (p.rule == CalcRule::notANumber)
@@ -195,6 +197,8 @@ std::string DescribeTrimProblem(const CCalcProblem& p) {
                        p.value);
     }
 }
+
+namespace {
 
 void AddUpright(CLI::App& app, int& status) {
     struct Args {

@@ -5,7 +5,9 @@
 
 #include "geometry/HydroMethod.h"
 
+#include <optional>
 #include <stdexcept>
+#include <vector>
 #include <string>
 
 // Exit statuses of every command; a calculation stopped by SIGINT exits as
@@ -136,6 +138,31 @@ std::string DescribeStabilityProblem(const CCalcProblem& p, const CStabilityInpu
 // alone.
 void TakeCondition(const CStabilityInputs& condition, const CLI::App& command,
                    CStabilityInputs& in);
+
+// The curves of form's problem in the words of hydrostatics.
+std::string DescribeCurvesOfFormProblem(const CCalcProblem& p);
+
+// The problems of the tables of upright, inclined, bonjean and trim in the
+// words of those commands.
+std::string DescribeUprightProblem(const CShipModel& ship, const CCalcProblem& p);
+std::string DescribeInclinedProblem(const CCalcProblem& p);
+std::string DescribeBonjeanProblem(const CCalcProblem& p);
+std::string DescribeTrimProblem(const CCalcProblem& p);
+
+// The tank tables' problem in the words of tanks; more trims than a table
+// of a tank is ever read by are refused.
+std::string DescribeTankTableProblem(const CCalcProblem& p);
+inline constexpr std::size_t kMaxTrims = 1000;
+
+struct CDamageInputs;
+struct CDamageCase;
+// The damage calculation's problem in the words of damage (source: "damage
+// case 'X'" or "--open"); the case of --open's list of compartments; the
+// warnings of the open surfaces of the disabled compartments cases open.
+std::string DescribeDamageProblem(const CCalcProblem& p, const CDamageInputs& in,
+                                  const CInputNames& names, const std::string& source);
+CDamageCase DamageCaseOfOpenList(const std::string& list, std::optional<double> deck);
+void WarnOfOpenCompartments(const CShipModel& ship, const std::vector<CDamageCase>& cases);
 
 // Each command adds its subcommand; its callback runs the command and sets
 // the exit status through the returned reference.

@@ -19,11 +19,13 @@ std::string Named(const std::string& name) {
     return "'" + EscapeText(name) + "'";
 }
 
+} // namespace
+
 // The damage calculation's own problems, or the condition's in the words
 // of stability. source names where the case came from: "damage case 'X'"
 // or "--open".
-std::string DescribeProblem(const CCalcProblem& p, const CDamageInputs& in,
-                            const CInputNames& names, const std::string& source) {
+std::string DescribeDamageProblem(const CCalcProblem& p, const CDamageInputs& in,
+                                  const CInputNames& names, const std::string& source) {
     const std::string compartment = "compartment " + Named(p.element);
     if (p.input == "compartments" || p.input == "permeability") {
         switch (p.rule) {
@@ -46,7 +48,7 @@ std::string DescribeProblem(const CCalcProblem& p, const CDamageInputs& in,
 }
 
 // The compartments of --open: names between commas, none of them empty.
-CDamageCase OpenedOnTheCommandLine(const std::string& list, std::optional<double> deck) {
+CDamageCase DamageCaseOfOpenList(const std::string& list, std::optional<double> deck) {
     CDamageCase damage;
     damage.name = list;
     damage.bulkhead_deck = deck;
@@ -85,6 +87,8 @@ void WarnOfOpenCompartments(const CShipModel& ship, const std::vector<CDamageCas
                          Named(c.GetName()).c_str(), s.boundary_edges, s.boundary_length);
     }
 }
+
+namespace {
 
 void AddDamage(CLI::App& app, int& status) {
     struct Args {
@@ -156,7 +160,7 @@ void AddDamage(CLI::App& app, int& status) {
         RefuseTypedValuesThatAreNotNumbers(*cmd);
         std::vector<CDamageCase> cases;
         if (open->count())
-            cases.push_back(OpenedOnTheCommandLine(
+            cases.push_back(DamageCaseOfOpenList(
                 a->open, deck->count() ? std::optional<double>(a->deck) : std::nullopt));
         CStabilityInputs in = a->in;
         in.perpendiculars = ap->count() > 0;
@@ -216,9 +220,9 @@ void AddDamage(CLI::App& app, int& status) {
             CDamageInputs di{in, d, conditions.Openings(), a->criteria};
             const std::string source = open->count() ? "--open" : "damage case " + Named(d.name);
             if (CCalcCheck problem = CheckDamageInputs(di))
-                throw CRefusedError(DescribeProblem(*problem, di, names, source));
+                throw CRefusedError(DescribeDamageProblem(*problem, di, names, source));
             if (CCalcCheck problem = CheckDamageShip(ship, di))
-                throw CRefusedError(DescribeProblem(*problem, di, names, source));
+                throw CRefusedError(DescribeDamageProblem(*problem, di, names, source));
             inputs.push_back(std::move(di));
         }
         std::vector<CDamageResult> results;

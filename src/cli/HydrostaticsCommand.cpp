@@ -12,10 +12,8 @@
 #include <cstdio>
 #include <memory>
 
-namespace {
-
 // The curves of form's problem in the words of the command line.
-std::string DescribeProblem(const CCalcProblem& p) {
+std::string DescribeCurvesOfFormProblem(const CCalcProblem& p) {
     switch (p.rule) {
     case CalcRule::notANumber:
         return p.input == "draughts" ? "a draught is not a number"
@@ -42,6 +40,8 @@ std::string DescribeProblem(const CCalcProblem& p) {
         return "the ship has no hull element with vertices";
     }
 }
+
+namespace {
 
 void AddHydrostatics(CLI::App& app, int& status) {
     struct Args {
@@ -84,13 +84,13 @@ void AddHydrostatics(CLI::App& app, int& status) {
                 throw CRefusedError(problem);
         }
         if (const CCalcCheck problem = CheckCurvesOfFormInputs(in))
-            throw CRefusedError(DescribeProblem(*problem));
+            throw CRefusedError(DescribeCurvesOfFormProblem(*problem));
         CShipModel ship;
         LoadShip(ship, a->ship, false);
         RefuseValuesThatAreNotNumbers(ship, true, false);
         WarnOfSurfaceFaults(ship, true, false);
         if (const CCalcCheck problem = CheckCurvesOfFormShip(ship, in))
-            throw CRefusedError(DescribeProblem(*problem));
+            throw CRefusedError(DescribeCurvesOfFormProblem(*problem));
         RecordFormat format = RecordFormat::tsv;
         ParseRecordFormat(a->format, format);
         CShipDatums datums;

@@ -13,13 +13,8 @@
 #include <cstdio>
 #include <memory>
 
-namespace {
-
-// More trims than a table of a tank is ever read by.
-inline constexpr std::size_t kMaxTrims = 1000;
-
 // The tank table's problem in the words of the command line.
-std::string DescribeProblem(const CCalcProblem& p) {
+std::string DescribeTankTableProblem(const CCalcProblem& p) {
     const std::string tank = "tank " + QuotedText(p.element);
     switch (p.rule) {
     case CalcRule::notANumber:
@@ -60,6 +55,8 @@ std::string DescribeProblem(const CCalcProblem& p) {
         return "the tables cannot be made";
     }
 }
+
+namespace {
 
 void AddTanks(CLI::App& app, int& status) {
     struct Args {
@@ -118,7 +115,7 @@ void AddTanks(CLI::App& app, int& status) {
                     throw CRefusedError(problem);
             }
         if (const CCalcCheck problem = CheckTankTableInputs(in))
-            throw CRefusedError(DescribeProblem(*problem));
+            throw CRefusedError(DescribeTankTableProblem(*problem));
         CShipModel ship;
         LoadShip(ship, a->ship, false);
         CLoadingConditions conditions;
@@ -127,7 +124,7 @@ void AddTanks(CLI::App& app, int& status) {
         RefuseValuesThatAreNotNumbers(ship, false, true);
         WarnOfSurfaceFaults(ship, false, true);
         if (const CCalcCheck problem = CheckTankTableShip(ship, in))
-            throw CRefusedError(DescribeProblem(*problem));
+            throw CRefusedError(DescribeTankTableProblem(*problem));
         if (!in.density)
             for (int i = 1; i <= ship.Tanks().GetCount(); ++i) {
                 const CTank& tank = *ship.Tanks().GetAt(i);
@@ -139,7 +136,7 @@ void AddTanks(CLI::App& app, int& status) {
         try {
             table = ComputeTankTable(ship, in, stop);
         } catch (const CCalcFailure& e) {
-            throw CRefusedError(DescribeProblem(e.Problem()));
+            throw CRefusedError(DescribeTankTableProblem(e.Problem()));
         }
         RecordFormat format = RecordFormat::tsv;
         ParseRecordFormat(a->format, format);
