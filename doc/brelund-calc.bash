@@ -13,7 +13,7 @@ _brelund_calc() {
     done
     local words
     if [[ -z $command ]]; then
-        words="list add edit delete invert export upright inclined bonjean trim check hydrostatics stability conditions tanks damage --threads --help --version"
+        words="list add edit delete invert export upright inclined bonjean trim check hydrostatics stability conditions tanks damage report --threads --help --version"
         COMPREPLY=($(compgen -W "$words" -- "$cur"))
         return
     fi
@@ -41,6 +41,7 @@ _brelund_calc() {
             conditions) words="--help --format --digits" ;;
             tanks) words="--help --soundings --volumes --trims --heel --density --format --digits" ;;
             damage) words="--help --condition --case --open --bulkhead-deck --lightship --lcg --vcg --tcg --density --flooding-angle --baseline --ap --fp --criteria --format --digits --strict" ;;
+            report) words="--help --conditions --damage --output" ;;
         esac
         COMPREPLY=($(compgen -W "$words --threads --help" -- "$cur"))
     else
