@@ -590,7 +590,8 @@ struct CStabilityArgs {
     double baseline = 0;
     py::object heels;
     bool weather = false;
-    double wind_pressure = 504, bilge_keel_area = 0;
+    double wind_pressure = 504;
+    std::optional<double> bilge_keel_area; // none: the condition's
 };
 
 py::dict Stability(CPyShip& ship, const CStabilityArgs& a) {
@@ -691,9 +692,9 @@ py::dict Stability(CPyShip& ship, const CStabilityArgs& a) {
             if (!(wind.pressure > 0))
                 throw CRefusedError(
                     FormatC("--wind-pressure (%g Pa) must be a number above 0", wind.pressure));
-            if (!(wind.bilge_keel_area >= 0))
+            if (a.bilge_keel_area && !(*a.bilge_keel_area >= 0))
                 throw CRefusedError(FormatC("--bilge-keel-area (%g m^2) must be 0 or more",
-                                            wind.bilge_keel_area));
+                                            *a.bilge_keel_area));
             try {
                 o.weather = ComputeWeather(ship.model, in, o.result, wind);
             } catch (const CCalcFailure& e) {
@@ -1319,7 +1320,7 @@ PYBIND11_MODULE(brelund, m) {
                std::optional<double> vcg, std::optional<double> tcg,
                std::optional<double> density, std::optional<double> flooding_angle,
                double baseline, std::optional<double> ap, std::optional<double> fp, bool weather,
-               double wind_pressure, double bilge_keel_area) {
+               double wind_pressure, std::optional<double> bilge_keel_area) {
                 CStabilityArgs a;
                 a.condition = condition;
                 a.heels = heels;
@@ -1341,7 +1342,7 @@ PYBIND11_MODULE(brelund, m) {
             "lightship"_a = py::none(), "lcg"_a = py::none(), "vcg"_a = py::none(),
             "tcg"_a = py::none(), "density"_a = py::none(), "flooding_angle"_a = py::none(),
             "baseline"_a = 0.0, "ap"_a = py::none(), "fp"_a = py::none(), "weather"_a = false,
-            "wind_pressure"_a = 504.0, "bilge_keel_area"_a = 0.0,
+            "wind_pressure"_a = 504.0, "bilge_keel_area"_a = py::none(),
             "The GZ curve and intact criteria of brelund-calc stability: {'curve', 'summary', "
             "'criteria'[, 'openings'][, 'weather']}.");
 }

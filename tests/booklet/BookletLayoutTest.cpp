@@ -8,7 +8,7 @@ namespace {
 CBookletTable Numbers(std::size_t rows, std::size_t columns, std::size_t chars) {
     CBookletTable t;
     for (std::size_t c = 0; c < columns; ++c)
-        t.header.push_back("c" + std::to_string(c));
+        t.header.push_back(std::string(1, 'c').append(std::to_string(c)));
     for (std::size_t r = 0; r < rows; ++r)
         t.rows.emplace_back(columns, std::string(chars, '8'));
     return t;

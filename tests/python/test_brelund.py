@@ -180,6 +180,11 @@ def test_stability_equals_the_command_line():
           "--flooding-angle", "35"]),
         (barge, {"condition": "Arrivo - criteri non soddisfatti", "weather": True},
          [BARGE, "--condition", "Arrivo - criteri non soddisfatti", "--weather"]),
+        # The condition's windage items, and bilge keels given.
+        (barge, {"condition": "Partenza - criteri soddisfatti", "weather": True,
+                 "bilge_keel_area": 3.0},
+         [BARGE, "--condition", "Partenza - criteri soddisfatti", "--weather",
+          "--bilge-keel-area", "3"]),
         (wigley, {"condition": "Partenza - criteri soddisfatti", "vcg": 3.0},
          [WIGLEY, "--condition", "Partenza - criteri soddisfatti", "--vcg", "3"]),
     ]
