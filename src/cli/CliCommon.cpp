@@ -13,6 +13,7 @@
 #include <cmath>
 #include <csignal>
 #include <cstdio>
+#include <cstdlib>
 #include <pthread.h>
 #include <sys/stat.h>
 
@@ -272,4 +273,15 @@ void RefuseTypedValuesThatAreNotNumbers(const CLI::App& command) {
             throw CRefusedError(option->get_name() +
                                 FormatC(" (%g) is not a finite number", value));
     }
+}
+
+int ThreadsFromEnvironment() {
+    const char* text = std::getenv("BRELUND_THREADS");
+    if (text == nullptr || *text == '\0')
+        return 0;
+    long long n = 0;
+    if (ReadIntegerText(text, n) != CNumberText::number || n < 1 || n > kMaxThreads)
+        throw CUsageError(FormatC("BRELUND_THREADS (%s) must be a whole number from 1 to %d",
+                                  EscapeText(text).c_str(), kMaxThreads));
+    return static_cast<int>(n);
 }

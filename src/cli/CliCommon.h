@@ -7,8 +7,8 @@
 
 #include <optional>
 #include <stdexcept>
-#include <vector>
 #include <string>
+#include <vector>
 
 // Exit statuses of every command; a calculation stopped by SIGINT exits as
 // a shell reports a command killed by it.
@@ -25,6 +25,12 @@ class CUsageError : public std::runtime_error {
 public:
     using std::runtime_error::runtime_error;
 };
+
+// The most threads the calculations may be given.
+inline constexpr int kMaxThreads = 1024;
+// The threads BRELUND_THREADS asks for, 0 when it is unset or empty;
+// CUsageError naming it when it is not a whole number from 1 to kMaxThreads.
+int ThreadsFromEnvironment();
 
 // A name as one TAB-separated field or within a one-line message (EscapeText).
 std::string EscapeField(const std::string& text);

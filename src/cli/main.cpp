@@ -15,10 +15,6 @@
 #define BRELUND_VERSION "unknown"
 #endif
 
-namespace {
-constexpr int kMaxThreads = 1024;
-}
-
 int main(int argc, char** argv) {
     CLI::App app("Brelund: hydrostatics and intact stability of a ship or a submersible "
                  "from a panelled hull model.",
@@ -36,16 +32,8 @@ int main(int argc, char** argv) {
     // under it: the commands run at the end of the parse.
     std::unique_ptr<tbb::global_control> parallelism;
     app.parse_complete_callback([&] {
-        const char* fromEnvironment = std::getenv("BRELUND_THREADS");
-        if (threads == 0 && fromEnvironment != nullptr && *fromEnvironment != '\0') {
-            long long n = 0;
-            if (ReadIntegerText(fromEnvironment, n) != CNumberText::number || n < 1 ||
-                n > kMaxThreads)
-                throw CUsageError(
-                    FormatC("BRELUND_THREADS (%s) must be a whole number from 1 to %d",
-                            EscapeText(fromEnvironment).c_str(), kMaxThreads));
-            threads = static_cast<int>(n);
-        }
+        if (threads == 0)
+            threads = ThreadsFromEnvironment();
         if (threads > 0)
             parallelism = std::make_unique<tbb::global_control>(
                 tbb::global_control::max_allowed_parallelism, static_cast<std::size_t>(threads));

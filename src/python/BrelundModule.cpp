@@ -10,12 +10,12 @@
 #include "calc/CurvesOfForm.h"
 #include "calc/DamageStability.h"
 #include "calc/InclinedTable.h"
-#include "calc/SubmergedTrim.h"
-#include "calc/TankTable.h"
-#include "calc/UprightTable.h"
 #include "calc/NumberSeries.h"
 #include "calc/StabilityCurve.h"
 #include "calc/StopRequest.h"
+#include "calc/SubmergedTrim.h"
+#include "calc/TankTable.h"
+#include "calc/UprightTable.h"
 #include "calc/WeatherCriterion.h"
 #include "geometry/Scalar.h"
 #include "model/CShipModel.h"
@@ -36,6 +36,8 @@
 #include <pybind11/numpy.h>
 #include <pybind11/pybind11.h>
 #include <pybind11/stl.h>
+
+#include <tbb/global_control.h>
 
 #include <algorithm>
 #include <cmath>
@@ -93,7 +95,8 @@ std::vector<double> Series(const char* option, const py::object& values, std::si
             throw CRefusedError(problem);
         return out;
     }
-    const auto array = py::array_t<double, py::array::c_style | py::array::forcecast>::ensure(values);
+    const auto array =
+        py::array_t<double, py::array::c_style | py::array::forcecast>::ensure(values);
     if (!array || array.ndim() > 1)
         throw CRefusedError(std::string(option) + ": a sequence of numbers is needed");
     out.assign(array.data(), array.data() + array.size());
@@ -159,7 +162,8 @@ py::dict ToDict(const CElementInfo& i) {
     return py::dict(
         "kind"_a = KindName(i.kind), "name"_a = i.name, "enabled"_a = i.enabled,
         "meshes"_a = i.meshes, "faces"_a = i.faces, "volume"_a = i.volume, "colour"_a = i.colour,
-        "permeability"_a = i.kind == kindCompartment ? py::object(py::float_(i.permeability)) : none,
+        "permeability"_a =
+            i.kind == kindCompartment ? py::object(py::float_(i.permeability)) : none,
         "density_t_m3"_a = i.kind == kindTank ? py::object(py::float_(i.density)) : none,
         "load_volume"_a = i.kind == kindTank ? py::object(py::float_(i.load_volume)) : none,
         "filling_ratio"_a = i.kind == kindTank ? py::object(py::float_(i.filling_ratio)) : none);
@@ -192,7 +196,8 @@ CFoundElement FindOrRefuse(CPyShip& ship, const std::string& name) {
 }
 
 void Warn(const std::string& text) {
-    py::module_::import("warnings").attr("warn")(text, py::module_::import("brelund").attr("BrelundWarning"), 2);
+    py::module_::import("warnings")
+        .attr("warn")(text, py::module_::import("brelund").attr("BrelundWarning"), 2);
 }
 
 // --- Ships -----------------------------------------------------------------
@@ -237,9 +242,8 @@ void SavePyShip(CPyShip& ship, const py::object& to, bool overwrite) {
 py::list Elements(CPyShip& ship) {
     const std::vector<CElementInfo> infos = Locked(ship, false, [&] {
         std::vector<CElementInfo> out;
-        ForEachElement(ship.model, [&](const CShipElement& e, int kind) {
-            out.push_back(InfoOf(e, kind));
-        });
+        ForEachElement(ship.model,
+                       [&](const CShipElement& e, int kind) { out.push_back(InfoOf(e, kind)); });
         return out;
     });
     py::list out;
@@ -255,12 +259,15 @@ CTriangleArrays MeshFromArrays(const py::object& verticesObject, const py::objec
                                double scale) {
     const py::array anyVertices = py::array::ensure(verticesObject);
     if (!anyVertices || anyVertices.ndim() != 2 || anyVertices.shape(1) != 3)
-        throw CRefusedError("vertices: an array of N x 3 coordinates is needed" +
-                            (anyVertices ? FormatC(", not one of %d dimensions%s", int(anyVertices.ndim()),
-                                                   anyVertices.ndim() == 2
-                                                       ? FormatC(" and %lld columns", static_cast<long long>(anyVertices.shape(1))).c_str()
-                                                       : "")
-                                         : std::string()));
+        throw CRefusedError(
+            "vertices: an array of N x 3 coordinates is needed" +
+            (anyVertices ? FormatC(", not one of %d dimensions%s", int(anyVertices.ndim()),
+                                   anyVertices.ndim() == 2
+                                       ? FormatC(" and %lld columns",
+                                                 static_cast<long long>(anyVertices.shape(1)))
+                                             .c_str()
+                                       : "")
+                         : std::string()));
     const char vkind = anyVertices.dtype().kind();
     if (vkind != 'f' && vkind != 'i' && vkind != 'u')
         throw CRefusedError("vertices: numbers are needed, not an array of dtype " +
@@ -272,15 +279,18 @@ CTriangleArrays MeshFromArrays(const py::object& verticesObject, const py::objec
         throw CRefusedError(
             "faces: an array of M x 3 (triangles) or M x 4 (quadrilaterals) vertex indices is "
             "needed" +
-            (anyFaces ? FormatC(", not one of %d dimensions%s", int(anyFaces.ndim()),
-                                anyFaces.ndim() == 2
-                                    ? FormatC(" and %lld columns", static_cast<long long>(anyFaces.shape(1))).c_str()
-                                    : "")
-                      : std::string()));
+            (anyFaces
+                 ? FormatC(", not one of %d dimensions%s", int(anyFaces.ndim()),
+                           anyFaces.ndim() == 2 ? FormatC(" and %lld columns",
+                                                          static_cast<long long>(anyFaces.shape(1)))
+                                                      .c_str()
+                                                : "")
+                 : std::string()));
     const char fkind = anyFaces.dtype().kind();
     if (fkind != 'i' && fkind != 'u')
-        throw CRefusedError("faces: whole-number vertex indices are needed, not an array of dtype " +
-                            py::str(anyFaces.dtype()).cast<std::string>());
+        throw CRefusedError(
+            "faces: whole-number vertex indices are needed, not an array of dtype " +
+            py::str(anyFaces.dtype()).cast<std::string>());
     const auto faces =
         py::array_t<long long, py::array::c_style | py::array::forcecast>::ensure(anyFaces);
     const py::ssize_t nv = vertices.shape(0), nf = faces.shape(0), corners = faces.shape(1);
@@ -354,9 +364,11 @@ py::dict AddElement(CPyShip& ship, const std::string& kindName, const py::object
             // Named, as by brelund-calc add, after the file's absolute path.
             std::error_code error;
             const std::filesystem::path absolute = std::filesystem::absolute(*path, error);
-            element = AddElementFromFile(
-                ship.model, kind, *path,
-                name ? *name : error ? *path : absolute.lexically_normal().string(), scale);
+            element = AddElementFromFile(ship.model, kind, *path,
+                                         name    ? *name
+                                         : error ? *path
+                                                 : absolute.lexically_normal().string(),
+                                         scale);
             if (element->GetFaceCount() == 0 && !allowEmpty) {
                 ship.model.DeleteElement(element->GetName());
                 throw CRefusedError(
@@ -443,7 +455,8 @@ py::dict EditElement(CPyShip& ship, const std::string& name, const CEditArgs& a)
                  &a.specific_weight},
                 {&CElementValues::load_volume, "--load-volume", "load volume", &a.load_volume},
                 {&CElementValues::filling_ratio, "--filling", "filling ratio", &a.filling}};
-            const std::optional<double>* liquid = a.specific_weight ? &a.specific_weight : &a.density;
+            const std::optional<double>* liquid =
+                a.specific_weight ? &a.specific_weight : &a.density;
             for (const auto& field : fields) {
                 if (field.field != c.field ||
                     (field.field == &CElementValues::specific_weight && field.given != liquid))
@@ -455,8 +468,8 @@ py::dict EditElement(CPyShip& ship, const std::string& name, const CEditArgs& a)
                                        : "lies outside 0 to 1";
                 throw CRefusedError(ShipName(ship) + ": '" + EscapeText(name) + "': " +
                                     (typed ? FormatC("%s (%g) %s", field.option, value, rule)
-                                           : FormatC("its %s (%g) %s: give one with %s",
-                                                     field.name, value, rule, field.option)));
+                                           : FormatC("its %s (%g) %s: give one with %s", field.name,
+                                                     value, rule, field.option)));
             }
         }
         StoreElementValues(ship.model, *f.element, v);
@@ -602,9 +615,12 @@ py::dict Stability(CPyShip& ship, const CStabilityArgs& a) {
     const struct {
         const char* option;
         const std::optional<double>* value;
-    } overrides[] = {{"--lightship", &a.lightship}, {"--lcg", &a.lcg},
-                     {"--tcg", &a.tcg},             {"--vcg", &a.vcg},
-                     {"--density", &a.density},     {"--flooding-angle", &a.flooding}};
+    } overrides[] = {{"--lightship", &a.lightship},
+                     {"--lcg", &a.lcg},
+                     {"--tcg", &a.tcg},
+                     {"--vcg", &a.vcg},
+                     {"--density", &a.density},
+                     {"--flooding-angle", &a.flooding}};
     std::vector<std::string> given;
     for (const auto& o : overrides) {
         cmd.add_option(o.option, ignored);
@@ -693,8 +709,8 @@ py::dict Stability(CPyShip& ship, const CStabilityArgs& a) {
                 throw CRefusedError(
                     FormatC("--wind-pressure (%g Pa) must be a number above 0", wind.pressure));
             if (a.bilge_keel_area && !(*a.bilge_keel_area >= 0))
-                throw CRefusedError(FormatC("--bilge-keel-area (%g m^2) must be 0 or more",
-                                            *a.bilge_keel_area));
+                throw CRefusedError(
+                    FormatC("--bilge-keel-area (%g m^2) must be 0 or more", *a.bilge_keel_area));
             try {
                 o.weather = ComputeWeather(ship.model, in, o.result, wind);
             } catch (const CCalcFailure& e) {
@@ -758,11 +774,11 @@ py::dict Upright(CPyShip& ship, const CUprightArgs& a) {
         return ComputeUprightTable(ship.model, in);
     });
     // The columns of the table, as its grid heads them.
-    static const char* const keys[kUprightColumns] = {"Z_m",  "Z_rel_m", "V_m3",  "Rx_m", "Ry_m",
+    static const char* const keys[kUprightColumns] = {"Z_m",  "Z_rel_m", "V_m3",  "Rx_m",  "Ry_m",
                                                       "XB_m", "YB_m",    "ZB_m",  "Af_m2", "xf_m",
                                                       "yf_m", "Lwl_m",   "Bwl_m", "S_m2"};
-    static const char* const units[kUprightColumns] = {"m", "m", "m^3", "m", "m", "m",   "m",
-                                                       "m", "m^2", "m", "m", "m", "m", "m^2"};
+    static const char* const units[kUprightColumns] = {"m", "m",   "m^3", "m", "m", "m", "m",
+                                                       "m", "m^2", "m",   "m", "m", "m", "m^2"};
     py::dict out, unitsOf;
     for (int k = 0; k < kUprightColumns; ++k) {
         std::vector<double> column;
@@ -835,10 +851,10 @@ py::dict Inclined(CPyShip& ship, const CInclinedArgs& a) {
                 c.computed && c.ok ? c.lever : std::numeric_limits<double>::quiet_NaN();
         }
     const char* lever = gz ? "GZ_m" : "KZ_m";
-    return py::dict("volume_m3"_a = Array(table.volumes), "heel_deg"_a = Array(table.angles),
-                    py::arg(lever) = levers,
-                    "units"_a = py::dict("volume_m3"_a = "m^3", "heel_deg"_a = "deg",
-                                         py::arg(lever) = "m"));
+    return py::dict(
+        "volume_m3"_a = Array(table.volumes), "heel_deg"_a = Array(table.angles),
+        py::arg(lever) = levers,
+        "units"_a = py::dict("volume_m3"_a = "m^3", "heel_deg"_a = "deg", py::arg(lever) = "m"));
 }
 
 struct CBonjeanArgs {
@@ -918,12 +934,11 @@ py::dict Trim(CPyShip& ship, const CSubmergedTrimInputs& in) {
             throw CRefusedError(DescribeTrimProblem(e.Problem()));
         }
     });
-    return py::dict("heel_deg"_a = r.heel, "trim_deg"_a = r.trim, "weight_t"_a = r.weight,
-                    "displaced_t"_a = r.displaced,
-                    "submerged"_a = FloatsWhollySubmerged(r, in.tolerance),
-                    "units"_a = py::dict("heel_deg"_a = "deg", "trim_deg"_a = "deg",
-                                         "weight_t"_a = "t", "displaced_t"_a = "t",
-                                         "submerged"_a = ""));
+    return py::dict(
+        "heel_deg"_a = r.heel, "trim_deg"_a = r.trim, "weight_t"_a = r.weight,
+        "displaced_t"_a = r.displaced, "submerged"_a = FloatsWhollySubmerged(r, in.tolerance),
+        "units"_a = py::dict("heel_deg"_a = "deg", "trim_deg"_a = "deg", "weight_t"_a = "t",
+                             "displaced_t"_a = "t", "submerged"_a = ""));
 }
 
 struct CTanksArgs {
@@ -1001,9 +1016,12 @@ py::object Damage(CPyShip& ship, const CDamageArgs& a) {
     const struct {
         const char* option;
         const std::optional<double>* value;
-    } overrides[] = {{"--lightship", &a.lightship}, {"--lcg", &a.lcg},
-                     {"--tcg", &a.tcg},             {"--vcg", &a.vcg},
-                     {"--density", &a.density},     {"--flooding-angle", &a.flooding}};
+    } overrides[] = {{"--lightship", &a.lightship},
+                     {"--lcg", &a.lcg},
+                     {"--tcg", &a.tcg},
+                     {"--vcg", &a.vcg},
+                     {"--density", &a.density},
+                     {"--flooding-angle", &a.flooding}};
     std::vector<std::string> given;
     for (const auto& o : overrides) {
         cmd.add_option(o.option, ignored);
@@ -1066,8 +1084,9 @@ py::object Damage(CPyShip& ship, const CDamageArgs& a) {
             if (*a.damage_case == "all") {
                 cases = conditions.DamageCases();
                 if (cases.empty())
-                    throw CRefusedError("no damage cases " +
-                                        (haveFile ? "in " + file : ": " + file + " does not exist"));
+                    throw CRefusedError(
+                        "no damage cases " +
+                        (haveFile ? "in " + file : ": " + file + " does not exist"));
             } else if (const CDamageCase* d = conditions.FindDamageCase(*a.damage_case)) {
                 cases.push_back(*d);
             } else {
@@ -1138,16 +1157,51 @@ py::object Damage(CPyShip& ship, const CDamageArgs& a) {
 
 } // namespace
 
+namespace {
+
+// The calculations' threads, as brelund-calc's --threads: every core unless
+// limited. Kept for the life of the interpreter (never destroyed, since the
+// scheduler may be gone by the time statics are).
+tbb::global_control*& Parallelism() {
+    static tbb::global_control* limit = nullptr;
+    return limit;
+}
+
+void SetThreads(int n) {
+    if (n < 0 || n > kMaxThreads)
+        throw CRefusedError(
+            FormatC("threads (%d) must be 0 (every core) or from 1 to %d", n, kMaxThreads));
+    delete Parallelism();
+    Parallelism() = n > 0 ? new tbb::global_control(tbb::global_control::max_allowed_parallelism,
+                                                    static_cast<std::size_t>(n))
+                          : nullptr;
+}
+
+} // namespace
+
 PYBIND11_MODULE(brelund, m) {
     m.doc() = "Hydrostatics and intact stability of ships from panelled hull meshes: the "
               "engine of brelund-calc, with numpy arrays in and out.";
     m.attr("__version__") = BRELUND_VERSION;
+    // BRELUND_THREADS as brelund-calc reads it; a bad value fails the import
+    // with the command line's message.
+    SetThreads(ThreadsFromEnvironment());
+    m.def("set_threads", &SetThreads, "n"_a,
+          "Limits the calculations to n threads (1: serially; 0: every core, the default "
+          "unless BRELUND_THREADS is set). The results are the same for any number.");
+    m.def(
+        "threads",
+        [] {
+            return tbb::global_control::active_value(tbb::global_control::max_allowed_parallelism);
+        },
+        "The threads the calculations may run on.");
 
     static py::exception<CRefusedError> error(m, "BrelundError");
     m.attr("BrelundWarning") =
-        py::module_::import("builtins").attr("type")("BrelundWarning",
-                                                     py::make_tuple(py::module_::import("builtins").attr("UserWarning")),
-                                                     py::dict("__module__"_a = "brelund"));
+        py::module_::import("builtins")
+            .attr("type")("BrelundWarning",
+                          py::make_tuple(py::module_::import("builtins").attr("UserWarning")),
+                          py::dict("__module__"_a = "brelund"));
     py::register_exception_translator([](std::exception_ptr p) {
         try {
             if (p)
@@ -1165,8 +1219,9 @@ PYBIND11_MODULE(brelund, m) {
         }
     });
 
-    py::class_<CPyShip>(m, "Ship", "A ship: hull elements, compartments and tanks, each a set "
-                                   "of closed meshes, kept in a .nav ship file.")
+    py::class_<CPyShip>(m, "Ship",
+                        "A ship: hull elements, compartments and tanks, each a set "
+                        "of closed meshes, kept in a .nav ship file.")
         .def(py::init<>(), "An empty ship, with no file yet.")
         .def_static("load", &LoadPyShip, "path"_a,
                     "The ship of a .nav ship file (read under the ship's lock).")
@@ -1175,7 +1230,10 @@ PYBIND11_MODULE(brelund, m) {
              "under the ship's lock. A file another program changed since it was read is "
              "refused unless overwrite is set.")
         .def_property_readonly(
-            "path", [](const CPyShip& s) { return s.path.empty() ? py::object(py::none()) : py::object(py::str(s.path)); },
+            "path",
+            [](const CPyShip& s) {
+                return s.path.empty() ? py::object(py::none()) : py::object(py::str(s.path));
+            },
             "The ship file read or last written, None for a ship never saved.")
         .def_property_readonly("elements", &Elements,
                                "The elements, as brelund-calc list gives them: hull elements, "
@@ -1192,8 +1250,8 @@ PYBIND11_MODULE(brelund, m) {
                std::optional<double> specific_weight, std::optional<double> filling,
                std::optional<double> load_volume) {
                 return EditElement(s, name,
-                                   {rename, enabled, colour, permeability, density,
-                                    specific_weight, filling, load_volume});
+                                   {rename, enabled, colour, permeability, density, specific_weight,
+                                    filling, load_volume});
             },
             "name"_a, py::kw_only(), "rename"_a = py::none(), "enabled"_a = py::none(),
             "colour"_a = py::none(), "permeability"_a = py::none(), "density"_a = py::none(),
@@ -1229,10 +1287,10 @@ PYBIND11_MODULE(brelund, m) {
         .def(
             "inclined",
             [](CPyShip& s, const std::string& kind, std::optional<double> xg,
-               std::optional<double> yg, std::optional<double> zg,
-               std::optional<double> precision, std::optional<double> vi,
-               std::optional<double> vf, std::optional<double> dv, std::optional<double> ai,
-               std::optional<double> af, std::optional<double> da, const std::string& rule) {
+               std::optional<double> yg, std::optional<double> zg, std::optional<double> precision,
+               std::optional<double> vi, std::optional<double> vf, std::optional<double> dv,
+               std::optional<double> ai, std::optional<double> af, std::optional<double> da,
+               const std::string& rule) {
                 return Inclined(s, {kind, xg, yg, zg, precision, vi, vf, dv, ai, af, da, rule});
             },
             "kind"_a = "kz", py::kw_only(), "xg"_a = py::none(), "yg"_a = py::none(),
@@ -1243,8 +1301,8 @@ PYBIND11_MODULE(brelund, m) {
             "(or GZ_m) as a volumes x heels array, NaN where the table shows '-'.")
         .def(
             "bonjean",
-            [](CPyShip& s, double zstart, double zend, double dz, double station0,
-               double station20, std::vector<double> extra) {
+            [](CPyShip& s, double zstart, double zend, double dz, double station0, double station20,
+               std::vector<double> extra) {
                 return Bonjean(s, {zstart, zend, dz, station0, station20, extra});
             },
             py::kw_only(), "zstart"_a, "zend"_a, "dz"_a, "station0"_a, "station20"_a,
@@ -1266,14 +1324,14 @@ PYBIND11_MODULE(brelund, m) {
                 in.rule = RuleOf(rule);
                 return Trim(s, in);
             },
-            py::kw_only(), "xg"_a, "yg"_a, "zg"_a, "weight"_a, "tolerance"_a = 1e-4,
-            "heel"_a = 0.0, "trim"_a = 0.0, "rule"_a = "one-point",
+            py::kw_only(), "xg"_a, "yg"_a, "zg"_a, "weight"_a, "tolerance"_a = 1e-4, "heel"_a = 0.0,
+            "trim"_a = 0.0, "rule"_a = "one-point",
             "The trim of a body wholly under water, as brelund-calc trim (heel and trim typed "
             "in radians, given in degrees).")
         .def(
             "tanks",
-            [](CPyShip& s, std::vector<std::string> tanks, py::object soundings,
-               py::object volumes, py::object trims, double heel, std::optional<double> density) {
+            [](CPyShip& s, std::vector<std::string> tanks, py::object soundings, py::object volumes,
+               py::object trims, double heel, std::optional<double> density) {
                 return Tanks(s, {tanks, soundings, volumes, trims, heel, density});
             },
             "tanks"_a = std::vector<std::string>(), py::kw_only(), "soundings"_a = py::none(),
@@ -1282,13 +1340,12 @@ PYBIND11_MODULE(brelund, m) {
             "The calibration tables of brelund-calc tanks, one record a row: {key: array}.")
         .def(
             "damage",
-            [](CPyShip& s, std::optional<std::string> condition, std::optional<std::string> damage_case,
-               std::optional<std::string> open, std::optional<double> bulkhead_deck,
-               std::optional<double> lightship, std::optional<double> lcg,
-               std::optional<double> vcg, std::optional<double> tcg,
-               std::optional<double> density, std::optional<double> flooding_angle,
-               double baseline, std::optional<double> ap, std::optional<double> fp,
-               const std::string& criteria) {
+            [](CPyShip& s, std::optional<std::string> condition,
+               std::optional<std::string> damage_case, std::optional<std::string> open,
+               std::optional<double> bulkhead_deck, std::optional<double> lightship,
+               std::optional<double> lcg, std::optional<double> vcg, std::optional<double> tcg,
+               std::optional<double> density, std::optional<double> flooding_angle, double baseline,
+               std::optional<double> ap, std::optional<double> fp, const std::string& criteria) {
                 CDamageArgs a;
                 a.condition = condition;
                 a.damage_case = damage_case;
@@ -1317,10 +1374,10 @@ PYBIND11_MODULE(brelund, m) {
             "stability",
             [](CPyShip& s, std::optional<std::string> condition, py::object heels,
                std::optional<double> lightship, std::optional<double> lcg,
-               std::optional<double> vcg, std::optional<double> tcg,
-               std::optional<double> density, std::optional<double> flooding_angle,
-               double baseline, std::optional<double> ap, std::optional<double> fp, bool weather,
-               double wind_pressure, std::optional<double> bilge_keel_area) {
+               std::optional<double> vcg, std::optional<double> tcg, std::optional<double> density,
+               std::optional<double> flooding_angle, double baseline, std::optional<double> ap,
+               std::optional<double> fp, bool weather, double wind_pressure,
+               std::optional<double> bilge_keel_area) {
                 CStabilityArgs a;
                 a.condition = condition;
                 a.heels = heels;

@@ -220,7 +220,10 @@ def test_refusals_carry_the_command_lines_messages():
 
 def test_threads_give_the_serial_numbers():
     ship = brelund.Ship.load(WIGLEY)
+    brelund.set_threads(1)
+    assert brelund.threads() == 1
     serial = ship.stability("Partenza - criteri soddisfatti")["curve"]["GZ_m"]
+    brelund.set_threads(0)
     results = [None] * 4
 
     def run(i):
@@ -233,6 +236,17 @@ def test_threads_give_the_serial_numbers():
         t.join()
     for r in results:
         np.testing.assert_array_equal(r, serial)
+
+
+def test_brelund_threads_is_read_as_the_command_line_reads_it():
+    def run(value, *command):
+        env = dict(os.environ, BRELUND_THREADS=value)
+        return subprocess.run(command, env=env, capture_output=True, text=True)
+    importing = [sys.executable, "-c", "import brelund; print(brelund.threads())"]
+    assert run("1", *importing).stdout.strip() == "1"
+    bad = run("x", *importing)
+    said = run("x", CALC, "list", WIGLEY).stderr.strip().removeprefix("brelund-calc: ")
+    assert bad.returncode != 0 and said and said in bad.stderr
 
 
 def test_example_script_runs(tmp_path):
