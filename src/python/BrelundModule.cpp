@@ -607,10 +607,11 @@ struct CStabilityArgs {
     std::optional<double> bilge_keel_area; // none: the condition's
 };
 
-py::dict Stability(CPyShip& ship, const CStabilityArgs& a) {
-    // The options that may override a condition, parsed as the command
-    // line parses them, so that its rules name them alike.
-    CLI::App cmd("stability");
+// The options of stability and damage that may override a condition,
+// parsed into cmd as the command line parses them (so that its rules name
+// them alike), checked, and the inputs they give.
+template <class Args>
+CStabilityInputs ConditionOptions(CLI::App& cmd, const Args& a) {
     double ignored = 0;
     const struct {
         const char* option;
@@ -639,10 +640,6 @@ py::dict Stability(CPyShip& ship, const CStabilityArgs& a) {
     RefuseNotFinite("--baseline", a.baseline);
     RefuseNotFinite("--ap", a.ap);
     RefuseNotFinite("--fp", a.fp);
-    if (a.weather) {
-        RefuseNotFinite("--wind-pressure", a.wind_pressure);
-        RefuseNotFinite("--bilge-keel-area", a.bilge_keel_area);
-    }
     CStabilityInputs in;
     in.lightship = a.lightship.value_or(0);
     in.lcg = a.lcg.value_or(0);
@@ -655,6 +652,16 @@ py::dict Stability(CPyShip& ship, const CStabilityArgs& a) {
     in.fp = a.fp.value_or(0);
     if (a.flooding)
         in.flooding = *a.flooding;
+    return in;
+}
+
+py::dict Stability(CPyShip& ship, const CStabilityArgs& a) {
+    CLI::App cmd("stability");
+    CStabilityInputs in = ConditionOptions(cmd, a);
+    if (a.weather) {
+        RefuseNotFinite("--wind-pressure", a.wind_pressure);
+        RefuseNotFinite("--bilge-keel-area", a.bilge_keel_area);
+    }
     if (!a.heels.is_none())
         in.heels = Series("--heels", a.heels, 1000);
     CInputNames names{&cmd, nullptr};
@@ -1010,52 +1017,12 @@ py::object Damage(CPyShip& ship, const CDamageArgs& a) {
             keys += std::string(keys.empty() ? "" : ", ") + set.key;
         throw CUsageError("--criteria '" + EscapeText(a.criteria) + "' is none of " + keys);
     }
-    // The options that may override a condition, as stability parses them.
     CLI::App cmd("damage");
-    double ignored = 0;
-    const struct {
-        const char* option;
-        const std::optional<double>* value;
-    } overrides[] = {{"--lightship", &a.lightship},
-                     {"--lcg", &a.lcg},
-                     {"--tcg", &a.tcg},
-                     {"--vcg", &a.vcg},
-                     {"--density", &a.density},
-                     {"--flooding-angle", &a.flooding}};
-    std::vector<std::string> given;
-    for (const auto& o : overrides) {
-        cmd.add_option(o.option, ignored);
-        if (o.value->has_value()) {
-            given.push_back("0");
-            given.push_back(o.option);
-        }
-    }
-    cmd.parse(given);
-    if (!a.condition)
-        for (const char* required : {"--lightship", "--lcg", "--vcg"})
-            if (cmd.get_option(required)->count() == 0)
-                throw CUsageError(std::string(required) + " is required (or --condition NAME)");
-    for (const auto& o : overrides)
-        RefuseNotFinite(o.option, *o.value);
-    RefuseNotFinite("--baseline", a.baseline);
-    RefuseNotFinite("--ap", a.ap);
-    RefuseNotFinite("--fp", a.fp);
+    CStabilityInputs in = ConditionOptions(cmd, a);
     RefuseNotFinite("--bulkhead-deck", a.deck);
     std::vector<CDamageCase> cases;
     if (a.open)
         cases.push_back(DamageCaseOfOpenList(*a.open, a.deck));
-    CStabilityInputs in;
-    in.lightship = a.lightship.value_or(0);
-    in.lcg = a.lcg.value_or(0);
-    in.tcg = a.tcg.value_or(0);
-    in.vcg = a.vcg.value_or(0);
-    in.density = a.density.value_or(1.025);
-    in.baseline = a.baseline;
-    in.perpendiculars = Perpendiculars(a.ap, a.fp);
-    in.ap = a.ap.value_or(0);
-    in.fp = a.fp.value_or(0);
-    if (a.flooding)
-        in.flooding = *a.flooding;
     CInputNames names{&cmd, nullptr};
     if (!a.condition)
         if (const CCalcCheck problem = CheckStabilityInputs(in))
