@@ -36,9 +36,12 @@ public:
                     in.tank_loads, CHydroMethod::Exact()),
           m_volume(m_loading.Weight() / in.density),
           m_method(CHydroMethod::Exact().WithCounts(in.compartments.empty() ? nullptr
-                                                                            : &in.compartments)) {}
+                                                                            : &in.compartments)),
+          m_total(ship.TotalVolume(m_method)) {}
     double Weight() const { return m_loading.Weight(); }
     double Volume() const { return m_volume; }
+    // The ship's whole volume by the method [m^3].
+    double TotalVolume() const { return m_total; }
     // The ship's evaluations: the exact rule, the compartments as the
     // inputs count them (the inputs outlive the condition).
     const CHydroMethod& Method() const { return m_method; }
@@ -55,6 +58,7 @@ private:
     CLoading m_loading;
     double m_volume;
     CHydroMethod m_method;
+    double m_total;
 };
 
 // The floating ship at one heel: its trim, draught and immersed sums.
@@ -103,7 +107,8 @@ CCalcCheck FloatAt(const CShipModel& ship, const CCondition& c, double heelDeg, 
         [&](double heel, double trim, CVector3& g) {
             return !(stop && stop->Requested()) && c.GravityAt(heel, trim, g);
         },
-        v, f.heel, f.trim, f.draught, 1e-10 * v, 1e-6, c.Method(), seed ? &start : nullptr, &f.p);
+        v, f.heel, f.trim, f.draught, 1e-10 * v, 1e-6, c.Method(), seed ? &start : nullptr, &f.p,
+        c.TotalVolume());
     if (s != SearchStatus::converged)
         return Problem(CalcRule::notSettled, "heels", heelDeg, kMaxTrimDeg);
     f.r.SetRotation(f.heel, f.trim, 0);
@@ -516,7 +521,7 @@ CCalcCheck CheckStabilityShip(const CShipModel& ship, const CStabilityInputs& in
         }
     }
     const CCondition c(ship, in);
-    const double total = ship.TotalVolume(c.Method());
+    const double total = c.TotalVolume();
     if (!(c.Volume() <= total)) {
         CCalcProblem p = Problem(CalcRule::sinks, "lightship", c.Weight(), total * in.density);
         p.size = total;

@@ -48,3 +48,70 @@ void CExactSums::Finish(CHydroProperties& r) const {
         r.m_waterline_length = r.m_waterline_breadth = 0;
     }
 }
+
+// Written lane by lane so that the compiler can keep the four lanes in
+// vector registers: two of SSE2 or one of AVX2, with the same operations in
+// the same order in each lane (no contraction into fused multiply-adds, see
+// the build's flags), hence the same bits.
+__attribute__((target_clones("avx2", "default"))) void CExactBlock::SumBlock() {
+    // Pad to whole groups of lanes with triangles at the origin, which add
+    // exactly zero.
+    int n = m_count;
+    for (; n % kLanes != 0; ++n)
+        for (auto& row : m_c)
+            row[n] = 0;
+    for (int t = 0; t < n; t += kLanes) {
+        const double* ax_ = &m_c[0][t];
+        const double* ay_ = &m_c[1][t];
+        const double* az_ = &m_c[2][t];
+        const double* bx_ = &m_c[3][t];
+        const double* by_ = &m_c[4][t];
+        const double* bz_ = &m_c[5][t];
+        const double* cx_ = &m_c[6][t];
+        const double* cy_ = &m_c[7][t];
+        const double* cz_ = &m_c[8][t];
+        for (int l = 0; l < kLanes; ++l) {
+            const double e1x = bx_[l] - ax_[l], e1y = by_[l] - ay_[l], e1z = bz_[l] - az_[l];
+            const double e2x = cx_[l] - ax_[l], e2y = cy_[l] - ay_[l], e2z = cz_[l] - az_[l];
+            const double nx = e1y * e2z - e1z * e2y;
+            const double ny = e1z * e2x - e1x * e2z;
+            const double nz = e1x * e2y - e1y * e2x;
+            const double sx = ax_[l] + bx_[l] + cx_[l];
+            const double sy = ay_[l] + by_[l] + cy_[l];
+            const double sz = az_[l] + bz_[l] + cz_[l];
+            m_lane[wetted][l] += std::sqrt(nx * nx + ny * ny + nz * nz);
+            m_lane[volume][l] += nz * sz;
+            m_lane[mx][l] += nz * (ax_[l] * az_[l] + bx_[l] * bz_[l] + cx_[l] * cz_[l] + sx * sz);
+            m_lane[my][l] += nz * (ay_[l] * az_[l] + by_[l] * bz_[l] + cy_[l] * cz_[l] + sy * sz);
+            m_lane[mz][l] += nz * (az_[l] * az_[l] + bz_[l] * bz_[l] + cz_[l] * cz_[l] + sz * sz);
+            m_lane[area][l] += nz;
+            m_lane[ax][l] += nz * sx;
+            m_lane[ay][l] += nz * sy;
+            m_lane[axx][l] += nz * (ax_[l] * ax_[l] + bx_[l] * bx_[l] + cx_[l] * cx_[l] + sx * sx);
+            m_lane[ayy][l] += nz * (ay_[l] * ay_[l] + by_[l] * by_[l] + cy_[l] * cy_[l] + sy * sy);
+        }
+    }
+    m_count = 0;
+}
+
+void CExactBlock::EmptyInto(CExactSums& sums) {
+    if (m_count > 0)
+        SumBlock();
+    double total[quantities];
+    for (int q = 0; q < quantities; ++q) {
+        const double* lane = m_lane[q];
+        total[q] = (lane[0] + lane[1]) + (lane[2] + lane[3]);
+        for (int l = 0; l < kLanes; ++l)
+            m_lane[q][l] = 0;
+    }
+    sums.m_wetted += total[wetted];
+    sums.m_volume += total[volume];
+    sums.m_mx += total[mx];
+    sums.m_my += total[my];
+    sums.m_mz += total[mz];
+    sums.m_area += total[area];
+    sums.m_ax += total[ax];
+    sums.m_ay += total[ay];
+    sums.m_axx += total[axx];
+    sums.m_ayy += total[ayy];
+}

@@ -28,6 +28,9 @@
 #pragma once
 
 #include "CVector3.h"
+#include "MeshArrays.h"
+
+#include <cstddef>
 
 #include <cmath>
 #include <limits>
@@ -106,6 +109,116 @@ private:
     double m_ymin = std::numeric_limits<double>::infinity();
     double m_ymax = -std::numeric_limits<double>::infinity();
     CSegmentList* m_waterline = nullptr;
+
+    friend class CExactBlock;
+};
+
+// Triangles wholly under the waterplane, gathered into a block that stays
+// in the first-level cache and summed four at a time. Triangle k of a block
+// goes to lane k mod 4; each lane sums its triangles in the order they came,
+// and the lanes are added in a fixed order, ((0 + 1) + (2 + 3)), when the
+// block is emptied into a CExactSums. The bits are therefore the same
+// whatever the width of the machine's vector registers: the arithmetic of a
+// lane is that of AddTriangle, term by term.
+class CExactBlock {
+public:
+    static constexpr int kLanes = 4;
+    static constexpr int kSize = 128;
+    static_assert(kLanes == 4 && kSize % kLanes == 0, "the lanes are added as two pairs");
+
+    // The faces of a triangle mesh over the points p (its vertices in the
+    // waterplane frame, nv of them), in order: a triangle wholly under the
+    // waterplane is kept, one wholly above it adds nothing, and crossing(c,
+    // 3) is called with the corners of any other. Indices are 1-based; one
+    // out of range reads the first point. The corners of every triangle are
+    // written and the count advanced only for those kept, so the loop does
+    // not branch on each face.
+    template <class Crossing>
+    void AddTriangles(const CFaceIndices* faces, std::size_t count, const CVector3* p,
+                      unsigned nv, Crossing&& crossing) {
+        int n = m_count;
+        for (std::size_t f = 0; f < count; ++f) {
+            const unsigned ia = static_cast<unsigned>(faces[f].v[0]) - 1u;
+            const unsigned ib = static_cast<unsigned>(faces[f].v[1]) - 1u;
+            const unsigned ic = static_cast<unsigned>(faces[f].v[2]) - 1u;
+            const CVector3* a = p + (ia < nv ? ia : 0u);
+            const CVector3* b = p + (ib < nv ? ib : 0u);
+            const CVector3* c = p + (ic < nv ? ic : 0u);
+            const double za = a->Z(), zb = b->Z(), zc = c->Z();
+            const bool under = (za < 0) & (zb < 0) & (zc < 0);
+            const bool dry = (za > 0) & (zb > 0) & (zc > 0);
+            Write(n, *a, *b, *c);
+            n += under ? 1 : 0;
+            if (n >= kSize) {
+                m_count = n;
+                SumBlock();
+                n = 0;
+            }
+            if (!under && !dry) [[unlikely]] {
+                const CVector3* corners[3] = {a, b, c};
+                crossing(corners, 3);
+            }
+        }
+        m_count = n;
+    }
+    // The quads of a grid of rows x cols points p (row by row), in order,
+    // as AddTriangles does; a quad's corners lie at offsets from its first,
+    // and its two fan triangles (0, 1, 2) and (0, 2, 3) are kept when all
+    // four corners are under the waterplane.
+    template <class Crossing>
+    void AddQuads(const CVector3* p, int rows, int cols, const int offsets[4],
+                  Crossing&& crossing) {
+        int n = m_count;
+        for (int r = 0; r + 1 < rows; ++r)
+            for (int j = 0; j + 1 < cols; ++j) {
+                const CVector3* q = p + (static_cast<std::ptrdiff_t>(r) * cols + j);
+                const CVector3* c0 = q + offsets[0];
+                const CVector3* c1 = q + offsets[1];
+                const CVector3* c2 = q + offsets[2];
+                const CVector3* c3 = q + offsets[3];
+                const double z0 = c0->Z(), z1 = c1->Z(), z2 = c2->Z(), z3 = c3->Z();
+                const bool under = (z0 < 0) & (z1 < 0) & (z2 < 0) & (z3 < 0);
+                const bool dry = (z0 > 0) & (z1 > 0) & (z2 > 0) & (z3 > 0);
+                Write(n, *c0, *c1, *c2);
+                Write(n + 1, *c0, *c2, *c3);
+                n += under ? 2 : 0;
+                if (n >= kSize) {
+                    m_count = n;
+                    SumBlock();
+                    n = 0;
+                }
+                if (!under && !dry) [[unlikely]] {
+                    const CVector3* corners[4] = {c0, c1, c2, c3};
+                    crossing(corners, 4);
+                }
+            }
+        m_count = n;
+    }
+    // Sums what is gathered, adds the lanes' totals to sums and starts
+    // again from zero.
+    void EmptyInto(CExactSums& sums);
+
+private:
+    enum { wetted, volume, mx, my, mz, area, ax, ay, axx, ayy, quantities };
+    // The gathered triangles into the lanes; the block is then empty.
+    void SumBlock();
+    void Write(int i, const CVector3& a, const CVector3& b, const CVector3& c) {
+        m_c[0][i] = a.X();
+        m_c[1][i] = a.Y();
+        m_c[2][i] = a.Z();
+        m_c[3][i] = b.X();
+        m_c[4][i] = b.Y();
+        m_c[5][i] = b.Z();
+        m_c[6][i] = c.X();
+        m_c[7][i] = c.Y();
+        m_c[8][i] = c.Z();
+    }
+
+    int m_count = 0;
+    // Corner coordinates, one row each: ax ay az bx by bz cx cy cz; room
+    // past kSize for the triangles written but not kept and for padding.
+    alignas(64) double m_c[9][kSize + kLanes];
+    alignas(64) double m_lane[quantities][kLanes] = {};
 };
 
 // The volume alone by the exact rule: N.z Sz / 6 per triangle.

@@ -7,6 +7,7 @@
 #include "geometry/IntegrationRules.h"
 
 #include <cassert>
+#include <type_traits>
 
 static_assert(rules::kMaxFaceCorners == meshfaces::kMaxCorners);
 #include <cmath>
@@ -75,11 +76,49 @@ bool CShipElement::ZRange(const CMatrixBase& r, double& zmin, double& zmax) cons
     return any;
 }
 
+namespace {
+
+// The exact rule's sums over one mesh whose vertices p are already in the
+// waterplane frame. Most faces of a dense hull lie wholly under the
+// waterplane or wholly above it: the first go to the block, summed four at a
+// time, the second add nothing, and only those that cross or touch the
+// waterplane take the rule's path face by face. The faces are read in the
+// mesh's order, as ForEachFace hands them out.
+void ExactMeshSums(const CMesh& mesh, const CVector3* p, CExactBlock& block, CExactSums& sums) {
+    auto crossing = [&](const CVector3* const* c, int n) { CExactRule::Face(c, n, sums); };
+    if (const auto* poly = dynamic_cast<const CPolyfaceMesh*>(&mesh)) {
+        block.AddTriangles(poly->Faces().data(), poly->Faces().size(), p,
+                           static_cast<unsigned>(poly->GetVertexCount()), crossing);
+    } else if (const auto* grid = dynamic_cast<const CGridMesh*>(&mesh)) {
+        if (grid->GetFaceCount() <= 0)
+            return;
+        // Every quad's corners lie at the same offsets from its top-left
+        // point; the orientation only orders them.
+        int first[4];
+        grid->GetFaceCorners(1, first);
+        const int offsets[4] = {0, first[1] - first[0], first[2] - first[0], first[3] - first[0]};
+        block.AddQuads(p, grid->GetRows(), grid->GetCols(), offsets, crossing);
+    }
+}
+
+} // namespace
+
 template <class Rule, class Sums>
 void CShipElement::ImmersedSums(Sums& sums, double draught, const CMatrixBase& r) const {
-    meshfaces::ForEachFaceInWaterplane(
-        *this, CRotationKernel(r), draught,
-        [&](const CVector3* const* corners, int n) { Rule::Face(corners, n, sums); });
+    if constexpr (std::is_same_v<Rule, CExactRule> && std::is_same_v<Sums, CExactSums>) {
+        CExactBlock block; // a few kB of stack, in the first-level cache
+        const CRotationKernel kernel(r);
+        for (int m = 1; m <= GetCount(); ++m) {
+            const CMesh& mesh = *GetAt(m);
+            ExactMeshSums(mesh, meshfaces::TransformedVertices(mesh, kernel, draught), block,
+                          sums);
+        }
+        block.EmptyInto(sums);
+    } else {
+        meshfaces::ForEachFaceInWaterplane(
+            *this, CRotationKernel(r), draught,
+            [&](const CVector3* const* corners, int n) { Rule::Face(corners, n, sums); });
+    }
 }
 
 template <class Rule>

@@ -134,12 +134,15 @@ public:
     // or does not halve the misfit hands over to the bracketing search
     // from trim and draught, whose answer Newton's steps then finish.
     // record, when given, receives the immersed sums at the answer (by its
-    // own collect flag).
+    // own collect flag). totalVolume: the ship's TotalVolume(method) when the
+    // caller has it at hand (a pass over every face saved per search);
+    // negative: taken here.
     SearchStatus FindTrimEquilibrium(const CCentreOfGravityAt& gravity, double volume, double heel,
                                      double& trim, double& draught, double volumeTolerance,
                                      double leverTolerance, const CHydroMethod& method = {},
                                      const CTrimStart* start = nullptr,
-                                     CHydroProperties* record = nullptr) const;
+                                     CHydroProperties* record = nullptr,
+                                     double totalVolume = -1) const;
     // The trim of a body wholly under water whose liquids move with the trim:
     // Newton steps on the trimming lever about the fixed centre of
     // buoyancy. g0 and weight [t] are those of everything but the liquids.

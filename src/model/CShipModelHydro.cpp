@@ -378,8 +378,8 @@ SearchStatus CShipModel::FindTrimEquilibrium(const CCentreOfGravityAt& gravity, 
                                              double heel, double& trim, double& draught,
                                              double volumeTolerance, double leverTolerance,
                                              const CHydroMethod& method, const CTrimStart* start,
-                                             CHydroProperties* record) const {
-    const double totalVolume = TotalVolume(method);
+                                             CHydroProperties* record, double knownTotal) const {
+    const double totalVolume = knownTotal >= 0 ? knownTotal : TotalVolume(method);
     thread_local CHydroProperties sums;
     CHydroProperties& newton = record ? *record : sums;
     if (!record)
