@@ -60,6 +60,12 @@ __attribute__((target_clones("avx2", "default"))) void CExactBlock::SumBlock() {
     for (; n % kLanes != 0; ++n)
         for (auto& row : m_c)
             row[n] = 0;
+    // The lanes' sums are held in locals for the loop, so that they stay in
+    // registers rather than go through memory at every group.
+    double lane[quantities][kLanes];
+    for (int q = 0; q < quantities; ++q)
+        for (int l = 0; l < kLanes; ++l)
+            lane[q][l] = m_lane[q][l];
     for (int t = 0; t < n; t += kLanes) {
         const double* ax_ = &m_c[0][t];
         const double* ay_ = &m_c[1][t];
@@ -79,18 +85,21 @@ __attribute__((target_clones("avx2", "default"))) void CExactBlock::SumBlock() {
             const double sx = ax_[l] + bx_[l] + cx_[l];
             const double sy = ay_[l] + by_[l] + cy_[l];
             const double sz = az_[l] + bz_[l] + cz_[l];
-            m_lane[wetted][l] += std::sqrt(nx * nx + ny * ny + nz * nz);
-            m_lane[volume][l] += nz * sz;
-            m_lane[mx][l] += nz * (ax_[l] * az_[l] + bx_[l] * bz_[l] + cx_[l] * cz_[l] + sx * sz);
-            m_lane[my][l] += nz * (ay_[l] * az_[l] + by_[l] * bz_[l] + cy_[l] * cz_[l] + sy * sz);
-            m_lane[mz][l] += nz * (az_[l] * az_[l] + bz_[l] * bz_[l] + cz_[l] * cz_[l] + sz * sz);
-            m_lane[area][l] += nz;
-            m_lane[ax][l] += nz * sx;
-            m_lane[ay][l] += nz * sy;
-            m_lane[axx][l] += nz * (ax_[l] * ax_[l] + bx_[l] * bx_[l] + cx_[l] * cx_[l] + sx * sx);
-            m_lane[ayy][l] += nz * (ay_[l] * ay_[l] + by_[l] * by_[l] + cy_[l] * cy_[l] + sy * sy);
+            lane[wetted][l] += std::sqrt(nx * nx + ny * ny + nz * nz);
+            lane[volume][l] += nz * sz;
+            lane[mx][l] += nz * (ax_[l] * az_[l] + bx_[l] * bz_[l] + cx_[l] * cz_[l] + sx * sz);
+            lane[my][l] += nz * (ay_[l] * az_[l] + by_[l] * bz_[l] + cy_[l] * cz_[l] + sy * sz);
+            lane[mz][l] += nz * (az_[l] * az_[l] + bz_[l] * bz_[l] + cz_[l] * cz_[l] + sz * sz);
+            lane[area][l] += nz;
+            lane[ax][l] += nz * sx;
+            lane[ay][l] += nz * sy;
+            lane[axx][l] += nz * (ax_[l] * ax_[l] + bx_[l] * bx_[l] + cx_[l] * cx_[l] + sx * sx);
+            lane[ayy][l] += nz * (ay_[l] * ay_[l] + by_[l] * by_[l] + cy_[l] * cy_[l] + sy * sy);
         }
     }
+    for (int q = 0; q < quantities; ++q)
+        for (int l = 0; l < kLanes; ++l)
+            m_lane[q][l] = lane[q][l];
     m_count = 0;
 }
 

@@ -130,9 +130,9 @@ public:
     // waterplane frame, nv of them), in order: a triangle wholly under the
     // waterplane is kept, one wholly above it adds nothing, and crossing(c,
     // 3) is called with the corners of any other. Indices are 1-based; one
-    // out of range reads the first point. The corners of every triangle are
-    // written and the count advanced only for those kept, so the loop does
-    // not branch on each face.
+    // out of range reads the first point. The branches follow the hull's
+    // panels in the mesh's order, wet ones in runs and dry ones in runs, so
+    // the processor foresees them but where the waterline passes.
     template <class Crossing>
     void AddTriangles(const CFaceIndices* faces, std::size_t count, const CVector3* p,
                       unsigned nv, Crossing&& crossing) {
@@ -147,14 +147,14 @@ public:
             const double za = a->Z(), zb = b->Z(), zc = c->Z();
             const bool under = (za < 0) & (zb < 0) & (zc < 0);
             const bool dry = (za > 0) & (zb > 0) & (zc > 0);
-            Write(n, *a, *b, *c);
-            n += under ? 1 : 0;
-            if (n >= kSize) {
-                m_count = n;
-                SumBlock();
-                n = 0;
-            }
-            if (!under && !dry) [[unlikely]] {
+            if (under) {
+                Write(n, *a, *b, *c);
+                if (++n >= kSize) {
+                    m_count = n;
+                    SumBlock();
+                    n = 0;
+                }
+            } else if (!dry) [[unlikely]] {
                 const CVector3* corners[3] = {a, b, c};
                 crossing(corners, 3);
             }
@@ -179,15 +179,15 @@ public:
                 const double z0 = c0->Z(), z1 = c1->Z(), z2 = c2->Z(), z3 = c3->Z();
                 const bool under = (z0 < 0) & (z1 < 0) & (z2 < 0) & (z3 < 0);
                 const bool dry = (z0 > 0) & (z1 > 0) & (z2 > 0) & (z3 > 0);
-                Write(n, *c0, *c1, *c2);
-                Write(n + 1, *c0, *c2, *c3);
-                n += under ? 2 : 0;
-                if (n >= kSize) {
-                    m_count = n;
-                    SumBlock();
-                    n = 0;
-                }
-                if (!under && !dry) [[unlikely]] {
+                if (under) {
+                    Write(n, *c0, *c1, *c2);
+                    Write(n + 1, *c0, *c2, *c3);
+                    if ((n += 2) >= kSize) {
+                        m_count = n;
+                        SumBlock();
+                        n = 0;
+                    }
+                } else if (!dry) [[unlikely]] {
                     const CVector3* corners[4] = {c0, c1, c2, c3};
                     crossing(corners, 4);
                 }
@@ -216,7 +216,7 @@ private:
 
     int m_count = 0;
     // Corner coordinates, one row each: ax ay az bx by bz cx cy cz; room
-    // past kSize for the triangles written but not kept and for padding.
+    // past kSize for a quad's second triangle and for padding.
     alignas(64) double m_c[9][kSize + kLanes];
     alignas(64) double m_lane[quantities][kLanes] = {};
 };
