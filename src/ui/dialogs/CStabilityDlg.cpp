@@ -219,14 +219,14 @@ CStabilityDlg::CStabilityDlg(QWidget* parent) : CCalculationDlg(parent) {
     m_curve = new CMSFlexGrid(1, 1, 1, 0);
     m_curve->setObjectName("curve");
     m_curve->setMinimumHeight(m_curve->verticalHeader()->defaultSectionSize() * 4);
+    // The openings beside the criteria, whose flooding angle they give.
+    m_openings = new CMSFlexGrid(1, static_cast<int>(std::size(kOpeningHeaders)), 1, 0);
+    m_openings->setObjectName("openings");
     for (CMSFlexGrid* grid : {m_equilibrium, m_criteria, m_curve, m_openings})
         connect(grid, &CMSFlexGrid::MouseDown, this,
                 [this, grid](short button, short, int x, int y) {
                     OnGridMouseDown(*grid, button, x, y);
                 });
-    // The openings beside the criteria, whose flooding angle they give.
-    m_openings = new CMSFlexGrid(1, static_cast<int>(std::size(kOpeningHeaders)), 1, 0);
-    m_openings->setObjectName("openings");
     auto* openingsPage = new QWidget;
     auto* openingsLayout = new QVBoxLayout(openingsPage);
     openingsLayout->setContentsMargins(0, 0, 0, 0);

@@ -261,6 +261,15 @@ private slots:
                 QCOMPARE(openings[k][1], QString::fromUtf8(calc[3][k][1] == "yes" ? "sì" : "no"));
                 QCOMPARE(openings[k].mid(2), calc[3][k].mid(2));
             }
+            // The openings' table copies as the others do (it once had no
+            // menu: its grid was wired before it was made).
+            o.dialog.findChild<QTabWidget*>("criteriaTabs")->setCurrentIndex(1);
+            QString openingsText;
+            for (const QStringList& row : openings)
+                openingsText += row.join('\t') + "\r\n";
+            openingsText.chop(2);
+            QCOMPARE(CopyByPopup(dialogs, *o.dialog.OpeningsGrid()), openingsText);
+            o.dialog.findChild<QTabWidget*>("criteriaTabs")->setCurrentIndex(0);
             const QString angle = calc[1][1][calc[1][0].indexOf("flooding[deg]")];
             QCOMPARE(o.dialog.FloodingNote()->text(),
                      name.startsWith("Partenza")
