@@ -2,6 +2,7 @@
 
 #include "CHydroProperties.h"
 #include "CSegmentList.h"
+#include "VectorClones.h"
 
 void CExactSums::AddWaterlineSegment(const CVector3& a, const CVector3& b) {
     if (m_waterline)
@@ -51,9 +52,8 @@ void CExactSums::Finish(CHydroProperties& r) const {
 
 // Written lane by lane so that the compiler can keep the four lanes in
 // vector registers: two of SSE2 or one of AVX2, with the same operations in
-// the same order in each lane (no contraction into fused multiply-adds, see
-// the build's flags), hence the same bits.
-__attribute__((target_clones("avx2", "default"))) void CExactBlock::SumBlock() {
+// the same order in each lane (VectorClones.h).
+BRELUND_VECTOR_CLONES void CExactBlock::SumBlock() {
     // Pad to whole groups of lanes with triangles at the origin, which add
     // exactly zero.
     int n = m_count;

@@ -5,6 +5,7 @@
 #include "geometry/CHydroProperties.h"
 #include "geometry/FaceClip.h"
 #include "geometry/IntegrationRules.h"
+#include "geometry/VectorClones.h"
 
 #include <cassert>
 #include <type_traits>
@@ -101,19 +102,24 @@ void ExactMeshSums(const CMesh& mesh, const CVector3* p, CExactBlock& block, CEx
     }
 }
 
+// Every mesh of an element, in order (compiled twice: VectorClones.h).
+BRELUND_VECTOR_CLONES void ExactElementSums(const COwningList<CMesh>& meshes,
+                                            const CRotationKernel& kernel, double draught,
+                                            CExactSums& sums) {
+    CExactBlock block; // a few kB of stack, in the first-level cache
+    for (int m = 1; m <= meshes.GetCount(); ++m) {
+        const CMesh& mesh = *meshes.GetAt(m);
+        ExactMeshSums(mesh, meshfaces::TransformedVertices(mesh, kernel, draught), block, sums);
+    }
+    block.EmptyInto(sums);
+}
+
 } // namespace
 
 template <class Rule, class Sums>
 void CShipElement::ImmersedSums(Sums& sums, double draught, const CMatrixBase& r) const {
     if constexpr (std::is_same_v<Rule, CExactRule> && std::is_same_v<Sums, CExactSums>) {
-        CExactBlock block; // a few kB of stack, in the first-level cache
-        const CRotationKernel kernel(r);
-        for (int m = 1; m <= GetCount(); ++m) {
-            const CMesh& mesh = *GetAt(m);
-            ExactMeshSums(mesh, meshfaces::TransformedVertices(mesh, kernel, draught), block,
-                          sums);
-        }
-        block.EmptyInto(sums);
+        ExactElementSums(*this, CRotationKernel(r), draught, sums);
     } else {
         meshfaces::ForEachFaceInWaterplane(
             *this, CRotationKernel(r), draught,
