@@ -85,14 +85,14 @@ struct CExactRule {
             return;
         // The face's points on the waterplane: its corners there and its
         // cuts, in face order; two of them make its piece of the waterline.
-        CVector3 line[2 * rules::kMaxFaceCorners];
+        Scratch line;
         int inLine = 0;
         if (onPlane) {
             int inPlane = 0;
             for (int k = 0; k < n; ++k)
                 if (c[k]->Z() == 0) {
                     sums.AddWaterlinePoint(c[k]->X(), c[k]->Y());
-                    line[inLine++] = *c[k];
+                    line.p[inLine++] = *c[k];
                     ++inPlane;
                 }
             if (inPlane == n)
@@ -103,27 +103,55 @@ struct CExactRule {
                 sums.AddTriangle(*c[0], *c[k], *c[k + 1]);
             return;
         }
-        CVector3 clipped[2 * rules::kMaxFaceCorners];
-        const int count = faceclip::Clip(c, n, clipped);
-        // The cut points are the points of the clipped list that no corner
-        // gave: on every edge that crosses, the one computed there.
+        // The immersed part, edge by edge as faceclip::Clip keeps it, and in
+        // the same pass the cut of every edge that crosses, which is a
+        // point of the waterline. A point equal to the one kept before it
+        // (a corner shared by two kept edges, or a cut that falls on a
+        // corner) is kept once: the fan's triangle through both would have
+        // no area and add exactly nothing.
+        Scratch kept;
+        int count = 0;
+        auto keep = [&](const CVector3& p) {
+            if (count == 0 || !SamePoint(kept.p[count - 1], p))
+                kept.p[count++] = p;
+        };
         for (int k = 0; k < n; ++k) {
             const CVector3& a = *c[k];
-            const CVector3& b = *c[(k + 1) % n];
-            if ((a.Z() <= 0) == (b.Z() <= 0))
+            const CVector3& b = *c[k + 1 < n ? k + 1 : 0];
+            const bool aIn = a.Z() <= 0, bIn = b.Z() <= 0;
+            if (aIn && bIn) {
+                keep(a);
+                keep(b);
                 continue;
-            CVector3 cut[2];
-            if (faceclip::ClipEdge(a, b, cut) == 2) {
-                const CVector3& p = a.Z() <= 0 ? cut[1] : cut[0];
-                sums.AddWaterlinePoint(p.X(), p.Y());
-                if (a.Z() != 0 && b.Z() != 0) // else the cut is a corner already there
-                    line[inLine++] = p;
             }
+            if (!aIn && !bIn)
+                continue;
+            Scratch cut;
+            if (faceclip::ClipEdge(a, b, cut.p) != 2)
+                continue;
+            keep(cut.p[0]);
+            keep(cut.p[1]);
+            const CVector3& p = aIn ? cut.p[1] : cut.p[0];
+            sums.AddWaterlinePoint(p.X(), p.Y());
+            if (a.Z() != 0 && b.Z() != 0) // else the cut is a corner already there
+                line.p[inLine++] = p;
         }
+        if (count > 1 && SamePoint(kept.p[count - 1], kept.p[0]))
+            --count;
         if (inLine == 2)
-            sums.AddWaterlineSegment(line[0], line[1]);
+            sums.AddWaterlineSegment(line.p[0], line.p[1]);
         for (int k = 1; k + 1 < count; ++k)
-            sums.AddTriangle(clipped[0], clipped[k], clipped[k + 1]);
+            sums.AddTriangle(kept.p[0], kept.p[k], kept.p[k + 1]);
+    }
+
+    // Room for a clipped face's points, left unset (a CVector3 array would
+    // be zeroed at every face that crosses the waterplane).
+    union Scratch {
+        Scratch() {}
+        CVector3 p[2 * rules::kMaxFaceCorners];
+    };
+    static bool SamePoint(const CVector3& a, const CVector3& b) {
+        return a.X() == b.X() && a.Y() == b.Y() && a.Z() == b.Z();
     }
 
     using VolumeSums = CExactVolume;
