@@ -702,10 +702,13 @@ void CStabilityDlg::DrawWeatherChart() {
         return points;
     };
     m_weatherChart->AddCurve("GZ", axis, stretch(from, to));
+    // The levers' lines reach 15 deg to windward of the curve, so that the
+    // label of the mark at its start, centred on it, stays off the axis.
+    const double left = from - 15;
     m_weatherChart->AddGuide(QString::fromUtf8("lw1 = %1 m").arg(Figure(r.lw1)), axis,
-                             {{from, r.lw1}, {to, r.lw1}}, kLw1Colour);
+                             {{left, r.lw1}, {to, r.lw1}}, kLw1Colour);
     m_weatherChart->AddGuide(QString::fromUtf8("lw2 = %1 m").arg(Figure(r.lw2)), axis,
-                             {{from, r.lw2}, {to, r.lw2}}, kLw2Colour);
+                             {{left, r.lw2}, {to, r.lw2}}, kLw2Colour);
     if (std::isfinite(r.area_a))
         m_weatherChart->AddArea(QString::fromUtf8("Area a = %1 m·rad").arg(Figure(r.area_a)), axis,
                                 stretch(start, r.intercept), kAreaAColour, r.lw2);
