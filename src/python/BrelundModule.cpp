@@ -40,9 +40,11 @@
 #include <tbb/global_control.h>
 
 #include <algorithm>
+#include <chrono>
 #include <cmath>
 #include <cstdio>
 #include <filesystem>
+#include <future>
 #include <limits>
 #include <mutex>
 #include <optional>
@@ -75,6 +77,43 @@ template <class Work> auto Locked(CPyShip& ship, bool exclusive, Work&& work) {
     }
     std::shared_lock lock(ship.mutex);
     return work();
+}
+
+// Runs a calculation on the ship under its shared lock, without the GIL, on
+// a thread of its own, while the calling thread looks every 50 ms for a
+// signal Python has caught: at Ctrl-C the calculation is asked to stop
+// (work hands stop to the compute), and KeyboardInterrupt is raised once it
+// has. work must not touch Python objects; what it throws is thrown here.
+template <class Work> auto Calculating(CPyShip& ship, Work&& work) {
+    CStopRequest stop;
+    using Result = decltype(work(static_cast<const CStopRequest*>(&stop)));
+    std::optional<Result> result;
+    {
+        py::gil_scoped_release release;
+        std::shared_lock lock(ship.mutex);
+        auto running = std::async(std::launch::async,
+                                  [&] { return work(static_cast<const CStopRequest*>(&stop)); });
+        bool interrupted = false;
+        while (!interrupted &&
+               running.wait_for(std::chrono::milliseconds(50)) != std::future_status::ready) {
+            py::gil_scoped_acquire acquire;
+            if (PyErr_CheckSignals() != 0) { // the signal's exception is now set
+                stop.Request();
+                interrupted = true;
+            }
+        }
+        if (!interrupted) {
+            result.emplace(running.get()); // or what the calculation threw
+        } else {
+            try {
+                running.get(); // stopped, or finished before it saw the request
+            } catch (...) {
+            }
+        }
+    }
+    if (!result)
+        throw py::error_already_set(); // KeyboardInterrupt, or whatever the handler raised
+    return std::move(*result);
 }
 
 // An option typed that is not a finite number, refused as the command line
@@ -582,14 +621,14 @@ py::dict Hydrostatics(CPyShip& ship, const CHydrostaticsArgs& a) {
     struct Out {
         CRecordTable datums, curves;
     };
-    const Out out = Locked(ship, false, [&] {
+    const Out out = Calculating(ship, [&](const CStopRequest* stop) {
         RefuseValuesThatAreNotNumbers(ship.model, true, false);
         WarnOfSurfaceFaults(ship.model, true, false);
         if (const CCalcCheck problem = CheckCurvesOfFormShip(ship.model, in))
             throw CRefusedError(DescribeCurvesOfFormProblem(*problem));
         CShipDatums datums;
         Out o;
-        o.curves = ComputeCurvesOfForm(ship.model, in, &datums);
+        o.curves = ComputeCurvesOfForm(ship.model, in, &datums, stop);
         o.datums = HydrostaticsDatums(datums, WithoutWholeTurns(in.heel),
                                       WithoutWholeTurns(in.trim), in.density);
         return o;
@@ -610,8 +649,7 @@ struct CStabilityArgs {
 // The options of stability and damage that may override a condition,
 // parsed into cmd as the command line parses them (so that its rules name
 // them alike), checked, and the inputs they give.
-template <class Args>
-CStabilityInputs ConditionOptions(CLI::App& cmd, const Args& a) {
+template <class Args> CStabilityInputs ConditionOptions(CLI::App& cmd, const Args& a) {
     double ignored = 0;
     const struct {
         const char* option;
@@ -673,7 +711,7 @@ py::dict Stability(CPyShip& ship, const CStabilityArgs& a) {
         CStabilityResult result;
         std::optional<CWeatherCalculation> weather;
     };
-    Out out = Locked(ship, false, [&] {
+    Out out = Calculating(ship, [&](const CStopRequest* stop) {
         if (a.condition) {
             if (ship.path.empty())
                 throw CRefusedError("no loading condition '" + EscapeText(*a.condition) +
@@ -704,7 +742,7 @@ py::dict Stability(CPyShip& ship, const CStabilityArgs& a) {
             throw CRefusedError(DescribeStabilityProblem(*problem, in, names));
         Out o;
         try {
-            o.result = ComputeStability(ship.model, in);
+            o.result = ComputeStability(ship.model, in, stop);
         } catch (const CCalcFailure& e) {
             throw CRefusedError(DescribeStabilityProblem(e.Problem(), in, names));
         }
@@ -719,7 +757,7 @@ py::dict Stability(CPyShip& ship, const CStabilityArgs& a) {
                 throw CRefusedError(
                     FormatC("--bilge-keel-area (%g m^2) must be 0 or more", *a.bilge_keel_area));
             try {
-                o.weather = ComputeWeather(ship.model, in, o.result, wind);
+                o.weather = ComputeWeather(ship.model, in, o.result, wind, stop);
             } catch (const CCalcFailure& e) {
                 throw CRefusedError("the curve to windward for --weather: " +
                                     DescribeStabilityProblem(e.Problem(), in, names));
@@ -764,7 +802,7 @@ struct CUprightArgs {
 
 py::dict Upright(CPyShip& ship, const CUprightArgs& a) {
     const IntegrationRule rule = RuleOf(a.rule);
-    const CUprightTable table = Locked(ship, false, [&] {
+    const CUprightTable table = Calculating(ship, [&](const CStopRequest* stop) {
         RefuseValuesThatAreNotNumbers(ship.model, true, false);
         WarnOfSurfaceFaults(ship.model, true, false);
         CUprightInputs in;
@@ -778,7 +816,7 @@ py::dict Upright(CPyShip& ship, const CUprightArgs& a) {
         in.trim = a.trim.value_or(in.trim);
         if (const CCalcCheck problem = CheckUprightInputs(in))
             throw CRefusedError(DescribeUprightProblem(ship.model, *problem));
-        return ComputeUprightTable(ship.model, in);
+        return ComputeUprightTable(ship.model, in, CCalcRun{nullptr, stop});
     });
     // The columns of the table, as its grid heads them.
     static const char* const keys[kUprightColumns] = {"Z_m",  "Z_rel_m", "V_m3",  "Rx_m",  "Ry_m",
@@ -826,7 +864,7 @@ py::dict Inclined(CPyShip& ship, const CInclinedArgs& a) {
     for (const auto& f : fields)
         RefuseNotFinite(f.option, *f.value);
     const bool gz = a.kind == "gz";
-    const CInclinedTable table = Locked(ship, false, [&] {
+    const CInclinedTable table = Calculating(ship, [&](const CStopRequest* stop) {
         RefuseValuesThatAreNotNumbers(ship.model, true, gz);
         WarnOfSurfaceFaults(ship.model, true, gz);
         CInclinedInputs in;
@@ -846,7 +884,7 @@ py::dict Inclined(CPyShip& ship, const CInclinedArgs& a) {
                                  f.option, typed.*f.field, in.*f.field);
         if (const CCalcCheck problem = CheckInclinedInputs(in))
             throw CRefusedError(DescribeInclinedProblem(*problem));
-        return ComputeInclinedTable(ship.model, in);
+        return ComputeInclinedTable(ship.model, in, CCalcRun{nullptr, stop});
     });
     const std::size_t nv = table.volumes.size(), na = table.angles.size();
     py::array_t<double> levers({static_cast<py::ssize_t>(nv), static_cast<py::ssize_t>(na)});
@@ -890,7 +928,7 @@ py::dict Bonjean(CPyShip& ship, const CBonjeanArgs& a) {
         CBonjeanTables tables;
         std::vector<double> stations;
     };
-    const Out out = Locked(ship, false, [&] {
+    const Out out = Calculating(ship, [&](const CStopRequest* stop) {
         RefuseValuesThatAreNotNumbers(ship.model, false, false);
         WarnOfSurfaceFaults(ship.model, false, false);
         CBonjeanModelData data;
@@ -900,7 +938,7 @@ py::dict Bonjean(CPyShip& ship, const CBonjeanArgs& a) {
         if (const CCalcCheck problem = CheckBonjeanInputs(&ship.model, in, data))
             throw CRefusedError(DescribeBonjeanProblem(*problem));
         Out o;
-        o.tables = ComputeBonjeanTables(ship.model, in, data);
+        o.tables = ComputeBonjeanTables(ship.model, in, data, CCalcRun{nullptr, stop});
         o.stations = BonjeanStations(in, data, false);
         return o;
     });
@@ -930,13 +968,13 @@ py::dict Trim(CPyShip& ship, const CSubmergedTrimInputs& in) {
     RefuseNotFinite("--tolerance", in.tolerance);
     RefuseNotFinite("--heel", in.heel);
     RefuseNotFinite("--trim", in.trim);
-    const CSubmergedTrim r = Locked(ship, false, [&] {
+    const CSubmergedTrim r = Calculating(ship, [&](const CStopRequest* stop) {
         RefuseValuesThatAreNotNumbers(ship.model, true, true);
         WarnOfSurfaceFaults(ship.model, true, true);
         if (const CCalcCheck problem = CheckSubmergedTrim(ship.model, in))
             throw CRefusedError(DescribeTrimProblem(*problem));
         try {
-            return ComputeSubmergedTrim(ship.model, in);
+            return ComputeSubmergedTrim(ship.model, in, CCalcRun{nullptr, stop});
         } catch (const CCalcFailure& e) {
             throw CRefusedError(DescribeTrimProblem(e.Problem()));
         }
@@ -972,7 +1010,7 @@ py::dict Tanks(CPyShip& ship, const CTanksArgs& a) {
         in.trims = Series("--trims", a.trims, kMaxTrims);
     if (const CCalcCheck problem = CheckTankTableInputs(in))
         throw CRefusedError(DescribeTankTableProblem(*problem));
-    const CRecordTable table = Locked(ship, false, [&] {
+    const CRecordTable table = Calculating(ship, [&](const CStopRequest* stop) {
         CLoadingConditions conditions;
         if (!ship.path.empty())
             LoadConditionsFile(ship.path, conditions);
@@ -989,7 +1027,7 @@ py::dict Tanks(CPyShip& ship, const CTanksArgs& a) {
                     WarnIfDensityUnset(tank);
             }
         try {
-            return ComputeTankTable(ship.model, in);
+            return ComputeTankTable(ship.model, in, stop);
         } catch (const CCalcFailure& e) {
             throw CRefusedError(DescribeTankTableProblem(e.Problem()));
         }
@@ -1027,7 +1065,7 @@ py::object Damage(CPyShip& ship, const CDamageArgs& a) {
     if (!a.condition)
         if (const CCalcCheck problem = CheckStabilityInputs(in))
             throw CRefusedError(DescribeStabilityProblem(*problem, in, names));
-    const std::vector<CDamageResult> results = Locked(ship, false, [&] {
+    const std::vector<CDamageResult> results = Calculating(ship, [&](const CStopRequest* stop) {
         CLoadingConditions conditions;
         if (ship.path.empty() && (a.condition || a.damage_case))
             throw CRefusedError("no " +
@@ -1090,7 +1128,7 @@ py::object Damage(CPyShip& ship, const CDamageArgs& a) {
         std::vector<CDamageResult> out;
         for (const CDamageInputs& di : inputs) {
             try {
-                out.push_back(ComputeDamage(ship.model, di));
+                out.push_back(ComputeDamage(ship.model, di, stop));
             } catch (const CCalcFailure& e) {
                 throw CRefusedError(source(di.damage) + ": " +
                                     DescribeStabilityProblem(e.Problem(), di.condition, names));

@@ -6,9 +6,11 @@ BRELUND_CALC at the built brelund-calc and BRELUND_SOURCE_DIR at the sources.
 import json
 import math
 import os
+import signal
 import subprocess
 import sys
 import threading
+import time
 
 import numpy as np
 import pytest
@@ -368,3 +370,18 @@ def test_damage_equals_the_command_line():
         barge.damage(condition, case="nessuno")
     assert str(e.value) == calc_refusal("damage", BARGE, "--condition", condition,
                                         "--case", "nessuno")
+
+
+def test_ctrl_c_stops_a_calculation_and_leaves_the_ship_usable():
+    """Ctrl-C half a second into a table of minutes raises KeyboardInterrupt
+    at once, and the ship's lock is free again."""
+    wigley = brelund.Ship.load(WIGLEY)
+    timer = threading.Timer(0.5, os.kill, (os.getpid(), signal.SIGINT))
+    start = time.monotonic()
+    timer.start()
+    with pytest.raises(KeyboardInterrupt):
+        wigley.inclined("kz", vi=100, vf=4800, dv=0.5, af=90, da=1)
+    timer.join()
+    # Not a speed figure: the whole table takes minutes, a stop a cell or two.
+    assert time.monotonic() - start < 60
+    assert wigley.hydrostatics(draughts="3")["curves"]["T_m"][0] == 3
