@@ -19,6 +19,7 @@
 #include <cstdio>
 #include <filesystem>
 #include <memory>
+#include <tbb/parallel_invoke.h>
 
 namespace {
 
@@ -143,9 +144,15 @@ void AddAdd(CLI::App& app, int& status) {
             tank.SetSpecificWeight(a->density * 1000);
             SayIfDensityClamped(tank, a->density);
         }
-        StoreShipFile(ship, a->ship);
-        PrintElement(kind, *element);
-        const CElementCheck check = CheckElement(*element);
+        // The check reads the element while the ship is written and the
+        // element listed: the same work and output as one after the other.
+        CElementCheck check;
+        tbb::parallel_invoke(
+            [&] {
+                StoreShipFile(ship, a->ship);
+                PrintElement(kind, *element);
+            },
+            [&] { check = CheckElement(*element); });
         const std::string invert =
             "brelund-calc invert " + ShellWord(a->ship) + " " + ShellWord(element->GetName());
         for (const std::string& line : DescribeProblems(*element, kind, check, invert))

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
+#include <tbb/parallel_invoke.h>
 
 namespace {
 
@@ -196,11 +197,41 @@ CWeldedVertices WeldVertices(const std::vector<CVector3>& points, double toleran
     return out;
 }
 
-CSurfaceEdges FindEdges(const CFaceList& list, const std::vector<int>& id, double tol) {
-    CSurfaceEdges out;
+namespace {
+
+// Which faces are large enough to orient (by Newell's area vector): the
+// others are left out of the edges. Returns how many are left out.
+long long KeepOrientableFaces(const CFaceList& list, double tol, std::vector<char>& kept) {
     const int faces = list.FaceCount();
-    // The faces too small to orient (by Newell's area vector) are left out.
-    std::vector<char> kept(static_cast<std::size_t>(faces), 0);
+    kept.assign(static_cast<std::size_t>(faces), 0);
+    long long degenerate = 0;
+    for (int f = 0; f < faces; ++f) {
+        const std::span<const int> face = list.Face(f);
+        const std::size_t n = face.size();
+        double ax = 0, ay = 0, az = 0;
+        for (std::size_t i = 0; i < n; ++i) {
+            const CVector3& p = list.points[static_cast<std::size_t>(face[i])];
+            const CVector3& q = list.points[static_cast<std::size_t>(face[(i + 1) % n])];
+            ax += (p.Y() - q.Y()) * (p.Z() + q.Z());
+            ay += (p.Z() - q.Z()) * (p.X() + q.X());
+            az += (p.X() - q.X()) * (p.Y() + q.Y());
+        }
+        const double area = 0.5 * std::sqrt(ax * ax + ay * ay + az * az);
+        if (area > tol * tol)
+            kept[static_cast<std::size_t>(f)] = 1;
+        else
+            ++degenerate;
+    }
+    return degenerate;
+}
+
+// FindEdges over the faces kept (KeepOrientableFaces), degenerate of them
+// left out.
+CSurfaceEdges FindKeptEdges(const CFaceList& list, const std::vector<int>& id,
+                            const std::vector<char>& kept, long long degenerate) {
+    CSurfaceEdges out;
+    out.degenerate = degenerate;
+    const int faces = list.FaceCount();
     // The uses of each welded vertex as an edge's lower end, counted first
     // and then placed (a counting sort), so that the edges come out by
     // (lower end, face) without a comparison sort of the millions of a
@@ -216,25 +247,10 @@ CSurfaceEdges FindEdges(const CFaceList& list, const std::vector<int>& id, doubl
                 use(u, v);
         }
     };
-    for (int f = 0; f < faces; ++f) {
-        const std::span<const int> face = list.Face(f);
-        const std::size_t n = face.size();
-        double ax = 0, ay = 0, az = 0;
-        for (std::size_t i = 0; i < n; ++i) {
-            const CVector3& p = list.points[static_cast<std::size_t>(face[i])];
-            const CVector3& q = list.points[static_cast<std::size_t>(face[(i + 1) % n])];
-            ax += (p.Y() - q.Y()) * (p.Z() + q.Z());
-            ay += (p.Z() - q.Z()) * (p.X() + q.X());
-            az += (p.X() - q.X()) * (p.Y() + q.Y());
-        }
-        const double area = 0.5 * std::sqrt(ax * ax + ay * ay + az * az);
-        if (!(area > tol * tol)) {
-            ++out.degenerate;
-            continue;
-        }
-        kept[static_cast<std::size_t>(f)] = 1;
-        eachEdge(f, [&](int u, int v) { ++start[static_cast<std::size_t>(std::min(u, v)) + 1]; });
-    }
+    for (int f = 0; f < faces; ++f)
+        if (kept[static_cast<std::size_t>(f)])
+            eachEdge(f,
+                     [&](int u, int v) { ++start[static_cast<std::size_t>(std::min(u, v)) + 1]; });
     for (std::size_t v = 0; v < id.size(); ++v)
         start[v + 1] += start[v];
     std::vector<CEdgeUse> edges(static_cast<std::size_t>(start.back()));
@@ -280,6 +296,14 @@ CSurfaceEdges FindEdges(const CFaceList& list, const std::vector<int>& id, doubl
         i = j;
     }
     return out;
+}
+
+} // namespace
+
+CSurfaceEdges FindEdges(const CFaceList& list, const std::vector<int>& id, double tol) {
+    std::vector<char> kept;
+    const long long degenerate = KeepOrientableFaces(list, tol, kept);
+    return FindKeptEdges(list, id, kept, degenerate);
 }
 
 long long CountFlippedFaces(int faces, const std::vector<CFaceLink>& links,
@@ -352,11 +376,19 @@ double EnclosedVolume(const CFaceList& list) {
 CSurfaceCheck CheckSurface(const CFaceList& list, double tolerance, CSurfaceFaults* faults) {
     CSurfaceCheck out;
     out.faces = list.FaceCount();
-    out.volume = EnclosedVolume(list);
-    const CWeldedVertices welded = WeldVertices(list.points, tolerance);
+    // The welding on one core, the volume and the faces to orient on
+    // another: each is the serial computation, only run side by side.
+    CWeldedVertices welded;
+    std::vector<char> kept;
+    long long degenerate = 0;
+    tbb::parallel_invoke([&] { welded = WeldVertices(list.points, tolerance); },
+                         [&] {
+                             out.volume = EnclosedVolume(list);
+                             degenerate = KeepOrientableFaces(list, tolerance, kept);
+                         });
     out.vertices = welded.distinct;
     out.non_finite = welded.non_finite;
-    CSurfaceEdges edges = FindEdges(list, welded.canonical, tolerance);
+    CSurfaceEdges edges = FindKeptEdges(list, welded.canonical, kept, degenerate);
     out.degenerate = edges.degenerate;
     out.non_manifold = edges.non_manifold;
     // Boundary edges joined along T-junctions are not open.

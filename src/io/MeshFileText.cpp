@@ -103,6 +103,18 @@ void CVertexPool::Reset(std::size_t expected) {
     m_slots.assign(capacity, 0);
 }
 
+void CVertexPool::Prefetch(double x, double y, double z, bool firstStep) const {
+    const CVector3 p(x == 0 ? 0.0 : x, y == 0 ? 0.0 : y, z == 0 ? 0.0 : z);
+    const std::size_t i = Hash(p) & (m_slots.size() - 1);
+    if (firstStep) {
+        __builtin_prefetch(&m_slots[i]);
+        return;
+    }
+    const std::int32_t k = m_slots[i];
+    if (k > 0 && static_cast<std::size_t>(k) <= m_points.size())
+        __builtin_prefetch(&m_points[static_cast<std::size_t>(k - 1)]);
+}
+
 std::int32_t CVertexPool::Add(double x, double y, double z) {
     const CVector3 p(x == 0 ? 0.0 : x, y == 0 ? 0.0 : y, z == 0 ? 0.0 : z);
     const std::size_t mask = m_slots.size() - 1;

@@ -98,6 +98,10 @@ public:
     // The 1-based number of the point (x, y, z), added when new; 0 when the
     // pool already holds the most points a mesh can count.
     std::int32_t Add(double x, double y, double z);
+    // Asks the memory for what Add(x, y, z) will look at, some points ahead
+    // of it: a hint that changes nothing. firstStep: the slot of the table;
+    // otherwise (the slot having been asked for before) the point it holds.
+    void Prefetch(double x, double y, double z, bool firstStep) const;
     // The points, taken out of the pool, which is then to be Reset.
     std::vector<CVector3> TakePoints() { return std::move(m_points); }
 

@@ -89,7 +89,21 @@ CTriangleArrays ReadBinaryStl(std::string_view bytes, const std::string& path) {
     pool.Reset(n / 2 + 8);
     std::vector<CFaceIndices> faces(n);
     const char* triangle = bytes.data() + kStlFirstTriangle;
+    // The pool's table is far larger than the caches: its slots are asked
+    // for 2 x kAhead triangles ahead and the points they hold kAhead ahead.
+    constexpr std::uint32_t kAhead = 8;
+    const auto prefetch = [&](std::uint32_t at, bool firstStep) {
+        float c[9];
+        std::memcpy(c, bytes.data() + kStlFirstTriangle + std::size_t{kStlTriangleSize} * at + 12,
+                    sizeof c);
+        for (int k = 0; k < 3; ++k)
+            pool.Prefetch(c[3 * k], c[3 * k + 1], c[3 * k + 2], firstStep);
+    };
     for (std::uint32_t i = 0; i < n; ++i, triangle += kStlTriangleSize) {
+        if (n - i > 2 * kAhead)
+            prefetch(i + 2 * kAhead, true);
+        if (n - i > kAhead)
+            prefetch(i + kAhead, false);
         float c[9];
         // After the normal (12 bytes): three corners of three floats.
         std::memcpy(c, triangle + 12, sizeof c);
