@@ -1,6 +1,7 @@
 #include "SurfaceCheck.h"
 
 #include "PolygonIntegrals.h"
+#include "platform/Prefetch.h"
 
 #include <algorithm>
 #include <cmath>
@@ -28,7 +29,13 @@ public:
     long long nonFinite = 0;
 
     void Run() {
+        // The table is far larger than the caches: the slots of the cells
+        // around each point are asked for some points ahead (a hint, nothing
+        // more).
+        constexpr std::size_t kAhead = 8;
         for (std::size_t i = 0; i < m_points.size(); ++i) {
+            if (i + kAhead < m_points.size())
+                Prefetch(m_points[i + kAhead]);
             const CVector3& p = m_points[i];
             if (!std::isfinite(p.X()) || !std::isfinite(p.Y()) || !std::isfinite(p.Z())) {
                 canonical[i] = static_cast<int>(i);
@@ -65,9 +72,25 @@ private:
         h ^= static_cast<std::uint64_t>(c) + 0x85EBCA77C2B2AE63ull + (h << 6) + (h >> 2);
         return h;
     }
+    std::size_t Home(std::uint64_t key) const {
+        return static_cast<std::size_t>(key * 0xFF51AFD7ED558CCDull >> 20) & (m_table.size() - 1);
+    }
+    // The slots of the cells Find(p) will look at.
+    void Prefetch(const CVector3& p) const {
+        if (!std::isfinite(p.X()) || !std::isfinite(p.Y()) || !std::isfinite(p.Z()))
+            return;
+        const std::int64_t x0 = Cell(p.X() - m_tol), x1 = Cell(p.X() + m_tol);
+        const std::int64_t y0 = Cell(p.Y() - m_tol), y1 = Cell(p.Y() + m_tol);
+        const std::int64_t z0 = Cell(p.Z() - m_tol), z1 = Cell(p.Z() + m_tol);
+        if (x1 - x0 > 1 || y1 - y0 > 1 || z1 - z0 > 1)
+            return;
+        for (std::int64_t x = x0; x <= x1; ++x)
+            for (std::int64_t y = y0; y <= y1; ++y)
+                for (std::int64_t z = z0; z <= z1; ++z)
+                    PrefetchLine(&m_table[Home(Key(x, y, z))]);
+    }
     CSlot& Slot(std::uint64_t key) {
-        std::size_t i =
-            static_cast<std::size_t>(key * 0xFF51AFD7ED558CCDull >> 20) & (m_table.size() - 1);
+        std::size_t i = Home(key);
         while (m_table[i].head >= 0 && m_table[i].key != key)
             i = (i + 1) & (m_table.size() - 1);
         return m_table[i];

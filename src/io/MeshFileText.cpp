@@ -3,6 +3,7 @@
 #include "platform/CFile.h"
 #include "platform/CFileException.h"
 #include "platform/NumberText.h"
+#include "platform/Prefetch.h"
 
 #include <bit>
 #include <cfloat>
@@ -107,12 +108,12 @@ void CVertexPool::Prefetch(double x, double y, double z, bool firstStep) const {
     const CVector3 p(x == 0 ? 0.0 : x, y == 0 ? 0.0 : y, z == 0 ? 0.0 : z);
     const std::size_t i = Hash(p) & (m_slots.size() - 1);
     if (firstStep) {
-        __builtin_prefetch(&m_slots[i]);
+        PrefetchLine(&m_slots[i]);
         return;
     }
     const std::int32_t k = m_slots[i];
     if (k > 0 && static_cast<std::size_t>(k) <= m_points.size())
-        __builtin_prefetch(&m_points[static_cast<std::size_t>(k - 1)]);
+        PrefetchLine(&m_points[static_cast<std::size_t>(k - 1)]);
 }
 
 std::int32_t CVertexPool::Add(double x, double y, double z) {
