@@ -4,6 +4,8 @@
 #include "platform/NumberText.h"
 
 #include <algorithm>
+#include <bit>
+#include <charconv>
 #include <cmath>
 #include <cstring>
 #include <limits>
@@ -69,14 +71,39 @@ std::string_view TrimBlanks(std::string_view text) {
     return text;
 }
 
-// Whether any of the 8 bytes at p is an 'E', an 'O' or an 'N'.
-bool HasSecondLetter(const char* p) {
+// How many places from i on cannot start a keyword, at most 8: every
+// keyword has an 'E', an 'O' or an 'N' for its second letter, and the
+// first of those among the 8 bytes after i tells where the next one may
+// start. text holds at least i + 9 bytes.
+std::size_t PlacesWithoutKeyword(std::string_view text, std::size_t i) {
+    if constexpr (std::endian::native != std::endian::little)
+        return 0;
     std::uint64_t word;
-    std::memcpy(&word, p, sizeof word);
+    std::memcpy(&word, text.data() + i + 1, sizeof word);
     constexpr std::uint64_t ones = 0x0101010101010101ull, highs = 0x8080808080808080ull;
+    // The lowest byte flagged is exactly the first that matches.
     const auto zeroByte = [&](std::uint64_t x) { return (x - ones) & ~x & highs; };
-    return (zeroByte(word ^ (ones * 'E')) | zeroByte(word ^ (ones * 'O')) |
-            zeroByte(word ^ (ones * 'N'))) != 0;
+    const std::uint64_t found = zeroByte(word ^ (ones * 'E')) | zeroByte(word ^ (ones * 'O')) |
+                                zeroByte(word ^ (ones * 'N'));
+    return found == 0 ? 8 : static_cast<std::size_t>(std::countr_zero(found)) / 8;
+}
+
+// The first LF at or after i, or the end of text: eight bytes at a time, as
+// the lines of a drawing are short and many.
+std::size_t LineFeedFrom(std::string_view text, std::size_t i) {
+    constexpr std::uint64_t ones = 0x0101010101010101ull, highs = 0x8080808080808080ull;
+    for (; std::endian::native == std::endian::little && i + 8 <= text.size(); i += 8) {
+        std::uint64_t word;
+        std::memcpy(&word, text.data() + i, sizeof word);
+        const std::uint64_t x = word ^ (ones * '\n');
+        // The lowest flagged byte is the first LF (little-endian).
+        const std::uint64_t found = (x - ones) & ~x & highs;
+        if (found != 0)
+            return i + static_cast<std::size_t>(std::countr_zero(found)) / 8;
+    }
+    while (i < text.size() && text[i] != '\n')
+        ++i;
+    return i;
 }
 
 // The code a group-code line holds: one to four digits, blanks around
@@ -122,6 +149,29 @@ enum class CValue { number, notNumber, notFinite };
 // are no numbers). A value too small for a double is 0, as strtod reads it;
 // one too large, or "nan" and "inf", is read whole but is not finite.
 CValue RealOf(std::string_view token, double& value) {
+    // Most coordinates are a plain decimal ("-12.5"), which from_chars
+    // reads as ReadNumberText would; anything else goes the long way.
+    std::size_t k = !token.empty() && token[0] == '-' ? 1 : 0;
+    const std::size_t digits = k;
+    while (k < token.size() && token[k] >= '0' && token[k] <= '9')
+        ++k;
+    bool plain = k > digits;
+    if (plain && k < token.size() && token[k] == '.') {
+        const std::size_t fraction = ++k;
+        while (k < token.size() && token[k] >= '0' && token[k] <= '9')
+            ++k;
+        plain = k > fraction;
+    }
+    if (plain && k == token.size()) {
+        double read = 0;
+        const char* last = token.data() + token.size();
+        const auto [end, error] =
+            std::from_chars(token.data(), last, read, std::chars_format::general);
+        if (error == std::errc() && end == last) {
+            value = read;
+            return CValue::number;
+        }
+    }
     switch (ReadNumberText(token, value)) {
     case CNumberText::number:
         return CValue::number;
@@ -305,10 +355,14 @@ std::uint64_t CDxfFile::FindKeyword(std::uint64_t from, unsigned set, unsigned& 
         const bool last = text.size() < lead + kScanStep + kKeywordLookahead;
         const std::size_t limit = last ? text.size() : static_cast<std::size_t>(lead + kScanStep);
         for (std::size_t i = lead; i < limit; ++i) {
-            // Every keyword has an 'E', 'O' or 'N' for its second letter:
-            // eight places at a time without one are passed over at once.
-            while (i + 9 <= text.size() && i + 8 <= limit && !HasSecondLetter(text.data() + i + 1))
-                i += 8;
+            // Places that cannot start a keyword are passed over, eight at
+            // a time.
+            while (i + 9 <= text.size() && i + 8 <= limit) {
+                const std::size_t skip = PlacesWithoutKeyword(text, i);
+                i += skip;
+                if (skip < 8)
+                    break;
+            }
             if (i >= limit)
                 break;
             const char c = text[i];
@@ -376,18 +430,17 @@ void CDxfFile::ReadGroups(std::uint64_t from, std::uint64_t to,
     std::size_t i = !text.empty() && text[0] == '\n' ? 1 : 0;
     bool inStep = true;
     for (std::size_t line = 0; i < text.size(); ++line) {
-        const auto* lf =
-            static_cast<const char*>(std::memchr(text.data() + i, '\n', text.size() - i));
-        const std::size_t eol =
-            lf != nullptr ? static_cast<std::size_t>(lf - text.data()) : text.size();
+        const std::size_t eol = LineFeedFrom(text, i);
         const std::size_t next = eol == text.size() ? eol : eol + 1;
         if (line > 0) {
             const std::string_view content = text.substr(i, eol - i);
-            const int padded = slot(PaddedGroupCode(content));
+            const int paddedCode = PaddedGroupCode(content);
+            const int padded = slot(paddedCode);
             if (padded >= 0 && m_groupLines[padded] == kNone)
                 m_groupLines[padded] = from + next;
             if (inStep && line % 2 == 1) {
-                const int code = GroupCode(content);
+                // A padded code line holds the same code for GroupCode.
+                const int code = paddedCode >= 0 ? paddedCode : GroupCode(content);
                 inStep = code >= 0;
                 const int k = slot(code);
                 if (k >= 0 && aligned[k] == kNone)
