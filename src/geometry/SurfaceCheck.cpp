@@ -331,6 +331,10 @@ CSurfaceEdges FindEdges(const CFaceList& list, const std::vector<int>& id, doubl
 
 long long CountFlippedFaces(int faces, const std::vector<CFaceLink>& links,
                             std::vector<int>* flippedFaces) {
+    // Faces that all run their shared edges against each other keep the
+    // side of their patch's first face: none is flipped, without the walk.
+    if (std::none_of(links.begin(), links.end(), [](const CFaceLink& l) { return l.flip; }))
+        return 0;
     std::vector<int> adjacencyStart(static_cast<std::size_t>(faces) + 1, 0);
     for (const CFaceLink& l : links) {
         ++adjacencyStart[static_cast<std::size_t>(l.a) + 1];
