@@ -125,11 +125,13 @@ int GroupCode(std::string_view line) {
 // codes, a blank and the digits (" 70"), CRs before its LF aside; -1 for any
 // other line.
 int PaddedGroupCode(std::string_view line) {
-    while (!line.empty() && line.back() == '\r')
-        line.remove_suffix(1);
-    if (line.size() != 3 || line[0] != ' ' || line[1] < '0' || line[1] > '9' || line[2] < '0' ||
+    // The three characters first, which rule out nearly every value line.
+    if (line.size() < 3 || line[0] != ' ' || line[1] < '0' || line[1] > '9' || line[2] < '0' ||
         line[2] > '9')
         return -1;
+    for (std::size_t k = 3; k < line.size(); ++k)
+        if (line[k] != '\r')
+            return -1;
     return (line[1] - '0') * 10 + (line[2] - '0');
 }
 
