@@ -130,12 +130,13 @@ private:
     std::vector<int> m_next;
 };
 
-// An edge of a face, from vertex a to vertex b (welded indices), stored as
-// its lower and higher end and whether it runs from lower to higher.
+// An edge of a face (welded indices), kept with its lower end: its higher
+// end, and the face, as ~face when the face runs it from higher to lower.
 struct CEdgeUse {
-    int lo, hi;
+    int hi;
     int face;
-    bool forward;
+    bool Forward() const { return face >= 0; }
+    int Face() const { return face >= 0 ? face : ~face; }
 };
 
 } // namespace
@@ -248,76 +249,97 @@ long long KeepOrientableFaces(const CFaceList& list, double tol, std::vector<cha
     return degenerate;
 }
 
-// FindEdges over the faces kept (KeepOrientableFaces), degenerate of them
-// left out.
-CSurfaceEdges FindKeptEdges(const CFaceList& list, const std::vector<int>& id,
-                            const std::vector<char>& kept, long long degenerate) {
+// The edges whose lower end lies in [first, last) of the faces kept, as
+// FindKeptEdges finds them (degenerate left at 0).
+CSurfaceEdges FindKeptEdgesFrom(const CFaceList& list, const std::vector<int>& id,
+                                const std::vector<char>& kept, int first, int last) {
     CSurfaceEdges out;
-    out.degenerate = degenerate;
     const int faces = list.FaceCount();
+    const auto vertices = static_cast<std::size_t>(last - first);
     // The uses of each welded vertex as an edge's lower end, counted first
     // and then placed (a counting sort), so that the edges come out by
     // (lower end, face) without a comparison sort of the millions of a
     // dense hull or a second copy of them.
-    std::vector<int> start(id.size() + 1, 0);
+    std::vector<int> start(vertices + 1, 0);
     const auto eachEdge = [&](int f, const auto& use) {
         const std::span<const int> face = list.Face(f);
         const std::size_t n = face.size();
         for (std::size_t i = 0; i < n; ++i) {
             const int u = id[static_cast<std::size_t>(face[i])];
             const int v = id[static_cast<std::size_t>(face[(i + 1) % n])];
-            if (u != v)
-                use(u, v);
+            const int lo = std::min(u, v);
+            if (u != v && lo >= first && lo < last)
+                use(u, v, static_cast<std::size_t>(lo - first));
         }
     };
     for (int f = 0; f < faces; ++f)
         if (kept[static_cast<std::size_t>(f)])
-            eachEdge(f,
-                     [&](int u, int v) { ++start[static_cast<std::size_t>(std::min(u, v)) + 1]; });
-    for (std::size_t v = 0; v < id.size(); ++v)
+            eachEdge(f, [&](int, int, std::size_t lo) { ++start[lo + 1]; });
+    for (std::size_t v = 0; v < vertices; ++v)
         start[v + 1] += start[v];
     std::vector<CEdgeUse> edges(static_cast<std::size_t>(start.back()));
     {
         std::vector<int> fill(start.begin(), start.end() - 1);
         for (int f = 0; f < faces; ++f)
             if (kept[static_cast<std::size_t>(f)])
-                eachEdge(f, [&](int u, int v) {
-                    const int lo = std::min(u, v);
-                    edges[static_cast<std::size_t>(fill[static_cast<std::size_t>(lo)]++)] = {
-                        lo, std::max(u, v), f, u < v};
+                eachEdge(f, [&](int u, int v, std::size_t lo) {
+                    edges[static_cast<std::size_t>(fill[lo]++)] = {std::max(u, v), u < v ? f : ~f};
                 });
     }
     // Then each vertex's few uses in order of their higher end, stably:
     // the order (lo, hi, face).
     const auto byHigher = [](const CEdgeUse& x, const CEdgeUse& y) { return x.hi < y.hi; };
-    for (std::size_t v = 0; v < id.size(); ++v) {
-        const auto first = edges.begin() + start[v], last = edges.begin() + start[v + 1];
+    for (std::size_t v = 0; v < vertices; ++v) {
+        const auto b = edges.begin() + start[v], e = edges.begin() + start[v + 1];
         // The apex of a fan may have thousands.
-        if (last - first > 16) {
-            std::stable_sort(first, last, byHigher);
+        if (e - b > 16) {
+            std::stable_sort(b, e, byHigher);
             continue;
         }
-        for (auto i = first + (first == last ? 0 : 1); i < last; ++i)
-            for (auto j = i; j > first && byHigher(*j, *(j - 1)); --j)
+        for (auto i = b + (b == e ? 0 : 1); i < e; ++i)
+            for (auto j = i; j > b && byHigher(*j, *(j - 1)); --j)
                 std::iter_swap(j - 1, j);
     }
-    for (std::size_t i = 0; i < edges.size();) {
-        std::size_t j = i;
-        while (j < edges.size() && edges[j].lo == edges[i].lo && edges[j].hi == edges[i].hi)
-            ++j;
-        const std::size_t uses = j - i;
-        if (uses == 1) {
+    for (std::size_t v = 0; v < vertices; ++v) {
+        const int lo = first + static_cast<int>(v);
+        const auto end = static_cast<std::size_t>(start[v + 1]);
+        for (auto i = static_cast<std::size_t>(start[v]); i < end;) {
+            std::size_t j = i;
+            while (j < end && edges[j].hi == edges[i].hi)
+                ++j;
+            const std::size_t uses = j - i;
             const CEdgeUse& e = edges[i];
-            out.open.emplace_back(e.forward ? e.lo : e.hi, e.forward ? e.hi : e.lo);
-        } else if (uses == 2) {
-            out.links.push_back(
-                {edges[i].face, edges[i + 1].face, edges[i].forward == edges[i + 1].forward});
-        } else {
-            ++out.non_manifold;
-            out.non_manifold_edges.emplace_back(edges[i].lo, edges[i].hi);
+            if (uses == 1) {
+                out.open.emplace_back(e.Forward() ? lo : e.hi, e.Forward() ? e.hi : lo);
+            } else if (uses == 2) {
+                out.links.push_back(
+                    {e.Face(), edges[i + 1].Face(), e.Forward() == edges[i + 1].Forward()});
+            } else {
+                ++out.non_manifold;
+                out.non_manifold_edges.emplace_back(lo, e.hi);
+            }
+            i = j;
         }
-        i = j;
     }
+    return out;
+}
+
+// FindEdges over the faces kept (KeepOrientableFaces), degenerate of them
+// left out. The edges are found in two halves of the vertices, side by
+// side, and joined in order: the same lists as one pass over them all.
+CSurfaceEdges FindKeptEdges(const CFaceList& list, const std::vector<int>& id,
+                            const std::vector<char>& kept, long long degenerate) {
+    const int vertices = static_cast<int>(id.size());
+    const int middle = vertices / 2;
+    CSurfaceEdges out, upper;
+    tbb::parallel_invoke([&] { out = FindKeptEdgesFrom(list, id, kept, 0, middle); },
+                         [&] { upper = FindKeptEdgesFrom(list, id, kept, middle, vertices); });
+    out.degenerate = degenerate;
+    out.non_manifold += upper.non_manifold;
+    out.non_manifold_edges.insert(out.non_manifold_edges.end(), upper.non_manifold_edges.begin(),
+                                  upper.non_manifold_edges.end());
+    out.open.insert(out.open.end(), upper.open.begin(), upper.open.end());
+    out.links.insert(out.links.end(), upper.links.begin(), upper.links.end());
     return out;
 }
 
