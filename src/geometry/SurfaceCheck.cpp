@@ -249,41 +249,47 @@ long long KeepOrientableFaces(const CFaceList& list, double tol, std::vector<cha
     return degenerate;
 }
 
+// Calls use(u, v) for each edge u -> v of face f between welded vertices
+// (id) that are not one.
+template <class Use>
+void EachEdge(const CFaceList& list, const std::vector<int>& id, int f, const Use& use) {
+    const std::span<const int> face = list.Face(f);
+    const std::size_t n = face.size();
+    for (std::size_t i = 0; i < n; ++i) {
+        const int u = id[static_cast<std::size_t>(face[i])];
+        const int v = id[static_cast<std::size_t>(face[(i + 1) % n])];
+        if (u != v)
+            use(u, v);
+    }
+}
+
 // The edges whose lower end lies in [first, last) of the faces kept, as
-// FindKeptEdges finds them (degenerate left at 0).
+// FindKeptEdges finds them (degenerate left at 0); uses[v] counts the
+// edges whose lower end is below v.
 CSurfaceEdges FindKeptEdgesFrom(const CFaceList& list, const std::vector<int>& id,
-                                const std::vector<char>& kept, int first, int last) {
+                                const std::vector<char>& kept, const std::vector<int>& uses,
+                                int first, int last) {
     CSurfaceEdges out;
     const int faces = list.FaceCount();
     const auto vertices = static_cast<std::size_t>(last - first);
-    // The uses of each welded vertex as an edge's lower end, counted first
-    // and then placed (a counting sort), so that the edges come out by
-    // (lower end, face) without a comparison sort of the millions of a
-    // dense hull or a second copy of them.
-    std::vector<int> start(vertices + 1, 0);
-    const auto eachEdge = [&](int f, const auto& use) {
-        const std::span<const int> face = list.Face(f);
-        const std::size_t n = face.size();
-        for (std::size_t i = 0; i < n; ++i) {
-            const int u = id[static_cast<std::size_t>(face[i])];
-            const int v = id[static_cast<std::size_t>(face[(i + 1) % n])];
-            const int lo = std::min(u, v);
-            if (u != v && lo >= first && lo < last)
-                use(u, v, static_cast<std::size_t>(lo - first));
-        }
-    };
-    for (int f = 0; f < faces; ++f)
-        if (kept[static_cast<std::size_t>(f)])
-            eachEdge(f, [&](int, int, std::size_t lo) { ++start[lo + 1]; });
-    for (std::size_t v = 0; v < vertices; ++v)
-        start[v + 1] += start[v];
+    // The edges placed by their lower end (a counting sort), so that they
+    // come out by (lower end, face) without a comparison sort of the
+    // millions of a dense hull or a second copy of them.
+    std::vector<int> start(vertices + 1);
+    for (std::size_t v = 0; v <= vertices; ++v)
+        start[v] =
+            uses[static_cast<std::size_t>(first) + v] - uses[static_cast<std::size_t>(first)];
     std::vector<CEdgeUse> edges(static_cast<std::size_t>(start.back()));
     {
         std::vector<int> fill(start.begin(), start.end() - 1);
         for (int f = 0; f < faces; ++f)
             if (kept[static_cast<std::size_t>(f)])
-                eachEdge(f, [&](int u, int v, std::size_t lo) {
-                    edges[static_cast<std::size_t>(fill[lo]++)] = {std::max(u, v), u < v ? f : ~f};
+                EachEdge(list, id, f, [&](int u, int v) {
+                    const int lo = std::min(u, v);
+                    if (lo >= first && lo < last)
+                        edges[static_cast<std::size_t>(
+                            fill[static_cast<std::size_t>(lo - first)]++)] = {std::max(u, v),
+                                                                              u < v ? f : ~f};
                 });
     }
     // Then each vertex's few uses in order of their higher end, stably:
@@ -325,15 +331,27 @@ CSurfaceEdges FindKeptEdgesFrom(const CFaceList& list, const std::vector<int>& i
 }
 
 // FindEdges over the faces kept (KeepOrientableFaces), degenerate of them
-// left out. The edges are found in two halves of the vertices, side by
-// side, and joined in order: the same lists as one pass over them all.
+// left out. The edges are found in two parts of the vertices, half the
+// edges in each, side by side, and joined in order: the same lists as one
+// pass over them all.
 CSurfaceEdges FindKeptEdges(const CFaceList& list, const std::vector<int>& id,
                             const std::vector<char>& kept, long long degenerate) {
+    // The uses of each welded vertex as an edge's lower end, counted, and
+    // the vertices split where half the edges lie on either side.
     const int vertices = static_cast<int>(id.size());
-    const int middle = vertices / 2;
+    std::vector<int> uses(id.size() + 1, 0);
+    for (int f = 0; f < list.FaceCount(); ++f)
+        if (kept[static_cast<std::size_t>(f)])
+            EachEdge(list, id, f,
+                     [&](int u, int v) { ++uses[static_cast<std::size_t>(std::min(u, v)) + 1]; });
+    for (std::size_t v = 0; v < id.size(); ++v)
+        uses[v + 1] += uses[v];
+    const int middle = static_cast<int>(
+        std::lower_bound(uses.begin(), uses.end(), uses.back() / 2) - uses.begin());
+    const int split = std::min(middle, vertices);
     CSurfaceEdges out, upper;
-    tbb::parallel_invoke([&] { out = FindKeptEdgesFrom(list, id, kept, 0, middle); },
-                         [&] { upper = FindKeptEdgesFrom(list, id, kept, middle, vertices); });
+    tbb::parallel_invoke([&] { out = FindKeptEdgesFrom(list, id, kept, uses, 0, split); },
+                         [&] { upper = FindKeptEdgesFrom(list, id, kept, uses, split, vertices); });
     out.degenerate = degenerate;
     out.non_manifold += upper.non_manifold;
     out.non_manifold_edges.insert(out.non_manifold_edges.end(), upper.non_manifold_edges.begin(),
