@@ -580,8 +580,9 @@ bool CDxfFile::ReadVertexAt(std::uint64_t& at, CDxfVertex& vertex, bool* damaged
     const bool endsFile = head.size() < kSequenceEndNear + kKeywordLookahead + 1;
     for (std::size_t k = 1; k <= kSequenceEndNear && k < head.size(); ++k) {
         const std::size_t i = static_cast<std::size_t>(lead) + k;
-        if (EntityKeywordAt(text, i, kPolyline, lead == start, endsFile) ||
-            EntityKeywordAt(text, i, kEndsec, lead == start, endsFile)) {
+        // Only a 'P' or an 'E' can start either keyword.
+        if ((text[i] == 'P' && EntityKeywordAt(text, i, kPolyline, lead == start, endsFile)) ||
+            (text[i] == 'E' && EntityKeywordAt(text, i, kEndsec, lead == start, endsFile))) {
             at = start + k - 1;
             return false;
         }
