@@ -17,8 +17,11 @@
 #include <cfloat>
 #include <cmath>
 #include <cstdio>
+#include <exception>
 #include <filesystem>
 #include <memory>
+#include <tbb/task_arena.h>
+#include <thread>
 
 namespace {
 
@@ -143,9 +146,38 @@ void AddAdd(CLI::App& app, int& status) {
             tank.SetSpecificWeight(a->density * 1000);
             SayIfDensityClamped(tank, a->density);
         }
-        StoreShipFile(ship, a->ship);
-        PrintElement(kind, *element);
-        const CElementCheck check = CheckElement(*element);
+        // The ship is written (and flushed to the disk) and the element
+        // listed on a thread of their own while the check reads the element
+        // on the calculation's threads: the same work and output as one
+        // after the other, a failure to save reported first.
+        const auto save = [&] {
+            StoreShipFile(ship, a->ship);
+            PrintElement(kind, *element);
+        };
+        CElementCheck check;
+        if (tbb::this_task_arena::max_concurrency() > 1) {
+            std::exception_ptr saveFault, checkFault;
+            std::thread saver([&] {
+                try {
+                    save();
+                } catch (...) {
+                    saveFault = std::current_exception();
+                }
+            });
+            try {
+                check = CheckElement(*element);
+            } catch (...) {
+                checkFault = std::current_exception();
+            }
+            saver.join();
+            if (saveFault)
+                std::rethrow_exception(saveFault);
+            if (checkFault)
+                std::rethrow_exception(checkFault);
+        } else {
+            save();
+            check = CheckElement(*element);
+        }
         const std::string invert =
             "brelund-calc invert " + ShellWord(a->ship) + " " + ShellWord(element->GetName());
         for (const std::string& line : DescribeProblems(*element, kind, check, invert))

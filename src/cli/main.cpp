@@ -11,11 +11,18 @@
 #include <cstdlib>
 #include <memory>
 
+#include <malloc.h>
+
 #ifndef BRELUND_VERSION
 #define BRELUND_VERSION "unknown"
 #endif
 
 int main(int argc, char** argv) {
+    // A command lives for one calculation: the large arrays of a mesh are
+    // taken from the heap and their memory kept for the next, instead of
+    // mapping fresh pages (each one faulted in and cleared) for every array.
+    mallopt(M_MMAP_THRESHOLD, 1 << 30);
+    mallopt(M_TRIM_THRESHOLD, 1 << 30);
     CLI::App app("Brelund: hydrostatics and intact stability of a ship or a submersible "
                  "from a panelled hull model.",
                  "brelund-calc");

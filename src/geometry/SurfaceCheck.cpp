@@ -1,10 +1,12 @@
 #include "SurfaceCheck.h"
 
 #include "PolygonIntegrals.h"
+#include "platform/Prefetch.h"
 
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
+#include <tbb/parallel_invoke.h>
 
 namespace {
 
@@ -27,7 +29,13 @@ public:
     long long nonFinite = 0;
 
     void Run() {
+        // The table is far larger than the caches: the slots of the cells
+        // around each point are asked for some points ahead (a hint, nothing
+        // more).
+        constexpr std::size_t kAhead = 8;
         for (std::size_t i = 0; i < m_points.size(); ++i) {
+            if (i + kAhead < m_points.size())
+                Prefetch(m_points[i + kAhead]);
             const CVector3& p = m_points[i];
             if (!std::isfinite(p.X()) || !std::isfinite(p.Y()) || !std::isfinite(p.Z())) {
                 canonical[i] = static_cast<int>(i);
@@ -64,9 +72,25 @@ private:
         h ^= static_cast<std::uint64_t>(c) + 0x85EBCA77C2B2AE63ull + (h << 6) + (h >> 2);
         return h;
     }
+    std::size_t Home(std::uint64_t key) const {
+        return static_cast<std::size_t>(key * 0xFF51AFD7ED558CCDull >> 20) & (m_table.size() - 1);
+    }
+    // The slots of the cells Find(p) will look at.
+    void Prefetch(const CVector3& p) const {
+        if (!std::isfinite(p.X()) || !std::isfinite(p.Y()) || !std::isfinite(p.Z()))
+            return;
+        const std::int64_t x0 = Cell(p.X() - m_tol), x1 = Cell(p.X() + m_tol);
+        const std::int64_t y0 = Cell(p.Y() - m_tol), y1 = Cell(p.Y() + m_tol);
+        const std::int64_t z0 = Cell(p.Z() - m_tol), z1 = Cell(p.Z() + m_tol);
+        if (x1 - x0 > 1 || y1 - y0 > 1 || z1 - z0 > 1)
+            return;
+        for (std::int64_t x = x0; x <= x1; ++x)
+            for (std::int64_t y = y0; y <= y1; ++y)
+                for (std::int64_t z = z0; z <= z1; ++z)
+                    PrefetchLine(&m_table[Home(Key(x, y, z))]);
+    }
     CSlot& Slot(std::uint64_t key) {
-        std::size_t i =
-            static_cast<std::size_t>(key * 0xFF51AFD7ED558CCDull >> 20) & (m_table.size() - 1);
+        std::size_t i = Home(key);
         while (m_table[i].head >= 0 && m_table[i].key != key)
             i = (i + 1) & (m_table.size() - 1);
         return m_table[i];
@@ -106,12 +130,13 @@ private:
     std::vector<int> m_next;
 };
 
-// An edge of a face, from vertex a to vertex b (welded indices), stored as
-// its lower and higher end and whether it runs from lower to higher.
+// An edge of a face (welded indices), kept with its lower end: its higher
+// end, and the face, as ~face when the face runs it from higher to lower.
 struct CEdgeUse {
-    int lo, hi;
+    int hi;
     int face;
-    bool forward;
+    bool Forward() const { return face >= 0; }
+    int Face() const { return face >= 0 ? face : ~face; }
 };
 
 } // namespace
@@ -196,26 +221,14 @@ CWeldedVertices WeldVertices(const std::vector<CVector3>& points, double toleran
     return out;
 }
 
-CSurfaceEdges FindEdges(const CFaceList& list, const std::vector<int>& id, double tol) {
-    CSurfaceEdges out;
+namespace {
+
+// Which faces are large enough to orient (by Newell's area vector): the
+// others are left out of the edges. Returns how many are left out.
+long long KeepOrientableFaces(const CFaceList& list, double tol, std::vector<char>& kept) {
     const int faces = list.FaceCount();
-    // The faces too small to orient (by Newell's area vector) are left out.
-    std::vector<char> kept(static_cast<std::size_t>(faces), 0);
-    // The uses of each welded vertex as an edge's lower end, counted first
-    // and then placed (a counting sort), so that the edges come out by
-    // (lower end, face) without a comparison sort of the millions of a
-    // dense hull or a second copy of them.
-    std::vector<int> start(id.size() + 1, 0);
-    const auto eachEdge = [&](int f, const auto& use) {
-        const std::span<const int> face = list.Face(f);
-        const std::size_t n = face.size();
-        for (std::size_t i = 0; i < n; ++i) {
-            const int u = id[static_cast<std::size_t>(face[i])];
-            const int v = id[static_cast<std::size_t>(face[(i + 1) % n])];
-            if (u != v)
-                use(u, v);
-        }
-    };
+    kept.assign(static_cast<std::size_t>(faces), 0);
+    long long degenerate = 0;
     for (int f = 0; f < faces; ++f) {
         const std::span<const int> face = list.Face(f);
         const std::size_t n = face.size();
@@ -228,62 +241,140 @@ CSurfaceEdges FindEdges(const CFaceList& list, const std::vector<int>& id, doubl
             az += (p.X() - q.X()) * (p.Y() + q.Y());
         }
         const double area = 0.5 * std::sqrt(ax * ax + ay * ay + az * az);
-        if (!(area > tol * tol)) {
-            ++out.degenerate;
-            continue;
-        }
-        kept[static_cast<std::size_t>(f)] = 1;
-        eachEdge(f, [&](int u, int v) { ++start[static_cast<std::size_t>(std::min(u, v)) + 1]; });
+        if (area > tol * tol)
+            kept[static_cast<std::size_t>(f)] = 1;
+        else
+            ++degenerate;
     }
-    for (std::size_t v = 0; v < id.size(); ++v)
-        start[v + 1] += start[v];
+    return degenerate;
+}
+
+// Calls use(u, v) for each edge u -> v of face f between welded vertices
+// (id) that are not one.
+template <class Use>
+void EachEdge(const CFaceList& list, const std::vector<int>& id, int f, const Use& use) {
+    const std::span<const int> face = list.Face(f);
+    const std::size_t n = face.size();
+    for (std::size_t i = 0; i < n; ++i) {
+        const int u = id[static_cast<std::size_t>(face[i])];
+        const int v = id[static_cast<std::size_t>(face[(i + 1) % n])];
+        if (u != v)
+            use(u, v);
+    }
+}
+
+// The edges whose lower end lies in [first, last) of the faces kept, as
+// FindKeptEdges finds them (degenerate left at 0); uses[v] counts the
+// edges whose lower end is below v.
+CSurfaceEdges FindKeptEdgesFrom(const CFaceList& list, const std::vector<int>& id,
+                                const std::vector<char>& kept, const std::vector<int>& uses,
+                                int first, int last) {
+    CSurfaceEdges out;
+    const int faces = list.FaceCount();
+    const auto vertices = static_cast<std::size_t>(last - first);
+    // The edges placed by their lower end (a counting sort), so that they
+    // come out by (lower end, face) without a comparison sort of the
+    // millions of a dense hull or a second copy of them.
+    std::vector<int> start(vertices + 1);
+    for (std::size_t v = 0; v <= vertices; ++v)
+        start[v] =
+            uses[static_cast<std::size_t>(first) + v] - uses[static_cast<std::size_t>(first)];
     std::vector<CEdgeUse> edges(static_cast<std::size_t>(start.back()));
     {
         std::vector<int> fill(start.begin(), start.end() - 1);
         for (int f = 0; f < faces; ++f)
             if (kept[static_cast<std::size_t>(f)])
-                eachEdge(f, [&](int u, int v) {
+                EachEdge(list, id, f, [&](int u, int v) {
                     const int lo = std::min(u, v);
-                    edges[static_cast<std::size_t>(fill[static_cast<std::size_t>(lo)]++)] = {
-                        lo, std::max(u, v), f, u < v};
+                    if (lo >= first && lo < last)
+                        edges[static_cast<std::size_t>(
+                            fill[static_cast<std::size_t>(lo - first)]++)] = {std::max(u, v),
+                                                                              u < v ? f : ~f};
                 });
     }
     // Then each vertex's few uses in order of their higher end, stably:
     // the order (lo, hi, face).
     const auto byHigher = [](const CEdgeUse& x, const CEdgeUse& y) { return x.hi < y.hi; };
-    for (std::size_t v = 0; v < id.size(); ++v) {
-        const auto first = edges.begin() + start[v], last = edges.begin() + start[v + 1];
+    for (std::size_t v = 0; v < vertices; ++v) {
+        const auto b = edges.begin() + start[v], e = edges.begin() + start[v + 1];
         // The apex of a fan may have thousands.
-        if (last - first > 16) {
-            std::stable_sort(first, last, byHigher);
+        if (e - b > 16) {
+            std::stable_sort(b, e, byHigher);
             continue;
         }
-        for (auto i = first + (first == last ? 0 : 1); i < last; ++i)
-            for (auto j = i; j > first && byHigher(*j, *(j - 1)); --j)
+        for (auto i = b + (b == e ? 0 : 1); i < e; ++i)
+            for (auto j = i; j > b && byHigher(*j, *(j - 1)); --j)
                 std::iter_swap(j - 1, j);
     }
-    for (std::size_t i = 0; i < edges.size();) {
-        std::size_t j = i;
-        while (j < edges.size() && edges[j].lo == edges[i].lo && edges[j].hi == edges[i].hi)
-            ++j;
-        const std::size_t uses = j - i;
-        if (uses == 1) {
+    for (std::size_t v = 0; v < vertices; ++v) {
+        const int lo = first + static_cast<int>(v);
+        const auto end = static_cast<std::size_t>(start[v + 1]);
+        for (auto i = static_cast<std::size_t>(start[v]); i < end;) {
+            std::size_t j = i;
+            while (j < end && edges[j].hi == edges[i].hi)
+                ++j;
+            const std::size_t uses = j - i;
             const CEdgeUse& e = edges[i];
-            out.open.emplace_back(e.forward ? e.lo : e.hi, e.forward ? e.hi : e.lo);
-        } else if (uses == 2) {
-            out.links.push_back(
-                {edges[i].face, edges[i + 1].face, edges[i].forward == edges[i + 1].forward});
-        } else {
-            ++out.non_manifold;
-            out.non_manifold_edges.emplace_back(edges[i].lo, edges[i].hi);
+            if (uses == 1) {
+                out.open.emplace_back(e.Forward() ? lo : e.hi, e.Forward() ? e.hi : lo);
+            } else if (uses == 2) {
+                out.links.push_back(
+                    {e.Face(), edges[i + 1].Face(), e.Forward() == edges[i + 1].Forward()});
+            } else {
+                ++out.non_manifold;
+                out.non_manifold_edges.emplace_back(lo, e.hi);
+            }
+            i = j;
         }
-        i = j;
     }
     return out;
 }
 
+// FindEdges over the faces kept (KeepOrientableFaces), degenerate of them
+// left out. The edges are found in two parts of the vertices, half the
+// edges in each, side by side, and joined in order: the same lists as one
+// pass over them all.
+CSurfaceEdges FindKeptEdges(const CFaceList& list, const std::vector<int>& id,
+                            const std::vector<char>& kept, long long degenerate) {
+    // The uses of each welded vertex as an edge's lower end, counted, and
+    // the vertices split where half the edges lie on either side.
+    const int vertices = static_cast<int>(id.size());
+    std::vector<int> uses(id.size() + 1, 0);
+    for (int f = 0; f < list.FaceCount(); ++f)
+        if (kept[static_cast<std::size_t>(f)])
+            EachEdge(list, id, f,
+                     [&](int u, int v) { ++uses[static_cast<std::size_t>(std::min(u, v)) + 1]; });
+    for (std::size_t v = 0; v < id.size(); ++v)
+        uses[v + 1] += uses[v];
+    const int middle = static_cast<int>(
+        std::lower_bound(uses.begin(), uses.end(), uses.back() / 2) - uses.begin());
+    const int split = std::min(middle, vertices);
+    CSurfaceEdges out, upper;
+    tbb::parallel_invoke([&] { out = FindKeptEdgesFrom(list, id, kept, uses, 0, split); },
+                         [&] { upper = FindKeptEdgesFrom(list, id, kept, uses, split, vertices); });
+    out.degenerate = degenerate;
+    out.non_manifold += upper.non_manifold;
+    out.non_manifold_edges.insert(out.non_manifold_edges.end(), upper.non_manifold_edges.begin(),
+                                  upper.non_manifold_edges.end());
+    out.open.insert(out.open.end(), upper.open.begin(), upper.open.end());
+    out.links.insert(out.links.end(), upper.links.begin(), upper.links.end());
+    return out;
+}
+
+} // namespace
+
+CSurfaceEdges FindEdges(const CFaceList& list, const std::vector<int>& id, double tol) {
+    std::vector<char> kept;
+    const long long degenerate = KeepOrientableFaces(list, tol, kept);
+    return FindKeptEdges(list, id, kept, degenerate);
+}
+
 long long CountFlippedFaces(int faces, const std::vector<CFaceLink>& links,
                             std::vector<int>* flippedFaces) {
+    // Faces that all run their shared edges against each other keep the
+    // side of their patch's first face: none is flipped, without the walk.
+    if (std::none_of(links.begin(), links.end(), [](const CFaceLink& l) { return l.flip; }))
+        return 0;
     std::vector<int> adjacencyStart(static_cast<std::size_t>(faces) + 1, 0);
     for (const CFaceLink& l : links) {
         ++adjacencyStart[static_cast<std::size_t>(l.a) + 1];
@@ -352,11 +443,19 @@ double EnclosedVolume(const CFaceList& list) {
 CSurfaceCheck CheckSurface(const CFaceList& list, double tolerance, CSurfaceFaults* faults) {
     CSurfaceCheck out;
     out.faces = list.FaceCount();
-    out.volume = EnclosedVolume(list);
-    const CWeldedVertices welded = WeldVertices(list.points, tolerance);
+    // The welding on one core, the volume and the faces to orient on
+    // another: each is the serial computation, only run side by side.
+    CWeldedVertices welded;
+    std::vector<char> kept;
+    long long degenerate = 0;
+    tbb::parallel_invoke([&] { welded = WeldVertices(list.points, tolerance); },
+                         [&] {
+                             out.volume = EnclosedVolume(list);
+                             degenerate = KeepOrientableFaces(list, tolerance, kept);
+                         });
     out.vertices = welded.distinct;
     out.non_finite = welded.non_finite;
-    CSurfaceEdges edges = FindEdges(list, welded.canonical, tolerance);
+    CSurfaceEdges edges = FindKeptEdges(list, welded.canonical, kept, degenerate);
     out.degenerate = edges.degenerate;
     out.non_manifold = edges.non_manifold;
     // Boundary edges joined along T-junctions are not open.

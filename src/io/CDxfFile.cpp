@@ -4,6 +4,8 @@
 #include "platform/NumberText.h"
 
 #include <algorithm>
+#include <bit>
+#include <charconv>
 #include <cmath>
 #include <cstring>
 #include <limits>
@@ -69,6 +71,41 @@ std::string_view TrimBlanks(std::string_view text) {
     return text;
 }
 
+// How many places from i on cannot start a keyword, at most 8: every
+// keyword has an 'E', an 'O' or an 'N' for its second letter, and the
+// first of those among the 8 bytes after i tells where the next one may
+// start. text holds at least i + 9 bytes.
+std::size_t PlacesWithoutKeyword(std::string_view text, std::size_t i) {
+    if constexpr (std::endian::native != std::endian::little)
+        return 0;
+    std::uint64_t word;
+    std::memcpy(&word, text.data() + i + 1, sizeof word);
+    constexpr std::uint64_t ones = 0x0101010101010101ull, highs = 0x8080808080808080ull;
+    // The lowest byte flagged is exactly the first that matches.
+    const auto zeroByte = [&](std::uint64_t x) { return (x - ones) & ~x & highs; };
+    const std::uint64_t found = zeroByte(word ^ (ones * 'E')) | zeroByte(word ^ (ones * 'O')) |
+                                zeroByte(word ^ (ones * 'N'));
+    return found == 0 ? 8 : static_cast<std::size_t>(std::countr_zero(found)) / 8;
+}
+
+// The first LF at or after i, or the end of text: eight bytes at a time, as
+// the lines of a drawing are short and many.
+std::size_t LineFeedFrom(std::string_view text, std::size_t i) {
+    constexpr std::uint64_t ones = 0x0101010101010101ull, highs = 0x8080808080808080ull;
+    for (; std::endian::native == std::endian::little && i + 8 <= text.size(); i += 8) {
+        std::uint64_t word;
+        std::memcpy(&word, text.data() + i, sizeof word);
+        const std::uint64_t x = word ^ (ones * '\n');
+        // The lowest flagged byte is the first LF (little-endian).
+        const std::uint64_t found = (x - ones) & ~x & highs;
+        if (found != 0)
+            return i + static_cast<std::size_t>(std::countr_zero(found)) / 8;
+    }
+    while (i < text.size() && text[i] != '\n')
+        ++i;
+    return i;
+}
+
 // The code a group-code line holds: one to four digits, blanks around
 // them allowed; -1 for any other line.
 int GroupCode(std::string_view line) {
@@ -88,11 +125,13 @@ int GroupCode(std::string_view line) {
 // codes, a blank and the digits (" 70"), CRs before its LF aside; -1 for any
 // other line.
 int PaddedGroupCode(std::string_view line) {
-    while (!line.empty() && line.back() == '\r')
-        line.remove_suffix(1);
-    if (line.size() != 3 || line[0] != ' ' || line[1] < '0' || line[1] > '9' || line[2] < '0' ||
+    // The three characters first, which rule out nearly every value line.
+    if (line.size() < 3 || line[0] != ' ' || line[1] < '0' || line[1] > '9' || line[2] < '0' ||
         line[2] > '9')
         return -1;
+    for (std::size_t k = 3; k < line.size(); ++k)
+        if (line[k] != '\r')
+            return -1;
     return (line[1] - '0') * 10 + (line[2] - '0');
 }
 
@@ -112,6 +151,29 @@ enum class CValue { number, notNumber, notFinite };
 // are no numbers). A value too small for a double is 0, as strtod reads it;
 // one too large, or "nan" and "inf", is read whole but is not finite.
 CValue RealOf(std::string_view token, double& value) {
+    // Most coordinates are a plain decimal ("-12.5"), which from_chars
+    // reads as ReadNumberText would; anything else goes the long way.
+    std::size_t k = !token.empty() && token[0] == '-' ? 1 : 0;
+    const std::size_t digits = k;
+    while (k < token.size() && token[k] >= '0' && token[k] <= '9')
+        ++k;
+    bool plain = k > digits;
+    if (plain && k < token.size() && token[k] == '.') {
+        const std::size_t fraction = ++k;
+        while (k < token.size() && token[k] >= '0' && token[k] <= '9')
+            ++k;
+        plain = k > fraction;
+    }
+    if (plain && k == token.size()) {
+        double read = 0;
+        const char* last = token.data() + token.size();
+        const auto [end, error] =
+            std::from_chars(token.data(), last, read, std::chars_format::general);
+        if (error == std::errc() && end == last) {
+            value = read;
+            return CValue::number;
+        }
+    }
     switch (ReadNumberText(token, value)) {
     case CNumberText::number:
         return CValue::number;
@@ -129,6 +191,20 @@ CValue RealOf(std::string_view token, double& value) {
 // value beyond the int32 range saturates, so that it stays out of any range
 // it is checked against.
 bool IntegerOf(std::string_view token, std::int32_t& value) {
+    // Most values are a few digits after some blanks: read at once.
+    std::size_t first = 0;
+    while (first < token.size() && token[first] == ' ')
+        ++first;
+    if (first < token.size() && token.size() - first <= 9) {
+        std::int32_t digits = 0;
+        std::size_t k = first;
+        for (; k < token.size() && token[k] >= '0' && token[k] <= '9'; ++k)
+            digits = digits * 10 + (token[k] - '0');
+        if (k == token.size()) {
+            value = digits;
+            return true;
+        }
+    }
     long long read = 0;
     if (ReadIntegerText(token, read) == CNumberText::notNumber)
         return false;
@@ -145,7 +221,8 @@ bool IntegerOf(std::string_view token, std::int32_t& value) {
 // that the answer does not depend on how much text is looked at.
 bool EntityKeywordAt(std::string_view text, std::size_t i, std::string_view keyword,
                      bool startsFile, bool endsFile, int code = 0) {
-    if (text.substr(i, keyword.size()) != keyword)
+    // The first letter rules out nearly every place it is asked about.
+    if (i >= text.size() || text[i] != keyword.front() || text.substr(i, keyword.size()) != keyword)
         return false;
     std::size_t after = i + keyword.size(), blanks = 0;
     for (; after < text.size() && IsBlank(text[after]); ++after)
@@ -280,6 +357,16 @@ std::uint64_t CDxfFile::FindKeyword(std::uint64_t from, unsigned set, unsigned& 
         const bool last = text.size() < lead + kScanStep + kKeywordLookahead;
         const std::size_t limit = last ? text.size() : static_cast<std::size_t>(lead + kScanStep);
         for (std::size_t i = lead; i < limit; ++i) {
+            // Places that cannot start a keyword are passed over, eight at
+            // a time.
+            while (i + 9 <= text.size() && i + 8 <= limit) {
+                const std::size_t skip = PlacesWithoutKeyword(text, i);
+                i += skip;
+                if (skip < 8)
+                    break;
+            }
+            if (i >= limit)
+                break;
             const char c = text[i];
             // The first two letters tell the keywords apart, and rule out
             // most other text before any comparison.
@@ -345,17 +432,17 @@ void CDxfFile::ReadGroups(std::uint64_t from, std::uint64_t to,
     std::size_t i = !text.empty() && text[0] == '\n' ? 1 : 0;
     bool inStep = true;
     for (std::size_t line = 0; i < text.size(); ++line) {
-        std::size_t eol = i;
-        while (eol < text.size() && text[eol] != '\n')
-            ++eol;
+        const std::size_t eol = LineFeedFrom(text, i);
         const std::size_t next = eol == text.size() ? eol : eol + 1;
         if (line > 0) {
             const std::string_view content = text.substr(i, eol - i);
-            const int padded = slot(PaddedGroupCode(content));
+            const int paddedCode = PaddedGroupCode(content);
+            const int padded = slot(paddedCode);
             if (padded >= 0 && m_groupLines[padded] == kNone)
                 m_groupLines[padded] = from + next;
             if (inStep && line % 2 == 1) {
-                const int code = GroupCode(content);
+                // A padded code line holds the same code for GroupCode.
+                const int code = paddedCode >= 0 ? paddedCode : GroupCode(content);
                 inStep = code >= 0;
                 const int k = slot(code);
                 if (k >= 0 && aligned[k] == kNone)
@@ -493,8 +580,9 @@ bool CDxfFile::ReadVertexAt(std::uint64_t& at, CDxfVertex& vertex, bool* damaged
     const bool endsFile = head.size() < kSequenceEndNear + kKeywordLookahead + 1;
     for (std::size_t k = 1; k <= kSequenceEndNear && k < head.size(); ++k) {
         const std::size_t i = static_cast<std::size_t>(lead) + k;
-        if (EntityKeywordAt(text, i, kPolyline, lead == start, endsFile) ||
-            EntityKeywordAt(text, i, kEndsec, lead == start, endsFile)) {
+        // Only a 'P' or an 'E' can start either keyword.
+        if ((text[i] == 'P' && EntityKeywordAt(text, i, kPolyline, lead == start, endsFile)) ||
+            (text[i] == 'E' && EntityKeywordAt(text, i, kEndsec, lead == start, endsFile))) {
             at = start + k - 1;
             return false;
         }

@@ -11,12 +11,90 @@
 
 namespace {
 
+// A corner index as a face takes it: a negative index is the corner of an
+// edge drawn invisible and stands for its absolute value.
+std::int32_t CornerIndex(std::int32_t index) {
+    return index < 0 && index != INT32_MIN ? -index : index;
+}
+
+// What the one-pass reading of a polyface sequence came to.
+enum class COnePass { read, readAgain };
+
+// The polyface sequence at the file's position read in one pass over its
+// records, kept as read, for the sequences of a sound drawing: the vertex
+// and face records counted by their flags, the first nv records taken as
+// vertices and the rest as faces, as ReadPolyface below does in two passes.
+// readAgain, with the file where it was, when the sequence is anything else
+// (damaged, a face index outside the vertices, face records that do not
+// make up the faces counted): ReadPolyface then reads it the slow way,
+// which notes the fault where there is one.
+COnePass ReadPolyfaceOnce(CDxfFile& file, CDxfMesh& mesh) {
+    const std::uint64_t begin = file.GetPosition();
+    constexpr std::int64_t kMax = std::numeric_limits<int>::max();
+    std::vector<CVector3> points;
+    std::vector<std::array<std::int32_t, 4>> corners;
+    std::int64_t nv = 0, nf = 0;
+    std::uint64_t at = begin, end = begin;
+    CDxfVertex record;
+    bool damaged = false;
+    while (file.ReadVertexAt(at, record, &damaged)) {
+        end = at;
+        switch (record.m_flags70) {
+        case 192:
+        case 64:
+        case 32:
+        case 0:
+            ++nv;
+            break;
+        case 128:
+            nf += record.m_index74 != 0 ? 2 : 1;
+            break;
+        default:
+            break;
+        }
+        if (nv > kMax || nf > kMax)
+            return COnePass::readAgain;
+        points.push_back(record);
+        corners.push_back({CornerIndex(record.m_index71), CornerIndex(record.m_index72),
+                           CornerIndex(record.m_index73), CornerIndex(record.m_index74)});
+    }
+    if (damaged)
+        return COnePass::readAgain;
+    if (nv == 0 || nf == 0) {
+        file.Seek(static_cast<std::int64_t>(begin), CFile::begin);
+        return COnePass::read;
+    }
+    const std::size_t records = points.size();
+    const auto inside = [nv](std::int32_t c) { return c >= 1 && c <= nv; };
+    std::vector<CFaceIndices> faces(static_cast<std::size_t>(nf));
+    std::size_t r = static_cast<std::size_t>(nv);
+    for (std::size_t i = 0; i < faces.size(); ++i, ++r) {
+        if (r >= records)
+            return COnePass::readAgain;
+        const auto& c = corners[r];
+        if (!inside(c[0]) || !inside(c[1]) || !inside(c[2]) || (c[3] != 0 && !inside(c[3])))
+            return COnePass::readAgain;
+        faces[i] = CFaceIndices{{c[0], c[1], c[2]}};
+        if (c[3] != 0 && ++i < faces.size())
+            faces[i] = CFaceIndices{{c[0], c[2], c[3]}};
+    }
+    if (r != records)
+        return COnePass::readAgain;
+    points.resize(static_cast<std::size_t>(nv));
+    mesh.vertices = std::move(points);
+    mesh.faces = std::move(faces);
+    file.Seek(static_cast<std::int64_t>(end), CFile::begin);
+    return COnePass::read;
+}
+
 // Counts the records first, then takes the first nv records as vertices and
 // the rest as faces, a quadrilateral face as two triangles. Empty when the
 // sequence holds no vertex or no face; false (damaged, the fault noted) when
 // a face index lies outside 1..nv. A negative index marks an invisible edge
 // and stands for its absolute value; a fourth index of 0 makes a triangle.
 bool ReadPolyface(CDxfFile& file, CDxfMesh& mesh) {
+    if (ReadPolyfaceOnce(file, mesh) == COnePass::read)
+        return true;
     int nv = 0, nf = 0;
     if (!file.CountPolyfaceRecords(nv, nf))
         return false;

@@ -3,6 +3,7 @@
 #include "platform/CFile.h"
 #include "platform/CFileException.h"
 #include "platform/NumberText.h"
+#include "platform/Prefetch.h"
 
 #include <bit>
 #include <cfloat>
@@ -103,10 +104,25 @@ void CVertexPool::Reset(std::size_t expected) {
     m_slots.assign(capacity, 0);
 }
 
-std::int32_t CVertexPool::Add(double x, double y, double z) {
+CVertexPool::CKey CVertexPool::Key(double x, double y, double z) {
     const CVector3 p(x == 0 ? 0.0 : x, y == 0 ? 0.0 : y, z == 0 ? 0.0 : z);
+    return {p, Hash(p)};
+}
+
+void CVertexPool::PrefetchSlot(const CKey& key) const {
+    PrefetchLine(&m_slots[key.hash & (m_slots.size() - 1)]);
+}
+
+void CVertexPool::PrefetchPoint(const CKey& key) const {
+    const std::int32_t k = m_slots[key.hash & (m_slots.size() - 1)];
+    if (k > 0 && static_cast<std::size_t>(k) <= m_points.size())
+        PrefetchLine(&m_points[static_cast<std::size_t>(k - 1)]);
+}
+
+std::int32_t CVertexPool::Add(const CKey& key) {
+    const CVector3& p = key.point;
     const std::size_t mask = m_slots.size() - 1;
-    for (std::size_t i = Hash(p) & mask;; i = (i + 1) & mask) {
+    for (std::size_t i = key.hash & mask;; i = (i + 1) & mask) {
         const std::int32_t k = m_slots[i];
         if (k == 0) {
             if (m_points.size() >= kMaxCount)

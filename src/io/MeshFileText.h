@@ -97,7 +97,20 @@ public:
     void Reset(std::size_t expected);
     // The 1-based number of the point (x, y, z), added when new; 0 when the
     // pool already holds the most points a mesh can count.
-    std::int32_t Add(double x, double y, double z);
+    std::int32_t Add(double x, double y, double z) { return Add(Key(x, y, z)); }
+
+    // The same in steps, for readers that look some points ahead: the point
+    // as the pool keys it, then hints to the memory that change nothing
+    // (the slot of the table, and once it is there the point it holds),
+    // then Add.
+    struct CKey {
+        CVector3 point;
+        std::size_t hash;
+    };
+    static CKey Key(double x, double y, double z);
+    void PrefetchSlot(const CKey& key) const;
+    void PrefetchPoint(const CKey& key) const;
+    std::int32_t Add(const CKey& key);
     // The points, taken out of the pool, which is then to be Reset.
     std::vector<CVector3> TakePoints() { return std::move(m_points); }
 

@@ -3,6 +3,7 @@
 #include "MeshFileText.h"
 #include "platform/NumberText.h"
 
+#include <array>
 #include <bit>
 #include <cmath>
 #include <cstring>
@@ -88,17 +89,42 @@ CTriangleArrays ReadBinaryStl(std::string_view bytes, const std::string& path) {
     // A closed surface has about half as many vertices as triangles.
     pool.Reset(n / 2 + 8);
     std::vector<CFaceIndices> faces(n);
-    const char* triangle = bytes.data() + kStlFirstTriangle;
-    for (std::uint32_t i = 0; i < n; ++i, triangle += kStlTriangleSize) {
+    // The pool's table is far larger than the caches: each corner is keyed
+    // 2 x kAhead triangles ahead, when its slot is asked for, and its point
+    // kAhead triangles ahead; the keys wait in a ring.
+    constexpr std::uint32_t kAhead = 8;
+    constexpr std::uint32_t kRing = 2 * kAhead + 1;
+    struct CKeyed {
+        std::array<CVertexPool::CKey, 3> keys;
+        std::array<bool, 3> finite;
+    };
+    std::array<CKeyed, kRing> ring;
+    const auto keyTriangle = [&](std::uint32_t t) {
         float c[9];
         // After the normal (12 bytes): three corners of three floats.
-        std::memcpy(c, triangle + 12, sizeof c);
-        for (int k = 0; k < 3; ++k) {
+        std::memcpy(c, bytes.data() + kStlFirstTriangle + kStlTriangleSize * t + 12, sizeof c);
+        CKeyed& keyed = ring[t % kRing];
+        for (std::size_t k = 0; k < 3; ++k) {
             const float x = c[3 * k], y = c[3 * k + 1], z = c[3 * k + 2];
-            if (!std::isfinite(x) || !std::isfinite(y) || !std::isfinite(z))
+            keyed.finite[k] = std::isfinite(x) && std::isfinite(y) && std::isfinite(z);
+            keyed.keys[k] = CVertexPool::Key(x, y, z);
+            pool.PrefetchSlot(keyed.keys[k]);
+        }
+    };
+    for (std::uint32_t t = 0; t < n && t < 2 * kAhead; ++t)
+        keyTriangle(t);
+    for (std::uint32_t i = 0; i < n; ++i) {
+        if (n - i > 2 * kAhead)
+            keyTriangle(i + 2 * kAhead);
+        if (n - i > kAhead)
+            for (const CVertexPool::CKey& key : ring[(i + kAhead) % kRing].keys)
+                pool.PrefetchPoint(key);
+        const CKeyed& keyed = ring[i % kRing];
+        for (std::size_t k = 0; k < 3; ++k) {
+            if (!keyed.finite[k])
                 Damaged(path, BRELUND_SAY("triangle %u: a coordinate is not finite",
                                           "triangolo %u: una coordinata non è finita", i + 1));
-            faces[i].v[k] = pool.Add(x, y, z);
+            faces[i].v[k] = pool.Add(keyed.keys[k]);
             if (faces[i].v[k] == 0)
                 Damaged(path, BRELUND_SAY("triangle %u: too many vertices",
                                           "triangolo %u: troppi vertici", i + 1));

@@ -78,6 +78,20 @@ TEST(CDxfFile, SplitsQuadrilateralFaceIntoTwoTriangles) {
     ExpectTriangle(Polyface(*tank, 2), 3, 3, 2, 1);
 }
 
+// A record of neither kind after the faces is passed over, whichever way
+// the sequence is read, and the polyface after it is read whole.
+TEST(CDxfFile, RecordOfNeitherKindAfterTheFacesIsPassedOver) {
+    std::string odd = Polyface(Square(), {{1, 2, 3, 4}});
+    odd.insert(odd.rfind(Seqend()), VertexRecord(CVector3(7, 7, 7), 1));
+    const auto tank = Import(Drawing(odd + Polyface(Square(), {{4, 3, 2, 0}})), kindTank);
+    ASSERT_EQ(tank->GetCount(), 2);
+    ASSERT_EQ(Polyface(*tank, 1).GetVertexCount(), 4);
+    ASSERT_EQ(Polyface(*tank, 1).GetFaceCount(), 2);
+    ExpectTriangle(Polyface(*tank, 1), 2, 1, 3, 4);
+    ASSERT_EQ(Polyface(*tank, 2).GetFaceCount(), 1);
+    ExpectTriangle(Polyface(*tank, 2), 1, 4, 3, 2);
+}
+
 TEST(CDxfFile, BoxOfQuadrilateralFacesEnclosesItsVolume) {
     const auto hull = Import(Drawing(BoxPolyface(0, -4, 0, 30, 4, 3)), kindHull);
     ASSERT_EQ(hull->GetCount(), 1);

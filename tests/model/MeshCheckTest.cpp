@@ -214,3 +214,22 @@ TEST(MeshCheck, ManyFacesAboutOneVertexPairUp) {
     EXPECT_EQ(c.surface.flipped_faces, 1);
     EXPECT_EQ(c.faults.flipped_outlines.size(), 3u);
 }
+
+// Level triangles high up, each with a volume term of 6.24e307 (a number)
+// and no moments: two add up to a number, three past the largest one, and
+// that mesh is refused as the sum in face order has it.
+TEST(MeshCheck, VolumesThatAreNumbersWhoseSumIsNotAreAProblem) {
+    const double b = 4e76, h = 1.3e154;
+    for (const int faces : {2, 3}) {
+        CPolyfaceMesh mesh;
+        mesh.Allocate(3, faces);
+        *mesh.GetVertex(1) = CVector3(-b, -b, h);
+        *mesh.GetVertex(2) = CVector3(b, -b, h);
+        *mesh.GetVertex(3) = CVector3(0, 2 * b, h);
+        for (int f = 1; f <= faces; ++f)
+            mesh.SetFace(f, 1, 2, 3);
+        EXPECT_EQ(MeshNumberProblem(mesh).english,
+                  faces == 3 ? "its volume is beyond the range of numbers" : "")
+            << faces;
+    }
+}
