@@ -1,15 +1,12 @@
 #include "MeshCheck.h"
 
-#include "CPolyfaceMesh.h"
 #include "CShipElement.h"
 #include "CShipModel.h"
 #include "MeshFaces.h"
 #include "geometry/PolygonIntegrals.h"
 #include "platform/NumberText.h"
 
-#include <array>
 #include <cmath>
-#include <tbb/parallel_for.h>
 
 double CheckTolerance(const CShipElement& element) {
     CVector3 lo, hi;
@@ -101,58 +98,6 @@ std::vector<CSurfaceFault> FindSurfaceFaults(const CShipModel& ship, bool compar
     return faults;
 }
 
-namespace {
-
-// Whether the face sums of a triangle mesh surely stay numbers: every
-// face's area, volume and moments a number, and the sums of their
-// magnitudes so far below the largest number that no partial sum, in any
-// order, can leave the range. Worked out in slices of the faces on all
-// cores, each slice in order, so the answer is the same for any number of
-// threads; false sends the caller to the exact sums in face order.
-bool SumsSurelyNumbers(const CPolyfaceMesh& mesh) {
-    const std::vector<CFaceIndices>& faces = mesh.Faces();
-    const CVector3* v = mesh.Vertices().data();
-    const int nv = mesh.GetVertexCount();
-    constexpr std::size_t kSlices = 16;
-    struct CSlice {
-        bool numbers = true;
-        std::array<double, 5> magnitude{};
-    };
-    std::array<CSlice, kSlices> slices;
-    tbb::parallel_for(std::size_t{0}, kSlices, [&](std::size_t s) {
-        CSlice& slice = slices[s];
-        const std::size_t first = faces.size() * s / kSlices;
-        const std::size_t last = faces.size() * (s + 1) / kSlices;
-        for (std::size_t f = first; f < last; ++f) {
-            // Corners as ForEachFace hands them out.
-            CVector3 p[3];
-            for (int k = 0; k < 3; ++k) {
-                const int i = faces[f].v[k];
-                p[k] = v[(i >= 1 && i <= nv) ? i - 1 : 0];
-            }
-            double a, vo;
-            CVector3 mo;
-            polygon::Properties(p, 3, a, vo, mo);
-            const std::array<double, 5> terms = {a, vo, mo.X(), mo.Y(), mo.Z()};
-            for (std::size_t t = 0; t < terms.size(); ++t) {
-                slice.numbers = slice.numbers && std::isfinite(terms[t]);
-                slice.magnitude[t] += std::fabs(terms[t]);
-            }
-        }
-    });
-    // 1e300 leaves room for the rounding of any sum of a few billion terms.
-    for (const CSlice& slice : slices) {
-        if (!slice.numbers)
-            return false;
-        for (double m : slice.magnitude)
-            if (!(m < 1e300 / kSlices))
-                return false;
-    }
-    return true;
-}
-
-} // namespace
-
 CMessage MeshNumberProblem(const CMesh& mesh) {
     const CVector3* v = meshfaces::VertexArray(mesh);
     if (v == nullptr)
@@ -173,8 +118,16 @@ CMessage MeshNumberProblem(const CMesh& mesh) {
                                          "vertice %d: una coordinata non è un numero", i + 1)
                            : BRELUND_SAY("vertex %d: a coordinate is infinite",
                                          "vertice %d: una coordinata è infinita", i + 1);
-    if (const auto* poly = dynamic_cast<const CPolyfaceMesh*>(&mesh);
-        poly != nullptr && SumsSurelyNumbers(*poly))
+    // With every coordinate within M = 1e60 m of the origin, no term of a
+    // fan triangle passes 192 M^4 (the squared length of a cross product of
+    // edges, the largest), nor their sums over fewer than 2^31 faces of four
+    // corners: 2^32 * 192 * 1e240 < 1e300. Only coordinates beyond that are
+    // summed in face order to see whether the sums stay numbers.
+    bool surely = true;
+    for (int i = 0; i < mesh.GetVertexCount() && surely; ++i)
+        surely = std::fabs(v[i].X()) <= 1e60 && std::fabs(v[i].Y()) <= 1e60 &&
+                 std::fabs(v[i].Z()) <= 1e60;
+    if (surely)
         return {};
     double area = 0, volume = 0;
     CVector3 moments;
