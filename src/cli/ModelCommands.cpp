@@ -186,9 +186,9 @@ void AddAdd(CLI::App& app, int& status) {
         // that the cube of its size lies below the smallest numbers is
         // there but counts no volume.
         CVector3 lo, hi;
-        if (element->Volume() == 0 && element->Extents(lo, hi)) {
+        if (element->Extents(lo, hi)) {
             const double size = std::max({hi.X() - lo.X(), hi.Y() - lo.Y(), hi.Z() - lo.Z()});
-            if (size > 0 && size * size * size < DBL_MIN) {
+            if (size > 0 && size * size * size < DBL_MIN && element->Volume() == 0) {
                 std::string line =
                     ElementLabel(*element, kind) +
                     FormatC(" encloses no volume: its size (%g m) is too small for its volume "
