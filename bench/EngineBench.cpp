@@ -159,16 +159,31 @@ void BM_ImmersedProperties(benchmark::State& state) {
 
 // A full evaluation by the exact rule: volume, moments, wetted area,
 // waterplane and its extents.
-void BM_ExactProperties(benchmark::State& state) {
+// The exact rule's evaluation in arena: on one core for BM_ExactProperties
+// (a mesh of many faces is otherwise summed in pieces on all cores), on all
+// for BM_ExactPropertiesAllCores.
+void ExactProperties(benchmark::State& state, tbb::task_arena& arena) {
     const CShipModel& ship = Hull(state.range(0), static_cast<int>(state.range(1)));
     const Waterplane w(ship);
     CHydroProperties p;
     p.SetCollect(false);
-    for (auto _ : state) {
-        ship.ImmersedProperties(p, w.draught, w.r, CHydroMethod::Exact());
-        benchmark::DoNotOptimize(p);
-    }
+    arena.execute([&] {
+        for (auto _ : state) {
+            ship.ImmersedProperties(p, w.draught, w.r, CHydroMethod::Exact());
+            benchmark::DoNotOptimize(p);
+        }
+    });
     Report(state, ship);
+}
+
+void BM_ExactProperties(benchmark::State& state) {
+    tbb::task_arena one(1);
+    ExactProperties(state, one);
+}
+
+void BM_ExactPropertiesAllCores(benchmark::State& state) {
+    tbb::task_arena all;
+    ExactProperties(state, all);
 }
 
 // The 100-row upright table, all cores.
@@ -568,6 +583,11 @@ BENCHMARK(BM_Volume)->Apply(Sizes);
 BENCHMARK(BM_ImmersedVolume)->Apply(Sizes);
 BENCHMARK(BM_ImmersedProperties)->Apply(Sizes);
 BENCHMARK(BM_ExactProperties)->Apply(Sizes);
+BENCHMARK(BM_ExactPropertiesAllCores)
+    ->Args({1000000, benchPolyface})
+    ->Args({1000000, benchGrid})
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime();
 BENCHMARK(BM_UprightTable)
     ->Args({1000000, benchPolyface})
     ->Args({1000000, benchGrid})

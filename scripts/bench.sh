@@ -144,7 +144,9 @@ print("goals: figure (goal)")
 for k in ("0", "1"):
     v = ns.get(f"BM_ExactProperties/1000000/{k}")
     if v is not None:
-        print(f"  exact evaluation, 1M {kinds[k]}, one core: {v:.1f} ns per triangle (5)")
+        all_cores = ns.get(f"BM_ExactPropertiesAllCores/1000000/{k}/real_time")
+        beside = f"; {all_cores:.1f} on {cores} cores" if all_cores is not None else ""
+        print(f"  exact evaluation, 1M {kinds[k]}, one core: {v:.1f} ns per triangle (5){beside}")
 for k in ("0", "1"):
     name = f"BM_StabilityCurve/triangles:1000000/grid:{k}/serial:"
     serial, run = table_ms(name + "1/iterations:2")

@@ -7,8 +7,12 @@
 #include "geometry/IntegrationRules.h"
 #include "geometry/VectorClones.h"
 
+#include <algorithm>
 #include <cassert>
+#include <tbb/parallel_for.h>
+#include <tbb/task_arena.h>
 #include <type_traits>
+#include <vector>
 
 static_assert(rules::kMaxFaceCorners == meshfaces::kMaxCorners);
 #include <cmath>
@@ -102,14 +106,98 @@ void ExactMeshSums(const CMesh& mesh, const CVector3* p, CExactBlock& block, CEx
     }
 }
 
-// Every mesh of an element, in order (compiled twice: VectorClones.h).
+// A mesh of many faces is summed in pieces side by side: about this many
+// faces each, so that the pieces, and the order their sums are added in,
+// depend on the mesh alone and the bits on no number of threads.
+constexpr long long kPieceFaces = 1 << 16;
+
+// Points [first, last) of v carried into the frame (compiled twice:
+// VectorClones.h).
+BRELUND_VECTOR_CLONES void FramePiece(const CVector3* v, CVector3* out, std::size_t first,
+                                      std::size_t last, const CRotationKernel& kernel,
+                                      double draught) {
+    for (std::size_t k = first; k < last; ++k)
+        out[k] = kernel.Apply(v[k], draught);
+}
+
+// One piece of a mesh whose points p are in the frame: faces [first, last)
+// of a triangle mesh, or the quads of rows [first, last) of a grid.
+BRELUND_VECTOR_CLONES void ExactPieceSums(const CMesh& mesh, const CVector3* p, long long first,
+                                          long long last, CExactSums& sums) {
+    CExactBlock block;
+    auto crossing = [&](const CVector3* const* c, int n) { CExactRule::Face(c, n, sums); };
+    if (const auto* poly = dynamic_cast<const CPolyfaceMesh*>(&mesh)) {
+        block.AddTriangles(poly->Faces().data() + first, static_cast<std::size_t>(last - first), p,
+                           static_cast<unsigned>(poly->GetVertexCount()), crossing);
+    } else if (const auto* grid = dynamic_cast<const CGridMesh*>(&mesh)) {
+        int corner[4];
+        grid->GetFaceCorners(1, corner);
+        const int offsets[4] = {0, corner[1] - corner[0], corner[2] - corner[0],
+                                corner[3] - corner[0]};
+        const int cols = grid->GetCols();
+        block.AddQuads(p + first * cols, static_cast<int>(last - first) + 1, cols, offsets,
+                       crossing);
+    }
+    block.EmptyInto(sums);
+}
+
+// How many pieces mesh is summed in, and over how many faces or rows of
+// quads they are cut: 1 for a mesh of fewer than two pieces' faces.
+int Pieces(const CMesh& mesh, long long& units) {
+    units = 0;
+    if (const auto* poly = dynamic_cast<const CPolyfaceMesh*>(&mesh))
+        units = static_cast<long long>(poly->Faces().size());
+    else if (const auto* grid = dynamic_cast<const CGridMesh*>(&mesh);
+             grid && grid->GetFaceCount() > 0)
+        units = grid->GetRows() - 1;
+    const long long faces = mesh.GetFaceCount();
+    return static_cast<int>(std::min(units, std::max(1LL, faces / kPieceFaces)));
+}
+
+// A large mesh's sums: its points carried and its pieces summed side by
+// side, each from zero with a block of its own, then the pieces' sums added
+// to sums in order. Isolated, so that a thread waiting here runs only these
+// pieces and not another evaluation that would take its scratch of points.
+void ExactSumsInPieces(const CMesh& mesh, const CRotationKernel& kernel, double draught, int pieces,
+                       long long units, CExactSums& sums) {
+    const CVector3* v = meshfaces::VertexArray(mesh);
+    const auto n = static_cast<std::size_t>(mesh.GetVertexCount());
+    CVector3* p = meshfaces::FrameScratch(n);
+    // Kept by the calling thread, so that warm evaluations take no memory;
+    // the pieces, on other threads, write through part.
+    thread_local std::vector<CExactSums> parts;
+    parts.assign(static_cast<std::size_t>(pieces), CExactSums());
+    CExactSums* const part = parts.data();
+    const auto share = [](auto total, int k, int count) {
+        return total * static_cast<decltype(total)>(k) / static_cast<decltype(total)>(count);
+    };
+    tbb::this_task_arena::isolate([&] {
+        tbb::parallel_for(0, pieces, [&](int k) {
+            FramePiece(v, p, share(n, k, pieces), share(n, k + 1, pieces), kernel, draught);
+        });
+        tbb::parallel_for(0, pieces, [&](int k) {
+            ExactPieceSums(mesh, p, share(units, k, pieces), share(units, k + 1, pieces), part[k]);
+        });
+    });
+    for (int k = 0; k < pieces; ++k)
+        sums.Accumulate(part[k], 1, 1, true);
+}
+
+// Every mesh of an element, in order (compiled twice: VectorClones.h). A
+// large mesh is summed in pieces unless the waterline's segments are
+// collected (they are drawn in the faces' order).
 BRELUND_VECTOR_CLONES void ExactElementSums(const COwningList<CMesh>& meshes,
                                             const CRotationKernel& kernel, double draught,
                                             CExactSums& sums) {
     CExactBlock block; // a few kB of stack, in the first-level cache
     for (int m = 1; m <= meshes.GetCount(); ++m) {
         const CMesh& mesh = *meshes.GetAt(m);
-        ExactMeshSums(mesh, meshfaces::TransformedVertices(mesh, kernel, draught), block, sums);
+        long long units = 0;
+        const int pieces = Pieces(mesh, units);
+        if (pieces > 1 && !sums.Waterline())
+            ExactSumsInPieces(mesh, kernel, draught, pieces, units, sums);
+        else
+            ExactMeshSums(mesh, meshfaces::TransformedVertices(mesh, kernel, draught), block, sums);
     }
     block.EmptyInto(sums);
 }

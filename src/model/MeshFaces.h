@@ -50,18 +50,25 @@ inline const CVector3* VertexArray(const CMesh& mesh) {
     return nullptr;
 }
 
-// The mesh's vertices carried into the waterplane frame (R p, z' - draught),
-// in a block reused by the calling thread.
-inline const CVector3* TransformedVertices(const CMesh& mesh, const CRotationKernel& r,
-                                           double draught) {
+// Room for n points in the waterplane frame, in a block reused by the
+// calling thread (valid until its next call).
+inline CVector3* FrameScratch(std::size_t n) {
     thread_local std::vector<CVector3> block;
-    const CVector3* v = VertexArray(mesh);
-    const std::size_t n = static_cast<std::size_t>(mesh.GetVertexCount());
     if (block.size() < n)
         block.resize(n);
+    return block.data();
+}
+
+// The mesh's vertices carried into the waterplane frame (R p, z' - draught),
+// in the calling thread's block.
+inline const CVector3* TransformedVertices(const CMesh& mesh, const CRotationKernel& r,
+                                           double draught) {
+    const CVector3* v = VertexArray(mesh);
+    const std::size_t n = static_cast<std::size_t>(mesh.GetVertexCount());
+    CVector3* block = FrameScratch(n);
     for (std::size_t k = 0; k < n; ++k)
         block[k] = r.Apply(v[k], draught);
-    return block.data();
+    return block;
 }
 
 } // namespace meshfaces

@@ -11,6 +11,7 @@
 
 #include <cmath>
 #include <gtest/gtest.h>
+#include <tbb/task_arena.h>
 
 namespace {
 
@@ -252,7 +253,8 @@ TEST(ExactRule, TrimSlopesMatchCentralDifferences) {
         at(c.draught + dT, trim, v1, l1);
         at(c.draught - dT, trim, v2, l2);
         EXPECT_NEAR(s.volume_draught, (v1 - v2) / (2 * dT), 1e-6 * std::fabs(s.volume_draught));
-        EXPECT_NEAR(s.lever_draught, (l1 - l2) / (2 * dT), 1e-6 + 1e-5 * std::fabs(s.lever_draught));
+        EXPECT_NEAR(s.lever_draught, (l1 - l2) / (2 * dT),
+                    1e-6 + 1e-5 * std::fabs(s.lever_draught));
         at(c.draught, trim + dt, v1, l1);
         at(c.draught, trim - dt, v2, l2);
         EXPECT_NEAR(s.volume_trim, (v1 - v2) / (2 * dt), 1e-6 * std::fabs(s.volume_trim) + 1e-3);
@@ -314,4 +316,44 @@ TEST(ExactRule, FreeToTrimSearchMeetsItsVolumeToleranceInFewEvaluations) {
               SearchStatus::converged);
     EXPECT_LE(CShipModel::EvaluationCount() - before, 4);
     EXPECT_NEAR(ship.ImmersedVolume(Rotation(40), draught, kExact), volume, 1e-10 * volume);
+}
+
+// Meshes of more than 2^17 faces are summed in pieces side by side: the
+// box's closed forms still hold, the Wigley hull's sums agree with the
+// serial walk (taken when the waterline is collected for drawing), and the
+// bits are the same on one thread and on four.
+TEST(ExactRule, LargeMeshesSummedInPiecesKeepTheirSumsAndBits) {
+    CShipModel box;
+    AddGridBox(*box.AddElement(kindHull), {0, -5, 0}, {40, 5, 4}, 800, 200, 100);
+    CShipModel wigley;
+    AddSymmetricWigley(wigley, 100, 10, 6, 200);
+    const double phi = DegToRad(10), ts = 2 / std::cos(phi);
+    auto evaluate = [](const CShipModel& ship, int threads, double draught, double heel,
+                       bool collect) {
+        CHydroProperties p;
+        p.SetCollect(collect);
+        tbb::task_arena(threads).execute(
+            [&] { ship.ImmersedProperties(p, draught, Rotation(heel), kExact); });
+        return p;
+    };
+    const CHydroProperties one = evaluate(box, 1, 2, 10, false);
+    const CHydroProperties four = evaluate(box, 4, 2, 10, false);
+    EXPECT_NEAR(one.Volume(), 400 * ts, 1e-9);
+    EXPECT_NEAR(one.WettedArea(), 400 + 2 * 40 * ts + 2 * 10 * ts, 1e-9);
+    EXPECT_NEAR(one.WaterplaneArea(), 400 / std::cos(phi), 1e-9);
+    const CHydroProperties serial = evaluate(wigley, 1, 3, 20, true);
+    const CHydroProperties pieces = evaluate(wigley, 1, 3, 20, false);
+    EXPECT_NEAR(pieces.Volume(), serial.Volume(), 1e-11 * serial.Volume());
+    EXPECT_NEAR(pieces.WettedArea(), serial.WettedArea(), 1e-11 * serial.WettedArea());
+    EXPECT_NEAR(pieces.WaterplaneArea(), serial.WaterplaneArea(), 1e-11 * serial.WaterplaneArea());
+    EXPECT_EQ(pieces.m_waterline_length, serial.m_waterline_length);
+    const CHydroProperties wigleyFour = evaluate(wigley, 4, 3, 20, false);
+    for (const auto& [a, b] : {std::pair{&one, &four}, std::pair{&pieces, &wigleyFour}}) {
+        EXPECT_EQ(a->Volume(), b->Volume());
+        EXPECT_EQ(a->WettedArea(), b->WettedArea());
+        EXPECT_EQ(a->m_moments.X(), b->m_moments.X());
+        EXPECT_EQ(a->m_moments.Y(), b->m_moments.Y());
+        EXPECT_EQ(a->m_moments.Z(), b->m_moments.Z());
+        EXPECT_EQ(a->WaterplaneArea(), b->WaterplaneArea());
+    }
 }
