@@ -83,26 +83,41 @@ bool CShipElement::ZRange(const CMatrixBase& r, double& zmin, double& zmax) cons
 
 namespace {
 
-// The exact rule's sums over one mesh whose vertices p are already in the
-// waterplane frame. Most faces of a dense hull lie wholly under the
-// waterplane or wholly above it: the first go to the block, summed four at a
-// time, the second add nothing, and only those that cross or touch the
-// waterplane take the rule's path face by face. The faces are read in the
-// mesh's order, as ForEachFace hands them out.
-void ExactMeshSums(const CMesh& mesh, const CVector3* p, CExactBlock& block, CExactSums& sums) {
+// The faces or rows of quads a mesh's exact sums walk: a triangle mesh's
+// faces, a grid's rows of quads; 0 for a mesh of neither kind or no face.
+long long MeshUnits(const CMesh& mesh) {
+    if (const auto* poly = dynamic_cast<const CPolyfaceMesh*>(&mesh))
+        return static_cast<long long>(poly->Faces().size());
+    if (const auto* grid = dynamic_cast<const CGridMesh*>(&mesh); grid && grid->GetFaceCount() > 0)
+        return grid->GetRows() - 1;
+    return 0;
+}
+
+// The exact rule's sums over units [first, last) (MeshUnits) of a mesh
+// whose vertices p are already in the waterplane frame. Most faces of a
+// dense hull lie wholly under the waterplane or wholly above it: the first
+// go to the block, summed four at a time, the second add nothing, and only
+// those that cross or touch the waterplane take the rule's path face by
+// face. The faces are read in the mesh's order, as ForEachFace hands them
+// out.
+void ExactRangeSums(const CMesh& mesh, const CVector3* p, long long first, long long last,
+                    CExactBlock& block, CExactSums& sums) {
+    if (!(first < last))
+        return;
     auto crossing = [&](const CVector3* const* c, int n) { CExactRule::Face(c, n, sums); };
     if (const auto* poly = dynamic_cast<const CPolyfaceMesh*>(&mesh)) {
-        block.AddTriangles(poly->Faces().data(), poly->Faces().size(), p,
+        block.AddTriangles(poly->Faces().data() + first, static_cast<std::size_t>(last - first), p,
                            static_cast<unsigned>(poly->GetVertexCount()), crossing);
     } else if (const auto* grid = dynamic_cast<const CGridMesh*>(&mesh)) {
-        if (grid->GetFaceCount() <= 0)
-            return;
         // Every quad's corners lie at the same offsets from its top-left
         // point; the orientation only orders them.
-        int first[4];
-        grid->GetFaceCorners(1, first);
-        const int offsets[4] = {0, first[1] - first[0], first[2] - first[0], first[3] - first[0]};
-        block.AddQuads(p, grid->GetRows(), grid->GetCols(), offsets, crossing);
+        int corner[4];
+        grid->GetFaceCorners(1, corner);
+        const int offsets[4] = {0, corner[1] - corner[0], corner[2] - corner[0],
+                                corner[3] - corner[0]};
+        const int cols = grid->GetCols();
+        block.AddQuads(p + first * cols, static_cast<int>(last - first) + 1, cols, offsets,
+                       crossing);
     }
 }
 
@@ -120,38 +135,19 @@ BRELUND_VECTOR_CLONES void FramePiece(const CVector3* v, CVector3* out, std::siz
         out[k] = kernel.Apply(v[k], draught);
 }
 
-// One piece of a mesh whose points p are in the frame: faces [first, last)
-// of a triangle mesh, or the quads of rows [first, last) of a grid.
+// One piece of a mesh whose points p are in the frame, from zero with a
+// block of its own.
 BRELUND_VECTOR_CLONES void ExactPieceSums(const CMesh& mesh, const CVector3* p, long long first,
                                           long long last, CExactSums& sums) {
     CExactBlock block;
-    auto crossing = [&](const CVector3* const* c, int n) { CExactRule::Face(c, n, sums); };
-    if (const auto* poly = dynamic_cast<const CPolyfaceMesh*>(&mesh)) {
-        block.AddTriangles(poly->Faces().data() + first, static_cast<std::size_t>(last - first), p,
-                           static_cast<unsigned>(poly->GetVertexCount()), crossing);
-    } else if (const auto* grid = dynamic_cast<const CGridMesh*>(&mesh)) {
-        int corner[4];
-        grid->GetFaceCorners(1, corner);
-        const int offsets[4] = {0, corner[1] - corner[0], corner[2] - corner[0],
-                                corner[3] - corner[0]};
-        const int cols = grid->GetCols();
-        block.AddQuads(p + first * cols, static_cast<int>(last - first) + 1, cols, offsets,
-                       crossing);
-    }
+    ExactRangeSums(mesh, p, first, last, block, sums);
     block.EmptyInto(sums);
 }
 
-// How many pieces mesh is summed in, and over how many faces or rows of
-// quads they are cut: 1 for a mesh of fewer than two pieces' faces.
-int Pieces(const CMesh& mesh, long long& units) {
-    units = 0;
-    if (const auto* poly = dynamic_cast<const CPolyfaceMesh*>(&mesh))
-        units = static_cast<long long>(poly->Faces().size());
-    else if (const auto* grid = dynamic_cast<const CGridMesh*>(&mesh);
-             grid && grid->GetFaceCount() > 0)
-        units = grid->GetRows() - 1;
-    const long long faces = mesh.GetFaceCount();
-    return static_cast<int>(std::min(units, std::max(1LL, faces / kPieceFaces)));
+// How many pieces a mesh of units (MeshUnits) is summed in: 1 for a mesh
+// of fewer than two pieces' faces.
+int Pieces(const CMesh& mesh, long long units) {
+    return static_cast<int>(std::min(units, std::max(1LL, mesh.GetFaceCount() / kPieceFaces)));
 }
 
 // A large mesh's sums: its points carried and its pieces summed side by
@@ -192,12 +188,13 @@ BRELUND_VECTOR_CLONES void ExactElementSums(const COwningList<CMesh>& meshes,
     CExactBlock block; // a few kB of stack, in the first-level cache
     for (int m = 1; m <= meshes.GetCount(); ++m) {
         const CMesh& mesh = *meshes.GetAt(m);
-        long long units = 0;
+        const long long units = MeshUnits(mesh);
         const int pieces = Pieces(mesh, units);
         if (pieces > 1 && !sums.Waterline())
             ExactSumsInPieces(mesh, kernel, draught, pieces, units, sums);
         else
-            ExactMeshSums(mesh, meshfaces::TransformedVertices(mesh, kernel, draught), block, sums);
+            ExactRangeSums(mesh, meshfaces::TransformedVertices(mesh, kernel, draught), 0, units,
+                           block, sums);
     }
     block.EmptyInto(sums);
 }

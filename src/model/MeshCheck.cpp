@@ -102,8 +102,15 @@ CMessage MeshNumberProblem(const CMesh& mesh) {
     const CVector3* v = meshfaces::VertexArray(mesh);
     if (v == nullptr)
         return {};
+    // With every coordinate within M = 1e60 m of the origin, no term of a
+    // fan triangle passes 192 M^4 (the squared length of a cross product of
+    // edges, the largest), nor their sums over fewer than 2^31 faces of four
+    // corners: 2^32 * 192 * 1e240 < 1e300. Only coordinates beyond that are
+    // summed in face order below to see whether the sums stay numbers.
+    bool surely = true;
     for (int i = 0; i < mesh.GetVertexCount(); ++i)
-        for (const double c : {v[i].X(), v[i].Y(), v[i].Z()})
+        for (const double c : {v[i].X(), v[i].Y(), v[i].Z()}) {
+            surely = surely && std::fabs(c) <= 1e60;
             if (!std::isfinite(c * c))
                 return std::isfinite(c)
                            ? BRELUND_SAY("vertex %d: its coordinate %g is too large for the "
@@ -118,15 +125,7 @@ CMessage MeshNumberProblem(const CMesh& mesh) {
                                          "vertice %d: una coordinata non è un numero", i + 1)
                            : BRELUND_SAY("vertex %d: a coordinate is infinite",
                                          "vertice %d: una coordinata è infinita", i + 1);
-    // With every coordinate within M = 1e60 m of the origin, no term of a
-    // fan triangle passes 192 M^4 (the squared length of a cross product of
-    // edges, the largest), nor their sums over fewer than 2^31 faces of four
-    // corners: 2^32 * 192 * 1e240 < 1e300. Only coordinates beyond that are
-    // summed in face order to see whether the sums stay numbers.
-    bool surely = true;
-    for (int i = 0; i < mesh.GetVertexCount() && surely; ++i)
-        surely = std::fabs(v[i].X()) <= 1e60 && std::fabs(v[i].Y()) <= 1e60 &&
-                 std::fabs(v[i].Z()) <= 1e60;
+        }
     if (surely)
         return {};
     double area = 0, volume = 0;
